@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Vantrel Orrery build entry point.
+#   ./build.sh run    build, start the simulated unit and the program
+#   ./build.sh test   build with the sanitizers and run every test
+#   ./build.sh bench  build and run the benchmarks
+# Missing Debian packages are installed with apt-get (as root, or through sudo).
+set -euo pipefail
+cd "$(dirname "$0")"
+top=$(pwd)
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+          libbenchmark-dev xvfb xauth)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+configure_build() { # dir, extra cmake args...
+    local dir=$1; shift
+    cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+}
+
+cmd=${1:-}
+case "$cmd" in
+run)
+    install_missing
+    configure_build build/run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORRERY_TESTS=OFF
+    exec "$top/tools/run-with-simunit.sh" "$top/build/run" "${@:2}"
+    ;;
+test)
+    install_missing
+    configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DORRERY_SANITIZE=ON
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+    export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/lsan.supp:print_suppressions=0}
+    ctest --test-dir build/test --output-on-failure -j "$jobs" --timeout 300
+    ;;
+bench)
+    install_missing
+    configure_build build/bench -DCMAKE_BUILD_TYPE=Release -DORRERY_TESTS=OFF -DORRERY_BENCH=ON
+    for b in build/bench/bench/bench_*; do
+        [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b" "${@:2}"
+    done
+    ;;
+*)
+    echo "usage: $0 run|test|bench" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Starts the simulated unit on a pseudo-terminal, then the program next to it. The unit is
+# stopped when the program ends. Arguments after the build folder go to the program.
+set -euo pipefail
+build=$1; shift
+
+log=$(mktemp)
+"$build/orrery-simunit" >"$log" 2>&1 &
+sim=$!
+trap 'kill $sim 2>/dev/null || true; rm -f "$log"' EXIT
+
+port=""
+for _ in $(seq 1 100); do
+    port=$(sed -n 's/^unit: //p' "$log" | head -n 1)
+    [ -n "$port" ] && break
+    kill -0 $sim 2>/dev/null || { cat "$log" >&2; exit 1; }
+    sleep 0.05
+done
+[ -n "$port" ] || { echo "the simulated unit did not start" >&2; exit 1; }
+echo "Simulated unit answers on $port (address 2, 9600 baud)."
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display: the program runs under Xvfb."
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$build/orrery" "$@"
+else
+    "$build/orrery" "$@"
+fi
