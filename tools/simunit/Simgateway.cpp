@@ -244,6 +244,7 @@ void SimGateway::Serve()
         }
         if (fds[0].revents)
             break;
+        const size_t polled = conns.size();
         if (fds[1].revents & POLLIN) {
             int fd = accept4(tcpFd_, nullptr, nullptr, SOCK_CLOEXEC);
             if (fd >= 0) {
@@ -267,7 +268,7 @@ void SimGateway::Serve()
         }
         // Connections: read what arrived and answer each whole frame.
         std::vector<int> closed;
-        for (size_t i = 0; i < conns.size(); ++i) {
+        for (size_t i = 0; i < polled; ++i) {
             if (!fds[3 + i].revents)
                 continue;
             Connection& c = conns[i];
