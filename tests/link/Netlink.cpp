@@ -2,6 +2,7 @@
 
 #include "link/Ostrabus.h"
 #include "simunit/Simgateway.h"
+#include "simunit/Simunit.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+
+using simunit::SimGateway;
 
 namespace {
 
@@ -198,7 +201,8 @@ TEST_F(NetLink, BusyPastTheBoundGivesBusy)
     ConnectGateway();
     gateway.AnswerBusy(COstraBus::MaxBusyRepeats + 10);
     EXPECT_EQ(bus.Transact(128), linkerr::GatewayBusy);
-    EXPECT_EQ(bus.LastError(), "Gateway busy");
+    EXPECT_EQ(bus.LastError().rfind("Gateway still busy", 0), 0u) << bus.LastError();
+    EXPECT_NE(bus.LastError().find("Gateway busy"), std::string::npos) << bus.LastError();
     EXPECT_TRUE(bus.HasSocket());
 }
 
@@ -284,4 +288,35 @@ TEST(NetConnect, RefusedConnectGivesTheMappedText)
     EXPECT_FALSE(bus.HasSocket());
     EXPECT_EQ(bus.PortList(), localList);
     close(fd);
+}
+
+// The whole way through: a simulated unit identifies itself behind the gateway and as a
+// networked unit, over TCP and over UDP.
+TEST(NetIdentify, SimulatedUnitAnswersEveryWay)
+{
+    simunit::SimUnit unit(2);
+    unit.SetModel("VANT-NET");
+    SimGateway gateway(SimGateway::Role::Gateway);
+    gateway.AddPort("COM1", unit.Address(), SimGateway::AnswerFrom(unit));
+    SimGateway networked(SimGateway::Role::NetworkUnit);
+    networked.SetUnit(SimGateway::AnswerFrom(unit));
+    ASSERT_TRUE(gateway.Start(0));
+    ASSERT_TRUE(networked.Start(0));
+
+    for (bool udp : {false, true}) {
+        for (SimGateway* peer : {&gateway, &networked}) {
+            SCOPED_TRACE(std::string(udp ? "UDP " : "TCP ")
+                         + (peer == &gateway ? "gateway" : "networked unit"));
+            COstraBus bus;
+            bus.SetNetworkTimeout(5000);
+            ASSERT_EQ(bus.SetSite("Local gateway"), 0);
+            ASSERT_EQ(bus.ConnectNetwork(peer->Port(), 1, udp), 0) << bus.LastError();
+            ASSERT_EQ(bus.OpenPort("COM1", 9600, 500, 2), 0) << bus.LastError();
+            ASSERT_TRUE(bus.IsConnected());
+            ASSERT_EQ(bus.Transact(simunit::SimUnit::IdentifyCommand), 0) << bus.LastError();
+            EXPECT_EQ(ReplyText(bus), "VANT-NET");
+            // An unknown command comes back with the unit's CSR.
+            EXPECT_EQ(bus.Transact(99), simunit::SimUnit::CsrUnknownCommand);
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #include "simunit/Simgateway.h"
 
 #include "link/Modbusframe.h"
+#include "simunit/Simunit.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -85,6 +86,16 @@ bool Take(std::mutex& m, int& count)
 }
 
 } // namespace
+
+namespace simunit {
+
+SimGateway::UnitAnswer SimGateway::AnswerFrom(SimUnit& unit)
+{
+    return [&unit](uint8_t command, const std::vector<uint8_t>& data, std::vector<uint8_t>& reply) {
+        unit.Answer(command, data, reply);
+        return true;
+    };
+}
 
 struct SimGateway::Session {
     int port = -1; // index into ports_, -1 = none open
@@ -455,3 +466,5 @@ void SimGateway::SendReply(int fd, std::vector<uint8_t> reply, const void* peer,
     }
     SendAll(fd, reply.data(), reply.size(), peer, peerLength);
 }
+
+} // namespace simunit

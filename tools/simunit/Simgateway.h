@@ -19,6 +19,10 @@
 #include <thread>
 #include <vector>
 
+namespace simunit {
+
+class SimUnit;
+
 class SimGateway {
 public:
     enum class Role { Gateway, NetworkUnit };
@@ -27,6 +31,9 @@ public:
     // gateway then reports a time-out on that port).
     using UnitAnswer = std::function<bool(uint8_t command, const std::vector<uint8_t>& data,
                                           std::vector<uint8_t>& reply)>;
+
+    // The answers of a simulated unit (which must outlive the gateway).
+    static UnitAnswer AnswerFrom(SimUnit& unit);
 
     explicit SimGateway(Role role);
     ~SimGateway();
@@ -104,3 +111,5 @@ private:
     uint32_t lastHandle_ = 0;
     std::vector<std::vector<uint8_t>> requests_;
 };
+
+} // namespace simunit
