@@ -335,3 +335,45 @@ TEST(DeviceNoLink, DemoSamplesWithoutAnyLink)
 }
 
 } // namespace
+
+#include "simunit/Simoptions.h"
+
+namespace {
+
+TEST(SimunitOptions, UnitStateOptions)
+{
+    simunit::SimOptions o;
+    std::string error;
+    ASSERT_TRUE(simunit::ParseSimOptions({"--pin", "0x10400", "--load", "12.5,-3", "--fault", "0", "--fault", "63"}, o, error))
+        << error;
+    EXPECT_EQ(o.pin, 0x10400u);
+    EXPECT_EQ(o.loadR, 12.5);
+    EXPECT_EQ(o.loadX, -3);
+    EXPECT_EQ(o.faults, 0x8000000000000001ull);
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--pin", "0x"}, {"--pin", "12z"}, {"--load", "5"}, {"--load", "a,b"},
+          {"--load", "-1,0"}, {"--fault", "64"}, {"--fault"}}) {
+        simunit::SimOptions p;
+        EXPECT_FALSE(simunit::ParseSimOptions(bad, p, error)) << bad[0];
+    }
+}
+
+// The program orrery-simunit with a third-capacitor unit and two faults set.
+TEST(SimunitProgram, AnswersAsConfigured)
+{
+    testsupport::SimProcess sim;
+    std::string error;
+    ASSERT_TRUE(sim.Start({"--pin", "0x400", "--load", "50,0", "--fault", "2", "--fault", "40"}, error)) << error;
+    CDevice dev;
+    ASSERT_EQ(dev.OpenPort(sim.UnitPath(), 9600, 500, 2), 0) << dev.LastError();
+    EXPECT_EQ(dev.Identify(), 0);
+    ASSERT_EQ(dev.ReadPin(), 0);
+    EXPECT_TRUE(dev.Has3rdCap());
+    CLiveSample s;
+    ASSERT_EQ(dev.ReadLive(s), 0);
+    EXPECT_EQ(s.statusBytes[0], 0x4u);
+    EXPECT_EQ(s.statusBytes[1], 0x100u);
+    dev.ClosePort();
+}
+
+} // namespace

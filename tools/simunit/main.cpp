@@ -1,4 +1,5 @@
 // orrery-simunit: a simulated matching unit on a pseudo-terminal.
+#include "simunit/Simcommandset.h"
 #include "simunit/Simoptions.h"
 #include "simunit/Simserial.h"
 #include "simunit/Simunit.h"
@@ -30,6 +31,13 @@ int main(int argc, char** argv)
 
     simunit::SimUnit unit(options.address);
     unit.SetModel(options.model);
+    auto state = simunit::InstallDeviceCommands(unit);
+    state->With([&](simunit::SimUnitData& d) {
+        d.pin = options.pin;
+        d.loadR = options.loadR;
+        d.loadX = options.loadX;
+        d.faults = options.faults;
+    });
     simunit::SimSerialServer serial(unit, options.baud);
     if (!serial.Start(&error)) {
         std::cerr << "orrery-simunit: " << error << "\n";
