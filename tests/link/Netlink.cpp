@@ -328,7 +328,7 @@ TEST(NetIdentify, SimulatedUnitAnswersEveryWay)
             ASSERT_EQ(bus.Transact(simunit::SimUnit::IdentifyCommand), 0) << bus.LastError();
             EXPECT_EQ(ReplyText(bus), "VANT-NET");
             // An unknown command comes back with the unit's CSR.
-            EXPECT_EQ(bus.Transact(99), simunit::SimUnit::CsrUnknownCommand);
+            EXPECT_EQ(bus.Transact(50), simunit::SimUnit::CsrUnknownCommand);
         }
     }
 }

@@ -1,4 +1,5 @@
 // The command sets of the simulated unit. Each set lives in its own file; add its installer here.
+#include "simunit/Simcommandset.h"
 #include "simunit/Simunit.h"
 
 namespace simunit {
@@ -6,6 +7,7 @@ namespace simunit {
 void InstallCommandSets(SimUnit& unit)
 {
     InstallIdentify(unit);
+    InstallDeviceCommands(unit);
 }
 
 } // namespace simunit

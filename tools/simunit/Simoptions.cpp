@@ -28,11 +28,15 @@ bool IsBaud(int b)
 
 std::string SimUsage()
 {
-    return "usage: orrery-simunit [--address N] [--model TEXT] [--baud B] [--gateway PORT]\n"
-           "                      [--network-unit PORT] [--help]\n"
+    return "usage: orrery-simunit [--address N] [--model TEXT] [--baud B] [--pin P] [--load R,X]\n"
+           "                      [--fault BIT]... [--gateway PORT] [--network-unit PORT] [--help]\n"
            "  --address N   OstraBus address of the unit, 1..31 (default 2)\n"
            "  --model TEXT  the unit's identify reply (default VANT)\n"
            "  --baud B      line speed, 1200..57600 (default 9600)\n"
+           "  --pin P       configuration word, decimal or 0x hex (default 1; 0x400 third\n"
+           "                capacitor, 0x10001 output sensor, 0x200 family 200)\n"
+           "  --load R,X    load impedance in ohm (default 25,10)\n"
+           "  --fault BIT   set fault bit 0..63 of the status bytes (repeatable)\n"
            "  --gateway PORT       also a gateway on 127.0.0.1:PORT, TCP and UDP (0 = any port)\n"
            "  --network-unit PORT  also a networked unit on 127.0.0.1:PORT (0 = any port)\n"
            "Prints \"unit: <terminal>\" once the unit answers (then \"gateway: 127.0.0.1:PORT\" with\n"
@@ -86,6 +90,43 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 error = "bad port: " + v + " (0..65535)";
                 return false;
             }
+        } else if (a == "--pin") {
+            if (!value(v))
+                return false;
+            const bool hex = v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X');
+            const char* first = v.data() + (hex ? 2 : 0);
+            uint32_t pin = 0;
+            const auto res = std::from_chars(first, v.data() + v.size(), pin, hex ? 16 : 10);
+            if (res.ec != std::errc() || res.ptr != v.data() + v.size() || first == v.data() + v.size()) {
+                error = "bad pin: " + v;
+                return false;
+            }
+            options.pin = pin;
+        } else if (a == "--load") {
+            if (!value(v))
+                return false;
+            const size_t comma = v.find(',');
+            double r = 0, x = 0;
+            const char* end = v.data() + v.size();
+            const auto rr = comma == std::string::npos ? std::from_chars_result{nullptr, std::errc::invalid_argument}
+                                                       : std::from_chars(v.data(), v.data() + comma, r);
+            const auto rx = comma == std::string::npos ? rr : std::from_chars(v.data() + comma + 1, end, x);
+            if (rr.ec != std::errc() || rr.ptr != v.data() + comma || rx.ec != std::errc() || rx.ptr != end
+                || !(r >= 0.0 && r <= 10000.0) || !(x >= -10000.0 && x <= 10000.0)) {
+                error = "bad load: " + v + " (R,X in ohm)";
+                return false;
+            }
+            options.loadR = r;
+            options.loadX = x;
+        } else if (a == "--fault") {
+            if (!value(v))
+                return false;
+            int bit = 0;
+            if (!ParseInt(v, 0, 63, bit)) {
+                error = "bad fault bit: " + v + " (0..63)";
+                return false;
+            }
+            options.faults |= uint64_t(1) << bit;
         } else {
             error = "unknown option: " + a;
             return false;

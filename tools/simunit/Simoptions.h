@@ -1,6 +1,7 @@
 #pragma once
 // Command line of orrery-simunit.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,10 @@ struct SimOptions {
     int address = 2;
     std::string model = "VANT";
     int baud = 9600;
+    uint32_t pin = 1;          // the unit's configuration word (family and options)
+    double loadR = 25.0;       // the load the matching network sees
+    double loadX = 10.0;
+    uint64_t faults = 0;       // fault bits set in the status bytes
     bool help = false;
     int gatewayPort = -1;     // -1 = none, 0 = an ephemeral port
     int networkUnitPort = -1; // -1 = none, 0 = an ephemeral port

@@ -1,4 +1,5 @@
 // orrery-simunit: a simulated matching unit on a pseudo-terminal.
+#include "simunit/Simcommandset.h"
 #include "simunit/Simgateway.h"
 #include "simunit/Simoptions.h"
 #include "simunit/Simserial.h"
@@ -29,8 +30,19 @@ int main(int argc, char** argv)
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
+    auto configure = [&](simunit::SimUnit& u) {
+        u.SetModel(options.model);
+        auto state = simunit::InstallDeviceCommands(u);
+        state->With([&](simunit::SimUnitData& d) {
+            d.pin = options.pin;
+            d.loadR = options.loadR;
+            d.loadX = options.loadX;
+            d.faults = options.faults;
+        });
+        return state;
+    };
     simunit::SimUnit unit(options.address);
-    unit.SetModel(options.model);
+    auto state = configure(unit);
     simunit::SimSerialServer serial(unit, options.baud);
     if (!serial.Start(&error)) {
         std::cerr << "orrery-simunit: " << error << "\n";
@@ -41,7 +53,7 @@ int main(int argc, char** argv)
     // The same unit behind a gateway port (with a second unit on another port), and as a
     // networked unit.
     simunit::SimUnit second(options.address);
-    second.SetModel(options.model);
+    auto secondState = configure(second);
     simunit::SimGateway gateway(simunit::SimGateway::Role::Gateway);
     simunit::SimGateway networked(simunit::SimGateway::Role::NetworkUnit);
     if (options.gatewayPort >= 0) {
