@@ -4,16 +4,16 @@
 // connection captions and hints. The frame calls Tick every 250 ms and shows the outputs.
 
 #include "panel/Connectcontroller.h"
+#include "platform/Color.h"
 
 #include <cstdint>
 #include <string>
 
 class CStatusState {
 public:
-    // Colours as 0x00BBGGRR values.
-    static constexpr uint32_t Silver = 0xC0C0C0;
-    static constexpr uint32_t Aqua = 0xFFFF00; // the highlight colour
-    static constexpr uint32_t Lime = 0x00FF00;
+    static constexpr TColor Silver = clSilver;
+    static constexpr TColor Aqua = clAqua; // the highlight colour
+    static constexpr TColor Lime = clLime;
 
     // Communication indicator states and pictures.
     static constexpr int CommIdle = 0;
@@ -72,9 +72,9 @@ public:
 
     // --- what the panels show -----------------------------------------------------------
     const std::string& ErrorText() const { return errorText_; }
-    uint32_t ErrorColor() const { return errorColor_; }
-    uint32_t PortColor() const { return portColor_; }
-    uint32_t RemoteColor() const { return remoteColor_; }
+    TColor ErrorColor() const { return errorColor_; }
+    TColor PortColor() const { return portColor_; }
+    TColor RemoteColor() const { return remoteColor_; }
     const std::string& PortCaption() const { return portCaption_; }
     const std::string& PortHint() const { return portHint_; }
     const std::string& RemoteCaption() const { return remoteCaption_; }
@@ -90,7 +90,7 @@ public:
 private:
     void RedrawComm();
     void RedrawLog();
-    static uint32_t Toggled(uint32_t colour) { return colour == Aqua ? Silver : Aqua; }
+    static TColor Toggled(TColor colour) { return colour == Aqua ? Silver : Aqua; }
 
     int commTicks_ = 0;
     int commState_ = CommDisconnected;
@@ -103,9 +103,9 @@ private:
     int errorBlink_ = 0;
 
     std::string errorText_;
-    uint32_t errorColor_ = Silver;
-    uint32_t portColor_ = Silver;
-    uint32_t remoteColor_ = Silver;
+    TColor errorColor_ = Silver;
+    TColor portColor_ = Silver;
+    TColor remoteColor_ = Silver;
     std::string portCaption_;
     std::string portHint_;
     std::string remoteCaption_ = "My Computer";

@@ -1,6 +1,7 @@
 #include "panel/ui/Status.h"
 
 #include "common/Helpers.h"
+#include "zcomponents/Zcolor.h"
 #include "zcomponents/Zgauge.h"
 
 #include <QEvent>
@@ -9,8 +10,6 @@
 #include <QPainter>
 
 namespace {
-
-QColor FromTColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 QPixmap Dot(const QColor& fill, const QColor& ring)
 {
@@ -111,9 +110,9 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent)
 
     progressBar_ = new TzGauge(this);
     progressBar_->setObjectName("ProgressBar");
-    progressBar_->SetBarColor(0x800000); // navy
-    progressBar_->SetBevelOuter(TzGauge::bvNone);
-    progressBar_->SetBevelInner(TzGauge::bvLowered);
+    progressBar_->SetBarColor(clNavy);
+    progressBar_->SetBevelOuter(bvNone);
+    progressBar_->SetBevelInner(bvLowered);
     progressBar_->SetBevelWidth(2);
     progressBar_->hide();
     portPanel_->installEventFilter(this);
@@ -127,10 +126,10 @@ TStatusFrame::TStatusFrame(QWidget* parent) : QFrame(parent)
 
 TStatusFrame::~TStatusFrame() = default;
 
-void TStatusFrame::SetPanelColor(QWidget* panel, uint32_t colour)
+void TStatusFrame::SetPanelColor(QWidget* panel, TColor colour)
 {
     QPalette pal = panel->palette();
-    const QColor c = FromTColor(colour);
+    const QColor c = ColorToQColor(colour);
     if (pal.color(QPalette::Window) == c && pal.color(QPalette::WindowText) == Qt::black)
         return;
     pal.setColor(QPalette::Window, c);

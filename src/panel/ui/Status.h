@@ -68,7 +68,7 @@ protected:
 private:
     void Sync();
     void PlaceProgressBar();
-    static void SetPanelColor(QWidget* panel, uint32_t colour);
+    static void SetPanelColor(QWidget* panel, TColor colour);
 
     CStatusState state_;
     IStatusContext* context_ = nullptr;
