@@ -6,9 +6,6 @@
 #include <string>
 #include <vector>
 
-// Splits a comma text (port list, site list) into its entries; empty entries are dropped.
-std::vector<std::string> SplitPortList(const std::string& text);
-
 // A unit on a link of its own, as the port search and the port-list refresh use it.
 class IUnitProbe {
 public:

@@ -1,15 +1,8 @@
 #include "panel/Connectrefresh.h"
 
-#include <charconv>
+#include "common/Helpers.h"
 
 namespace {
-int BaudOf(const std::string& text)
-{
-    int value = 0;
-    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return (ec == std::errc() && ptr == text.data() + text.size()) ? value : 0;
-}
-
 std::string UnitText(const IUnitProbe& unit) { return unit.ModelText() + "\t" + unit.DisplayName(); }
 } // namespace
 
@@ -39,7 +32,7 @@ PortListRefresh CPortListRefresh::Run(bool probe, const std::vector<std::string>
                 row += mainUnit.LastError();
             }
         } else if (probe) {
-            if (probeUnit.OpenPort(name, BaudOf(settings.baudText), settings.readTimeoutMs, settings.unitAddress)) {
+            if (probeUnit.OpenPort(name, TextToInt(settings.baudText), settings.readTimeoutMs, settings.unitAddress)) {
                 const int r = probeUnit.Identify();
                 row += r >= 0 ? UnitText(probeUnit) : probeUnit.LastError();
                 probeUnit.ClosePort();

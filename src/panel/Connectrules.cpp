@@ -1,5 +1,7 @@
 #include "panel/Connectrules.h"
 
+#include "common/Commatext.h"
+
 ConnectBarState CConnectRules::Bar(int mode, bool locked, const LinkState& link)
 {
     ConnectBarState s;
@@ -32,7 +34,7 @@ ConnectBarState CConnectRules::Bar(int mode, bool locked, const LinkState& link)
         s.showOpenPort = true;
         s.portText = link.portName;
     } else {
-        s.portItems = SplitPortList(link.portList);
+        s.portItems = CommaTextToList(link.portList);
     }
     return s;
 }

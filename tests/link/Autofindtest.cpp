@@ -81,12 +81,6 @@ AutoFindParams Params()
 
 } // namespace
 
-TEST(AutoFind, SplitPortList)
-{
-    EXPECT_EQ(SplitPortList("A,,B,"), (std::vector<std::string>{"A", "B"}));
-    EXPECT_TRUE(SplitPortList("").empty());
-}
-
 TEST(AutoFind, OrderSkipAndFound)
 {
     ScriptedUnit unit;

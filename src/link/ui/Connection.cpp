@@ -1,5 +1,6 @@
 #include "link/ui/Connection.h"
 
+#include "common/Commatext.h"
 #include "common/Helpers.h"
 #include "link/ui/Connectbar.h"
 #include "link/ui/Serverinfo.h"
@@ -160,7 +161,7 @@ void TConnectionForm::RefreshPortList(bool probe)
     portsListBox_->clear();
     if (!controller_)
         return;
-    const std::vector<std::string> ports = bar_ ? bar_->PortItems() : SplitPortList(controller_->Link().portList);
+    const std::vector<std::string> ports = bar_ ? bar_->PortItems() : CommaTextToList(controller_->Link().portList);
     std::unique_ptr<IUnitProbe> probeUnit = controller_->NewUnit();
     const LinkState link = controller_->Link();
     if (probe)
