@@ -11,7 +11,8 @@ void PlaceOverButton(QWidget* window, const QWidget* button)
 {
     if (!button)
         return;
-    window->setGeometry(QRect(button->mapToGlobal(QPoint(0, 0)), button->size()));
+    window->setFixedSize(button->size());
+    window->move(button->mapToGlobal(QPoint(0, 0)));
 }
 
 QIcon StopIcon()
