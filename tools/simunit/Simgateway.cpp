@@ -1,6 +1,7 @@
 #include "simunit/Simgateway.h"
 
 #include "link/Modbusframe.h"
+#include "link/Ostrabus.h"
 #include "simunit/Simunit.h"
 
 #include <arpa/inet.h>
@@ -17,12 +18,6 @@
 
 namespace {
 
-constexpr uint8_t SubVersion = 1;
-constexpr uint8_t SubPortList = 2;
-constexpr uint8_t SubOpenPort = 3;
-constexpr uint8_t SubClosePort = 4;
-constexpr uint8_t SubInformation = 7;
-constexpr uint8_t SubPurge = 8;
 
 constexpr int ExceptionIllegalFunction = 1;
 constexpr int ExceptionIllegalAddress = 2;
@@ -378,9 +373,9 @@ std::vector<uint8_t> SimGateway::AnswerSubCommand(Session& session, const std::v
     if (role_ == Role::NetworkUnit)
         return {0}; // one byte: a unit, not a gateway
     switch (sub) {
-    case SubVersion:
+    case gatewaycmd::Version:
         return std::vector<uint8_t>(versionText_.begin(), versionText_.end());
-    case SubPortList: {
+    case gatewaycmd::PortList: {
         std::string list;
         for (const auto& p : ports_)
             list += (list.empty() ? "" : ",") + p.name;
@@ -388,7 +383,7 @@ std::vector<uint8_t> SimGateway::AnswerSubCommand(Session& session, const std::v
         r.push_back(0);
         return r;
     }
-    case SubOpenPort: {
+    case gatewaycmd::OpenPort: {
         if (data.size() < 14 || data.back() != 0) {
             exceptionCode = ExceptionIllegalAddress;
             exceptionText = "Bad open request";
@@ -409,15 +404,15 @@ std::vector<uint8_t> SimGateway::AnswerSubCommand(Session& session, const std::v
         exceptionText = "Port not found";
         return {};
     }
-    case SubClosePort:
+    case gatewaycmd::ClosePort:
         session.port = -1;
         return {};
-    case SubInformation: {
+    case gatewaycmd::Information: {
         std::vector<uint8_t> r(informationText_.begin(), informationText_.end());
         r.push_back(0);
         return r;
     }
-    case SubPurge:
+    case gatewaycmd::Purge:
         return {};
     default:
         exceptionCode = ExceptionIllegalFunction;
