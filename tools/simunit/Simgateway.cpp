@@ -18,7 +18,6 @@
 
 namespace {
 
-
 constexpr int ExceptionIllegalFunction = 1;
 constexpr int ExceptionIllegalAddress = 2;
 constexpr int ExceptionDeviceFailure = 4;
