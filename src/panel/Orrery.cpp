@@ -47,9 +47,29 @@ private:
 
 } // namespace
 
-COrrery::COrrery(IOrreryView& view) : view_(view), productId_(orrery::ProductIdText()) {}
+COrrery::COrrery(IOrreryView& view)
+    : view_(view), productId_(orrery::ProductIdText()), versionText_(orrery::VersionText)
+{
+}
 
-COrrery::~COrrery() = default;
+bool COrrery::IsUnreleased() const { return orrery::IsUnreleased(versionText_.c_str()); }
+
+COrrery::~COrrery()
+{
+    if (device_) {
+        device_->SetTransactStep(nullptr);
+        device_->SetDemoFlag(nullptr);
+    }
+}
+
+void COrrery::AttachDevice(CDevice* device)
+{
+    device_ = device;
+    if (device_) {
+        device_->SetTransactStep(this);
+        device_->SetDemoFlag(this);
+    }
+}
 
 bool COrrery::IsConnected() const { return device_ && device_->IsConnected(); }
 
@@ -62,7 +82,7 @@ bool COrrery::Startup()
     startupPending_ = false;
 
     view_.ShowSplash();
-    if (orrery::IsUnreleased(orrery::VersionText)) {
+    if (IsUnreleased()) {
         Beep();
         if (!view_.ShowDisclaimer(orrery::ProgramTitle))
             return false;
@@ -312,11 +332,22 @@ void COrrery::SetConnectionMode(int mode)
 
 int COrrery::Transact(int command, bool positiveAsZero)
 {
+    if (!device_) {
+        if (!demo_)
+            return linkerr::NotConnected;
+        view_.ShowCommandResult(0, command);
+        return 0;
+    }
+    return Transact(*device_, command, positiveAsZero);
+}
+
+int COrrery::Transact(CDevice& device, int command, bool positiveAsZero)
+{
     int r = 0;
     if (!demo_) {
         view_.SetCommState(1);
-        r = device_ ? device_->Transact(command) : -102;
-        if (r == -101)
+        r = device.LinkTransact(command, false);
+        if (r == linkerr::ConnectionLost)
             Disconnect();
     }
     if (r < 0)
@@ -334,7 +365,7 @@ void COrrery::OnReadTimer()
     FlagGuard guard(readStepActive_);
 
     const int r = view_.UpdateReadings();
-    if (r == -102) {
+    if (r == linkerr::NotConnected) {
         SetReadTimer(false);
         readErrorCount_ = 0;
     } else if (r < 0) {
@@ -400,7 +431,7 @@ std::string COrrery::MainCaption() const
     std::string caption = settings_.Caption.empty()
                               ? std::string(orrery::ProgramTitle)
                               : settings_.Caption + " - " + orrery::ProgramTitle;
-    if (orrery::IsUnreleased(orrery::VersionText))
+    if (IsUnreleased())
         caption += orrery::UnreleasedSuffix;
     return caption;
 }

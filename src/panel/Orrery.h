@@ -4,6 +4,7 @@
 // the settings store, the connection lists and help. It runs on the GUI thread and reaches the
 // windows only through IOrreryView.
 
+#include "device/Devicehooks.h"
 #include "panel/Recentlist.h"
 #include "panel/Settings.h"
 
@@ -17,7 +18,7 @@ namespace platform {
 class IniFile;
 }
 
-class COrrery {
+class COrrery : public ITransactStep, public IDemoFlag {
 public:
     // Connection modes.
     static constexpr int ModeLocal = 0;
@@ -28,16 +29,17 @@ public:
     static constexpr const char* HelpFile = "help/index.htm";
 
     explicit COrrery(IOrreryView& view);
-    ~COrrery();
+    ~COrrery() override;
     COrrery(const COrrery&) = delete;
     COrrery& operator=(const COrrery&) = delete;
 
     // The device is created after the controller; it lives as long as the controller uses it.
-    void AttachDevice(CDevice* device) { device_ = device; }
+    // Installs the controller's transaction step and demo flag on it.
+    void AttachDevice(CDevice* device);
     CDevice* Device() const { return device_; }
 
     // --- state --------------------------------------------------------------------------
-    bool IsDemo() const { return demo_; }
+    bool IsDemo() const override { return demo_; }
     bool IsLocked() const { return locked_; }
     int ReadErrorCount() const { return readErrorCount_; }
     int ConnMode() const { return connMode_; }
@@ -51,6 +53,10 @@ public:
     CSettings& Settings() { return settings_; }
     const CSettings& Settings() const { return settings_; }
     bool StartupDone() const { return !startupPending_; }
+    // The build's version text; replaceable so that an unreleased build can be exercised.
+    const std::string& VersionText() const { return versionText_; }
+    void SetVersionText(const std::string& text) { versionText_ = text; }
+    bool IsUnreleased() const;
 
     // --- start-up and life --------------------------------------------------------------
     bool Startup();
@@ -69,7 +75,9 @@ public:
     bool IsConnected() const;
 
     // --- commands and polling -----------------------------------------------------------
+    // The transaction step of every command the device builds.
     int Transact(int command, bool positiveAsZero);
+    int Transact(CDevice& device, int command, bool positiveAsZero) override;
     void OnReadTimer();
     void SetReadTimer(bool on);
     void ToggleReadTimer();
@@ -124,6 +132,7 @@ private:
     bool demo_ = true;
     bool locked_ = false;
     std::string productId_;
+    std::string versionText_;
     bool winsockStarted_ = true; // sockets need no start-up here
     CRecentList comPorts_;
     CRecentList sites_;
