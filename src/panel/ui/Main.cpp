@@ -86,7 +86,13 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     SetDefaultDisplay();
 }
 
-TMainForm::~TMainForm() { ShutDown(); }
+TMainForm::~TMainForm()
+{
+    ShutDown();
+    // The controller detaches itself from the device, so it goes first.
+    controller_.reset();
+    device_.reset();
+}
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
 {

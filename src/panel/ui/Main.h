@@ -22,6 +22,7 @@ class QToolButton;
 class QVBoxLayout;
 class TAboutForm;
 class TAcceptForm;
+class TDelayForm;
 class TPasswordForm;
 class TSplashForm;
 
@@ -36,6 +37,7 @@ public:
         TAcceptForm* Accept = nullptr;
         TAboutForm* About = nullptr;
         TPasswordForm* Password = nullptr;
+        TDelayForm* Delay = nullptr;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
