@@ -1,0 +1,49 @@
+// One poll of the main window (readings update and the refresh it triggers) in demo mode, with an
+// empty history and with a full one of 100,000 samples. Offscreen.
+
+#include "device/Data.h"
+#include "panel/Orrery.h"
+#include "panel/ui/Main.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+
+namespace {
+
+void Poll(benchmark::State& state, int historySize)
+{
+    CData data;
+    TMainForm form;
+    form.SetData(&data);
+    for (int i = 0; i < historySize; ++i)
+        data.Add();
+    for (auto _ : state) {
+        if (historySize == 0) {
+            state.PauseTiming();
+            data.Clear();
+            state.ResumeTiming();
+        }
+        benchmark::DoNotOptimize(form.UpdateReadings());
+    }
+    state.counters["history"] = data.Count();
+}
+
+void BM_PollEmptyHistory(benchmark::State& state) { Poll(state, 0); }
+void BM_PollFullHistory(benchmark::State& state) { Poll(state, 100000); }
+
+BENCHMARK(BM_PollEmptyHistory);
+BENCHMARK(BM_PollFullHistory);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("ORRERY_SETTINGS_FILE", "/tmp/orrery-bench-poll-settings.ini", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,107 @@
+#include "Scripted.h"
+
+#include "device/Device.h"
+#include "link/Ostrabus.h"
+#include "panel/Orrery.h"
+#include "simunit/Simgateway.h"
+#include "simunit/Simunit.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class NetworkControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        controller.AttachDevice(&device);
+        controller.SetVersionText("D.00");
+        ASSERT_TRUE(controller.Startup());
+        controller.Settings().Timeout = 500;
+        controller.Settings().Addr = 2;
+    }
+    void TearDown() override
+    {
+        device.ClosePort();
+        device.DisconnectNetwork();
+        controller.AttachDevice(nullptr);
+    }
+
+    ScriptedHooks hooks;
+    ScriptedView view;
+    CDevice device;
+    COrrery controller{view};
+    simunit::SimUnit unit;
+};
+
+TEST_F(NetworkControllerTest, GatewayGivesModeTwoAndItsPortsConnect)
+{
+    simunit::SimGateway gateway(simunit::SimGateway::Role::Gateway);
+    gateway.AddPort("COM7", 2, simunit::SimGateway::AnswerFrom(unit));
+    ASSERT_TRUE(gateway.Start());
+    controller.Settings().TCPPort = gateway.Port();
+
+    EXPECT_TRUE(controller.ConnectSite("127.0.0.1", true));
+    EXPECT_EQ(controller.ConnMode(), COrrery::ModeGateway);
+    EXPECT_TRUE(device.IsGateway());
+    EXPECT_FALSE(device.IsConnected());
+    EXPECT_EQ(view.portItems, (std::vector<std::string>{"COM7"}));
+    EXPECT_EQ(view.remoteTexts, (std::vector<std::string>{"Connecting..."}));
+    EXPECT_EQ(controller.ModbusList(), "127.0.0.1");
+    EXPECT_FALSE(view.ui.DemoEnabled); // a gateway socket is open
+
+    controller.ConnectPort("COM7", true);
+    EXPECT_TRUE(device.IsConnected());
+    EXPECT_TRUE(view.timerOn);
+    EXPECT_TRUE(hooks.shown.empty());
+}
+
+TEST_F(NetworkControllerTest, NetworkedUnitGivesModeOneAndIsIdentified)
+{
+    simunit::SimGateway networkUnit(simunit::SimGateway::Role::NetworkUnit);
+    networkUnit.SetUnit(simunit::SimGateway::AnswerFrom(unit));
+    ASSERT_TRUE(networkUnit.Start());
+    controller.Settings().TCPPort = networkUnit.Port();
+
+    EXPECT_TRUE(controller.ConnectSite("127.0.0.1", true));
+    EXPECT_EQ(controller.ConnMode(), COrrery::ModeNetwork);
+    EXPECT_TRUE(device.IsDirectNetwork());
+    EXPECT_TRUE(device.IsConnected());
+    EXPECT_TRUE(view.timerOn);
+
+    // The connection drops: the next command reports -101 and disconnects.
+    networkUnit.Stop();
+    const int r = controller.Transact(93, false);
+    EXPECT_EQ(r, linkerr::ConnectionLost);
+    EXPECT_FALSE(device.IsConnected());
+    EXPECT_FALSE(view.timerOn);
+    ASSERT_FALSE(view.commandResults.empty());
+    EXPECT_EQ(view.commandResults.back(), std::make_pair(linkerr::ConnectionLost, 93));
+}
+
+TEST_F(NetworkControllerTest, RefusedConnectionWarnsAndDropsTheSite)
+{
+    simunit::SimGateway gateway(simunit::SimGateway::Role::Gateway);
+    ASSERT_TRUE(gateway.Start());
+    const int port = gateway.Port();
+    gateway.Stop();
+    controller.Settings().TCPPort = port;
+    EXPECT_TRUE(controller.ConnectSite("127.0.0.1", true));
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Connect");
+    EXPECT_EQ(hooks.shown[0].text.rfind("Can't connect to ", 0), 0u) << hooks.shown[0].text;
+    EXPECT_FALSE(device.HasSocket());
+    EXPECT_EQ(controller.ConnMode(), COrrery::ModeLocal);
+}
+
+TEST_F(NetworkControllerTest, SameModeDoesNothing)
+{
+    const size_t before = view.timerSets;
+    controller.SetConnectionMode(COrrery::ModeLocal);
+    EXPECT_EQ(view.timerSets, before);
+    controller.SetConnectionMode(COrrery::ModeNetwork);
+    EXPECT_EQ(controller.ConnMode(), COrrery::ModeNetwork);
+    EXPECT_EQ(view.connMode, COrrery::ModeNetwork);
+}
+
+} // namespace

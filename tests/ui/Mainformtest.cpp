@@ -1,0 +1,254 @@
+#include "panel/Scripted.h"
+#include "panel/Simlive.h"
+
+#include "device/Data.h"
+#include "device/Device.h"
+#include "link/ui/Connectbar.h"
+#include "panel/Orrery.h"
+#include "panel/ui/Accept.h"
+#include "panel/ui/Main.h"
+#include "panel/ui/Password.h"
+#include "panel/ui/Status.h"
+#include "platform/Settingsfile.h"
+#include "support/Simfixture.h"
+#include "support/Tempdir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QMenu>
+#include <QPrinter>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
+
+std::vector<std::string> Captions(QMenu* menu)
+{
+    std::vector<std::string> out;
+    for (QAction* a : menu->actions())
+        out.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+    return out;
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+        form = std::make_unique<TMainForm>();
+        form->SetData(&data);
+        form->SetCommandLine({}, dir.Path());
+        form->Controller()->SetVersionText("D.00");
+    }
+    void TearDown() override
+    {
+        form->Device()->ClosePort();
+        form.reset();
+    }
+    void ShowAndStart()
+    {
+        form->show();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(form->Controller()->StartupDone());
+    }
+
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainFormTest, MenusAsListed)
+{
+    EXPECT_EQ(Captions(form->OrreryMenu),
+              (std::vector<std::string>{"  &Connection...", "-", "&Settings...",
+                                        "  L&oad Settings...", "  Sa&ve Settings",
+                                        "  Save Settings &As...", "-", "&Read Timer",
+                                        "&Lock Orrery...", "-", "  &Print Image...",
+                                        "  Copy &Image to Clipboard", "  E&xit"}));
+    EXPECT_EQ(Captions(form->ToolsMenu),
+              (std::vector<std::string>{"&Logging", "  T&uning", "  &Technical...",
+                                        "  &BootP configuration", "  &Flashing...",
+                                        "  &Xilinx...", "  Ostra Bus log", "  Auto-test"}));
+    EXPECT_EQ(Captions(form->WindowMenu),
+              (std::vector<std::string>{"&Capacitors", "&Smith Chart", "-", "Clear"}));
+    EXPECT_EQ(Captions(form->HelpMenu),
+              (std::vector<std::string>{"&Help", "  &About...", "  &Demo"}));
+    EXPECT_EQ(form->HelpMenuItem->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(form->findChild<QAction*>("SaveSettingsAsMenuItem"), form->SaveSettingsAsMenuItem);
+    for (const char* name : {"ReadTimerBtn", "LockBtn", "LoggingBtn", "SettingsBtn", "HelpBtn"})
+        EXPECT_NE(form->findChild<QToolButton*>(name), nullptr) << name;
+    // Windows that are not part of the program yet keep their items disabled.
+    for (QAction* a : form->ToolsMenu->actions())
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    EXPECT_FALSE(form->CapsMenuItem->isEnabled());
+    EXPECT_FALSE(form->SmithMenuItem->isEnabled());
+    EXPECT_FALSE(form->LoggingBtn->isEnabled());
+}
+
+TEST_F(MainFormTest, FirstShowRunsStartupOnce)
+{
+    ShowAndStart();
+    CSettings& s = form->Controller()->Settings();
+    EXPECT_EQ(s.Addr, 2);
+    EXPECT_EQ(s.Timeout, 500);
+    EXPECT_EQ(form->Controller()->OutputOnText(), "RF is On");
+    EXPECT_FALSE(form->Controller()->IsDemo());
+    EXPECT_TRUE(form->Status->StatusTimer()->isActive());
+    EXPECT_EQ(form->windowTitle().toStdString(), "Vantrel Orrery");
+
+    s.Addr = 7;
+    form->hide();
+    form->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(s.Addr, 7);
+}
+
+TEST_F(MainFormTest, DecliningTheDisclaimerClosesWithoutSaving)
+{
+    const std::string store = platform::SettingsFile::PathForKey(KeyPath);
+    testsupport::WriteAll(store, "[Main]\r\nTop=dword:00000010\r\n");
+    TAcceptForm accept;
+    TMainForm::Forms forms;
+    forms.Accept = &accept;
+    form->SetForms(forms);
+    form->Controller()->SetVersionText("_.00");
+    // Answer the disclaimer once the start-up shows it.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, &accept, [&] {
+        if (!accept.isVisible())
+            return;
+        answer.stop();
+        EXPECT_FALSE(accept.OkBtn->isEnabled());
+        accept.SetItemIndex(1);
+        EXPECT_TRUE(accept.OkBtn->isEnabled());
+        accept.OkBtnClick();
+    });
+    answer.start(0);
+    form->show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(testsupport::ReadAll(store), "[Main]\r\nTop=dword:00000010\r\n");
+}
+
+TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
+{
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto live = InstallLiveCommands(sim.Unit());
+    ShowAndStart();
+    form->Controller()->Settings().BaudRate = "9600";
+    form->SetPortText(sim.Path());
+    form->ConnectBar->ConnectBtnClick();
+    ASSERT_TRUE(form->Device()->IsConnected());
+    EXPECT_TRUE(form->ReadTimer->isActive());
+    EXPECT_TRUE(form->ReadTimerBtn->isChecked());
+    EXPECT_FALSE(form->DemoMenuItem->isEnabled());
+    EXPECT_EQ(data.Count(), 0);
+
+    form->ReadTimerTimer();
+    EXPECT_EQ(data.Count(), 1);
+    EXPECT_EQ(live->liveReads, 1);
+    EXPECT_EQ(form->RFOnPanel->text(), "RF On");
+    EXPECT_EQ(form->TunedPanel->text(), "Tuned");
+    EXPECT_EQ(form->Controller()->ReadErrorCount(), 0);
+    EXPECT_EQ(form->Status->State().CommState(), 1); // the poll's busy mark is showing
+
+    form->ReadTimerTimer();
+    EXPECT_EQ(data.Count(), 2);
+
+    form->SetTracesRFOn(true);
+    live->rfOn = false;
+    form->ReadTimerTimer();
+    EXPECT_EQ(data.Count(), 2);
+    EXPECT_EQ(live->liveReads, 3);
+    EXPECT_EQ(form->RFOnPanel->text(), "RF Off");
+    EXPECT_EQ(data.Latest().Flag(33), 0);
+
+    form->ClearBtnClick();
+    EXPECT_EQ(data.Count(), 0);
+    EXPECT_TRUE(hooks.shown.empty());
+
+    form->ConnectBar->ConnectBtnClick(); // RF is off: disconnects without asking
+    EXPECT_FALSE(form->Device()->IsConnected());
+    EXPECT_FALSE(form->ReadTimer->isActive());
+}
+
+TEST_F(MainFormTest, LockDisablesItsControls)
+{
+    TPasswordForm password;
+    TMainForm::Forms forms;
+    forms.Password = &password;
+    form->SetForms(forms);
+    ShowAndStart();
+    QTimer::singleShot(0, &password, [&] {
+        password.PasswordEdit->setText("pw");
+        password.OkBtn->click();
+    });
+    form->LockBtn->click();
+    ASSERT_TRUE(form->Controller()->IsLocked());
+    EXPECT_TRUE(form->LockBtn->isChecked());
+    EXPECT_EQ(form->LockBtn->toolTip().toStdString(), "Unlock Orrery");
+    EXPECT_EQ(form->LockMenuItem->text().toStdString(), "&Unlock Orrery");
+    EXPECT_TRUE(form->LockMenuItem->isChecked());
+    for (QAction* a : {form->LoadSettingsMenuItem, form->SaveSettingsMenuItem,
+                       form->SaveSettingsAsMenuItem, form->DemoMenuItem, form->ReadTimerMenuItem})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_FALSE(form->ReadTimerBtn->isEnabled());
+    EXPECT_FALSE(form->ConnectBar->ConnectBtn()->isEnabled());
+    EXPECT_TRUE(password.PasswordEdit->text().isEmpty()); // the text stays nowhere in the window
+
+    QTimer::singleShot(0, &password, [&] {
+        password.PasswordEdit->setText("pw");
+        password.OkBtn->click();
+    });
+    form->LockMenuItem->trigger();
+    EXPECT_FALSE(form->Controller()->IsLocked());
+    EXPECT_TRUE(form->LoadSettingsMenuItem->isEnabled());
+    EXPECT_TRUE(form->ReadTimerBtn->isEnabled());
+    EXPECT_EQ(form->LockMenuItem->text().toStdString(), "&Lock Orrery...");
+}
+
+TEST_F(MainFormTest, PrintsAndCopiesTheWindowImage)
+{
+    ShowAndStart();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const std::string pdf = dir.File("window.pdf");
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    form->PrintImage(printer);
+    const std::string bytes = testsupport::ReadAll(pdf);
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(bytes.substr(0, 4), "%PDF");
+
+    form->CopyToClipboardMenuItemClick();
+    const QImage copied = QApplication::clipboard()->image();
+    ASSERT_FALSE(copied.isNull());
+    EXPECT_EQ(copied.size(), form->WindowImage().size());
+}
+
+TEST_F(MainFormTest, CloseStopsTimersAndSavesTheLoadedSettings)
+{
+    ShowAndStart();
+    form->SetReadTimer(true);
+    form->move(70, 60);
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->ReadTimer->isActive());
+    EXPECT_FALSE(form->StartupTimer->isActive());
+    const std::string saved = testsupport::ReadAll(platform::SettingsFile::PathForKey(KeyPath));
+    EXPECT_NE(saved.find("[Vantrel Orrery]"), std::string::npos);
+    EXPECT_NE(saved.find("[Main]"), std::string::npos);
+    EXPECT_NE(saved.find("AutoTestN"), std::string::npos);
+}
+
+} // namespace
