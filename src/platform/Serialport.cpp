@@ -1,0 +1,203 @@
+#include "platform/Serialport.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+bool BaudToSpeed(int baud, speed_t& speed)
+{
+    switch (baud) {
+    case 1200: speed = B1200; return true;
+    case 2400: speed = B2400; return true;
+    case 4800: speed = B4800; return true;
+    case 9600: speed = B9600; return true;
+    case 19200: speed = B19200; return true;
+    case 38400: speed = B38400; return true;
+    case 57600: speed = B57600; return true;
+    default: return false;
+    }
+}
+
+int CloseKeepingErrno(int fd, int err)
+{
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+    return err;
+}
+
+} // namespace
+
+SerialPort::~SerialPort() { Close(); }
+
+std::string SerialPort::DevicePath(const std::string& name)
+{
+    if (name.size() > 3 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "com") == 0)) {
+        const std::string digits = name.substr(3);
+        if (digits.find_first_not_of("0123456789") == std::string::npos && digits.size() <= 3) {
+            const int n = std::atoi(digits.c_str());
+            if (n >= 1)
+                return "/dev/ttyS" + std::to_string(n - 1);
+        }
+    }
+    return name;
+}
+
+int SerialPort::Open(const std::string& name, int baud, uint8_t parity, int readTimeoutMs)
+{
+    Close();
+    speed_t speed;
+    if (!BaudToSpeed(baud, speed) || parity > ParityEven)
+        return EINVAL;
+
+    const std::string path = DevicePath(name);
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    if (!::isatty(fd))
+        return CloseKeepingErrno(fd, ENOTTY);
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        return CloseKeepingErrno(fd, errno);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno == EWOULDBLOCK ? EBUSY : errno;
+        return CloseKeepingErrno(fd, err);
+    }
+
+    termios tio {};
+    if (::tcgetattr(fd, &tio) != 0)
+        return CloseKeepingErrno(fd, errno);
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    if (parity == ParityOdd)
+        tio.c_cflag |= PARENB | PARODD;
+    else if (parity == ParityEven)
+        tio.c_cflag |= PARENB;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0)
+        return CloseKeepingErrno(fd, errno);
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0)
+        return CloseKeepingErrno(fd, errno);
+    ::tcflush(fd, TCIOFLUSH);
+
+    fd_ = fd;
+    path_ = path;
+    baud_ = baud;
+    readTimeoutMs_ = readTimeoutMs < 0 ? 0 : readTimeoutMs;
+    return 0;
+}
+
+int SerialPort::Read(uint8_t* dest, int count)
+{
+    if (fd_ < 0) {
+        errno = EBADF;
+        return -1;
+    }
+    if (count <= 0)
+        return 0;
+    using clock = std::chrono::steady_clock;
+    const auto deadline = clock::now()
+        + std::chrono::milliseconds(readTimeoutMs_ + static_cast<long long>(MsPerByte) * count);
+    int got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(fd_, dest + got, static_cast<size_t>(count - got));
+        if (n > 0) {
+            got += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return -1;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd pfd { fd_, POLLIN, 0 };
+        const int r = ::poll(&pfd, 1, static_cast<int>(left.count()) + 1);
+        if (r < 0 && errno != EINTR)
+            return -1;
+        if (r > 0 && (pfd.revents & (POLLERR | POLLNVAL))) {
+            errno = EIO;
+            return -1;
+        }
+        if (r > 0 && (pfd.revents & POLLHUP) && !(pfd.revents & POLLIN)) {
+            errno = EIO; // the other end went away
+            return -1;
+        }
+    }
+    return got;
+}
+
+bool SerialPort::Write(const uint8_t* data, int count)
+{
+    if (fd_ < 0)
+        return false;
+    int done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(fd_, data + done, static_cast<size_t>(count - done));
+        if (n > 0) {
+            done += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        // The driver's output buffer is full: wait for room, but not forever.
+        pollfd pfd { fd_, POLLOUT, 0 };
+        const int r = ::poll(&pfd, 1, 1000 + readTimeoutMs_);
+        if (r == 0 || (r > 0 && (pfd.revents & (POLLERR | POLLHUP | POLLNVAL))))
+            return false;
+        if (r < 0 && errno != EINTR)
+            return false;
+    }
+    return true;
+}
+
+void SerialPort::Purge()
+{
+    if (fd_ >= 0)
+        ::tcflush(fd_, TCIOFLUSH);
+}
+
+bool SerialPort::Close()
+{
+    if (fd_ < 0)
+        return false;
+    ::tcflush(fd_, TCIOFLUSH);
+    ::ioctl(fd_, TIOCNXCL);
+    const bool ok = ::close(fd_) == 0;
+    fd_ = -1;
+    path_.clear();
+    baud_ = 0;
+    return ok;
+}
+
+bool SerialPort::SetDtr(bool on)
+{
+    if (fd_ < 0)
+        return false;
+    int bits = TIOCM_DTR;
+    return ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+}
+
+bool SerialPort::ReadCts(bool& cts)
+{
+    cts = false;
+    if (fd_ < 0)
+        return false;
+    int bits = 0;
+    if (::ioctl(fd_, TIOCMGET, &bits) != 0)
+        return false;
+    cts = (bits & TIOCM_CTS) != 0;
+    return true;
+}
+
+} // namespace platform

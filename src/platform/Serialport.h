@@ -1,0 +1,56 @@
+#pragma once
+// A serial port on termios with the line settings of the unit's bus: raw, 8 data bits, the
+// given parity, 1 stop bit, no flow control. Reads wait at most the read time-out plus 5 ms per
+// byte asked for; writes are whole. Opened exclusively (TIOCEXCL and an flock).
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class SerialPort {
+public:
+    static constexpr int MinBaud = 1200;
+    static constexpr int MaxBaud = 57600;
+    static constexpr int MsPerByte = 5; // read deadline grows by this per byte asked for
+
+    enum Parity : uint8_t { ParityNone = 0, ParityOdd = 1, ParityEven = 2 };
+
+    SerialPort() = default;
+    ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // "COMn" names the n-th built-in port (/dev/ttyS(n-1)); anything else is a device path.
+    static std::string DevicePath(const std::string& name);
+
+    // 0 on success, else an errno value (EINVAL for an unsupported baud or parity).
+    int Open(const std::string& name, int baud, uint8_t parity, int readTimeoutMs);
+    bool IsOpen() const { return fd_ >= 0; }
+    const std::string& Path() const { return path_; }
+    int ReadTimeout() const { return readTimeoutMs_; }
+    int Baud() const { return baud_; }
+
+    // Reads up to count bytes until the deadline; the number read (fewer on time-out), or -1
+    // when the device failed (errno is kept).
+    int Read(uint8_t* dest, int count);
+    // Writes all bytes; false when the device failed or stopped taking bytes.
+    bool Write(const uint8_t* data, int count);
+    // Discards what the driver holds in both directions.
+    void Purge();
+    // Drops pending I/O and closes; true when the close succeeded (false when not open).
+    bool Close();
+
+    // Modem lines. False where the device has none (a pseudo-terminal) or the call failed.
+    bool SetDtr(bool on);
+    // Reads the CTS line into cts; false when the modem status cannot be read.
+    bool ReadCts(bool& cts);
+
+private:
+    int fd_ = -1;
+    std::string path_;
+    int readTimeoutMs_ = 0;
+    int baud_ = 0;
+};
+
+} // namespace platform

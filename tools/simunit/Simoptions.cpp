@@ -1,0 +1,85 @@
+#include "simunit/Simoptions.h"
+
+#include <charconv>
+
+namespace simunit {
+
+namespace {
+
+bool ParseInt(const std::string& text, int low, int high, int& out)
+{
+    int v = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size() || v < low || v > high)
+        return false;
+    out = v;
+    return true;
+}
+
+bool IsBaud(int b)
+{
+    for (int ok : { 1200, 2400, 4800, 9600, 19200, 38400, 57600 })
+        if (b == ok)
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::string SimUsage()
+{
+    return "usage: orrery-simunit [--address N] [--model TEXT] [--baud B] [--help]\n"
+           "  --address N   OstraBus address of the unit, 1..31 (default 2)\n"
+           "  --model TEXT  the unit's identify reply (default VANT)\n"
+           "  --baud B      line speed, 1200..57600 (default 9600)\n"
+           "Prints \"unit: <terminal>\" once the unit answers; stops on SIGINT or SIGTERM.\n";
+}
+
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--help" || a == "-h") {
+            options.help = true;
+        } else if (a == "--address") {
+            if (!value(v))
+                return false;
+            if (!ParseInt(v, 1, 31, options.address)) {
+                error = "bad address: " + v + " (1..31)";
+                return false;
+            }
+        } else if (a == "--model") {
+            if (!value(v))
+                return false;
+            if (v.empty() || v.size() > 255) {
+                error = "bad model text";
+                return false;
+            }
+            options.model = v;
+        } else if (a == "--baud") {
+            if (!value(v))
+                return false;
+            int b = 0;
+            if (!ParseInt(v, 1200, 57600, b) || !IsBaud(b)) {
+                error = "bad baud: " + v;
+                return false;
+            }
+            options.baud = b;
+        } else {
+            error = "unknown option: " + a;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace simunit

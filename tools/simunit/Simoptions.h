@@ -1,0 +1,20 @@
+#pragma once
+// Command line of orrery-simunit.
+
+#include <string>
+#include <vector>
+
+namespace simunit {
+
+struct SimOptions {
+    int address = 2;
+    std::string model = "VANT";
+    int baud = 9600;
+    bool help = false;
+};
+
+// Parses the arguments after the program name. False with a message on a bad argument.
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);
+std::string SimUsage();
+
+} // namespace simunit

@@ -1,0 +1,310 @@
+#include "simunit/Simserial.h"
+
+#include "link/Serialframe.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace simunit {
+
+namespace {
+
+speed_t SpeedOf(int baud)
+{
+    switch (baud) {
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    default: return B9600;
+    }
+}
+
+void CloseFd(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+} // namespace
+
+SimSerialServer::SimSerialServer(SimUnit& unit, int baud) : unit_(unit), baud_(baud) {}
+
+SimSerialServer::~SimSerialServer() { Stop(); }
+
+bool SimSerialServer::Start(std::string* error)
+{
+    auto fail = [&](const char* what) {
+        if (error)
+            *error = std::string(what) + ": " + std::strerror(errno);
+        CloseFd(master_);
+        CloseFd(slaveHold_);
+        CloseFd(wakeRead_);
+        CloseFd(wakeWrite_);
+        return false;
+    };
+    if (Running())
+        return true;
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0)
+        return fail("posix_openpt");
+    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+        return fail("grantpt");
+    char name[128];
+    if (::ptsname_r(master_, name, sizeof name) != 0)
+        return fail("ptsname");
+    ptyPath_ = name;
+    slaveHold_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slaveHold_ < 0)
+        return fail("open terminal");
+    termios tio {};
+    if (::tcgetattr(slaveHold_, &tio) != 0)
+        return fail("tcgetattr");
+    ::cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD | PARENB | PARODD;
+    ::cfsetispeed(&tio, SpeedOf(baud_));
+    ::cfsetospeed(&tio, SpeedOf(baud_));
+    if (::tcsetattr(slaveHold_, TCSANOW, &tio) != 0)
+        return fail("tcsetattr");
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    int pipefd[2];
+    if (::pipe2(pipefd, O_CLOEXEC | O_NONBLOCK) != 0)
+        return fail("pipe");
+    wakeRead_ = pipefd[0];
+    wakeWrite_ = pipefd[1];
+    stopping_ = false;
+    thread_ = std::thread([this] { Serve(); });
+    return true;
+}
+
+void SimSerialServer::Stop()
+{
+    if (thread_.joinable()) {
+        stopping_ = true;
+        const uint8_t b = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &b, 1);
+        thread_.join();
+    }
+    CloseFd(master_);
+    CloseFd(slaveHold_);
+    CloseFd(wakeRead_);
+    CloseFd(wakeWrite_);
+}
+
+void SimSerialServer::SetFault(Fault fault, int times)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    fault_ = fault;
+    faultTimes_ = times;
+}
+
+SimSerialServer::Fault SimSerialServer::TakeFault()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fault_ == Fault::None || faultTimes_ == 0)
+        return Fault::None;
+    const Fault f = fault_;
+    if (faultTimes_ > 0 && --faultTimes_ == 0)
+        fault_ = Fault::None;
+    return f;
+}
+
+std::vector<SimSerialServer::Request> SimSerialServer::Requests() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+}
+
+std::vector<uint8_t> SimSerialServer::ProgramAcks() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return acks_;
+}
+
+void SimSerialServer::ClearLog()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.clear();
+    acks_.clear();
+}
+
+bool SimSerialServer::WaitForRequests(size_t n, int timeoutMs) const
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return requests_.size() >= n; });
+}
+
+bool SimSerialServer::WaitForProgramAcks(size_t n, int timeoutMs) const
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return acks_.size() >= n; });
+}
+
+void SimSerialServer::Record(const Request& r)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        requests_.push_back(r);
+    }
+    changed_.notify_all();
+}
+
+void SimSerialServer::RecordAck(uint8_t b)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        acks_.push_back(b);
+    }
+    changed_.notify_all();
+}
+
+bool SimSerialServer::ReadExact(uint8_t* dest, int n, int timeoutMs)
+{
+    int got = 0;
+    while (got < n) {
+        if (stopping_)
+            return false;
+        const ssize_t r = ::read(master_, dest + got, static_cast<size_t>(n - got));
+        if (r > 0) {
+            got += static_cast<int>(r);
+            continue;
+        }
+        if (r < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
+            return false;
+        pollfd fds[2] = { { master_, POLLIN, 0 }, { wakeRead_, POLLIN, 0 } };
+        const int p = ::poll(fds, 2, timeoutMs);
+        if (p == 0 || (fds[1].revents & POLLIN))
+            return false;
+        if (p < 0 && errno != EINTR)
+            return false;
+    }
+    return true;
+}
+
+bool SimSerialServer::WriteAll(const uint8_t* data, size_t n)
+{
+    size_t done = 0;
+    while (done < n) {
+        if (stopping_)
+            return false;
+        const ssize_t r = ::write(master_, data + done, n - done);
+        if (r > 0) {
+            done += static_cast<size_t>(r);
+            continue;
+        }
+        if (r < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        pollfd fds[2] = { { master_, POLLOUT, 0 }, { wakeRead_, POLLIN, 0 } };
+        if (::poll(fds, 2, AckWaitMs) <= 0 || (fds[1].revents & POLLIN))
+            return false;
+    }
+    return true;
+}
+
+void SimSerialServer::Serve()
+{
+    while (!stopping_) {
+        pollfd fds[2] = { { master_, POLLIN, 0 }, { wakeRead_, POLLIN, 0 } };
+        const int p = ::poll(fds, 2, -1);
+        if (p < 0 && errno != EINTR)
+            break;
+        if (fds[1].revents & POLLIN)
+            break;
+        if (!(fds[0].revents & POLLIN))
+            continue;
+        uint8_t first = 0;
+        const ssize_t r = ::read(master_, &first, 1);
+        if (r == 1)
+            ServeFrame(first);
+    }
+}
+
+void SimSerialServer::ServeFrame(uint8_t first)
+{
+    using serialframe::Ack;
+    using serialframe::Nak;
+    Request req;
+    req.raw.push_back(first);
+    uint8_t b = 0;
+    if (!ReadExact(&b, 1, ByteGapMs))
+        return;
+    req.raw.push_back(b);
+    int length = first & 7;
+    if (length == serialframe::ShortLengthLimit) {
+        if (!ReadExact(&b, 1, ByteGapMs))
+            return;
+        req.raw.push_back(b);
+        length = b;
+    }
+    const size_t head = req.raw.size();
+    req.raw.resize(head + static_cast<size_t>(length) + 1);
+    if (!ReadExact(req.raw.data() + head, length + 1, ByteGapMs))
+        return; // a broken frame is dropped; the program times out
+    req.address = static_cast<uint8_t>(first >> 3);
+    req.command = req.raw[1];
+    req.data.assign(req.raw.begin() + static_cast<long>(head), req.raw.end() - 1);
+    req.checksumOk = serialframe::Checksum(req.raw.data(), static_cast<int>(req.raw.size())) == 0;
+
+    const int address = unit_.Address();
+    const bool broadcast = req.address == serialframe::BroadcastAddress;
+    const bool mine = req.address == address;
+    if (!broadcast && !mine) {
+        Record(req); // another unit's frame
+        return;
+    }
+    if (!req.checksumOk) {
+        if (mine)
+            WriteAll(&Nak, 1);
+        Record(req);
+        return;
+    }
+    std::vector<uint8_t> reply;
+    if (broadcast) {
+        unit_.Answer(req.command, req.data, reply); // act, but say nothing
+        Record(req);
+        return;
+    }
+    const Fault fault = TakeFault();
+    if (fault == Fault::Stall) {
+        Record(req);
+        return;
+    }
+    if (fault == Fault::AnswerNak) {
+        WriteAll(&Nak, 1);
+        Record(req);
+        return;
+    }
+    unit_.Answer(req.command, req.data, reply);
+    if (!WriteAll(&Ack, 1)) {
+        Record(req);
+        return;
+    }
+    if (fault == Fault::DropReply) {
+        Record(req);
+        return;
+    }
+    std::vector<uint8_t> frame = serialframe::BuildFrame(static_cast<uint8_t>(address), req.command,
+                                                         reply.data(), static_cast<int>(reply.size()));
+    if (fault == Fault::CorruptChecksum)
+        frame.back() ^= 0x5A;
+    if (fault == Fault::ShortFrame)
+        frame.pop_back();
+    const bool sent = WriteAll(frame.data(), frame.size());
+    Record(req);
+    if (!sent || fault == Fault::ShortFrame)
+        return; // the program sends no acknowledgement for a frame it could not read
+    uint8_t answer = 0;
+    if (ReadExact(&answer, 1, AckWaitMs))
+        RecordAck(answer);
+}
+
+} // namespace simunit

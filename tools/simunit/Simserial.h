@@ -1,0 +1,96 @@
+#pragma once
+// The simulated unit behind a pseudo-terminal: the program opens PtyPath() as its serial port.
+// A thread serves OstraBus frames: a bad checksum is answered with NAK, a good frame to the
+// unit's address with ACK, then the reply frame, then the program's ACK or NAK is read. A frame
+// to address 0 (broadcast) is acted on without ACK or reply; frames to other addresses are
+// ignored. Faults can be asked for at run time from any thread.
+
+#include "simunit/Simunit.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace simunit {
+
+class SimSerialServer {
+public:
+    enum class Fault {
+        None,
+        DropReply,       // ACK, then no reply frame
+        CorruptChecksum, // the reply frame's checksum is wrong
+        AnswerNak,       // NAK instead of ACK, no reply
+        Stall,           // no ACK, no reply
+        ShortFrame,      // the reply frame lacks its last byte
+    };
+
+    struct Request {
+        uint8_t address = 0;
+        uint8_t command = 0;
+        std::vector<uint8_t> data;
+        std::vector<uint8_t> raw; // the frame as received, checksum included
+        bool checksumOk = false;
+    };
+
+    static constexpr int ByteGapMs = 250;   // a longer gap inside a frame discards it
+    static constexpr int AckWaitMs = 2000;  // how long the unit waits for the program's ACK/NAK
+    static constexpr int DefaultBaud = 9600;
+
+    explicit SimSerialServer(SimUnit& unit, int baud = DefaultBaud);
+    ~SimSerialServer();
+    SimSerialServer(const SimSerialServer&) = delete;
+    SimSerialServer& operator=(const SimSerialServer&) = delete;
+
+    // Opens the pseudo-terminal and starts serving. False with a reason on failure.
+    bool Start(std::string* error = nullptr);
+    // Stops serving and closes the pseudo-terminal; returns promptly.
+    void Stop();
+    bool Running() const { return thread_.joinable(); }
+    const std::string& PtyPath() const { return ptyPath_; }
+
+    // The fault for the next `times` frames to this unit (times < 0: until set again).
+    void SetFault(Fault fault, int times = 1);
+
+    // What the unit saw (frames of every address, in order) and how the program acknowledged
+    // the unit's replies.
+    std::vector<Request> Requests() const;
+    std::vector<uint8_t> ProgramAcks() const;
+    void ClearLog();
+    // Bounded waits for the serving thread: true once at least n frames (or acknowledgements)
+    // were handled completely.
+    bool WaitForRequests(size_t n, int timeoutMs = 5000) const;
+    bool WaitForProgramAcks(size_t n, int timeoutMs = 5000) const;
+
+private:
+    void Serve();
+    void ServeFrame(uint8_t first);
+    Fault TakeFault();
+    // Reads exactly n bytes, each within ByteGapMs (or timeoutMs for all); false on a gap or stop.
+    bool ReadExact(uint8_t* dest, int n, int timeoutMs);
+    bool WriteAll(const uint8_t* data, size_t n);
+    void Record(const Request& r);
+    void RecordAck(uint8_t b);
+
+    SimUnit& unit_;
+    int baud_;
+    int master_ = -1;
+    int slaveHold_ = -1; // keeps the terminal alive while the program has it closed
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    std::string ptyPath_;
+    std::thread thread_;
+    std::atomic<bool> stopping_ { false };
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    Fault fault_ = Fault::None;
+    int faultTimes_ = 0;
+    std::vector<Request> requests_;
+    std::vector<uint8_t> acks_;
+};
+
+} // namespace simunit

@@ -1,0 +1,81 @@
+#include "simunit/Simunit.h"
+
+namespace simunit {
+
+SimUnit::SimUnit(int address, bool installCommandSets) : address_(address)
+{
+    if (installCommandSets)
+        InstallCommandSets(*this);
+}
+
+int SimUnit::Address() const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return address_;
+}
+
+void SimUnit::SetAddress(int address)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    address_ = address;
+}
+
+std::string SimUnit::Model() const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return model_;
+}
+
+void SimUnit::SetModel(const std::string& model)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    model_ = model;
+}
+
+void SimUnit::Register(int command, Handler handler)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    handlers_[command] = std::move(handler);
+}
+
+void SimUnit::Unregister(int command)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    handlers_.erase(command);
+}
+
+bool SimUnit::Handles(int command) const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return handlers_.count(command) != 0;
+}
+
+int SimUnit::RequestCount() const
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    return requestCount_;
+}
+
+void SimUnit::Answer(int command, const std::vector<uint8_t>& data, std::vector<uint8_t>& reply)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    ++requestCount_;
+    reply.clear();
+    const auto it = handlers_.find(command);
+    if (it != handlers_.end() && it->second(data, reply))
+        return;
+    reply.clear();
+    if (command >= 1 && command <= 127)
+        reply.push_back(CsrUnknownCommand);
+}
+
+void InstallIdentify(SimUnit& unit)
+{
+    unit.Register(SimUnit::IdentifyCommand, [&unit](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
+        const std::string model = unit.Model();
+        reply.assign(model.begin(), model.end());
+        return true;
+    });
+}
+
+} // namespace simunit
