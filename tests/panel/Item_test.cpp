@@ -75,7 +75,7 @@ TEST(PaneItem, GeometryClampsWhatIsNotFinite)
     EXPECT_TRUE(CItem::PlotPoint(10, 1e308, 0, 1.0, 0, 1, 80, 16, x, y));
     EXPECT_EQ(y, 0);
     EXPECT_TRUE(CItem::PlotPoint(10, -1e308, 0, 1.0, 0, 1, 80, 16, x, y));
-    EXPECT_EQ(y, 75);
+    EXPECT_EQ(y, 79);
     EXPECT_FALSE(CItem::PlotPoint(10, std::nan(""), 0, 1.0, 0, 1, 80, 16, x, y));
     EXPECT_TRUE(CItem::PlotPoint(10, 0.5, 0, 1.0, 0.5, 0.5, 80, 16, x, y));
     EXPECT_EQ(x, 10);
