@@ -1,0 +1,53 @@
+#include "zcomponents/Std2.h"
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+long double zcCalcOffSetTime = 0.0L;
+
+namespace {
+
+constexpr int kSteelSize = 8;
+constexpr long double kMinutesPerDay = 1440.0L;
+
+std::unique_ptr<QImage> gSteel;
+int gStartupCount = 0;
+
+} // namespace
+
+const QImage* TSteel()
+{
+    return gSteel.get();
+}
+
+QImage BuildSteelBitmap()
+{
+    QImage steel(kSteelSize, kSteelSize, QImage::Format_RGB32);
+    steel.fill(QColor(0xC0, 0xC0, 0xC0));
+    for (int x = 0; x < kSteelSize; ++x)
+        for (int y = 0; y < kSteelSize; ++y)
+            if (x % 2 == 1 && y % 2 == 1)
+                steel.setPixel(x, y, qRgb(0xFF, 0xFF, 0xFF));
+    return steel;
+}
+
+void Delay(std::uint16_t Milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(Milliseconds));
+}
+
+void Std2Startup()
+{
+    if (gStartupCount++ > 0)
+        return;
+    gSteel = std::make_unique<QImage>(BuildSteelBitmap());
+    zcCalcOffSetTime = 1.0L / kMinutesPerDay;
+}
+
+void Std2Shutdown()
+{
+    if (gStartupCount == 0 || --gStartupCount > 0)
+        return;
+    gSteel.reset();
+}
