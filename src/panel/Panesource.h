@@ -24,6 +24,8 @@ public:
     virtual double SampleValue(int index, int id) const = 0;
     // The index-th selectable id of a pane kind on the connected unit; -1 past the end.
     virtual int Selectable(int kind, int index) const = 0;
+    // The user's format of a variable (the display settings dialog edits it).
+    virtual void SetVarFormat(int id, int decimals, double min, double max) = 0;
 
     bool IsSelectable(int kind, int id) const
     {

@@ -46,6 +46,13 @@ public:
             index = int(History.size()) - 1;
         return History[size_t(index)];
     }
+    void SetVarFormat(int id, int decimals, double min, double max) override
+    {
+        SVarInfo& v = Vars[id];
+        v.Decimals = decimals;
+        v.Min = min;
+        v.Max = max;
+    }
     int Selectable(int kind, int index) const override
     {
         auto it = SelectableLists.find(kind);
