@@ -127,7 +127,9 @@ int COstraBus::SerialTransact(int command)
     }
     if (r < 0) {
         replyLength_ = 0;
-        serialframe::PurgePort(*serial_);
+        // Purge what came in; a NAK just written must still go out, so output is drained,
+        // not thrown away.
+        serial_->DiscardInput();
         lastError_ = SerialErrorText(r);
     }
     return r;

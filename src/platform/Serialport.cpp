@@ -7,6 +7,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,6 +28,16 @@ bool BaudToSpeed(int baud, speed_t& speed)
     case 57600: speed = B57600; return true;
     default: return false;
     }
+}
+
+// Unix98 pseudo-terminal slaves have the majors 136 to 143.
+bool IsPseudoTerminal(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    const unsigned major = ::major(st.st_rdev);
+    return major >= 136 && major <= 143;
 }
 
 int CloseKeepingErrno(int fd, int err)
@@ -87,8 +99,14 @@ int SerialPort::Open(const std::string& name, int baud, uint8_t parity, int read
     tio.c_cc[VTIME] = 0;
     if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0)
         return CloseKeepingErrno(fd, errno);
-    if (::tcsetattr(fd, TCSANOW, &tio) != 0)
-        return CloseKeepingErrno(fd, errno);
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
+        // A pseudo-terminal takes no parity; every other setting holds there.
+        if (errno != EINVAL || !IsPseudoTerminal(fd))
+            return CloseKeepingErrno(fd, errno);
+        tio.c_cflag &= ~PARENB;
+        if (::tcsetattr(fd, TCSANOW, &tio) != 0)
+            return CloseKeepingErrno(fd, errno);
+    }
     ::tcflush(fd, TCIOFLUSH);
 
     fd_ = fd;
@@ -165,6 +183,14 @@ void SerialPort::Purge()
 {
     if (fd_ >= 0)
         ::tcflush(fd_, TCIOFLUSH);
+}
+
+void SerialPort::DiscardInput()
+{
+    if (fd_ < 0)
+        return;
+    ::tcdrain(fd_);
+    ::tcflush(fd_, TCIFLUSH);
 }
 
 bool SerialPort::Close()

@@ -284,6 +284,15 @@ void SimSerialServer::ServeFrame(uint8_t first)
         return;
     }
     unit_.Answer(req.command, req.data, reply);
+    if (fault == Fault::NakThenReply) {
+        std::vector<uint8_t> bytes { Nak };
+        const auto frame = serialframe::BuildFrame(static_cast<uint8_t>(address), req.command, reply.data(),
+                                                   static_cast<int>(reply.size()));
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
+        WriteAll(bytes.data(), bytes.size()); // one write: the stale frame waits behind the NAK
+        Record(req);
+        return;
+    }
     if (!WriteAll(&Ack, 1)) {
         Record(req);
         return;

@@ -26,6 +26,7 @@ public:
         AnswerNak,       // NAK instead of ACK, no reply
         Stall,           // no ACK, no reply
         ShortFrame,      // the reply frame lacks its last byte
+        NakThenReply,    // NAK followed at once by a reply frame the program must not take
     };
 
     struct Request {

@@ -1,0 +1,63 @@
+#include "panel/Mainsettings.h"
+
+#include "common/Registry.h"
+
+#include <algorithm>
+
+void CMainSettings::SetDefaultDisplay()
+{
+    Top = 36;
+    Left = 49;
+    ValueFontSize = 16;
+    BarFontSize = 16;
+    PlotFontSize = 16;
+    PlotSize = 80;
+    TracesRFOn = false;
+}
+
+void CMainSettings::Exchange(CRegistry& store, const Parts& parts, int screenWidth,
+                             int screenHeight)
+{
+    store.SetSection(Section);
+    if (!store.Reading())
+        store.ClearSection();
+    Top = store.ExchangeInt("Top", Top);
+    Left = store.ExchangeInt("Left", Left);
+    if (store.Reading()) {
+        Top = std::min(Top, screenHeight - ScreenMargin);
+        Left = std::min(Left, screenWidth - ScreenMargin);
+    }
+    DisAudio = store.ExchangeBool("DisAudio", DisAudio);
+    ValueFontSize = store.ExchangeInt("ValueFontSize", ValueFontSize);
+    BarFontSize = store.ExchangeInt("BarFontSize", BarFontSize);
+    PlotFontSize = store.ExchangeInt("PlotFontSize", PlotFontSize);
+    PlotSize = store.ExchangeInt("PlotSize", PlotSize);
+    TracesRFOn = store.ExchangeBool("TracesRFOn", TracesRFOn);
+    for (int i = 0; i < LogFormatCount; ++i) {
+        const std::string key = "LogFormat" + std::to_string(i + 1);
+        if (parts.LogFormat)
+            parts.LogFormat(store, key, i + 1);
+        else
+            LogFormats[i] = store.ExchangeString(key, LogFormats[i]);
+    }
+    if (parts.Vars)
+        parts.Vars(store);
+    if (parts.Model)
+        parts.Model(store);
+    if (parts.Pane0)
+        parts.Pane0(store);
+    if (parts.Pane1)
+        parts.Pane1(store);
+    if (parts.Smith)
+        parts.Smith(store);
+    if (parts.Caps)
+        parts.Caps(store);
+    if (parts.Model)
+        parts.Model(store);
+    else
+        store.SetSection("Model");
+    // These three go into the section that is current now: "Model".
+    AutoTestMode = store.ExchangeInt("AutoTestMode", AutoTestMode);
+    AutoTestN = store.ExchangeInt("AutoTestN", AutoTestN);
+    AutoTestT = store.ExchangeDouble("AutoTestT", AutoTestT);
+}

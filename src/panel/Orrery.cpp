@@ -1,0 +1,666 @@
+#include "panel/Orrery.h"
+
+#include "common/Commatext.h"
+#include "common/Helpers.h"
+#include "common/Registry.h"
+#include "device/Device.h"
+#include "panel/Orreryview.h"
+#include "panel/Version.h"
+#include "platform/Inifile.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr const char* CaptionConnect = "Connect";
+constexpr const char* CaptionLoadSettings = "Load settings";
+constexpr const char* CaptionSaveSettings = "Save settings";
+
+std::string Trim(const std::string& s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
+        --e;
+    return s.substr(b, e - b);
+}
+
+bool FileExists(const std::string& path)
+{
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+// Clears a flag when the scope ends, however it ends.
+class FlagGuard {
+public:
+    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagGuard() { flag_ = false; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+COrrery::COrrery(IOrreryView& view)
+    : view_(view), productId_(orrery::ProductIdText()), versionText_(orrery::VersionText)
+{
+}
+
+bool COrrery::IsUnreleased() const { return orrery::IsUnreleased(versionText_.c_str()); }
+
+COrrery::~COrrery()
+{
+    if (device_) {
+        device_->SetTransactStep(nullptr);
+        device_->SetDemoFlag(nullptr);
+    }
+}
+
+void COrrery::AttachDevice(CDevice* device)
+{
+    device_ = device;
+    if (device_) {
+        device_->SetTransactStep(this);
+        device_->SetDemoFlag(this);
+    }
+}
+
+bool COrrery::IsConnected() const { return device_ && device_->IsConnected(); }
+
+// --- start-up and close ---------------------------------------------------------------------
+
+bool COrrery::Startup()
+{
+    if (!startupPending_)
+        return false;
+    startupPending_ = false;
+
+    view_.ShowSplash();
+    if (IsUnreleased()) {
+        Beep();
+        if (!view_.ShowDisclaimer(orrery::ProgramTitle))
+            return false;
+    }
+
+    ExchangeSettings(true, nullptr);
+    settingsLoaded_ = true;
+
+    // Only a file that loaded becomes the settings file in use, so a later Save can never
+    // overwrite a file that was refused.
+    settingsFileName_.clear();
+    std::string fileName = SettingsFileFromArguments(view_.Arguments(), view_.ProgramDirectory());
+    if (!fileName.empty())
+        LoadSettingsFile(fileName);
+
+    UpdateCaptions();
+    FillPortList();
+    view_.ReadUnitSetup(); // still in demo mode: the unit pages show the demo unit
+    demo_ = false;
+    UpdateUi();
+    view_.StartStatusTimer();
+    return true;
+}
+
+bool COrrery::CloseQuery()
+{
+    if (locked_ && !AskYesNo("Close Orrery", "Orrery is locked. Close Orrery anyway?")) {
+        UpdateUi();
+        return false;
+    }
+    if (IsConnected() && !ConfirmOutputOn("Disconnect and close"))
+        return false;
+    Disconnect();
+    // Settings that were never loaded (start-up ended early) are not written over the store.
+    if (settingsLoaded_)
+        ExchangeSettings(false, nullptr);
+    return true;
+}
+
+// --- connection -----------------------------------------------------------------------------
+
+void COrrery::ConnectPort(const std::string& portName, bool fromConnectBar)
+{
+    const std::string name = Trim(portName);
+    if (name.empty() || !device_)
+        return;
+    if (device_->IsConnected()) {
+        if (!ConfirmOutputOn("Reconnect"))
+            return;
+        Disconnect();
+    }
+    demo_ = false;
+    bool firstTryFailed = false;
+
+    if (!settings_.AutoFinding && device_->IsGateway() && name.find(':') != std::string::npos)
+        PushPort(name);
+
+    const int opened =
+        device_->OpenPort(name, settings_.BaudRateValue(), settings_.Timeout, settings_.Addr);
+
+    if (!settings_.AutoFinding) {
+        if (opened == 0) {
+            CheckUnit();
+        } else {
+            UpdateUi();
+            ShowWarning(CaptionConnect, "Can't connect to " + name + "\n" + device_->LastError());
+        }
+        return;
+    }
+
+    if (opened == 0) {
+        const int r = device_->Identify();
+        if (r == 0) {
+            CheckUnit();
+            return;
+        }
+        device_->ClosePort();
+        if (r > 0)
+            firstTryFailed = true;
+    } else {
+        firstTryFailed = true;
+    }
+
+    const int found = view_.ShowAutoFinding(fromConnectBar, firstTryFailed);
+    if (found == findresult::Found) {
+        CheckUnit();
+    } else if (found == findresult::Stopped) {
+        UpdateUi();
+    } else {
+        UpdateUi();
+        ShowWarning(CaptionConnect, "Can't find unit");
+    }
+}
+
+bool COrrery::ConnectSite(const std::string& siteName, bool fromConnectBar)
+{
+    if (!device_)
+        return false;
+    const std::string name = Trim(siteName);
+    if (device_->IsConnected()) {
+        if (!ConfirmOutputOn(name.empty() ? "Disconnect" : "Reconnect"))
+            return false;
+        Disconnect();
+    }
+    demo_ = false;
+    if (!name.empty() && name != LocalGateway)
+        PushSite(name);
+
+    int r = device_->SetSite(name);
+    if (r == 1) {
+        view_.SetBusyCursor(true);
+        view_.SetRemoteText("Finding site...");
+        const int found = view_.ShowSiteFinding(fromConnectBar);
+        view_.SetBusyCursor(false);
+        if (found == findresult::Found) {
+            r = 0;
+        } else if (found == findresult::Stopped) {
+            r = 1;
+        } else {
+            ShowWarning(CaptionConnect, "Can't find site:\n" + device_->Site());
+            r = -1;
+        }
+    }
+    if (r == 0) {
+        view_.SetRemoteButtonEnabled(false);
+        view_.SetRemoteText("Connecting...");
+        r = device_->ConnectNetwork(settings_.TCPPort, settings_.UnitNumber,
+                                    settings_.Transport == 1);
+        if (r != 0)
+            ShowWarning(CaptionConnect,
+                        "Can't connect to " + device_->IPAddress() + "\n" + device_->LastError());
+        view_.SetRemoteButtonEnabled(true);
+    }
+    if (r != 0)
+        device_->SetSite("");
+    FillPortList();
+    UpdateUi();
+
+    if (r == 0) {
+        if (device_->IsGateway()) {
+            if (connMode_ != ModeGateway) {
+                connMode_ = ModeGateway;
+                UpdateUi();
+                FillSiteList();
+            }
+        } else if (device_->IsDirectNetwork()) {
+            if (connMode_ != ModeNetwork) {
+                connMode_ = ModeNetwork;
+                UpdateUi();
+                FillSiteList();
+            }
+            if (!CheckUnit()) {
+                device_->SetSite("");
+                UpdateUi();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool COrrery::CheckUnit()
+{
+    if (!device_)
+        return false;
+    const int r = device_->Identify();
+    bool result = false;
+    bool poll = false;
+    if (r < 0) {
+        if (AskYesNo(CaptionConnect, "No response from unit.\nMaintain Com port connection ?")) {
+            result = true;
+        } else {
+            Disconnect();
+        }
+    } else if (r > 0) {
+        const std::string model = device_->ModelText();
+        if (AskYesNo(CaptionConnect,
+                     "Unit type '" + model + "' is not supported by Orrery\nConnect anyway ?")) {
+            view_.SetConnectionText(model);
+            result = true;
+        } else {
+            Disconnect();
+        }
+    } else {
+        poll = view_.ReadUnitSetup() >= 0;
+        result = poll;
+    }
+    UpdateUi();
+    if (poll) {
+        SetReadTimer(true);
+        view_.StartLoggingAtConnect();
+    }
+    return result;
+}
+
+void COrrery::StopActivity()
+{
+    SetReadTimer(false);
+    view_.StopLogging();
+}
+
+void COrrery::Disconnect()
+{
+    StopActivity();
+    if (device_)
+        device_->ClosePort();
+    view_.SetConnectionText("");
+    view_.ClearStatus();
+    UpdateUi();
+}
+
+bool COrrery::DisconnectConfirm()
+{
+    if (IsConnected() && !ConfirmOutputOn("Disconnect"))
+        return false;
+    Disconnect();
+    return true;
+}
+
+bool COrrery::ConfirmOutputOn(const std::string& verb)
+{
+    if (!device_ || device_->ReadRfOn() <= 0)
+        return true;
+    if (!AskYesNo(verb, outputOnText_ + " !\n" + verb + " Orrery anyway ?")) {
+        UpdateUi();
+        return false;
+    }
+    return true;
+}
+
+void COrrery::SetConnectionMode(int mode)
+{
+    if (mode == connMode_)
+        return;
+    if (device_ && device_->HasSocket()) {
+        if (!ConnectSite("", true))
+            return;
+    } else if (!DisconnectConfirm()) {
+        return;
+    }
+    connMode_ = mode;
+    UpdateUi();
+    FillSiteList();
+}
+
+// --- commands and polling -------------------------------------------------------------------
+
+int COrrery::Transact(int command, bool positiveAsZero)
+{
+    if (!device_) {
+        if (!demo_)
+            return linkerr::NotConnected;
+        view_.ShowCommandResult(0, command);
+        return 0;
+    }
+    return Transact(*device_, command, positiveAsZero);
+}
+
+int COrrery::Transact(CDevice& device, int command, bool positiveAsZero)
+{
+    int r = 0;
+    if (!demo_) {
+        view_.SetCommState(1);
+        r = device.LinkTransact(command, false);
+        if (r == linkerr::ConnectionLost)
+            Disconnect();
+    }
+    if (r < 0)
+        view_.SetCommState(2);
+    if (positiveAsZero && r >= 1)
+        r = 0;
+    view_.ShowCommandResult(r, command);
+    return r;
+}
+
+void COrrery::OnReadTimer()
+{
+    if (readStepActive_)
+        return;
+    FlagGuard guard(readStepActive_);
+
+    const int r = view_.UpdateReadings();
+    if (r == linkerr::NotConnected) {
+        SetReadTimer(false);
+        readErrorCount_ = 0;
+    } else if (r < 0) {
+        ++readErrorCount_;
+        if (settings_.UseMaxReadErrors && settings_.MaxReadErrors > 0 &&
+            readErrorCount_ >= settings_.MaxReadErrors) {
+            SetReadTimer(false);
+            ShowWarning(orrery::ProgramTitle, "Read timer is stopped after\n" +
+                                                  std::to_string(readErrorCount_) +
+                                                  " communication errors");
+            readErrorCount_ = 0;
+        }
+    } else {
+        readErrorCount_ = 0;
+    }
+}
+
+void COrrery::SetReadTimer(bool on) { view_.SetReadTimer(on); }
+
+void COrrery::ToggleReadTimer()
+{
+    SetReadTimer(!view_.ReadTimerEnabled());
+    view_.ClearStatus();
+}
+
+void COrrery::ToggleDemo()
+{
+    if (!UiState().DemoEnabled)
+        return;
+    demo_ = !demo_;
+    view_.ClearStatus();
+    UpdateUi();
+}
+
+// --- menus and captions ---------------------------------------------------------------------
+
+COrreryUiState COrrery::UiState() const
+{
+    COrreryUiState s;
+    s.TechEnabled = true;
+    s.BootPEnabled = winsockStarted_;
+    s.SettingsFileItemsEnabled = !locked_;
+    s.DemoChecked = demo_;
+    s.DemoEnabled = !locked_ && !(device_ && (device_->HasSocket() || device_->IsConnected()));
+    s.ReadTimerEnabled = !locked_;
+    s.LoggingEnabled = true;
+    s.LockDown = locked_;
+    s.LockHint = locked_ ? "Unlock Orrery" : "Lock Orrery";
+    s.LockCaption = locked_ ? "&Unlock Orrery" : "&Lock Orrery...";
+    return s;
+}
+
+void COrrery::UpdateUi()
+{
+    UpdateCaptions();
+    view_.ApplyUiState(UiState());
+    view_.UpdateConnection(connMode_);
+    view_.UpdateControls();
+}
+
+std::string COrrery::MainCaption() const
+{
+    std::string caption = settings_.Caption.empty()
+                              ? std::string(orrery::ProgramTitle)
+                              : settings_.Caption + " - " + orrery::ProgramTitle;
+    if (IsUnreleased())
+        caption += orrery::UnreleasedSuffix;
+    return caption;
+}
+
+void COrrery::UpdateCaptions()
+{
+    const std::string logging =
+        settings_.Caption.empty() ? std::string("Logging") : settings_.Caption + " - Logging";
+    view_.SetCaptions(MainCaption(), logging);
+    view_.ApplyHeader(settings_.Caption);
+}
+
+void COrrery::ShowConnectionDialog()
+{
+    view_.ShowConnectionDialog();
+    view_.ResetComboCarets();
+}
+
+void COrrery::ShowSettings() { view_.ShowSettingsDialog(); }
+
+void COrrery::ShowAbout() { view_.ShowAbout(); }
+
+void COrrery::ApplySettings()
+{
+    view_.SetReadTimerInterval(settings_.ReadTimerInterval);
+    UpdateCaptions();
+}
+
+// --- settings store and files ---------------------------------------------------------------
+
+bool COrrery::ExchangeSettings(bool load, platform::IniFile* file)
+{
+    CRegistry store(orrery::RegistryKeyPath, load, file);
+    store.SetSection(orrery::ProgramTitle);
+    if (file) {
+        if (!load)
+            store.ClearAllSections();
+        else if (!store.SectionExists())
+            return false;
+    }
+
+    const std::string port = store.ExchangeString("ComPort", view_.PortText());
+    const std::string site = store.ExchangeString("Remote", view_.SiteText());
+    const std::string sites = store.ExchangeStringList("ModbusList", sites_.CommaText());
+    const std::string ports = store.ExchangeStringList("ComPortList", comPorts_.CommaText());
+    const int mode = store.ExchangeInt("ConnMode", connMode_);
+    if (load) {
+        view_.SetPortText(port);
+        view_.SetSiteText(site);
+        sites_.SetCommaText(sites);
+        comPorts_.SetCommaText(ports);
+        if (mode >= ModeLocal && mode <= ModeGateway)
+            connMode_ = mode;
+    }
+    FillSiteList();
+
+    view_.ExchangeMainSettings(store);
+    settings_.Exchange(store, file != nullptr);
+    view_.ExchangeToolSettings(store);
+    if (load)
+        view_.SetReadTimerInterval(settings_.ReadTimerInterval);
+    return true;
+}
+
+void COrrery::LoadSettings()
+{
+    std::string name;
+    if (view_.AskOpenSettingsFile(name)) {
+        LoadSettingsFile(name);
+        UpdateCaptions();
+    }
+}
+
+bool COrrery::LoadSettingsFile(const std::string& fileName)
+{
+    if (!FileExists(fileName)) {
+        ShowWarning(CaptionLoadSettings, "File  " + fileName + "  does not exist");
+        return false;
+    }
+    platform::IniFile ini;
+    if (!ini.Load(fileName)) {
+        ShowWarning(CaptionLoadSettings, "Can't read " + fileName + "\n" + ini.LastError());
+        return false;
+    }
+    if (!ExchangeSettings(true, &ini)) {
+        ShowWarning(CaptionLoadSettings, std::string("Wrong settings file\nSection '") +
+                                             orrery::ProgramTitle + "' does not exist");
+        return false;
+    }
+    settingsFileName_ = fileName;
+    return true;
+}
+
+void COrrery::SaveSettings()
+{
+    if (!settingsFileName_.empty())
+        WriteSettingsFile(settingsFileName_);
+    else
+        SaveSettingsAs();
+}
+
+void COrrery::SaveSettingsAs()
+{
+    std::string name;
+    if (view_.AskSaveSettingsFile(name))
+        WriteSettingsFile(name);
+}
+
+bool COrrery::WriteSettingsFile(const std::string& fileName)
+{
+    platform::IniFile ini;
+    if (!ini.Load(fileName)) {
+        settingsFileName_.clear();
+        ShowWarning(CaptionSaveSettings, "Can't write " + fileName + "\n" + ini.LastError());
+        return false;
+    }
+    {
+        ExchangeSettings(false, &ini);
+    }
+    if (!ini.SaveAs(fileName)) {
+        settingsFileName_.clear();
+        ShowWarning(CaptionSaveSettings, "Can't write " + fileName + "\n" + ini.LastError());
+        return false;
+    }
+    settingsFileName_ = fileName;
+    return true;
+}
+
+std::string COrrery::SettingsFileFromArguments(const std::vector<std::string>& args,
+                                               const std::string& programDirectory)
+{
+    std::string result;
+    for (const std::string& arg : args) {
+        const size_t sep = arg.find_last_of("\\:/");
+        const size_t dot = arg.find_last_of('.');
+        if (dot == std::string::npos || (sep != std::string::npos && dot < sep))
+            continue;
+        if (arg.compare(dot, std::string::npos, orrery::SettingsFileExtension) != 0)
+            continue;
+        result = sep != std::string::npos ? arg : programDirectory + arg;
+    }
+    return result;
+}
+
+// --- connection lists -----------------------------------------------------------------------
+
+void COrrery::FillSiteList()
+{
+    std::vector<std::string> items{LocalGateway};
+    for (const std::string& s : sites_.Items())
+        items.push_back(s);
+    view_.SetSiteItems(items);
+}
+
+void COrrery::FillPortList()
+{
+    std::vector<std::string> items;
+    if (device_) {
+        items = CommaTextToList(device_->PortList());
+        if (device_->HasSocket())
+            for (const std::string& p : comPorts_.Items())
+                items.push_back(p);
+    }
+    view_.SetPortItems(items);
+}
+
+void COrrery::PushSite(const std::string& name)
+{
+    sites_.Push(name);
+    FillSiteList();
+}
+
+void COrrery::PushPort(const std::string& name)
+{
+    comPorts_.Push(name);
+    FillPortList();
+}
+
+// --- lock and help --------------------------------------------------------------------------
+
+void COrrery::LockUnlock()
+{
+    if (locked_) {
+        if (password_.empty() ||
+            AskPassword("Unlock Orrery", "Enter password and click OK", password_))
+            locked_ = false;
+    } else {
+        std::string entered;
+        if (AskNewPassword("Lock Orrery",
+                           "Click OK to lock Orrery without password\nor enter a password and "
+                           "click OK",
+                           entered)) {
+            password_ = entered;
+            locked_ = true;
+        }
+    }
+    UpdateUi();
+}
+
+bool COrrery::AskPassword(const std::string& caption, const std::string& prompt,
+                          const std::string& expected)
+{
+    std::string text;
+    if (!view_.ShowPasswordDialog(caption, prompt, text))
+        return false;
+    if (text == expected)
+        return true;
+    ShowWarning(orrery::ProgramTitle, "Wrong password");
+    return false;
+}
+
+bool COrrery::AskNewPassword(const std::string& caption, const std::string& prompt,
+                             std::string& password)
+{
+    std::string text;
+    if (!view_.ShowPasswordDialog(caption, prompt, text))
+        return false;
+    password = text;
+    return true;
+}
+
+void COrrery::ShowHelp(const std::string& path)
+{
+    const std::string dir = view_.ProgramDirectory();
+    std::string name = dir + path;
+    if (!FileExists(name))
+        name = dir + "Readme.txt";
+    if (FileExists(name))
+        view_.OpenDocument(name);
+    else
+        ShowWarning("Help", "No help file");
+}

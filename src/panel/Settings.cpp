@@ -1,0 +1,31 @@
+#include "panel/Settings.h"
+
+#include "common/Helpers.h"
+#include "common/Registry.h"
+
+int CSettings::BaudRateValue() const { return TextToInt(BaudRate); }
+
+const std::string& CSettings::CurrentBaudList() const
+{
+    return BaudLists[InterfaceIndex == 1 ? 1 : 0];
+}
+
+void CSettings::Exchange(CRegistry& store, bool settingsFile)
+{
+    store.SetSection(Section);
+    if (!store.Reading())
+        store.ClearSection();
+    ReadTimerInterval = store.ExchangeInt("ReadTimer", ReadTimerInterval);
+    MaxReadErrors = store.ExchangeInt("MaxReadErrors", MaxReadErrors);
+    UseMaxReadErrors = store.ExchangeBool("UseMaxReadErrors", UseMaxReadErrors);
+    InterfaceIndex = store.ExchangeInt("Interface", InterfaceIndex);
+    BaudRate = store.ExchangeString("BaudRate", BaudRate);
+    Addr = store.ExchangeInt("Addr", Addr);
+    Timeout = store.ExchangeInt("Timeout", Timeout);
+    TCPPort = store.ExchangeInt("TCPPort", TCPPort);
+    UnitNumber = store.ExchangeInt("UnitNumber", UnitNumber);
+    AutoFinding = store.ExchangeBool("AutoFinding", AutoFinding);
+    ConnectAtStartup = store.ExchangeBool("ConnectAtStartup", ConnectAtStartup);
+    if (settingsFile)
+        Caption = store.ExchangeString("Header", Caption);
+}

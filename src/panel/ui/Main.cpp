@@ -1,0 +1,566 @@
+#include "panel/ui/Main.h"
+
+#include "common/Registry.h"
+#include "device/Device.h"
+#include "panel/Orrery.h"
+#include "panel/Version.h"
+#include "panel/ui/About.h"
+#include "panel/ui/Accept.h"
+#include "panel/ui/Password.h"
+#include "panel/ui/Splash.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr const char* SettingsFilter = "Settings files (*.orrery);;All files (*)";
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QToolButton* MakeToolButton(QWidget* parent, const char* name, const char* text, const char* hint,
+                            bool checkable)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setCheckable(checkable);
+    b->setAutoRaise(true);
+    return b;
+}
+
+QWidget* MakeArea(QWidget* parent, const char* name)
+{
+    auto* w = new QWidget(parent);
+    w->setObjectName(name);
+    auto* l = new QVBoxLayout(w);
+    l->setContentsMargins(0, 0, 0, 0);
+    return w;
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName("MainForm");
+    setWindowTitle(orrery::ProgramTitle);
+    resize(828, 552);
+
+    controller_ = std::make_unique<COrrery>(*this);
+    device_ = std::make_unique<CDevice>();
+    controller_->AttachDevice(device_.get());
+
+    CreateMenus();
+    CreateToolBar();
+    CreateBody();
+
+    StartupTimer = new QTimer(this);
+    StartupTimer->setObjectName("StartupTimer");
+    StartupTimer->setInterval(StartupInterval);
+    connect(StartupTimer, &QTimer::timeout, this, &TMainForm::StartupTimerTimer);
+    ReadTimer = new QTimer(this);
+    ReadTimer->setObjectName("ReadTimer");
+    ReadTimer->setInterval(CSettings::DefaultReadTimerInterval);
+    connect(ReadTimer, &QTimer::timeout, this, &TMainForm::ReadTimerTimer);
+
+    SetDefaultDisplay();
+}
+
+TMainForm::~TMainForm()
+{
+    ShutDown();
+    // The controller detaches itself from the device, so it goes first.
+    controller_.reset();
+    device_.reset();
+}
+
+void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
+{
+    args_ = args;
+    programDir_ = programDir;
+    if (!programDir_.empty() && programDir_.back() != '/')
+        programDir_ += '/';
+}
+
+void TMainForm::CreateMenus()
+{
+    auto item = [this](QMenu* menu, const char* name, const char* caption, auto handler) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    auto later = [](QMenu* menu, const char* name, const char* caption) {
+        // The window behind this item is not part of the program yet.
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        a->setEnabled(false);
+        return a;
+    };
+
+    OrreryMenu = menuBar()->addMenu("&Orrery");
+    OrreryMenu->setObjectName("OrreryMenu");
+    ConnectionMenuItem = item(OrreryMenu, "ConnectionMenuItem", "  &Connection...",
+                              &TMainForm::ConnectionMenuItemClick);
+    OrreryMenu->addSeparator();
+    SettingsMenuItem = item(OrreryMenu, "SettingsMenuItem", "&Settings...",
+                            &TMainForm::SettingsBtnClick);
+    LoadSettingsMenuItem = item(OrreryMenu, "LoadSettingsMenuItem", "  L&oad Settings...",
+                                &TMainForm::LoadSettingsMenuItemClick);
+    SaveSettingsMenuItem = item(OrreryMenu, "SaveSettingsMenuItem", "  Sa&ve Settings",
+                                &TMainForm::SaveSettingsMenuItemClick);
+    SaveSettingsAsMenuItem = item(OrreryMenu, "SaveSettingsAsMenuItem", "  Save Settings &As...",
+                                  &TMainForm::SaveSettingsAsMenuItemClick);
+    OrreryMenu->addSeparator();
+    ReadTimerMenuItem =
+        item(OrreryMenu, "ReadTimerMenuItem", "&Read Timer", &TMainForm::ReadTimerBtnClick);
+    ReadTimerMenuItem->setCheckable(true);
+    LockMenuItem = item(OrreryMenu, "LockMenuItem", "&Lock Orrery...", &TMainForm::LockBtnClick);
+    LockMenuItem->setCheckable(true);
+    OrreryMenu->addSeparator();
+    PrintMenuItem = item(OrreryMenu, "PrintMenuItem", "  &Print Image...",
+                         &TMainForm::PrintMenuItemClick);
+    CopyToClipboardMenuItem = item(OrreryMenu, "CopyToClipboardMenuItem",
+                                   "  Copy &Image to Clipboard",
+                                   &TMainForm::CopyToClipboardMenuItemClick);
+    ExitMenuItem = item(OrreryMenu, "ExitMenuItem", "  E&xit", &TMainForm::ExitMenuItemClick);
+
+    ToolsMenu = menuBar()->addMenu("&Tools");
+    ToolsMenu->setObjectName("ToolsMenu");
+    LoggingMenuItem = later(ToolsMenu, "LoggingMenuItem", "&Logging");
+    TuningMenuItem = later(ToolsMenu, "TuningMenuItem", "  T&uning");
+    TechMenuItem = later(ToolsMenu, "TechMenuItem", "  &Technical...");
+    BootPMenuItem = later(ToolsMenu, "BootPMenuItem", "  &BootP configuration");
+    FlashingMenuItem = later(ToolsMenu, "FlashingMenuItem", "  &Flashing...");
+    XilinxMenuItem = later(ToolsMenu, "XilinxMenuItem", "  &Xilinx...");
+    OstraBuslogMenuItem = later(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log");
+    AutoTestMenuItem = later(ToolsMenu, "AutoTestMenuItem", "  Auto-test");
+
+    WindowMenu = menuBar()->addMenu("Window");
+    WindowMenu->setObjectName("WindowMenu");
+    CapsMenuItem = later(WindowMenu, "CapsMenuItem", "&Capacitors");
+    SmithMenuItem = later(WindowMenu, "SmithMenuItem", "&Smith Chart");
+    WindowMenu->addSeparator();
+    ClearMenuItem = item(WindowMenu, "ClearMenuItem", "Clear", &TMainForm::ClearBtnClick);
+
+    HelpMenu = menuBar()->addMenu("&Help");
+    HelpMenu->setObjectName("HelpMenu");
+    HelpMenuItem = item(HelpMenu, "HelpMenuItem", "&Help", &TMainForm::HelpBtnClick);
+    HelpMenuItem->setShortcut(QKeySequence(Qt::Key_F1));
+    AboutMenuItem = item(HelpMenu, "AboutMenuItem", "  &About...", &TMainForm::AboutMenuItemClick);
+    DemoMenuItem = item(HelpMenu, "DemoMenuItem", "  &Demo", &TMainForm::DemoMenuItemClick);
+    DemoMenuItem->setCheckable(true);
+}
+
+void TMainForm::CreateToolBar()
+{
+    QToolBar* bar = addToolBar("ToolBar");
+    bar->setObjectName("ToolBar");
+    bar->setMovable(false);
+    ConnectBarArea = new QWidget(bar);
+    ConnectBarArea->setObjectName("ConnectBarArea");
+    auto* l = new QHBoxLayout(ConnectBarArea);
+    l->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(ConnectBarArea);
+    bar->addSeparator();
+
+    ReadTimerBtn = MakeToolButton(bar, "ReadTimerBtn", "Read", "Read timer", true);
+    LockBtn = MakeToolButton(bar, "LockBtn", "Lock", "Lock Orrery", true);
+    LoggingBtn = MakeToolButton(bar, "LoggingBtn", "Log", "Logging", true);
+    LoggingBtn->setEnabled(false); // the data-logging window is not part of the program yet
+    SettingsBtn = MakeToolButton(bar, "SettingsBtn", "Settings", "Settings", true);
+    HelpBtn = MakeToolButton(bar, "HelpBtn", "Help", "Help", false);
+    for (QToolButton* b : {ReadTimerBtn, LockBtn, LoggingBtn, SettingsBtn, HelpBtn})
+        bar->addWidget(b);
+    connect(ReadTimerBtn, &QToolButton::clicked, this, &TMainForm::ReadTimerBtnClick);
+    connect(LockBtn, &QToolButton::clicked, this, &TMainForm::LockBtnClick);
+    connect(SettingsBtn, &QToolButton::clicked, this, &TMainForm::SettingsBtnClick);
+    connect(HelpBtn, &QToolButton::clicked, this, &TMainForm::HelpBtnClick);
+}
+
+void TMainForm::CreateBody()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName("Body");
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(2, 2, 2, 2);
+    auto* row = new QHBoxLayout;
+    outer->addLayout(row, 1);
+
+    Splitter1 = new QSplitter(Qt::Horizontal, central);
+    Splitter1->setObjectName("Splitter1");
+    PaneArea0 = MakeArea(Splitter1, "PaneArea0");
+    PaneArea1 = MakeArea(Splitter1, "PaneArea1");
+    Splitter1->addWidget(PaneArea0);
+    Splitter1->addWidget(PaneArea1);
+    Splitter1->setStretchFactor(1, 1);
+    row->addWidget(Splitter1, 1);
+
+    auto* right = new QVBoxLayout;
+    auto* panels = new QHBoxLayout;
+    auto panel = [central](const char* name, const char* text) {
+        auto* p = new QLabel(text, central);
+        p->setObjectName(name);
+        p->setAlignment(Qt::AlignCenter);
+        p->setFrameShape(QFrame::Panel);
+        p->setFrameShadow(QFrame::Sunken);
+        p->setAutoFillBackground(true);
+        p->setMinimumWidth(80);
+        return p;
+    };
+    RFOnPanel = panel("RFOnPanel", "RF Off");
+    TunedPanel = panel("TunedPanel", "Not tuned");
+    _3capTunedPanel = panel("_3capTunedPanel", "3rd cap not tuned");
+    _3capTunedPanel->setVisible(false);
+    panels->addWidget(RFOnPanel);
+    panels->addWidget(TunedPanel);
+    panels->addWidget(_3capTunedPanel);
+    right->addLayout(panels);
+
+    PageControl = new QTabWidget(central);
+    PageControl->setObjectName("PageControl");
+    DisplayPage = MakeArea(PageControl, "DisplayPage");
+    FaultsPage = MakeArea(PageControl, "FaultsPage");
+    PageControl->addTab(DisplayPage, "Display");
+    PageControl->addTab(FaultsPage, "Faults");
+    right->addWidget(PageControl, 1);
+    AlarmArea = MakeArea(central, "AlarmArea");
+    right->addWidget(AlarmArea);
+    row->addLayout(right);
+
+    StatusArea = MakeArea(central, "StatusArea");
+    outer->addWidget(StatusArea);
+    setCentralWidget(central);
+}
+
+void TMainForm::SetDefaultDisplay()
+{
+    main_.SetDefaultDisplay();
+    move(main_.Left, main_.Top);
+    PageControl->setCurrentWidget(DisplayPage);
+}
+
+// --- life -------------------------------------------------------------------------------------
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    // Start-up runs after the window is on the screen, from the event loop.
+    QTimer::singleShot(0, this, &TMainForm::FormShow);
+}
+
+void TMainForm::FormShow()
+{
+    ReadUnitSetup(); // demo values on the unit pages
+    CSettings& s = controller_->Settings();
+    s.Addr = 2;
+    s.Timeout = 500;
+    controller_->SetOutputOnText("RF is On");
+    if (!controller_->Startup()) {
+        close();
+        return;
+    }
+    SelectControlPage(true);
+    RefreshValuePanes();
+    StartupTimer->start();
+}
+
+void TMainForm::StartupTimerTimer()
+{
+    StartupTimer->stop();
+    controller_->OnStartupTimer();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (shutDown_ || controller_->CloseQuery()) {
+        ShutDown();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TMainForm::ShutDown()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    // Nothing may fire into the controller or the device once they are freed.
+    if (StartupTimer)
+        StartupTimer->stop();
+    if (ReadTimer)
+        ReadTimer->stop();
+    StopLogging();
+}
+
+// --- operations ---------------------------------------------------------------------------------
+
+void TMainForm::ClearStatus() {}
+
+void TMainForm::RefreshAll() {}
+
+void TMainForm::RefreshIncremental() {}
+
+void TMainForm::RefreshValuePanes() {}
+
+void TMainForm::UpdateTimerButtons() {}
+
+void TMainForm::SelectControlPage(bool) {}
+
+void TMainForm::ExchangeSettings(CRegistry& store)
+{
+    CMainSettings::Parts parts;
+    parts.Model = [this](CRegistry& s) { device_->LoadModel(s); };
+    QSize screen(1024, 768);
+    if (QScreen* sc = QGuiApplication::primaryScreen())
+        screen = sc->geometry().size();
+    if (!store.Reading()) {
+        main_.Top = y();
+        main_.Left = x();
+    }
+    main_.Exchange(store, parts, screen.width(), screen.height());
+    if (store.Reading())
+        move(main_.Left, main_.Top);
+}
+
+void TMainForm::ExchangeToolSettings(CRegistry&) {}
+
+void TMainForm::ExchangeWindowSettings() {}
+
+void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
+{
+    panel->setText(on ? onText : offText);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, on ? QColor(0x00, 0xFF, 0x00)
+                                      : QApplication::palette().color(QPalette::Button));
+    panel->setPalette(pal);
+}
+
+int TMainForm::ReadUnitSetup() { return 0; }
+
+int TMainForm::UpdateReadings() { return 0; }
+
+void TMainForm::UpdateControls() {}
+
+void TMainForm::ApplyUiState(const COrreryUiState& s)
+{
+    SettingsMenuItem->setEnabled(true);
+    LoadSettingsMenuItem->setEnabled(s.SettingsFileItemsEnabled);
+    SaveSettingsMenuItem->setEnabled(s.SettingsFileItemsEnabled);
+    SaveSettingsAsMenuItem->setEnabled(s.SettingsFileItemsEnabled);
+    DemoMenuItem->setChecked(s.DemoChecked);
+    DemoMenuItem->setEnabled(s.DemoEnabled);
+    ReadTimerBtn->setEnabled(s.ReadTimerEnabled);
+    ReadTimerMenuItem->setEnabled(s.ReadTimerEnabled);
+    LockBtn->setChecked(s.LockDown);
+    LockBtn->setToolTip(Q(s.LockHint));
+    LockMenuItem->setText(Q(s.LockCaption));
+    LockMenuItem->setChecked(s.LockDown);
+    // Tech, BootP and logging stay disabled until their windows are part of the program.
+}
+
+void TMainForm::PrintImage(QPrinter& printer)
+{
+    const QImage image = WindowImage();
+    QPainter p(&printer);
+    const QRect page = p.viewport();
+    QSize size = image.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    p.setViewport(page.x(), page.y(), size.width(), size.height());
+    p.setWindow(image.rect());
+    p.drawImage(0, 0, image);
+}
+
+QImage TMainForm::WindowImage() { return grab().toImage(); }
+
+// --- handlers -----------------------------------------------------------------------------------
+
+void TMainForm::ReadTimerTimer()
+{
+    if (!shutDown_)
+        controller_->OnReadTimer();
+}
+
+void TMainForm::ConnectionMenuItemClick() { controller_->ShowConnectionDialog(); }
+void TMainForm::SettingsBtnClick() { controller_->ShowSettings(); }
+void TMainForm::LoadSettingsMenuItemClick() { controller_->LoadSettings(); }
+void TMainForm::SaveSettingsMenuItemClick() { controller_->SaveSettings(); }
+void TMainForm::SaveSettingsAsMenuItemClick() { controller_->SaveSettingsAs(); }
+void TMainForm::ReadTimerBtnClick() { controller_->ToggleReadTimer(); }
+
+void TMainForm::LockBtnClick()
+{
+    LockBtn->setChecked(controller_->IsLocked()); // the click itself toggled the button
+    controller_->LockUnlock();
+}
+
+void TMainForm::PrintMenuItemClick()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted)
+        PrintImage(printer);
+}
+
+void TMainForm::CopyToClipboardMenuItemClick()
+{
+    QApplication::clipboard()->setImage(WindowImage());
+}
+
+void TMainForm::ExitMenuItemClick() { close(); }
+void TMainForm::HelpBtnClick() { controller_->ShowHelp(COrrery::HelpFile); }
+void TMainForm::AboutMenuItemClick() { controller_->ShowAbout(); }
+void TMainForm::DemoMenuItemClick() { controller_->ToggleDemo(); }
+
+void TMainForm::ClearBtnClick() { RefreshAll(); }
+
+// --- view of the controller ---------------------------------------------------------------------
+
+void TMainForm::ShowSplash()
+{
+    if (forms_.Splash)
+        forms_.Splash->show();
+}
+
+bool TMainForm::ShowDisclaimer(const std::string& caption)
+{
+    if (!forms_.Accept)
+        return false;
+    forms_.Accept->setWindowTitle(Q(caption));
+    return forms_.Accept->exec() == QDialog::Accepted;
+}
+
+void TMainForm::ShowAbout()
+{
+    if (!forms_.About)
+        return;
+    forms_.About->SetProductId(controller_->ProductId());
+    forms_.About->exec();
+}
+
+void TMainForm::SetCaptions(const std::string& mainCaption, const std::string&)
+{
+    setWindowTitle(Q(mainCaption));
+    QApplication::setApplicationDisplayName(QString());
+}
+
+void TMainForm::ApplyHeader(const std::string&) {}
+
+bool TMainForm::ReadTimerEnabled() const { return ReadTimer->isActive(); }
+
+void TMainForm::SetReadTimer(bool on)
+{
+    // An interval of 0 never fires.
+    if (on && ReadTimer->interval() > 0)
+        ReadTimer->start();
+    else
+        ReadTimer->stop();
+    ReadTimerBtn->setChecked(on);
+    ReadTimerMenuItem->setChecked(on);
+    UpdateTimerButtons();
+}
+
+void TMainForm::SetReadTimerInterval(int ms)
+{
+    ReadTimer->setInterval(ms);
+    if (ms <= 0)
+        ReadTimer->stop();
+}
+
+void TMainForm::SetCommState(int) {}
+void TMainForm::ShowCommandResult(int, int) {}
+void TMainForm::SetConnectionText(const std::string&) {}
+void TMainForm::SetRemoteText(const std::string&) {}
+void TMainForm::StartStatusTimer() {}
+void TMainForm::UpdateConnection(int) {}
+std::string TMainForm::PortText() const { return {}; }
+void TMainForm::SetPortText(const std::string&) {}
+std::string TMainForm::SiteText() const { return {}; }
+void TMainForm::SetSiteText(const std::string&) {}
+void TMainForm::SetSiteItems(const std::vector<std::string>&) {}
+void TMainForm::SetPortItems(const std::vector<std::string>&) {}
+void TMainForm::SetRemoteButtonEnabled(bool) {}
+void TMainForm::ResetComboCarets() {}
+int TMainForm::ShowAutoFinding(bool, bool) { return findresult::Stopped; }
+int TMainForm::ShowSiteFinding(bool) { return findresult::Stopped; }
+void TMainForm::ShowConnectionDialog() {}
+
+void TMainForm::ShowSettingsDialog()
+{
+    SettingsBtn->setChecked(true);
+    SettingsBtn->setChecked(false);
+}
+
+bool TMainForm::ShowPasswordDialog(const std::string& caption, const std::string& prompt,
+                                   std::string& text)
+{
+    if (!forms_.Password)
+        return false;
+    forms_.Password->Prepare(Q(caption), Q(prompt));
+    const bool ok = forms_.Password->exec() == QDialog::Accepted;
+    text = forms_.Password->TakeText();
+    return ok;
+}
+
+bool TMainForm::AskOpenSettingsFile(std::string& fileName)
+{
+    QFileDialog dialog(this, "Open");
+    dialog.setNameFilter(SettingsFilter);
+    dialog.setDefaultSuffix("orrery");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    fileName = dialog.selectedFiles().first().toStdString();
+    return true;
+}
+
+bool TMainForm::AskSaveSettingsFile(std::string& fileName)
+{
+    QFileDialog dialog(this, "Save As");
+    dialog.setNameFilter(SettingsFilter);
+    dialog.setDefaultSuffix("orrery");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    fileName = dialog.selectedFiles().first().toStdString();
+    return true;
+}
+
+void TMainForm::OpenDocument(const std::string& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path)));
+}
+
+void TMainForm::SetBusyCursor(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}

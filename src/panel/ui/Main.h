@@ -1,0 +1,207 @@
+#pragma once
+// The main window: menus, tool bar, readings panes, pages, alarm panel and status frame. It owns
+// the application controller and the device object and implements the controller's view.
+
+#include "panel/Mainsettings.h"
+#include "panel/Orreryview.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+class COrrery;
+class CDevice;
+class QAction;
+class QLabel;
+class QMenu;
+class QPrinter;
+class QSplitter;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+class QVBoxLayout;
+class TAboutForm;
+class TAcceptForm;
+class TDelayForm;
+class TPasswordForm;
+class TSplashForm;
+
+class TMainForm : public QMainWindow, public IOrreryView {
+    Q_OBJECT
+public:
+    static constexpr int StartupInterval = 200; // ms, one shot
+
+    // The windows that the main window shows; created once by the program's entry.
+    struct Forms {
+        QPointer<TSplashForm> Splash;
+        TAcceptForm* Accept = nullptr;
+        TAboutForm* About = nullptr;
+        TPasswordForm* Password = nullptr;
+        TDelayForm* Delay = nullptr;
+    };
+
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    void SetForms(const Forms& forms) { forms_ = forms; }
+    Forms& GetForms() { return forms_; }
+    COrrery* Controller() const { return controller_.get(); }
+    CDevice* Device() const { return device_.get(); }
+    CMainSettings& MainSettings() { return main_; }
+    bool TracesRFOn() const { return main_.TracesRFOn; }
+    void SetTracesRFOn(bool on) { main_.TracesRFOn = on; }
+    // Command-line arguments (after the program name) and the program's folder.
+    void SetCommandLine(const std::vector<std::string>& args, const std::string& programDir);
+
+    // --- menus ------------------------------------------------------------------------------
+    QMenu* OrreryMenu = nullptr;
+    QAction* ConnectionMenuItem = nullptr;
+    QAction* SettingsMenuItem = nullptr;
+    QAction* LoadSettingsMenuItem = nullptr;
+    QAction* SaveSettingsMenuItem = nullptr;
+    QAction* SaveSettingsAsMenuItem = nullptr;
+    QAction* ReadTimerMenuItem = nullptr;
+    QAction* LockMenuItem = nullptr;
+    QAction* PrintMenuItem = nullptr;
+    QAction* CopyToClipboardMenuItem = nullptr;
+    QAction* ExitMenuItem = nullptr;
+    QMenu* ToolsMenu = nullptr;
+    QAction* LoggingMenuItem = nullptr;
+    QAction* TuningMenuItem = nullptr;
+    QAction* TechMenuItem = nullptr;
+    QAction* BootPMenuItem = nullptr;
+    QAction* FlashingMenuItem = nullptr;
+    QAction* XilinxMenuItem = nullptr;
+    QAction* OstraBuslogMenuItem = nullptr;
+    QAction* AutoTestMenuItem = nullptr;
+    QMenu* WindowMenu = nullptr;
+    QAction* CapsMenuItem = nullptr;
+    QAction* SmithMenuItem = nullptr;
+    QAction* ClearMenuItem = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* HelpMenuItem = nullptr;
+    QAction* AboutMenuItem = nullptr;
+    QAction* DemoMenuItem = nullptr;
+
+    // --- tool bar ---------------------------------------------------------------------------
+    QWidget* ConnectBarArea = nullptr; // holds the connect bar
+    QToolButton* ReadTimerBtn = nullptr;
+    QToolButton* LockBtn = nullptr;
+    QToolButton* LoggingBtn = nullptr;
+    QToolButton* SettingsBtn = nullptr;
+    QToolButton* HelpBtn = nullptr;
+
+    // --- body -------------------------------------------------------------------------------
+    QSplitter* Splitter1 = nullptr;
+    QWidget* PaneArea0 = nullptr; // holds PaneListBox
+    QWidget* PaneArea1 = nullptr; // holds PaneListBox1 and the history plot
+    QLabel* RFOnPanel = nullptr;
+    QLabel* TunedPanel = nullptr;
+    QLabel* _3capTunedPanel = nullptr;
+    QTabWidget* PageControl = nullptr;
+    QWidget* DisplayPage = nullptr;
+    QWidget* FaultsPage = nullptr;
+    QWidget* AlarmArea = nullptr;  // holds the alarm panel
+    QWidget* StatusArea = nullptr; // holds the status frame
+
+    QTimer* StartupTimer = nullptr;
+    QTimer* ReadTimer = nullptr;
+
+    // --- operations -------------------------------------------------------------------------
+    void ClearStatus() override;
+    void RefreshAll();
+    void RefreshIncremental();
+    void RefreshValuePanes();
+    void UpdateTimerButtons();
+    void SelectControlPage(bool withRatio);
+    void ExchangeSettings(CRegistry& store);
+    void ExchangeWindowSettings();
+    void PrintImage(QPrinter& printer);
+    QImage WindowImage();
+
+    // --- handlers ---------------------------------------------------------------------------
+    void FormShow();
+    void StartupTimerTimer();
+    void ReadTimerTimer();
+    void ConnectionMenuItemClick();
+    void SettingsBtnClick();
+    void LoadSettingsMenuItemClick();
+    void SaveSettingsMenuItemClick();
+    void SaveSettingsAsMenuItemClick();
+    void ReadTimerBtnClick();
+    void LockBtnClick();
+    void PrintMenuItemClick();
+    void CopyToClipboardMenuItemClick();
+    void ExitMenuItemClick();
+    void HelpBtnClick();
+    void AboutMenuItemClick();
+    void DemoMenuItemClick();
+    void ClearBtnClick();
+
+    // --- IOrreryView ------------------------------------------------------------------------
+    std::vector<std::string> Arguments() const override { return args_; }
+    std::string ProgramDirectory() const override { return programDir_; }
+    void ShowSplash() override;
+    bool ShowDisclaimer(const std::string& caption) override;
+    void ShowAbout() override;
+    void SetCaptions(const std::string& mainCaption, const std::string& loggingCaption) override;
+    void ApplyHeader(const std::string& header) override;
+    int ReadUnitSetup() override;
+    int UpdateReadings() override;
+    void UpdateControls() override;
+    void ApplyUiState(const COrreryUiState& state) override;
+    void ExchangeMainSettings(CRegistry& store) override { ExchangeSettings(store); }
+    void ExchangeToolSettings(CRegistry& store) override;
+    bool ReadTimerEnabled() const override;
+    void SetReadTimer(bool on) override;
+    void SetReadTimerInterval(int ms) override;
+    void StopLogging() override {}
+    void StartLoggingAtConnect() override {}
+    void SetCommState(int state) override;
+    void ShowCommandResult(int result, int command) override;
+    void SetConnectionText(const std::string& text) override;
+    void SetRemoteText(const std::string& text) override;
+    void StartStatusTimer() override;
+    void UpdateConnection(int connMode) override;
+    std::string PortText() const override;
+    void SetPortText(const std::string& text) override;
+    std::string SiteText() const override;
+    void SetSiteText(const std::string& text) override;
+    void SetSiteItems(const std::vector<std::string>& items) override;
+    void SetPortItems(const std::vector<std::string>& items) override;
+    void SetRemoteButtonEnabled(bool enabled) override;
+    void ResetComboCarets() override;
+    int ShowAutoFinding(bool fromConnectBar, bool skipCurrentPort) override;
+    int ShowSiteFinding(bool fromConnectBar) override;
+    void ShowConnectionDialog() override;
+    void ShowSettingsDialog() override;
+    bool ShowPasswordDialog(const std::string& caption, const std::string& prompt,
+                            std::string& text) override;
+    bool AskOpenSettingsFile(std::string& fileName) override;
+    bool AskSaveSettingsFile(std::string& fileName) override;
+    void OpenDocument(const std::string& path) override;
+    void SetBusyCursor(bool busy) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateBody();
+    void SetDefaultDisplay();
+    // Stops every timer and the controller's activity before anything is freed.
+    void ShutDown();
+    static void SetPanel(QLabel* panel, bool on, const char* onText, const char* offText);
+
+    Forms forms_;
+    std::unique_ptr<COrrery> controller_;
+    std::unique_ptr<CDevice> device_;
+    CMainSettings main_;
+    std::vector<std::string> args_;
+    std::string programDir_;
+    bool shownOnce_ = false;
+    bool shutDown_ = false;
+    bool applyingUi_ = false;
+};

@@ -1,0 +1,260 @@
+#include "link/Ostrabus.h"
+#include "link/Serialframe.h"
+#include "platform/Serialport.h"
+#include "support/Simfixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+using Fault = simunit::SimSerialServer::Fault;
+
+class OstraBusTest : public ::testing::Test {
+protected:
+    static constexpr int TimeoutMs = 150;
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.Ok()) << sim.Error();
+        // 20: echoes its data behind CSR 0; 21: CSR 3; 200: a first reply byte of 7.
+        sim.Unit().Register(20, [](const std::vector<uint8_t>& d, std::vector<uint8_t>& r) {
+            r = { 0 };
+            r.insert(r.end(), d.begin(), d.end());
+            return true;
+        });
+        sim.Unit().Register(21, [](const std::vector<uint8_t>&, std::vector<uint8_t>& r) { r = { 3 }; return true; });
+        sim.Unit().Register(200, [](const std::vector<uint8_t>&, std::vector<uint8_t>& r) { r = { 7, 1 }; return true; });
+    }
+    void Open(int address = 2) { ASSERT_EQ(bus.OpenPort(sim.Path(), 9600, TimeoutMs, address), 0) << bus.LastError(); }
+    std::string Reply()
+    {
+        std::string s(static_cast<size_t>(bus.ReplyLength()), '\0');
+        bus.ReadBytes(s.data(), bus.ReplyLength());
+        return s;
+    }
+    testsupport::SimPty sim;
+    COstraBus bus;
+};
+
+TEST_F(OstraBusTest, IdentifyOverThePseudoTerminal)
+{
+    Open();
+    EXPECT_TRUE(bus.IsSerial());
+    EXPECT_TRUE(bus.IsConnected());
+    EXPECT_EQ(bus.PortName(), sim.Path());
+    EXPECT_EQ(bus.Transact(128), 0);
+    EXPECT_EQ(Reply(), "VANT");
+    ASSERT_TRUE(sim.Server().WaitForProgramAcks(1));
+    EXPECT_EQ(sim.Server().ProgramAcks().at(0), serialframe::Ack);
+}
+
+TEST_F(OstraBusTest, HeaderBoundaryBetweenSixAndSevenBytes)
+{
+    Open();
+    for (int n : { 6, 7 }) {
+        sim.Server().ClearLog();
+        for (int i = 0; i < n; ++i)
+            bus.AppendByte(static_cast<uint8_t>(100 + i));
+        ASSERT_EQ(bus.Transact(20), 0);
+        ASSERT_TRUE(sim.Server().WaitForRequests(1));
+        const auto raw = sim.Server().Requests().at(0).raw;
+        if (n == 6) {
+            EXPECT_EQ(raw.size(), 9u);
+            EXPECT_EQ(raw[0], 0x16);
+            EXPECT_EQ(raw[2], 100);
+        } else {
+            EXPECT_EQ(raw.size(), 11u);
+            EXPECT_EQ(raw[0], 0x17);
+            EXPECT_EQ(raw[2], 7);
+            EXPECT_EQ(raw[3], 100);
+        }
+        EXPECT_EQ(bus.ReplyLength(), n + 1); // CSR and the echo
+        EXPECT_EQ(bus.RequestLength(), 0);
+    }
+}
+
+TEST_F(OstraBusTest, BroadcastReturnsZeroWithoutReading)
+{
+    Open(0);
+    EXPECT_EQ(bus.Transact(128), 0);
+    EXPECT_EQ(bus.ReplyLength(), 1);
+    EXPECT_EQ(bus.Buffer()[0], 0);
+    ASSERT_TRUE(sim.Server().WaitForRequests(1));
+    EXPECT_EQ(sim.Server().Requests().at(0).address, 0);
+    EXPECT_EQ(sim.Unit().RequestCount(), 1); // the unit acted on it
+    // Nothing was waiting in the input: the next broadcast goes through the same way.
+    EXPECT_EQ(bus.Transact(20), 0);
+}
+
+TEST_F(OstraBusTest, SerialFaultsGiveTheirCodesAndTexts)
+{
+    Open();
+    const struct {
+        Fault fault;
+        int result;
+        const char* text;
+    } cases[] = {
+        { Fault::AnswerNak, linkerr::NakReceived, "NAK received" },
+        { Fault::Stall, linkerr::Timeout, "Time-out" },
+        { Fault::DropReply, linkerr::Timeout, "Time-out" },
+        { Fault::ShortFrame, linkerr::Timeout, "Time-out" },
+        { Fault::CorruptChecksum, linkerr::BadChecksum, "Bad checksum" },
+    };
+    for (const auto& c : cases) {
+        sim.Server().SetFault(c.fault);
+        EXPECT_EQ(bus.Transact(128), c.result) << static_cast<int>(c.fault);
+        EXPECT_EQ(bus.LastError(), c.text);
+        EXPECT_EQ(bus.ReplyLength(), 0);
+        // The port stays open and the next transaction works.
+        EXPECT_TRUE(bus.HasPort());
+        EXPECT_EQ(bus.Transact(128), 0) << bus.LastError();
+        EXPECT_EQ(Reply(), "VANT");
+    }
+}
+
+TEST_F(OstraBusTest, CorruptedReplyIsAnsweredWithNak)
+{
+    Open();
+    sim.Server().SetFault(Fault::CorruptChecksum);
+    EXPECT_EQ(bus.Transact(128), linkerr::BadChecksum);
+    ASSERT_TRUE(sim.Server().WaitForProgramAcks(1));
+    EXPECT_EQ(sim.Server().ProgramAcks().at(0), serialframe::Nak);
+}
+
+TEST_F(OstraBusTest, FailedTransactionPurgesThePortAndLeavesItOpen)
+{
+    Open();
+    // NAK with a stale reply frame right behind it: without the purge the next request would
+    // read that frame's first byte as its acknowledgement.
+    sim.Server().SetFault(Fault::NakThenReply);
+    EXPECT_EQ(bus.Transact(128), linkerr::NakReceived);
+    ASSERT_NE(bus.LocalPort(), nullptr);
+    EXPECT_TRUE(bus.LocalPort()->IsOpen());
+    EXPECT_EQ(bus.Transact(128), 0) << bus.LastError();
+    EXPECT_EQ(Reply(), "VANT");
+}
+
+TEST_F(OstraBusTest, CsrOnlyForCommandsBelow128)
+{
+    Open();
+    EXPECT_EQ(bus.Transact(21), 3);
+    EXPECT_EQ(bus.Transact(200), 0); // first reply byte 7, but no CSR from 128 on
+    EXPECT_EQ(bus.ReplyLength(), 2);
+    EXPECT_EQ(bus.Transact(50), simunit::SimUnit::CsrUnknownCommand);
+}
+
+TEST_F(OstraBusTest, NoLinkGivesDisconnected)
+{
+    testsupport::RecordingTrafficLog log;
+    bus.AppendByte(1);
+    EXPECT_EQ(bus.Transact(5), linkerr::NotConnected);
+    EXPECT_EQ(bus.LastError(), "Disconnected");
+    EXPECT_EQ(bus.RequestLength(), 0);
+    EXPECT_EQ(log.lines, std::vector<std::string> { "Disconnected" });
+    EXPECT_EQ(bus.Transact(255), linkerr::NotConnected);
+    EXPECT_EQ(bus.Transact(0), 0); // command 0 passes without a link and sends nothing
+}
+
+TEST_F(OstraBusTest, CommandZeroOnASerialPortSendsNothing)
+{
+    Open();
+    bus.AppendByte(3);
+    EXPECT_EQ(bus.Transact(0), 0);
+    EXPECT_EQ(bus.ReplyLength(), 0);
+    EXPECT_EQ(bus.Transact(128), 0);
+    ASSERT_TRUE(sim.Server().WaitForRequests(1));
+    const auto reqs = sim.Server().Requests();
+    ASSERT_EQ(reqs.size(), 1u);
+    EXPECT_EQ(reqs[0].command, 128);
+}
+
+TEST_F(OstraBusTest, TrafficLogLines)
+{
+    Open();
+    testsupport::RecordingTrafficLog log;
+    const uint8_t data[] = { 1, 2, 250 };
+    bus.AppendBytes(data, 3);
+    EXPECT_EQ(bus.Transact(20), 0);
+    EXPECT_EQ(bus.Transact(21), 3);
+    sim.Server().SetFault(Fault::AnswerNak);
+    EXPECT_EQ(bus.Transact(128), linkerr::NakReceived);
+    const std::vector<std::string> expected {
+        "Wr:  Cmd=20 Bytes=3  1 2 250 ", "Rd:  Cmd=20 Bytes=4  0 1 2 250 ",
+        "Wr:  Cmd=21 Bytes=0  ",         "Rd:  Cmd=21 Bytes=1  3  (CSR)",
+        "Wr:  Cmd=128 Bytes=0  ",        "NAK received",
+    };
+    EXPECT_EQ(log.lines, expected);
+    log.active = false;
+    EXPECT_EQ(bus.Transact(128), 0);
+    EXPECT_EQ(log.lines.size(), expected.size());
+}
+
+TEST_F(OstraBusTest, OversizedRequestIsRefusedWithoutSending)
+{
+    Open();
+    std::vector<uint8_t> data(256, 0xAB);
+    bus.AppendBytes(data.data(), 200);
+    EXPECT_EQ(bus.AppendBytes(data.data(), 56), 200); // 256 would not fit one frame
+    EXPECT_EQ(bus.Transact(20), linkerr::WriteFailed);
+    EXPECT_EQ(bus.LastError(), "Unable to write packet");
+    EXPECT_EQ(bus.RequestLength(), 0);
+    // The largest request goes through whole.
+    EXPECT_EQ(bus.AppendBytes(data.data(), 255), 255);
+    EXPECT_EQ(bus.Transact(20), 0);
+    ASSERT_TRUE(sim.Server().WaitForRequests(1));
+    const auto reqs = sim.Server().Requests();
+    ASSERT_EQ(reqs.size(), 1u); // the refused request never reached the unit
+    EXPECT_EQ(reqs[0].data.size(), 255u);
+}
+
+TEST_F(OstraBusTest, ReadingPastTheReplyGivesZeros)
+{
+    Open();
+    const uint8_t data[] = { 9, 9, 9, 9, 9, 9, 9, 9 };
+    bus.AppendBytes(data, 8);
+    ASSERT_EQ(bus.Transact(20), 0); // leaves nines in the buffer
+    ASSERT_EQ(bus.Transact(128), 0);
+    EXPECT_EQ(bus.ReadBytes(nullptr, 0), 4);
+    uint8_t out[10];
+    std::memset(out, 0xEE, sizeof out);
+    EXPECT_EQ(bus.ReadBytes(out, 10), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 4), "VANT");
+    for (int i = 4; i < 10; ++i)
+        EXPECT_EQ(out[i], 0) << i;
+    uint8_t more = 0xEE;
+    EXPECT_EQ(bus.ReadBytes(&more, 1), 0);
+    EXPECT_EQ(more, 0);
+}
+
+TEST_F(OstraBusTest, OpenFailureAndClose)
+{
+    EXPECT_EQ(bus.OpenPort("/dev/orrery-no-such-port", 9600, 100, 2), ENOENT);
+    EXPECT_EQ(bus.LastError(), "No such file or directory");
+    EXPECT_FALSE(bus.HasPort());
+    EXPECT_EQ(bus.PortName(), "");
+    Open();
+    EXPECT_EQ(bus.Baud(), 9600);
+    EXPECT_EQ(bus.UnitAddress(), 2);
+    EXPECT_EQ(bus.ReadTimeout(), TimeoutMs);
+    EXPECT_EQ(bus.Purge(), 0);
+    EXPECT_EQ(bus.ClosePort(), 0);
+    EXPECT_FALSE(bus.HasPort());
+    EXPECT_EQ(bus.PortName(), "");
+    EXPECT_EQ(bus.Transact(128), linkerr::NotConnected);
+    Open(); // the port is free again
+    EXPECT_EQ(bus.Transact(128), 0);
+}
+
+TEST(OstraBusTextTest, SerialErrorTexts)
+{
+    const char* texts[] = { "Unable to write packet", "Unable to read packet", "Time-out",
+                            "Bad checksum", "NAK received", "Bad ACK or NAK" };
+    for (int code = -1; code >= -6; --code)
+        EXPECT_EQ(COstraBus::SerialErrorText(code), texts[-code - 1]);
+    EXPECT_EQ(COstraBus::SerialErrorText(-7), "Unknown error");
+    EXPECT_EQ(COstraBus::SerialErrorText(0), "Unknown error");
+}
+
+} // namespace

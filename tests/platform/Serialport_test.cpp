@@ -1,0 +1,142 @@
+#include "platform/Serialport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// A bare pseudo-terminal: the test plays the far end on the master side.
+struct Pty {
+    int master = -1;
+    std::string path;
+    Pty()
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) {
+            char name[128];
+            if (::ptsname_r(master, name, sizeof name) == 0)
+                path = name;
+        }
+    }
+    ~Pty()
+    {
+        if (master >= 0)
+            ::close(master);
+    }
+};
+
+TEST(SerialPortTest, DevicePathMapsComNames)
+{
+    const struct {
+        const char* name;
+        const char* path;
+    } cases[] = {
+        { "COM1", "/dev/ttyS0" },   { "COM12", "/dev/ttyS11" },     { "/dev/ttyUSB0", "/dev/ttyUSB0" },
+        { "COM0", "COM0" },         { "COMx", "COMx" },             { "COM", "COM" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::SerialPort::DevicePath(c.name), c.path) << c.name;
+}
+
+TEST(SerialPortTest, OpenFailuresReturnErrno)
+{
+    platform::SerialPort port;
+    EXPECT_EQ(port.Open("/dev/orrery-no-such-port", 9600, platform::SerialPort::ParityOdd, 100), ENOENT);
+    EXPECT_FALSE(port.IsOpen());
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    EXPECT_EQ(port.Open(pty.path, 1234, platform::SerialPort::ParityOdd, 100), EINVAL);
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST(SerialPortTest, LineSettingsAreRawEightOddOne)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    platform::SerialPort port;
+    ASSERT_EQ(port.Open(pty.path, 19200, platform::SerialPort::ParityOdd, 100), 0);
+    termios tio {};
+    const int fd = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) { // root may open an exclusive terminal; then read its settings
+        ASSERT_EQ(::tcgetattr(fd, &tio), 0);
+        ::close(fd);
+        EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+        EXPECT_TRUE(tio.c_cflag & PARODD); // a pseudo-terminal keeps no parity enable bit
+        EXPECT_FALSE(tio.c_cflag & CSTOPB);
+        EXPECT_FALSE(tio.c_cflag & CRTSCTS);
+        EXPECT_FALSE(tio.c_iflag & (IXON | IXOFF));
+        EXPECT_FALSE(tio.c_lflag & (ICANON | ECHO));
+        EXPECT_EQ(::cfgetospeed(&tio), static_cast<speed_t>(B19200));
+    } else {
+        EXPECT_EQ(errno, EBUSY);
+    }
+}
+
+TEST(SerialPortTest, ExclusiveOpenAndReopenAfterClose)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    platform::SerialPort first, second;
+    ASSERT_EQ(first.Open(pty.path, 9600, platform::SerialPort::ParityOdd, 100), 0);
+    EXPECT_EQ(second.Open(pty.path, 9600, platform::SerialPort::ParityOdd, 100), EBUSY);
+    EXPECT_TRUE(first.Close());
+    EXPECT_FALSE(first.Close());
+    EXPECT_EQ(second.Open(pty.path, 9600, platform::SerialPort::ParityOdd, 100), 0);
+}
+
+TEST(SerialPortTest, ReadCollectsWhatArrivedAndStopsAtTheDeadline)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    platform::SerialPort port;
+    ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityOdd, 20), 0);
+    const uint8_t sent[] = { 0x10, 0x80, 0x90 };
+    ASSERT_EQ(::write(pty.master, sent, 3), 3);
+    uint8_t got[8] = {};
+    EXPECT_EQ(port.Read(got, 3), 3);
+    EXPECT_EQ(got[0], 0x10);
+    EXPECT_EQ(got[2], 0x90);
+    ASSERT_EQ(::write(pty.master, sent, 2), 2);
+    EXPECT_EQ(port.Read(got, 5), 2); // fewer than asked: the deadline ends the read
+
+    const uint8_t out[] = { 1, 2, 3, 255 };
+    ASSERT_TRUE(port.Write(out, 4));
+    uint8_t back[4] = {};
+    ASSERT_EQ(::read(pty.master, back, 4), 4);
+    EXPECT_EQ(back[3], 255);
+}
+
+TEST(SerialPortTest, PurgeDropsPendingInput)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    platform::SerialPort port;
+    ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityOdd, 10), 0);
+    const uint8_t junk[] = { 7, 7, 7 };
+    ASSERT_EQ(::write(pty.master, junk, 3), 3);
+    uint8_t one = 0;
+    ASSERT_EQ(port.Read(&one, 1), 1); // the bytes are in the input queue now
+    port.Purge();
+    uint8_t rest[2] = {};
+    EXPECT_EQ(port.Read(rest, 2), 0);
+}
+
+TEST(SerialPortTest, PseudoTerminalHasNoModemLines)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    platform::SerialPort port;
+    bool cts = true;
+    EXPECT_FALSE(port.SetDtr(true)); // not open
+    ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityOdd, 10), 0);
+    EXPECT_FALSE(port.SetDtr(true));
+    EXPECT_FALSE(port.ReadCts(cts));
+    EXPECT_FALSE(cts);
+}
+
+} // namespace

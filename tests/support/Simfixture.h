@@ -1,0 +1,63 @@
+#pragma once
+// Shared test helpers for the link: the simulated unit on an in-process pseudo-terminal, a
+// recording traffic log, and the orrery-simunit program started as a child process.
+
+#include "common/Hooks.h"
+#include "simunit/Simserial.h"
+#include "simunit/Simunit.h"
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace testsupport {
+
+// A simulated unit served on its own pseudo-terminal for as long as the object lives.
+class SimPty {
+public:
+    explicit SimPty(int address = simunit::SimUnit::DefaultAddress);
+    ~SimPty();
+    bool Ok() const { return ok_; }
+    const std::string& Error() const { return error_; }
+    const std::string& Path() const { return server_.PtyPath(); }
+    simunit::SimUnit& Unit() { return unit_; }
+    simunit::SimSerialServer& Server() { return server_; }
+
+private:
+    simunit::SimUnit unit_;
+    simunit::SimSerialServer server_;
+    bool ok_ = false;
+    std::string error_;
+};
+
+// Collects the link's traffic lines while installed (it installs itself).
+class RecordingTrafficLog : public ITrafficLog {
+public:
+    RecordingTrafficLog();
+    ~RecordingTrafficLog() override;
+    bool Active() const override { return active; }
+    void AddLine(const std::string& line) override { lines.push_back(line); }
+    bool active = true;
+    std::vector<std::string> lines;
+};
+
+// orrery-simunit as a child process: started with arguments, its "unit:" line read.
+class SimProcess {
+public:
+    // The built program: $ORRERY_SIMUNIT, else orrery-simunit in the build folder that holds
+    // the running test program.
+    static std::string ProgramPath();
+    ~SimProcess();
+    // Starts the program and waits (bounded) for its "unit: <path>" line. False with a reason.
+    bool Start(const std::vector<std::string>& args, std::string& error);
+    const std::string& UnitPath() const { return unitPath_; }
+    // SIGTERM and wait; the exit status (or -1).
+    int Stop();
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string unitPath_;
+};
+
+} // namespace testsupport
