@@ -1,0 +1,49 @@
+#pragma once
+// One live sample: the unit's status word, fourteen readings read and written by variable id,
+// the eight status bytes of the fault word and the sample time. A plain value, copied into the
+// sample history.
+
+#include <array>
+#include <cstdint>
+
+class CUnitState;
+
+class CDataRec {
+public:
+    static constexpr int Slots = 14;
+
+    // Value of a variable id: stored readings, and the derived ids 5 (forward power),
+    // 6 (reflected power) and 23 (VSWR; 9999 when Gamma is 1 or more). The capacitances
+    // (16, 17, 18) need the unit's capacitor ranges and are 0 from this overload.
+    double Value(int id) const;
+    double Value(int id, const CUnitState& unit) const;
+    // Stores ids 1-4, 7-15 and 19-22; other ids are ignored.
+    void SetValue(int id, double value);
+    // Status flag by id 30..45: 0 or 1.
+    int Flag(int id) const;
+
+    uint32_t Status() const { return status_; }
+    void SetStatus(uint32_t status) { status_ = status; }
+    void SetStatusBytes(uint32_t low, uint32_t high)
+    {
+        statusBytes_[0] = low;
+        statusBytes_[1] = high;
+    }
+    uint32_t StatusBytesLow() const { return statusBytes_[0]; }
+    uint32_t StatusBytesHigh() const { return statusBytes_[1]; }
+    // The 64-bit fault word: status byte 0 in the low byte.
+    uint64_t FaultWord() const { return (uint64_t(statusBytes_[1]) << 32) | statusBytes_[0]; }
+
+    // Milliseconds since the history's time origin.
+    int64_t Time() const { return time_; }
+    void SetTime(int64_t ms) { time_ = ms; }
+
+    // The float slot of a stored id, -1 for derived or unknown ids.
+    static int SlotOf(int id);
+
+private:
+    uint32_t status_ = 0;
+    std::array<float, Slots> values_{};
+    std::array<uint32_t, 2> statusBytes_{};
+    int64_t time_ = 0;
+};
