@@ -267,7 +267,13 @@ std::string SocketErrorText(int winsockCode)
             text = e.text;
             break;
         }
-    return "[" + std::to_string(winsockCode) + "] " + text;
+    std::string result;
+    result.reserve(16 + std::strlen(text));
+    result += '[';
+    result += std::to_string(winsockCode);
+    result += "] ";
+    result += text;
+    return result;
 }
 
 std::string LastSocketErrorText()

@@ -94,6 +94,9 @@ public:
     int NetworkTransact(int command);
     // Gateway sub-commands that carry a text reply: the information text (bounded by the reply).
     int ReadGatewayInformation(std::string& text);
+    // The wait on send and on receive over the network (NetworkTimeoutMs unless shortened).
+    void SetNetworkTimeout(int ms) { networkTimeoutMs_ = ms; }
+    int NetworkTimeout() const { return networkTimeoutMs_; }
 
     // --- accessors ----------------------------------------------------------------------
     const std::string& LastError() const { return lastError_; }
@@ -137,6 +140,7 @@ protected:
     int readTimeout_ = 0;
     int modbusUnitId_ = 0;
     bool udp_ = false;
+    int networkTimeoutMs_ = NetworkTimeoutMs;
     uint8_t buffer_[BufferSize] = {};
     int requestLength_ = 0;
     int readPosition_ = 0;

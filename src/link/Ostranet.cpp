@@ -1,55 +1,245 @@
-// TEMPORARY stand-in for the network transport so that the link builds on its own; the real
-// transport replaces this file whole.
+// The network side of the link: site handling, connecting and probing a gateway or a networked
+// unit, and one OstraBus request carried in a Modbus/TCP function-23 frame over TCP or UDP.
+
 #include "link/Ostrabus.h"
 
-#include <unistd.h>
+#include "common/Helpers.h"
+#include "link/Modbusframe.h"
+#include "platform/Socket.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 
 namespace {
-const char* const kNoNetwork = "Network link not available";
+
+const char* const LocalGatewaySite = "Local gateway";
+const char* const LocalGatewayAddress = "127.0.0.1";
+
+// Text of a zero-terminated reply, bounded by the bytes the reply carries.
+std::string ReplyText(const uint8_t* data, int length)
+{
+    std::string text;
+    for (int i = 0; i < length && data[i] != 0; ++i)
+        text.push_back(static_cast<char>(data[i]));
+    return text;
 }
+
+std::string ErrnoText(int err)
+{
+    return SocketErrorText(WinsockErrorFromErrno(err));
+}
+
+} // namespace
 
 int COstraBus::SetSite(const std::string& site)
 {
     DisconnectNetwork();
+    if (site.empty())
+        return 0;
     site_ = site;
+    if (site == LocalGatewaySite) {
+        ipAddress_ = LocalGatewayAddress;
+        return 0;
+    }
+    if (platform::IsDottedAddress(site)) {
+        ipAddress_ = site;
+        return 0;
+    }
+    hostName_ = site;
+    return 1;
+}
+
+int COstraBus::ConnectSocket(const std::string& ip, int port)
+{
+    lastError_.clear();
+    if (socket_ >= 0) {
+        platform::SocketClose(socket_);
+        socket_ = -1;
+    }
+    int fd = platform::SocketCreate(udp_);
+    int err = fd < 0 ? errno : platform::SocketConnect(fd, ip, port, networkTimeoutMs_);
+    if (err != 0) {
+        platform::SocketClose(fd);
+        const int code = WinsockErrorFromErrno(err);
+        lastError_ = SocketErrorText(code);
+        return code;
+    }
+    socket_ = fd;
     return 0;
 }
 
-int COstraBus::ConnectNetwork(int, int, bool)
+int COstraBus::ConnectNetwork(int port, int unitId, bool udp)
 {
-    lastError_ = kNoNetwork;
-    return linkerr::NetworkError;
-}
+    if (ipAddress_.empty())
+        return 0;
+    udp_ = udp;
+    // The probe goes out with unit id 0 while the port list still holds the local list.
+    modbusUnitId_ = 0;
+    int rc = ConnectSocket(ipAddress_, port);
+    if (rc != 0) {
+        DisconnectNetwork();
+        return rc;
+    }
 
-int COstraBus::ConnectSocket(const std::string&, int)
-{
-    lastError_ = kNoNetwork;
-    return linkerr::NetworkError;
+    requestLength_ = 0;
+    AppendByte(gatewaycmd::PortList);
+    rc = Transact(0);
+    if (rc < 0) {
+        DisconnectNetwork();
+        return rc;
+    }
+    portList_ = replyLength_ > 1 ? ReplyText(buffer_, replyLength_) : std::string();
+    modbusUnitId_ = unitId;
+
+    AppendByte(gatewaycmd::Version);
+    rc = Transact(0);
+    if (rc < 0) {
+        DisconnectNetwork();
+        return rc;
+    }
+    gatewayVersion_ = replyLength_ == 3 ? ParseGatewayVersion(buffer_, 3) : 0;
+    return 0;
 }
 
 void COstraBus::DisconnectNetwork()
 {
     if (socket_ >= 0)
-        ::close(socket_);
+        platform::SocketClose(socket_);
     socket_ = -1;
     site_.clear();
     ipAddress_.clear();
     hostName_.clear();
     gatewayVersion_ = 0;
+    // A gateway's port handle means nothing once its link is gone.
+    if (gatewayHandle_ != 0) {
+        gatewayHandle_ = 0;
+        portName_.clear();
+    }
     RefreshLocalPortList();
 }
 
-int COstraBus::NetworkTransact(int)
+int COstraBus::ParseGatewayVersion(const uint8_t* text, int length)
 {
-    lastError_ = kNoNetwork;
-    return linkerr::NetworkError;
+    if (length != 3)
+        return 0;
+    auto digit = [](uint8_t c) { return c >= '0' && c <= '9'; };
+    if (!digit(text[1]) || !digit(text[2]))
+        return 0;
+    int version = 10 * (text[1] - '0') + (text[2] - '0');
+    if (text[0] != '_')
+        version += 100 * (text[0] - 64);
+    return version;
 }
 
 int COstraBus::ReadGatewayInformation(std::string& text)
 {
     text.clear();
-    lastError_ = kNoNetwork;
-    return linkerr::NetworkError;
+    requestLength_ = 0;
+    AppendByte(gatewaycmd::Information);
+    int rc = Transact(0);
+    if (rc < 0)
+        return rc;
+    text = ReplyText(buffer_, replyLength_);
+    return 0;
 }
 
-int COstraBus::ParseGatewayVersion(const uint8_t*, int) { return 0; }
+int COstraBus::NetworkTransact(int command)
+{
+    using Clock = std::chrono::steady_clock;
+    uint8_t frame[modbusframe::MaxFrameSize];
+    int err = 0;
+
+    // 1. Writable within the time-out.
+    switch (platform::SocketWaitReady(socket_, true, networkTimeoutMs_, err)) {
+    case platform::SocketWait::Error:
+        lastError_ = ErrnoText(err) + " (select)";
+        return linkerr::ConnectionLost;
+    case platform::SocketWait::Timeout:
+        lastError_ = "Time-out (send)";
+        return linkerr::ConnectionLost;
+    case platform::SocketWait::Ready:
+        break;
+    }
+
+    // 2. The whole frame in one send.
+    const uint8_t unitId = IsGateway() ? 0 : static_cast<uint8_t>(modbusUnitId_);
+    const int size = modbusframe::BuildRequest(frame, sizeof frame, unitId,
+                                               static_cast<uint8_t>(command), buffer_, requestLength_);
+    if (size == 0) {
+        lastError_ = "Wrong packet length";
+        return linkerr::NetworkError;
+    }
+    const ssize_t sent = platform::SocketSend(socket_, frame, static_cast<size_t>(size));
+    if (sent < 0) {
+        lastError_ = ErrnoText(errno) + " (send)";
+        return linkerr::ConnectionLost;
+    }
+    if (sent != size) {
+        lastError_ = "Failed to send all data";
+        return linkerr::ConnectionLost;
+    }
+
+    // 3, 4. The reply: one datagram over UDP; over TCP the 6-byte header, then exactly the
+    // length it announces, reassembled from as many segments as it takes, all before one deadline.
+    std::memset(buffer_, 0, sizeof buffer_);
+    replyLength_ = 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(networkTimeoutMs_);
+    int received = 0;
+    int wanted = udp_ ? static_cast<int>(sizeof frame) : modbusframe::HeaderSize;
+    bool headerSeen = udp_;
+    while (received < wanted) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left < 0)
+            left = 0;
+        switch (platform::SocketWaitReady(socket_, false, static_cast<int>(left), err)) {
+        case platform::SocketWait::Error:
+            lastError_ = ErrnoText(err) + " (select)";
+            return linkerr::ConnectionLost;
+        case platform::SocketWait::Timeout:
+            lastError_ = "Time-out (recv)";
+            return linkerr::ConnectionLost;
+        case platform::SocketWait::Ready:
+            break;
+        }
+        const ssize_t n = platform::SocketRecv(socket_, frame + received, static_cast<size_t>(wanted - received));
+        if (n < 0) {
+            lastError_ = ErrnoText(errno) + " (recv)";
+            return linkerr::ConnectionLost;
+        }
+        if (n == 0 && !udp_) {
+            lastError_ = "Unexpected close of connection";
+            return linkerr::ConnectionLost;
+        }
+        received += static_cast<int>(n);
+        if (udp_)
+            break;
+        if (!headerSeen && received == modbusframe::HeaderSize) {
+            headerSeen = true;
+            const int length = modbusframe::LengthField(frame);
+            if (!modbusframe::LengthFieldPlausible(length)) {
+                platform::SocketDiscardPending(socket_);
+                lastError_ = "Wrong packet length";
+                return linkerr::NetworkError;
+            }
+            wanted = modbusframe::HeaderSize + length;
+        }
+    }
+
+    // 5 to 7. Exception, length checks, then the data to the buffer's start.
+    const modbusframe::Reply reply = modbusframe::ParseReply(frame, received);
+    switch (reply.kind) {
+    case modbusframe::Reply::Exception:
+        lastError_ = reply.text;
+        return reply.exceptionCode == modbusframe::ExceptionBusy ? linkerr::GatewayBusy
+                                                                  : linkerr::NetworkError;
+    case modbusframe::Reply::WrongLength:
+        lastError_ = "Wrong packet length";
+        return linkerr::NetworkError;
+    case modbusframe::Reply::Data:
+        break;
+    }
+    std::memcpy(buffer_, frame + reply.dataOffset, static_cast<size_t>(reply.dataCount));
+    replyLength_ = reply.replyLength;
+    return 0;
+}

@@ -28,11 +28,15 @@ bool IsBaud(int b)
 
 std::string SimUsage()
 {
-    return "usage: orrery-simunit [--address N] [--model TEXT] [--baud B] [--help]\n"
+    return "usage: orrery-simunit [--address N] [--model TEXT] [--baud B] [--gateway PORT]\n"
+           "                      [--network-unit PORT] [--help]\n"
            "  --address N   OstraBus address of the unit, 1..31 (default 2)\n"
            "  --model TEXT  the unit's identify reply (default VANT)\n"
            "  --baud B      line speed, 1200..57600 (default 9600)\n"
-           "Prints \"unit: <terminal>\" once the unit answers; stops on SIGINT or SIGTERM.\n";
+           "  --gateway PORT       also a gateway on 127.0.0.1:PORT, TCP and UDP (0 = any port)\n"
+           "  --network-unit PORT  also a networked unit on 127.0.0.1:PORT (0 = any port)\n"
+           "Prints \"unit: <terminal>\" once the unit answers (then \"gateway: 127.0.0.1:PORT\" with\n"
+           "the gateway's ports and \"network-unit: 127.0.0.1:PORT\"); stops on SIGINT or SIGTERM.\n";
 }
 
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error)
@@ -74,6 +78,14 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 return false;
             }
             options.baud = b;
+        } else if (a == "--gateway" || a == "--network-unit") {
+            if (!value(v))
+                return false;
+            int& port = a == "--gateway" ? options.gatewayPort : options.networkUnitPort;
+            if (!ParseInt(v, 0, 65535, port)) {
+                error = "bad port: " + v + " (0..65535)";
+                return false;
+            }
         } else {
             error = "unknown option: " + a;
             return false;

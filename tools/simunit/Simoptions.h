@@ -11,6 +11,8 @@ struct SimOptions {
     std::string model = "VANT";
     int baud = 9600;
     bool help = false;
+    int gatewayPort = -1;     // -1 = none, 0 = an ephemeral port
+    int networkUnitPort = -1; // -1 = none, 0 = an ephemeral port
 };
 
 // Parses the arguments after the program name. False with a message on a bad argument.

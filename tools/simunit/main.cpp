@@ -1,4 +1,5 @@
 // orrery-simunit: a simulated matching unit on a pseudo-terminal.
+#include "simunit/Simgateway.h"
 #include "simunit/Simoptions.h"
 #include "simunit/Simserial.h"
 #include "simunit/Simunit.h"
@@ -37,8 +38,34 @@ int main(int argc, char** argv)
     }
     std::cout << "unit: " << serial.PtyPath() << std::endl;
 
+    // The same unit behind a gateway port (with a second unit on another port), and as a
+    // networked unit.
+    simunit::SimUnit second(options.address);
+    second.SetModel(options.model);
+    simunit::SimGateway gateway(simunit::SimGateway::Role::Gateway);
+    simunit::SimGateway networked(simunit::SimGateway::Role::NetworkUnit);
+    if (options.gatewayPort >= 0) {
+        gateway.AddPort("COM1", unit.Address(), simunit::SimGateway::AnswerFrom(unit));
+        gateway.AddPort("COM2", second.Address(), simunit::SimGateway::AnswerFrom(second));
+        if (!gateway.Start(options.gatewayPort)) {
+            std::cerr << "orrery-simunit: cannot listen on port " << options.gatewayPort << "\n";
+            return 1;
+        }
+        std::cout << "gateway: 127.0.0.1:" << gateway.Port() << " " << gateway.PortList() << std::endl;
+    }
+    if (options.networkUnitPort >= 0) {
+        networked.SetUnit(simunit::SimGateway::AnswerFrom(unit));
+        if (!networked.Start(options.networkUnitPort)) {
+            std::cerr << "orrery-simunit: cannot listen on port " << options.networkUnitPort << "\n";
+            return 1;
+        }
+        std::cout << "network-unit: 127.0.0.1:" << networked.Port() << std::endl;
+    }
+
     int sig = 0;
     sigwait(&signals, &sig);
+    networked.Stop();
+    gateway.Stop();
     serial.Stop();
     return 0;
 }

@@ -1,0 +1,213 @@
+#include "link/ui/Connectbar.h"
+
+#include <QActionGroup>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+QComboBox* NewCombo(const QString& name, QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    return combo;
+}
+
+QToolButton* NewButton(const QString& name, const QString& text, bool toggle, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setCheckable(toggle);
+    button->setAutoRaise(false);
+    return button;
+}
+
+void SetItems(QComboBox* combo, const std::vector<std::string>& items)
+{
+    QStringList list;
+    for (const std::string& item : items)
+        list << QString::fromStdString(item);
+    QStringList current;
+    for (int i = 0; i < combo->count(); ++i)
+        current << combo->itemText(i);
+    if (current == list)
+        return;
+    const QString text = combo->currentText();
+    combo->clear();
+    combo->addItems(list);
+    combo->setEditText(text);
+}
+
+std::vector<std::string> Items(const QComboBox* combo)
+{
+    std::vector<std::string> items;
+    for (int i = 0; i < combo->count(); ++i)
+        items.push_back(combo->itemText(i).toStdString());
+    return items;
+}
+
+} // namespace
+
+TConnectBarFrame::TConnectBarFrame(QWidget* parent) : QFrame(parent)
+{
+    setObjectName("ConnectBar");
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    modeBtn_ = NewButton("ModeBtn", "Local", false, this);
+    modeBtn_->setMinimumWidth(56);
+    selectBtn_ = NewButton("SelectBtn", QString(), false, this);
+    selectBtn_->setArrowType(Qt::DownArrow);
+    selectBtn_->setToolTip("Network/Gateway");
+    connPopupMenu_ = new QMenu(this);
+    connPopupMenu_->setObjectName("ConnPopupMenu");
+    auto* group = new QActionGroup(connPopupMenu_);
+    localItem_ = connPopupMenu_->addAction("Local Com port");
+    localItem_->setObjectName("LocalItem");
+    modbusItem_ = connPopupMenu_->addAction("Network");
+    modbusItem_->setObjectName("ModbusItem");
+    for (QAction* item : {localItem_, modbusItem_}) {
+        item->setCheckable(true);
+        group->addAction(item);
+    }
+    localItem_->setChecked(true);
+
+    remoteComboBox_ = NewCombo("RemoteComboBox", this);
+    remoteComboBox_->addItems({"My Computer", "Local Host", "127.0.0.1", UnitSiteAddress});
+    remoteComboBox_->setMaxVisibleItems(SiteRows);
+    remoteComboBox_->setMinimumWidth(140);
+    remoteBtn_ = NewButton("RemoteBtn", "Net", true, this);
+    comPortComboBox_ = NewCombo("ComPortComboBox", this);
+    comPortComboBox_->addItems({"COM1", "COM2"});
+    comPortComboBox_->setEditText("COM1");
+    comPortComboBox_->setMinimumWidth(120);
+    connectBtn_ = NewButton("ConnectBtn", "Port", true, this);
+
+    layout->addWidget(modeBtn_);
+    layout->addWidget(selectBtn_);
+    layout->addWidget(remoteComboBox_);
+    layout->addWidget(remoteBtn_);
+    layout->addWidget(comPortComboBox_);
+    layout->addWidget(connectBtn_);
+    layout->addStretch(0);
+
+    connect(modeBtn_, &QToolButton::clicked, this, [this] { ModeBtnClick(); });
+    connect(selectBtn_, &QToolButton::clicked, this, [this] { SelectBtnClick(); });
+    connect(localItem_, &QAction::triggered, this, [this] { ItemClick(false); });
+    connect(modbusItem_, &QAction::triggered, this, [this] { ItemClick(true); });
+    connect(remoteBtn_, &QToolButton::clicked, this, [this] { RemoteBtnClick(); });
+    connect(connectBtn_, &QToolButton::clicked, this, [this] { ConnectBtnClick(); });
+    remoteComboBox_->lineEdit()->installEventFilter(this);
+    comPortComboBox_->lineEdit()->installEventFilter(this);
+}
+
+bool TConnectBarFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == remoteComboBox_->lineEdit()) {
+                if (controller_)
+                    controller_->ConnectSite(SiteText(), true);
+                remoteComboBox_->lineEdit()->setCursorPosition(0);
+                return true;
+            }
+            if (watched == comPortComboBox_->lineEdit()) {
+                if (controller_)
+                    controller_->ConnectPort(PortText(), true);
+                return true;
+            }
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+void TConnectBarFrame::UpdateState(int mode)
+{
+    const bool locked = controller_ ? controller_->Locked() : false;
+    const LinkState link = controller_ ? controller_->Link() : LinkState{};
+    const ConnectBarState s = CConnectRules::Bar(mode, locked, link);
+
+    modeBtn_->setText(QString::fromStdString(s.modeCaption));
+    modeBtn_->setToolTip(QString::fromStdString(s.modeHint));
+    localItem_->setChecked(s.localChecked);
+    modbusItem_->setChecked(s.modbusChecked);
+    remoteComboBox_->setVisible(s.siteVisible);
+    remoteBtn_->setVisible(s.siteVisible);
+    comPortComboBox_->setVisible(s.portVisible);
+    connectBtn_->setVisible(s.portVisible);
+
+    selectBtn_->setEnabled(s.selectEnabled);
+    remoteBtn_->setEnabled(s.remoteBtnEnabled);
+    connectBtn_->setEnabled(s.connectBtnEnabled);
+    comPortComboBox_->setEnabled(s.comPortComboEnabled);
+    remoteComboBox_->setEnabled(s.remoteComboEnabled);
+    QPalette pal = remoteComboBox_->palette();
+    pal.setColor(QPalette::Base, palette().color(s.remoteComboEnabled ? QPalette::Base : QPalette::Button));
+    remoteComboBox_->setPalette(pal);
+
+    remoteBtn_->setChecked(s.remoteBtnDown);
+    remoteBtn_->setToolTip(QString::fromStdString(s.remoteBtnHint));
+    connectBtn_->setChecked(s.connectBtnDown);
+    connectBtn_->setToolTip(QString::fromStdString(s.connectBtnHint));
+
+    if (s.showOpenPort)
+        comPortComboBox_->setEditText(QString::fromStdString(s.portText));
+    else
+        SetItems(comPortComboBox_, s.portItems);
+    adjustSize(); // the bar's width follows the last visible control
+}
+
+void TConnectBarFrame::RemoteBtnClick()
+{
+    if (controller_) {
+        const bool socketOpen = controller_->Link().socketOpen;
+        controller_->ConnectSite(socketOpen ? std::string() : SiteText(), true);
+    }
+    remoteComboBox_->lineEdit()->setCursorPosition(0);
+    if (controller_)
+        UpdateState(controller_->ConnMode());
+}
+
+void TConnectBarFrame::ConnectBtnClick()
+{
+    if (controller_) {
+        if (!controller_->Link().connected)
+            controller_->ConnectPort(PortText(), true);
+        else
+            controller_->DisconnectConfirm();
+        UpdateState(controller_->ConnMode());
+    }
+}
+
+void TConnectBarFrame::ModeBtnClick()
+{
+    if (controller_)
+        controller_->ShowConnectionDialog();
+}
+
+void TConnectBarFrame::SelectBtnClick()
+{
+    connPopupMenu_->popup(modeBtn_->mapToGlobal(QPoint(0, modeBtn_->height())));
+}
+
+void TConnectBarFrame::ItemClick(bool modbusItem)
+{
+    if (controller_) {
+        controller_->SetConnectionMode(modbusItem ? connmode::Network : connmode::Local);
+        UpdateState(controller_->ConnMode());
+    }
+}
+
+std::string TConnectBarFrame::PortText() const { return comPortComboBox_->currentText().toStdString(); }
+void TConnectBarFrame::SetPortText(const std::string& text) { comPortComboBox_->setEditText(QString::fromStdString(text)); }
+std::string TConnectBarFrame::SiteText() const { return remoteComboBox_->currentText().toStdString(); }
+void TConnectBarFrame::SetSiteItems(const std::vector<std::string>& items) { SetItems(remoteComboBox_, items); }
+std::vector<std::string> TConnectBarFrame::SiteItems() const { return Items(remoteComboBox_); }
+void TConnectBarFrame::SetPortItems(const std::vector<std::string>& items) { SetItems(comPortComboBox_, items); }
+std::vector<std::string> TConnectBarFrame::PortItems() const { return Items(comPortComboBox_); }

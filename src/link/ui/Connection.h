@@ -1,0 +1,61 @@
+#pragma once
+// The "Connection" dialog: connection mode, network site, COM port with a probed port list.
+
+#include "panel/Connectrefresh.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+class TConnectBarFrame;
+class TServerInfoForm;
+
+class TConnectionForm : public QDialog {
+public:
+    TConnectionForm(IConnectionController* controller, TConnectBarFrame* bar, QWidget* parent = nullptr);
+
+    void FormShow();
+    void UpdateState();
+    void RefreshPortList(bool probe);
+
+    // Handlers.
+    void RemoteBtnClick();
+    void ConnectBtnClick();
+    void LocalRadioButtonClick();
+    void ModbusRadioButtonClick();
+    void SettingsBtnClick();
+    void InfoBtnClick();
+    void ShowBtnClick();
+    void PortsListBoxClick();
+    void PortsListBoxDblClick();
+
+    // The rows of the port list as the refresh built them ("name<TAB>model<TAB>display name").
+    std::vector<std::string> PortRows() const;
+    TServerInfoForm* ServerInfo() const { return serverInfo_; }
+    QPushButton* RemoteBtn() const { return remoteBtn_; }
+    QPushButton* ConnectBtn() const { return connectBtn_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    IConnectionController* controller_;
+    TConnectBarFrame* bar_;
+    TServerInfoForm* serverInfo_;
+    QRadioButton* localRadioButton_;
+    QRadioButton* modbusRadioButton_;
+    QComboBox* remoteComboBox_;
+    QPushButton* remoteBtn_;
+    QPushButton* infoBtn_;
+    QListWidget* portsListBox_;
+    QLineEdit* comPortEdit_;
+    QPushButton* connectBtn_;
+    QPushButton* showBtn_;
+    QPushButton* settingsBtn_;
+    QPushButton* okBtn_;
+};

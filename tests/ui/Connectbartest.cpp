@@ -1,0 +1,106 @@
+// The connect bar's controls found by name and driven like a user.
+#include "link/ui/Connectbar.h"
+#include "ui/Connectscript.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+using testsupport::ScriptedController;
+
+namespace {
+
+template <class T> T* Child(QWidget& w, const char* name)
+{
+    T* child = w.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+void PressEnter(QWidget* widget)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(widget, &press);
+}
+
+} // namespace
+
+TEST(ConnectBar, StateAppliedToControls)
+{
+    ScriptedController c;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    c.link.portList = "/dev/ttyS0,/dev/ttyUSB0";
+    bar.UpdateState(connmode::Local);
+    auto* mode = Child<QToolButton>(bar, "ModeBtn");
+    EXPECT_EQ(mode->text(), "Local");
+    EXPECT_EQ(mode->toolTip(), "Local Com port");
+    EXPECT_TRUE(Child<QComboBox>(bar, "RemoteComboBox")->isHidden());
+    EXPECT_FALSE(Child<QComboBox>(bar, "ComPortComboBox")->isHidden());
+    EXPECT_EQ(bar.PortItems(), (std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"}));
+    EXPECT_TRUE(Child<QAction>(bar, "LocalItem")->isChecked());
+
+    c.locked = true;
+    c.link.socketOpen = true;
+    c.link.gateway = true;
+    bar.UpdateState(connmode::Gateway);
+    EXPECT_EQ(mode->text(), "Network");
+    EXPECT_TRUE(Child<QAction>(bar, "ModbusItem")->isChecked());
+    EXPECT_FALSE(Child<QComboBox>(bar, "RemoteComboBox")->isHidden());
+    EXPECT_FALSE(Child<QComboBox>(bar, "ComPortComboBox")->isHidden());
+    EXPECT_FALSE(Child<QToolButton>(bar, "SelectBtn")->isEnabled());
+    EXPECT_FALSE(Child<QToolButton>(bar, "ConnectBtn")->isEnabled());
+    EXPECT_FALSE(Child<QComboBox>(bar, "RemoteComboBox")->isEnabled());
+    auto* remote = Child<QToolButton>(bar, "RemoteBtn");
+    EXPECT_TRUE(remote->isChecked());
+    EXPECT_EQ(remote->toolTip(), "Disconnect from network");
+
+    c.locked = false;
+    c.link = LinkState{};
+    c.link.hasPort = true;
+    c.link.connected = true;
+    c.link.portName = "/dev/ttyUSB0";
+    bar.UpdateState(connmode::Local);
+    EXPECT_TRUE(Child<QToolButton>(bar, "ConnectBtn")->isChecked());
+    EXPECT_EQ(Child<QToolButton>(bar, "ConnectBtn")->toolTip(), "Disconnect from Com port");
+    EXPECT_EQ(bar.PortText(), "/dev/ttyUSB0");
+}
+
+TEST(ConnectBar, ClicksAndEnterReachTheController)
+{
+    ScriptedController c;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.UpdateState(connmode::Network);
+    bar.SetPortText("/dev/ttyS3");
+    Child<QToolButton>(bar, "ConnectBtn")->click();
+    Child<QComboBox>(bar, "RemoteComboBox")->setEditText("lab-gw");
+    Child<QToolButton>(bar, "RemoteBtn")->click();
+    Child<QComboBox>(bar, "RemoteComboBox")->setEditText("");
+    PressEnter(Child<QComboBox>(bar, "RemoteComboBox")->lineEdit());
+    PressEnter(Child<QComboBox>(bar, "ComPortComboBox")->lineEdit());
+    Child<QAction>(bar, "LocalItem")->trigger();
+    Child<QToolButton>(bar, "ModeBtn")->click();
+    c.link.socketOpen = true;
+    c.link.connected = true;
+    Child<QToolButton>(bar, "RemoteBtn")->click();
+    Child<QToolButton>(bar, "ConnectBtn")->click();
+    const std::vector<std::string> expected = {
+        "port /dev/ttyS3 bar", "site lab-gw bar", "site  bar", "port /dev/ttyS3 bar", "mode 0",
+        "dialog", "site  bar", "disconnect"};
+    EXPECT_EQ(c.calls, expected);
+}
+
+TEST(ConnectBar, DesignDefaults)
+{
+    TConnectBarFrame bar;
+    EXPECT_EQ(bar.PortText(), "COM1");
+    const std::vector<std::string> sites = bar.SiteItems();
+    ASSERT_EQ(sites.size(), 4u);
+    EXPECT_EQ(sites[0], "My Computer");
+    EXPECT_EQ(sites[1], "Local Host");
+    EXPECT_EQ(sites[2], "127.0.0.1");
+    EXPECT_EQ(bar.RemoteComboBox()->maxVisibleItems(), 15);
+    EXPECT_EQ(bar.findChild<QToolButton*>("SelectBtn")->toolTip(), "Network/Gateway");
+}

@@ -1,0 +1,92 @@
+// The connection dialog and the gateway information window with a scripted controller.
+#include "link/ui/Connectbar.h"
+#include "link/ui/Connection.h"
+#include "link/ui/Serverinfo.h"
+#include "ui/Connectscript.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+
+using testsupport::ScriptedController;
+
+namespace {
+template <class T> T* Child(QWidget& w, const char* name)
+{
+    T* child = w.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+} // namespace
+
+TEST(ConnectionForm, ShowRefreshAndProbe)
+{
+    ScriptedController c;
+    c.link.hasPort = true;
+    c.link.connected = true;
+    c.link.portName = "/dev/ttyUSB0";
+    c.mainUnit.ports["/dev/ttyUSB0"] = 0;
+    c.mainUnit.open = "/dev/ttyUSB0";
+    c.probePorts["/dev/ttyS1"] = 0;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.SetPortItems({"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0"});
+    bar.SetSiteItems({"Local gateway", "lab-gw"});
+    TConnectionForm form(&c, &bar);
+    form.show();
+    QApplication::processEvents();
+
+    EXPECT_EQ(form.windowTitle(), "Connection");
+    EXPECT_TRUE(Child<QRadioButton>(form, "LocalRadioButton")->isChecked());
+    EXPECT_EQ(Child<QPushButton>(form, "ConnectBtn")->text(), "Disconnect");
+    EXPECT_EQ(Child<QPushButton>(form, "ConnectBtn")->toolTip(), "Disconnect from Com port");
+    EXPECT_EQ(Child<QPushButton>(form, "RemoteBtn")->text(), "Connect");
+    EXPECT_EQ(Child<QComboBox>(form, "RemoteComboBox")->count(), 2);
+    // Without probing only the open port is identified.
+    EXPECT_EQ(form.PortRows(),
+              (std::vector<std::string>{"/dev/ttyS0\t", "/dev/ttyS1\t", "/dev/ttyUSB0\tVM-1000\tVantrel 1000"}));
+    auto* list = Child<QListWidget>(form, "PortsListBox");
+    EXPECT_EQ(list->currentRow(), 2);
+
+    Child<QPushButton>(form, "ShowBtn")->click();
+    EXPECT_EQ(form.PortRows(), (std::vector<std::string>{"/dev/ttyS0\tNo such file or directory",
+                                                          "/dev/ttyS1\tVM-1000\tVantrel 1000",
+                                                          "/dev/ttyUSB0\tVM-1000\tVantrel 1000"}));
+    list->setCurrentRow(1);
+    form.PortsListBoxClick();
+    EXPECT_EQ(Child<QLineEdit>(form, "ComPortEdit")->text(), "/dev/ttyS1");
+    form.PortsListBoxDblClick();
+
+    Child<QRadioButton>(form, "ModbusRadioButton")->click();
+    EXPECT_EQ(c.mode, connmode::Network);
+    Child<QPushButton>(form, "SettingsBtn")->click();
+    c.link.connected = false;
+    Child<QLineEdit>(form, "ComPortEdit")->setText("/dev/ttyS0");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(Child<QLineEdit>(form, "ComPortEdit"), &enter);
+    EXPECT_EQ(c.calls, (std::vector<std::string>{"port /dev/ttyS1 dialog", "mode 1", "settings",
+                                                 "port /dev/ttyS0 dialog"}));
+    EXPECT_TRUE(form.isVisible()); // Enter does not close the dialog
+}
+
+TEST(ServerInfoForm, ShowsTheGatewayTextOrTheError)
+{
+    ScriptedController c;
+    c.gatewayText = "Gateway 1.05\r\nPorts: 4";
+    TServerInfoForm form(&c);
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.windowTitle(), "Server Info");
+    auto* memo = Child<QPlainTextEdit>(form, "RemoteMemo");
+    EXPECT_EQ(memo->toPlainText(), "Gateway 1.05\nPorts: 4");
+    EXPECT_EQ(memo->document()->blockCount(), 2);
+    EXPECT_TRUE(memo->isReadOnly());
+    form.hide();
+
+    c.gatewayResult = -101;
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(memo->toPlainText(), "Error reading gateway info");
+    Child<QPushButton>(form, "CloseBtn")->click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+}
