@@ -5,6 +5,7 @@
 // windows only through IOrreryView.
 
 #include "device/Devicehooks.h"
+#include "panel/Orreryview.h"
 #include "panel/Recentlist.h"
 #include "panel/Settings.h"
 

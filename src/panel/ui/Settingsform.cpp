@@ -3,6 +3,7 @@
 #include "common/Commatext.h"
 #include "common/Helpers.h"
 #include "panel/Panelist.h"
+#include "panel/Panesource.h"
 #include "panel/Settings.h"
 #include "panel/Settingsrules.h"
 #include "panel/ui/Editdisplay.h"
