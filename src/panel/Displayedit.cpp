@@ -4,7 +4,7 @@
 #include "panel/Panesource.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 std::vector<std::string> CDisplayEdit::VarNames() const
 {
@@ -32,12 +32,8 @@ void CDisplayEdit::Select(int index)
 std::string CDisplayEdit::GeneralText(double v)
 {
     char buf[64];
-    for (int precision = 1; precision <= 17; ++precision) {
-        std::snprintf(buf, sizeof buf, "%.*g", precision, v);
-        if (TextToDouble(buf) == v)
-            break;
-    }
-    return buf;
+    auto result = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, result.ptr);
 }
 
 SVarFormatText CDisplayEdit::CurrentFormat() const

@@ -402,7 +402,8 @@ void TSettingsForm::VarListBoxClick()
 
 void TSettingsForm::AddBtnClick()
 {
-    if (Locked() || !AddBtn->isEnabled())
+    bool anyVar = !VarListBox->selectedItems().isEmpty();
+    if (!display_.Buttons(Locked(), Kind(), PanesTabControl->currentIndex(), anyVar).Add)
         return;
     display_.Add(Kind(), SelectedVarIds());
     SyncSelectionToList();
