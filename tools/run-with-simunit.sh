@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Starts the simulated unit on a pseudo-terminal, then the program next to it. The unit is
-# stopped when the program ends. Arguments after the build folder go to the program.
+# stopped when the program ends. Arguments after the build folder go to the program, followed by
+# a temporary settings file that names the unit's port, so that Connect reaches it.
 set -euo pipefail
 build=$1; shift
 
 log=$(mktemp)
+settings_dir=$(mktemp -d)
+settings="$settings_dir/simunit.orrery"
 "$build/orrery-simunit" >"$log" 2>&1 &
 sim=$!
-trap 'kill $sim 2>/dev/null || true; rm -f "$log"' EXIT
+trap 'kill $sim 2>/dev/null || true; rm -f "$log"; rm -rf "$settings_dir"' EXIT
 
 port=""
 for _ in $(seq 1 100); do
@@ -18,10 +21,13 @@ for _ in $(seq 1 100); do
 done
 [ -n "$port" ] || { echo "the simulated unit did not start" >&2; exit 1; }
 echo "Simulated unit answers on $port (address 2, 9600 baud)."
+printf '[Vantrel Orrery]\r\nComPort=%s\r\nConnMode=0\r\n[Settings]\r\nBaudRate=9600\r\nAddr=2\r\n' \
+    "$port" >"$settings"
+echo "Press Connect to poll it (settings file $settings)."
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: the program runs under Xvfb."
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$build/orrery" "$@"
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$build/orrery" "$@" "$settings"
 else
-    "$build/orrery" "$@"
+    "$build/orrery" "$@" "$settings"
 fi

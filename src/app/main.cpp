@@ -4,6 +4,10 @@
 #include "app/Messagehooks.h"
 #include "device/Data.h"
 #include "device/Var.h"
+#include "link/ui/Autofinding.h"
+#include "link/ui/Connection.h"
+#include "link/ui/Ipfind.h"
+#include "panel/Connectbridge.h"
 #include "panel/Version.h"
 #include "panel/ui/About.h"
 #include "panel/ui/Accept.h"
@@ -73,7 +77,11 @@ int main(int argc, char** argv)
         mainForm.SetCommandLine(CommandLineArguments(argc, argv),
                                 QCoreApplication::applicationDirPath().toStdString());
         TMainForm::Forms forms;
+        // The other windows, in the order the program has always created them.
         auto* accept = new TAcceptForm(&mainForm);
+        forms.AutoFinding = new TAutoFindingForm(mainForm.Bridge(), &mainForm);
+        forms.Connection = new TConnectionForm(mainForm.Bridge(), mainForm.ConnectBar, &mainForm);
+        forms.IPFind = new TIPFindForm(mainForm.Bridge(), &mainForm);
         auto* password = new TPasswordForm(&mainForm);
         auto* about = new TAboutForm(&mainForm);
         auto* delay = new TDelayForm(&mainForm);

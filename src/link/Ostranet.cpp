@@ -83,6 +83,7 @@ int COstraBus::ConnectNetwork(int port, int unitId, bool udp)
     }
 
     requestLength_ = 0;
+    requestOverflow_ = false;
     AppendByte(gatewaycmd::PortList);
     rc = Transact(0);
     if (rc < 0) {
@@ -136,6 +137,7 @@ int COstraBus::ReadGatewayInformation(std::string& text)
 {
     text.clear();
     requestLength_ = 0;
+    requestOverflow_ = false;
     AppendByte(gatewaycmd::Information);
     int rc = Transact(0);
     if (rc < 0)

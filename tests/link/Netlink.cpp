@@ -166,6 +166,18 @@ TEST_F(NetLink, GatewaySubCommands)
     EXPECT_EQ(bus.Transact(128), linkerr::NotConnected);
 }
 
+TEST_F(NetLink, DisconnectForgetsTheGatewayPort)
+{
+    ConnectGateway();
+    bus.DisconnectNetwork();
+    EXPECT_FALSE(bus.HasSocket());
+    EXPECT_EQ(bus.GatewayHandle(), 0u);
+    EXPECT_EQ(bus.PortName(), "");
+    EXPECT_FALSE(bus.IsConnected());
+    EXPECT_EQ(bus.PortList(), localList);
+    EXPECT_EQ(bus.Transact(128), linkerr::NotConnected);
+}
+
 TEST_F(NetLink, UnknownGatewayPortIsRefusedWithItsText)
 {
     ASSERT_EQ(bus.SetSite("Local gateway"), 0);

@@ -4,6 +4,7 @@
 #include "device/Device.h"
 #include "panel/Mainsettings.h"
 #include "panel/Orrery.h"
+#include "panel/Version.h"
 #include "platform/Inifile.h"
 #include "platform/Settingsfile.h"
 #include "support/Simfixture.h"

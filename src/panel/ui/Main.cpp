@@ -2,7 +2,14 @@
 
 #include "common/Registry.h"
 #include "device/Device.h"
+#include "device/Data.h"
+#include "link/ui/Autofinding.h"
+#include "link/ui/Connectbar.h"
+#include "link/ui/Connection.h"
+#include "link/ui/Ipfind.h"
+#include "panel/Connectbridge.h"
 #include "panel/Orrery.h"
+#include "panel/ui/Status.h"
 #include "panel/Version.h"
 #include "panel/ui/About.h"
 #include "panel/ui/Accept.h"
@@ -12,6 +19,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -69,6 +78,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     controller_ = std::make_unique<COrrery>(*this);
     device_ = std::make_unique<CDevice>();
     controller_->AttachDevice(device_.get());
+    bridge_ = std::make_unique<CConnectionBridge>(*controller_, *device_);
+    data_ = &ProgramData();
 
     CreateMenus();
     CreateToolBar();
@@ -92,6 +103,26 @@ TMainForm::~TMainForm()
     // The controller detaches itself from the device, so it goes first.
     controller_.reset();
     device_.reset();
+}
+
+void TMainForm::SetForms(const Forms& forms)
+{
+    forms_ = forms;
+    CConnectionBridge::WindowHooks hooks;
+    hooks.ReadTimerOn = [this] { return ReadTimer->isActive(); };
+    hooks.AutoFindingVisible = [this] {
+        return forms_.AutoFinding && forms_.AutoFinding->isVisible();
+    };
+    bridge_->SetWindowHooks(hooks);
+    if (forms_.AutoFinding) {
+        forms_.AutoFinding->SetBar(ConnectBar);
+        forms_.AutoFinding->SetGauge(Status->ProgressBar());
+    }
+    if (forms_.Connection && forms_.AutoFinding)
+        forms_.AutoFinding->SetDialogButton(forms_.Connection->ConnectBtn());
+    if (forms_.IPFind)
+        forms_.IPFind->SetButtons(ConnectBar->RemoteBtn(),
+                                  forms_.Connection ? forms_.Connection->RemoteBtn() : nullptr);
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -177,11 +208,10 @@ void TMainForm::CreateToolBar()
     QToolBar* bar = addToolBar("ToolBar");
     bar->setObjectName("ToolBar");
     bar->setMovable(false);
-    ConnectBarArea = new QWidget(bar);
-    ConnectBarArea->setObjectName("ConnectBarArea");
-    auto* l = new QHBoxLayout(ConnectBarArea);
-    l->setContentsMargins(0, 0, 0, 0);
-    bar->addWidget(ConnectBarArea);
+    ConnectBar = new TConnectBarFrame(bar);
+    ConnectBar->setObjectName("ConnectBar");
+    ConnectBar->SetController(bridge_.get());
+    bar->addWidget(ConnectBar);
     bar->addSeparator();
 
     ReadTimerBtn = MakeToolButton(bar, "ReadTimerBtn", "Read", "Read timer", true);
@@ -248,8 +278,10 @@ void TMainForm::CreateBody()
     right->addWidget(AlarmArea);
     row->addLayout(right);
 
-    StatusArea = MakeArea(central, "StatusArea");
-    outer->addWidget(StatusArea);
+    Status = new TStatusFrame(central);
+    Status->setObjectName("Status");
+    Status->SetContext(bridge_.get());
+    outer->addWidget(Status);
     setCentralWidget(central);
 }
 
@@ -319,13 +351,34 @@ void TMainForm::ShutDown()
 
 // --- operations ---------------------------------------------------------------------------------
 
-void TMainForm::ClearStatus() {}
+void TMainForm::ClearStatus() { Status->ClearMessage(); }
 
 void TMainForm::RefreshAll() {}
 
 void TMainForm::RefreshIncremental() {}
 
 void TMainForm::RefreshValuePanes() {}
+
+void TMainForm::MarkActiveTrajectory(int) {}
+
+void TMainForm::ResetPlotView() {}
+
+void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
+                                 bool)
+{
+    SetPanel(RFOnPanel, rfOn, "RF On", "RF Off");
+    SetPanel(TunedPanel, tuned, "Tuned", "Not tuned");
+    if (thirdCap)
+        SetPanel(_3capTunedPanel, thirdCapTuned, "3rd cap tuned", "3rd cap not tuned");
+}
+
+void TMainForm::ShowLatest()
+{
+    SelectControlPage(false);
+    RefreshValuePanes();
+}
+
+int TMainForm::ReadAllUnitPages() { return 0; }
 
 void TMainForm::UpdateTimerButtons() {}
 
@@ -360,11 +413,26 @@ void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char*
     panel->setPalette(pal);
 }
 
-int TMainForm::ReadUnitSetup() { return 0; }
+int TMainForm::ReadUnitSetup()
+{
+    int r = device_->WaitMotors();
+    if (r != 0)
+        return r;
+    const std::string name = device_->CopyDisplayName();
+    Status->SetConnectionText(name);
+    r = ReadAllUnitPages();
+    return r;
+}
 
-int TMainForm::UpdateReadings() { return 0; }
+int TMainForm::UpdateReadings()
+{
+    return CReadings::Update(*device_, *data_, main_.TracesRFOn, *this);
+}
 
-void TMainForm::UpdateControls() {}
+void TMainForm::UpdateControls()
+{
+    _3capTunedPanel->setVisible(device_->Has3rdCap());
+}
 
 void TMainForm::ApplyUiState(const COrreryUiState& s)
 {
@@ -436,7 +504,11 @@ void TMainForm::HelpBtnClick() { controller_->ShowHelp(COrrery::HelpFile); }
 void TMainForm::AboutMenuItemClick() { controller_->ShowAbout(); }
 void TMainForm::DemoMenuItemClick() { controller_->ToggleDemo(); }
 
-void TMainForm::ClearBtnClick() { RefreshAll(); }
+void TMainForm::ClearBtnClick()
+{
+    data_->Clear();
+    RefreshAll();
+}
 
 // --- view of the controller ---------------------------------------------------------------------
 
@@ -491,23 +563,67 @@ void TMainForm::SetReadTimerInterval(int ms)
         ReadTimer->stop();
 }
 
-void TMainForm::SetCommState(int) {}
-void TMainForm::ShowCommandResult(int, int) {}
-void TMainForm::SetConnectionText(const std::string&) {}
-void TMainForm::SetRemoteText(const std::string&) {}
-void TMainForm::StartStatusTimer() {}
-void TMainForm::UpdateConnection(int) {}
-std::string TMainForm::PortText() const { return {}; }
-void TMainForm::SetPortText(const std::string&) {}
-std::string TMainForm::SiteText() const { return {}; }
-void TMainForm::SetSiteText(const std::string&) {}
-void TMainForm::SetSiteItems(const std::vector<std::string>&) {}
-void TMainForm::SetPortItems(const std::vector<std::string>&) {}
-void TMainForm::SetRemoteButtonEnabled(bool) {}
-void TMainForm::ResetComboCarets() {}
-int TMainForm::ShowAutoFinding(bool, bool) { return findresult::Stopped; }
-int TMainForm::ShowSiteFinding(bool) { return findresult::Stopped; }
-void TMainForm::ShowConnectionDialog() {}
+void TMainForm::SetCommState(int state) { Status->SetCommState(state); }
+void TMainForm::ShowCommandResult(int result, int command)
+{
+    Status->ShowCommandResult(result, command);
+}
+void TMainForm::SetConnectionText(const std::string& text) { Status->SetConnectionText(text); }
+void TMainForm::SetRemoteText(const std::string& text) { Status->SetRemoteText(text); }
+void TMainForm::StartStatusTimer() { Status->StatusTimer()->start(); }
+
+void TMainForm::UpdateConnection(int connMode)
+{
+    ConnectBar->UpdateState(connMode);
+    Status->UpdateConnection(connMode);
+}
+
+std::string TMainForm::PortText() const { return ConnectBar->PortText(); }
+void TMainForm::SetPortText(const std::string& text) { ConnectBar->SetPortText(text); }
+std::string TMainForm::SiteText() const { return ConnectBar->SiteText(); }
+void TMainForm::SetSiteText(const std::string& text)
+{
+    ConnectBar->RemoteComboBox()->setEditText(Q(text));
+}
+void TMainForm::SetSiteItems(const std::vector<std::string>& items)
+{
+    ConnectBar->SetSiteItems(items);
+}
+void TMainForm::SetPortItems(const std::vector<std::string>& items)
+{
+    ConnectBar->SetPortItems(items);
+}
+void TMainForm::SetRemoteButtonEnabled(bool enabled) { ConnectBar->RemoteBtn()->setEnabled(enabled); }
+
+void TMainForm::ResetComboCarets()
+{
+    for (QComboBox* box : {ConnectBar->RemoteComboBox(), ConnectBar->ComPortComboBox()})
+        if (box->lineEdit())
+            box->lineEdit()->setCursorPosition(0);
+}
+
+int TMainForm::ShowAutoFinding(bool fromConnectBar, bool skipCurrentPort)
+{
+    if (!forms_.AutoFinding)
+        return findresult::NotFound;
+    forms_.AutoFinding->SetFromConnectBar(fromConnectBar);
+    forms_.AutoFinding->SetFirstTryFailed(skipCurrentPort);
+    return forms_.AutoFinding->exec();
+}
+
+int TMainForm::ShowSiteFinding(bool fromConnectBar)
+{
+    if (!forms_.IPFind)
+        return findresult::NotFound;
+    forms_.IPFind->SetFromConnectBar(fromConnectBar);
+    return forms_.IPFind->exec();
+}
+
+void TMainForm::ShowConnectionDialog()
+{
+    if (forms_.Connection)
+        forms_.Connection->exec();
+}
 
 void TMainForm::ShowSettingsDialog()
 {

@@ -4,12 +4,21 @@
 
 #include "panel/Mainsettings.h"
 #include "panel/Orreryview.h"
+#include "panel/Readings.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
 
 class COrrery;
+class CConnectionBridge;
+class CData;
+class TAutoFindingForm;
+class TConnectBarFrame;
+class TConnectionForm;
+class TIPFindForm;
+class TServerInfoForm;
+class TStatusFrame;
 class CDevice;
 class QAction;
 class QLabel;
@@ -26,7 +35,7 @@ class TDelayForm;
 class TPasswordForm;
 class TSplashForm;
 
-class TMainForm : public QMainWindow, public IOrreryView {
+class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView {
     Q_OBJECT
 public:
     static constexpr int StartupInterval = 200; // ms, one shot
@@ -38,16 +47,25 @@ public:
         TAboutForm* About = nullptr;
         TPasswordForm* Password = nullptr;
         TDelayForm* Delay = nullptr;
+        TAutoFindingForm* AutoFinding = nullptr;
+        TIPFindForm* IPFind = nullptr;
+        TConnectionForm* Connection = nullptr;
+        TServerInfoForm* ServerInfo = nullptr;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    void SetForms(const Forms& forms) { forms_ = forms; }
+    // Hands the windows over and wires them to the connect bar and the status frame.
+    void SetForms(const Forms& forms);
     Forms& GetForms() { return forms_; }
     COrrery* Controller() const { return controller_.get(); }
     CDevice* Device() const { return device_.get(); }
+    CConnectionBridge* Bridge() const { return bridge_.get(); }
     CMainSettings& MainSettings() { return main_; }
+    // The sample store the readings go to (the program's one store unless a test gives another).
+    CData& Data() const { return *data_; }
+    void SetData(CData* data) { data_ = data; }
     bool TracesRFOn() const { return main_.TracesRFOn; }
     void SetTracesRFOn(bool on) { main_.TracesRFOn = on; }
     // Command-line arguments (after the program name) and the program's folder.
@@ -84,7 +102,7 @@ public:
     QAction* DemoMenuItem = nullptr;
 
     // --- tool bar ---------------------------------------------------------------------------
-    QWidget* ConnectBarArea = nullptr; // holds the connect bar
+    TConnectBarFrame* ConnectBar = nullptr;
     QToolButton* ReadTimerBtn = nullptr;
     QToolButton* LockBtn = nullptr;
     QToolButton* LoggingBtn = nullptr;
@@ -102,15 +120,13 @@ public:
     QWidget* DisplayPage = nullptr;
     QWidget* FaultsPage = nullptr;
     QWidget* AlarmArea = nullptr;  // holds the alarm panel
-    QWidget* StatusArea = nullptr; // holds the status frame
+    TStatusFrame* Status = nullptr;
 
     QTimer* StartupTimer = nullptr;
     QTimer* ReadTimer = nullptr;
 
     // --- operations -------------------------------------------------------------------------
     void ClearStatus() override;
-    void RefreshAll();
-    void RefreshIncremental();
     void RefreshValuePanes();
     void UpdateTimerButtons();
     void SelectControlPage(bool withRatio);
@@ -182,6 +198,19 @@ public:
     void OpenDocument(const std::string& path) override;
     void SetBusyCursor(bool busy) override;
 
+    // --- IReadingsView ----------------------------------------------------------------------
+    void MarkActiveTrajectory(int index) override;
+    void ResetPlotView() override;
+    void RefreshAll() override;
+    void RefreshIncremental() override;
+    void ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
+                          bool capsDisabled) override;
+    void ShowLatest() override;
+
+    // Reads every unit page. The unit pages are not part of the program yet, so this reads
+    // nothing beyond identification and returns 0.
+    int ReadAllUnitPages();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -198,6 +227,8 @@ private:
     Forms forms_;
     std::unique_ptr<COrrery> controller_;
     std::unique_ptr<CDevice> device_;
+    std::unique_ptr<CConnectionBridge> bridge_;
+    CData* data_ = nullptr;
     CMainSettings main_;
     std::vector<std::string> args_;
     std::string programDir_;
