@@ -89,10 +89,9 @@ namespace {
 
 std::vector<uint8_t> ReplyFrame(int lengthField, std::vector<uint8_t> tail)
 {
-    std::vector<uint8_t> f = {0, 0, 0, 0, static_cast<uint8_t>(lengthField >> 8),
-                              static_cast<uint8_t>(lengthField & 0xFF)};
-    f.insert(f.end(), tail.begin(), tail.end());
-    return f;
+    tail.insert(tail.begin(), {0, 0, 0, 0, static_cast<uint8_t>(lengthField >> 8),
+                               static_cast<uint8_t>(lengthField & 0xFF)});
+    return tail;
 }
 
 } // namespace
