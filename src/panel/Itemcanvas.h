@@ -2,6 +2,8 @@
 // What a pane item draws on: a few primitives in pixels, rectangles with the right and bottom
 // edges excluded. The windows implement it over their back buffer; tests may record the calls.
 
+#include "platform/Color.h"
+
 #include <cstdint>
 #include <string>
 
@@ -16,13 +18,13 @@ struct SRect {
 
 // Colours of the items, 0x00BBGGRR.
 namespace itemcolour {
-constexpr uint32_t Black = 0x000000;
-constexpr uint32_t White = 0xFFFFFF;
-constexpr uint32_t Grey = 0x808080;
-constexpr uint32_t Silver = 0xC0C0C0;
-constexpr uint32_t Blue = 0xFF0000;
-constexpr uint32_t Window = 0x80000005;     // the system's window colour
-constexpr uint32_t ButtonFace = 0x8000000F; // the system's button-face colour
+constexpr TColor Black = clBlack;
+constexpr TColor White = clWhite;
+constexpr TColor Grey = clGray;
+constexpr TColor Silver = clSilver;
+constexpr TColor Blue = clBlue;
+constexpr TColor Window = clWindow;
+constexpr TColor ButtonFace = clBtnFace;
 } // namespace itemcolour
 
 class IItemCanvas {
