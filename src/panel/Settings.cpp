@@ -2,6 +2,7 @@
 
 #include "common/Helpers.h"
 #include "common/Registry.h"
+#include "panel/Settingsrules.h"
 
 int CSettings::BaudRateValue() const { return TextToInt(BaudRate); }
 
@@ -15,7 +16,9 @@ void CSettings::Exchange(CRegistry& store, bool settingsFile)
     store.SetSection(Section);
     if (!store.Reading())
         store.ClearSection();
-    ReadTimerInterval = store.ExchangeInt("ReadTimer", ReadTimerInterval);
+    // A stored interval outside 100..10000 ms is pulled into that range (0 would make the timer
+    // spin).
+    ReadTimerInterval = CSettingsRules::ClampReadTimer(store.ExchangeInt("ReadTimer", ReadTimerInterval));
     MaxReadErrors = store.ExchangeInt("MaxReadErrors", MaxReadErrors);
     UseMaxReadErrors = store.ExchangeBool("UseMaxReadErrors", UseMaxReadErrors);
     InterfaceIndex = store.ExchangeInt("Interface", InterfaceIndex);

@@ -1,0 +1,86 @@
+#include "panel/ui/Alarmpanel.h"
+
+#include "common/Helpers.h"
+#include "panel/ui/Faultsframe.h"
+#include "platform/Color.h"
+#include "zcomponents/Zcolor.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+
+namespace {
+const char* const InterlockOpenedText = "Interlock Opened";
+const char* const InterlockOkText = "Interlock OK";
+
+void Paint(QLabel* label, const QString& text, TColor colour)
+{
+    label->setText(text);
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, ColorToQColor(colour));
+    label->setPalette(p);
+}
+
+QLabel* MakePanel(QWidget* parent, const char* name)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setAutoFillBackground(true);
+    l->setAlignment(Qt::AlignCenter);
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setMinimumWidth(120);
+    return l;
+}
+} // namespace
+
+TAlarmPanel::TAlarmPanel(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("AlarmPanel");
+    InterlockPanel = MakePanel(this, "InterlockPanel");
+    AlarmsPanel = MakePanel(this, "AlarmsPanel");
+    MutePanel = new QWidget(this);
+    MutePanel->setObjectName("MutePanel");
+    MuteBtn = new QToolButton(MutePanel);
+    MuteBtn->setObjectName("MuteBtn");
+    MuteBtn->setCheckable(true);
+    MuteBtn->setText("Mute");
+    auto* muteLayout = new QHBoxLayout(MutePanel);
+    muteLayout->setContentsMargins(0, 0, 0, 0);
+    muteLayout->addWidget(MuteBtn);
+    MutePanel->setVisible(false);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(InterlockPanel);
+    layout->addWidget(AlarmsPanel, 1);
+    layout->addWidget(MutePanel);
+
+    Paint(InterlockPanel, InterlockOkText, clLime);
+    Paint(AlarmsPanel, "No Faults", clBtnFace);
+    connect(MuteBtn, &QToolButton::toggled, this, [this] { SetMuteHint(); });
+    SetMuteHint();
+}
+
+void TAlarmPanel::SetMuteHint()
+{
+    MuteBtn->setToolTip(MuteBtn->isChecked() ? "Unmute" : "Mute");
+}
+
+SAlarmState TAlarmPanel::Update(uint64_t faultWord, TFaultsFrame& faults)
+{
+    SAlarmState s = CFaults::Evaluate(faultWord, faults.DisAudioCheckBox->isChecked(), MuteBtn->isChecked());
+    faults.ShowLeds(s);
+    if (s.InterlockOpen)
+        Paint(InterlockPanel, InterlockOpenedText, clYellow);
+    else
+        Paint(InterlockPanel, InterlockOkText, clLime);
+    MutePanel->setVisible(s.MutePanelVisible);
+    if (s.ReleaseMute)
+        MuteBtn->setChecked(false);
+    if (s.Beep)
+        Beep();
+    SetMuteHint();
+    Paint(AlarmsPanel, QString::fromStdString(s.AlarmText), s.AlarmHighlighted ? clYellow : clBtnFace);
+    return s;
+}

@@ -1,0 +1,72 @@
+#include "panel/ui/Faultsframe.h"
+
+#include "zcomponents/Zled.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int LedSize = 16;
+constexpr int LedRows = 13;
+const char* const UnknownFaultName = "Unknown Fault";
+
+TzLed* MakeLed(QWidget* parent, const char* name, const QString& hint)
+{
+    auto* led = new TzLed(parent);
+    led->setObjectName(name);
+    led->setFixedSize(LedSize, LedSize);
+    led->SetStyle(lstSquare);
+    led->WriteLedColor(lctyellow);
+    led->setToolTip(hint);
+    return led;
+}
+} // namespace
+
+TFaultsFrame::TFaultsFrame(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("FaultsFrame");
+    auto* grid = new QGridLayout;
+    int n = 0;
+    auto place = [&](TzLed* led, const QString& text, const char* labelName) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(labelName);
+        int row = n % LedRows, col = (n / LedRows) * 2;
+        grid->addWidget(led, row, col);
+        grid->addWidget(label, row, col + 1);
+        ++n;
+    };
+    for (const SFault& f : CFaults::FaultTable()) {
+        QString name = QString::fromUtf8(f.Name);
+        TzLed* led = MakeLed(this, f.LedName, name);
+        leds_.push_back(led);
+        QByteArray labelName = QByteArray(f.LedName).replace("Led", "Label");
+        place(led, name, labelName.constData());
+    }
+    UnknownFaultsLed = MakeLed(this, CFaults::UnknownLedName, UnknownFaultName);
+    leds_.push_back(UnknownFaultsLed);
+    place(UnknownFaultsLed, UnknownFaultName, "UnknownFaultsLabel");
+
+    DisAudioCheckBox = new QCheckBox("Disable alarm sound", this);
+    DisAudioCheckBox->setObjectName("DisAudioCheckBox");
+    RefreshFaultsBtn = new QPushButton("Refresh", this);
+    RefreshFaultsBtn->setObjectName("RefreshFaultsBtn");
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(DisAudioCheckBox);
+    bottom->addStretch();
+    bottom->addWidget(RefreshFaultsBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(bottom);
+}
+
+void TFaultsFrame::ShowLeds(const SAlarmState& state)
+{
+    for (size_t i = 0; i + 1 < leds_.size() && i < state.Leds.size(); ++i)
+        leds_[i]->writeLedOn(state.Leds[i]);
+    UnknownFaultsLed->writeLedOn(state.UnknownLed);
+}

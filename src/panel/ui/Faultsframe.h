@@ -1,0 +1,29 @@
+#pragma once
+// The Faults page: one square yellow LED per known fault and one for unknown faults, each with
+// its name, the alarm-sound option and the refresh button.
+
+#include "panel/Faults.h"
+
+#include <QWidget>
+#include <vector>
+
+class QCheckBox;
+class QPushButton;
+class TzLed;
+
+class TFaultsFrame : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFaultsFrame(QWidget* parent = nullptr);
+
+    // The LEDs in the order of CFaults::FaultTable(), then UnknownFaultsLed.
+    const std::vector<TzLed*>& Leds() const { return leds_; }
+    TzLed* UnknownFaultsLed;
+    QCheckBox* DisAudioCheckBox;
+    QPushButton* RefreshFaultsBtn;
+
+    void ShowLeds(const SAlarmState& state);
+
+private:
+    std::vector<TzLed*> leds_;
+};

@@ -1,0 +1,146 @@
+#include "panel/Item.h"
+#include "panel/Plotview.h"
+#include "support/Fakepanesource.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Records the lines and the not-xor boxes; everything else is ignored.
+class CRecordingCanvas : public IItemCanvas {
+public:
+    struct SLine { int x1, y1, x2, y2; };
+    std::vector<SLine> Lines;
+    int Markers = 0;
+    void Clip(const SRect&) override {}
+    void FillRect(const SRect&, uint32_t) override {}
+    void FrameRect(const SRect&, uint32_t) override {}
+    void Line(int x1, int y1, int x2, int y2, uint32_t colour) override
+    {
+        if (colour == itemcolour::Blue)
+            Lines.push_back({x1, y1, x2, y2});
+    }
+    void Pixel(int, int, uint32_t) override {}
+    void NotXorFrame(const SRect&, uint32_t) override { ++Markers; }
+    void SetTextHeight(int) override {}
+    int TextWidth(const std::string& t) override { return int(t.size()) * 6; }
+    int TextHeight() override { return 12; }
+    void Text(int, int, const std::string&, uint32_t) override {}
+    void TextClipped(const SRect&, int, int, const std::string&, uint32_t) override {}
+};
+
+TEST(PaneItem, HeightsTextAndColourByKind)
+{
+    CItemStyle style;
+    EXPECT_EQ(CItem(CItem::Value, 1).Height(style), 16);
+    EXPECT_EQ(CItem(CItem::Bar, 3).Height(style), 38);
+    EXPECT_EQ(CItem(CItem::Plot, 3).Height(style), 80);
+    EXPECT_EQ(CItem(CItem::Separator, 0).Height(style), 5);
+    EXPECT_EQ(CItem(CItem::Bar, 3).Colour(), 0x808080u);
+    EXPECT_EQ(CItem(CItem::Plot, 3).Colour(), 0xFFFFFFu);
+    EXPECT_EQ(CItem(CItem::Plot, 7).Text(), "0,2,7");
+
+    struct { const char* text; CItem::EParse result; int kind; int id; } cases[] = {
+        {"0,2,7", CItem::Parsed, 2, 7},     {"0,3,-1", CItem::Parsed, 3, -1},
+        {"1,2,7", CItem::BadVersion, -1, 0}, {"0,4,7", CItem::Malformed, -1, 0},
+        {"0,-1,7", CItem::Malformed, -1, 0}, {"0,2", CItem::Malformed, -1, 0},
+        {"abc", CItem::Malformed, -1, 0},    {"0,1,3x", CItem::Malformed, -1, 0},
+    };
+    for (const auto& c : cases) {
+        CItem item;
+        EXPECT_EQ(item.Parse(c.text), c.result) << c.text;
+        EXPECT_EQ(item.Kind, c.kind) << c.text;
+        EXPECT_EQ(item.VarId, c.id) << c.text;
+    }
+}
+
+TEST(PaneItem, GeometryClampsWhatIsNotFinite)
+{
+    int p = -1;
+    EXPECT_TRUE(CItem::BarPixel(25, -50, 50, 100, p));
+    EXPECT_EQ(p, 75);
+    EXPECT_TRUE(CItem::BarPixel(1e300, 0, 1, 100, p));
+    EXPECT_EQ(p, 100);
+    EXPECT_FALSE(CItem::BarPixel(-std::numeric_limits<double>::infinity(), 0, 0, 100, p));
+    EXPECT_FALSE(CItem::BarPixel(std::nan(""), 0, 1, 100, p));
+    EXPECT_TRUE(CItem::BarPixel(5, 5, 5, 100, p)); // min = max: range 1
+    EXPECT_EQ(p, 0);
+    EXPECT_TRUE(CItem::BarPixel(5.5, 5, 5, 100, p));
+    EXPECT_EQ(p, 50);
+
+    int x, y;
+    EXPECT_TRUE(CItem::PlotPoint(10, 1e308, 0, 1.0, 0, 1, 80, 16, x, y));
+    EXPECT_EQ(y, 0);
+    EXPECT_TRUE(CItem::PlotPoint(10, -1e308, 0, 1.0, 0, 1, 80, 16, x, y));
+    EXPECT_EQ(y, 79);
+    EXPECT_FALSE(CItem::PlotPoint(10, std::nan(""), 0, 1.0, 0, 1, 80, 16, x, y));
+    EXPECT_TRUE(CItem::PlotPoint(10, 0.5, 0, 1.0, 0.5, 0.5, 80, 16, x, y));
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 75);
+}
+
+struct PlotFixture : ::testing::Test {
+    CFakePaneSource source;
+    CItemStyle style;
+    CPlotView view;
+    CPaneContext ctx{&source, &style, &view};
+    SRect rect{0, 0, 106, 80}; // width - 6 = 100 samples at scale 1
+};
+
+TEST_F(PlotFixture, IncrementalUpdateScrollsInStepsOfTen)
+{
+    CItem item(CItem::Plot, 3);
+    CRecordingCanvas canvas;
+    source.History.assign(100, 0.5);
+    item.Paint(canvas, rect, true, ctx);
+    EXPECT_EQ(view.FirstIndex, 0);
+    canvas.Lines.clear();
+
+    EXPECT_FALSE(item.Apply(canvas, rect, true, ctx)); // 100 samples fit
+    EXPECT_EQ(canvas.Lines.size(), 1u);
+    source.History.push_back(0.5);                    // 101 no longer fits
+    EXPECT_TRUE(item.Apply(canvas, rect, true, ctx));
+    EXPECT_EQ(view.FirstIndex, 10);
+    source.History.resize(1000, 0.5);                 // far behind: still steps of 10
+    EXPECT_TRUE(item.Apply(canvas, rect, true, ctx));
+    EXPECT_EQ(view.FirstIndex, 900);
+    EXPECT_FALSE(item.Apply(canvas, rect, false, ctx)); // only incremental calls act
+}
+
+TEST_F(PlotFixture, SkipsValuesThatAreNotFinite)
+{
+    CItem item(CItem::Plot, 3);
+    CRecordingCanvas canvas;
+    source.History = {0.1, 0.2, std::nan(""), 0.4, std::numeric_limits<double>::infinity()};
+    item.Paint(canvas, rect, true, ctx);
+    // Segments 0-1 only: the NaN breaks the trace, 3 stands alone, the infinity is skipped.
+    EXPECT_EQ(canvas.Lines.size(), 1u);
+    EXPECT_EQ(item.LastX, CItem::NoPoint);
+    source.History.push_back(0.6);
+    canvas.Lines.clear();
+    item.Apply(canvas, rect, true, ctx);
+    EXPECT_TRUE(canvas.Lines.empty()); // no point to continue from
+    EXPECT_EQ(item.LastX, 5);
+    source.History.push_back(0.7);
+    item.Apply(canvas, rect, true, ctx);
+    EXPECT_EQ(canvas.Lines.size(), 1u);
+}
+
+TEST_F(PlotFixture, FullPaintScrollsToTheNewestSampleWhenAsked)
+{
+    CItem item(CItem::Plot, 3);
+    CRecordingCanvas canvas;
+    source.History.assign(500, 0.5);
+    EXPECT_FALSE(item.Paint(canvas, rect, false, ctx));
+    EXPECT_EQ(view.FirstIndex, 0);
+    EXPECT_TRUE(item.Paint(canvas, rect, true, ctx));
+    EXPECT_EQ(view.FirstIndex, 500 - 102);
+    source.History.resize(1);
+    EXPECT_TRUE(item.Paint(canvas, rect, false, ctx)); // fewer than 2 samples: back to 0
+    EXPECT_EQ(view.FirstIndex, 0);
+}
+
+} // namespace
