@@ -12,8 +12,11 @@
 #include "panel/ui/About.h"
 #include "panel/ui/Accept.h"
 #include "panel/ui/Delay.h"
+#include "panel/ui/Editdisplay.h"
+#include "panel/ui/Hardfault.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Password.h"
+#include "panel/ui/Settingsform.h"
 #include "panel/ui/Splash.h"
 #include "zcomponents/Zunits.h"
 
@@ -85,6 +88,9 @@ int main(int argc, char** argv)
         auto* password = new TPasswordForm(&mainForm);
         auto* about = new TAboutForm(&mainForm);
         auto* delay = new TDelayForm(&mainForm);
+        forms.HardFault = new THardFaultForm(&mainForm);
+        forms.Settings = new TSettingsForm(&mainForm);
+        forms.EditDisplay = new TEditDisplayForm(&mainForm);
         forms.Accept = accept;
         forms.Password = password;
         forms.About = about;

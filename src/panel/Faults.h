@@ -56,5 +56,12 @@ public:
     // The first hard fault in priority order: XILINX, EEPROM, NOVRAM, low DC input.
     static bool FindHardFault(uint64_t word, SHardFault& out);
 
+    // The interlock panel shows only while a local COM port is open to a unit that is neither
+    // of family 0x200 nor has PIN bit 31.
+    static bool InterlockShown(bool localPortOpen, bool family200, bool pinBit31)
+    {
+        return localPortOpen && !family200 && !pinBit31;
+    }
+
     static SAlarmState Evaluate(uint64_t word, bool disAudio, bool muteDown);
 };

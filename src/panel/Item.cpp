@@ -26,12 +26,6 @@ double SafeRange(double min, double max)
 
 } // namespace
 
-CItemStyle& ItemStyle()
-{
-    static CItemStyle style;
-    return style;
-}
-
 int CItem::Height(const CItemStyle& style) const
 {
     switch (Kind) {

@@ -10,7 +10,7 @@
 class IPaneSource;
 class CPlotView;
 
-// The program-wide item sizes, saved with the main window's settings.
+// The program-wide item sizes; the main window's settings own and save them.
 struct CItemStyle {
     static constexpr int DefaultFontSize = 16;
     static constexpr int DefaultPlotSize = 80;
@@ -26,9 +26,6 @@ struct CItemStyle {
 
     void Reset() { *this = CItemStyle(); }
 };
-
-// The program's one set of item sizes.
-CItemStyle& ItemStyle();
 
 // What an item reads while it paints.
 struct CPaneContext {

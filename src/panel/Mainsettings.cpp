@@ -1,6 +1,7 @@
 #include "panel/Mainsettings.h"
 
 #include "common/Registry.h"
+#include "panel/Displayedit.h"
 
 #include <algorithm>
 
@@ -8,10 +9,7 @@ void CMainSettings::SetDefaultDisplay()
 {
     Top = 36;
     Left = 49;
-    ValueFontSize = 16;
-    BarFontSize = 16;
-    PlotFontSize = 16;
-    PlotSize = 80;
+    Style.Reset();
     TracesRFOn = false;
 }
 
@@ -28,10 +26,12 @@ void CMainSettings::Exchange(CRegistry& store, const Parts& parts, int screenWid
         Left = std::min(Left, screenWidth - ScreenMargin);
     }
     DisAudio = store.ExchangeBool("DisAudio", DisAudio);
-    ValueFontSize = store.ExchangeInt("ValueFontSize", ValueFontSize);
-    BarFontSize = store.ExchangeInt("BarFontSize", BarFontSize);
-    PlotFontSize = store.ExchangeInt("PlotFontSize", PlotFontSize);
-    PlotSize = store.ExchangeInt("PlotSize", PlotSize);
+    const int valueFont = store.ExchangeInt("ValueFontSize", Style.ValueFontSize);
+    const int barFont = store.ExchangeInt("BarFontSize", Style.BarFontSize);
+    const int plotFont = store.ExchangeInt("PlotFontSize", Style.PlotFontSize);
+    const int plotSize = store.ExchangeInt("PlotSize", Style.PlotSize);
+    if (store.Reading())
+        Style = CDisplayEdit::ClampedStyle(valueFont, barFont, plotFont, plotSize);
     TracesRFOn = store.ExchangeBool("TracesRFOn", TracesRFOn);
     for (int i = 0; i < LogFormatCount; ++i) {
         const std::string key = "LogFormat" + std::to_string(i + 1);

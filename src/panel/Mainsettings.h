@@ -3,6 +3,8 @@
 // visits the other sections: "Vars", "Model", "Pane0", "Pane1", "Smith", "Caps", then "Model"
 // again with the auto-test keys.
 
+#include "panel/Item.h"
+
 #include <functional>
 #include <string>
 
@@ -17,10 +19,7 @@ public:
     int Top = 36;
     int Left = 49;
     bool DisAudio = false;
-    int ValueFontSize = 16;
-    int BarFontSize = 16;
-    int PlotFontSize = 16;
-    int PlotSize = 80;
+    CItemStyle Style; // the item sizes of the readings panes; kept within their ranges on load
     bool TracesRFOn = false;
     // The data logger's column flags, one character per column ("1" on, "0" off); kept as
     // text until the logger takes them over.

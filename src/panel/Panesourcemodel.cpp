@@ -5,7 +5,7 @@
 #include "device/Var.h"
 
 CModelPaneSource::CModelPaneSource(CVars& vars, const CData& data, const CUnitState* unit)
-    : vars_(vars), data_(data), unit_(unit)
+    : vars_(vars), data_(&data), unit_(unit)
 {
 }
 
@@ -17,17 +17,17 @@ SVarInfo CModelPaneSource::Var(int id) const
 
 double CModelPaneSource::LatestValue(int id) const
 {
-    return unit_ ? data_.Latest().Value(id, *unit_) : data_.Latest().Value(id);
+    return unit_ ? data_->Latest().Value(id, *unit_) : data_->Latest().Value(id);
 }
 
 int CModelPaneSource::SampleCount() const
 {
-    return data_.Count();
+    return data_->Count();
 }
 
 double CModelPaneSource::SampleValue(int index, int id) const
 {
-    const CDataRec* rec = data_.At(index);
+    const CDataRec* rec = data_->At(index);
     if (!rec)
         return 0;
     return unit_ ? rec->Value(id, *unit_) : rec->Value(id);

@@ -19,8 +19,11 @@ public:
     int Selectable(int kind, int index) const override;
     void SetVarFormat(int id, int decimals, double min, double max) override;
 
+    // Another sample store to read from.
+    void SetData(const CData& data) { data_ = &data; }
+
 private:
     CVars& vars_;
-    const CData& data_;
+    const CData* data_;
     const CUnitState* unit_;
 };

@@ -168,7 +168,7 @@ TEST_F(ControllerTest, SettingsFileRoundTripOfProgramAndMainSections)
     controller.PushSite("unit-b");
     main.Top = 120;
     main.TracesRFOn = true;
-    main.ValueFontSize = 22;
+    main.Style.ValueFontSize = 22;
     controller.Settings().Caption = "Rig";
     controller.Settings().ReadTimerInterval = 400;
 
@@ -197,7 +197,7 @@ TEST_F(ControllerTest, SettingsFileRoundTripOfProgramAndMainSections)
     EXPECT_EQ(view.siteItems, (std::vector<std::string>{"Local gateway", "unit-b", "unit-a"}));
     EXPECT_EQ(main.Top, 120);
     EXPECT_TRUE(main.TracesRFOn);
-    EXPECT_EQ(main.ValueFontSize, 22);
+    EXPECT_EQ(main.Style.ValueFontSize, 22);
     EXPECT_EQ(controller.Settings().Caption, "Rig");
     EXPECT_EQ(view.timerInterval, 400);
 }

@@ -111,7 +111,7 @@ TEST(MainSettings, AutoTestKeysGoToModelAndPositionIsPulledBack)
     saved.Top = 3000;
     saved.Left = 4000;
     saved.TracesRFOn = true;
-    saved.PlotSize = 120;
+    saved.Style.PlotSize = 120;
     saved.AutoTestMode = 2;
     saved.AutoTestN = 17;
     saved.AutoTestT = 2.5;
@@ -144,7 +144,7 @@ TEST(MainSettings, AutoTestKeysGoToModelAndPositionIsPulledBack)
     EXPECT_EQ(loaded.Top, 924);
     EXPECT_EQ(loaded.Left, 1180);
     EXPECT_TRUE(loaded.TracesRFOn);
-    EXPECT_EQ(loaded.PlotSize, 120);
+    EXPECT_EQ(loaded.Style.PlotSize, 120);
     EXPECT_EQ(loaded.AutoTestMode, 2);
     EXPECT_EQ(loaded.AutoTestN, 17);
     EXPECT_DOUBLE_EQ(loaded.AutoTestT, 2.5);

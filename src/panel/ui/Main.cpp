@@ -3,12 +3,21 @@
 #include "common/Registry.h"
 #include "device/Device.h"
 #include "device/Data.h"
+#include "device/Var.h"
 #include "link/ui/Autofinding.h"
 #include "link/ui/Connectbar.h"
 #include "link/ui/Connection.h"
 #include "link/ui/Ipfind.h"
 #include "panel/Connectbridge.h"
 #include "panel/Orrery.h"
+#include "panel/Plotview.h"
+#include "panel/Readingspanes.h"
+#include "panel/ui/Alarmpanel.h"
+#include "panel/ui/Editdisplay.h"
+#include "panel/ui/Faultsframe.h"
+#include "panel/ui/Hardfault.h"
+#include "panel/ui/Panelistbox.h"
+#include "panel/ui/Settingsform.h"
 #include "panel/ui/Status.h"
 #include "panel/Version.h"
 #include "panel/ui/About.h"
@@ -18,6 +27,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
@@ -39,6 +50,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace {
 
@@ -84,6 +96,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     CreateMenus();
     CreateToolBar();
     CreateBody();
+    CreatePanes();
 
     StartupTimer = new QTimer(this);
     StartupTimer->setObjectName("StartupTimer");
@@ -95,14 +108,25 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     connect(ReadTimer, &QTimer::timeout, this, &TMainForm::ReadTimerTimer);
 
     SetDefaultDisplay();
+    PageControl->setCurrentWidget(DisplayPage);
 }
 
 TMainForm::~TMainForm()
 {
     ShutDown();
+    // The list boxes outlive this destructor's body: they let go of the pane lists first.
+    PaneListBox->Attach(nullptr);
+    PaneListBox1->Attach(nullptr);
+    panes_.reset();
     // The controller detaches itself from the device, so it goes first.
     controller_.reset();
     device_.reset();
+}
+
+void TMainForm::SetData(CData* data)
+{
+    data_ = data;
+    panes_->SetData(*data);
 }
 
 void TMainForm::SetForms(const Forms& forms)
@@ -123,6 +147,32 @@ void TMainForm::SetForms(const Forms& forms)
     if (forms_.IPFind)
         forms_.IPFind->SetButtons(ConnectBar->RemoteBtn(),
                                   forms_.Connection ? forms_.Connection->RemoteBtn() : nullptr);
+
+    auto locked = [this] { return controller_->IsLocked(); };
+    auto paneList = [this](int index) { return GetPaneList(index); };
+    if (forms_.EditDisplay) {
+        TEditDisplayForm::SLinks links;
+        links.Source = &panes_->Source();
+        links.Style = &main_.Style;
+        links.TracesRFOn = &main_.TracesRFOn;
+        links.Locked = locked;
+        links.GetPaneList = paneList;
+        forms_.EditDisplay->Bind(links);
+    }
+    if (forms_.Settings) {
+        TSettingsForm::SLinks links;
+        links.Settings = &controller_->Settings();
+        links.Source = &panes_->Source();
+        links.Locked = locked;
+        links.SettingsFileName = [this] { return controller_->SettingsFileName(); };
+        links.GetPaneList = paneList;
+        links.SetDefaultDisplay = [this] { SetDefaultDisplay(); };
+        links.Applied = [this] { controller_->ApplySettings(); };
+        links.EditDisplay = forms_.EditDisplay;
+        forms_.Settings->Bind(links);
+    }
+    if (forms_.HardFault)
+        forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -273,8 +323,16 @@ void TMainForm::CreateBody()
     FaultsPage = MakeArea(PageControl, "FaultsPage");
     PageControl->addTab(DisplayPage, "Display");
     PageControl->addTab(FaultsPage, "Faults");
+    FaultsFrame = new TFaultsFrame(FaultsPage);
+    FaultsPage->layout()->addWidget(FaultsFrame);
+    connect(FaultsFrame->RefreshFaultsBtn, &QPushButton::clicked, this,
+            &TMainForm::RefreshFaultsBtnClick);
+    connect(FaultsFrame->DisAudioCheckBox, &QCheckBox::toggled, this,
+            [this](bool on) { main_.DisAudio = on; });
     right->addWidget(PageControl, 1);
     AlarmArea = MakeArea(central, "AlarmArea");
+    AlarmPanel = new TAlarmPanel(AlarmArea);
+    AlarmArea->layout()->addWidget(AlarmPanel);
     right->addWidget(AlarmArea);
     row->addLayout(right);
 
@@ -285,11 +343,38 @@ void TMainForm::CreateBody()
     setCentralWidget(central);
 }
 
+void TMainForm::CreatePanes()
+{
+    panes_ = std::make_unique<CReadingsPanes>(ProgramVars(), *data_, *device_, main_.Style,
+                                              PlotView());
+    int pane = 0;
+    for (auto [box, area, name] : {std::tuple{&PaneListBox, PaneArea0, "PaneListBox"},
+                                   std::tuple{&PaneListBox1, PaneArea1, "PaneListBox1"}}) {
+        *box = new TPaneListBox(area);
+        (*box)->setObjectName(name);
+        area->layout()->addWidget(*box);
+        (*box)->Attach(panes_->Get(pane));
+        connect(*box, &TPaneListBox::ItemDoubleClicked, this,
+                [this, pane](int index) { PaneListBoxDblClick(pane, index); });
+        ++pane;
+    }
+    Splitter1->setStretchFactor(0, 0);
+}
+
 void TMainForm::SetDefaultDisplay()
 {
     main_.SetDefaultDisplay();
     move(main_.Left, main_.Top);
-    PageControl->setCurrentWidget(DisplayPage);
+    panes_->SetDefault();
+    ApplyPaneWidth();
+}
+
+void TMainForm::ApplyPaneWidth()
+{
+    const int width = PaneListBox->sizeHint().width();
+    const int rest = Splitter1->width() - width - Splitter1->handleWidth();
+    if (Splitter1->isVisible() && rest > 0)
+        Splitter1->setSizes({width, rest});
 }
 
 // --- life -------------------------------------------------------------------------------------
@@ -310,12 +395,14 @@ void TMainForm::FormShow()
     CSettings& s = controller_->Settings();
     s.Addr = 2;
     s.Timeout = 500;
+    if (forms_.Settings)
+        forms_.Settings->PageControl->setCurrentIndex(0);
     controller_->SetOutputOnText("RF is On");
     if (!controller_->Startup()) {
         close();
         return;
     }
-    SelectControlPage(true);
+    ApplyPaneWidth();
     RefreshValuePanes();
     StartupTimer->start();
 }
@@ -353,41 +440,13 @@ void TMainForm::ShutDown()
 
 void TMainForm::ClearStatus() { Status->ClearMessage(); }
 
-void TMainForm::RefreshAll() {}
-
-void TMainForm::RefreshIncremental() {}
-
-void TMainForm::RefreshValuePanes() {}
-
-void TMainForm::MarkActiveTrajectory(int) {}
-
-void TMainForm::ResetPlotView() {}
-
-void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
-                                 bool)
-{
-    SetPanel(RFOnPanel, rfOn, "RF On", "RF Off");
-    SetPanel(TunedPanel, tuned, "Tuned", "Not tuned");
-    if (thirdCap)
-        SetPanel(_3capTunedPanel, thirdCapTuned, "3rd cap tuned", "3rd cap not tuned");
-}
-
-void TMainForm::ShowLatest()
-{
-    SelectControlPage(false);
-    RefreshValuePanes();
-}
-
-int TMainForm::ReadAllUnitPages() { return 0; }
-
-void TMainForm::UpdateTimerButtons() {}
-
-void TMainForm::SelectControlPage(bool) {}
-
 void TMainForm::ExchangeSettings(CRegistry& store)
 {
     CMainSettings::Parts parts;
+    parts.Vars = [](CRegistry& s) { ProgramVars().Exchange(s); };
     parts.Model = [this](CRegistry& s) { device_->LoadModel(s); };
+    parts.Pane0 = [this](CRegistry& s) { panes_->Exchange(s, 0); };
+    parts.Pane1 = [this](CRegistry& s) { panes_->Exchange(s, 1); };
     QSize screen(1024, 768);
     if (QScreen* sc = QGuiApplication::primaryScreen())
         screen = sc->geometry().size();
@@ -396,13 +455,15 @@ void TMainForm::ExchangeSettings(CRegistry& store)
         main_.Left = x();
     }
     main_.Exchange(store, parts, screen.width(), screen.height());
-    if (store.Reading())
+    if (store.Reading()) {
         move(main_.Left, main_.Top);
+        FaultsFrame->DisAudioCheckBox->setChecked(main_.DisAudio);
+        panes_->Remeasure(); // the item sizes may have changed
+        ApplyPaneWidth();
+    }
 }
 
 void TMainForm::ExchangeToolSettings(CRegistry&) {}
-
-void TMainForm::ExchangeWindowSettings() {}
 
 void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
 {
@@ -420,8 +481,9 @@ int TMainForm::ReadUnitSetup()
         return r;
     const std::string name = device_->CopyDisplayName();
     Status->SetConnectionText(name);
-    r = ReadAllUnitPages();
-    return r;
+    // The unit pages read here once they are part of the program.
+    ValidatePanes();
+    return 0;
 }
 
 int TMainForm::UpdateReadings()
@@ -431,7 +493,11 @@ int TMainForm::UpdateReadings()
 
 void TMainForm::UpdateControls()
 {
+    const bool localPort = controller_->IsConnected() && controller_->ConnMode() == COrrery::ModeLocal;
+    AlarmPanel->InterlockPanel->setVisible(
+        CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
     _3capTunedPanel->setVisible(device_->Has3rdCap());
+    RefreshUnitView();
 }
 
 void TMainForm::ApplyUiState(const COrreryUiState& s)
@@ -553,7 +619,6 @@ void TMainForm::SetReadTimer(bool on)
         ReadTimer->stop();
     ReadTimerBtn->setChecked(on);
     ReadTimerMenuItem->setChecked(on);
-    UpdateTimerButtons();
 }
 
 void TMainForm::SetReadTimerInterval(int ms)
@@ -628,6 +693,8 @@ void TMainForm::ShowConnectionDialog()
 void TMainForm::ShowSettingsDialog()
 {
     SettingsBtn->setChecked(true);
+    if (forms_.Settings)
+        forms_.Settings->exec();
     SettingsBtn->setChecked(false);
 }
 

@@ -13,6 +13,14 @@
 class COrrery;
 class CConnectionBridge;
 class CData;
+class CPaneList;
+class CReadingsPanes;
+class TAlarmPanel;
+class TEditDisplayForm;
+class TFaultsFrame;
+class THardFaultForm;
+class TPaneListBox;
+class TSettingsForm;
 class TAutoFindingForm;
 class TConnectBarFrame;
 class TConnectionForm;
@@ -51,12 +59,16 @@ public:
         TIPFindForm* IPFind = nullptr;
         TConnectionForm* Connection = nullptr;
         TServerInfoForm* ServerInfo = nullptr;
+        THardFaultForm* HardFault = nullptr;
+        TSettingsForm* Settings = nullptr;
+        TEditDisplayForm* EditDisplay = nullptr;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Hands the windows over and wires them to the connect bar and the status frame.
+    // Hands the windows over and wires them to the connect bar, the status frame, the pane
+    // lists and the settings.
     void SetForms(const Forms& forms);
     Forms& GetForms() { return forms_; }
     COrrery* Controller() const { return controller_.get(); }
@@ -65,7 +77,8 @@ public:
     CMainSettings& MainSettings() { return main_; }
     // The sample store the readings go to (the program's one store unless a test gives another).
     CData& Data() const { return *data_; }
-    void SetData(CData* data) { data_ = data; }
+    void SetData(CData* data);
+    CReadingsPanes& Panes() const { return *panes_; }
     bool TracesRFOn() const { return main_.TracesRFOn; }
     void SetTracesRFOn(bool on) { main_.TracesRFOn = on; }
     // Command-line arguments (after the program name) and the program's folder.
@@ -113,13 +126,17 @@ public:
     QSplitter* Splitter1 = nullptr;
     QWidget* PaneArea0 = nullptr; // holds PaneListBox
     QWidget* PaneArea1 = nullptr; // holds PaneListBox1 and the history plot
+    TPaneListBox* PaneListBox = nullptr;
+    TPaneListBox* PaneListBox1 = nullptr;
     QLabel* RFOnPanel = nullptr;
     QLabel* TunedPanel = nullptr;
     QLabel* _3capTunedPanel = nullptr;
     QTabWidget* PageControl = nullptr;
     QWidget* DisplayPage = nullptr;
     QWidget* FaultsPage = nullptr;
+    TFaultsFrame* FaultsFrame = nullptr; // on FaultsPage
     QWidget* AlarmArea = nullptr;  // holds the alarm panel
+    TAlarmPanel* AlarmPanel = nullptr;
     TStatusFrame* Status = nullptr;
 
     QTimer* StartupTimer = nullptr;
@@ -127,11 +144,18 @@ public:
 
     // --- operations -------------------------------------------------------------------------
     void ClearStatus() override;
+    // Pane list 0 or 1; nullptr for any other index.
+    CPaneList* GetPaneList(int index) const;
+    // Default window position, item sizes, RF-on option and pane layout.
+    void SetDefaultDisplay();
+    void RefreshAllItems(bool force);
     void RefreshValuePanes();
-    void UpdateTimerButtons();
-    void SelectControlPage(bool withRatio);
+    void RefreshPlotPanes();
+    void ValidatePanes();
+    void RefreshUnitView();
+    // LEDs, interlock, summary, sound; a hard fault stops the read timer and opens its window.
+    void UpdateAlarms();
     void ExchangeSettings(CRegistry& store);
-    void ExchangeWindowSettings();
     void PrintImage(QPrinter& printer);
     QImage WindowImage();
 
@@ -153,6 +177,9 @@ public:
     void AboutMenuItemClick();
     void DemoMenuItemClick();
     void ClearBtnClick();
+    void RefreshFaultsBtnClick();
+    // Opens the settings dialog on its Display page with that pane and entry selected.
+    void PaneListBoxDblClick(int pane, int index);
 
     // --- IOrreryView ------------------------------------------------------------------------
     std::vector<std::string> Arguments() const override { return args_; }
@@ -207,10 +234,6 @@ public:
                           bool capsDisabled) override;
     void ShowLatest() override;
 
-    // Reads every unit page. The unit pages are not part of the program yet, so this reads
-    // nothing beyond identification and returns 0.
-    int ReadAllUnitPages();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -219,7 +242,9 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateBody();
-    void SetDefaultDisplay();
+    void CreatePanes();
+    // The upper pane's width as its list box asks for it.
+    void ApplyPaneWidth();
     // Stops every timer and the controller's activity before anything is freed.
     void ShutDown();
     static void SetPanel(QLabel* panel, bool on, const char* onText, const char* offText);
@@ -230,6 +255,7 @@ private:
     std::unique_ptr<CConnectionBridge> bridge_;
     CData* data_ = nullptr;
     CMainSettings main_;
+    std::unique_ptr<CReadingsPanes> panes_;
     std::vector<std::string> args_;
     std::string programDir_;
     bool shownOnce_ = false;

@@ -1,0 +1,78 @@
+// The main window's readings: the two panes, the status panels and the alarms that each poll
+// refreshes, and the pane double click that opens the settings dialog.
+
+#include "panel/ui/Main.h"
+
+#include "device/Data.h"
+#include "device/Device.h"
+#include "panel/Orrery.h"
+#include "panel/Plotview.h"
+#include "panel/Readingspanes.h"
+#include "panel/ui/Alarmpanel.h"
+#include "panel/ui/Hardfault.h"
+#include "panel/ui/Settingsform.h"
+
+#include <QLabel>
+
+CPaneList* TMainForm::GetPaneList(int index) const { return panes_->Get(index); }
+
+// --- IReadingsView ------------------------------------------------------------------------------
+
+void TMainForm::MarkActiveTrajectory(int) {} // the Trajectories page is not part of the program yet
+
+void TMainForm::ResetPlotView() { PlotView().Reset(); }
+
+void TMainForm::RefreshAll() { panes_->RefreshPlots(true); }
+
+void TMainForm::RefreshIncremental() { panes_->ApplyPlots(); }
+
+void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned, bool)
+{
+    SetPanel(RFOnPanel, rfOn, "RF On", "RF Off");
+    SetPanel(TunedPanel, tuned, "Tuned", "Not tuned");
+    if (thirdCap)
+        SetPanel(_3capTunedPanel, thirdCapTuned, "3rd cap tuned", "3rd cap not tuned");
+}
+
+void TMainForm::ShowLatest()
+{
+    RefreshValuePanes();
+    UpdateAlarms();
+}
+
+// --- panes --------------------------------------------------------------------------------------
+
+void TMainForm::RefreshAllItems(bool force) { panes_->RefreshAllItems(force); }
+
+void TMainForm::RefreshValuePanes() { panes_->ApplyValues(); }
+
+void TMainForm::RefreshPlotPanes() { panes_->RefreshPlots(false); }
+
+void TMainForm::ValidatePanes() { panes_->Validate(); }
+
+void TMainForm::RefreshUnitView()
+{
+    RefreshAll();
+    RefreshAllItems(true);
+}
+
+void TMainForm::PaneListBoxDblClick(int pane, int index)
+{
+    if (forms_.Settings)
+        forms_.Settings->SelectPaneItem(pane, index);
+    controller_->ShowSettings();
+}
+
+// --- alarms -------------------------------------------------------------------------------------
+
+void TMainForm::UpdateAlarms()
+{
+    const SAlarmState s = AlarmPanel->Update(data_->Latest().FaultWord(), *FaultsFrame);
+    if (!s.HasHardFault)
+        return;
+    controller_->SetReadTimer(false);
+    if (forms_.HardFault)
+        forms_.HardFault->ShowFault(s.HardFault);
+}
+
+void TMainForm::RefreshFaultsBtnClick() { UpdateReadings(); }
