@@ -1,5 +1,4 @@
 #include "panel/Scripted.h"
-#include "panel/Simlive.h"
 
 #include "device/Data.h"
 #include "device/Device.h"
@@ -10,6 +9,7 @@
 #include "panel/ui/Password.h"
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
+#include "simunit/Simcommandset.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
 
@@ -24,12 +24,27 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
 
 const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
+
+// Fixed live words of a tuned unit, RF on or off (status word: bit 0 RF on, bit 1 tuned).
+std::array<int16_t, 15> LiveWords(bool rfOn)
+{
+    return {1024, 0, 16, 100, 0, 0, 0, 0, 5000, 2500, int16_t((rfOn ? 1 : 0) | 2), 35, 10, 0, 0};
+}
+
+int LiveReads(const testsupport::RecordingTrafficLog& log)
+{
+    return int(std::count_if(log.lines.begin(), log.lines.end(), [](const std::string& l) {
+        return l.rfind("Wr:  Cmd=255 ", 0) == 0;
+    }));
+}
 
 std::vector<std::string> Captions(QMenu* menu)
 {
@@ -144,7 +159,9 @@ TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
 {
     testsupport::SimPty sim;
     ASSERT_TRUE(sim.Ok()) << sim.Error();
-    auto live = InstallLiveCommands(sim.Unit());
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) { d.liveWords = LiveWords(true); });
+    testsupport::RecordingTrafficLog log;
     ShowAndStart();
     form->Controller()->Settings().BaudRate = "9600";
     form->SetPortText(sim.Path());
@@ -157,7 +174,7 @@ TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
 
     form->ReadTimerTimer();
     EXPECT_EQ(data.Count(), 1);
-    EXPECT_EQ(live->liveReads, 1);
+    EXPECT_EQ(LiveReads(log), 1);
     EXPECT_EQ(form->RFOnPanel->text(), "RF On");
     EXPECT_EQ(form->TunedPanel->text(), "Tuned");
     EXPECT_EQ(form->Controller()->ReadErrorCount(), 0);
@@ -167,10 +184,10 @@ TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
     EXPECT_EQ(data.Count(), 2);
 
     form->SetTracesRFOn(true);
-    live->rfOn = false;
+    state->With([](simunit::SimUnitData& d) { d.liveWords = LiveWords(false); });
     form->ReadTimerTimer();
     EXPECT_EQ(data.Count(), 2);
-    EXPECT_EQ(live->liveReads, 3);
+    EXPECT_EQ(LiveReads(log), 3);
     EXPECT_EQ(form->RFOnPanel->text(), "RF Off");
     EXPECT_EQ(data.Latest().Flag(33), 0);
 
