@@ -3,6 +3,7 @@
 #include "panel/Panelist.h"
 #include "panel/Plotview.h"
 #include "platform/Inifile.h"
+#include "support/Fakepanehost.h"
 #include "support/Fakepanesource.h"
 
 #include <gtest/gtest.h>
@@ -22,17 +23,7 @@ public:
     int ShowMessageBox(const std::string&, const std::string&) override { return 0; }
 };
 
-// Counts the host calls and hands out no canvas.
-class CCountingHost : public IPaneHost {
-public:
-    int Changes = 0;
-    int Width = 160;
-    void ItemsChanged() override { ++Changes; }
-    IItemCanvas* ItemCanvas(int, SRect&) override { return nullptr; }
-    void ItemsPainted() override {}
-    int PaneWidth() const override { return Width; }
-    void SetPaneWidth(int w) override { Width = w; }
-};
+using CCountingHost = CFakePaneHost; // hands out no canvas
 
 struct PaneListTest : ::testing::Test {
     CFakePaneSource source;
