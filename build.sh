@@ -51,7 +51,7 @@ bench)
     install_missing
     configure_build build/bench -DCMAKE_BUILD_TYPE=Release -DORRERY_TESTS=OFF -DORRERY_BENCH=ON
     for b in build/bench/bench/bench_*; do
-        [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b" "${@:2}"
+        [ -f "$b" ] && [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b" "${@:2}"
     done
     ;;
 *)

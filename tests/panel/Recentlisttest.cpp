@@ -7,8 +7,12 @@ namespace {
 std::string Names(int from, int to)
 {
     std::string s;
-    for (int i = from; i <= to; ++i)
-        s += (s.empty() ? "" : ",") + std::string("site") + std::to_string(i);
+    for (int i = from; i <= to; ++i) {
+        if (!s.empty())
+            s += ',';
+        s += "site";
+        s += std::to_string(i);
+    }
     return s;
 }
 
