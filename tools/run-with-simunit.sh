@@ -23,7 +23,7 @@ done
 echo "Simulated unit answers on $port (address 2, 9600 baud)."
 printf '[Vantrel Orrery]\r\nComPort=%s\r\nConnMode=0\r\n[Settings]\r\nBaudRate=9600\r\nAddr=2\r\n' \
     "$port" >"$settings"
-echo "Press Connect to poll it (settings file $settings)."
+echo "Press Connect beside the COM port box to poll it (settings file $settings)."
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: the program runs under Xvfb."

@@ -25,10 +25,13 @@ ConnectBarState CConnectRules::Bar(int mode, bool locked, const LinkState& link)
     s.comPortComboEnabled = !locked;
     s.remoteComboEnabled = !locked && !link.gateway;
 
+    const ConnectionDialogState buttons = Dialog(mode, link);
     s.remoteBtnDown = link.socketOpen;
-    s.remoteBtnHint = link.socketOpen ? DisconnectNetworkHint : ConnectNetworkHint;
+    s.remoteBtnCaption = buttons.remoteBtnCaption;
+    s.remoteBtnHint = buttons.remoteBtnHint;
     s.connectBtnDown = link.connected;
-    s.connectBtnHint = link.connected ? DisconnectPortHint : ConnectPortHint;
+    s.connectBtnCaption = buttons.connectBtnCaption;
+    s.connectBtnHint = buttons.connectBtnHint;
 
     if (link.connected) {
         s.showOpenPort = true;

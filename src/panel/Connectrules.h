@@ -18,10 +18,12 @@ struct ConnectBarState {
     bool selectEnabled = true;
     bool remoteBtnEnabled = true;
     bool remoteBtnDown = false;
+    std::string remoteBtnCaption;   // "Connect" or "Disconnect", as in the connection dialog
     std::string remoteBtnHint;
     bool remoteComboEnabled = true; // window colour when enabled, button face when not
     bool connectBtnEnabled = true;
     bool connectBtnDown = false;
+    std::string connectBtnCaption;
     std::string connectBtnHint;
     bool comPortComboEnabled = true;
     bool showOpenPort = false;      // the combo shows portText; else it lists portItems

@@ -26,8 +26,10 @@ TEST(ConnectRules, BarForEveryModeGatewayAndLock)
                 EXPECT_EQ(s.comPortComboEnabled, !locked);
                 EXPECT_EQ(s.remoteComboEnabled, !locked && !gateway);
                 EXPECT_EQ(s.remoteBtnDown, gateway);
+                EXPECT_EQ(s.remoteBtnCaption, gateway ? "Disconnect" : "Connect");
                 EXPECT_EQ(s.remoteBtnHint, gateway ? "Disconnect from network" : "Connect to network");
                 EXPECT_FALSE(s.connectBtnDown);
+                EXPECT_EQ(s.connectBtnCaption, "Connect");
                 EXPECT_EQ(s.connectBtnHint, "Connect to Com port");
                 EXPECT_FALSE(s.showOpenPort);
                 EXPECT_EQ(s.portItems, gateway ? (std::vector<std::string>{"GW1", "GW2"})
@@ -46,6 +48,7 @@ TEST(ConnectRules, BarWhileConnected)
     link.portList = "/dev/ttyS0,/dev/ttyUSB0";
     const ConnectBarState s = CConnectRules::Bar(0, false, link);
     EXPECT_TRUE(s.connectBtnDown);
+    EXPECT_EQ(s.connectBtnCaption, "Disconnect");
     EXPECT_EQ(s.connectBtnHint, "Disconnect from Com port");
     EXPECT_TRUE(s.showOpenPort);
     EXPECT_EQ(s.portText, "/dev/ttyUSB0");

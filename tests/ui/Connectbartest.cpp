@@ -54,7 +54,9 @@ TEST(ConnectBar, StateAppliedToControls)
     EXPECT_FALSE(Child<QComboBox>(bar, "RemoteComboBox")->isEnabled());
     auto* remote = Child<QToolButton>(bar, "RemoteBtn");
     EXPECT_TRUE(remote->isChecked());
+    EXPECT_EQ(remote->text(), "Disconnect");
     EXPECT_EQ(remote->toolTip(), "Disconnect from network");
+    EXPECT_EQ(Child<QToolButton>(bar, "ConnectBtn")->text(), "Connect");
 
     c.locked = false;
     c.link = LinkState{};
@@ -63,7 +65,9 @@ TEST(ConnectBar, StateAppliedToControls)
     c.link.portName = "/dev/ttyUSB0";
     bar.UpdateState(connmode::Local);
     EXPECT_TRUE(Child<QToolButton>(bar, "ConnectBtn")->isChecked());
+    EXPECT_EQ(Child<QToolButton>(bar, "ConnectBtn")->text(), "Disconnect");
     EXPECT_EQ(Child<QToolButton>(bar, "ConnectBtn")->toolTip(), "Disconnect from Com port");
+    EXPECT_EQ(Child<QToolButton>(bar, "RemoteBtn")->text(), "Connect");
     EXPECT_EQ(bar.PortText(), "/dev/ttyUSB0");
 }
 
@@ -103,4 +107,9 @@ TEST(ConnectBar, DesignDefaults)
     EXPECT_EQ(sites[2], "127.0.0.1");
     EXPECT_EQ(bar.RemoteComboBox()->maxVisibleItems(), 15);
     EXPECT_EQ(bar.findChild<QToolButton*>("SelectBtn")->toolTip(), "Network/Gateway");
+    // The toggle buttons say what they do, as the connection dialog's buttons do.
+    for (const char* name : {"RemoteBtn", "ConnectBtn"})
+        EXPECT_EQ(bar.findChild<QToolButton*>(name)->text(), "Connect") << name;
+    EXPECT_EQ(bar.findChild<QToolButton*>("RemoteBtn")->toolTip(), "Connect to network");
+    EXPECT_EQ(bar.findChild<QToolButton*>("ConnectBtn")->toolTip(), "Connect to Com port");
 }

@@ -81,12 +81,14 @@ TConnectBarFrame::TConnectBarFrame(QWidget* parent) : QFrame(parent)
     remoteComboBox_->addItems({"My Computer", "Local Host", "127.0.0.1", UnitSiteAddress});
     remoteComboBox_->setMaxVisibleItems(SiteRows);
     remoteComboBox_->setMinimumWidth(140);
-    remoteBtn_ = NewButton("RemoteBtn", "Net", true, this);
+    remoteBtn_ = NewButton("RemoteBtn", CConnectRules::ConnectCaption, true, this);
+    remoteBtn_->setToolTip(CConnectRules::ConnectNetworkHint);
     comPortComboBox_ = NewCombo("ComPortComboBox", this);
     comPortComboBox_->addItems({"COM1", "COM2"});
     comPortComboBox_->setEditText("COM1");
     comPortComboBox_->setMinimumWidth(120);
-    connectBtn_ = NewButton("ConnectBtn", "Port", true, this);
+    connectBtn_ = NewButton("ConnectBtn", CConnectRules::ConnectCaption, true, this);
+    connectBtn_->setToolTip(CConnectRules::ConnectPortHint);
 
     layout->addWidget(modeBtn_);
     layout->addWidget(selectBtn_);
@@ -152,8 +154,10 @@ void TConnectBarFrame::UpdateState(int mode)
     remoteComboBox_->setPalette(pal);
 
     remoteBtn_->setChecked(s.remoteBtnDown);
+    remoteBtn_->setText(QString::fromStdString(s.remoteBtnCaption));
     remoteBtn_->setToolTip(QString::fromStdString(s.remoteBtnHint));
     connectBtn_->setChecked(s.connectBtnDown);
+    connectBtn_->setText(QString::fromStdString(s.connectBtnCaption));
     connectBtn_->setToolTip(QString::fromStdString(s.connectBtnHint));
 
     if (s.showOpenPort)
