@@ -6,6 +6,7 @@
 #include "zcomponents/Zgauge.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <future>
 #include <gtest/gtest.h>
 
@@ -139,4 +140,70 @@ TEST(IPFindForm, StoppedLookupWritesNothing)
     EXPECT_EQ(form.Lookup()->Result(), CGetHostByName::Waiting);
     form.IPFindTimerTimer();
     EXPECT_TRUE(c.calls.empty());
+}
+
+TEST(AutoFindingForm, StopInOneLookDoesNotEndTheNextSearch)
+{
+    Fixture f;
+    f.c.mainUnit.ports = {{"P3", 0}};
+    f.form.SetFromConnectBar(false);
+    f.form.show();
+    f.form.Stop1Btn()->click();
+    f.form.TimerTimer();
+    EXPECT_EQ(f.form.result(), CAutoFind::Stopped);
+
+    // The next search comes from the connect bar: the dialog look's stop is up again.
+    f.form.SetFromConnectBar(true);
+    f.form.show();
+    EXPECT_FALSE(f.form.Stop1Btn()->isChecked());
+    f.form.TimerTimer();
+    EXPECT_EQ(f.form.result(), CAutoFind::Found);
+    EXPECT_EQ(f.bar.PortText(), "P3");
+}
+
+TEST(AutoFindingForm, EscapeActsAsStop)
+{
+    Fixture f;
+    f.c.mainUnit.ports = {{"P1", -3}, {"P2", -3}};
+    f.form.show();
+    f.c.mainUnit.onIdentify = [&] {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&f.form, &escape);
+    };
+    f.form.TimerTimer();
+    EXPECT_EQ(f.form.result(), CAutoFind::Stopped);
+    EXPECT_EQ(f.c.mainUnit.log, (std::vector<std::string>{"open P1 19200", "identify P1", "identify P1"}));
+    EXPECT_TRUE(f.gauge.isHidden());
+}
+
+TEST(AutoFindingForm, WithoutControllerEndsAtOnce)
+{
+    TAutoFindingForm form(nullptr);
+    form.show();
+    form.TimerTimer();
+    EXPECT_EQ(form.result(), CAutoFind::NotFound);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(IPFindForm, EscapeStopsTheLookup)
+{
+    ScriptedController c;
+    c.link.site = "slow.example";
+    auto release = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = release->get_future().share();
+    TIPFindForm form(&c);
+    form.SetResolver([released](const std::string&, std::string& address) {
+        released.wait();
+        address = "10.1.1.1";
+        return true;
+    });
+    form.show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&form, &escape);
+    EXPECT_EQ(form.result(), 2);
+    EXPECT_FALSE(form.IPFindTimer()->isActive());
+    release->set_value();
+    form.Lookup()->WaitFinished();
+    form.IPFindTimerTimer();
+    EXPECT_TRUE(c.calls.empty()); // the late answer sets no address
 }

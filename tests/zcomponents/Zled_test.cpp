@@ -206,3 +206,14 @@ TEST(TzLed, PulseTimerFiresThroughTheEventLoop)
     EXPECT_FALSE(led.Enabled());
     EXPECT_EQ(led.Timer(), nullptr);
 }
+
+TEST(TzLed, SteelLookInvisibleUnderASquareLamp)
+{
+    SteelScope steel;
+    TzLed led;
+    led.SetStyle(lstSquare);
+    led.WriteLedColor(lctGreen);
+    const QImage plain = Render(led);
+    led.SetSteel(true);
+    EXPECT_EQ(Render(led), plain);
+}

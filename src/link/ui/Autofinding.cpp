@@ -87,9 +87,10 @@ void TAutoFindingForm::FormShow()
     QWidget* anchor = fromConnectBar_ ? (bar_ ? static_cast<QWidget*>(bar_->ConnectBtn()) : nullptr) : dialogButton_;
     PlaceOverButton(this, anchor);
     auto* layout = static_cast<QStackedLayout*>(this->layout());
-    QAbstractButton* button = fromConnectBar_ ? static_cast<QAbstractButton*>(stopBtn_) : stop1Btn_;
-    button->setChecked(false);
-    layout->setCurrentWidget(button);
+    // Both looks start up: a stop pressed in the other look last time must not end this search.
+    stopBtn_->setChecked(false);
+    stop1Btn_->setChecked(false);
+    layout->setCurrentWidget(ActiveStopButton());
     if (gauge_) {
         gauge_->SetCaption(QString());
         gauge_->SetValue(0);
@@ -98,11 +99,23 @@ void TAutoFindingForm::FormShow()
     timer_.start();
 }
 
+QAbstractButton* TAutoFindingForm::ActiveStopButton() const
+{
+    return fromConnectBar_ ? static_cast<QAbstractButton*>(stopBtn_) : stop1Btn_;
+}
+
+void TAutoFindingForm::reject()
+{
+    ActiveStopButton()->setChecked(true);
+}
+
 void TAutoFindingForm::TimerTimer()
 {
     timer_.stop();
-    if (!controller_)
+    if (!controller_) {
+        done(CAutoFind::NotFound);
         return;
+    }
     const ConnectionSettings settings = controller_->Settings();
     AutoFindParams params;
     params.portList = controller_->Link().portList;

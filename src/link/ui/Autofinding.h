@@ -37,11 +37,17 @@ public:
     QToolButton* StopBtn() const { return stopBtn_; }
     QPushButton* Stop1Btn() const { return stop1Btn_; }
 
+    // Escape or closing the window acts as the stop button: the search ends before the next
+    // baud rate with result 2.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     class View;
+    // The stop button of the look the caller chose.
+    QAbstractButton* ActiveStopButton() const;
     IConnectionController* controller_;
     TConnectBarFrame* bar_ = nullptr;
     QWidget* dialogButton_ = nullptr;

@@ -69,6 +69,11 @@ void TIPFindForm::IPFindTimerTimer()
     }
 }
 
+void TIPFindForm::reject()
+{
+    StopBtnClick();
+}
+
 void TIPFindForm::StopBtnClick()
 {
     timer_.stop();

@@ -27,6 +27,8 @@ public:
     void FormShow();
     void IPFindTimerTimer();
     void StopBtnClick();
+    // Escape or closing the window acts as the stop buttons.
+    void reject() override;
     QTimer* IPFindTimer() { return &timer_; }
     // The running lookup (nullptr before the first showing).
     CGetHostByName* Lookup() const { return lookup_.get(); }
