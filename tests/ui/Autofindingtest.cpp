@@ -118,28 +118,37 @@ TEST(IPFindForm, BadNameGivesThree)
 
 TEST(IPFindForm, StoppedLookupWritesNothing)
 {
-    ScriptedController c;
-    c.link.site = "slow.example";
-    auto release = std::make_shared<std::promise<void>>();
-    std::shared_future<void> released = release->get_future().share();
-    TIPFindForm form(&c);
-    form.SetResolver([released](const std::string&, std::string& address) {
-        released.wait();
-        address = "10.1.1.1";
-        return true;
-    });
-    form.SetFromConnectBar(false);
-    form.show();
-    form.IPFindTimerTimer(); // still waiting
-    EXPECT_TRUE(form.IPFindTimer()->isActive());
-    form.Stop1Btn()->click();
-    EXPECT_EQ(form.result(), 2);
-    EXPECT_FALSE(form.IPFindTimer()->isActive());
-    release->set_value();
-    form.Lookup()->WaitFinished();
-    EXPECT_EQ(form.Lookup()->Result(), CGetHostByName::Waiting);
-    form.IPFindTimerTimer();
-    EXPECT_TRUE(c.calls.empty());
+    // The user gives up by the stop button or by Escape; the answer that comes later is dropped.
+    for (bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Escape" : "Stop");
+        ScriptedController c;
+        c.link.site = "slow.example";
+        auto release = std::make_shared<std::promise<void>>();
+        std::shared_future<void> released = release->get_future().share();
+        TIPFindForm form(&c);
+        form.SetResolver([released](const std::string&, std::string& address) {
+            released.wait();
+            address = "10.1.1.1";
+            return true;
+        });
+        form.SetFromConnectBar(false);
+        form.show();
+        form.IPFindTimerTimer(); // still waiting
+        EXPECT_TRUE(form.IPFindTimer()->isActive());
+        if (escape) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&form, &key);
+        } else {
+            form.Stop1Btn()->click();
+        }
+        EXPECT_EQ(form.result(), 2);
+        EXPECT_FALSE(form.IPFindTimer()->isActive());
+        release->set_value();
+        form.Lookup()->WaitFinished();
+        EXPECT_EQ(form.Lookup()->Result(), CGetHostByName::Waiting);
+        form.IPFindTimerTimer();
+        EXPECT_TRUE(c.calls.empty());
+    }
 }
 
 TEST(AutoFindingForm, StopInOneLookDoesNotEndTheNextSearch)
@@ -183,27 +192,4 @@ TEST(AutoFindingForm, WithoutControllerEndsAtOnce)
     form.TimerTimer();
     EXPECT_EQ(form.result(), CAutoFind::NotFound);
     EXPECT_FALSE(form.isVisible());
-}
-
-TEST(IPFindForm, EscapeStopsTheLookup)
-{
-    ScriptedController c;
-    c.link.site = "slow.example";
-    auto release = std::make_shared<std::promise<void>>();
-    std::shared_future<void> released = release->get_future().share();
-    TIPFindForm form(&c);
-    form.SetResolver([released](const std::string&, std::string& address) {
-        released.wait();
-        address = "10.1.1.1";
-        return true;
-    });
-    form.show();
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&form, &escape);
-    EXPECT_EQ(form.result(), 2);
-    EXPECT_FALSE(form.IPFindTimer()->isActive());
-    release->set_value();
-    form.Lookup()->WaitFinished();
-    form.IPFindTimerTimer();
-    EXPECT_TRUE(c.calls.empty()); // the late answer sets no address
 }
