@@ -53,16 +53,23 @@ Complex InputType0(const CModelParams& m, double w, Complex zl, double cload, do
 {
     Complex y;
     if (ctune != 0.0) {
+        // A load that resonates with Cout makes the pair, and so the series branch, an open
+        // circuit: the branch adds no admittance.
+        bool open = false;
         if (m.cout > 0.0) {
             const Complex zcout = Zc(w, m.cout);
             const Complex sum = zl + zcout;
-            if (!sum.IsZero())
+            if (sum.IsZero())
+                open = true;
+            else
                 zl = zl * zcout / sum;
         }
-        const Complex zs = zl + Zl(w, m.lser) + Zc(w, ctune);
-        if (zs.IsZero())
-            return {};
-        y = 1.0 / zs;
+        if (!open) {
+            const Complex zs = zl + Zl(w, m.lser) + Zc(w, ctune);
+            if (zs.IsZero())
+                return {};
+            y = 1.0 / zs;
+        }
     }
     if (cload != 0.0) {
         const Complex zsh = Zc(w, cload) + Zl(w, m.lsh);

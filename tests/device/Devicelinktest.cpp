@@ -60,6 +60,22 @@ TEST_F(DeviceLink, UnknownModelKeepsItsReply)
     EXPECT_EQ(dev.Identify(), 1);
     EXPECT_EQ(dev.ModelText(), "Other Box");
     EXPECT_EQ(dev.DisplayName(), "");
+    // The table is matched exactly and case-sensitively; the name is the reply itself.
+    struct Case {
+        const char* reply;
+        int result;
+        const char* name;
+    } cases[] = {{"VANTREL Auto Match", 0, "VANTREL Auto Match"},
+                 {"VANTREL Switch Match", 0, "VANTREL Switch Match"},
+                 {"vant", 1, ""},
+                 {"VANT ", 1, ""},
+                 {"VANTREL Auto", 1, ""}};
+    for (const Case& c : cases) {
+        pty.Unit().SetModel(c.reply);
+        EXPECT_EQ(dev.Identify(), c.result) << c.reply;
+        EXPECT_EQ(dev.ModelText(), c.reply);
+        EXPECT_EQ(dev.DisplayName(), c.name) << c.reply;
+    }
     dev.ClosePort();
     EXPECT_EQ(dev.Identify(), -102);
     EXPECT_EQ(dev.ModelText(), "VANT");

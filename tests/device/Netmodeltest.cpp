@@ -69,6 +69,27 @@ TEST(NetModelImpedance, SeriesBranchAlone)
     EXPECT_NEAR(z.x, 5 + w * 1000e-9 - 1e12 / (w * ctune), 1e-9);
 }
 
+// A load that resonates with Cout opens the series branch: only the shunt branch is left, and
+// with no shunt capacitance the input is open.
+TEST(NetModelImpedance, LoadResonantWithCoutOpensTheSeriesBranch)
+{
+    TestUnit u;
+    u.Model().cout = 300;
+    const double w = NetModel::Omega(13.56);
+    const double x = -NetModel::Zc(w, 300).imag(); // ZL + Zc(Cout) is exactly 0
+    const double cload = u.CapToPf(0, 40);
+    auto z = NetModel::Impedance(u, 0, x, 40, 60);
+    ASSERT_TRUE(z.valid);
+    EXPECT_DOUBLE_EQ(z.r, 0);
+    EXPECT_DOUBLE_EQ(z.x, NetModel::Zc(w, cload).imag());
+
+    u.Cap(0).cMax = 0; // no shunt branch either
+    z = NetModel::Impedance(u, 0, x, 40, 60);
+    ASSERT_TRUE(z.valid);
+    EXPECT_DOUBLE_EQ(z.r, NetModel::Open);
+    EXPECT_DOUBLE_EQ(z.x, 0);
+}
+
 TEST(NetModelImpedance, BadParametersGiveNoResult)
 {
     for (double freq : {0.0, -1.0, std::nan("")}) {
