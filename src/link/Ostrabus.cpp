@@ -204,6 +204,7 @@ int COstraBus::OpenPort(const std::string& portName, int baud, int readTimeoutMs
         if (serial_) { // a second open replaces the port instead of leaking it
             serialframe::ClosePort(*serial_);
             serial_.reset();
+            portName_.clear();
         }
         int err = 0;
         serial_ = serialframe::OpenPort(portName, baud, OddParity, readTimeoutMs, err);
@@ -222,6 +223,11 @@ int COstraBus::OpenPort(const std::string& portName, int baud, int readTimeoutMs
         if (r != 0)
             return r;
         uint8_t h[4];
+        if (ReadBytes(nullptr, 0) < static_cast<int>(sizeof h)) {
+            // No handle in the reply: the port is not open, whatever the gateway meant.
+            lastError_ = linkerr::WrongPacketLengthText;
+            return linkerr::NetworkError;
+        }
         ReadBytes(h, 4);
         gatewayHandle_ = static_cast<uint32_t>(h[0]) | static_cast<uint32_t>(h[1]) << 8
             | static_cast<uint32_t>(h[2]) << 16 | static_cast<uint32_t>(h[3]) << 24;
