@@ -180,8 +180,7 @@ int COstraBus::Transact(int command)
         } else if (command != 0) {
             result = SerialTransact(command);
         }
-        if (result == 0 && command >= FirstCsrCommand && command <= LastCsrCommand
-            && (HasSocket() || command != 0) && replyLength_ > 0)
+        if (result == 0 && command >= FirstCsrCommand && command <= LastCsrCommand && replyLength_ > 0)
             result = buffer_[0];
     }
 
