@@ -63,6 +63,7 @@ struct CRegistry::Impl {
     std::unique_ptr<platform::SettingsFile> settings;
     bool keyOpen = false; // settings mode: the current section is open
     bool dirty = false;   // settings mode: something was stored since the last save
+    bool unreadable = false; // settings mode: the file exists but could not be read
     std::string error;
 
     std::optional<platform::RegistryValue> Read(const std::string& section, const std::string& name) const
@@ -84,6 +85,7 @@ CRegistry::CRegistry(const std::string& keyPath, bool reading, platform::IniFile
         impl_->mode = Impl::Mode::Settings;
         impl_->settings = std::make_unique<platform::SettingsFile>(keyPath);
         impl_->error = impl_->settings->LastError();
+        impl_->unreadable = !impl_->error.empty();
         impl_->keyOpen = true; // the key itself; values there are simply missing until saved
     }
 }
@@ -102,6 +104,9 @@ bool CRegistry::Flush()
 {
     if (impl_->mode != Impl::Mode::Settings || reading_ || !impl_->dirty)
         return true;
+    // Writing what this store holds would drop every setting the file kept.
+    if (impl_->unreadable)
+        return false;
     if (!impl_->settings->Save()) {
         impl_->error = impl_->settings->LastError();
         return false; // still dirty: the destructor tries once more

@@ -50,7 +50,9 @@ public:
 
     // Registry mode, saving: writes the settings file once when something was stored; the
     // destructor calls it too. False when the save failed (the old file is then left as it
-    // was; see LastError()). With an INI file it does nothing: the caller saves its file.
+    // was; see LastError()), and always when the file exists but could not be read, so that it
+    // is never replaced by what one store wrote. With an INI file it does nothing: the caller
+    // saves its file.
     bool Flush();
     const std::string& LastError() const;
 

@@ -180,8 +180,7 @@ int COstraBus::Transact(int command)
         } else if (command != 0) {
             result = SerialTransact(command);
         }
-        if (result == 0 && command >= FirstCsrCommand && command <= LastCsrCommand
-            && (HasSocket() || command != 0) && replyLength_ > 0)
+        if (result == 0 && command >= FirstCsrCommand && command <= LastCsrCommand && replyLength_ > 0)
             result = buffer_[0];
     }
 
@@ -204,6 +203,7 @@ int COstraBus::OpenPort(const std::string& portName, int baud, int readTimeoutMs
         if (serial_) { // a second open replaces the port instead of leaking it
             serialframe::ClosePort(*serial_);
             serial_.reset();
+            portName_.clear();
         }
         int err = 0;
         serial_ = serialframe::OpenPort(portName, baud, OddParity, readTimeoutMs, err);
@@ -222,6 +222,11 @@ int COstraBus::OpenPort(const std::string& portName, int baud, int readTimeoutMs
         if (r != 0)
             return r;
         uint8_t h[4];
+        if (ReadBytes(nullptr, 0) < static_cast<int>(sizeof h)) {
+            // No handle in the reply: the port is not open, whatever the gateway meant.
+            lastError_ = linkerr::WrongPacketLengthText;
+            return linkerr::NetworkError;
+        }
         ReadBytes(h, 4);
         gatewayHandle_ = static_cast<uint32_t>(h[0]) | static_cast<uint32_t>(h[1]) << 8
             | static_cast<uint32_t>(h[2]) << 16 | static_cast<uint32_t>(h[3]) << 24;

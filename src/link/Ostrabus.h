@@ -26,6 +26,8 @@ constexpr int NetworkError = -100;    // refused or malformed network reply
 constexpr int ConnectionLost = -101;  // the network link is no longer usable
 constexpr int NotConnected = -102;    // no link open
 constexpr int GatewayBusy = -103;     // gateway answered busy (past the repeat bound)
+// Text of a network reply whose lengths do not add up.
+constexpr const char* WrongPacketLengthText = "Wrong packet length";
 } // namespace linkerr
 
 // Gateway sub-commands, sent as command 0 with the sub-command as the first request byte.

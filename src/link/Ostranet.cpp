@@ -169,7 +169,7 @@ int COstraBus::NetworkTransact(int command)
     const int size = modbusframe::BuildRequest(frame, sizeof frame, unitId,
                                                static_cast<uint8_t>(command), buffer_, requestLength_);
     if (size == 0) {
-        lastError_ = "Wrong packet length";
+        lastError_ = linkerr::WrongPacketLengthText;
         return linkerr::NetworkError;
     }
     const ssize_t sent = platform::SocketSend(socket_, frame, static_cast<size_t>(size));
@@ -221,12 +221,17 @@ int COstraBus::NetworkTransact(int command)
             const int length = modbusframe::LengthField(frame);
             if (!modbusframe::LengthFieldPlausible(length)) {
                 platform::SocketDiscardPending(socket_);
-                lastError_ = "Wrong packet length";
+                lastError_ = linkerr::WrongPacketLengthText;
                 return linkerr::NetworkError;
             }
             wanted = modbusframe::HeaderSize + length;
         }
     }
+
+    // Bytes behind the frame belong to no request (a peer that pads its replies): left in the
+    // socket they would be read as the next reply's header.
+    if (!udp_)
+        platform::SocketDiscardPending(socket_);
 
     // 5 to 7. Exception, length checks, then the data to the buffer's start.
     const modbusframe::Reply reply = modbusframe::ParseReply(frame, received);
@@ -236,7 +241,7 @@ int COstraBus::NetworkTransact(int command)
         return reply.exceptionCode == modbusframe::ExceptionBusy ? linkerr::GatewayBusy
                                                                   : linkerr::NetworkError;
     case modbusframe::Reply::WrongLength:
-        lastError_ = "Wrong packet length";
+        lastError_ = linkerr::WrongPacketLengthText;
         return linkerr::NetworkError;
     case modbusframe::Reply::Data:
         break;

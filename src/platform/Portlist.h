@@ -15,7 +15,9 @@ public:
     // sysRoot is scanned for tty entries; the paths returned lie in devDir.
     explicit PortList(std::string sysRoot = DefaultSysRoot, std::string devDir = DefaultDevDir);
 
-    // Device paths in natural order (ttyS2 before ttyS10).
+    // Device paths in natural order (ttyS2 before ttyS10). When sysRoot cannot be read at all,
+    // the first two built-in ports (devDir/ttyS0, devDir/ttyS1), as the system has always
+    // offered COM1 and COM2 when it could not list its ports.
     std::vector<std::string> Ports() const;
     // The same as one text, separated by ",".
     std::string CommaText() const;

@@ -19,6 +19,9 @@ namespace {
 bool BaudToSpeed(int baud, speed_t& speed)
 {
     switch (baud) {
+    case 110: speed = B110; return true;
+    case 300: speed = B300; return true;
+    case 600: speed = B600; return true;
     case 1200: speed = B1200; return true;
     case 2400: speed = B2400; return true;
     case 4800: speed = B4800; return true;
@@ -26,6 +29,8 @@ bool BaudToSpeed(int baud, speed_t& speed)
     case 19200: speed = B19200; return true;
     case 38400: speed = B38400; return true;
     case 57600: speed = B57600; return true;
+    case 115200: speed = B115200; return true;
+    case 230400: speed = B230400; return true;
     default: return false;
     }
 }

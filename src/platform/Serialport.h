@@ -10,8 +10,6 @@ namespace platform {
 
 class SerialPort {
 public:
-    static constexpr int MinBaud = 1200;
-    static constexpr int MaxBaud = 57600;
     static constexpr int MsPerByte = 5; // read deadline grows by this per byte asked for
 
     enum Parity : uint8_t { ParityNone = 0, ParityOdd = 1, ParityEven = 2 };
@@ -24,7 +22,8 @@ public:
     // "COMn" names the n-th built-in port (/dev/ttyS(n-1)); anything else is a device path.
     static std::string DevicePath(const std::string& name);
 
-    // 0 on success, else an errno value (EINVAL for an unsupported baud or parity).
+    // 0 on success, else an errno value (EINVAL for a parity above even or a baud that is not
+    // one of the standard rates 110 to 230400).
     int Open(const std::string& name, int baud, uint8_t parity, int readTimeoutMs);
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }

@@ -136,8 +136,10 @@ ssize_t SocketRecv(int fd, void* data, size_t count)
 
 void SocketDiscardPending(int fd)
 {
+    // Bounded, so that a peer that keeps sending cannot hold the caller here.
+    constexpr int MaxChunks = 128;
     unsigned char scratch[512];
-    while (recv(fd, scratch, sizeof scratch, MSG_DONTWAIT) > 0) {
+    for (int i = 0; i < MaxChunks && recv(fd, scratch, sizeof scratch, MSG_DONTWAIT) > 0; ++i) {
     }
 }
 

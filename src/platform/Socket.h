@@ -28,7 +28,7 @@ SocketWait SocketWaitReady(int fd, bool forWrite, int timeoutMs, int& err);
 ssize_t SocketSend(int fd, const void* data, size_t count);
 // One receive call. Returns the bytes received, 0 on an orderly close, or -1 (errno set).
 ssize_t SocketRecv(int fd, void* data, size_t count);
-// Discards whatever bytes already wait on fd, without blocking.
+// Discards the bytes that already wait on fd (at most 64 KiB), without blocking.
 void SocketDiscardPending(int fd);
 void SocketClose(int fd);
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 using platform::IniFile;
 using testsupport::ReadAll;
@@ -211,6 +213,27 @@ TEST(Registry, IntegerColourInSettingsFileLoadsAsIs)
     EXPECT_EQ(store.ExchangeColor("Color", 0), 0xFF0080u);
     EXPECT_EQ(store.ExchangeColor("Sys", 0), 0x8000000Fu);
     EXPECT_EQ(store.ExchangeInt("N", 5), 5); // a string is not an integer value
+}
+
+TEST(Registry, UnreadableSettingsFileIsNeverReplaced)
+{
+    TempDir dir;
+    const std::string path = dir.File("registry.ini");
+    testsupport::ScopedEnv env("ORRERY_SETTINGS_FILE", path.c_str());
+    WriteAll(path, "[Main]\r\nTop=dword:00000001\r\n");
+    const auto tooLarge = static_cast<std::uintmax_t>(IniFile::kMaxFileSize) + 1;
+    std::filesystem::resize_file(path, tooLarge); // sparse: refused by its size alone
+    {
+        CRegistry store(kKeyPath, false);
+        store.SetSection("Main");
+        store.ExchangeInt("Top", 5);
+        EXPECT_FALSE(store.Flush());
+        EXPECT_FALSE(store.LastError().empty());
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), tooLarge);
+    std::string head(6, '\0');
+    std::ifstream(path, std::ios::binary).read(head.data(), 6);
+    EXPECT_EQ(head, "[Main]");
 }
 
 TEST(Registry, IniSavingAndOddStores)

@@ -254,6 +254,33 @@ TEST_F(NetLink, WrongLengthFieldIsRefusedAndTheLinkStays)
     }
 }
 
+TEST_F(NetLink, PaddedReplyDoesNotShiftTheNextOne)
+{
+    ConnectGateway();
+    gateway.PadReplies(2);
+    ASSERT_EQ(bus.Transact(128), 0) << bus.LastError();
+    EXPECT_EQ(ReplyText(bus), FakeModel);
+    // The two bytes behind the first frame must not be taken as the start of this reply.
+    ASSERT_EQ(bus.Transact(128), 0) << bus.LastError();
+    EXPECT_EQ(ReplyText(bus), FakeModel);
+}
+
+TEST_F(NetLink, OpenReplyWithoutAWholeHandleIsRefused)
+{
+    ASSERT_EQ(bus.SetSite("Local gateway"), 0);
+    ASSERT_EQ(bus.ConnectNetwork(gateway.Port(), 0, false), 0) << bus.LastError();
+    gateway.TruncateReplies(2);
+    EXPECT_EQ(bus.OpenPort("COM1", 9600, 500, 2), linkerr::NetworkError);
+    EXPECT_EQ(bus.LastError(), "Wrong packet length");
+    EXPECT_EQ(bus.GatewayHandle(), 0u);
+    EXPECT_EQ(bus.PortName(), "");
+    EXPECT_FALSE(bus.IsConnected());
+    EXPECT_TRUE(bus.HasSocket());
+    // A whole reply opens the port.
+    ASSERT_EQ(bus.OpenPort("COM1", 9600, 500, 2), 0) << bus.LastError();
+    EXPECT_EQ(bus.GatewayHandle(), gateway.LastHandle());
+}
+
 TEST_F(NetLink, UdpRoundTrip)
 {
     ConnectGateway(true);

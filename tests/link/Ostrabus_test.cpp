@@ -245,6 +245,11 @@ TEST_F(OstraBusTest, OpenFailureAndClose)
     EXPECT_EQ(bus.Transact(128), linkerr::NotConnected);
     Open(); // the port is free again
     EXPECT_EQ(bus.Transact(128), 0);
+    // A failed open in place of an open port leaves no port and no stale name behind.
+    EXPECT_EQ(bus.OpenPort("/dev/orrery-no-such-port", 9600, 100, 2), ENOENT);
+    EXPECT_FALSE(bus.HasPort());
+    EXPECT_EQ(bus.PortName(), "");
+    EXPECT_EQ(bus.Transact(128), linkerr::NotConnected);
 }
 
 TEST(OstraBusTextTest, SerialErrorTexts)

@@ -43,7 +43,7 @@ TEST(SerialPortTest, DevicePathMapsComNames)
         EXPECT_EQ(platform::SerialPort::DevicePath(c.name), c.path) << c.name;
 }
 
-TEST(SerialPortTest, OpenFailuresReturnErrno)
+TEST(SerialPortTest, OpenRefusesWhatItCannotSetAndTakesStandardRates)
 {
     platform::SerialPort port;
     EXPECT_EQ(port.Open("/dev/orrery-no-such-port", 9600, platform::SerialPort::ParityOdd, 100), ENOENT);
@@ -52,6 +52,11 @@ TEST(SerialPortTest, OpenFailuresReturnErrno)
     ASSERT_FALSE(pty.path.empty());
     EXPECT_EQ(port.Open(pty.path, 1234, platform::SerialPort::ParityOdd, 100), EINVAL);
     EXPECT_FALSE(port.IsOpen());
+    // The baud box is editable: the standard rates above the listed ones open too.
+    for (int baud : { 300, 115200, 230400 }) {
+        EXPECT_EQ(port.Open(pty.path, baud, platform::SerialPort::ParityOdd, 100), 0) << baud;
+        EXPECT_EQ(port.Baud(), baud);
+    }
 }
 
 TEST(SerialPortTest, LineSettingsAreRawEightOddOne)

@@ -164,6 +164,20 @@ void SimGateway::WrongLength(int lengthField, int n)
     wrongLengthCount_ = n;
 }
 
+void SimGateway::PadReplies(int bytes, int n)
+{
+    std::lock_guard<std::mutex> l(mutex_);
+    padBytes_ = bytes;
+    padCount_ = n;
+}
+
+void SimGateway::TruncateReplies(int keep, int n)
+{
+    std::lock_guard<std::mutex> l(mutex_);
+    truncateKeep_ = keep < 0 ? 0 : static_cast<size_t>(keep);
+    truncateCount_ = n;
+}
+
 std::vector<std::vector<uint8_t>> SimGateway::Requests() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -361,6 +375,11 @@ std::vector<uint8_t> SimGateway::Answer(Session& session, const uint8_t* frame, 
     }
     if (exceptionCode != 0)
         return ExceptionReply(unitId, exceptionCode, exceptionText);
+    if (Take(mutex_, truncateCount_)) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (reply.size() > truncateKeep_)
+            reply.resize(truncateKeep_);
+    }
     return DataReply(unitId, command, reply);
 }
 
@@ -434,6 +453,10 @@ void SimGateway::SendReply(int fd, std::vector<uint8_t> reply, const void* peer,
         const size_t body = reply.size() - modbusframe::HeaderSize;
         if (static_cast<size_t>(field) < body)
             reply.resize(modbusframe::HeaderSize + static_cast<size_t>(field));
+    }
+    if (Take(mutex_, padCount_)) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        reply.resize(reply.size() + static_cast<size_t>(padBytes_ < 0 ? 0 : padBytes_), 0);
     }
     if (Take(mutex_, lateCount_)) {
         int ms;

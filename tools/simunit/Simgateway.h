@@ -62,6 +62,8 @@ public:
     void CloseMidReply(int n = 1);            // half the reply, then the connection is closed
     void AnswerLate(int delayMs, int n = 1);  // reply only after delayMs
     void WrongLength(int lengthField, int n = 1); // reply carries this length field
+    void PadReplies(int bytes, int n = 1);    // zero bytes sent behind the reply frame
+    void TruncateReplies(int keep, int n = 1); // data replies cut to their first `keep` bytes
 
     // Every request frame received, in order.
     std::vector<std::vector<uint8_t>> Requests() const;
@@ -107,6 +109,10 @@ private:
     int lateMs_ = 0;
     int wrongLengthCount_ = 0;
     int wrongLengthField_ = 0;
+    int padCount_ = 0;
+    int padBytes_ = 0;
+    int truncateCount_ = 0;
+    size_t truncateKeep_ = 0;
     uint32_t nextHandle_ = FirstHandle;
     uint32_t lastHandle_ = 0;
     std::vector<std::vector<uint8_t>> requests_;
