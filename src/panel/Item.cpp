@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -293,7 +294,9 @@ bool CItem::PaintPlot(IItemCanvas& canvas, const SRect& r, bool autoScroll, cons
         changed = true;
     }
     if (autoScroll && (double(n) - view.FirstIndex) * scale > r.Width() - 4) {
-        int first = std::max(0, n - int((r.Width() - 4) / scale));
+        // Computed in floating point: a narrow item or a small scale stays within int.
+        const double visible = std::trunc((r.Width() - 4) / scale);
+        const int first = RoundClamped(n - visible, 0, std::numeric_limits<int>::max());
         changed |= first != view.FirstIndex;
         view.FirstIndex = first;
     }
@@ -338,13 +341,14 @@ bool CItem::ApplyPlot(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, c
     int n = ctx.Source->SampleCount();
     double limit = r.Width() - 6;
     if ((double(n) - view.FirstIndex) * scale > limit) {
-        // Scroll in steps of 10 samples until the newest sample fits.
-        double over = (double(n) - view.FirstIndex) - limit / scale;
-        long long steps = std::max(1LL, (long long)std::ceil(over / PlotScrollStep));
-        long long first = view.FirstIndex + steps * PlotScrollStep;
-        while ((double(n) - double(first)) * scale > limit)
+        // Scroll in steps of 10 samples until the newest sample fits; computed in floating
+        // point so that a narrow item or a small scale cannot overflow.
+        const double target = double(n) - limit / scale;
+        double first = view.FirstIndex +
+                       PlotScrollStep * std::max(1.0, std::ceil((target - view.FirstIndex) / PlotScrollStep));
+        if ((double(n) - first) * scale > limit) // rounding
             first += PlotScrollStep;
-        view.FirstIndex = int(first);
+        view.FirstIndex = RoundClamped(first, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
         return true;
     }
 

@@ -143,4 +143,18 @@ TEST_F(PlotFixture, FullPaintScrollsToTheNewestSampleWhenAsked)
     EXPECT_EQ(view.FirstIndex, 0);
 }
 
+TEST_F(PlotFixture, NarrowItemWithATinyScaleKeepsTheFirstIndexInRange)
+{
+    CItem item(CItem::Plot, 3);
+    CRecordingCanvas canvas;
+    source.History.assign(50, 0.5);
+    view.Scale = 1e-300;      // positive and finite, so it is used as it is
+    SRect narrow{0, 0, 3, 80}; // narrower than the plot's margins
+    EXPECT_TRUE(item.Paint(canvas, narrow, true, ctx));
+    EXPECT_EQ(view.FirstIndex, std::numeric_limits<int>::max());
+    view.FirstIndex = 0;
+    EXPECT_TRUE(item.Apply(canvas, narrow, true, ctx));
+    EXPECT_EQ(view.FirstIndex, std::numeric_limits<int>::max());
+}
+
 } // namespace

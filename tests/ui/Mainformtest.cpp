@@ -102,12 +102,25 @@ TEST_F(MainFormTest, MenusAsListed)
     EXPECT_EQ(form->findChild<QAction*>("SaveSettingsAsMenuItem"), form->SaveSettingsAsMenuItem);
     for (const char* name : {"ReadTimerBtn", "LockBtn", "LoggingBtn", "SettingsBtn", "HelpBtn"})
         EXPECT_NE(form->findChild<QToolButton*>(name), nullptr) << name;
-    // Windows that are not part of the program yet keep their items disabled.
-    for (QAction* a : form->ToolsMenu->actions())
-        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    EXPECT_FALSE(form->CapsMenuItem->isEnabled());
-    EXPECT_FALSE(form->SmithMenuItem->isEnabled());
-    EXPECT_FALSE(form->LoggingBtn->isEnabled());
+    // Windows that are not part of the program yet keep their items disabled, also after the
+    // start-up and the demo switch have refreshed the menus.
+    auto laterItemsDisabled = [this](const char* when) {
+        for (QAction* a : form->ToolsMenu->actions())
+            EXPECT_FALSE(a->isEnabled()) << a->text().toStdString() << " " << when;
+        EXPECT_FALSE(form->CapsMenuItem->isEnabled()) << when;
+        EXPECT_FALSE(form->SmithMenuItem->isEnabled()) << when;
+        EXPECT_FALSE(form->LoggingBtn->isEnabled()) << when;
+    };
+    laterItemsDisabled("at construction");
+    ShowAndStart();
+    laterItemsDisabled("after start-up");
+    ASSERT_TRUE(form->DemoMenuItem->isEnabled());
+    form->DemoMenuItem->trigger();
+    EXPECT_TRUE(form->Controller()->IsDemo());
+    EXPECT_TRUE(form->DemoMenuItem->isChecked());
+    laterItemsDisabled("in demo mode");
+    EXPECT_TRUE(form->ClearMenuItem->isEnabled());
+    EXPECT_TRUE(form->ConnectionMenuItem->isEnabled());
 }
 
 TEST_F(MainFormTest, FirstShowRunsStartupOnce)

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -89,6 +90,12 @@ TEST_F(Dialogs, GeneralAndConnectionPages)
     settings.BaudRate = "1234";
     form.FormShow();
     EXPECT_EQ(form.windowTitle(), "Settings - /tmp/a.orrery");
+    // Every accelerator of a label leads to its control.
+    for (QLabel* label : form.findChildren<QLabel*>()) {
+        if (label->text().contains('&')) {
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+        }
+    }
     EXPECT_TRUE(form.OKBtn->isEnabled());
     form.InterfaceComboBox->setCurrentIndex(1);
     form.InterfaceComboBoxChange();

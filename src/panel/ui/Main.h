@@ -25,7 +25,6 @@ class TAutoFindingForm;
 class TConnectBarFrame;
 class TConnectionForm;
 class TIPFindForm;
-class TServerInfoForm;
 class TStatusFrame;
 class CDevice;
 class QAction;
@@ -58,7 +57,6 @@ public:
         TAutoFindingForm* AutoFinding = nullptr;
         TIPFindForm* IPFind = nullptr;
         TConnectionForm* Connection = nullptr;
-        TServerInfoForm* ServerInfo = nullptr;
         THardFaultForm* HardFault = nullptr;
         TSettingsForm* Settings = nullptr;
         TEditDisplayForm* EditDisplay = nullptr;

@@ -73,11 +73,15 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
     MaxReadErrorsSpinEdit = MakeSpin(timerGroup, "MaxReadErrorsSpinEdit", R::MinMaxReadErrors, R::MaxMaxReadErrors);
     MaxReadErrorsSpinEdit->setAutoFillBackground(true);
     auto* timerForm = new QGridLayout(timerGroup);
-    timerForm->addWidget(new QLabel("&Update interval (ms)", timerGroup), 0, 0);
+    auto* intervalLabel = new QLabel("&Update interval (ms)", timerGroup);
+    intervalLabel->setBuddy(ReadTimerSpinEdit);
+    auto* errorsLabel = new QLabel("communication &errors", timerGroup);
+    errorsLabel->setBuddy(MaxReadErrorsSpinEdit);
+    timerForm->addWidget(intervalLabel, 0, 0);
     timerForm->addWidget(ReadTimerSpinEdit, 0, 1);
     timerForm->addWidget(UseMaxReadErrorsCheckBox, 1, 0);
     timerForm->addWidget(MaxReadErrorsSpinEdit, 1, 1);
-    timerForm->addWidget(new QLabel("communication &errors", timerGroup), 1, 2);
+    timerForm->addWidget(errorsLabel, 1, 2);
     CaptionEdit = new QLineEdit(general);
     CaptionEdit->setObjectName("CaptionEdit");
     ConnectAtStartupCheckBox = new QCheckBox("Connect at startup", general);
