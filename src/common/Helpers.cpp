@@ -280,3 +280,14 @@ std::string LastSocketErrorText()
 {
     return SocketErrorText(WinsockErrorFromErrno(errno));
 }
+
+std::string TrimText(const std::string& text)
+{
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    size_t b = 0, e = text.size();
+    while (b < e && blank(text[b]))
+        ++b;
+    while (e > b && blank(text[e - 1]))
+        --e;
+    return text.substr(b, e - b);
+}

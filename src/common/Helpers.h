@@ -17,6 +17,8 @@ std::string FloatToText(double value, int decimals);
 double TextToDouble(const std::string& text);
 // 0 when the text is not an integer.
 int TextToInt(const std::string& text);
+// The text without leading and trailing blanks and control characters.
+std::string TrimText(const std::string& text);
 
 uint16_t ClampToWord(double value);
 uint16_t ClampToWord(int value);

@@ -17,16 +17,6 @@ constexpr const char* CaptionConnect = "Connect";
 constexpr const char* CaptionLoadSettings = "Load settings";
 constexpr const char* CaptionSaveSettings = "Save settings";
 
-std::string Trim(const std::string& s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return s.substr(b, e - b);
-}
-
 bool FileExists(const std::string& path)
 {
     std::error_code ec;
@@ -126,7 +116,7 @@ bool COrrery::CloseQuery()
 
 void COrrery::ConnectPort(const std::string& portName, bool fromConnectBar)
 {
-    const std::string name = Trim(portName);
+    const std::string name = TrimText(portName);
     if (name.empty() || !device_)
         return;
     if (device_->IsConnected()) {
@@ -181,7 +171,7 @@ bool COrrery::ConnectSite(const std::string& siteName, bool fromConnectBar)
 {
     if (!device_)
         return false;
-    const std::string name = Trim(siteName);
+    const std::string name = TrimText(siteName);
     if (device_->IsConnected()) {
         if (!ConfirmOutputOn(name.empty() ? "Disconnect" : "Reconnect"))
             return false;

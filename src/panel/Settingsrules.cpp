@@ -1,16 +1,12 @@
 #include "panel/Settingsrules.h"
 
+#include "common/Helpers.h"
+
 #include <algorithm>
 
 std::string CSettingsRules::TrimCaption(const std::string& text)
 {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    size_t b = 0, e = text.size();
-    while (b < e && blank(text[b]))
-        ++b;
-    while (e > b && blank(text[e - 1]))
-        --e;
-    return text.substr(b, e - b);
+    return TrimText(text);
 }
 
 int CSettingsRules::ClampReadTimer(int ms)
