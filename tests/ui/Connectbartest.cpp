@@ -1,5 +1,6 @@
 // The connect bar's controls found by name and driven like a user.
 #include "link/ui/Connectbar.h"
+#include "qtsupport/Widgets.h"
 #include "ui/Connectscript.h"
 
 #include <QApplication>
@@ -7,16 +8,10 @@
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
+using testsupport::Child;
 using testsupport::ScriptedController;
 
 namespace {
-
-template <class T> T* Child(QWidget& w, const char* name)
-{
-    T* child = w.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
 
 void PressEnter(QWidget* widget)
 {

@@ -2,22 +2,15 @@
 #include "link/ui/Connectbar.h"
 #include "link/ui/Connection.h"
 #include "link/ui/Serverinfo.h"
+#include "qtsupport/Widgets.h"
 #include "ui/Connectscript.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 
+using testsupport::Child;
 using testsupport::ScriptedController;
-
-namespace {
-template <class T> T* Child(QWidget& w, const char* name)
-{
-    T* child = w.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
-} // namespace
 
 TEST(ConnectionForm, ShowRefreshAndProbe)
 {

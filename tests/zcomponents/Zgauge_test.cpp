@@ -1,4 +1,5 @@
 #include "zcomponents/Zcolor.h"
+#include "qtsupport/Widgets.h"
 #include "zcomponents/Zgauge.h"
 
 #include <QImage>
@@ -11,13 +12,7 @@ namespace {
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 
-QImage Render(QWidget& w)
-{
-    QImage image(w.size(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    w.render(&image);
-    return image;
-}
+QImage Render(QWidget& w) { return testsupport::RenderWidget(w); }
 
 QRgb Rgb(TColor c)
 {

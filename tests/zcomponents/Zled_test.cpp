@@ -1,4 +1,5 @@
 #include "zcomponents/Std2.h"
+#include "qtsupport/Widgets.h"
 #include "zcomponents/Zcolor.h"
 #include "zcomponents/Zled.h"
 
@@ -8,13 +9,7 @@
 
 namespace {
 
-QImage Render(QWidget& w)
-{
-    QImage image(w.size(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    w.render(&image);
-    return image;
-}
+QImage Render(QWidget& w) { return testsupport::RenderWidget(w); }
 
 QRgb Rgb(TColor c)
 {
