@@ -8,7 +8,7 @@ build=$1; shift
 log=$(mktemp)
 settings_dir=$(mktemp -d)
 settings="$settings_dir/simunit.orrery"
-"$build/orrery-simunit" >"$log" 2>&1 &
+"$build/orrery-simunit" --auto-tune --load 15,-10 >"$log" 2>&1 &
 sim=$!
 trap 'kill $sim 2>/dev/null || true; rm -f "$log"; rm -rf "$settings_dir"' EXIT
 
@@ -20,7 +20,7 @@ for _ in $(seq 1 100); do
     sleep 0.05
 done
 [ -n "$port" ] || { echo "the simulated unit did not start" >&2; exit 1; }
-echo "Simulated unit answers on $port (address 2, 9600 baud)."
+echo "Simulated unit answers on $port (address 2, 9600 baud; RF on, tuning itself in Auto mode)."
 printf '[Vantrel Orrery]\r\nComPort=%s\r\nConnMode=0\r\n[Settings]\r\nBaudRate=9600\r\nAddr=2\r\n' \
     "$port" >"$settings"
 echo "Press Connect beside the COM port box to poll it (settings file $settings)."

@@ -171,6 +171,33 @@ TEST_F(DeviceLink, MotionAndPositions)
     EXPECT_EQ(CDevice::CsrText(47), "Motor movement disabled");
 }
 
+// In Auto mode with RF on the simulated unit steps its capacitors by the tuning rule on every
+// live read until the network matches; in Serial mode it leaves them alone.
+TEST_F(DeviceLink, AutoModeTunesTheSimulatedUnit)
+{
+    auto gammaAfter = [&](int reads) {
+        CLiveSample s;
+        for (int i = 0; i < reads; ++i)
+            EXPECT_EQ(dev.ReadLive(s), 0) << dev.LastError();
+        return s.gamma;
+    };
+    const double untuned = gammaAfter(1);
+    EXPECT_GT(untuned, 0.5);
+    Unit([](SimUnitData& d) { d.rfOn = true; });
+    EXPECT_DOUBLE_EQ(gammaAfter(20), untuned); // Serial mode: nothing moves
+
+    // A load the network can match within the capacitors' limits.
+    Unit([](SimUnitData& d) {
+        d.loadR = 15;
+        d.loadX = -10;
+        d.mode = SimUnitData::ModeAuto;
+    });
+    EXPECT_LT(gammaAfter(100), 0.1);
+    CLiveSample s;
+    ASSERT_EQ(dev.ReadLive(s), 0);
+    EXPECT_TRUE(s.status & (1u << 1)); // the tuned bit
+}
+
 TEST_F(DeviceLink, SettingsRoundTrip)
 {
     ASSERT_EQ(dev.SetMode(1), 0);

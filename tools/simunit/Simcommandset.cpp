@@ -763,6 +763,7 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
     // --- live read ---------------------------------------------------------------------------------
     Read(unit, s, unitcmd::ReadLive, [](SimUnitData& d, In&, Out& out) -> uint8_t {
         d.MoveMotors();
+        d.TuneStep();
         const auto w = d.LiveWords();
         for (int i = 0; i < d.liveReplyLength; ++i) {
             const uint16_t word = static_cast<uint16_t>(w[std::min(i / 2, 14)]);

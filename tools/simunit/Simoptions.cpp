@@ -29,7 +29,8 @@ bool IsBaud(int b)
 std::string SimUsage()
 {
     return "usage: orrery-simunit [--address N] [--model TEXT] [--baud B] [--pin P] [--load R,X]\n"
-           "                      [--fault BIT]... [--gateway PORT] [--network-unit PORT] [--help]\n"
+           "                      [--fault BIT]... [--auto-tune] [--gateway PORT] [--network-unit PORT]\n"
+           "                      [--help]\n"
            "  --address N   OstraBus address of the unit, 1..31 (default 2)\n"
            "  --model TEXT  the unit's identify reply (default VANT)\n"
            "  --baud B      line speed, 1200..57600 (default 9600)\n"
@@ -37,6 +38,7 @@ std::string SimUsage()
            "                capacitor, 0x10001 output sensor, 0x200 family 200)\n"
            "  --load R,X    load impedance in ohm (default 25,10)\n"
            "  --fault BIT   set fault bit 0..63 of the status bytes (repeatable)\n"
+           "  --auto-tune   start with RF on in Auto mode: the unit tunes its capacitors itself\n"
            "  --gateway PORT       also a gateway on 127.0.0.1:PORT, TCP and UDP (0 = any port)\n"
            "  --network-unit PORT  also a networked unit on 127.0.0.1:PORT (0 = any port)\n"
            "Prints \"unit: <terminal>\" once the unit answers (then \"gateway: 127.0.0.1:PORT\" with\n"
@@ -118,6 +120,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             }
             options.loadR = r;
             options.loadX = x;
+        } else if (a == "--auto-tune") {
+            options.autoTune = true;
         } else if (a == "--fault") {
             if (!value(v))
                 return false;

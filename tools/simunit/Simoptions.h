@@ -15,6 +15,7 @@ struct SimOptions {
     double loadR = 25.0;       // the load the matching network sees
     double loadX = 10.0;
     uint64_t faults = 0;       // fault bits set in the status bytes
+    bool autoTune = false;     // RF on in Auto mode: the unit tunes itself toward 50 ohm
     bool help = false;
     int gatewayPort = -1;     // -1 = none, 0 = an ephemeral port
     int networkUnitPort = -1; // -1 = none, 0 = an ephemeral port

@@ -26,6 +26,9 @@ public:
     }
 };
 
+// Auto tuning stops within this many ohm of 50 + j0.
+constexpr double TunedOhm = 0.5;
+
 int16_t Word(double v) { return ClampToShort(std::floor(v + 0.5)); }
 int16_t OhmWord(double ohm) { return Word(ohm / 50.0 * 1024.0); }
 
@@ -53,6 +56,24 @@ bool SimUnitData::MoveMotors()
         moving = moving || c.position != c.target;
     }
     return moving;
+}
+
+void SimUnitData::TuneStep()
+{
+    if (mode != ModeAuto || !rfOn || !motorsEnabled)
+        return;
+    if (caps[0].position != caps[0].target || caps[1].position != caps[1].target)
+        return; // the last step is still under way
+    const ModelUnit unit(*this);
+    const auto z = NetModel::Impedance(unit, loadR, loadX, caps[0].position, caps[1].position);
+    if (!z.valid || (std::fabs(z.r - 50.0) < TunedOhm && std::fabs(z.x) < TunedOhm))
+        return;
+    const auto step = NetModel::TuneStep(unit, z.r, z.x, caps[0].position, caps[1].position);
+    const auto move = [](SimCap& c, double by) {
+        c.target = std::clamp(c.position + by, c.minWord * 0.01, c.maxWord * 0.01);
+    };
+    move(caps[0], step.loadStep);
+    move(caps[1], step.tuneStep);
 }
 
 uint8_t SimUnitData::MotorStatus()

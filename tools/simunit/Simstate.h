@@ -60,7 +60,9 @@ struct SimUnitData {
     int accessStep = 0;             // 2 = open
     bool AccessOpen() const { return accessStep == 2; }
 
-    // Modes.
+    // Modes (0 Manual, 1 Auto, 2 Serial, 3 Preset). In Auto mode with RF on the unit tunes:
+    // every live read takes one step of its tuning rule toward the target impedance.
+    static constexpr uint8_t ModeAuto = 1;
     uint8_t mode = 2;
     uint8_t presetMode = 0;
     uint8_t extPresetMode = 0;
@@ -122,6 +124,8 @@ struct SimUnitData {
 
     // Advances the motors to now; true while any of them moves.
     bool MoveMotors();
+    // One step of the tuning rule (Auto mode, RF on, Load and Tune idle): new motor targets.
+    void TuneStep();
     uint8_t MotorStatus();
     // The fifteen live words for the current state.
     std::array<int16_t, 15> LiveWords() const;

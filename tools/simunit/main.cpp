@@ -38,6 +38,10 @@ int main(int argc, char** argv)
             d.loadR = options.loadR;
             d.loadX = options.loadX;
             d.faults = options.faults;
+            if (options.autoTune) {
+                d.rfOn = true;
+                d.mode = simunit::SimUnitData::ModeAuto;
+            }
         });
         return state;
     };
