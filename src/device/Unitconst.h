@@ -118,8 +118,6 @@ constexpr uint16_t LogIdFirst = 500;
 constexpr uint16_t LogIdLast = 537;
 // The probe of the service-log read answers this first byte on newer units.
 constexpr uint8_t NewerLogMarker = 99;
-constexpr int ServiceLogRecords = 10;
-constexpr int ServiceLogSlots = 41;
 // Part numbers whose DC-bias word comes in tenths.
 constexpr const char* TenthsBiasPart1 = "VT21500";
 constexpr const char* TenthsBiasPart2 = "VT23000";
