@@ -3,13 +3,6 @@
 #include "device/Unitstate.h"
 
 namespace {
-// Variable ids that the record derives instead of storing.
-constexpr int IdForwardPower = 5;
-constexpr int IdReflectedPower = 6;
-constexpr int IdLoadPf = 16;
-constexpr int IdTunePf = 17;
-constexpr int Id3rdCapPf = 18;
-constexpr int IdVswr = 23;
 constexpr double VswrInfinite = 9999.0;
 
 // Forward power of delivered power p into r + jx against 50 ohm; 0 unless r and p are positive.
@@ -24,20 +17,21 @@ double ForwardPower(double r, double x, double p)
 int CDataRec::SlotOf(int id)
 {
     switch (id) {
-    case 1: return 0;           // R
-    case 2: return 1;           // X
-    case 3: return 2;           // Gamma
-    case 4: return 3;           // delivered power
-    case 7: case 12: return 4;  // R load / current ratio
-    case 8: case 10: return 5;  // X load / I1
-    case 11: return 6;          // I2
-    case 9: case 15: return 7;  // P load / third-cap position
-    case 13: return 8;          // Load position
-    case 14: return 9;          // Tune position
-    case 19: return 10;         // Temp
-    case 20: return 11;         // RF Peak
-    case 21: return 12;         // DC Bias
-    case 22: return 13;         // RF Cap
+    case varid::R: return 0;
+    case varid::X: return 1;
+    case varid::Gamma: return 2;
+    case varid::DeliveredPower: return 3;
+    // Units with a third capacitor carry the currents where others carry the load readings.
+    case varid::RLoad: case varid::CurrentRatio: return 4;
+    case varid::XLoad: case varid::Current1: return 5;
+    case varid::Current2: return 6;
+    case varid::LoadPower: case varid::ThirdCapPosition: return 7;
+    case varid::LoadPosition: return 8;
+    case varid::TunePosition: return 9;
+    case varid::Temp: return 10;
+    case varid::RfPeak: return 11;
+    case varid::DcBias: return 12;
+    case varid::RfCap: return 13;
     default: return -1;
     }
 }
@@ -48,14 +42,15 @@ double CDataRec::Value(int id) const
     if (slot >= 0)
         return values_[slot];
     switch (id) {
-    case IdForwardPower:
-        return ForwardPower(Value(1), Value(2), Value(4));
-    case IdReflectedPower: {
-        const double fwd = ForwardPower(Value(1), Value(2), Value(4));
-        return fwd == 0.0 ? 0.0 : fwd - Value(4);
+    case varid::ForwardPower:
+        return ForwardPower(Value(varid::R), Value(varid::X), Value(varid::DeliveredPower));
+    case varid::ReflectedPower: {
+        const double p = Value(varid::DeliveredPower);
+        const double fwd = ForwardPower(Value(varid::R), Value(varid::X), p);
+        return fwd == 0.0 ? 0.0 : fwd - p;
     }
-    case IdVswr: {
-        const double g = Value(3);
+    case varid::Vswr: {
+        const double g = Value(varid::Gamma);
         if (!(g < 1.0))
             return VswrInfinite;
         return (1.0 + g) / (1.0 - g);
@@ -68,9 +63,9 @@ double CDataRec::Value(int id) const
 double CDataRec::Value(int id, const CUnitState& unit) const
 {
     switch (id) {
-    case IdLoadPf: return unit.CapToPf(0, Value(13));
-    case IdTunePf: return unit.CapToPf(1, Value(14));
-    case Id3rdCapPf: return unit.CapToPf(2, Value(15));
+    case varid::LoadPf: return unit.CapToPf(0, Value(varid::LoadPosition));
+    case varid::TunePf: return unit.CapToPf(1, Value(varid::TunePosition));
+    case varid::ThirdCapPf: return unit.CapToPf(2, Value(varid::ThirdCapPosition));
     default: return Value(id);
     }
 }

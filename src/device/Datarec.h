@@ -8,6 +8,38 @@
 
 class CUnitState;
 
+// Variable ids of the live readings, the values derived from them and the status flags.
+namespace varid {
+constexpr int R = 1;
+constexpr int X = 2;
+constexpr int Gamma = 3;
+constexpr int DeliveredPower = 4;
+constexpr int ForwardPower = 5;
+constexpr int ReflectedPower = 6;
+constexpr int RLoad = 7;
+constexpr int XLoad = 8;
+constexpr int LoadPower = 9;
+constexpr int Current1 = 10;
+constexpr int Current2 = 11;
+constexpr int CurrentRatio = 12;
+constexpr int LoadPosition = 13;
+constexpr int TunePosition = 14;
+constexpr int ThirdCapPosition = 15;
+constexpr int LoadPf = 16;
+constexpr int TunePf = 17;
+constexpr int ThirdCapPf = 18;
+constexpr int Temp = 19;
+constexpr int RfPeak = 20;
+constexpr int DcBias = 21;
+constexpr int RfCap = 22;
+constexpr int Vswr = 23;
+// Status flags.
+constexpr int FlagRfOn = 33;
+constexpr int FlagTuned = 36;
+constexpr int Flag3capTuned = 40;
+constexpr int FlagCapsDisabled = 45;
+} // namespace varid
+
 class CDataRec {
 public:
     static constexpr int Slots = 14;

@@ -2,6 +2,7 @@
 
 #include "common/Registry.h"
 #include "device/Unitconst.h"
+#include "device/Datarec.h"
 #include "device/Var.h"
 #include "platform/Serialport.h"
 
@@ -427,7 +428,7 @@ int CDevice::ReadProductId(std::string& id, CVars* vars)
     const bool tenths = partNumber == unitconst::TenthsBiasPart1 || partNumber == unitconst::TenthsBiasPart2;
     dcBiasScale_ = tenths ? 0.1 : 1.0;
     if (tenths && vars)
-        vars->Find(21).decimals = 1;
+        vars->Find(varid::DcBias).decimals = 1;
     return 0;
 }
 

@@ -166,26 +166,26 @@ int CDevice::SimulateLive(CLiveSample& s)
 
 void CDevice::StoreLive(const CLiveSample& s, CDataRec& rec) const
 {
-    rec.SetValue(13, s.load);
-    rec.SetValue(14, s.tune);
-    rec.SetValue(1, s.r);
-    rec.SetValue(2, s.x);
-    rec.SetValue(3, s.gamma);
-    rec.SetValue(4, s.power);
+    rec.SetValue(varid::LoadPosition, s.load);
+    rec.SetValue(varid::TunePosition, s.tune);
+    rec.SetValue(varid::R, s.r);
+    rec.SetValue(varid::X, s.x);
+    rec.SetValue(varid::Gamma, s.gamma);
+    rec.SetValue(varid::DeliveredPower, s.power);
     if (Has3rdCap()) {
-        rec.SetValue(12, s.w4);
-        rec.SetValue(10, s.w5);
-        rec.SetValue(11, s.w6);
-        rec.SetValue(15, s.w7);
+        rec.SetValue(varid::CurrentRatio, s.w4);
+        rec.SetValue(varid::Current1, s.w5);
+        rec.SetValue(varid::Current2, s.w6);
+        rec.SetValue(varid::ThirdCapPosition, s.w7);
     } else {
-        rec.SetValue(7, s.w4);
-        rec.SetValue(8, s.w5);
-        rec.SetValue(9, s.w7);
+        rec.SetValue(varid::RLoad, s.w4);
+        rec.SetValue(varid::XLoad, s.w5);
+        rec.SetValue(varid::LoadPower, s.w7);
     }
-    rec.SetValue(19, s.temp);
-    rec.SetValue(20, s.rfPeak);
-    rec.SetValue(21, s.dcBias);
-    rec.SetValue(22, s.rfCap);
+    rec.SetValue(varid::Temp, s.temp);
+    rec.SetValue(varid::RfPeak, s.rfPeak);
+    rec.SetValue(varid::DcBias, s.dcBias);
+    rec.SetValue(varid::RfCap, s.rfCap);
     rec.SetStatus(s.status);
     rec.SetStatusBytes(s.statusBytes[0], s.statusBytes[1]);
 }

@@ -1,6 +1,7 @@
 #include "device/Var.h"
 
 #include "common/Registry.h"
+#include "device/Datarec.h"
 
 #include <array>
 #include <charconv>
@@ -176,9 +177,9 @@ void CVars::Exchange(CRegistry& store)
 
 void CVars::SetCapMaxima(const CUnitState& unit)
 {
-    Find(16).max = unit.CapToPf(0, 100.0);
-    Find(17).max = unit.CapToPf(1, 100.0);
-    Find(18).max = unit.CapToPf(2, 100.0);
+    Find(varid::LoadPf).max = unit.CapToPf(0, 100.0);
+    Find(varid::TunePf).max = unit.CapToPf(1, 100.0);
+    Find(varid::ThirdCapPf).max = unit.CapToPf(2, 100.0);
 }
 
 int CVars::Selectable(int kind, int index, UnitType type)

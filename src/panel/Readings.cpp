@@ -19,7 +19,7 @@ int CReadings::Update(CDevice& device, CData& data, bool tracesRfOn, IReadingsVi
 
     CDataRec& rec = data.Latest();
     device.StoreLive(sample, rec);
-    const bool rfOn = rec.Flag(FlagRfOn) != 0;
+    const bool rfOn = rec.Flag(varid::FlagRfOn) != 0;
 
     if (!(tracesRfOn && !rfOn)) {
         if (data.Count() == 0) {
@@ -32,8 +32,8 @@ int CReadings::Update(CDevice& device, CData& data, bool tracesRfOn, IReadingsVi
             view.RefreshIncremental();
     }
 
-    view.ShowStatusPanels(rfOn, rec.Flag(FlagTuned) != 0, device.Has3rdCap(),
-                          rec.Flag(Flag3capTuned) != 0, rec.Flag(FlagCapsDisabled) != 0);
+    view.ShowStatusPanels(rfOn, rec.Flag(varid::FlagTuned) != 0, device.Has3rdCap(),
+                          rec.Flag(varid::Flag3capTuned) != 0, rec.Flag(varid::FlagCapsDisabled) != 0);
     view.ShowLatest();
     return 0;
 }

@@ -23,11 +23,6 @@ public:
 
 class CReadings {
 public:
-    static constexpr int FlagRfOn = 33;
-    static constexpr int FlagTuned = 36;
-    static constexpr int Flag3capTuned = 40;
-    static constexpr int FlagCapsDisabled = 45;
-
     // 0, or the first non-zero device result (the displays then stay as they were).
     static int Update(CDevice& device, CData& data, bool tracesRfOn, IReadingsView& view);
 };
