@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 top=$(pwd)
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth)
+          libbenchmark-dev xvfb xauth ccache)
 
 install_missing() {
     local missing=()
@@ -24,11 +24,16 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${ORRERY_JOBS:-$(nproc 2>/dev/null || echo 2)}
+# ccache shares object files between builds of the same tree in different folders.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$top")}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 configure_build() { # dir, extra cmake args...
     local dir=$1; shift
-    cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
+    cmake -S "$top" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
 }
 

@@ -3,7 +3,7 @@
 #include "link/ui/Connection.h"
 #include "link/ui/Serverinfo.h"
 #include "qtsupport/Widgets.h"
-#include "ui/Connectscript.h"
+#include "support/Connectscript.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 // The connect bar's controls found by name and driven like a user.
 #include "link/ui/Connectbar.h"
 #include "qtsupport/Widgets.h"
-#include "ui/Connectscript.h"
+#include "support/Connectscript.h"
 
 #include <QApplication>
 #include <QKeyEvent>

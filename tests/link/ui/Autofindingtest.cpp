@@ -2,7 +2,7 @@
 #include "link/ui/Autofinding.h"
 #include "link/ui/Connectbar.h"
 #include "link/ui/Ipfind.h"
-#include "ui/Connectscript.h"
+#include "support/Connectscript.h"
 #include "zcomponents/Zgauge.h"
 
 #include <QApplication>

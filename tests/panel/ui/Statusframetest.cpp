@@ -1,6 +1,6 @@
 // The status frame's panels, driven by its tick and rendered into images.
 #include "panel/ui/Status.h"
-#include "ui/Connectscript.h"
+#include "support/Connectscript.h"
 #include "zcomponents/Zgauge.h"
 
 #include <QApplication>
