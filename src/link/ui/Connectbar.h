@@ -3,7 +3,7 @@
 // toggle button that connects and disconnects. It gathers the user's choice and hands it to the
 // controller; CConnectRules decides what is shown and enabled.
 
-#include "panel/Connectrules.h"
+#include "link/Connectrules.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #pragma once
 // The "Connection" dialog: connection mode, network site, COM port with a probed port list.
 
-#include "panel/Connectrefresh.h"
+#include "link/Connectrefresh.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
