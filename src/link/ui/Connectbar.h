@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QToolButton>
 
+class QKeyEvent;
+
 class TConnectBarFrame : public QFrame {
 public:
     // One fixed address of a unit site in the site list.
@@ -28,6 +30,9 @@ public:
     void ModeBtnClick();
     void SelectBtnClick();
     void ItemClick(bool modbusItem);
+    // Enter in the site or port box connects; true when the key was consumed.
+    bool RemoteComboBoxKeyPress(QKeyEvent* event);
+    bool ComPortComboBoxKeyPress(QKeyEvent* event);
 
     std::string PortText() const;
     void SetPortText(const std::string& text);
