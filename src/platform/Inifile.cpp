@@ -97,6 +97,17 @@ std::string BaseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Whether the user may write an existing file. Replacing it goes through a rename, which only
+// the folder's permissions govern, so without this check a read-only file would be replaced
+// silently. Root may write anything, but a file with no write permission bit at all is
+// read-only for root too.
+bool MayWrite(const std::string& path, const struct stat& st)
+{
+    if (access(path.c_str(), W_OK) != 0)
+        return false;
+    return geteuid() != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& errorText)
@@ -114,8 +125,13 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
             std::free(real);
         }
     }
-    if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         keepMode = true;
+        if (!MayWrite(target, st)) {
+            errorText = "Cannot replace " + target + ": " + ErrnoText(EACCES);
+            return false;
+        }
+    }
 
     const std::string dir = DirName(target);
     static std::atomic<unsigned> counter { 0 };

@@ -250,6 +250,20 @@ TEST_F(ControllerTest, UnwritableSettingsFileIsReportedWithTheSystemText)
     EXPECT_EQ(controller.SettingsFileName(), "");
 }
 
+TEST_F(ControllerTest, ReadOnlySettingsFileIsRefusedAndKept)
+{
+    Start();
+    const std::string file = dir.File("kept.orrery");
+    testsupport::WriteAll(file, "[Vantrel Orrery]\r\nComPort=COM9\r\n");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                                           | std::filesystem::perms::others_read);
+    EXPECT_FALSE(controller.WriteSettingsFile(file));
+    ASSERT_FALSE(hooks.shown.empty());
+    EXPECT_EQ(hooks.shown.back().caption, "Save settings");
+    EXPECT_NE(hooks.shown.back().text.find("Permission denied"), std::string::npos) << hooks.shown.back().text;
+    EXPECT_EQ(testsupport::ReadAll(file), "[Vantrel Orrery]\r\nComPort=COM9\r\n");
+}
+
 TEST_F(ControllerTest, SaveWithoutFileNameAsksForOne)
 {
     Start();
