@@ -455,6 +455,8 @@ void COrrery::ApplySettings()
 bool COrrery::ExchangeSettings(bool load, platform::IniFile* file)
 {
     CRegistry store(orrery::RegistryKeyPath, load, file);
+    if (!file && load && !store.LastError().empty())
+        TellStoreFailure("Can't read the settings", store.LastError());
     store.SetSection(orrery::ProgramTitle);
     if (file) {
         if (!load)
@@ -483,7 +485,18 @@ bool COrrery::ExchangeSettings(bool load, platform::IniFile* file)
     view_.ExchangeToolSettings(store);
     if (load)
         view_.SetReadTimerInterval(settings_.ReadTimerInterval);
+    // An unreadable store is never written over: Flush refuses it, and the user was told.
+    if (!file && !load && !store.Flush())
+        TellStoreFailure("Can't save the settings", store.LastError());
     return true;
+}
+
+void COrrery::TellStoreFailure(const std::string& what, const std::string& error)
+{
+    if (storeFailureTold_)
+        return;
+    storeFailureTold_ = true;
+    ShowWarning(orrery::ProgramTitle, what + "\n" + error);
 }
 
 void COrrery::LoadSettings()
