@@ -199,11 +199,11 @@ bool COrrery::ConnectSite(const std::string& siteName, bool fromConnectBar)
     if (r == 0) {
         view_.SetRemoteButtonEnabled(false);
         view_.SetRemoteText("Connecting...");
+        const std::string address = device_->IPAddress(); // a failed connect drops it
         r = device_->ConnectNetwork(settings_.TCPPort, settings_.UnitNumber,
                                     settings_.Transport == 1);
         if (r != 0)
-            ShowWarning(CaptionConnect,
-                        "Can't connect to " + device_->IPAddress() + "\n" + device_->LastError());
+            ShowWarning(CaptionConnect, "Can't connect to " + address + "\n" + device_->LastError());
         view_.SetRemoteButtonEnabled(true);
     }
     if (r != 0)
