@@ -1,5 +1,6 @@
 #include "link/ui/Connectbar.h"
 
+#include "link/Gethostbyname.h"
 #include "zcomponents/Zwidgets.h"
 
 #include <QActionGroup>
@@ -80,7 +81,8 @@ TConnectBarFrame::TConnectBarFrame(QWidget* parent) : QFrame(parent)
     localItem_->setChecked(true);
 
     remoteComboBox_ = NewCombo("RemoteComboBox", this);
-    remoteComboBox_->addItems({"My Computer", "Local Host", "127.0.0.1", UnitSiteAddress});
+    remoteComboBox_->addItems({CGetHostByName::MyComputerSite, CGetHostByName::LocalHostSite,
+                               CGetHostByName::LoopbackAddress, UnitSiteAddress});
     remoteComboBox_->setMaxVisibleItems(SiteRows);
     remoteComboBox_->setMinimumWidth(140);
     remoteBtn_ = NewButton("RemoteBtn", CConnectRules::ConnectCaption, true, this);

@@ -2,6 +2,7 @@
 
 #include "common/Commatext.h"
 #include "common/Helpers.h"
+#include "link/Gethostbyname.h"
 #include "link/ui/Connectbar.h"
 #include "link/ui/Serverinfo.h"
 #include "zcomponents/Zwidgets.h"
@@ -59,7 +60,7 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
     remoteComboBox_->setObjectName("RemoteComboBox");
     remoteComboBox_->setEditable(true);
     remoteComboBox_->setInsertPolicy(QComboBox::NoInsert);
-    remoteComboBox_->setEditText("My Computer");
+    remoteComboBox_->setEditText(CGetHostByName::MyComputerSite);
     remoteComboBox_->setMinimumWidth(160);
     remoteBtn_ = NewButton("RemoteBtn", "Connect", "Connect to network", network);
     infoBtn_ = NewButton("InfoBtn", "&Info...", "Show Gateway info", network);
