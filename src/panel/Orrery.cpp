@@ -257,6 +257,7 @@ bool COrrery::CheckUnit()
             Disconnect();
         }
     } else {
+        view_.ClearStatus(); // a message left by an earlier failed attempt is stale now
         poll = view_.ReadUnitSetup() >= 0;
         result = poll;
     }
@@ -281,6 +282,7 @@ void COrrery::Disconnect()
         device_->ClosePort();
     view_.SetConnectionText("");
     view_.ClearStatus();
+    view_.ShowDisconnected();
     UpdateUi();
 }
 

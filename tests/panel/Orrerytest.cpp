@@ -553,6 +553,7 @@ TEST_F(SimControllerTest, UnknownModelDeclinedDisconnects)
     hooks.answers = {false};
     controller.ConnectPort(sim.Path(), true);
     EXPECT_FALSE(device.IsConnected());
+    EXPECT_EQ(view.disconnectedShown, 1); // the refused unit's readings do not stay lit
 }
 
 TEST_F(SimControllerTest, SilentUnitAsksToKeepThePort)
@@ -579,9 +580,11 @@ TEST_F(SimControllerTest, AutoFindingOpensItsWindowWhenTheFirstTryFails)
     EXPECT_FALSE(device.IsConnected());
 
     controller.Settings().Addr = 2;
+    const int clears = view.statusClears;
     controller.ConnectPort(sim.Path(), true);
     EXPECT_EQ(view.autoFindingShown, 1); // found at once
     EXPECT_TRUE(device.IsConnected());
+    EXPECT_GT(view.statusClears, clears); // the failed attempt's message goes
 }
 
 TEST_F(SimControllerTest, OutputOnAsksBeforeDisconnecting)
