@@ -96,7 +96,7 @@ TEST_F(SerialFramePtyTest, HandshakeFaults)
         { Fault::AnswerNak, linkerr::NakReceived, 0 },
         { Fault::Stall, linkerr::Timeout, 0 },
         { Fault::DropReply, 0, linkerr::Timeout },
-        { Fault::ShortFrame, 0, linkerr::Timeout },
+        { Fault::ShortFrame, 0, linkerr::BadChecksum },
         { Fault::CorruptChecksum, 0, linkerr::BadChecksum },
     };
     for (const auto& c : cases) {
@@ -109,6 +109,16 @@ TEST_F(SerialFramePtyTest, HandshakeFaults)
             EXPECT_EQ(serialframe::ReadFrame(port, a, cmd, l, buffer), c.read) << static_cast<int>(c.fault);
         }
     }
+}
+
+TEST_F(SerialFramePtyTest, FrameCutShortIsAnsweredWithNak)
+{
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::ShortFrame);
+    ASSERT_EQ(serialframe::WriteFrame(port, 2, 128, 0, nullptr), 0);
+    uint8_t a, cmd, l;
+    EXPECT_EQ(serialframe::ReadFrame(port, a, cmd, l, buffer), linkerr::BadChecksum);
+    ASSERT_TRUE(sim.Server().WaitForProgramAcks(1));
+    EXPECT_EQ(sim.Server().ProgramAcks(), (std::vector<uint8_t>{serialframe::Nak}));
 }
 
 TEST_F(SerialFramePtyTest, BroadcastIsNotAcknowledged)
