@@ -194,7 +194,8 @@ void SerialPort::DiscardInput()
 {
     if (fd_ < 0)
         return;
-    ::tcdrain(fd_);
+    // Only the input is flushed: what was written stays queued and the driver sends it, so
+    // there is nothing to wait for (a drain could hold the caller on a stalled adapter).
     ::tcflush(fd_, TCIFLUSH);
 }
 
