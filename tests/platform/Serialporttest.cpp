@@ -43,17 +43,22 @@ TEST(SerialPortTest, DevicePathMapsComNames)
         EXPECT_EQ(platform::SerialPort::DevicePath(c.name), c.path) << c.name;
 }
 
-TEST(SerialPortTest, OpenRefusesWhatItCannotSetAndTakesStandardRates)
+TEST(SerialPortTest, OpenRefusesWhatItCannotSetAndTakesAnyRate)
 {
     platform::SerialPort port;
     EXPECT_EQ(port.Open("/dev/orrery-no-such-port", 9600, platform::SerialPort::ParityOdd, 100), ENOENT);
     EXPECT_FALSE(port.IsOpen());
     Pty pty;
     ASSERT_FALSE(pty.path.empty());
-    EXPECT_EQ(port.Open(pty.path, 1234, platform::SerialPort::ParityOdd, 100), EINVAL);
+    for (int baud : { 0, -9600 }) {
+        EXPECT_EQ(port.Open(pty.path, baud, platform::SerialPort::ParityOdd, 100), EINVAL) << baud;
+        EXPECT_FALSE(port.IsOpen());
+    }
+    EXPECT_EQ(port.Open(pty.path, 9600, 3, 100), EINVAL); // no such parity
     EXPECT_FALSE(port.IsOpen());
-    // The baud box is editable: the standard rates above the listed ones open too.
-    for (int baud : { 300, 115200, 230400 }) {
+    // The baud box is editable: standard rates above the listed ones and rates without a
+    // termios constant of their own open too.
+    for (int baud : { 300, 115200, 230400, 14400, 28800, 56000, 1234 }) {
         EXPECT_EQ(port.Open(pty.path, baud, platform::SerialPort::ParityOdd, 100), 0) << baud;
         EXPECT_EQ(port.Baud(), baud);
     }
