@@ -604,7 +604,7 @@ void TMainForm::ShowAbout()
 void TMainForm::SetCaptions(const std::string& mainCaption, const std::string&)
 {
     setWindowTitle(Q(mainCaption));
-    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationDisplayName(Q(mainCaption)); // the application's title
 }
 
 void TMainForm::ApplyHeader(const std::string&) {}

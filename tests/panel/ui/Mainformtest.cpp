@@ -133,6 +133,11 @@ TEST_F(MainFormTest, FirstShowRunsStartupOnce)
     EXPECT_FALSE(form->Controller()->IsDemo());
     EXPECT_TRUE(form->Status->StatusTimer()->isActive());
     EXPECT_EQ(form->windowTitle().toStdString(), "Vantrel Orrery");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName().toStdString(), "Vantrel Orrery");
+    s.Caption = "Lab 2";
+    form->Controller()->UpdateCaptions(); // the application's title follows the main caption
+    EXPECT_EQ(form->windowTitle().toStdString(), "Lab 2 - Vantrel Orrery");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName().toStdString(), "Lab 2 - Vantrel Orrery");
 
     s.Addr = 7;
     form->hide();
