@@ -1,5 +1,6 @@
 #include "service/Fieldcheck.h"
 
+#include "common/Helpers.h"
 #include "platform/Numberformat.h"
 
 #include <charconv>
@@ -123,3 +124,5 @@ bool CFieldCheck::Hex32(const std::string& field, const std::string& text, uint3
         return Fail(field, text, "1 to 8 hexadecimal digits");
     return true;
 }
+
+void RefuseSend(const std::string& error) { ShowWarning("Send", error + "\nNothing was sent."); }

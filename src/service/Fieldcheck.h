@@ -15,6 +15,10 @@ bool ParseInt(const std::string& text, long long& value);
 bool ParseDouble(const std::string& text, double& value); // '.' or the locale's separator
 bool ParseHex(const std::string& text, uint32_t& value);  // 1 to 8 hexadecimal digits
 
+// The warning for a page whose field did not pass its check (captioned "Send"): the field's
+// message and that nothing was sent.
+void RefuseSend(const std::string& error);
+
 class CFieldCheck {
 public:
     // A whole number in lo..hi.

@@ -87,7 +87,7 @@ int CSetupSend::Send(const Input& in)
     CSetupData data;
     std::string error;
     if (!ParseSetupTexts(in.texts, device_.Has3rdCap(), data, error)) {
-        ShowWarning("Send", error + "\nNothing was sent.");
+        RefuseSend(error);
         return SendRefused;
     }
     bool restart = false;
