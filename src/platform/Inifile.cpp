@@ -365,6 +365,10 @@ std::string IniFile::ToText() const
         for (const Line& line : section.lines)
             put(line);
     }
+    // A first line that starts with a byte-order mark (after lines that were dropped at load)
+    // would lose it when read back: one more mark in front keeps it.
+    if (text.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0)
+        text.insert(0, kUtf8Bom);
     return text;
 }
 

@@ -125,3 +125,19 @@ TEST(IniFileSafety, SaveRemovesTemporariesOfKilledSaves)
 }
 
 } // namespace
+
+namespace {
+
+TEST(IniFileSafety, ByteOrderMarkOfALaterLineSurvivesARoundTrip)
+{
+    // The first line holds a NUL and is dropped; the mark that starts the next must stay.
+    IniFile ini;
+    const char text[] = "bad\0line\r\n\xEF\xBB\xBFkept\r\n[S]\r\nk=v\r\n";
+    ini.LoadFromText(std::string(text, sizeof text - 1));
+    IniFile again;
+    again.LoadFromText(ini.ToText());
+    EXPECT_EQ(again.ToText(), ini.ToText());
+    EXPECT_EQ(again.ReadString("S", "k", ""), "v");
+}
+
+} // namespace
