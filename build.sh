@@ -4,6 +4,7 @@
 #   ./build.sh test   build with the sanitizers and run every test
 #   ./build.sh bench  build and run the benchmarks
 #   ./build.sh fuzz [SECONDS]  build the fuzz entries with clang and run each for SECONDS (60)
+#   ./build.sh soak [ARGS]     build and run the link soak (orrery-soak --help lists ARGS)
 # Missing Debian packages are installed with apt-get (as root, or through sudo).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -60,6 +61,13 @@ bench)
         [ -f "$b" ] && [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b" "${@:2}"
     done
     ;;
+soak)
+    install_missing
+    cmake -S "$top" -B build/bench -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Release -DORRERY_TESTS=OFF \
+        -DORRERY_BENCH=ON >/dev/null
+    cmake --build build/bench -j "$jobs" --target orrery-soak
+    exec build/bench/orrery-soak "${@:2}"
+    ;;
 fuzz)
     packages+=(clang libclang-rt-14-dev)
     install_missing
@@ -89,7 +97,7 @@ fuzz)
     exit $found
     ;;
 *)
-    echo "usage: $0 run|test|bench|fuzz" >&2
+    echo "usage: $0 run|test|bench|fuzz|soak" >&2
     exit 2
     ;;
 esac

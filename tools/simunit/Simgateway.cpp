@@ -199,6 +199,12 @@ size_t SimGateway::RequestCount() const
     return requests_.size();
 }
 
+void SimGateway::ClearRequests()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.clear();
+}
+
 uint32_t SimGateway::LastHandle() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
