@@ -134,6 +134,17 @@ void RemoveStaleTemporaries(const std::string& dir, const std::string& target)
     closedir(d);
 }
 
+// Whether the user may write an existing file. Replacing it goes through a rename, which only
+// the folder's permissions govern, so without this check a read-only file would be replaced
+// silently. Root may write anything, but a file with no write permission bit at all is
+// read-only for root too.
+bool MayWrite(const std::string& path, const struct stat& st)
+{
+    if (access(path.c_str(), W_OK) != 0)
+        return false;
+    return geteuid() != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& errorText)
@@ -158,6 +169,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
             return false;
         }
         keepMode = true;
+        if (!MayWrite(target, st)) {
+            errorText = "Cannot replace " + target + ": " + ErrnoText(EACCES);
+            return false;
+        }
     }
 
     const std::string dir = DirName(target);
