@@ -323,6 +323,7 @@ void TMainForm::CreateBody()
     FaultsPage = MakeArea(PageControl, "FaultsPage");
     PageControl->addTab(DisplayPage, "Display");
     PageControl->addTab(FaultsPage, "Faults");
+    CreateUnitPages();
     FaultsFrame = new TFaultsFrame(FaultsPage);
     FaultsPage->layout()->addWidget(FaultsFrame);
     connect(FaultsFrame->RefreshFaultsBtn, &QPushButton::clicked, this,
@@ -498,6 +499,7 @@ void TMainForm::UpdateControls()
         CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
     _3capTunedPanel->setVisible(device_->Has3rdCap());
     FaultsFrame->ShowThirdCap(device_->Has3rdCap());
+    UpdateUnitPages();
     RefreshUnitView();
 }
 

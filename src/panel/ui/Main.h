@@ -41,6 +41,12 @@ class TAcceptForm;
 class TDelayForm;
 class TPasswordForm;
 class TSplashForm;
+class TSetupPage;
+class TTrajPage;
+class TTuningPage;
+class T3capPage;
+class TCalInputForm;
+class TCal3capForm;
 
 class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView {
     Q_OBJECT
@@ -139,6 +145,23 @@ public:
 
     QTimer* StartupTimer = nullptr;
     QTimer* ReadTimer = nullptr;
+
+    // --- unit pages (Mainunitpages.cpp) -----------------------------------------------------
+    TTrajPage* TrajPage = nullptr;
+    TTuningPage* TuningPage = nullptr;
+    T3capPage* _3capPage = nullptr;
+    TSetupPage* SetupPage = nullptr;
+    TCalInputForm* CalInputForm = nullptr;
+    TCal3capForm* Cal3capForm = nullptr;
+    // Each fills its page from the unit; 0 or the first failing result.
+    int ReadSetup();
+    int ReadTrajectories();
+    int ReadTuning();
+    int Read3Cap();
+    // The pF read-outs beside the percent edits of the Trajectories and 3 Cap pages.
+    void UpdateCTexts();
+    // The "Active" caption on the Trajectories page's button of that set.
+    void MarkActiveTrajectorySet(int index);
 
     // --- operations -------------------------------------------------------------------------
     void ClearStatus() override;
@@ -242,6 +265,9 @@ private:
     void CreateToolBar();
     void CreateBody();
     void CreatePanes();
+    void CreateUnitPages();
+    // The unit pages and fields that the connected unit's type has.
+    void UpdateUnitPages();
     // The upper pane's width as its list box asks for it.
     void ApplyPaneWidth();
     // Stops every timer and the controller's activity before anything is freed.

@@ -18,7 +18,7 @@ CPaneList* TMainForm::GetPaneList(int index) const { return panes_->Get(index); 
 
 // --- IReadingsView ------------------------------------------------------------------------------
 
-void TMainForm::MarkActiveTrajectory(int) {} // the Trajectories page is not part of the program yet
+void TMainForm::MarkActiveTrajectory(int index) { MarkActiveTrajectorySet(index); }
 
 void TMainForm::ResetPlotView() { PlotView().Reset(); }
 
