@@ -70,7 +70,27 @@ QString& DateFormat()
     return format;
 }
 
+QPointer<QWidget>& MainFormRecord()
+{
+    static QPointer<QWidget> form;
+    return form;
+}
+
 } // namespace
+
+void SetMainForm(QWidget* form)
+{
+    MainFormRecord() = form;
+}
+
+bool IsMainForm(const QWidget* form)
+{
+    if (!form)
+        return false;
+    if (MainFormRecord())
+        return form == MainFormRecord();
+    return !form->parentWidget();
+}
 
 int StartupShowCommand()
 {
@@ -240,6 +260,8 @@ TzShowApp::TzShowApp(QWidget* owner) : QObject(owner), owner_(owner)
                 OnActiveFormChange(this);
         });
         connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+            if (!IsMainForm(owner_))
+                return;
             bool mayEnd = true;
             if (OnAskEndSession)
                 OnAskEndSession(this, mayEnd);
@@ -376,7 +398,7 @@ void TzShowApp::ReceiveFromOther()
 
 void TzShowApp::BringOwnerForward()
 {
-    if (!owner_ || owner_->parentWidget())
+    if (!IsMainForm(owner_))
         return;
     QWidget* window = owner_->window();
     if (window->isMinimized())

@@ -31,6 +31,10 @@ constexpr int SW_SHOWMAXIMIZED = 3;
 constexpr int SW_MINIMIZE = 6;
 constexpr int SW_SHOWMINNOACTIVE = 7;
 
+// The application's main form: the one a program registers, or else any form without a parent.
+void SetMainForm(QWidget* form);
+bool IsMainForm(const QWidget* form);
+
 // How this program was asked to show its first window (normal unless a launcher set it).
 int StartupShowCommand();
 void SetStartupShowCommand(int command);
