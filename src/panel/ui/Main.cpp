@@ -129,6 +129,7 @@ void TMainForm::SetData(CData* data)
 {
     data_ = data;
     panes_->SetData(*data);
+    BindChartWindows();
 }
 
 void TMainForm::SetForms(const Forms& forms)

@@ -260,7 +260,7 @@ private:
     void CreateBody();
     void CreatePanes();
     // Smith and Capacitors buttons of the tool bar, the history plot below the lower pane, and
-    // the links of the two chart windows.
+    // the links of the history plot and the two chart windows (again when the store changes).
     void CreateChartButtons(QToolBar* bar);
     void CreateHistoryPlot();
     void BindChartWindows();

@@ -54,19 +54,21 @@ void TMainForm::CreateHistoryPlot()
 {
     HistoryPlot = new THistoryPlotFrame(PlotView(), PaneArea1);
     PaneArea1->layout()->addWidget(HistoryPlot);
-    THistoryPlotFrame::SLinks links;
-    links.Data = data_;
-    links.Pane = PaneListBox1;
-    links.TimerOn = [this] { return ReadTimer && ReadTimer->isActive(); };
-    links.RepaintPlots = [this] {
-        if (CPaneList* list = GetPaneList(1))
-            list->RefreshPlots(false);
-    };
-    HistoryPlot->Bind(links);
+    BindChartWindows();
 }
 
 void TMainForm::BindChartWindows()
 {
+    THistoryPlotFrame::SLinks plot;
+    plot.Data = data_;
+    plot.Pane = PaneListBox1;
+    plot.TimerOn = [this] { return ReadTimer && ReadTimer->isActive(); };
+    plot.RepaintPlots = [this] {
+        if (CPaneList* list = GetPaneList(1))
+            list->RefreshPlots(false);
+    };
+    HistoryPlot->Bind(plot);
+
     TChartForm::SLinks links;
     links.Data = data_;
     links.Unit = device_.get();
