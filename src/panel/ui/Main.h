@@ -5,6 +5,7 @@
 #include "panel/Mainsettings.h"
 #include "panel/Orreryview.h"
 #include "panel/Readings.h"
+#include "panel/Tuningmodel.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -37,6 +38,10 @@ class QTimer;
 class QToolButton;
 class QVBoxLayout;
 class TAboutForm;
+class TCapsForm;
+class THistoryPlotFrame;
+class TSmithForm;
+class QToolBar;
 class TAcceptForm;
 class TDelayForm;
 class TPasswordForm;
@@ -66,6 +71,8 @@ public:
         THardFaultForm* HardFault = nullptr;
         TSettingsForm* Settings = nullptr;
         TEditDisplayForm* EditDisplay = nullptr;
+        TSmithForm* Smith = nullptr;
+        TCapsForm* Caps = nullptr;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -125,6 +132,8 @@ public:
     QToolButton* LoggingBtn = nullptr;
     QToolButton* SettingsBtn = nullptr;
     QToolButton* HelpBtn = nullptr;
+    QToolButton* CapsBtn = nullptr;
+    QToolButton* SmithBtn = nullptr;
 
     // --- body -------------------------------------------------------------------------------
     QSplitter* Splitter1 = nullptr;
@@ -142,6 +151,7 @@ public:
     QWidget* AlarmArea = nullptr;  // holds the alarm panel
     TAlarmPanel* AlarmPanel = nullptr;
     TStatusFrame* Status = nullptr;
+    THistoryPlotFrame* HistoryPlot = nullptr; // below PaneListBox1
 
     QTimer* StartupTimer = nullptr;
     QTimer* ReadTimer = nullptr;
@@ -177,6 +187,12 @@ public:
     // LEDs, interlock, summary, sound; a hard fault stops the read timer and opens its window.
     void UpdateAlarms();
     void ExchangeSettings(CRegistry& store);
+    // The history plot's scroll bar from the view, and its time axis.
+    void RefreshPlot();
+    // The zoom buttons work only while the read timer is off.
+    void UpdateTimerButtons();
+    // What the tuning model window shares with the Smith chart and Capacitors windows.
+    CTuningModel& TuningModel() { return tuning_; }
     void PrintImage(QPrinter& printer);
     QImage WindowImage();
 
@@ -198,6 +214,8 @@ public:
     void AboutMenuItemClick();
     void DemoMenuItemClick();
     void ClearBtnClick();
+    void SmithBtnClick();
+    void CapsBtnClick();
     void RefreshFaultsBtnClick();
     // Opens the settings dialog on its Display page with that pane and entry selected.
     void PaneListBoxDblClick(int pane, int index);
@@ -254,6 +272,7 @@ public:
     void ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
                           bool capsDisabled) override;
     void ShowLatest() override;
+    void ShowDisconnected() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -267,6 +286,15 @@ private:
     void CreateUnitPages();
     // The unit pages and fields that the connected unit's type has.
     void UpdateUnitPages();
+    // Smith and Capacitors buttons of the tool bar, the history plot below the lower pane, and
+    // the links of the history plot and the two chart windows (again when the store changes).
+    void CreateChartButtons(QToolBar* bar);
+    void CreateHistoryPlot();
+    void BindChartWindows();
+    // The Smith chart and Capacitors windows repaint, or add the newest sample.
+    void RefreshChartWindows(bool incremental);
+    // Section "Caps" (caps) or "Smith" of the window.
+    void ExchangeChartWindow(bool caps, CRegistry& store);
     // The upper pane's width as its list box asks for it.
     void ApplyPaneWidth();
     // Stops every timer and the controller's activity before anything is freed.
@@ -285,4 +313,5 @@ private:
     bool shownOnce_ = false;
     bool shutDown_ = false;
     bool applyingUi_ = false;
+    CTuningModel tuning_;
 };

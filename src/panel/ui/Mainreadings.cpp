@@ -22,9 +22,19 @@ void TMainForm::MarkActiveTrajectory(int index) { MarkActiveTrajectorySet(index)
 
 void TMainForm::ResetPlotView() { PlotView().Reset(); }
 
-void TMainForm::RefreshAll() { panes_->RefreshPlots(true); }
+void TMainForm::RefreshAll()
+{
+    panes_->RefreshPlots(true);
+    RefreshPlot();
+    RefreshChartWindows(false);
+}
 
-void TMainForm::RefreshIncremental() { panes_->ApplyPlots(); }
+void TMainForm::RefreshIncremental()
+{
+    if (panes_->ApplyPlots())
+        RefreshPlot();
+    RefreshChartWindows(true);
+}
 
 void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned, bool)
 {
@@ -38,6 +48,13 @@ void TMainForm::ShowLatest()
 {
     RefreshValuePanes();
     UpdateAlarms();
+}
+
+void TMainForm::ShowDisconnected()
+{
+    ShowStatusPanels(false, false, true, false, false);
+    data_->Latest() = CDataRec(); // the readings as before the first sample
+    ShowLatest();
 }
 
 // --- panes --------------------------------------------------------------------------------------
