@@ -316,7 +316,7 @@ int TSetupPage::ReadSetup()
     filling_ = false;
     Main().UpdateCTexts();
     ProgramVars().SetCapMaxima(dev);
-    Main().RefreshUnitView();
+    Main().UpdateControls(); // the PIN tells the unit type: its pages and fields, then the view
     filling_ = true;
     ProtocolComboBox->setCurrentIndex((dev.Pin() & unitconst::PinProtocolChoice) ? 1 : 0);
     BaudComboBox->clear();
