@@ -206,60 +206,59 @@ bool TzHint::Installed()
     return Router();
 }
 
+namespace {
+
+// Stores a changed setting in the shared record; answers whether it changed.
+template <class T> bool StoreSetting(T THintStyle::*field, T value)
+{
+    if (HintStyle().*field == value)
+        return false;
+    HintStyle().*field = value;
+    return true;
+}
+
+} // namespace
+
 void TzHint::SetHighLight(TColor c)
 {
-    if (c != HintStyle().HighLightColor) {
-        HintStyle().HighLightColor = c;
+    if (StoreSetting(&THintStyle::HighLightColor, c))
         UpDate();
-    }
 }
 
 void TzHint::SetShadow(TColor c)
 {
-    if (c != HintStyle().ShadowColor) {
-        HintStyle().ShadowColor = c;
+    if (StoreSetting(&THintStyle::ShadowColor, c))
         UpDate();
-    }
 }
 
 void TzHint::SetPos(TzHintPos p)
 {
-    if (p != HintStyle().HintPosition) {
-        HintStyle().HintPosition = p;
+    if (StoreSetting(&THintStyle::HintPosition, p))
         UpDate();
-    }
 }
 
 void TzHint::SetDiv(TzHintDiv d)
 {
-    if (d >= kMinDiv && d <= kMaxDiv && d != HintStyle().PartOfScreen) {
-        HintStyle().PartOfScreen = d;
+    if (d >= kMinDiv && d <= kMaxDiv && StoreSetting(&THintStyle::PartOfScreen, d))
         UpDate();
-    }
 }
 
 void TzHint::SetMov(TzMoveDist d)
 {
-    if (d >= kMinMove && d <= kMaxMove && d != HintStyle().MoveBeforeOff) {
-        HintStyle().MoveBeforeOff = d;
+    if (d >= kMinMove && d <= kMaxMove && StoreSetting(&THintStyle::MoveBeforeOff, d))
         UpDate();
-    }
 }
 
 void TzHint::SetMulti(bool b)
 {
-    if (b != HintStyle().MultiLine) {
-        HintStyle().MultiLine = b;
+    if (StoreSetting(&THintStyle::MultiLine, b))
         UpDate();
-    }
 }
 
 void TzHint::Set3D(bool b)
 {
-    if (b != HintStyle().Use3D) {
-        HintStyle().Use3D = b;
+    if (StoreSetting(&THintStyle::Use3D, b))
         UpDate();
-    }
 }
 
 void TzHint::SetOnPaint(TNotifyEvent e)
