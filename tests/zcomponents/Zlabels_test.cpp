@@ -6,7 +6,14 @@
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QUrl>
+#include <QKeyEvent>
+#include "Zwait.h"
 #include <gtest/gtest.h>
+
+// The window system's shortcut step (what a key press from the keyboard goes through first).
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,
+                                               Qt::KeyboardModifiers mods, const QString& text,
+                                               bool autorep, ushort count);
 
 namespace {
 
@@ -168,6 +175,30 @@ TEST(TzcURLLabel, ClickOpensTheAddress)
     label.SetURL("orrery-nowhere:unopenable");
     Click(label);
     EXPECT_FALSE(label.LastClickOK());
+}
+
+TEST(TzcURLLabel, AcceleratorClicksWhenEnabled)
+{
+    QWidget form;
+    auto* label = new TzcURLLabel(&form);
+    label->SetCaption("&Visit");
+    int clicks = 0;
+    label->OnClick = [&](QObject*) { ++clicks; };
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(zwait::Until([&] { return form.isActiveWindow(); }));
+    auto altV = [&] {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+        if (!qt_sendShortcutOverrideEvent(target, 0, Qt::Key_V, Qt::AltModifier, "v", false, 1)) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::AltModifier, "v");
+            QApplication::sendEvent(target, &press);
+        }
+    };
+    altV();
+    EXPECT_EQ(clicks, 1);
+    label->setEnabled(false);
+    altV();
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST(TzAngleLabel, RotatedTextCentredInASquare)

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QWheelEvent>
+#include "Zwait.h"
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -193,4 +196,37 @@ TEST(PanelRoutines, DialogUnits)
     EXPECT_GT(DlgUnitsToPixelsY(8), 0);
     EXPECT_GT(AverageCharWidth(QApplication::font()), 1.0);
     EXPECT_FALSE(IsPrevius());
+}
+
+TEST(TzTabListbox, AutoFocusOnEnterAndScrollEvents)
+{
+    QWidget form;
+    auto* other = new QLineEdit(&form);
+    auto* list = new TzTabListbox(&form);
+    list->setGeometry(0, 30, 100, 60);
+    for (int i = 0; i < 40; ++i)
+        list->addItem(QString("line %1").arg(i));
+    form.resize(120, 100);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(zwait::Until([&] { return form.isActiveWindow(); }));
+    other->setFocus();
+    int enters = 0;
+    list->OnMouseEnter = [&](QObject*) { ++enters; };
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 35), QPointF(5, 35));
+    QApplication::sendEvent(list, &enter);
+    EXPECT_EQ(enters, 1);
+    EXPECT_FALSE(list->hasFocus());
+    list->SetAutoFocus(true);
+    QApplication::sendEvent(list, &enter);
+    EXPECT_TRUE(list->hasFocus());
+
+    std::vector<std::pair<int, int>> scrolls;
+    list->OnScroll = [&](QObject*, int, int bar, int position) { scrolls.emplace_back(bar, position); };
+    QWheelEvent wheel(QPointF(10, 10), list->viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list->viewport(), &wheel);
+    ASSERT_FALSE(scrolls.empty());
+    EXPECT_EQ(scrolls.back().first, 1);
+    EXPECT_GT(scrolls.back().second, 0);
 }
