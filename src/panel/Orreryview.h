@@ -54,6 +54,8 @@ public:
 
     // --- main window ----------------------------------------------------------------------
     virtual int ReadUnitSetup() = 0;
+    // Reads every unit page (the demo unit while in demo mode).
+    virtual int ReadAllPages() = 0;
     virtual int UpdateReadings() = 0;
     virtual void UpdateControls() = 0;
     virtual void ApplyUiState(const COrreryUiState& state) = 0;

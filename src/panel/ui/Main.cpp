@@ -92,6 +92,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     controller_->AttachDevice(device_.get());
     bridge_ = std::make_unique<CConnectionBridge>(*controller_, *device_);
     data_ = &ProgramData();
+    capControls_ = std::make_unique<CCapControls>(*device_);
+    pageReads_ = std::make_unique<CPageReads>(*device_);
 
     CreateMenus();
     CreateToolBar();
@@ -316,6 +318,7 @@ void TMainForm::CreateBody()
     panels->addWidget(TunedPanel);
     panels->addWidget(_3capTunedPanel);
     right->addLayout(panels);
+    CreateControls(right);
 
     PageControl = new QTabWidget(central);
     PageControl->setObjectName("PageControl");
@@ -391,7 +394,7 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::FormShow()
 {
-    ReadUnitSetup(); // demo values on the unit pages
+    ReadAllPages(); // demo values on the unit pages
     CSettings& s = controller_->Settings();
     s.Addr = 2;
     s.Timeout = 500;
@@ -403,6 +406,7 @@ void TMainForm::FormShow()
         return;
     }
     ApplyPaneWidth();
+    SelectControlPage(true);
     RefreshValuePanes();
     StartupTimer->start();
 }
@@ -481,9 +485,10 @@ int TMainForm::ReadUnitSetup()
         return r;
     const std::string name = device_->CopyDisplayName();
     Status->SetConnectionText(name);
-    // The unit pages read here once they are part of the program.
-    ValidatePanes();
-    return 0;
+    r = ReadAllPages();
+    if (r == 0)
+        ValidatePanes();
+    return r;
 }
 
 int TMainForm::UpdateReadings()
@@ -497,6 +502,7 @@ void TMainForm::UpdateControls()
     AlarmPanel->InterlockPanel->setVisible(
         CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
     _3capTunedPanel->setVisible(device_->Has3rdCap());
+    UpdateCapControls();
     RefreshUnitView();
 }
 

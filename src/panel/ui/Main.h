@@ -2,7 +2,9 @@
 // The main window: menus, tool bar, readings panes, pages, alarm panel and status frame. It owns
 // the application controller and the device object and implements the controller's view.
 
+#include "panel/Capcontrols.h"
 #include "panel/Mainsettings.h"
+#include "panel/Pagereads.h"
 #include "panel/Orreryview.h"
 #include "panel/Readings.h"
 
@@ -37,6 +39,8 @@ class QTimer;
 class QToolButton;
 class QVBoxLayout;
 class TAboutForm;
+class TCtrlPanel;
+class QBoxLayout;
 class TAcceptForm;
 class TDelayForm;
 class TPasswordForm;
@@ -179,6 +183,30 @@ public:
     // Opens the settings dialog on its Display page with that pane and entry selected.
     void PaneListBoxDblClick(int pane, int index);
 
+    // --- control notebook and capacitor controls (Maincontrols.cpp) --------------------------
+    TCtrlPanel* CtrlPanel = nullptr;
+    CCapControls& CapControls() { return *capControls_; }
+    // Where the unit pages plug their reads into the read-all.
+    CPageReads& PageReads() { return *pageReads_; }
+    int ReadAllPages();
+    void SelectControlPage(bool withRatio);
+    void SetupCapacitorPanel();
+    void SetupTrackBars();
+    void UpdateCapacitorPanel();
+    int MoveCapacitors(double loadPercent, double tunePercent);
+    int Move3rdCap(double percent);
+    void HighlightCap(int cap);
+    double ClampTo3capLimits(double percent) const;
+    void ModeBtnClick(QToolButton* sender);
+    void PresetBtnClick(QToolButton* sender);
+    void _3capModeBtnClick(QToolButton* sender);
+    void _3capPresetBtnClick(QToolButton* sender);
+    void SetRatioBtnClick();
+    void SpinButtonClick(int cap, int direction);
+    void PosEditKeyDown(int cap, PosKey key);
+    void TrackBarChange(int cap);
+    void EditMouseDown(int cap);
+
     // --- IOrreryView ------------------------------------------------------------------------
     std::vector<std::string> Arguments() const override { return args_; }
     std::string ProgramDirectory() const override { return programDir_; }
@@ -246,6 +274,9 @@ private:
     // Stops every timer and the controller's activity before anything is freed.
     void ShutDown();
     static void SetPanel(QLabel* panel, bool on, const char* onText, const char* offText);
+    void CreateControls(QBoxLayout* into);
+    void UpdateCapControls();
+    void ShowCapLabels(bool disabled);
 
     Forms forms_;
     std::unique_ptr<COrrery> controller_;
@@ -259,4 +290,6 @@ private:
     bool shownOnce_ = false;
     bool shutDown_ = false;
     bool applyingUi_ = false;
+    std::unique_ptr<CCapControls> capControls_;
+    std::unique_ptr<CPageReads> pageReads_;
 };

@@ -26,8 +26,10 @@ void TMainForm::RefreshAll() { panes_->RefreshPlots(true); }
 
 void TMainForm::RefreshIncremental() { panes_->ApplyPlots(); }
 
-void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned, bool)
+void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
+                                 bool capsDisabled)
 {
+    ShowCapLabels(capsDisabled);
     SetPanel(RFOnPanel, rfOn, "RF On", "RF Off");
     SetPanel(TunedPanel, tuned, "Tuned", "Not tuned");
     if (thirdCap)
@@ -36,7 +38,9 @@ void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thir
 
 void TMainForm::ShowLatest()
 {
+    SelectControlPage(false);
     RefreshValuePanes();
+    UpdateCapacitorPanel();
     UpdateAlarms();
 }
 
@@ -54,6 +58,8 @@ void TMainForm::RefreshUnitView()
 {
     RefreshAll();
     RefreshAllItems(true);
+    SetupTrackBars();
+    SelectControlPage(true);
 }
 
 void TMainForm::PaneListBoxDblClick(int pane, int index)
