@@ -332,6 +332,7 @@ void TMainForm::CreateBody()
             &TMainForm::RefreshFaultsBtnClick);
     connect(FaultsFrame->DisAudioCheckBox, &QCheckBox::toggled, this,
             [this](bool on) { main_.DisAudio = on; });
+    CreateServicePages();
     right->addWidget(PageControl, 1);
     AlarmArea = MakeArea(central, "AlarmArea");
     AlarmPanel = new TAlarmPanel(AlarmArea);
@@ -480,6 +481,7 @@ void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char*
 
 int TMainForm::ReadUnitSetup()
 {
+    ClearInfoPage();
     int r = device_->WaitMotors();
     if (r != 0)
         return r;

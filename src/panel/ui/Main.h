@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class COrrery;
@@ -40,6 +41,12 @@ class QToolButton;
 class QVBoxLayout;
 class TAboutForm;
 class TCtrlPanel;
+class TInfoPage;
+class TServLogFrame;
+class TConfigPage;
+class TRestoreFromFileForm;
+class QPlainTextEdit;
+struct SFileQuery;
 class QBoxLayout;
 class TAcceptForm;
 class TDelayForm;
@@ -207,6 +214,23 @@ public:
     void TrackBarChange(int cap);
     void EditMouseDown(int cap);
 
+    // --- service log, Info and Config pages (src/service/ui/Mainservice.cpp) -----------------
+    TInfoPage* InfoPage = nullptr;
+    TServLogFrame* ServLogTab = nullptr;
+    TConfigPage* ConfigPage = nullptr;
+    // Asks the user for a file name; the file dialog unless a test gives its own.
+    std::function<bool(const SFileQuery&, std::string&)> AskFile;
+    void StatisticsText(int sector, QPlainTextEdit* memo);
+    int FillSectorList();
+    void SectorListBoxClick();
+    void SaveServLogBtnClick();
+    void ConfigInfoBtnClick();
+    void ServLogBtnClick();
+    void FaultsInfoBtnClick();
+    void SaveToFileBtnClick();
+    void RestoreFromFileBtnClick();
+    TRestoreFromFileForm& RestoreForm();
+
     // --- IOrreryView ------------------------------------------------------------------------
     std::vector<std::string> Arguments() const override { return args_; }
     std::string ProgramDirectory() const override { return programDir_; }
@@ -277,6 +301,8 @@ private:
     void CreateControls(QBoxLayout* into);
     void UpdateCapControls();
     void ShowCapLabels(bool disabled);
+    void CreateServicePages();
+    void ClearInfoPage();
 
     Forms forms_;
     std::unique_ptr<COrrery> controller_;
@@ -292,4 +318,5 @@ private:
     bool applyingUi_ = false;
     std::unique_ptr<CCapControls> capControls_;
     std::unique_ptr<CPageReads> pageReads_;
+    TRestoreFromFileForm* restoreForm_ = nullptr;
 };

@@ -10,12 +10,14 @@
 #include "panel/Orrery.h"
 #include "panel/ui/Ctrlpanel.h"
 #include "panel/ui/Status.h"
+#include "service/ui/Configpage.h"
 
 #include <QApplication>
 #include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -178,6 +180,8 @@ void TMainForm::UpdateCapControls()
     for (int c = 0; c < CCapControls::CapCountShown; ++c)
         for (QWidget* w : std::initializer_list<QWidget*>{p.StepEdits[c], p.PosEdits[c], p.SpinButtons[c], p.TrackBars[c]})
             w->setEnabled(unlocked);
+    ConfigPage->SaveToFileBtn->setEnabled(unlocked);
+    ConfigPage->RestoreFromFileBtn->setEnabled(unlocked);
     SetupCapacitorPanel();
 }
 
