@@ -183,7 +183,7 @@ void TzButtonBase::WatchWindow()
 
 bool TzButtonBase::HandleDialogKey(QKeyEvent* key)
 {
-    if (!keyboardPress_ || (key->modifiers() & kShiftKeys) || !CanTakeFocus())
+    if (!keyboardPress_ || !EnterClicks() || (key->modifiers() & kShiftKeys) || !CanTakeFocus())
         return false;
     const bool enter = IsEnter(key->key()) && Active();
     const bool escape = key->key() == Qt::Key_Escape && cancel_;
