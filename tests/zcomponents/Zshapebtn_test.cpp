@@ -191,9 +191,13 @@ TEST(TzShapeBtn, HitsOnlyInsideItsShapeAndPassesTheRestOn)
 
     EXPECT_EQ(form.childAt(25, 40), b);
     EXPECT_EQ(form.childAt(2, 2), beneath); // outside the triangle: the control beneath
-    QTest::mouseClick(&form, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(below.n, 1);
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, QPoint(25, 40));
+    EXPECT_EQ(below.n, 1);
+    EXPECT_EQ(clicks.n, 1);
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(clicks.n, 0);
+    EXPECT_EQ(clicks.n, 1);
 
     // Released outside: no click; moved back inside before release: click.
     QTest::mousePress(b, Qt::LeftButton, {}, QPoint(25, 40));
@@ -201,17 +205,17 @@ TEST(TzShapeBtn, HitsOnlyInsideItsShapeAndPassesTheRestOn)
     QTest::mouseMove(b, QPoint(2, 2));
     EXPECT_FALSE(b->Down());
     QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(clicks.n, 0);
+    EXPECT_EQ(clicks.n, 1);
     QTest::mousePress(b, Qt::LeftButton, {}, QPoint(25, 40));
     QTest::mouseMove(b, QPoint(2, 2));
     QTest::mouseMove(b, QPoint(25, 30));
     QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(25, 30));
-    EXPECT_EQ(clicks.n, 1);
+    EXPECT_EQ(clicks.n, 2);
 
     // No keyboard press.
     QTest::keyClick(b, Qt::Key_Space);
     QTest::keyClick(b, Qt::Key_Return);
-    EXPECT_EQ(clicks.n, 1);
+    EXPECT_EQ(clicks.n, 2);
 }
 
 TEST(TzShapeBtn, AcceleratorFollowsShape)
