@@ -1,5 +1,7 @@
 #include "zcomponents/Zdraw.h"
 
+#include "zcomponents/Zraster.h"
+
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -169,14 +171,7 @@ void TransparentDraw(QPainter& p, const QPoint& dest, const QImage& picture, con
 {
     if (picture.isNull() || source.isEmpty())
         return;
-    QImage part = picture.copy(source).convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < part.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(part.scanLine(y));
-        for (int x = 0; x < part.width(); ++x)
-            if (Matches(line[x], transparent))
-                line[x] = 0;
-    }
-    p.drawImage(dest, part);
+    TransparentBlt(p, picture.copy(source), dest.x(), dest.y(), transparent);
 }
 
 TColor PixelColor(const QImage& picture, int x, int y)
