@@ -5,33 +5,23 @@
 #include <QPainter>
 #include <QTimer>
 
-TzAnimated::TzAnimated(QWidget* parent) : TzcCustomBitmap(parent) {}
-
-TzAnimated::~TzAnimated()
+TzAnimated::TzAnimated(QWidget* parent) : TzcCustomBitmap(parent), timer_(new QTimer(this))
 {
-    FreeTimer();
+    connect(timer_, &QTimer::timeout, this, [this] { TimeHit(); });
+}
+
+TzAnimated::~TzAnimated() = default;
+
+const QTimer* TzAnimated::Timer() const
+{
+    return timer_->isActive() ? timer_ : nullptr;
 }
 
 void TzAnimated::StartTimer()
 {
-    FreeTimer();
-    if (!play_ || interval_ < 1 || frameCount_ < 1)
-        return;
-    timer_ = new QTimer(this);
-    timer_->setInterval(interval_);
-    connect(timer_, &QTimer::timeout, this, [this] { TimeHit(); });
-    timer_->start();
-}
-
-void TzAnimated::FreeTimer()
-{
-    if (!timer_)
-        return;
     timer_->stop();
-    timer_->disconnect(this);
-    // The timer may be the sender whose signal is running.
-    timer_->deleteLater();
-    timer_ = nullptr;
+    if (play_ && interval_ >= 1 && frameCount_ >= 1)
+        timer_->start(interval_);
 }
 
 void TzAnimated::SetFrameCount(int n)
@@ -40,7 +30,7 @@ void TzAnimated::SetFrameCount(int n)
         return;
     frameCount_ = n;
     if (n == 0) {
-        FreeTimer();
+        timer_->stop();
         Invalidate();
     }
 }
@@ -71,10 +61,7 @@ void TzAnimated::SetPlay(bool b)
     if (b == play_)
         return;
     play_ = b;
-    if (b)
-        StartTimer();
-    else
-        FreeTimer();
+    StartTimer();
 }
 
 void TzAnimated::TimeHit()
@@ -91,7 +78,7 @@ void TzAnimated::TimeHit()
     }
     if (end && !loop_) {
         play_ = false;
-        FreeTimer();
+        timer_->stop();
     }
 }
 

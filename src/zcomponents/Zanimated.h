@@ -30,7 +30,7 @@ public:
     // The timer's tick: one frame on; at the end of the strip without Loop the play stops.
     void TimeHit();
     // The frame timer; null when stopped.
-    const QTimer* Timer() const { return timer_; }
+    const QTimer* Timer() const;
 
     TNotifyEvent OnChangeFrame;
 
@@ -38,11 +38,11 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    // Runs the timer while playing with a positive interval and at least one frame.
     void StartTimer();
-    void FreeTimer();
 
     int frameCount_ = 1;
-    QTimer* timer_ = nullptr;
+    QTimer* timer_;
     int interval_ = 0;
     bool loop_ = true;
     bool reverse_ = false;

@@ -101,84 +101,20 @@ void TzColorBtn::PaintButton(QPainter& canvas)
 
 // ---- TzGradBtn ----
 
-TzGradBtn::TzGradBtn(QWidget* parent) : TzColorBtn(parent) {}
-
-void TzGradBtn::SetGrad(gradType g)
-{
-    fillType_ = g;
-    Invalidate();
-}
-
-void TzGradBtn::SetEndColor(TColor c)
-{
-    endColor_ = c;
-    Invalidate();
-}
-
-void TzGradBtn::SetBands(int n)
-{
-    if (n < 1)
-        return;
-    bands_ = n;
-    Invalidate();
-}
+TzGradBtn::TzGradBtn(QWidget* parent) : TzGradientButton(parent) {}
 
 void TzGradBtn::PaintFace(QPainter& canvas)
 {
-    // System colours are resolved before they are compared or split into components.
-    PaintGradient(canvas, size(), fillType_, FaceColor(), ColorToQColor(endColor_, palette()),
-                  bands_, down_ ? 1 : 0);
+    PaintGradientFace(canvas);
 }
 
 // ---- TzBitColBtn ----
 
-TzBitColBtn::TzBitColBtn(QWidget* parent) : TzColorBtn(parent) {}
-
-void TzBitColBtn::SplitBitmap()
-{
-    strip_.SplitBitmap(FaceColor());
-    Invalidate();
-}
-
-void TzBitColBtn::SetBitmap(const QImage& strip)
-{
-    strip_.SetGlyph(strip);
-    SplitBitmap();
-}
-
-void TzBitColBtn::SetNumberOfBitmaps(int n)
-{
-    if (strip_.SetNumGlyphs(n))
-        SplitBitmap();
-}
-
-void TzBitColBtn::SetTransColor(TColor c)
-{
-    strip_.SetTransparentColor(c);
-    SplitBitmap();
-}
-
-void TzBitColBtn::SetAuto(bool b)
-{
-    strip_.SetAutoBackColor(b);
-    SplitBitmap();
-}
+TzBitColBtn::TzBitColBtn(QWidget* parent) : TzStripButton(parent) {}
 
 void TzBitColBtn::SetTextOnTop(bool b)
 {
     textOnTop_ = b;
-    SplitBitmap();
-}
-
-void TzBitColBtn::SetBitWhere(tBitWhere w)
-{
-    where_ = w;
-    Invalidate();
-}
-
-void TzBitColBtn::SetColor(TColor c)
-{
-    TzColorBtn::SetColor(c);
     SplitBitmap();
 }
 
@@ -187,8 +123,8 @@ void TzBitColBtn::PaintContent(QPainter& canvas, const QRect& caption)
     strip_.PickTransparent();
     const QSize picture = strip_.Up().size();
     const TzPicturePlace place =
-        PlacePicture(size(), picture, where_, kCaptionMargin, isEnabled() && down_, down_, caption,
-                     textOnTop_ ? 0 : picture.width());
+        PlacePicture(size(), picture, PictureSide(), kCaptionMargin, isEnabled() && down_, down_,
+                     caption, textOnTop_ ? 0 : picture.width());
     BrushCopy(canvas, QRect(place.at, picture), strip_.Current(down_, isEnabled(), mouseIn_),
               QRect(QPoint(0, 0), picture), strip_.TransparentColor(), FaceColor());
     DrawCaptionText(canvas, place.caption);
@@ -196,45 +132,15 @@ void TzBitColBtn::PaintContent(QPainter& canvas, const QRect& caption)
 
 // ---- TzIconColBtn ----
 
-TzIconColBtn::TzIconColBtn(QWidget* parent) : TzColorBtn(parent)
+TzIconColBtn::TzIconColBtn(QWidget* parent) : TzIconButton(parent)
 {
     resize(kIconWidth, kIconHeight);
-}
-
-void TzIconColBtn::SetIcons()
-{
-    icons_.SetIcons();
-    Invalidate();
-}
-
-void TzIconColBtn::SetOnIcon(const QImage& icon)
-{
-    icons_.SetOnIcon(icon);
-    SetIcons();
-}
-
-void TzIconColBtn::SetOffIcon(const QImage& icon)
-{
-    icons_.SetOffIcon(icon);
-    SetIcons();
-}
-
-void TzIconColBtn::SetDownIcon(const QImage& icon)
-{
-    icons_.SetDownIcon(icon);
-    SetIcons();
-}
-
-void TzIconColBtn::SetBitWhere(tBitWhere w)
-{
-    where_ = w;
-    Invalidate();
 }
 
 void TzIconColBtn::PaintContent(QPainter& canvas, const QRect& caption)
 {
     const QImage& icon = icons_.Current(down_, isEnabled());
-    const TzPicturePlace place = PlacePicture(size(), icon.size(), where_, kCaptionMargin,
+    const TzPicturePlace place = PlacePicture(size(), icon.size(), PictureSide(), kCaptionMargin,
                                               isEnabled() && down_, down_, caption, icon.width());
     DrawCaptionText(canvas, place.caption);
     if (icon.width() > 0)

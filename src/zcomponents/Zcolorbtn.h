@@ -6,7 +6,7 @@
 
 #include "zcomponents/Mystd.h"
 #include "zcomponents/Zbuttonbase.h"
-#include "zcomponents/Zpicture.h"
+#include "zcomponents/Zpicturebtn.h"
 
 // How the default or focused button shows itself.
 enum TzcDefLook : std::uint8_t { dlBold, dlFrame, dlNone };
@@ -43,77 +43,35 @@ private:
     TzcDefLook defaultLook_ = dlBold;
 };
 
-class TzGradBtn : public TzColorBtn {
+class TzGradBtn : public TzGradientButton<TzColorBtn> {
 public:
     explicit TzGradBtn(QWidget* parent = nullptr);
 
-    gradType FillType() const { return fillType_; }
-    void SetGrad(gradType g);
-    TColor EndColor() const { return endColor_; }
-    void SetEndColor(TColor c);
-    int Bands() const { return bands_; }
-    // Band counts below 1 are refused and change nothing.
-    void SetBands(int n);
-
 protected:
     void PaintFace(QPainter& canvas) override;
-
-private:
-    gradType fillType_ = gVert;
-    TColor endColor_ = clBtnFace;
-    int bands_ = 75;
 };
 
-class TzBitColBtn : public TzColorBtn {
+class TzBitColBtn : public TzStripButton<TzSideButton<TzColorBtn>> {
 public:
     explicit TzBitColBtn(QWidget* parent = nullptr);
 
-    const QImage& Glyph() const { return strip_.Glyph(); }
-    void SetBitmap(const QImage& strip);
-    tBitNumber NumGlyphs() const { return strip_.NumGlyphs(); }
-    void SetNumberOfBitmaps(int n);
-    TColor TransparentColor() const { return strip_.TransparentColor(); }
-    void SetTransColor(TColor c);
-    bool AutoBackColor() const { return strip_.AutoBackColor(); }
-    void SetAuto(bool b);
     bool TextOnTop() const { return textOnTop_; }
     void SetTextOnTop(bool b);
-    tBitWhere BitmapWhere() const { return where_; }
-    void SetBitWhere(tBitWhere w);
-    void SetColor(TColor c) override;
-    const TzGlyphStrip& Strip() const { return strip_; }
-
-    // Splits the strip into the state images and repaints.
-    void SplitBitmap();
+    tBitWhere BitmapWhere() const { return PictureSide(); }
 
 protected:
     void PaintContent(QPainter& canvas, const QRect& caption) override;
 
 private:
-    TzGlyphStrip strip_;
     bool textOnTop_ = false;
-    tBitWhere where_ = z_BWLeft;
 };
 
-class TzIconColBtn : public TzColorBtn {
+class TzIconColBtn : public TzIconButton<TzSideButton<TzColorBtn>> {
 public:
     explicit TzIconColBtn(QWidget* parent = nullptr);
 
-    const TzIconSet& Icons() const { return icons_; }
-    void SetOnIcon(const QImage& icon);
-    void SetOffIcon(const QImage& icon);
-    void SetDownIcon(const QImage& icon);
-    bool AutoAllIcons() const { return icons_.AutoAllIcons(); }
-    void SetAuto(bool b) { icons_.SetAuto(b); }
-    tBitWhere IconWhere() const { return where_; }
-    void SetBitWhere(tBitWhere w);
-
-    virtual void SetIcons();
+    tBitWhere IconWhere() const { return PictureSide(); }
 
 protected:
     void PaintContent(QPainter& canvas, const QRect& caption) override;
-
-private:
-    TzIconSet icons_;
-    tBitWhere where_ = z_BWLeft;
 };

@@ -139,41 +139,11 @@ void TzNWColorBtn::PaintButton(QPainter& canvas)
 
 // ---- TzNWBitColBtn ----
 
-TzNWBitColBtn::TzNWBitColBtn(QWidget* parent) : TzNWColorBtn(parent) {}
-
-void TzNWBitColBtn::SplitBitmap()
-{
-    strip_.SplitBitmap(FaceColor());
-    Invalidate();
-}
+TzNWBitColBtn::TzNWBitColBtn(QWidget* parent) : TzStripButton(parent) {}
 
 void TzNWBitColBtn::SetGlyphMargin(unsigned m)
 {
     glyphMargin_ = m;
-    SplitBitmap();
-}
-
-void TzNWBitColBtn::SetBitmap(const QImage& strip)
-{
-    strip_.SetGlyph(strip);
-    SplitBitmap();
-}
-
-void TzNWBitColBtn::SetNumberOfBitmaps(int n)
-{
-    if (strip_.SetNumGlyphs(n))
-        SplitBitmap();
-}
-
-void TzNWBitColBtn::SetTransColor(TColor c)
-{
-    strip_.SetTransparentColor(c);
-    SplitBitmap();
-}
-
-void TzNWBitColBtn::SetAuto(bool b)
-{
-    strip_.SetAutoBackColor(b);
     SplitBitmap();
 }
 
@@ -183,26 +153,14 @@ void TzNWBitColBtn::SetTextOnTop(bool b)
     SplitBitmap();
 }
 
-void TzNWBitColBtn::SetBitWhere(tBitWhere w)
-{
-    where_ = w;
-    Invalidate();
-}
-
-void TzNWBitColBtn::SetColor(TColor c)
-{
-    TzNWColorBtn::SetColor(c);
-    SplitBitmap();
-}
-
 void TzNWBitColBtn::PaintContent(QPainter& canvas, const QRect& caption)
 {
     strip_.PickTransparent();
     const QSize picture = strip_.Up().size();
     const int margin = int(glyphMargin_);
     const TzPicturePlace place =
-        PlacePicture(size(), picture, where_, margin, isEnabled() && Moves(), Moves(), caption,
-                     textOnTop_ ? 0 : picture.width() + margin);
+        PlacePicture(size(), picture, PictureSide(), margin, isEnabled() && Moves(), Moves(),
+                     caption, textOnTop_ ? 0 : picture.width() + margin);
     TransparentDraw(canvas, place.at, strip_.Current(down_, isEnabled(), mouseIn_),
                     QRect(QPoint(0, 0), picture), strip_.TransparentColor());
     DrawCaptionText(canvas, place.caption);
@@ -210,7 +168,7 @@ void TzNWBitColBtn::PaintContent(QPainter& canvas, const QRect& caption)
 
 // ---- TzNWIconColBtn ----
 
-TzNWIconColBtn::TzNWIconColBtn(QWidget* parent) : TzNWColorBtn(parent)
+TzNWIconColBtn::TzNWIconColBtn(QWidget* parent) : TzIconButton(parent)
 {
     resize(kIconWidth, kIconHeight);
 }
@@ -221,42 +179,12 @@ void TzNWIconColBtn::SetGlyphMargin(unsigned m)
     Invalidate();
 }
 
-void TzNWIconColBtn::SetIcons()
-{
-    icons_.SetIcons();
-    Invalidate();
-}
-
-void TzNWIconColBtn::SetOnIcon(const QImage& icon)
-{
-    icons_.SetOnIcon(icon);
-    SetIcons();
-}
-
-void TzNWIconColBtn::SetOffIcon(const QImage& icon)
-{
-    icons_.SetOffIcon(icon);
-    SetIcons();
-}
-
-void TzNWIconColBtn::SetDownIcon(const QImage& icon)
-{
-    icons_.SetDownIcon(icon);
-    SetIcons();
-}
-
-void TzNWIconColBtn::SetBitWhere(tBitWhere w)
-{
-    where_ = w;
-    Invalidate();
-}
-
 void TzNWIconColBtn::PaintContent(QPainter& canvas, const QRect& caption)
 {
     const QImage& icon = icons_.Current(down_, isEnabled());
     const TzPicturePlace place =
-        PlacePicture(size(), icon.size(), where_, int(glyphMargin_), isEnabled() && Moves(),
-                     Moves(), caption, icon.width());
+        PlacePicture(size(), icon.size(), PictureSide(), int(glyphMargin_),
+                     isEnabled() && Moves(), Moves(), caption, icon.width());
     DrawCaptionText(canvas, place.caption);
     if (icon.width() > 0)
         canvas.drawImage(place.at, icon);

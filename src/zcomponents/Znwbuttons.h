@@ -6,7 +6,7 @@
 // edge.
 
 #include "zcomponents/Zbuttonbase.h"
-#include "zcomponents/Zpicture.h"
+#include "zcomponents/Zpicturebtn.h"
 
 // Grey level ORed onto a transparent button's background, 0..255.
 using TzGlassValue = std::uint8_t;
@@ -55,61 +55,35 @@ private:
     bool frame_ = true;
 };
 
-class TzNWBitColBtn : public TzNWColorBtn {
+class TzNWBitColBtn : public TzStripButton<TzSideButton<TzNWColorBtn>> {
 public:
     explicit TzNWBitColBtn(QWidget* parent = nullptr);
 
     unsigned GlyphMargin() const { return glyphMargin_; }
     void SetGlyphMargin(unsigned m);
-    const QImage& Glyph() const { return strip_.Glyph(); }
-    void SetBitmap(const QImage& strip);
-    tBitNumber NumGlyphs() const { return strip_.NumGlyphs(); }
-    void SetNumberOfBitmaps(int n);
-    TColor TransparentColor() const { return strip_.TransparentColor(); }
-    void SetTransColor(TColor c);
-    bool AutoBackColor() const { return strip_.AutoBackColor(); }
-    void SetAuto(bool b);
     bool TextOnTop() const { return textOnTop_; }
     void SetTextOnTop(bool b);
-    tBitWhere BitmapWhere() const { return where_; }
-    void SetBitWhere(tBitWhere w);
-    void SetColor(TColor c) override;
-    const TzGlyphStrip& Strip() const { return strip_; }
-
-    void SplitBitmap();
+    tBitWhere BitmapWhere() const { return PictureSide(); }
 
 protected:
     void PaintContent(QPainter& canvas, const QRect& caption) override;
 
 private:
     unsigned glyphMargin_ = 5;
-    TzGlyphStrip strip_;
     bool textOnTop_ = false;
-    tBitWhere where_ = z_BWLeft;
 };
 
-class TzNWIconColBtn : public TzNWColorBtn {
+class TzNWIconColBtn : public TzIconButton<TzSideButton<TzNWColorBtn>> {
 public:
     explicit TzNWIconColBtn(QWidget* parent = nullptr);
 
     unsigned GlyphMargin() const { return glyphMargin_; }
     void SetGlyphMargin(unsigned m);
-    const TzIconSet& Icons() const { return icons_; }
-    void SetOnIcon(const QImage& icon);
-    void SetOffIcon(const QImage& icon);
-    void SetDownIcon(const QImage& icon);
-    bool AutoAllIcons() const { return icons_.AutoAllIcons(); }
-    void SetAuto(bool b) { icons_.SetAuto(b); }
-    tBitWhere IconWhere() const { return where_; }
-    void SetBitWhere(tBitWhere w);
-
-    virtual void SetIcons();
+    tBitWhere IconWhere() const { return PictureSide(); }
 
 protected:
     void PaintContent(QPainter& canvas, const QRect& caption) override;
 
 private:
     unsigned glyphMargin_ = 5;
-    TzIconSet icons_;
-    tBitWhere where_ = z_BWLeft;
 };

@@ -119,82 +119,25 @@ void TzcShapeColorBtn::PaintLook(QPainter& canvas)
 
 // ---- TzcShapeGradBtn ----
 
-TzcShapeGradBtn::TzcShapeGradBtn(QWidget* parent) : TzcShapeColorBtn(parent) {}
-
-void TzcShapeGradBtn::SetFillType(gradType g)
-{
-    fillType_ = g;
-    Invalidate();
-}
-
-void TzcShapeGradBtn::SetEndColor(TColor c)
-{
-    endColor_ = c;
-    Invalidate();
-}
-
-void TzcShapeGradBtn::SetBands(int n)
-{
-    if (n < 1)
-        return;
-    bands_ = n;
-    Invalidate();
-}
+TzcShapeGradBtn::TzcShapeGradBtn(QWidget* parent) : TzGradientButton(parent) {}
 
 void TzcShapeGradBtn::PaintLook(QPainter& canvas)
 {
-    PaintGradient(canvas, size(), fillType_, FaceColor(), ColorToQColor(endColor_, palette()),
-                  bands_, down_ ? 1 : 0);
+    PaintGradientFace(canvas);
     TzcShapeColorBtn::PaintLook(canvas);
 }
 
 // ---- TzcShapeBitColBtn ----
 
 TzcShapeBitColBtn::TzcShapeBitColBtn(QWidget* parent)
-    : TzcShapeColorBtn(parent), offset_(kGlyphOffset, kGlyphOffset)
+    : TzStripButton(parent), offset_(kGlyphOffset, kGlyphOffset)
 {
     offset_.OnChange = [this](QObject*) { SplitBitmap(); };
-}
-
-void TzcShapeBitColBtn::SplitBitmap()
-{
-    strip_.SplitBitmap(FaceColor());
-    Invalidate();
-}
-
-void TzcShapeBitColBtn::SetGlyph(const QImage& strip)
-{
-    strip_.SetGlyph(strip);
-    SplitBitmap();
-}
-
-void TzcShapeBitColBtn::SetNumGlyphs(int n)
-{
-    if (strip_.SetNumGlyphs(n))
-        SplitBitmap();
-}
-
-void TzcShapeBitColBtn::SetTransparentColor(TColor c)
-{
-    strip_.SetTransparentColor(c);
-    SplitBitmap();
-}
-
-void TzcShapeBitColBtn::SetAutoBackColor(bool b)
-{
-    strip_.SetAutoBackColor(b);
-    SplitBitmap();
 }
 
 void TzcShapeBitColBtn::SetOffsetGlyph(const TzcBmpOffset& value)
 {
     offset_.Assign(value);
-}
-
-void TzcShapeBitColBtn::SetColor(TColor c)
-{
-    TzcShapeColorBtn::SetColor(c);
-    SplitBitmap();
 }
 
 void TzcShapeBitColBtn::PaintLook(QPainter& canvas)
@@ -211,35 +154,11 @@ void TzcShapeBitColBtn::PaintLook(QPainter& canvas)
 // ---- TzcShapeIconColBtn ----
 
 TzcShapeIconColBtn::TzcShapeIconColBtn(QWidget* parent)
-    : TzcShapeColorBtn(parent), offset_(kGlyphOffset, kGlyphOffset)
+    : TzIconButton(parent), offset_(kGlyphOffset, kGlyphOffset)
 {
     offset_.OnChange = [this](QObject*) { Invalidate(); };
     resize(kIconSize, kIconSize);
     TextSize()->Assign(TzcTextSize(36, 36, 60, 60));
-}
-
-void TzcShapeIconColBtn::SetIcons()
-{
-    icons_.SetIcons();
-    Invalidate();
-}
-
-void TzcShapeIconColBtn::SetGlyphEnabled(const QImage& icon)
-{
-    icons_.SetOnIcon(icon);
-    SetIcons();
-}
-
-void TzcShapeIconColBtn::SetGlyphDisabled(const QImage& icon)
-{
-    icons_.SetOffIcon(icon);
-    SetIcons();
-}
-
-void TzcShapeIconColBtn::SetGlyphDown(const QImage& icon)
-{
-    icons_.SetDownIcon(icon);
-    SetIcons();
 }
 
 void TzcShapeIconColBtn::SetOffsetIcon(const TzcBmpOffset& value)

@@ -6,7 +6,7 @@
 
 #include "zcomponents/Mystd.h"
 #include "zcomponents/Zbuttonbase.h"
-#include "zcomponents/Zpicture.h"
+#include "zcomponents/Zpicturebtn.h"
 
 #include <QRegion>
 
@@ -50,73 +50,38 @@ private:
     QRegion region_;
 };
 
-class TzcShapeGradBtn : public TzcShapeColorBtn {
+class TzcShapeGradBtn : public TzGradientButton<TzcShapeColorBtn> {
 public:
     explicit TzcShapeGradBtn(QWidget* parent = nullptr);
 
-    gradType FillType() const { return fillType_; }
-    void SetFillType(gradType g);
-    TColor EndColor() const { return endColor_; }
-    void SetEndColor(TColor c);
-    int Bands() const { return bands_; }
-    // Band counts below 1 are refused and change nothing.
-    void SetBands(int n);
-
 protected:
     void PaintLook(QPainter& canvas) override;
-
-private:
-    gradType fillType_ = gVert;
-    TColor endColor_ = clBtnFace;
-    int bands_ = 75;
 };
 
-class TzcShapeBitColBtn : public TzcShapeColorBtn {
+class TzcShapeBitColBtn : public TzStripButton<TzcShapeColorBtn> {
 public:
     explicit TzcShapeBitColBtn(QWidget* parent = nullptr);
 
-    const QImage& Glyph() const { return strip_.Glyph(); }
-    void SetGlyph(const QImage& strip);
-    tBitNumber NumGlyphs() const { return strip_.NumGlyphs(); }
-    void SetNumGlyphs(int n);
-    TColor TransparentColor() const { return strip_.TransparentColor(); }
-    void SetTransparentColor(TColor c);
-    bool AutoBackColor() const { return strip_.AutoBackColor(); }
-    void SetAutoBackColor(bool b);
     TzcBmpOffset* OffsetGlyph() { return &offset_; }
     void SetOffsetGlyph(const TzcBmpOffset& value);
-    void SetColor(TColor c) override;
-    const TzGlyphStrip& Strip() const { return strip_; }
-
-    void SplitBitmap();
 
 protected:
     void PaintLook(QPainter& canvas) override;
 
 private:
-    TzGlyphStrip strip_;
     TzcBmpOffset offset_;
 };
 
-class TzcShapeIconColBtn : public TzcShapeColorBtn {
+class TzcShapeIconColBtn : public TzIconButton<TzcShapeColorBtn> {
 public:
     explicit TzcShapeIconColBtn(QWidget* parent = nullptr);
 
-    const TzIconSet& Icons() const { return icons_; }
-    void SetGlyphEnabled(const QImage& icon);
-    void SetGlyphDisabled(const QImage& icon);
-    void SetGlyphDown(const QImage& icon);
-    bool AutoAllIcons() const { return icons_.AutoAllIcons(); }
-    void SetAutoAllIcons(bool b) { icons_.SetAuto(b); }
     TzcBmpOffset* OffsetIcon() { return &offset_; }
     void SetOffsetIcon(const TzcBmpOffset& value);
-
-    virtual void SetIcons();
 
 protected:
     void PaintLook(QPainter& canvas) override;
 
 private:
-    TzIconSet icons_;
     TzcBmpOffset offset_;
 };

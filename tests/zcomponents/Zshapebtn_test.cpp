@@ -145,8 +145,8 @@ TEST(TzcShapeBitColBtn, ThreeImageStrip)
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 20; ++x)
                 strip.setPixel(k * 20 + x, y, QColor(Qt::GlobalColor(Qt::red + k)).rgb());
-    b->SetGlyph(strip);
-    b->SetNumGlyphs(3);
+    b->SetBitmap(strip);
+    b->SetNumberOfBitmaps(3);
     EXPECT_EQ(b->Strip().Up().width(), 20);
     form.show();
     EXPECT_EQ(testsupport::RenderWidget(*b).pixel(5, 5), QColor(Qt::red).rgb());
@@ -164,11 +164,11 @@ TEST(TzcShapeIconColBtn, IconsWithAndWithoutAutoAllIcons)
     EXPECT_EQ(b.TextSize()->Rect(), QRect(36, 36, 60, 60));
     QImage icon(8, 8, QImage::Format_ARGB32);
     icon.fill(Qt::red);
-    b.SetGlyphEnabled(icon);
+    b.SetOnIcon(icon);
     EXPECT_EQ(b.Icons().GlyphDisabled(), icon);
     TzcShapeIconColBtn manual;
-    manual.SetAutoAllIcons(false);
-    manual.SetGlyphEnabled(icon);
+    manual.SetAuto(false);
+    manual.SetOnIcon(icon);
     EXPECT_TRUE(manual.Icons().GlyphDown().isNull());
     manual.setFocusPolicy(Qt::NoFocus);
     EXPECT_EQ(testsupport::RenderWidget(manual).pixel(4, 4), QColor(Qt::red).rgb());
