@@ -61,7 +61,10 @@ enum V : std::uint8_t {
     U2, // two thirds
     U3, // three thirds
     MA, // lower end of the bar shape's upper tab
-    MB  // upper end of its lower tab
+    MB, // upper end of its lower tab
+    UB, // last pixel minus the third, minus one (the windowed bar shape)
+    TT, // the windowed bar shape's upper tab end
+    TU  // the windowed bar shape's lower tab start
 };
 
 struct Pt {
@@ -92,6 +95,9 @@ int Eval(V v, const AxisMeasure& a)
     case U3: return 3 * (a.last / 3);
     case MA: return a.eThird - a.eThird / 4;
     case MB: return u2 + a.eThird / 4;
+    case UB: return a.last - a.eThird - 1;
+    case TT: return a.eThird - a.eThird / 4 - 1;
+    case TU: return a.eThird / 4 + (a.last - a.eThird - 1) + 2;
     }
     return 0;
 }
@@ -237,8 +243,62 @@ const Table kMinus = {
     {K, {{F, 0, U, 0}, {F, 0, U2, 0}, {Z, 0, U2, 0}}},
 };
 
-const Table& EdgeTable(sbType shape)
+// The windowed button draws these outlines with lines of its own.
+const Table kWindowBottomLeft = {
+    {S, {{Z, 0, F, 0}, {Z, 0, Z, 0}}},
+    {S, {{Z, 2, Z, 4}, {F, -3, F, -1}, {Z, 1, F, -1}}},
+    {L, {{Z, 1, Z, 2}, {Z, 1, F, 0}}},
+    {K, {{Z, 2, Z, 3}, {F, -1, F, 0}, {Z, 0, F, 0}}},
+};
+const Table kWindowBottomRight = {
+    {S, {{F, 0, Z, 1}, {Z, 1, F, 0}}},
+    {S, {{F, -1, Z, 2}, {F, -1, F, -1}, {Z, 1, F, -1}}},
+    {L, {{Z, 2, F, 0}, {F, 0, Z, 2}}},
+    {K, {{Z, 1, F, 0}, {F, 0, F, 0}, {F, 0, Z, 1}}},
+};
+const Table kWindowDownRight = {
+    {S, {{FT, 0, Z, 1}, {Z, 0, FT, 1}}},
+    {S, {{FT, -1, Z, 1}, {F, -2, F, -2}}},
+    {S, {{Z, 2, FT, -1}, {F, -1, F, -2}}},
+    {L, {{FT, -1, Z, 4}, {Z, 1, FT, 2}}},
+    {K, {{FT, 0, Z, 0}, {F, 0, F, 0}}},
+    {K, {{Z, 0, FT, 0}, {F, 0, F, 0}}},
+};
+const Table kWindowDownLeft = {
+    {S, {{Z, 0, F, 0}, {T, 0, Z, 0}}},
+    {S, {{T, -1, Z, 0}, {F, -1, FT, 0}}},
+    {S, {{Z, 2, F, -2}, {F, -1, FT, -1}}},
+    {L, {{Z, 2, F, -2}, {T, 1, Z, 2}}},
+    {L, {{T, 0, Z, 2}, {F, -2, FT, 0}}},
+    {K, {{Z, 0, F, 0}, {F, 0, FT, 0}}},
+};
+const Table kWindowBar = {
+    {S, {{U, 0, TT, 0}, {U, 0, Z, 0}, {UB, 0, Z, 0}}},
+    {S, {{U, 1, TT, -1}, {UB, -1, TT, -1}, {UB, -1, Z, 0}}},
+    {S, {{U, 0, F, 0}, {U, 0, TU, 0}, {UB, 0, TU, 0}}},
+    {S, {{U, 1, F, -1}, {UB, -1, F, -1}, {UB, -1, TU, 0}}},
+    {S, {{Z, 0, UB, 0}, {Z, 0, U, 0}, {F, 0, U, 0}}},
+    {S, {{Z, 1, UB, -1}, {F, -1, UB, -1}, {F, -1, U, 0}}},
+    {L, {{U, 1, TT, -1}, {U, 1, Z, 1}, {UB, -1, Z, 1}}},
+    {L, {{U, 1, F, -1}, {U, 1, TU, 1}, {UB, -1, TU, 1}}},
+    {L, {{Z, 1, UB, -1}, {Z, 1, U, 1}, {F, -1, U, 1}}},
+    {K, {{UB, 0, Z, 0}, {UB, 0, TT, 0}, {U, 0, TT, 0}}},
+    {K, {{UB, 0, TU, 0}, {UB, 0, F, 0}, {U, 0, F, 0}}},
+    {K, {{F, 0, U, 0}, {F, 0, UB, 0}, {Z, 0, UB, 0}}},
+};
+
+const Table& EdgeTable(sbType shape, TzShapeMeasure measure)
 {
+    if (measure == smWindow) {
+        switch (shape) {
+        case sbBLTriangle: return kWindowBottomLeft;
+        case sbBRTriangle: return kWindowBottomRight;
+        case sbDnRTriangle: case sb135: return kWindowDownRight;
+        case sbDnLTriangle: case sb225: return kWindowDownLeft;
+        case sbMinus: return kWindowBar;
+        default: break;
+        }
+    }
     switch (shape) {
     case sbUpTriangle: case sb000: case sb360: return kUp;
     case sbDnTriangle: case sb180: return kDown;
@@ -325,7 +385,7 @@ void DrawShapeEdge(QPainter& p, sbType shape, int width, int height, TzShapeMeas
         return;
     }
     const AxisMeasure ax = Measure(width, measure), ay = Measure(height, measure);
-    for (const Line& line : EdgeTable(shape)) {
+    for (const Line& line : EdgeTable(shape, measure)) {
         std::vector<QPoint> pts;
         pts.reserve(line.pts.size());
         for (const Pt& pt : line.pts)
