@@ -356,3 +356,27 @@ TEST(TzIconColBtn, IconsFillEachOtherIn)
     manual.setEnabled(false);
     EXPECT_EQ(testsupport::RenderWidget(manual).pixel(5 + 8, 14 + 8), Rgb(clWhite));
 }
+
+TEST(TzColorBtn, FlatButtonShowsItsEdgeUnderThePointer)
+{
+    Window w;
+    auto* b = new TzColorBtn(&w.form);
+    b->move(10, 10);
+    b->SetColor(clYellow);
+    b->SetFlat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    int entered = 0, left = 0;
+    b->OnMouseEnter = [&](QObject*) { ++entered; };
+    b->OnMouseLeave = [&](QObject*) { ++left; };
+    w.Show();
+    QTest::mouseMove(w.form.windowHandle(), QPoint(200, 100));
+    EXPECT_FALSE(b->MouseIn());
+    QTest::mouseMove(w.form.windowHandle(), QPoint(40, 20));
+    EXPECT_EQ(entered, 1);
+    EXPECT_TRUE(b->MouseIn());
+    EXPECT_EQ(testsupport::RenderWidget(*b).pixel(88, 32), Rgb(clBlack));
+    QTest::mouseMove(w.form.windowHandle(), QPoint(200, 100));
+    EXPECT_EQ(left, 1);
+    EXPECT_FALSE(b->MouseIn());
+    EXPECT_EQ(testsupport::RenderWidget(*b).pixel(88, 32), Rgb(clYellow));
+}
