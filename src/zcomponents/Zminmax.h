@@ -9,12 +9,12 @@
 #include <QPoint>
 #include <QPointer>
 #include <QSize>
+#include <QWidget>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 
 class QPainter;
-class QWidget;
 
 // The window system's min/max record.
 struct TMinMaxInfo {

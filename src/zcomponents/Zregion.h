@@ -13,11 +13,11 @@
 #include <QPointer>
 #include <QRegion>
 #include <QString>
+#include <QWidget>
 #include <cstdint>
 #include <stdexcept>
 
 class QIODevice;
-class QWidget;
 
 // A component used where it needs an owning form and has none ("NoForm"), or an object given
 // to an assignment that cannot take it.

@@ -13,9 +13,9 @@
 #include <QRect>
 #include <QRegion>
 #include <QSize>
+#include <QWidget>
 #include <functional>
 
-class QWidget;
 
 enum zSplashStyleType : std::uint8_t { ssZRectangle, ssZEllipse, ssCircle };
 
