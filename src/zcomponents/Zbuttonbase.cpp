@@ -276,8 +276,13 @@ void TzButtonBase::mouseReleaseEvent(QMouseEvent* e)
         return;
     const bool click = e->button() == Qt::LeftButton && down_;
     EndPress();
-    if (click)
+    if (click) {
+        // A click may close the window and delete the button.
+        const QPointer<TzButtonBase> self(this);
         Click();
+        if (!self)
+            return;
+    }
     Repaint();
     SetMouseIn();
 }
@@ -305,7 +310,10 @@ void TzButtonBase::keyReleaseEvent(QKeyEvent* e)
 {
     if (keyboardPress_ && e->key() == Qt::Key_Space) {
         if (!e->isAutoRepeat() && down_ && !tracking_) {
+            const QPointer<TzButtonBase> self(this);
             Click();
+            if (!self)
+                return;
             down_ = false;
             SetMouseIn();
             Repaint();

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -379,4 +380,22 @@ TEST(TzColorBtn, FlatButtonShowsItsEdgeUnderThePointer)
     EXPECT_EQ(left, 1);
     EXPECT_FALSE(b->MouseIn());
     EXPECT_EQ(testsupport::RenderWidget(*b).pixel(88, 32), Rgb(clYellow));
+}
+
+TEST(TzColorBtn, AClickThatDeletesTheButtonIsSafe)
+{
+    Window w;
+    auto* b = new TzColorBtn(&w.form);
+    b->OnClick = [b](QObject*) { delete b; };
+    w.Show();
+    QPointer<TzColorBtn> guard(b);
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(guard.isNull());
+    auto* c = new TzColorBtn(&w.form);
+    c->OnClick = [c](QObject*) { delete c; };
+    QPointer<TzColorBtn> guardC(c);
+    c->setFocus();
+    QTest::keyPress(c, Qt::Key_Space);
+    QTest::keyRelease(c, Qt::Key_Space);
+    EXPECT_TRUE(guardC.isNull());
 }
