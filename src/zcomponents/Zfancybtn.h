@@ -13,6 +13,15 @@
 
 enum TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
 
+// The material of one state under its own names (TextSizeUp, BtnRgnUp, GlyphUp, SetGlyphUp,
+// OffsetGlyphUp for the state fbUp, and so on).
+#define ZFANCY_STATE_ACCESSORS(Suffix, state)                                                   \
+    TzcTextSize* TextSize##Suffix() { return TzcFancyBase::TextSize(state); }                                 \
+    TzcRgn* BtnRgn##Suffix() { return TzcFancyBase::BtnRgn(state); }                                          \
+    const QImage& Glyph##Suffix() const { return TzcFancyBase::Glyph(state); }                                \
+    void SetGlyph##Suffix(const QImage& glyph) { TzcFancyBase::SetGlyph(state, glyph); }                      \
+    TzcBmpOffset* OffsetGlyph##Suffix() { return TzcFancyBase::OffsetGlyph(state); }
+
 // Shared part of the skinned buttons: the per-state material, the loaded flag, the state's
 // outline and the paint.
 class TzcFancyBase : public TzButtonBase {
@@ -69,6 +78,11 @@ public:
     explicit TzcFancyButton(QWidget* parent = nullptr);
     int CurrentState() const override;
 
+    ZFANCY_STATE_ACCESSORS(Disabled, fbDisabled)
+    ZFANCY_STATE_ACCESSORS(Up, fbUp)
+    ZFANCY_STATE_ACCESSORS(Down, fbDown)
+    ZFANCY_STATE_ACCESSORS(Focused, fbFocused)
+
 protected:
     int ButtonKind() const override;
     bool BoldCaption() const override { return ShowsDefault(); }
@@ -82,6 +96,17 @@ public:
 
     int CurrentState() const override;
 
+    ZFANCY_STATE_ACCESSORS(Disabled, fcDisabled)
+    ZFANCY_STATE_ACCESSORS(FocusedChecked, fcFocusedChecked)
+    ZFANCY_STATE_ACCESSORS(Focused, fcFocused)
+    ZFANCY_STATE_ACCESSORS(Checked, fcChecked)
+    ZFANCY_STATE_ACCESSORS(, fcPlain)
+    using TzcFancyBase::BtnRgn;
+    using TzcFancyBase::Glyph;
+    using TzcFancyBase::OffsetGlyph;
+    using TzcFancyBase::SetGlyph;
+    using TzcFancyBase::TextSize;
+
 protected:
     TzcFancyCustomBtn(QWidget* parent, int stateCount);
     bool EnterClicks() const override { return false; }
@@ -93,6 +118,9 @@ protected:
 class TzcCustomFancyCheckBox : public TzcFancyCustomBtn {
 public:
     explicit TzcCustomFancyCheckBox(QWidget* parent = nullptr);
+
+    ZFANCY_STATE_ACCESSORS(FocusedGrayed, fcFocusedGrayed)
+    ZFANCY_STATE_ACCESSORS(Grayed, fcGrayed)
 
     TCheckBoxState State() const { return state_; }
     // A change stores the state and clicks (OnClick).

@@ -27,7 +27,7 @@ TEST(TzcFancyButton, WithoutRegionsItStaysARectangle)
     form.show();
     EXPECT_EQ(b->size(), QSize(89, 33));
     EXPECT_EQ(b->Outline(), QRegion(0, 0, 89, 33));
-    EXPECT_EQ(b->TextSize(TzcFancyButton::fbDown)->Rect(), QRect(3, 3, 84, 28));
+    EXPECT_EQ(b->TextSizeDown()->Rect(), QRect(3, 3, 84, 28));
     EXPECT_EQ(b->TextSize(TzcFancyButton::fbUp)->Rect(), QRect(2, 2, 84, 28));
 }
 
@@ -77,7 +77,7 @@ TEST(TzcFancyButton, GlyphAndDisabledCaption)
     QImage glyph(10, 10, QImage::Format_RGB32);
     glyph.fill(qRgb(0, 255, 0));
     glyph.setPixel(3, 3, qRgb(255, 0, 0));
-    b.SetGlyph(TzcFancyButton::fbUp, glyph);
+    b.SetGlyphUp(glyph);
     b.SetTransparentColor(RgbColor(0, 255, 0));
     b.OffsetGlyph(TzcFancyButton::fbUp)->SetLeft(20);
     b.Loaded();
@@ -154,7 +154,9 @@ TEST(TzcFancyCheckBox, ClicksCycleThroughGrayed)
     EXPECT_EQ(clicks, 4);
     box->clearFocus();
     EXPECT_EQ(box->CurrentState(), TzcFancyCustomBtn::fcChecked);
-    EXPECT_EQ(box->TextSize(TzcFancyCustomBtn::fcChecked)->Rect(), QRect(1, 1, 89, 33));
+    EXPECT_EQ(box->TextSizeChecked()->Rect(), QRect(1, 1, 89, 33));
+    EXPECT_EQ(box->TextSize()->Rect(), QRect(0, 0, 89, 33));
+    EXPECT_EQ(box->TextSizeGrayed()->Rect(), QRect(0, 0, 89, 33));
 }
 
 TEST(TzcFancyRadioButton, GroupsByParentAndGroupIndex)
