@@ -276,8 +276,8 @@ void TzBitmap::paintEvent(QPaintEvent* /*e*/)
 
 TzResBitmap::TzResBitmap(const QString& resourceName)
 {
-    const QString path =
-        resourceName.startsWith(QStringLiteral(":/")) ? resourceName : QStringLiteral(":/") + resourceName;
+    const QString prefix = QStringLiteral(":/");
+    const QString path = resourceName.startsWith(prefix) ? resourceName : prefix + resourceName;
     if (!QFile::exists(path) || !load(path))
         throw std::runtime_error(
             QStringLiteral("Bitmap image is not valid: \"%1\"").arg(resourceName).toStdString());

@@ -118,6 +118,12 @@ void TzButtonBase::Invalidate()
     update();
 }
 
+void TzButtonBase::DrawButtonCaption(QPainter& canvas, const QRect& r) const
+{
+    DrawCaption(canvas, r, CaptionFlags(horzAlign_, multipleLines_, wordWrap_, alignment_), text(),
+                isEnabled(), palette().color(QPalette::ButtonText));
+}
+
 void TzButtonBase::EndPress()
 {
     down_ = false;

@@ -93,6 +93,9 @@ protected:
     QColor FaceColor() const;
     // Focused or Default: the caption is drawn bold.
     bool ShowsDefault() const { return hasFocus() || default_; }
+    // The caption in the painter's font with this button's placement flags, in its enabled or
+    // disabled look.
+    void DrawButtonCaption(QPainter& canvas, const QRect& r) const;
     // Clears the pressed state (a disabled button is never drawn down).
     void EndPress();
     // Recomputes the hover flag from the pointer position.

@@ -69,8 +69,7 @@ void TzColorBtn::DrawCaptionText(QPainter& canvas, const QRect& caption)
     if (defaultLook_ == dlBold)
         f.setBold(ShowsDefault());
     canvas.setFont(f);
-    DrawCaption(canvas, caption, CaptionFlags(HorzAlign(), MultipleLines(), WordWrap(), Alignment()),
-                text(), isEnabled(), palette().color(QPalette::ButtonText));
+    DrawButtonCaption(canvas, caption);
 }
 
 void TzColorBtn::PaintContent(QPainter& canvas, const QRect& caption)

@@ -55,7 +55,8 @@ int MulDiv(int a, int b, int c)
     if (c == 0)
         return -1;
     const long long num = static_cast<long long>(a) * b;
-    const long long q = (std::llabs(num) * 2 + std::llabs(c)) / (2 * std::llabs(static_cast<long long>(c)));
+    const long long den = std::llabs(static_cast<long long>(c));
+    const long long q = (std::llabs(num) * 2 + den) / (2 * den);
     return int(((num < 0) != (c < 0)) ? -q : q);
 }
 

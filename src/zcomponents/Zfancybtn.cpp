@@ -163,9 +163,7 @@ void TzcFancyBase::PaintButton(QPainter& canvas)
     if (defaultLook_ == dlfBold)
         f.setBold(BoldCaption());
     canvas.setFont(f);
-    DrawCaption(canvas, look.textSize.Rect(),
-                CaptionFlags(HorzAlign(), MultipleLines(), WordWrap(), Alignment()), text(),
-                isEnabled(), palette().color(QPalette::ButtonText));
+    DrawButtonCaption(canvas, look.textSize.Rect());
 }
 
 // ---- TzcFancyButton ----

@@ -15,11 +15,11 @@ enum TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
 
 // The material of one state under its own names (TextSizeUp, BtnRgnUp, GlyphUp, SetGlyphUp,
 // OffsetGlyphUp for the state fbUp, and so on).
-#define ZFANCY_STATE_ACCESSORS(Suffix, state)                                                   \
-    TzcTextSize* TextSize##Suffix() { return TzcFancyBase::TextSize(state); }                                 \
-    TzcRgn* BtnRgn##Suffix() { return TzcFancyBase::BtnRgn(state); }                                          \
-    const QImage& Glyph##Suffix() const { return TzcFancyBase::Glyph(state); }                                \
-    void SetGlyph##Suffix(const QImage& glyph) { TzcFancyBase::SetGlyph(state, glyph); }                      \
+#define ZFANCY_STATE_ACCESSORS(Suffix, state) \
+    TzcTextSize* TextSize##Suffix() { return TzcFancyBase::TextSize(state); } \
+    TzcRgn* BtnRgn##Suffix() { return TzcFancyBase::BtnRgn(state); } \
+    const QImage& Glyph##Suffix() const { return TzcFancyBase::Glyph(state); } \
+    void SetGlyph##Suffix(const QImage& glyph) { TzcFancyBase::SetGlyph(state, glyph); } \
     TzcBmpOffset* OffsetGlyph##Suffix() { return TzcFancyBase::OffsetGlyph(state); }
 
 // Shared part of the skinned buttons: the per-state material, the loaded flag, the state's

@@ -183,7 +183,8 @@ TMinMaxInfo TzMinMax::SystemInfo() const
 {
     TMinMaxInfo info;
     const QScreen* screen = form_->screen();
-    const QRect free = screen ? screen->availableGeometry() : QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QRect free =
+        screen ? screen->availableGeometry() : QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     info.MaxSize = free.size();
     info.MaxPosition = free.topLeft();
     info.MinTrackSize = QSize(0, 0);

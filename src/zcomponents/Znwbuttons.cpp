@@ -114,15 +114,9 @@ void TzNWColorBtn::PaintBehind(QPainter& canvas)
     canvas.restore();
 }
 
-void TzNWColorBtn::DrawCaptionText(QPainter& canvas, const QRect& caption)
-{
-    DrawCaption(canvas, caption, CaptionFlags(HorzAlign(), MultipleLines(), WordWrap(), Alignment()),
-                text(), isEnabled(), palette().color(QPalette::ButtonText));
-}
-
 void TzNWColorBtn::PaintContent(QPainter& canvas, const QRect& caption)
 {
-    DrawCaptionText(canvas, caption);
+    DrawButtonCaption(canvas, caption);
 }
 
 void TzNWColorBtn::PaintButton(QPainter& canvas)
@@ -163,7 +157,7 @@ void TzNWBitColBtn::PaintContent(QPainter& canvas, const QRect& caption)
                      caption, textOnTop_ ? 0 : picture.width() + margin);
     TransparentDraw(canvas, place.at, strip_.Current(down_, isEnabled(), mouseIn_),
                     QRect(QPoint(0, 0), picture), strip_.TransparentColor());
-    DrawCaptionText(canvas, place.caption);
+    DrawButtonCaption(canvas, place.caption);
 }
 
 // ---- TzNWIconColBtn ----
@@ -185,7 +179,7 @@ void TzNWIconColBtn::PaintContent(QPainter& canvas, const QRect& caption)
     const TzPicturePlace place =
         PlacePicture(size(), icon.size(), PictureSide(), int(glyphMargin_),
                      isEnabled() && Moves(), Moves(), caption, icon.width());
-    DrawCaptionText(canvas, place.caption);
+    DrawButtonCaption(canvas, place.caption);
     if (icon.width() > 0)
         canvas.drawImage(place.at, icon);
 }

@@ -40,7 +40,6 @@ protected:
     void PaintButton(QPainter& canvas) override;
     // What lies in the caption rectangle: the caption.
     virtual void PaintContent(QPainter& canvas, const QRect& caption);
-    void DrawCaptionText(QPainter& canvas, const QRect& caption);
     // Pressed and moving: the caption and picture move by one pixel.
     bool Moves() const { return down_ && movement_; }
     void resizeEvent(QResizeEvent* e) override;

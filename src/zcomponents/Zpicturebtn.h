@@ -1,8 +1,8 @@
 #pragma once
 // What the picture and gradient buttons add to a button, written once for every family: a
 // glyph strip split into its state images, three state icons that fill each other in, the side
-// the picture sits on, and a banded gradient face. Each button family derives from these with its own base (windowed colour button,
-// window-less colour button, shaped colour button).
+// the picture sits on, and a banded gradient face. Each button derives from these with its own
+// base (windowed colour button, window-less colour button, shaped colour button).
 
 #include "zcomponents/Zbuttonbase.h"
 #include "zcomponents/Zcolor.h"

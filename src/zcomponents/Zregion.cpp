@@ -165,8 +165,9 @@ bool TzcRgn::LoadFromFile(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()).toStdString());
+        throw std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2")
+                                     .arg(fileName, file.errorString())
+                                     .toStdString());
     return LoadFromStream(file);
 }
 
@@ -174,8 +175,9 @@ void TzcRgn::SaveToFile(const QString& fileName) const
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || !SaveToStream(file) || !file.commit())
-        throw std::runtime_error(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()).toStdString());
+        throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
+                                     .arg(fileName, file.errorString())
+                                     .toStdString());
 }
 
 void TzcRgn::SetRgn(const void* data, int size)

@@ -111,8 +111,7 @@ void TzcShapeColorBtn::PaintLook(QPainter& canvas)
     canvas.setFont(f);
     if (isEnabled() && down_)
         caption.translate(1, 1);
-    DrawCaption(canvas, caption, CaptionFlags(HorzAlign(), MultipleLines(), WordWrap(), Alignment()),
-                text(), isEnabled(), palette().color(QPalette::ButtonText));
+    DrawButtonCaption(canvas, caption);
     if (hasFocus() && isEnabled() && showFocus_)
         DrawFocusRect(canvas, caption.adjusted(-kFocusGrow, -kFocusGrow, kFocusGrow, kFocusGrow));
 }

@@ -142,7 +142,7 @@ TEST(TzcRgn, TruncatedAndHostileStreamsGiveAnEmptyRegion)
         Le32(48) + data.left(4) + Le32(2) + data.mid(8), // wrong type
         Le32(48) + data.left(8) + Le32(0x7FFFFFFF) + data.mid(12), // count beyond the data
         Le32(48) + data.left(8) + Le32(0xFFFFFFFFu) + data.mid(12), // negative count
-        Le32(48) + data.left(32) + Le32(9) + data.mid(36),  // rectangle right of its left... inverted
+        Le32(48) + data.left(32) + Le32(9) + data.mid(36), // left beyond right
     };
     for (const QByteArray& bytes : bad) {
         TzcRgn rgn;
