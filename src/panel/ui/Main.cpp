@@ -93,6 +93,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     controller_->AttachDevice(device_.get());
     bridge_ = std::make_unique<CConnectionBridge>(*controller_, *device_);
     data_ = &ProgramData();
+    capControls_ = std::make_unique<CCapControls>(*device_);
+    pageReads_ = std::make_unique<CPageReads>(*device_);
 
     CreateMenus();
     CreateToolBar();
@@ -323,6 +325,7 @@ void TMainForm::CreateBody()
     panels->addWidget(TunedPanel);
     panels->addWidget(_3capTunedPanel);
     right->addLayout(panels);
+    CreateControls(right);
 
     PageControl = new QTabWidget(central);
     PageControl->setObjectName("PageControl");
@@ -337,6 +340,7 @@ void TMainForm::CreateBody()
             &TMainForm::RefreshFaultsBtnClick);
     connect(FaultsFrame->DisAudioCheckBox, &QCheckBox::toggled, this,
             [this](bool on) { main_.DisAudio = on; });
+    CreateServicePages();
     right->addWidget(PageControl, 1);
     AlarmArea = MakeArea(central, "AlarmArea");
     AlarmPanel = new TAlarmPanel(AlarmArea);
@@ -399,7 +403,7 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::FormShow()
 {
-    ReadUnitSetup(); // demo values on the unit pages
+    ReadAllPages(); // demo values on the unit pages
     CSettings& s = controller_->Settings();
     s.Addr = 2;
     s.Timeout = 500;
@@ -411,6 +415,7 @@ void TMainForm::FormShow()
         return;
     }
     ApplyPaneWidth();
+    SelectControlPage(true);
     RefreshValuePanes();
     StartupTimer->start();
 }
@@ -486,14 +491,16 @@ void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char*
 
 int TMainForm::ReadUnitSetup()
 {
+    ClearInfoPage();
     int r = device_->WaitMotors();
     if (r != 0)
         return r;
     const std::string name = device_->CopyDisplayName();
     Status->SetConnectionText(name);
-    // The unit pages read here once they are part of the program.
-    ValidatePanes();
-    return 0;
+    r = ReadAllPages();
+    if (r == 0)
+        ValidatePanes();
+    return r;
 }
 
 int TMainForm::UpdateReadings()
@@ -509,6 +516,7 @@ void TMainForm::UpdateControls()
     _3capTunedPanel->setVisible(device_->Has3rdCap());
     FaultsFrame->ShowThirdCap(device_->Has3rdCap());
     UpdateUnitPages();
+    UpdateCapControls();
     RefreshUnitView();
 }
 

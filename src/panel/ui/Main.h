@@ -2,13 +2,16 @@
 // The main window: menus, tool bar, readings panes, pages, alarm panel and status frame. It owns
 // the application controller and the device object and implements the controller's view.
 
+#include "panel/Capcontrols.h"
 #include "panel/Mainsettings.h"
+#include "panel/Pagereads.h"
 #include "panel/Orreryview.h"
 #include "panel/Readings.h"
 #include "panel/Tuningmodel.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class COrrery;
@@ -42,6 +45,14 @@ class TCapsForm;
 class THistoryPlotFrame;
 class TSmithForm;
 class QToolBar;
+class TCtrlPanel;
+class TInfoPage;
+class TServLogFrame;
+class TConfigPage;
+class TRestoreFromFileForm;
+class QPlainTextEdit;
+struct SFileQuery;
+class QBoxLayout;
 class TAcceptForm;
 class TDelayForm;
 class TPasswordForm;
@@ -220,6 +231,47 @@ public:
     // Opens the settings dialog on its Display page with that pane and entry selected.
     void PaneListBoxDblClick(int pane, int index);
 
+    // --- control notebook and capacitor controls (Maincontrols.cpp) --------------------------
+    TCtrlPanel* CtrlPanel = nullptr;
+    CCapControls& CapControls() { return *capControls_; }
+    // Where the unit pages plug their reads into the read-all.
+    CPageReads& PageReads() { return *pageReads_; }
+    int ReadAllPages();
+    void SelectControlPage(bool withRatio);
+    void SetupCapacitorPanel();
+    void SetupTrackBars();
+    void UpdateCapacitorPanel();
+    int MoveCapacitors(double loadPercent, double tunePercent);
+    int Move3rdCap(double percent);
+    void HighlightCap(int cap);
+    double ClampTo3capLimits(double percent) const;
+    void ModeBtnClick(QToolButton* sender);
+    void PresetBtnClick(QToolButton* sender);
+    void _3capModeBtnClick(QToolButton* sender);
+    void _3capPresetBtnClick(QToolButton* sender);
+    void SetRatioBtnClick();
+    void SpinButtonClick(int cap, int direction);
+    void PosEditKeyDown(int cap, PosKey key);
+    void TrackBarChange(int cap);
+    void EditMouseDown(int cap);
+
+    // --- service log, Info and Config pages (src/service/ui/Mainservice.cpp) -----------------
+    TInfoPage* InfoPage = nullptr;
+    TServLogFrame* ServLogTab = nullptr;
+    TConfigPage* ConfigPage = nullptr;
+    // Asks the user for a file name; the file dialog unless a test gives its own.
+    std::function<bool(const SFileQuery&, std::string&)> AskFile;
+    void StatisticsText(int sector, QPlainTextEdit* memo);
+    int FillSectorList();
+    void SectorListBoxClick();
+    void SaveServLogBtnClick();
+    void ConfigInfoBtnClick();
+    void ServLogBtnClick();
+    void FaultsInfoBtnClick();
+    void SaveToFileBtnClick();
+    void RestoreFromFileBtnClick();
+    TRestoreFromFileForm& RestoreForm();
+
     // --- IOrreryView ------------------------------------------------------------------------
     std::vector<std::string> Arguments() const override { return args_; }
     std::string ProgramDirectory() const override { return programDir_; }
@@ -300,6 +352,11 @@ private:
     // Stops every timer and the controller's activity before anything is freed.
     void ShutDown();
     static void SetPanel(QLabel* panel, bool on, const char* onText, const char* offText);
+    void CreateControls(QBoxLayout* into);
+    void UpdateCapControls();
+    void ShowCapLabels(bool disabled);
+    void CreateServicePages();
+    void ClearInfoPage();
 
     Forms forms_;
     std::unique_ptr<COrrery> controller_;
@@ -314,4 +371,7 @@ private:
     bool shutDown_ = false;
     bool applyingUi_ = false;
     CTuningModel tuning_;
+    std::unique_ptr<CCapControls> capControls_;
+    std::unique_ptr<CPageReads> pageReads_;
+    TRestoreFromFileForm* restoreForm_ = nullptr;
 };

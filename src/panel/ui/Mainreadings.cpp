@@ -36,8 +36,10 @@ void TMainForm::RefreshIncremental()
     RefreshChartWindows(true);
 }
 
-void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned, bool)
+void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
+                                 bool capsDisabled)
 {
+    ShowCapLabels(capsDisabled);
     SetPanel(RFOnPanel, rfOn, "RF On", "RF Off");
     SetPanel(TunedPanel, tuned, "Tuned", "Not tuned");
     if (thirdCap)
@@ -46,7 +48,9 @@ void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thir
 
 void TMainForm::ShowLatest()
 {
+    SelectControlPage(false);
     RefreshValuePanes();
+    UpdateCapacitorPanel();
     UpdateAlarms();
 }
 
@@ -71,6 +75,8 @@ void TMainForm::RefreshUnitView()
 {
     RefreshAll();
     RefreshAllItems(true);
+    SetupTrackBars();
+    SelectControlPage(true);
 }
 
 void TMainForm::PaneListBoxDblClick(int pane, int index)
