@@ -32,7 +32,7 @@ TEST_F(UnitPages, TabsInOrderAndThe3CapTabOnlyForThirdCapacitorUnits)
     QStringList captions;
     for (int i = 0; i < pages->count(); ++i)
         captions << pages->tabText(i);
-    EXPECT_EQ(captions, (QStringList{"Display", "Trajectories", "Tuning", "3 Cap", "Setup (Ostra)", "Faults"}));
+    EXPECT_EQ(captions.mid(0, 6), (QStringList{"Display", "Trajectories", "Tuning", "3 Cap", "Setup (Ostra)", "Faults"}));
     EXPECT_FALSE(pages->isTabVisible(pages->indexOf(form->_3capPage)));
     TSetupPage& s = *form->SetupPage;
     EXPECT_EQ(s.PinEdit->text(), "00000001");
@@ -58,7 +58,10 @@ TEST_F(UnitPages, SetupReadEditSendAndReadBack)
     TSetupPage& s = *form->SetupPage;
     form->PageControl->setCurrentWidget(&s);
     s.ReadSetupBtn->click();
-    EXPECT_EQ(Sent(), SetupRead);
+    Cmds read = SetupRead; // then the service log's sector list
+    read.insert(read.end(), {242, 251});
+    read.insert(read.end(), 10, 252);
+    EXPECT_EQ(Sent(), read);
     EXPECT_EQ(s.TotalEdits[1]->text(), "2500");
     EXPECT_EQ(s.SNEdit->text(), "123456");
     EXPECT_EQ(s.SWText->text(), "VT10000A.01");
