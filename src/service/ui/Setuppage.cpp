@@ -90,12 +90,8 @@ TSetupPage::TSetupPage(TMainForm& main) : TUnitPage(main, "SetupPage")
                 connect(c, &QComboBox::currentIndexChanged, this, [this] { SetupEditChange(); });
     }
     connect(OstrabusAddrSpinEdit, &QSpinBox::valueChanged, this, [this] { SetupEditChange(); });
-    for (int i = 0; i < CSetupData::Pots; ++i) {
-        connect(PotTrackBars[i], &QSlider::valueChanged, this, [this, i](int v) {
-            if (!filling_)
-                PotEdits[i]->setText(QString::number(v));
-        });
-    }
+    for (QSlider* bar : PotTrackBars)
+        connect(bar, &QSlider::valueChanged, this, [this] { PotTrackBarChange(); });
     UpdateUnitType();
 }
 
@@ -334,6 +330,14 @@ void TSetupPage::SendSetupBtnClick()
     ReadSetup();
     Main().ValidatePanes();
     CommandAccepted();
+}
+
+void TSetupPage::PotTrackBarChange()
+{
+    if (filling_)
+        return;
+    for (int i = 0; i < CSetupData::Pots; ++i)
+        PotEdits[i]->setText(QString::number(PotTrackBars[i]->value()));
 }
 
 void TSetupPage::SetupEditChange()

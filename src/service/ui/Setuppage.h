@@ -58,6 +58,8 @@ public:
     void ReadSetupBtnClick();
     void SendSetupBtnClick();
     void SetupEditChange();
+    // The track bars' positions into the potentiometer edits; sent with the page's Send.
+    void PotTrackBarChange();
     void ProtocolComboBoxChange();
     void ResetMemoryBtnClick();
     void ResetServLogBtnClick();

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -73,6 +74,11 @@ TEST_F(UnitPages, SetupReadEditSendAndReadBack)
     Type(s.TotalEdits[1], "1800");
     Type(s.CminEdits[0], "12");
     EXPECT_TRUE(Blue(s.SendSetupBtn));
+    // A potentiometer's track bar moved by a key puts its position into its edit.
+    s.PotTrackBars[0]->setFocus();
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(s.PotTrackBars[0], &right);
+    EXPECT_EQ(s.PotEdits[0]->text(), "100");
     recorder->Clear();
     s.SendSetupBtn->click();
     // Nothing asked for an unchanged address, baud, serial number and PIN.
@@ -83,6 +89,7 @@ TEST_F(UnitPages, SetupReadEditSendAndReadBack)
     Unit([](SimUnitData& d) {
         EXPECT_EQ(d.caps[1].totalSteps, 1800);
         EXPECT_EQ(d.caps[0].cMin, 12);
+        EXPECT_EQ(d.pots[2], 100);
     });
     EXPECT_EQ(s.TotalEdits[1]->text(), "1800");
     EXPECT_FALSE(Blue(s.SendSetupBtn));
