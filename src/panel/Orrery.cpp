@@ -90,7 +90,7 @@ bool COrrery::Startup()
 
     UpdateCaptions();
     FillPortList();
-    view_.ReadUnitSetup(); // still in demo mode: the unit pages show the demo unit
+    view_.ReadAllPages(); // still in demo mode: the unit pages show the demo unit
     demo_ = false;
     UpdateUi();
     view_.StartStatusTimer();

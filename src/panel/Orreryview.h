@@ -54,6 +54,8 @@ public:
 
     // --- main window ----------------------------------------------------------------------
     virtual int ReadUnitSetup() = 0;
+    // Reads every unit page (the demo unit while in demo mode).
+    virtual int ReadAllPages() = 0;
     virtual int UpdateReadings() = 0;
     // No unit any more: the RF and tuned panels and the readings lose the last unit's values.
     virtual void ShowDisconnected() = 0;

@@ -56,7 +56,8 @@ TEST_F(ControllerTest, StartupRunsOnceAndLeavesDemoMode)
     Start();
     EXPECT_EQ(view.splashShown, 1);
     EXPECT_EQ(view.disclaimerShown, 0);
-    EXPECT_EQ(view.unitSetupReads, 1);
+    EXPECT_EQ(view.allPageReads, 1); // the demo unit's pages
+    EXPECT_EQ(view.unitSetupReads, 0);
     EXPECT_FALSE(controller.IsDemo());
     EXPECT_TRUE(view.statusTimerOn);
     EXPECT_EQ(view.mainCaption, "Vantrel Orrery");
@@ -66,7 +67,7 @@ TEST_F(ControllerTest, StartupRunsOnceAndLeavesDemoMode)
 
     EXPECT_FALSE(controller.Startup());
     EXPECT_EQ(view.splashShown, 1);
-    EXPECT_EQ(view.unitSetupReads, 1);
+    EXPECT_EQ(view.allPageReads, 1);
 }
 
 TEST_F(ControllerTest, UnreleasedBuildAsksAndCarriesTheCaptionSuffix)
@@ -496,7 +497,8 @@ TEST_F(SimControllerTest, ConnectIdentifiesReadsSetupAndStartsPolling)
 {
     controller.ConnectPort("  " + sim.Path() + " ", true);
     ASSERT_TRUE(device.IsConnected());
-    EXPECT_EQ(view.unitSetupReads, 2); // start-up, then after identification
+    EXPECT_EQ(view.allPageReads, 1);   // start-up
+    EXPECT_EQ(view.unitSetupReads, 1); // after identification
     EXPECT_TRUE(view.timerOn);
     EXPECT_FALSE(view.ui.DemoEnabled);
     EXPECT_EQ(device.ModelText(), "VANT");

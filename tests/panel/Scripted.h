@@ -70,6 +70,11 @@ public:
         ++unitSetupReads;
         return unitSetupResult;
     }
+    int ReadAllPages() override
+    {
+        ++allPageReads;
+        return 0;
+    }
     int UpdateReadings() override
     {
         ++readingsUpdates;
@@ -158,6 +163,7 @@ public:
     std::string disclaimerCaption;
     std::string mainCaption, loggingCaption, header;
     int unitSetupReads = 0;
+    int allPageReads = 0;
     int unitSetupResult = 0;
     int readingsUpdates = 0;
     std::function<int()> readings;
