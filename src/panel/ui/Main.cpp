@@ -230,11 +230,12 @@ void TMainForm::CreateMenus()
     ToolsMenu->setObjectName("ToolsMenu");
     LoggingMenuItem = later(ToolsMenu, "LoggingMenuItem", "&Logging");
     TuningMenuItem = later(ToolsMenu, "TuningMenuItem", "  T&uning");
-    TechMenuItem = later(ToolsMenu, "TechMenuItem", "  &Technical...");
-    BootPMenuItem = later(ToolsMenu, "BootPMenuItem", "  &BootP configuration");
-    FlashingMenuItem = later(ToolsMenu, "FlashingMenuItem", "  &Flashing...");
-    XilinxMenuItem = later(ToolsMenu, "XilinxMenuItem", "  &Xilinx...");
-    OstraBuslogMenuItem = later(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log");
+    TechMenuItem = item(ToolsMenu, "TechMenuItem", "  &Technical...", &TMainForm::TechBtnClick);
+    BootPMenuItem = item(ToolsMenu, "BootPMenuItem", "  &BootP configuration", &TMainForm::BootPMenuItemClick);
+    FlashingMenuItem = item(ToolsMenu, "FlashingMenuItem", "  &Flashing...", &TMainForm::FlashingMenuItemClick);
+    XilinxMenuItem = item(ToolsMenu, "XilinxMenuItem", "  &Xilinx...", &TMainForm::XilinxMenuItemClick);
+    OstraBuslogMenuItem = item(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log",
+                               &TMainForm::OstraBuslogMenuItemClick);
     AutoTestMenuItem = later(ToolsMenu, "AutoTestMenuItem", "  Auto-test");
 
     WindowMenu = menuBar()->addMenu("Window");
@@ -463,7 +464,10 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     }
 }
 
-void TMainForm::ExchangeToolSettings(CRegistry&) {}
+void TMainForm::ExchangeToolSettings(CRegistry& store)
+{
+    ExchangeBootPSettings(store);
+}
 
 void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
 {
@@ -497,6 +501,7 @@ void TMainForm::UpdateControls()
     AlarmPanel->InterlockPanel->setVisible(
         CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
     _3capTunedPanel->setVisible(device_->Has3rdCap());
+    UpdateToolItems();
     RefreshUnitView();
 }
 
@@ -514,7 +519,9 @@ void TMainForm::ApplyUiState(const COrreryUiState& s)
     LockBtn->setToolTip(Q(s.LockHint));
     LockMenuItem->setText(Q(s.LockCaption));
     LockMenuItem->setChecked(s.LockDown);
-    // Tech, BootP and logging stay disabled until their windows are part of the program.
+    TechMenuItem->setEnabled(s.TechEnabled);
+    BootPMenuItem->setEnabled(s.BootPEnabled);
+    // Logging stays disabled until its window is part of the program.
 }
 
 void TMainForm::PrintImage(QPrinter& printer)

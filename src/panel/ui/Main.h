@@ -41,6 +41,11 @@ class TAcceptForm;
 class TDelayForm;
 class TPasswordForm;
 class TSplashForm;
+class TOstraBusLogForm;
+class TTechForm;
+class TBootPForm;
+class TStartFlashingForm;
+class TFlashProgressForm;
 
 class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView {
     Q_OBJECT
@@ -60,6 +65,11 @@ public:
         THardFaultForm* HardFault = nullptr;
         TSettingsForm* Settings = nullptr;
         TEditDisplayForm* EditDisplay = nullptr;
+        TTechForm* Tech = nullptr;
+        TOstraBusLogForm* OstraBusLog = nullptr;
+        TBootPForm* BootP = nullptr;
+        TStartFlashingForm* StartFlashing = nullptr;
+        TFlashProgressForm* FlashProgress = nullptr;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -178,6 +188,16 @@ public:
     void RefreshFaultsBtnClick();
     // Opens the settings dialog on its Display page with that pane and entry selected.
     void PaneListBoxDblClick(int pane, int index);
+    // Programming and technician tools (Maintools.cpp).
+    void TechBtnClick();
+    void OstraBuslogMenuItemClick();
+    void BootPMenuItemClick();
+    void FlashingMenuItemClick();
+    void XilinxMenuItemClick();
+    // Enabled states of the tools' menu items.
+    void UpdateToolItems();
+    // Section "BootP" of the BootP window.
+    void ExchangeBootPSettings(CRegistry& store);
 
     // --- IOrreryView ------------------------------------------------------------------------
     std::vector<std::string> Arguments() const override { return args_; }
@@ -259,4 +279,5 @@ private:
     bool shownOnce_ = false;
     bool shutDown_ = false;
     bool applyingUi_ = false;
+    int flashFrequency_ = 32; // MHz, the start-flashing dialog's last value
 };
