@@ -22,12 +22,13 @@ void SimSerialServer::ServeXilinxBlock(uint8_t length)
         return;
     }
     xilinxLeft_ = length >= xilinxLeft_ ? 0 : xilinxLeft_ - length;
-    WriteAll(&serialframe::Ack, 1);
     {
+        // Recorded before the ACK, so the program never runs ahead of the record.
         std::lock_guard<std::mutex> lock(mutex_);
         xilinxBlocks_.push_back(std::move(block));
     }
     changed_.notify_all();
+    WriteAll(&serialframe::Ack, 1);
 }
 
 std::vector<std::vector<uint8_t>> SimSerialServer::XilinxBlocks() const
