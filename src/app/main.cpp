@@ -12,12 +12,14 @@
 #include "panel/Version.h"
 #include "panel/ui/About.h"
 #include "panel/ui/Accept.h"
+#include "panel/ui/Capsdlg.h"
 #include "panel/ui/Delay.h"
 #include "panel/ui/Editdisplay.h"
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Settingsform.h"
+#include "panel/ui/Smithdlg.h"
 #include "panel/ui/Splash.h"
 #include "service/ui/Bootp.h"
 #include "service/ui/Flashing.h"
@@ -100,6 +102,8 @@ int main(int argc, char** argv)
         forms.EditDisplay = new TEditDisplayForm(&mainForm);
         forms.FlashProgress = new TFlashProgressForm(&mainForm);
         forms.StartFlashing = new TStartFlashingForm(&mainForm);
+        forms.Smith = new TSmithForm(&mainForm);
+        forms.Caps = new TCapsForm(&mainForm);
         forms.Accept = accept;
         forms.Password = password;
         forms.About = about;
