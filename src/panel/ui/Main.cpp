@@ -99,6 +99,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     CreateMenus();
     CreateToolBar();
     CreateBody();
+    WirePageControls();
     CreatePanes();
     CreateHistoryPlot();
 

@@ -250,6 +250,12 @@ public:
     void UpdateToolItems();
     // Section "BootP" of the BootP window.
     void ExchangeBootPSettings(CRegistry& store);
+    // Motor buttons of the Setup page, alarm panels, audio-alarm box (Maintools.cpp).
+    void WirePageControls();
+    void EnableMotorsBtnClick();
+    void DisableMotorsBtnClick();
+    void AlarmsPanelClick();
+    void DisAudioCheckBoxClick();
 
     // --- control notebook and capacitor controls (Maincontrols.cpp) --------------------------
     TCtrlPanel* CtrlPanel = nullptr;

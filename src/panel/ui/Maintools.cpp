@@ -8,16 +8,24 @@
 #include "link/ui/Connectbar.h"
 #include "link/ui/Ostrabuslog.h"
 #include "panel/Orrery.h"
+#include "panel/ui/Alarmpanel.h"
 #include "panel/ui/Delay.h"
+#include "panel/ui/Faultsframe.h"
 #include "panel/ui/Status.h"
 #include "service/Flash.h"
 #include "service/Textfile.h"
 #include "service/Xilinx.h"
 #include "service/ui/Bootp.h"
 #include "service/ui/Flashing.h"
+#include "service/ui/Setuppage.h"
 #include "service/ui/Tech.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QComboBox>
 #include <QFileDialog>
 
@@ -40,6 +48,24 @@ std::string ChooseFile(QWidget* parent, const char* name, const char* filter)
         return {};
     return dialog.selectedFiles().first().toStdString();
 }
+
+// A click on a label, as the alarm panels take it.
+class TLabelClick : public QObject {
+public:
+    TLabelClick(QObject* parent, std::function<void()> onClick) : QObject(parent), onClick_(std::move(onClick)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            onClick_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onClick_;
+};
 
 class TXilinxView : public IXilinxView {
 public:
@@ -157,3 +183,33 @@ void TMainForm::XilinxMenuItemClick()
     TXilinxView view(Status, forms_.Delay);
     CXilinxProgrammer::Run(*device_, lines, view);
 }
+
+void TMainForm::WirePageControls()
+{
+    if (SetupPage) {
+        connect(SetupPage->EnableMotorsBtn, &QPushButton::clicked, this, &TMainForm::EnableMotorsBtnClick);
+        connect(SetupPage->DisableMotorsBtn, &QPushButton::clicked, this, &TMainForm::DisableMotorsBtnClick);
+    }
+    auto* click = new TLabelClick(this, [this] { AlarmsPanelClick(); });
+    AlarmPanel->InterlockPanel->installEventFilter(click);
+    AlarmPanel->AlarmsPanel->installEventFilter(click);
+    connect(FaultsFrame->DisAudioCheckBox, &QCheckBox::clicked, this, &TMainForm::DisAudioCheckBoxClick);
+}
+
+void TMainForm::EnableMotorsBtnClick()
+{
+    ClearStatus();
+    device_->EnableMotors(true); // a failure is already in the status frame, which keeps it
+    Status->CommandAccepted();
+}
+
+void TMainForm::DisableMotorsBtnClick()
+{
+    ClearStatus();
+    device_->EnableMotors(false);
+    Status->CommandAccepted();
+}
+
+void TMainForm::AlarmsPanelClick() { PageControl->setCurrentWidget(FaultsPage); }
+
+void TMainForm::DisAudioCheckBoxClick() { UpdateAlarms(); }

@@ -13,7 +13,10 @@
 #include "platform/Settingsfile.h"
 #include "qtsupport/Modaldriver.h"
 #include "qtsupport/Widgets.h"
+#include "panel/ui/Alarmpanel.h"
+#include "panel/ui/Status.h"
 #include "service/ui/Flashing.h"
+#include "service/ui/Setuppage.h"
 #include "service/ui/Tech.h"
 #include "simunit/Simcommandset.h"
 #include "support/Simfixture.h"
@@ -24,6 +27,8 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -298,6 +303,47 @@ TEST_F(MainToolsTest, ConsoleAndTrafficLogFromTheMenu)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], "Wr:  Cmd=128 Bytes=0  ");
     EXPECT_TRUE(lines[1].startsWith("Rd:  Cmd=128 Bytes=4  ")) << lines[1].toStdString();
+}
+
+TEST_F(MainToolsTest, MotorButtonsSendCommand98AndAlarmPanelsOpenTheFaultsPage)
+{
+    Connect();
+    form->ReadTimerBtn->click(); // no polls between the clicks
+    ASSERT_FALSE(form->ReadTimer->isActive());
+    ASSERT_NE(form->SetupPage, nullptr);
+    sim.Server().ClearLog();
+    form->SetupPage->EnableMotorsBtn->click();
+    form->SetupPage->EnableMotorsBtn->click();
+    form->SetupPage->DisableMotorsBtn->click();
+    // Only the motor commands: the connection's last request may be recorded after the clear.
+    std::vector<simunit::SimSerialServer::Request> requests;
+    for (;;) { // the unit records a request just after its reply went out
+        const auto all = sim.Server().Requests();
+        requests.clear();
+        for (const auto& r : all)
+            if (r.command == 98)
+                requests.push_back(r);
+        if (requests.size() >= 3 || !sim.Server().WaitForRequests(all.size() + 1))
+            break;
+    }
+    ASSERT_EQ(requests.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(requests[i].command, 98);
+        EXPECT_EQ(requests[i].data, (std::vector<uint8_t>{uint8_t(i == 2 ? 1 : 0)}));
+    }
+    EXPECT_EQ(form->Status->State().MessageState(), CStatusState::MessageAccepted);
+
+    for (QLabel* panel : {form->AlarmPanel->InterlockPanel, form->AlarmPanel->AlarmsPanel}) {
+        form->PageControl->setCurrentWidget(form->DisplayPage);
+        const QPointF at(2, 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, panel->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, panel->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(panel, &press);
+        QApplication::sendEvent(panel, &release);
+        EXPECT_EQ(form->PageControl->currentWidget(), form->FaultsPage) << panel->objectName().toStdString();
+    }
 }
 
 } // namespace
