@@ -138,7 +138,12 @@ void TMainForm::FlashingMenuItemClick()
     forms_.StartFlashing->FreqComboBox->setEditText(QString::number(flashFrequency_));
     if (forms_.StartFlashing->exec() != QDialog::Accepted)
         return;
-    flashFrequency_ = TextToInt(forms_.StartFlashing->FreqComboBox->currentText().toStdString());
+    const std::string freqText = forms_.StartFlashing->FreqComboBox->currentText().toStdString();
+    if (TextToInt(freqText) <= 0) { // refused before the unit is put into boot mode
+        ShowWarning(FlashingCaption, "Wrong frequency: \"" + freqText + "\"");
+        return;
+    }
+    flashFrequency_ = TextToInt(freqText);
     controller_->SetReadTimer(false);
 
     const std::string path = ChooseFile(this, "OpenFlashDialog", HexFilter);

@@ -252,6 +252,25 @@ TEST_F(MainToolsTest, MissingLibraryIsRefusedBeforeAnythingIsSent)
     EXPECT_TRUE(form->ReadTimer->isActive());
 }
 
+TEST_F(MainToolsTest, FrequencyThatIsNotANumberIsRefusedBeforeAnythingChanges)
+{
+    PlaceLibrary();
+    Connect();
+    ModalDriver driver;
+    driver.Then("StartFlashingForm", [](QWidget* w) {
+        testsupport::Child<QComboBox>(*w, "FreqComboBox")->setEditText("3x");
+        testsupport::Child<QPushButton>(*w, "OkBtn")->click();
+        return true;
+    });
+    form->FlashingMenuItem->trigger();
+    EXPECT_TRUE(driver.Done());
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].text, "Wrong frequency: \"3x\"");
+    EXPECT_FALSE(SentBootMode());
+    EXPECT_TRUE(form->Device()->IsConnected());
+    EXPECT_TRUE(form->ReadTimer->isActive());
+}
+
 TEST_F(MainToolsTest, EmptyImageIsRefusedBeforeTheUnitIsTouched)
 {
     PlaceLibrary();
