@@ -302,13 +302,18 @@ void TChartForm::ModeClick(int mode)
 
 void TChartForm::SamplesClick(int samples) { SetSamples(samples); }
 
-void TChartForm::closeEvent(QCloseEvent* event)
+void TChartForm::FormClose()
 {
-    event->accept();
     settings_.Visible = false;
     if (links_.Shown)
         links_.Shown(false);
     Closed();
+}
+
+void TChartForm::closeEvent(QCloseEvent* event)
+{
+    event->accept(); // the window only hides
+    FormClose();
 }
 
 void TChartForm::showEvent(QShowEvent* event)
