@@ -20,6 +20,8 @@
 #include "panel/ui/Settingsform.h"
 #include "panel/ui/Smithdlg.h"
 #include "panel/ui/Splash.h"
+#include "service/ui/Autotest.h"
+#include "service/ui/Tuningdlg.h"
 #include "zcomponents/Zunits.h"
 
 #include <QApplication>
@@ -95,6 +97,8 @@ int main(int argc, char** argv)
         forms.EditDisplay = new TEditDisplayForm(&mainForm);
         forms.Smith = new TSmithForm(&mainForm);
         forms.Caps = new TCapsForm(&mainForm);
+        forms.Tuning = new TTuningForm(&mainForm);
+        forms.AutoTest = new TAutoTestForm(&mainForm);
         forms.Accept = accept;
         forms.Password = password;
         forms.About = about;

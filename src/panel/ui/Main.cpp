@@ -91,6 +91,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     controller_ = std::make_unique<COrrery>(*this);
     device_ = std::make_unique<CDevice>();
     controller_->AttachDevice(device_.get());
+    device_->SetModelLoad(&tuning_);
     bridge_ = std::make_unique<CConnectionBridge>(*controller_, *device_);
     data_ = &ProgramData();
     capControls_ = std::make_unique<CCapControls>(*device_);
@@ -179,6 +180,7 @@ void TMainForm::SetForms(const Forms& forms)
     if (forms_.HardFault)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
     BindChartWindows();
+    BindToolWindows();
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -235,13 +237,16 @@ void TMainForm::CreateMenus()
     ToolsMenu = menuBar()->addMenu("&Tools");
     ToolsMenu->setObjectName("ToolsMenu");
     LoggingMenuItem = later(ToolsMenu, "LoggingMenuItem", "&Logging");
-    TuningMenuItem = later(ToolsMenu, "TuningMenuItem", "  T&uning");
+    TuningMenuItem =
+        item(ToolsMenu, "TuningMenuItem", "  T&uning", &TMainForm::TuningMenuItemClick);
+    TuningMenuItem->setCheckable(true);
     TechMenuItem = later(ToolsMenu, "TechMenuItem", "  &Technical...");
     BootPMenuItem = later(ToolsMenu, "BootPMenuItem", "  &BootP configuration");
     FlashingMenuItem = later(ToolsMenu, "FlashingMenuItem", "  &Flashing...");
     XilinxMenuItem = later(ToolsMenu, "XilinxMenuItem", "  &Xilinx...");
     OstraBuslogMenuItem = later(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log");
-    AutoTestMenuItem = later(ToolsMenu, "AutoTestMenuItem", "  Auto-test");
+    AutoTestMenuItem =
+        item(ToolsMenu, "AutoTestMenuItem", "  Auto-test", &TMainForm::AutoTestMenuItemClick);
 
     WindowMenu = menuBar()->addMenu("Window");
     WindowMenu->setObjectName("WindowMenu");
@@ -446,6 +451,7 @@ void TMainForm::ShutDown()
         StartupTimer->stop();
     if (ReadTimer)
         ReadTimer->stop();
+    EndAutoTest();
     StopLogging();
 }
 
