@@ -36,10 +36,10 @@ public:
     static constexpr const char* FileFilter =
         "Comma-separated (*.csv);;Text (*.txt);;All files (*.*)";
     static constexpr const char* FileExtension = "csv";
-    // The longest dwell of one row: what a 32-bit millisecond count holds (about 24.8 days).
-    static constexpr int64_t MaxDelayMs = 2147483647;
-    // The longest run time in minutes mode, in ms (far beyond any run, far below overflow).
+    // The longest run time in minutes mode and the longest dwell of one row, in ms: far beyond
+    // any run, far below where the 64-bit sums could overflow.
     static constexpr int64_t MaxRunMs = int64_t(1) << 53;
+    static constexpr int64_t MaxDelayMs = MaxRunMs;
     static constexpr int64_t MsPerMinute = 60000;
 
     // selectedRow is the top row of the grid's selection, rowCount the grid's RowCount.
