@@ -96,7 +96,13 @@ TAutoTestForm::TAutoTestForm(QWidget* parent) : QDialog(parent)
     ShowTable();
 }
 
-TAutoTestForm::~TAutoTestForm() { Abandon(); }
+TAutoTestForm::~TAutoTestForm()
+{
+    Abandon();
+    // The grid and the button outlive this part of the window while they are taken down.
+    disconnect(ATStringGrid, nullptr, this, nullptr);
+    disconnect(ContModeBtn, nullptr, this, nullptr);
+}
 
 void TAutoTestForm::Bind(const SLinks& links)
 {
@@ -119,6 +125,18 @@ void TAutoTestForm::Abandon()
 
 // --- table ------------------------------------------------------------------------------------
 
+void TAutoTestForm::ShowRow(int r)
+{
+    for (int c = 0; c < CAutoTestTable::Columns; ++c) {
+        auto* item = new QTableWidgetItem(Q(table_.Cell(r, c)));
+        if (c == 0) {
+            item->setFlags(Qt::ItemIsEnabled);
+            item->setBackground(palette().color(QPalette::Button));
+        }
+        ATStringGrid->setItem(r - 1, c, item);
+    }
+}
+
 void TAutoTestForm::ShowTable()
 {
     filling_ = true;
@@ -126,16 +144,8 @@ void TAutoTestForm::ShowTable()
     ATStringGrid->setRowCount(rows);
     for (int c = 0; c < CAutoTestTable::Columns; ++c)
         ATStringGrid->setHorizontalHeaderItem(c, new QTableWidgetItem(Q(table_.Cell(0, c))));
-    for (int r = 1; r <= rows; ++r) {
-        for (int c = 0; c < CAutoTestTable::Columns; ++c) {
-            auto* item = new QTableWidgetItem(Q(table_.Cell(r, c)));
-            if (c == 0) {
-                item->setFlags(Qt::ItemIsEnabled);
-                item->setBackground(palette().color(QPalette::Button));
-            }
-            ATStringGrid->setItem(r - 1, c, item);
-        }
-    }
+    for (int r = 1; r <= rows; ++r)
+        ShowRow(r);
     filling_ = false;
     if (ATStringGrid->currentRow() < 0 || ATStringGrid->currentRow() >= rows)
         ATStringGrid->setCurrentCell(0, 1);
@@ -176,10 +186,15 @@ void TAutoTestForm::ATStringGridSetEditText(int row, int col)
     bool grew = false;
     if (!item || !table_.SetCell(row + 1, col, item->text().toStdString(), !running_, &grew))
         return;
-    if (grew)
-        ShowTable();
-    else
-        UpdateActions();
+    if (grew) {
+        // Only the new trailing row: the cell being edited keeps its item.
+        filling_ = true;
+        const int r = table_.RowCount() - 1;
+        ATStringGrid->setRowCount(r);
+        ShowRow(r);
+        filling_ = false;
+    }
+    UpdateActions();
 }
 
 void TAutoTestForm::OpenActionExecute()

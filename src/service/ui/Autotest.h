@@ -83,8 +83,9 @@ protected:
     void reject() override;
 
 private:
-    // The grid shows the table again.
+    // The grid shows the table again, or one of its rows.
     void ShowTable();
+    void ShowRow(int r);
     int SelectedRow() const;
     bool RefuseWhileRunning();
 
