@@ -86,9 +86,23 @@ public:
     QString RegisterI() const { return GetReg(8); }
     QString RegisterJ() const { return GetReg(9); }
     Extended RegisterANum() const { return RegisterNum(1); }
-    Extended RegisterBNum() const { return RegisterNum(2); }
-    Extended RegisterJNum() const { return RegisterNum(9); }
     void SetRegisterANum(Extended v) { SetRegisterNum(1, v); }
+    Extended RegisterBNum() const { return RegisterNum(2); }
+    void SetRegisterBNum(Extended v) { SetRegisterNum(2, v); }
+    Extended RegisterCNum() const { return RegisterNum(3); }
+    void SetRegisterCNum(Extended v) { SetRegisterNum(3, v); }
+    Extended RegisterDNum() const { return RegisterNum(4); }
+    void SetRegisterDNum(Extended v) { SetRegisterNum(4, v); }
+    Extended RegisterFNum() const { return RegisterNum(5); }
+    void SetRegisterFNum(Extended v) { SetRegisterNum(5, v); }
+    Extended RegisterGNum() const { return RegisterNum(6); }
+    void SetRegisterGNum(Extended v) { SetRegisterNum(6, v); }
+    Extended RegisterHNum() const { return RegisterNum(7); }
+    void SetRegisterHNum(Extended v) { SetRegisterNum(7, v); }
+    Extended RegisterINum() const { return RegisterNum(8); }
+    void SetRegisterINum(Extended v) { SetRegisterNum(8, v); }
+    Extended RegisterJNum() const { return RegisterNum(9); }
+    void SetRegisterJNum(Extended v) { SetRegisterNum(9, v); }
 
     TzCalcErrorEvent OnError;
     TNotifyEvent OnOK;

@@ -16,6 +16,9 @@ constexpr int kRectSize = 16;
 constexpr int kSizeFieldBytes = 4;
 // Region data larger than this is not a region anybody drew.
 constexpr std::uint32_t kMaxDataSize = 64u * 1024u * 1024u;
+// Coordinates a window shape can have; beyond these a rectangle's size no longer fits an int.
+constexpr int kMaxCoordinate = 1 << 24;
+bool Plausible(int v) { return v >= -kMaxCoordinate && v <= kMaxCoordinate; }
 
 void PutInt(QByteArray& out, std::int32_t v)
 {
@@ -81,9 +84,10 @@ bool RegionFromData(const QByteArray& data, QRegion& region)
         const qsizetype at = kHeaderSize + i * kRectSize;
         const int l = GetInt(data, at), t = GetInt(data, at + 4);
         const int r = GetInt(data, at + 8), b = GetInt(data, at + 12);
-        if (r < l || b < t)
+        if (r < l || b < t || !Plausible(l) || !Plausible(t) || !Plausible(r) || !Plausible(b))
             return false;
-        built += QRect(QPoint(l, t), QPoint(r - 1, b - 1));
+        if (r > l && b > t)
+            built += QRect(QPoint(l, t), QPoint(r - 1, b - 1));
     }
     region = built;
     return true;

@@ -3,13 +3,16 @@
 #include "zcomponents/Zcolor.h"
 #include "zcomponents/Zfastbmp.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QTimer>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLocale>
@@ -242,8 +245,18 @@ TzShowApp::TzShowApp(QWidget* owner) : QObject(owner), owner_(owner)
     SetShowMainForm(true);
     cpuType_ = CpuID();
     UpdateEnvironment();
-    if (owner_)
-        owner_->installEventFilter(this);
+    // One application-wide filter sees the owner's state changes and every control's hints.
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(this);
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            if (!OnIdle)
+                return;
+            bool done = true;
+            OnIdle(this, done);
+            if (!done)
+                QTimer::singleShot(0, this, [] {});
+        });
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
             if (s == Qt::ApplicationActive && OnActivate)
@@ -410,6 +423,27 @@ void TzShowApp::BringOwnerForward()
 
 bool TzShowApp::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched->isWidgetType() && event->type() == QEvent::Enter) {
+        const QString hint = static_cast<QWidget*>(watched)->toolTip();
+        if (hint != Mirror().hint) {
+            Mirror().hint = hint;
+            if (OnHint)
+                OnHint(this);
+        }
+    }
+    if (watched->isWidgetType() && event->type() == QEvent::ToolTip && OnShowHint) {
+        auto* widget = static_cast<QWidget*>(watched);
+        QString text = widget->toolTip();
+        bool canShow = true;
+        OnShowHint(text, canShow);
+        if (!canShow)
+            return true;
+        if (text != widget->toolTip()) {
+            // The changed text is shown in place of the control's own.
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, widget);
+            return true;
+        }
+    }
     if (watched == owner_ && event->type() == QEvent::WindowStateChange) {
         const auto* change = static_cast<QWindowStateChangeEvent*>(event);
         const bool was = change->oldState() & Qt::WindowMinimized;

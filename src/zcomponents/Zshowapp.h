@@ -56,6 +56,7 @@ QString TrimTempDir(QString path);
 // This computer's host name and first IPv4 address; both "-none-" when the lookup fails.
 void GetHostInfo(QString& name, QString& address);
 
+using TIdleEvent = std::function<void(QObject* Sender, bool& Done)>;
 using TAskEndSessionEvent = std::function<void(QObject* Sender, bool& MayEnd)>;
 using TSecondInstanceEvent = std::function<void(QObject* Sender, bool& Notify)>;
 
@@ -153,6 +154,12 @@ public:
     TNotifyEvent OnEndSession;
     TSecondInstanceEvent OnSecondInstance;
     TNotifyEvent OnAnotherInstance;
+    // The event loop is about to wait; Done false asks for another call before it waits.
+    TIdleEvent OnIdle;
+    // The mouse entered a control: Hint holds that control's hint text.
+    TNotifyEvent OnHint;
+    // A hint is about to show; the handler may change its text or stop it.
+    THintShowEvent OnShowHint;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <chrono>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/eventfd.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
@@ -13,6 +14,13 @@ namespace {
 constexpr std::uint32_t kMaxPeriodMs = 1000000;
 constexpr long kNsPerMs = 1000000;
 constexpr long kMsPerSecond = 1000;
+// Nice values of the worker by priority, idle to time-critical.
+constexpr int kNiceFor[] = {19, 10, 5, 0, -5, -10, -15};
+
+void ApplyPriority(TThreadPriority p)
+{
+    setpriority(PRIO_PROCESS, id_t(gettid()), kNiceFor[p]);
+}
 
 } // namespace
 
@@ -90,11 +98,16 @@ void TzcTimer::UpdateTimer()
 
 void TzcTimer::Execute()
 {
+    TThreadPriority applied = tpNormal;
     std::unique_lock lock(mutex_);
     while (!stop_) {
         wake_.wait(lock, [this] { return stop_ || running_; });
         if (stop_)
             break;
+        if (priority_ != applied) {
+            applied = priority_;
+            ApplyPriority(applied);
+        }
         const std::uint64_t generation = generation_;
         const auto pause = std::chrono::milliseconds(interval_.load());
         // A pause, a restart or the end wakes the sleep early; a restart sleeps afresh.

@@ -37,7 +37,8 @@ public:
     void SetEnabled(bool b);
     std::uint32_t Interval() const { return interval_; }
     void SetInterval(std::uint32_t ms);
-    // Stored for the worker; threads of the normal scheduling class all share one priority here.
+    // The worker's priority, as a nice value of its thread (raising above normal needs the
+    // right to do so; without it the worker stays at normal).
     TThreadPriority Priority() const { return priority_; }
     void SetPriority(TThreadPriority p);
     const TNotifyEvent& OnTimer() const { return onTimer_; }
@@ -53,7 +54,7 @@ private:
     void Execute();
     void DeliverTick();
 
-    TThreadPriority priority_ = tpNormal;
+    std::atomic<TThreadPriority> priority_{tpNormal};
     bool enabled_ = true;
     std::atomic<std::uint32_t> interval_{1000};
     TNotifyEvent onTimer_;

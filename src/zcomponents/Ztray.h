@@ -11,12 +11,12 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
 #include <memory>
 
-class QMenu;
 class QSystemTrayIcon;
 class QWidget;
 

@@ -3,8 +3,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
-#include <array>
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace {
 

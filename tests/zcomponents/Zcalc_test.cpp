@@ -74,6 +74,10 @@ TEST(TzCalc, RegistersFormAStackAndEventsFire)
     EXPECT_EQ(oks, 3);
     calc.SetCalcLine("j");
     EXPECT_EQ(double(calc.NumberNum()), 0);
+    calc.SetRegisterFNum(2.5);
+    calc.SetCalcLine("f*2");
+    EXPECT_EQ(double(calc.NumberNum()), 5);
+    EXPECT_EQ(double(calc.RegisterGNum()), 2.5); // F moved on to G by the push
     for (int i = 0; i < 9; ++i)
         calc.SetCalcLine(QString::number(i + 1));
     EXPECT_EQ(double(calc.RegisterJNum()), 1);

@@ -143,6 +143,9 @@ TEST(TzcRgn, TruncatedAndHostileStreamsGiveAnEmptyRegion)
         Le32(48) + data.left(8) + Le32(0x7FFFFFFF) + data.mid(12), // count beyond the data
         Le32(48) + data.left(8) + Le32(0xFFFFFFFFu) + data.mid(12), // negative count
         Le32(48) + data.left(32) + Le32(9) + data.mid(36), // left beyond right
+        // coordinates no window has (an empty rectangle at the lowest int once overflowed)
+        Le32(48) + data.left(32) + Le32(0x80000000u) + Le32(0) + Le32(0x80000000u) + Le32(1),
+        Le32(48) + data.left(32) + Le32(0) + Le32(0) + Le32(0x7FFFFFFFu) + Le32(1),
     };
     for (const QByteArray& bytes : bad) {
         TzcRgn rgn;

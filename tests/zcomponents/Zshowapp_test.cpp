@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QProcess>
 #include <QWidget>
 #include <cstdlib>
@@ -167,4 +169,33 @@ TEST(TzShowApp, TextsAndInformation)
     EXPECT_FALSE(app.TempDir().endsWith('/'));
     app.SetEnabledHostInfo(true);
     EXPECT_FALSE(app.IPHostAddress().isEmpty());
+}
+
+TEST(TzShowApp, IdleHintAndShowHintEvents)
+{
+    QWidget form;
+    form.resize(100, 100);
+    QWidget* button = new QWidget(&form);
+    button->setToolTip("Starts the pump");
+    form.show();
+    TzShowApp app(&form);
+    int hints = 0, idles = 0;
+    app.OnHint = [&](QObject*) { ++hints; };
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(button, &enter);
+    EXPECT_EQ(hints, 1);
+    EXPECT_EQ(app.Hint(), "Starts the pump");
+
+    QString shownText;
+    app.OnShowHint = [&](QString& text, bool& canShow) {
+        shownText = text;
+        canShow = false;
+    };
+    QHelpEvent help(QEvent::ToolTip, {1, 1}, button->mapToGlobal(QPoint(1, 1)));
+    EXPECT_TRUE(QApplication::sendEvent(button, &help)); // taken: no hint appears
+    EXPECT_EQ(shownText, "Starts the pump");
+
+    // Asking for more idle calls keeps them coming until the handler is done.
+    app.OnIdle = [&](QObject*, bool& done) { done = ++idles >= 3; };
+    ASSERT_TRUE(zwait::Until([&] { return idles >= 3; }));
 }

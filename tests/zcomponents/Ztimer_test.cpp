@@ -41,6 +41,10 @@ TEST(TzcTimer, TicksOnlyWithIntervalEnabledAndHandler)
     timer.SetEnabled(true);
     timer.SetInterval(1);
     ASSERT_TRUE(zwait::Until([&] { return ticks >= frozen + 2; }));
+    timer.SetPriority(tpIdle); // a lower priority: the worker goes on ticking
+    EXPECT_EQ(timer.Priority(), tpIdle);
+    const int before = ticks;
+    ASSERT_TRUE(zwait::Until([&] { return ticks >= before + 2; }));
 }
 
 TEST(TzcTimer, FreedWhileTickingStopsCleanly)
