@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int TabWidth = 40; // the time list's columns
+constexpr int ColumnWidth = 56; // the time list's columns, as tab stops of 40 dialog units
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -69,7 +69,8 @@ TTuningForm::TTuningForm(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Windo
     TimeListBox->setColumnCount(3);
     TimeListBox->setHeaderLabels({"Load", "Tune", "Time (s)"});
     TimeListBox->setRootIsDecorated(false);
-    TimeListBox->header()->setDefaultSectionSize(TabWidth + 12);
+    TimeListBox->header()->setDefaultSectionSize(ColumnWidth);
+    TimeListBox->header()->setStretchLastSection(true);
     outer->addWidget(TimeListBox, 1);
 
     ModelForm = new TModelForm(this);
