@@ -1,5 +1,6 @@
 #include "service/ui/Autotestthread.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <chrono>
 
@@ -39,11 +40,11 @@ void TAutoTestThread::WaitFor()
 {
     if (!worker_.joinable())
         return;
-    if (!ended_) {
-        QEventLoop loop;
-        connect(this, &TAutoTestThread::Finished, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    // Events are processed (not an event loop run), so an application told to quit meanwhile
+    // cannot cut the wait short while the worker still waits for its end routine. User input
+    // waits until the run has ended.
+    while (!ended_)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     Join();
 }
 

@@ -286,6 +286,31 @@ TEST_F(AutoTestWindow, StopDuringAnHoursDwellAndCloseRefusedWhileRunning)
     EXPECT_FALSE(form->isVisible());
 }
 
+TEST_F(AutoTestWindow, StopStillEndsTheRunWhenTheApplicationIsToldToQuit)
+{
+    FillRows({{"3600", "10", "20"}});
+    form->ContModeBtn->click();
+    bool stopped = false;
+    onMove = [this, &stopped] {
+        QTimer::singleShot(0, form.get(), [this, &stopped] {
+            // Arrives while Stop waits: every running event loop is told to exit.
+            QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+            Click(form->StopAction);
+            stopped = !form->Running();
+        });
+    };
+    Click(form->RunAction);
+    ASSERT_NE(form->Thread(), nullptr);
+    QEventLoop loop;
+    QObject::connect(form->Thread(), &TAutoTestThread::Finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(RunLimitMs, &loop, &QEventLoop::quit);
+    for (int i = 0; i < 3 && !stopped; ++i) // the exit may end this loop too
+        loop.exec();
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(form->Thread()->Ended());
+    EXPECT_EQ(moves.size(), 1u);
+}
+
 TEST_F(AutoTestWindow, DestroyedMidRunEndsCleanly)
 {
     FillRows({{"3600", "10", "20"}});
