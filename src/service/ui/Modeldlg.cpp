@@ -38,11 +38,11 @@ protected:
             Shunt(p, 50, top, bottom, "Cload+Lsh");
             Series(p, 100, top, "Lser");
             Series(p, 150, top, "Ctune");
-            Shunt(p, 190, top, bottom, "Cout");
+            Shunt(p, 195, top, bottom, "Cout", true);
         } else {
             Series(p, 60, top, "Cload");
             Shunt(p, 110, top, bottom, "TLsh");
-            Series(p, 160, top, "Ctune+TCpar");
+            Series(p, 145, top, "Ctune+TCpar");
         }
     }
 
@@ -53,14 +53,15 @@ private:
         p.drawRect(x - 12, y - 5, 24, 10);
         p.drawText(x - 14, y + 18, name);
     }
-    static void Shunt(QPainter& p, int x, int top, int bottom, const char* name)
+    static void Shunt(QPainter& p, int x, int top, int bottom, const char* name, bool labelLeft = false)
     {
         const int mid = (top + bottom) / 2;
         p.drawLine(x, top, x, mid - 6);
         p.drawLine(x - 10, mid - 6, x + 10, mid - 6);
         p.drawLine(x - 10, mid + 2, x + 10, mid + 2);
         p.drawLine(x, mid + 2, x, bottom);
-        p.drawText(x + 12, mid, name);
+        const int textX = labelLeft ? x - 12 - p.fontMetrics().horizontalAdvance(name) : x + 12;
+        p.drawText(textX, mid + 14, name);
     }
 
     int type_;
