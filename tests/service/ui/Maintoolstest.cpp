@@ -14,6 +14,7 @@
 #include "service/ui/Autotestsettings.h"
 #include "service/ui/Autotestthread.h"
 #include "support/Tempdir.h"
+#include "service/ui/Toolsfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,24 +33,15 @@
 
 namespace {
 
-const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
-
 class MainTools : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
-        form = std::make_unique<TMainForm>();
-        form->SetData(&data);
-        form->SetCommandLine({}, dir.Path());
-        form->Controller()->SetVersionText("D.00");
+        form = toolstest::NewMainForm(data, dir.Path());
         autoTest = new TAutoTestForm(form.get());
         TMainForm::Forms forms;
         forms.AutoTest = autoTest;
-        form->SetForms(forms);
-        form->show();
-        QCoreApplication::processEvents();
-        ASSERT_TRUE(form->Controller()->StartupDone());
+        ASSERT_TRUE(toolstest::Start(*form, forms));
         form->DemoMenuItem->trigger();
         ASSERT_TRUE(form->Controller()->IsDemo());
     }

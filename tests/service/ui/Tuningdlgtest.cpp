@@ -18,6 +18,7 @@
 #include "service/ui/Modeldlg.h"
 #include "service/ui/Tuningdlg.h"
 #include "support/Tempdir.h"
+#include "service/ui/Toolsfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,8 +35,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
 
 // Replaces an edit's text as a user does: select all, type.
 void Type(QLineEdit* edit, const QString& text)
@@ -58,20 +57,13 @@ class TuningWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
-        form = std::make_unique<TMainForm>();
-        form->SetData(&data);
-        form->SetCommandLine({}, dir.Path());
-        form->Controller()->SetVersionText("D.00");
+        form = toolstest::NewMainForm(data, dir.Path());
         tuning = new TTuningForm(form.get());
         TMainForm::Forms forms;
         forms.Smith = &smith;
         forms.Caps = &caps;
         forms.Tuning = tuning;
-        form->SetForms(forms);
-        form->show();
-        QCoreApplication::processEvents();
-        ASSERT_TRUE(form->Controller()->StartupDone());
+        ASSERT_TRUE(toolstest::Start(*form, forms));
         caps.resize(320, 340);
     }
     void TearDown() override
