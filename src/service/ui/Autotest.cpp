@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -182,10 +183,16 @@ void TAutoTestForm::ATStringGridSetEditText(int row, int col)
 {
     if (filling_)
         return;
-    const QTableWidgetItem* item = ATStringGrid->item(row, col);
+    QTableWidgetItem* item = ATStringGrid->item(row, col);
     bool grew = false;
     if (!item || !table_.SetCell(row + 1, col, item->text().toStdString(), !running_, &grew))
         return;
+    const QString stored = Q(table_.Cell(row + 1, col)); // line breaks became blanks
+    if (item->text() != stored) {
+        filling_ = true;
+        item->setText(stored);
+        filling_ = false;
+    }
     if (grew) {
         // Only the new trailing row: the cell being edited keeps its item.
         filling_ = true;
