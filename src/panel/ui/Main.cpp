@@ -100,6 +100,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     CreateMenus();
     CreateToolBar();
     CreateBody();
+    WirePageControls();
     CreatePanes();
     CreateHistoryPlot();
 
@@ -240,11 +241,12 @@ void TMainForm::CreateMenus()
     TuningMenuItem =
         item(ToolsMenu, "TuningMenuItem", "  T&uning", &TMainForm::TuningMenuItemClick);
     TuningMenuItem->setCheckable(true);
-    TechMenuItem = later(ToolsMenu, "TechMenuItem", "  &Technical...");
-    BootPMenuItem = later(ToolsMenu, "BootPMenuItem", "  &BootP configuration");
-    FlashingMenuItem = later(ToolsMenu, "FlashingMenuItem", "  &Flashing...");
-    XilinxMenuItem = later(ToolsMenu, "XilinxMenuItem", "  &Xilinx...");
-    OstraBuslogMenuItem = later(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log");
+    TechMenuItem = item(ToolsMenu, "TechMenuItem", "  &Technical...", &TMainForm::TechBtnClick);
+    BootPMenuItem = item(ToolsMenu, "BootPMenuItem", "  &BootP configuration", &TMainForm::BootPMenuItemClick);
+    FlashingMenuItem = item(ToolsMenu, "FlashingMenuItem", "  &Flashing...", &TMainForm::FlashingMenuItemClick);
+    XilinxMenuItem = item(ToolsMenu, "XilinxMenuItem", "  &Xilinx...", &TMainForm::XilinxMenuItemClick);
+    OstraBuslogMenuItem = item(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log",
+                               &TMainForm::OstraBuslogMenuItemClick);
     AutoTestMenuItem =
         item(ToolsMenu, "AutoTestMenuItem", "  Auto-test", &TMainForm::AutoTestMenuItemClick);
 
@@ -484,7 +486,10 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     }
 }
 
-void TMainForm::ExchangeToolSettings(CRegistry&) {}
+void TMainForm::ExchangeToolSettings(CRegistry& store)
+{
+    ExchangeBootPSettings(store);
+}
 
 void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
 {
@@ -523,6 +528,7 @@ void TMainForm::UpdateControls()
     FaultsFrame->ShowThirdCap(device_->Has3rdCap());
     UpdateUnitPages();
     UpdateCapControls();
+    UpdateToolItems();
     RefreshUnitView();
 }
 
@@ -540,7 +546,9 @@ void TMainForm::ApplyUiState(const COrreryUiState& s)
     LockBtn->setToolTip(Q(s.LockHint));
     LockMenuItem->setText(Q(s.LockCaption));
     LockMenuItem->setChecked(s.LockDown);
-    // Tech, BootP and logging stay disabled until their windows are part of the program.
+    TechMenuItem->setEnabled(s.TechEnabled);
+    BootPMenuItem->setEnabled(s.BootPEnabled);
+    // Logging stays disabled until its window is part of the program.
 }
 
 void TMainForm::PrintImage(QPrinter& printer) { PrintWindowImage(printer, WindowImage()); }
