@@ -88,6 +88,7 @@ public:
         return 0;
     }
     void UpdateControls() override { ++controlUpdates; }
+    void ShowDisconnected() override { ++disconnectedShown; }
     void ApplyUiState(const COrreryUiState& s) override { ui = s; }
     void ExchangeMainSettings(CRegistry& store) override
     {
@@ -168,6 +169,7 @@ public:
     std::function<int()> readings;
     std::deque<int> readingResults;
     int controlUpdates = 0;
+    int disconnectedShown = 0;
     COrreryUiState ui;
     std::function<void(CRegistry&)> mainExchange;
     bool timerOn = false;

@@ -504,6 +504,7 @@ void TMainForm::UpdateControls()
     AlarmPanel->InterlockPanel->setVisible(
         CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
     _3capTunedPanel->setVisible(device_->Has3rdCap());
+    FaultsFrame->ShowThirdCap(device_->Has3rdCap());
     UpdateCapControls();
     RefreshUnitView();
 }

@@ -283,6 +283,7 @@ public:
     void ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
                           bool capsDisabled) override;
     void ShowLatest() override;
+    void ShowDisconnected() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

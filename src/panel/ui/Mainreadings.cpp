@@ -44,6 +44,13 @@ void TMainForm::ShowLatest()
     UpdateAlarms();
 }
 
+void TMainForm::ShowDisconnected()
+{
+    ShowStatusPanels(false, false, true, false, false);
+    data_->Latest() = CDataRec(); // the readings as before the first sample
+    ShowLatest();
+}
+
 // --- panes --------------------------------------------------------------------------------------
 
 void TMainForm::RefreshAllItems(bool force) { panes_->RefreshAllItems(force); }

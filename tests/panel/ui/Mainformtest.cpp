@@ -213,6 +213,31 @@ TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
     EXPECT_FALSE(form->ReadTimer->isActive());
 }
 
+TEST_F(MainFormTest, DisconnectedUnitLeavesNoReadingsLit)
+{
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) { d.liveWords = LiveWords(true); });
+    ShowAndStart();
+    form->Controller()->Settings().BaudRate = "9600";
+    form->SetPortText(sim.Path());
+    form->ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form->Device()->IsConnected());
+    form->ReadTimerTimer();
+    ASSERT_EQ(form->RFOnPanel->text(), "RF On");
+    ASSERT_EQ(form->TunedPanel->text(), "Tuned");
+    ASSERT_NE(data.Latest().Value(1), 0.0);
+
+    hooks.answers = {true}; // RF is on: disconnect anyway
+    form->ConnectBar->ConnectBtn()->click();
+    ASSERT_FALSE(form->Device()->IsConnected());
+    EXPECT_EQ(form->RFOnPanel->text(), "RF Off");
+    EXPECT_EQ(form->TunedPanel->text(), "Not tuned");
+    EXPECT_EQ(data.Latest().Value(1), 0.0);
+    EXPECT_EQ(data.Latest().Flag(33), 0);
+}
+
 TEST_F(MainFormTest, LockDisablesItsControls)
 {
     TPasswordForm password;

@@ -93,6 +93,19 @@ TEST_F(PaneListTest, RefusesAnOtherVersionAndSkipsWhatDoesNotParse)
     EXPECT_EQ(warnings.Texts[0], "Invalid Config. Version");
 }
 
+TEST_F(PaneListTest, ASectionOfManyItemsLoadsNoMoreThanAPaneHolds)
+{
+    std::string text = "[Pane0]\r\n";
+    for (int i = 0; i < 100000; ++i)
+        text += "Item" + std::to_string(i) + "=0,0,2\r\n";
+    platform::IniFile ini;
+    ini.LoadFromText(text);
+    CPaneList list(ctx);
+    CRegistry store("", true, &ini);
+    list.Exchange(store, "Pane0");
+    EXPECT_EQ(list.Count(), CPaneList::MaxItems);
+}
+
 TEST_F(PaneListTest, ValidationDropsWhatTheUnitCannotShowAndDoubledSeparators)
 {
     CCountingHost host;

@@ -1,4 +1,4 @@
-#include "panel/Connectrefresh.h"
+#include "link/Connectrefresh.h"
 
 #include "common/Helpers.h"
 

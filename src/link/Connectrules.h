@@ -3,7 +3,7 @@
 // connection mode, the lock and the link.
 
 #include "link/Autofind.h"
-#include "panel/Connectcontroller.h"
+#include "link/Connectcontroller.h"
 
 #include <string>
 #include <vector>

@@ -62,6 +62,9 @@ private:
             } else {
                 out = { 0, 0, 0, 0, 0, 8, 0, 0x97, 6, 'B', 'u', 's', 'y', 0 };
             }
+            out[0] = in[0]; // the transaction id and unit id of the request
+            out[1] = in[1];
+            out[6] = in[6];
             ::send(conn_, out.data(), out.size(), MSG_NOSIGNAL);
         }
         ::close(conn_);

@@ -7,6 +7,7 @@
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Settingsform.h"
 #include "platform/Inifile.h"
+#include "qtsupport/Widgets.h"
 #include "support/Fakepanesource.h"
 
 #include <QCheckBox>
@@ -161,6 +162,51 @@ TEST_F(Dialogs, DisplayPageEditsThePaneAtOnce)
     EXPECT_EQ(hooks.Messages.back(), "Do you want to clear Pane 1?");
     EXPECT_FALSE(form.ClearBtn->isEnabled());
     EXPECT_FALSE(form.RemoveBtn->isEnabled());
+}
+
+TEST_F(Dialogs, DisplayListsFollowTheCurrentRowMovedByKeys)
+{
+    form.SelectPaneItem(0, 0);
+    form.FormShow();
+    auto names = [](QListWidget* list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    };
+    ASSERT_EQ(names(form.VarListBox), (QStringList{"R", "X", "Gamma", "Load"}));
+    // Down in the type list: "Bar" and its variables, without a click.
+    testsupport::PressKeyIn(form.TypeListBox, Qt::Key_Down);
+    EXPECT_EQ(form.TypeListBox->currentRow(), 1);
+    EXPECT_EQ(names(form.VarListBox), (QStringList{"X", "Gamma", "Load"}));
+    // Down in the variable list selects "Gamma"; Add adds exactly that.
+    testsupport::PressKeyIn(form.VarListBox, Qt::Key_Down);
+    ASSERT_EQ(form.VarListBox->selectedItems().size(), 1);
+    EXPECT_EQ(form.VarListBox->selectedItems().front()->text(), "Gamma");
+    form.AddBtn->click();
+    ASSERT_EQ(pane0.Count(), 1);
+    EXPECT_EQ(pane0.Item(0)->Kind, CItem::Bar);
+    EXPECT_EQ(pane0.Item(0)->VarId, 3);
+
+    // Up in the type list and add "R" as a value: two lines in the pane.
+    testsupport::PressKeyIn(form.TypeListBox, Qt::Key_Up);
+    EXPECT_EQ(names(form.VarListBox), (QStringList{"R", "X", "Gamma", "Load"}));
+    testsupport::PressKeyIn(form.VarListBox, Qt::Key_Space, " ");
+    form.AddBtn->click();
+    ASSERT_EQ(pane0.Count(), 2);
+    EXPECT_EQ(pane0.Item(1)->VarId, 1);
+
+    // Moving through the pane's lines with the keys shows each line's type and variable.
+    form.SelectionListBox->setCurrentRow(1);
+    testsupport::PressKeyIn(form.SelectionListBox, Qt::Key_Up);
+    EXPECT_EQ(form.SelectionListBox->currentRow(), 0);
+    EXPECT_EQ(form.TypeListBox->currentRow(), CItem::Bar);
+    ASSERT_EQ(form.VarListBox->selectedItems().size(), 1);
+    EXPECT_EQ(form.VarListBox->selectedItems().front()->text(), "Gamma");
+    testsupport::PressKeyIn(form.SelectionListBox, Qt::Key_Down);
+    EXPECT_EQ(form.TypeListBox->currentRow(), CItem::Value);
+    ASSERT_EQ(form.VarListBox->selectedItems().size(), 1);
+    EXPECT_EQ(form.VarListBox->selectedItems().front()->text(), "R");
 }
 
 TEST_F(Dialogs, DisplaySettingsDialog)

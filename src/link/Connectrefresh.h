@@ -4,7 +4,7 @@
 // probe that failed. The port the main device has open is identified through it and selected.
 
 #include "link/Autofind.h"
-#include "panel/Connectcontroller.h"
+#include "link/Connectcontroller.h"
 
 #include <string>
 #include <vector>

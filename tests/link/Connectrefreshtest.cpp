@@ -1,5 +1,5 @@
 // The connection dialog's port rows from scripted units.
-#include "panel/Connectrefresh.h"
+#include "link/Connectrefresh.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -1,5 +1,5 @@
 // Connect bar and connection dialog states for every mode, gateway and lock combination.
-#include "panel/Connectrules.h"
+#include "link/Connectrules.h"
 
 #include <gtest/gtest.h>
 

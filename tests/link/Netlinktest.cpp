@@ -1,5 +1,6 @@
 // The network link against the simulated gateway and networked unit on loopback.
 
+#include "link/Modbusframe.h"
 #include "link/Ostrabus.h"
 #include "simunit/Simgateway.h"
 #include "simunit/Simunit.h"
@@ -205,7 +206,11 @@ TEST_F(NetLink, BusyIsRepeatedThenSucceeds)
     EXPECT_EQ(ReplyText(bus), FakeModel);
     auto frames = gateway.Requests();
     ASSERT_EQ(frames.size(), before + 3);
-    EXPECT_EQ(frames[before], frames[before + 2]); // the same request each time
+    // The same request each time, each in a transaction of its own.
+    ASSERT_EQ(frames[before].size(), frames[before + 2].size());
+    EXPECT_TRUE(std::equal(frames[before].begin() + 2, frames[before].end(), frames[before + 2].begin() + 2));
+    EXPECT_NE(modbusframe::TransactionId(frames[before].data()),
+              modbusframe::TransactionId(frames[before + 2].data()));
 }
 
 TEST_F(NetLink, BusyPastTheBoundGivesBusy)

@@ -1,4 +1,4 @@
-#include "panel/Connectrules.h"
+#include "link/Connectrules.h"
 
 #include "common/Commatext.h"
 

@@ -10,6 +10,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -77,4 +78,22 @@ TEST(NetSocket, SendToResetPeerFailsWithoutSignal)
     EXPECT_TRUE(errno == EPIPE || errno == ECONNRESET) << errno;
     platform::SocketClose(fd);
     close(server);
+}
+
+TEST(NetSocket, DiscardPendingTellsWhetherTheStreamWasDrained)
+{
+    int fds[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    int big = 1 << 20;
+    setsockopt(fds[0], SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+    setsockopt(fds[1], SOL_SOCKET, SO_RCVBUF, &big, sizeof big);
+    const std::vector<char> bytes(100, 'x');
+    ASSERT_EQ(send(fds[0], bytes.data(), bytes.size(), 0), 100);
+    EXPECT_TRUE(platform::SocketDiscardPending(fds[1]));
+    const std::vector<char> flood(80 * 1024, 'y');
+    ASSERT_EQ(send(fds[0], flood.data(), flood.size(), MSG_DONTWAIT), ssize_t(flood.size()));
+    EXPECT_FALSE(platform::SocketDiscardPending(fds[1])); // more than it may discard
+    EXPECT_TRUE(platform::SocketDiscardPending(fds[1]));  // the rest
+    close(fds[0]);
+    close(fds[1]);
 }
