@@ -26,8 +26,7 @@ constexpr uint32_t PinThirdCapOutput = 0x10400;
 
 std::string DataFile(const std::string& name)
 {
-    const std::string here = __FILE__;
-    return here.substr(0, here.rfind('/')) + "/data/" + name;
+    return std::string(ORRERY_TESTS_DIR) + "/service/data/" + name;
 }
 
 std::string ReadAll(const std::string& path)

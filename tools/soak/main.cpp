@@ -40,6 +40,7 @@ constexpr int IdentifyCommand = 128;
 // counts as hanging.
 constexpr double HangMs = 1000.0;
 constexpr long LogClearInterval = 1000;
+constexpr int MaxReconnectAttempts = 10;
 constexpr long WarmUp = 1000; // transactions before memory is first measured
 
 struct Options {
@@ -103,6 +104,7 @@ struct Tally {
     long faults = 0;
     long broken = 0; // rules broken
     long rssAfterWarmUp = -1;
+    long reconnects = 0;
     double longestMs = 0;
     std::map<std::string, long> results;
     void Count(const std::string& kind) { ++results[kind]; }
@@ -269,9 +271,17 @@ bool Soak(const std::string& name, long count, double rate, std::mt19937& rng, T
                              fault ? fault->name : "", ResultName(rc).c_str(), bus.LastError().c_str(), ms);
         }
         afterFault = fault != nullptr && fault->expected != 0;
-        if (!bus.IsConnected() && !link->Connect(bus, error)) {
-            std::fprintf(stderr, "%s: reconnect failed: %s\n", name.c_str(), error.c_str());
-            return false;
+        if (!bus.IsConnected()) {
+            // The peer may still be busy with the late answer that dropped the link: try again,
+            // as a user presses Connect again.
+            int attempt = 0;
+            while (!link->Connect(bus, error)) {
+                if (++attempt == MaxReconnectAttempts) {
+                    std::fprintf(stderr, "%s: reconnect failed: %s\n", name.c_str(), error.c_str());
+                    return false;
+                }
+            }
+            ++tally.reconnects;
         }
     }
     return true;
@@ -301,7 +311,8 @@ int main(int argc, char** argv)
 
     std::printf("transactions: %ld in %.1f s, %.0f per second\n", tally.transactions, seconds,
                 tally.transactions / (seconds > 0 ? seconds : 1));
-    std::printf("faults injected: %ld (rate %.3f)\n", tally.faults, o.rate);
+    std::printf("faults injected: %ld (rate %.3f), reconnects after a dropped link: %ld\n", tally.faults, o.rate,
+                tally.reconnects);
     for (const auto& [kind, n] : tally.results)
         std::printf("  %-40s %ld\n", kind.c_str(), n);
     std::printf("longest transaction: %.1f ms (goal: below %.0f ms)\n", tally.longestMs, HangMs);

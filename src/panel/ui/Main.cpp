@@ -17,6 +17,7 @@
 #include "panel/ui/Faultsframe.h"
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Panelistbox.h"
+#include "panel/ui/Printimage.h"
 #include "panel/ui/Settingsform.h"
 #include "panel/ui/Status.h"
 #include "panel/Version.h"
@@ -99,6 +100,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     CreateToolBar();
     CreateBody();
     CreatePanes();
+    CreateHistoryPlot();
 
     StartupTimer = new QTimer(this);
     StartupTimer->setObjectName("StartupTimer");
@@ -129,6 +131,7 @@ void TMainForm::SetData(CData* data)
 {
     data_ = data;
     panes_->SetData(*data);
+    BindChartWindows();
 }
 
 void TMainForm::SetForms(const Forms& forms)
@@ -175,6 +178,7 @@ void TMainForm::SetForms(const Forms& forms)
     }
     if (forms_.HardFault)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
+    BindChartWindows();
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -241,8 +245,10 @@ void TMainForm::CreateMenus()
 
     WindowMenu = menuBar()->addMenu("Window");
     WindowMenu->setObjectName("WindowMenu");
-    CapsMenuItem = later(WindowMenu, "CapsMenuItem", "&Capacitors");
-    SmithMenuItem = later(WindowMenu, "SmithMenuItem", "&Smith Chart");
+    CapsMenuItem = item(WindowMenu, "CapsMenuItem", "&Capacitors", &TMainForm::CapsBtnClick);
+    CapsMenuItem->setCheckable(true);
+    SmithMenuItem = item(WindowMenu, "SmithMenuItem", "&Smith Chart", &TMainForm::SmithBtnClick);
+    SmithMenuItem->setCheckable(true);
     WindowMenu->addSeparator();
     ClearMenuItem = item(WindowMenu, "ClearMenuItem", "Clear", &TMainForm::ClearBtnClick);
 
@@ -278,6 +284,7 @@ void TMainForm::CreateToolBar()
     connect(LockBtn, &QToolButton::clicked, this, &TMainForm::LockBtnClick);
     connect(SettingsBtn, &QToolButton::clicked, this, &TMainForm::SettingsBtnClick);
     connect(HelpBtn, &QToolButton::clicked, this, &TMainForm::HelpBtnClick);
+    CreateChartButtons(bar);
 }
 
 void TMainForm::CreateBody()
@@ -326,6 +333,7 @@ void TMainForm::CreateBody()
     FaultsPage = MakeArea(PageControl, "FaultsPage");
     PageControl->addTab(DisplayPage, "Display");
     PageControl->addTab(FaultsPage, "Faults");
+    CreateUnitPages();
     FaultsFrame = new TFaultsFrame(FaultsPage);
     FaultsPage->layout()->addWidget(FaultsFrame);
     connect(FaultsFrame->RefreshFaultsBtn, &QPushButton::clicked, this,
@@ -452,6 +460,8 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     parts.Model = [this](CRegistry& s) { device_->LoadModel(s); };
     parts.Pane0 = [this](CRegistry& s) { panes_->Exchange(s, 0); };
     parts.Pane1 = [this](CRegistry& s) { panes_->Exchange(s, 1); };
+    parts.Smith = [this](CRegistry& s) { ExchangeChartWindow(false, s); };
+    parts.Caps = [this](CRegistry& s) { ExchangeChartWindow(true, s); };
     QSize screen(1024, 768);
     if (QScreen* sc = QGuiApplication::primaryScreen())
         screen = sc->geometry().size();
@@ -505,6 +515,7 @@ void TMainForm::UpdateControls()
         CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
     _3capTunedPanel->setVisible(device_->Has3rdCap());
     FaultsFrame->ShowThirdCap(device_->Has3rdCap());
+    UpdateUnitPages();
     UpdateCapControls();
     RefreshUnitView();
 }
@@ -526,17 +537,7 @@ void TMainForm::ApplyUiState(const COrreryUiState& s)
     // Tech, BootP and logging stay disabled until their windows are part of the program.
 }
 
-void TMainForm::PrintImage(QPrinter& printer)
-{
-    const QImage image = WindowImage();
-    QPainter p(&printer);
-    const QRect page = p.viewport();
-    QSize size = image.size();
-    size.scale(page.size(), Qt::KeepAspectRatio);
-    p.setViewport(page.x(), page.y(), size.width(), size.height());
-    p.setWindow(image.rect());
-    p.drawImage(0, 0, image);
-}
+void TMainForm::PrintImage(QPrinter& printer) { PrintWindowImage(printer, WindowImage()); }
 
 QImage TMainForm::WindowImage() { return grab().toImage(); }
 
@@ -615,8 +616,6 @@ void TMainForm::SetCaptions(const std::string& mainCaption, const std::string&)
     QApplication::setApplicationDisplayName(QString());
 }
 
-void TMainForm::ApplyHeader(const std::string&) {}
-
 bool TMainForm::ReadTimerEnabled() const { return ReadTimer->isActive(); }
 
 void TMainForm::SetReadTimer(bool on)
@@ -628,6 +627,8 @@ void TMainForm::SetReadTimer(bool on)
         ReadTimer->stop();
     ReadTimerBtn->setChecked(on);
     ReadTimerMenuItem->setChecked(on);
+    RefreshPlot();
+    UpdateTimerButtons();
 }
 
 void TMainForm::SetReadTimerInterval(int ms)

@@ -7,6 +7,7 @@
 #include "panel/Pagereads.h"
 #include "panel/Orreryview.h"
 #include "panel/Readings.h"
+#include "panel/Tuningmodel.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -40,6 +41,10 @@ class QTimer;
 class QToolButton;
 class QVBoxLayout;
 class TAboutForm;
+class TCapsForm;
+class THistoryPlotFrame;
+class TSmithForm;
+class QToolBar;
 class TCtrlPanel;
 class TInfoPage;
 class TServLogFrame;
@@ -52,6 +57,12 @@ class TAcceptForm;
 class TDelayForm;
 class TPasswordForm;
 class TSplashForm;
+class TSetupPage;
+class TTrajPage;
+class TTuningPage;
+class T3capPage;
+class TCalInputForm;
+class TCal3capForm;
 
 class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView {
     Q_OBJECT
@@ -71,6 +82,8 @@ public:
         THardFaultForm* HardFault = nullptr;
         TSettingsForm* Settings = nullptr;
         TEditDisplayForm* EditDisplay = nullptr;
+        TSmithForm* Smith = nullptr;
+        TCapsForm* Caps = nullptr;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -130,6 +143,8 @@ public:
     QToolButton* LoggingBtn = nullptr;
     QToolButton* SettingsBtn = nullptr;
     QToolButton* HelpBtn = nullptr;
+    QToolButton* CapsBtn = nullptr;
+    QToolButton* SmithBtn = nullptr;
 
     // --- body -------------------------------------------------------------------------------
     QSplitter* Splitter1 = nullptr;
@@ -147,9 +162,27 @@ public:
     QWidget* AlarmArea = nullptr;  // holds the alarm panel
     TAlarmPanel* AlarmPanel = nullptr;
     TStatusFrame* Status = nullptr;
+    THistoryPlotFrame* HistoryPlot = nullptr; // below PaneListBox1
 
     QTimer* StartupTimer = nullptr;
     QTimer* ReadTimer = nullptr;
+
+    // --- unit pages (Mainunitpages.cpp) -----------------------------------------------------
+    TTrajPage* TrajPage = nullptr;
+    TTuningPage* TuningPage = nullptr;
+    T3capPage* _3capPage = nullptr;
+    TSetupPage* SetupPage = nullptr;
+    TCalInputForm* CalInputForm = nullptr;
+    TCal3capForm* Cal3capForm = nullptr;
+    // Each fills its page from the unit; 0 or the first failing result.
+    int ReadSetup();
+    int ReadTrajectories();
+    int ReadTuning();
+    int Read3Cap();
+    // The pF read-outs beside the percent edits of the Trajectories and 3 Cap pages.
+    void UpdateCTexts();
+    // The "Active" caption on the Trajectories page's button of that set.
+    void MarkActiveTrajectorySet(int index);
 
     // --- operations -------------------------------------------------------------------------
     void ClearStatus() override;
@@ -165,6 +198,12 @@ public:
     // LEDs, interlock, summary, sound; a hard fault stops the read timer and opens its window.
     void UpdateAlarms();
     void ExchangeSettings(CRegistry& store);
+    // The history plot's scroll bar from the view, and its time axis.
+    void RefreshPlot();
+    // The zoom buttons work only while the read timer is off.
+    void UpdateTimerButtons();
+    // What the tuning model window shares with the Smith chart and Capacitors windows.
+    CTuningModel& TuningModel() { return tuning_; }
     void PrintImage(QPrinter& printer);
     QImage WindowImage();
 
@@ -186,6 +225,8 @@ public:
     void AboutMenuItemClick();
     void DemoMenuItemClick();
     void ClearBtnClick();
+    void SmithBtnClick();
+    void CapsBtnClick();
     void RefreshFaultsBtnClick();
     // Opens the settings dialog on its Display page with that pane and entry selected.
     void PaneListBoxDblClick(int pane, int index);
@@ -294,6 +335,18 @@ private:
     void CreateToolBar();
     void CreateBody();
     void CreatePanes();
+    void CreateUnitPages();
+    // The unit pages and fields that the connected unit's type has.
+    void UpdateUnitPages();
+    // Smith and Capacitors buttons of the tool bar, the history plot below the lower pane, and
+    // the links of the history plot and the two chart windows (again when the store changes).
+    void CreateChartButtons(QToolBar* bar);
+    void CreateHistoryPlot();
+    void BindChartWindows();
+    // The Smith chart and Capacitors windows repaint, or add the newest sample.
+    void RefreshChartWindows(bool incremental);
+    // Section "Caps" (caps) or "Smith" of the window.
+    void ExchangeChartWindow(bool caps, CRegistry& store);
     // The upper pane's width as its list box asks for it.
     void ApplyPaneWidth();
     // Stops every timer and the controller's activity before anything is freed.
@@ -317,6 +370,7 @@ private:
     bool shownOnce_ = false;
     bool shutDown_ = false;
     bool applyingUi_ = false;
+    CTuningModel tuning_;
     std::unique_ptr<CCapControls> capControls_;
     std::unique_ptr<CPageReads> pageReads_;
     TRestoreFromFileForm* restoreForm_ = nullptr;

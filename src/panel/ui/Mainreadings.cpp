@@ -18,13 +18,23 @@ CPaneList* TMainForm::GetPaneList(int index) const { return panes_->Get(index); 
 
 // --- IReadingsView ------------------------------------------------------------------------------
 
-void TMainForm::MarkActiveTrajectory(int) {} // the Trajectories page is not part of the program yet
+void TMainForm::MarkActiveTrajectory(int index) { MarkActiveTrajectorySet(index); }
 
 void TMainForm::ResetPlotView() { PlotView().Reset(); }
 
-void TMainForm::RefreshAll() { panes_->RefreshPlots(true); }
+void TMainForm::RefreshAll()
+{
+    panes_->RefreshPlots(true);
+    RefreshPlot();
+    RefreshChartWindows(false);
+}
 
-void TMainForm::RefreshIncremental() { panes_->ApplyPlots(); }
+void TMainForm::RefreshIncremental()
+{
+    if (panes_->ApplyPlots())
+        RefreshPlot();
+    RefreshChartWindows(true);
+}
 
 void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
                                  bool capsDisabled)

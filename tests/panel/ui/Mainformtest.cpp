@@ -100,16 +100,20 @@ TEST_F(MainFormTest, MenusAsListed)
               (std::vector<std::string>{"&Help", "  &About...", "  &Demo"}));
     EXPECT_EQ(form->HelpMenuItem->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(form->findChild<QAction*>("SaveSettingsAsMenuItem"), form->SaveSettingsAsMenuItem);
-    for (const char* name : {"ReadTimerBtn", "LockBtn", "LoggingBtn", "SettingsBtn", "HelpBtn"})
+    for (const char* name : {"ReadTimerBtn", "LockBtn", "LoggingBtn", "SettingsBtn", "HelpBtn",
+                             "CapsBtn", "SmithBtn"})
         EXPECT_NE(form->findChild<QToolButton*>(name), nullptr) << name;
     // Windows that are not part of the program yet keep their items disabled, also after the
     // start-up and the demo switch have refreshed the menus.
     auto laterItemsDisabled = [this](const char* when) {
         for (QAction* a : form->ToolsMenu->actions())
             EXPECT_FALSE(a->isEnabled()) << a->text().toStdString() << " " << when;
-        EXPECT_FALSE(form->CapsMenuItem->isEnabled()) << when;
-        EXPECT_FALSE(form->SmithMenuItem->isEnabled()) << when;
         EXPECT_FALSE(form->LoggingBtn->isEnabled()) << when;
+        // The chart windows are part of the program.
+        for (QAction* a : {form->CapsMenuItem, form->SmithMenuItem})
+            EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
+        for (QToolButton* b : {form->CapsBtn, form->SmithBtn})
+            EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString() << " " << when;
     };
     laterItemsDisabled("at construction");
     ShowAndStart();
