@@ -47,7 +47,6 @@ class TSmithForm;
 class QToolBar;
 class TCtrlPanel;
 class TInfoPage;
-class TServLogFrame;
 class TConfigPage;
 class TRestoreFromFileForm;
 class QPlainTextEdit;
@@ -234,7 +233,7 @@ public:
     // --- control notebook and capacitor controls (Maincontrols.cpp) --------------------------
     TCtrlPanel* CtrlPanel = nullptr;
     CCapControls& CapControls() { return *capControls_; }
-    // Where the unit pages plug their reads into the read-all.
+    // The read-all of the unit pages (each page's read plugged in).
     CPageReads& PageReads() { return *pageReads_; }
     int ReadAllPages();
     void SelectControlPage(bool withRatio);
@@ -257,7 +256,6 @@ public:
 
     // --- service log, Info and Config pages (src/service/ui/Mainservice.cpp) -----------------
     TInfoPage* InfoPage = nullptr;
-    TServLogFrame* ServLogTab = nullptr;
     TConfigPage* ConfigPage = nullptr;
     // Asks the user for a file name; the file dialog unless a test gives its own.
     std::function<bool(const SFileQuery&, std::string&)> AskFile;

@@ -11,7 +11,7 @@
 #include "service/ui/Configpage.h"
 #include "service/ui/Fileask.h"
 #include "service/ui/Infopage.h"
-#include "service/ui/Servlogframe.h"
+#include "service/ui/Setuppage.h"
 #include "panel/ui/Status.h"
 
 #include <QLabel>
@@ -44,10 +44,15 @@ void TMainForm::CreateServicePages()
     if (!AskFile)
         AskFile = [this](const SFileQuery& q, std::string& name) { return AskFileName(this, q, name); };
 
-    ServLogTab = new TServLogFrame(PageControl);
-    PageControl->addTab(ServLogTab, "Service Log");
-    connect(ServLogTab->SectorListBox, &QListWidget::itemClicked, this, [this] { SectorListBoxClick(); });
-    connect(ServLogTab->SaveServLogBtn, &QPushButton::clicked, this, &TMainForm::SaveServLogBtnClick);
+    // The unit pages' reads, in the read-all's order.
+    PageReads().Set(CPageReads::Setup, [this] { return ReadSetup(); });
+    PageReads().Set(CPageReads::Trajectories, [this] { return ReadTrajectories(); });
+    PageReads().Set(CPageReads::Tuning, [this] { return ReadTuning(); });
+    PageReads().Set(CPageReads::ThirdCap, [this] { return Read3Cap(); });
+
+    // The service log on the Setup page.
+    connect(SetupPage->SectorListBox, &QListWidget::itemClicked, this, [this] { SectorListBoxClick(); });
+    connect(SetupPage->SaveServLogBtn, &QPushButton::clicked, this, &TMainForm::SaveServLogBtnClick);
 
     InfoPage = new TInfoPage(PageControl);
     PageControl->addTab(InfoPage, "Info");
@@ -75,20 +80,20 @@ int TMainForm::FillSectorList()
     if (r != 0)
         return r;
     const int active = device_->ServiceLogCount();
-    QListWidget* list = ServLogTab->SectorListBox;
+    QListWidget* list = SetupPage->SectorListBox;
     list->clear();
     for (const std::string& item : servlog::SectorItems(active))
         list->addItem(QString::fromStdString(item));
     list->setCurrentRow(active >= 0 && active < servlog::Sectors ? active : -1);
-    ServLogTab->ServLogMemo->clear();
-    StatisticsText(active, ServLogTab->ServLogMemo);
+    SetupPage->ServLogMemo->clear();
+    StatisticsText(active, SetupPage->ServLogMemo);
     return 0;
 }
 
 void TMainForm::SectorListBoxClick()
 {
-    ServLogTab->ServLogMemo->clear();
-    StatisticsText(ServLogTab->SectorListBox->currentRow(), ServLogTab->ServLogMemo);
+    SetupPage->ServLogMemo->clear();
+    StatisticsText(SetupPage->SectorListBox->currentRow(), SetupPage->ServLogMemo);
 }
 
 void TMainForm::SaveServLogBtnClick()
@@ -103,7 +108,7 @@ void TMainForm::SaveServLogBtnClick()
         return;
     // The records of the last read; the file is written whole or not at all.
     const std::vector<std::string> lines = servlog::FileLines(*device_);
-    QPlainTextEdit* memo = ServLogTab->ServLogMemo;
+    QPlainTextEdit* memo = SetupPage->ServLogMemo;
     memo->clear();
     AddLines(memo, lines);
     std::string error;

@@ -333,6 +333,7 @@ void TSetupPage::ReadSetupBtnClick()
 {
     ClearStatus();
     ReadSetup();
+    Main().FillSectorList();
     CommandAccepted();
 }
 
