@@ -6,6 +6,7 @@
 #include "device/Data.h"
 #include "device/Device.h"
 #include "platform/Inifile.h"
+#include "service/Fieldcheck.h"
 #include "service/Inforeport.h"
 #include "service/Servlog.h"
 #include "service/ui/Configpage.h"
@@ -15,6 +16,7 @@
 #include "panel/ui/Status.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -145,7 +147,15 @@ void TMainForm::ConfigInfoBtnClick()
 {
     StartReport(*this, *InfoPage, inforeport::ConfigurationTitle);
     std::vector<std::string> lines;
-    const int r = inforeport::Configuration(*device_, lines);
+    bool rangeRead = false;
+    const int r = inforeport::Configuration(*device_, lines, &rangeRead);
+    if (rangeRead) {
+        // The Setup page shows the ranges as its own read does.
+        for (int c : {0, 1}) {
+            SetupPage->CmaxEdits[c]->setText(QString::fromStdString(ShortestText(device_->CapToPf(c, 100.0))));
+            SetupPage->CminEdits[c]->setText(QString::fromStdString(ShortestText(device_->CapToPf(c, 0.0))));
+        }
+    }
     AddLines(InfoPage->StatsMemo, lines);
     if (r != 0)
         return;

@@ -195,6 +195,8 @@ TEST_F(MainService, InfoReportsConfigurationStatisticsAndFaults)
     ASSERT_EQ(config.size(), 6u);
     EXPECT_EQ(config[2], "PIN = 00000001");
     EXPECT_TRUE(info->StatsMemo->isReadOnly());
+    EXPECT_EQ(form->SetupPage->CmaxEdits[0]->text(), "1000"); // the Setup page shows the ranges
+    EXPECT_EQ(form->SetupPage->CminEdits[1]->text(), "0");
 
     info->ServLogBtn->click();
     EXPECT_EQ(info->StatsLabel->text(), "Statistics");
