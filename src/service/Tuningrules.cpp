@@ -9,6 +9,8 @@ constexpr double VswrMin = 1.0, VswrMax = 99.0;
 constexpr int RflMax = 32767;
 constexpr double CoefLimit = 31.99; // x 1024 in a signed word
 constexpr double StepMax = 100.0;   // percent
+constexpr double CoefScale = 1024.0; // the unit's coefficient words
+constexpr double StepScale = 100.0;  // the unit's step words: percent x 100
 constexpr double TargetLimit = 1599.0; // ohm: / 50 x 1024 in a signed word
 
 } // namespace
@@ -82,6 +84,11 @@ bool ParseTuningTexts(const CTuningTexts& x, bool pinBit30, const CModelParams& 
         error = f.Error();
         return false;
     }
+    // On the unit's word grid, halves rounded away from zero, so the words sent are exact.
+    for (double* v : {&t.magToSh, &t.phaseToSh, &t.magToSer, &t.phaseToSer})
+        *v = RoundHalfAway(*v * CoefScale) / CoefScale;
+    for (double* v : {&t.maxShStep, &t.maxSerStep, &t.minSerStep})
+        *v = RoundHalfAway(*v * StepScale) / StepScale;
     t.option1 = criterion;
     t.option2 = x.hold ? 1 : 0;
     t.option3 = x.integral;

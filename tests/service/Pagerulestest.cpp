@@ -113,6 +113,11 @@ TEST(TuningRules, CriterionStoredPairsAndDefaults)
     ASSERT_TRUE(ParseTuningTexts(t, false, stored, data, error) == false);
     EXPECT_NE(error.find("Stop VSWR"), std::string::npos); // "120" is no VSWR
 
+    // A coefficient half-way between two words rounds away from zero.
+    t.magSer = "-0.00048828125"; // -0.5 / 1024
+    ASSERT_TRUE(ParseTuningTexts(t, true, stored, data, error)) << error;
+    EXPECT_DOUBLE_EQ(data.tuning.magToSer * 1024, -1.0);
+
     TuningDefaults(t, true);
     EXPECT_EQ(t.magSer, "-0.50");
     EXPECT_TRUE(t.hold);

@@ -47,6 +47,7 @@ class TSmithForm;
 class QToolBar;
 class TCtrlPanel;
 class TInfoPage;
+class TServLogFrame;
 class TConfigPage;
 class TRestoreFromFileForm;
 class QPlainTextEdit;
@@ -233,7 +234,7 @@ public:
     // --- control notebook and capacitor controls (Maincontrols.cpp) --------------------------
     TCtrlPanel* CtrlPanel = nullptr;
     CCapControls& CapControls() { return *capControls_; }
-    // The read-all of the unit pages (each page's read plugged in).
+    // Where the unit pages plug their reads into the read-all.
     CPageReads& PageReads() { return *pageReads_; }
     int ReadAllPages();
     void SelectControlPage(bool withRatio);
@@ -256,6 +257,7 @@ public:
 
     // --- service log, Info and Config pages (src/service/ui/Mainservice.cpp) -----------------
     TInfoPage* InfoPage = nullptr;
+    TServLogFrame* ServLogTab = nullptr;
     TConfigPage* ConfigPage = nullptr;
     // Asks the user for a file name; the file dialog unless a test gives its own.
     std::function<bool(const SFileQuery&, std::string&)> AskFile;

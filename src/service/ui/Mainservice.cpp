@@ -12,6 +12,7 @@
 #include "service/ui/Configpage.h"
 #include "service/ui/Fileask.h"
 #include "service/ui/Infopage.h"
+#include "service/ui/Servlogframe.h"
 #include "service/ui/Setuppage.h"
 #include "panel/ui/Status.h"
 
@@ -46,15 +47,14 @@ void TMainForm::CreateServicePages()
     if (!AskFile)
         AskFile = [this](const SFileQuery& q, std::string& name) { return AskFileName(this, q, name); };
 
-    // The unit pages' reads, in the read-all's order.
-    PageReads().Set(CPageReads::Setup, [this] { return ReadSetup(); });
-    PageReads().Set(CPageReads::Trajectories, [this] { return ReadTrajectories(); });
-    PageReads().Set(CPageReads::Tuning, [this] { return ReadTuning(); });
-    PageReads().Set(CPageReads::ThirdCap, [this] { return Read3Cap(); });
-
-    // The service log on the Setup page.
-    connect(SetupPage->SectorListBox, &QListWidget::itemClicked, this, [this] { SectorListBoxClick(); });
-    connect(SetupPage->SaveServLogBtn, &QPushButton::clicked, this, &TMainForm::SaveServLogBtnClick);
+    // The service log is a tab of the Setup page, after Sensors; its own Save stands in for Send.
+    ServLogTab = new TServLogFrame(SetupPage->SetupPageControl);
+    QTabWidget* setupTabs = SetupPage->SetupPageControl;
+    setupTabs->insertTab(setupTabs->indexOf(SetupPage->SensorTab) + 1, ServLogTab, "Service Log");
+    connect(setupTabs, &QTabWidget::currentChanged, this,
+            [this] { SetupPage->SendSetupBtn->setVisible(SetupPage->SetupPageControl->currentWidget() != ServLogTab); });
+    connect(ServLogTab->SectorListBox, &QListWidget::itemClicked, this, [this] { SectorListBoxClick(); });
+    connect(ServLogTab->SaveServLogBtn, &QPushButton::clicked, this, &TMainForm::SaveServLogBtnClick);
 
     InfoPage = new TInfoPage(PageControl);
     PageControl->addTab(InfoPage, "Info");
@@ -82,20 +82,20 @@ int TMainForm::FillSectorList()
     if (r != 0)
         return r;
     const int active = device_->ServiceLogCount();
-    QListWidget* list = SetupPage->SectorListBox;
+    QListWidget* list = ServLogTab->SectorListBox;
     list->clear();
     for (const std::string& item : servlog::SectorItems(active))
         list->addItem(QString::fromStdString(item));
     list->setCurrentRow(active >= 0 && active < servlog::Sectors ? active : -1);
-    SetupPage->ServLogMemo->clear();
-    StatisticsText(active, SetupPage->ServLogMemo);
+    ServLogTab->ServLogMemo->clear();
+    StatisticsText(active, ServLogTab->ServLogMemo);
     return 0;
 }
 
 void TMainForm::SectorListBoxClick()
 {
-    SetupPage->ServLogMemo->clear();
-    StatisticsText(SetupPage->SectorListBox->currentRow(), SetupPage->ServLogMemo);
+    ServLogTab->ServLogMemo->clear();
+    StatisticsText(ServLogTab->SectorListBox->currentRow(), ServLogTab->ServLogMemo);
 }
 
 void TMainForm::SaveServLogBtnClick()
@@ -110,7 +110,7 @@ void TMainForm::SaveServLogBtnClick()
         return;
     // The records of the last read; the file is written whole or not at all.
     const std::vector<std::string> lines = servlog::FileLines(*device_);
-    QPlainTextEdit* memo = SetupPage->ServLogMemo;
+    QPlainTextEdit* memo = ServLogTab->ServLogMemo;
     memo->clear();
     AddLines(memo, lines);
     std::string error;

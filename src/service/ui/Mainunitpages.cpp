@@ -2,6 +2,7 @@
 // calibration dialogs they open.
 
 #include "device/Device.h"
+#include "panel/Pagereads.h"
 #include "panel/ui/Main.h"
 #include "service/ui/Cal3capdlg.h"
 #include "service/ui/Calinputdlg.h"
@@ -26,6 +27,19 @@ void TMainForm::CreateUnitPages()
     PageControl->insertTab(at, SetupPage, "Setup (Ostra)");
     CalInputForm = new TCalInputForm(*this, this);
     Cal3capForm = new TCal3capForm(*this, this);
+    // The read of all unit pages reads these pages.
+    pageReads_->Set(CPageReads::Setup, [this] { return ReadSetup(); });
+    pageReads_->Set(CPageReads::Trajectories, [this] { return ReadTrajectories(); });
+    pageReads_->Set(CPageReads::Tuning, [this] { return ReadTuning(); });
+    pageReads_->Set(CPageReads::ThirdCap, [this] {
+        int r = Read3Cap();
+        if (r != 0 || !device_->Has3rdCap())
+            return r;
+        // The control notebook's ratio and position, as the read-all read them before.
+        double ratio = 0.0;
+        r = device_->Read3capRatio(ratio);
+        return r != 0 ? r : device_->Read3capPosition();
+    });
     UpdateUnitPages();
 }
 

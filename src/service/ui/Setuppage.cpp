@@ -19,8 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -60,39 +58,23 @@ TSetupPage::TSetupPage(TMainForm& main) : TUnitPage(main, "SetupPage")
     SetupTab = CreateSetupTab();
     CapsTab = CreateCapsTab();
     SensorTab = CreateSensorTab();
-    ServLogTab = new QWidget;
-    ServLogTab->setObjectName("ServLogTab");
-    auto* logLayout = new QHBoxLayout(ServLogTab);
-    SectorListBox = new QListWidget(ServLogTab);
-    SectorListBox->setObjectName("SectorListBox");
-    SectorListBox->setMaximumWidth(110);
-    ServLogMemo = new QPlainTextEdit(ServLogTab);
-    ServLogMemo->setObjectName("ServLogMemo");
-    ServLogMemo->setReadOnly(true);
-    logLayout->addWidget(SectorListBox);
-    logLayout->addWidget(ServLogMemo, 1);
     PotTab = CreatePotTab();
     SetupPageControl->addTab(SetupTab, "Setup");
     SetupPageControl->addTab(CapsTab, "Capacitors");
     SetupPageControl->addTab(SensorTab, "Sensors");
-    SetupPageControl->addTab(ServLogTab, "Service Log");
     SetupPageControl->addTab(PotTab, "Potentiometers");
     outer->addWidget(SetupPageControl, 1);
 
     auto* bar = new QHBoxLayout;
     SendSetupBtn = Button(this, "SendSetupBtn", "Send");
-    SaveServLogBtn = Button(this, "SaveServLogBtn", "Save");
-    SaveServLogBtn->setVisible(false);
     ReadSetupBtn = Button(this, "ReadSetupBtn", "Read");
     bar->addStretch(1);
     bar->addWidget(SendSetupBtn);
-    bar->addWidget(SaveServLogBtn);
     bar->addWidget(ReadSetupBtn);
     outer->addLayout(bar);
 
     connect(SendSetupBtn, &QPushButton::clicked, this, [this] { SendSetupBtnClick(); });
     connect(ReadSetupBtn, &QPushButton::clicked, this, [this] { ReadSetupBtnClick(); });
-    connect(SetupPageControl, &QTabWidget::currentChanged, this, [this] { SetupPageControlChange(); });
     connect(ProtocolComboBox, &QComboBox::currentIndexChanged, this, [this] { ProtocolComboBoxChange(); });
     connect(ResetMemoryBtn, &QPushButton::clicked, this, [this] { ResetMemoryBtnClick(); });
     connect(ResetServLogBtn, &QPushButton::clicked, this, [this] { ResetServLogBtnClick(); });
@@ -108,12 +90,8 @@ TSetupPage::TSetupPage(TMainForm& main) : TUnitPage(main, "SetupPage")
                 connect(c, &QComboBox::currentIndexChanged, this, [this] { SetupEditChange(); });
     }
     connect(OstrabusAddrSpinEdit, &QSpinBox::valueChanged, this, [this] { SetupEditChange(); });
-    for (int i = 0; i < CSetupData::Pots; ++i) {
-        connect(PotTrackBars[i], &QSlider::valueChanged, this, [this, i](int v) {
-            if (!filling_)
-                PotEdits[i]->setText(QString::number(v));
-        });
-    }
+    for (QSlider* bar : PotTrackBars)
+        connect(bar, &QSlider::valueChanged, this, [this] { PotTrackBarChange(); });
     UpdateUnitType();
 }
 
@@ -316,7 +294,7 @@ int TSetupPage::ReadSetup()
     filling_ = false;
     Main().UpdateCTexts();
     ProgramVars().SetCapMaxima(dev);
-    Main().RefreshUnitView();
+    Main().UpdateControls(); // the PIN tells the unit type: its pages and fields, then the view
     filling_ = true;
     ProtocolComboBox->setCurrentIndex((dev.Pin() & unitconst::PinProtocolChoice) ? 1 : 0);
     BaudComboBox->clear();
@@ -353,6 +331,14 @@ void TSetupPage::SendSetupBtnClick()
     CommandAccepted();
 }
 
+void TSetupPage::PotTrackBarChange()
+{
+    if (filling_)
+        return;
+    for (int i = 0; i < CSetupData::Pots; ++i)
+        PotEdits[i]->setText(QString::number(PotTrackBars[i]->value()));
+}
+
 void TSetupPage::SetupEditChange()
 {
     if (!filling_)
@@ -368,13 +354,6 @@ void TSetupPage::ProtocolComboBoxChange()
     BaudComboBox->addItems(Items(BaudItems(ProtocolComboBox->currentIndex())));
     filling_ = false;
     SetupEditChange();
-}
-
-void TSetupPage::SetupPageControlChange()
-{
-    const bool log = SetupPageControl->currentWidget() == ServLogTab;
-    SendSetupBtn->setVisible(!log);
-    SaveServLogBtn->setVisible(log);
 }
 
 void TSetupPage::ResetMemoryBtnClick()

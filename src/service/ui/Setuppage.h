@@ -9,8 +9,6 @@
 #include <memory>
 
 class QCheckBox;
-class QListWidget;
-class QPlainTextEdit;
 class QSlider;
 class QSpinBox;
 class QTabWidget;
@@ -25,10 +23,8 @@ public:
     QWidget* SetupTab = nullptr;
     QWidget* CapsTab = nullptr;
     QWidget* SensorTab = nullptr;
-    QWidget* ServLogTab = nullptr;
     QWidget* PotTab = nullptr;
     QPushButton* SendSetupBtn = nullptr;
-    QPushButton* SaveServLogBtn = nullptr;
     QPushButton* ReadSetupBtn = nullptr;
     // Setup tab
     QLineEdit* PinEdit = nullptr;
@@ -53,9 +49,6 @@ public:
     QLineEdit* OutPoffEdit = nullptr;
     QPushButton* CalInputBtn = nullptr;
     QPushButton* CalOutputBtn = nullptr;
-    // Service Log tab
-    QListWidget* SectorListBox = nullptr;
-    QPlainTextEdit* ServLogMemo = nullptr;
     // Potentiometers tab (unit numbers 2..5)
     std::array<QSlider*, CSetupData::Pots> PotTrackBars{};
     std::array<QLineEdit*, CSetupData::Pots> PotEdits{};
@@ -65,8 +58,9 @@ public:
     void ReadSetupBtnClick();
     void SendSetupBtnClick();
     void SetupEditChange();
+    // The track bars' positions into the potentiometer edits; sent with the page's Send.
+    void PotTrackBarChange();
     void ProtocolComboBoxChange();
-    void SetupPageControlChange();
     void ResetMemoryBtnClick();
     void ResetServLogBtnClick();
     void ResetCapsBtnClick();

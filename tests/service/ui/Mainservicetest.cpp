@@ -22,6 +22,7 @@
 #include "service/ui/Configpage.h"
 #include "service/ui/Fileask.h"
 #include "service/ui/Infopage.h"
+#include "service/ui/Servlogframe.h"
 #include "service/ui/Setuppage.h"
 #include "simunit/Simcommandset.h"
 #include "support/Sentcommands.h"
@@ -33,6 +34,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -147,17 +149,24 @@ TEST_F(MainService, SetupReadListsTheSectorsAndAClickShowsOne)
 {
     Connect();
     form->SetupPage->ReadSetupBtn->click();
-    QListWidget* list = form->SetupPage->SectorListBox;
+    QListWidget* list = form->ServLogTab->SectorListBox;
     ASSERT_EQ(list->count(), 10);
     EXPECT_EQ(list->item(3)->text(), "3   Active");
     EXPECT_EQ(list->currentRow(), 3);
-    EXPECT_EQ(MemoLines(form->SetupPage->ServLogMemo), servlog::StatisticsLines(*form->Device(), 3));
-    EXPECT_EQ(form->SetupPage->ServLogMemo->textCursor().position(), 0);
+    EXPECT_EQ(MemoLines(form->ServLogTab->ServLogMemo), servlog::StatisticsLines(*form->Device(), 3));
+    EXPECT_EQ(form->ServLogTab->ServLogMemo->textCursor().position(), 0);
 
+    // The list is the Setup page's Service Log tab; there its Save stands in for Send.
+    QTabWidget* tabs = form->SetupPage->SetupPageControl;
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(form->ServLogTab)), "Service Log");
+    form->PageControl->setCurrentWidget(form->SetupPage);
+    tabs->setCurrentWidget(form->ServLogTab);
+    EXPECT_FALSE(form->SetupPage->SendSetupBtn->isVisible());
+    EXPECT_TRUE(form->ServLogTab->SaveServLogBtn->isVisible());
     list->scrollToItem(list->item(5));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                       list->visualItemRect(list->item(5)).center());
-    const auto lines = MemoLines(form->SetupPage->ServLogMemo);
+    const auto lines = MemoLines(form->ServLogTab->ServLogMemo);
     EXPECT_EQ(lines, servlog::StatisticsLines(*form->Device(), 5));
     EXPECT_EQ(lines.size(), 24u); // a record of length 75
 }
@@ -167,7 +176,7 @@ TEST_F(MainService, ServiceLogSavesAsTextOrSaysWhyNot)
     Connect();
     form->SetupPage->ReadSetupBtn->click();
     fileAnswer = dir.Path() + "/log.txt";
-    form->SetupPage->SaveServLogBtn->click();
+    form->ServLogTab->SaveServLogBtn->click();
     ASSERT_EQ(queries.size(), 1u);
     EXPECT_EQ(queries[0].Title, "Save Service Log");
     EXPECT_TRUE(queries[0].Save);
@@ -177,7 +186,7 @@ TEST_F(MainService, ServiceLogSavesAsTextOrSaysWhyNot)
 
     hooks.shown.clear();
     fileAnswer = dir.Path() + "/no/such/folder/log.txt";
-    form->SetupPage->SaveServLogBtn->click();
+    form->ServLogTab->SaveServLogBtn->click();
     EXPECT_FALSE(Shown("Service Log Saved Ok"));
     ASSERT_FALSE(hooks.shown.empty());
     EXPECT_EQ(hooks.shown.back().kind, "warning");
