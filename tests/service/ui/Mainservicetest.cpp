@@ -3,7 +3,7 @@
 // reports, the configuration saved to a file (whole or not at all) and restored through the
 // restore question, the access code and the file choice.
 
-#include "panel/Scripted.h"
+#include "Unitpagesfixture.h"
 
 #include "device/Data.h"
 #include "device/Device.h"
@@ -15,7 +15,6 @@
 #include "panel/ui/Password.h"
 #include "panel/ui/Status.h"
 #include "platform/Inifile.h"
-#include "platform/Settingsfile.h"
 #include "qtsupport/Widgets.h"
 #include "service/Configbackup.h"
 #include "service/Servlog.h"
@@ -26,7 +25,6 @@
 #include "service/ui/Setuppage.h"
 #include "simunit/Simcommandset.h"
 #include "support/Sentcommands.h"
-#include "support/Tempdir.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -37,16 +35,13 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 
 namespace {
 
-using simunit::SimUnitData;
-
-const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
+using unitpagestest::SimUnitData;
 
 std::string ReadAll(const std::string& path)
 {
@@ -64,22 +59,17 @@ std::vector<std::string> MemoLines(QPlainTextEdit* memo)
     return out;
 }
 
-class MainService : public ::testing::Test {
+class MainService : public unitpagestest::UnitPagesFixture {
 protected:
     void SetUp() override
     {
-        std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
-        ASSERT_TRUE(sim.Ok()) << sim.Error();
-        state = simunit::InstallDeviceCommands(sim.Unit());
+        UnitPagesFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         Unit([](SimUnitData& d) {
-            d.motorSpeed = 0;
             d.logCount = 3;
             d.logRecordLength = 75;
         });
-        form = std::make_unique<TMainForm>();
-        form->SetData(&data);
-        form->SetCommandLine({}, dir.Path());
-        form->Controller()->SetVersionText("D.00");
         TMainForm::Forms forms;
         forms.Password = &password;
         form->SetForms(forms);
@@ -90,23 +80,10 @@ protected:
             name = fileAnswer;
             return true;
         };
-        form->show();
-        QCoreApplication::processEvents();
-        ASSERT_TRUE(form->Controller()->StartupDone());
     }
-    void TearDown() override
-    {
-        form->Device()->ClosePort();
-        form.reset();
-    }
-    template <typename F> void Unit(F&& f) { state->With([&](SimUnitData& d) { f(d); }); }
     void Connect()
     {
-        form->Controller()->Settings().BaudRate = "9600";
-        form->SetPortText(sim.Path());
-        form->ConnectBar->ConnectBtnClick();
-        ASSERT_TRUE(form->Device()->IsConnected());
-        form->ReadTimer->stop();
+        UnitPagesFixture::Connect();
         log.Clear();
         hooks.shown.clear();
     }
@@ -133,14 +110,8 @@ protected:
         return false;
     }
 
-    testsupport::TempDir dir;
-    testsupport::SimPty sim;
-    std::shared_ptr<simunit::SimState> state;
-    ScriptedHooks hooks;
     testsupport::SentLog log;
-    CData data;
     TPasswordForm password;
-    std::unique_ptr<TMainForm> form;
     std::vector<SFileQuery> queries;
     std::string fileAnswer;
 };
