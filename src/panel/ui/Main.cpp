@@ -99,6 +99,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     CreateMenus();
     CreateToolBar();
     CreateBody();
+    WirePageControls();
     CreatePanes();
     CreateHistoryPlot();
 
@@ -236,11 +237,12 @@ void TMainForm::CreateMenus()
     ToolsMenu->setObjectName("ToolsMenu");
     LoggingMenuItem = later(ToolsMenu, "LoggingMenuItem", "&Logging");
     TuningMenuItem = later(ToolsMenu, "TuningMenuItem", "  T&uning");
-    TechMenuItem = later(ToolsMenu, "TechMenuItem", "  &Technical...");
-    BootPMenuItem = later(ToolsMenu, "BootPMenuItem", "  &BootP configuration");
-    FlashingMenuItem = later(ToolsMenu, "FlashingMenuItem", "  &Flashing...");
-    XilinxMenuItem = later(ToolsMenu, "XilinxMenuItem", "  &Xilinx...");
-    OstraBuslogMenuItem = later(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log");
+    TechMenuItem = item(ToolsMenu, "TechMenuItem", "  &Technical...", &TMainForm::TechBtnClick);
+    BootPMenuItem = item(ToolsMenu, "BootPMenuItem", "  &BootP configuration", &TMainForm::BootPMenuItemClick);
+    FlashingMenuItem = item(ToolsMenu, "FlashingMenuItem", "  &Flashing...", &TMainForm::FlashingMenuItemClick);
+    XilinxMenuItem = item(ToolsMenu, "XilinxMenuItem", "  &Xilinx...", &TMainForm::XilinxMenuItemClick);
+    OstraBuslogMenuItem = item(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log",
+                               &TMainForm::OstraBuslogMenuItemClick);
     AutoTestMenuItem = later(ToolsMenu, "AutoTestMenuItem", "  Auto-test");
 
     WindowMenu = menuBar()->addMenu("Window");
@@ -478,7 +480,10 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     }
 }
 
-void TMainForm::ExchangeToolSettings(CRegistry&) {}
+void TMainForm::ExchangeToolSettings(CRegistry& store)
+{
+    ExchangeBootPSettings(store);
+}
 
 void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
 {
@@ -517,6 +522,7 @@ void TMainForm::UpdateControls()
     FaultsFrame->ShowThirdCap(device_->Has3rdCap());
     UpdateUnitPages();
     UpdateCapControls();
+    UpdateToolItems();
     RefreshUnitView();
 }
 
@@ -534,7 +540,9 @@ void TMainForm::ApplyUiState(const COrreryUiState& s)
     LockBtn->setToolTip(Q(s.LockHint));
     LockMenuItem->setText(Q(s.LockCaption));
     LockMenuItem->setChecked(s.LockDown);
-    // Tech, BootP and logging stay disabled until their windows are part of the program.
+    TechMenuItem->setEnabled(s.TechEnabled);
+    BootPMenuItem->setEnabled(s.BootPEnabled);
+    // Logging stays disabled until its window is part of the program.
 }
 
 void TMainForm::PrintImage(QPrinter& printer) { PrintWindowImage(printer, WindowImage()); }

@@ -57,6 +57,11 @@ class TAcceptForm;
 class TDelayForm;
 class TPasswordForm;
 class TSplashForm;
+class TOstraBusLogForm;
+class TTechForm;
+class TBootPForm;
+class TStartFlashingForm;
+class TFlashProgressForm;
 class TSetupPage;
 class TTrajPage;
 class TTuningPage;
@@ -82,6 +87,11 @@ public:
         THardFaultForm* HardFault = nullptr;
         TSettingsForm* Settings = nullptr;
         TEditDisplayForm* EditDisplay = nullptr;
+        TTechForm* Tech = nullptr;
+        TOstraBusLogForm* OstraBusLog = nullptr;
+        TBootPForm* BootP = nullptr;
+        TStartFlashingForm* StartFlashing = nullptr;
+        TFlashProgressForm* FlashProgress = nullptr;
         TSmithForm* Smith = nullptr;
         TCapsForm* Caps = nullptr;
     };
@@ -230,6 +240,22 @@ public:
     void RefreshFaultsBtnClick();
     // Opens the settings dialog on its Display page with that pane and entry selected.
     void PaneListBoxDblClick(int pane, int index);
+    // Programming and technician tools (Maintools.cpp).
+    void TechBtnClick();
+    void OstraBuslogMenuItemClick();
+    void BootPMenuItemClick();
+    void FlashingMenuItemClick();
+    void XilinxMenuItemClick();
+    // Enabled states of the tools' menu items.
+    void UpdateToolItems();
+    // Section "BootP" of the BootP window.
+    void ExchangeBootPSettings(CRegistry& store);
+    // Motor buttons of the Setup page, alarm panels, audio-alarm box (Maintools.cpp).
+    void WirePageControls();
+    void EnableMotorsBtnClick();
+    void DisableMotorsBtnClick();
+    void AlarmsPanelClick();
+    void DisAudioCheckBoxClick();
 
     // --- control notebook and capacitor controls (Maincontrols.cpp) --------------------------
     TCtrlPanel* CtrlPanel = nullptr;
@@ -370,6 +396,7 @@ private:
     bool shownOnce_ = false;
     bool shutDown_ = false;
     bool applyingUi_ = false;
+    int flashFrequency_ = 32; // MHz, the start-flashing dialog's last value
     CTuningModel tuning_;
     std::unique_ptr<CCapControls> capControls_;
     std::unique_ptr<CPageReads> pageReads_;

@@ -123,7 +123,7 @@ TEST_F(MainFormTest, MenusAsListed)
     // Windows that are not part of the program yet keep their items disabled, also after the
     // start-up and the demo switch have refreshed the menus.
     auto laterItemsDisabled = [this](const char* when) {
-        for (QAction* a : form->ToolsMenu->actions())
+        for (QAction* a : {form->LoggingMenuItem, form->TuningMenuItem, form->AutoTestMenuItem})
             EXPECT_FALSE(a->isEnabled()) << a->text().toStdString() << " " << when;
         EXPECT_FALSE(form->LoggingBtn->isEnabled()) << when;
         // The chart windows are part of the program.
@@ -135,11 +135,21 @@ TEST_F(MainFormTest, MenusAsListed)
     laterItemsDisabled("at construction");
     ShowAndStart();
     laterItemsDisabled("after start-up");
+    // The tools: the console, BootP, the traffic log and flashing (no network socket) are
+    // enabled; loading the logic device needs a local port.
+    auto toolItems = [this](const char* when) {
+        for (QAction* a : {form->TechMenuItem, form->BootPMenuItem, form->OstraBuslogMenuItem,
+                           form->FlashingMenuItem})
+            EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
+        EXPECT_FALSE(form->XilinxMenuItem->isEnabled()) << when;
+    };
+    toolItems("after start-up");
     ASSERT_TRUE(form->DemoMenuItem->isEnabled());
     form->DemoMenuItem->trigger();
     EXPECT_TRUE(form->Controller()->IsDemo());
     EXPECT_TRUE(form->DemoMenuItem->isChecked());
     laterItemsDisabled("in demo mode");
+    toolItems("in demo mode");
     EXPECT_TRUE(form->ClearMenuItem->isEnabled());
     EXPECT_TRUE(form->ConnectionMenuItem->isEnabled());
 }
