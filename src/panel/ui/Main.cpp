@@ -95,7 +95,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     bridge_ = std::make_unique<CConnectionBridge>(*controller_, *device_);
     data_ = &ProgramData();
     capControls_ = std::make_unique<CCapControls>(*device_);
-    pageReads_ = std::make_unique<CPageReads>(*device_);
+    pageReads_ = std::make_unique<CPageReads>();
 
     CreateMenus();
     CreateToolBar();

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QMenu>
 #include <QPrinter>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -81,6 +82,22 @@ protected:
     CData data;
     std::unique_ptr<TMainForm> form;
 };
+
+TEST_F(MainFormTest, PagesInOrderAndTheControlNotebook)
+{
+    std::vector<std::string> tabs;
+    for (int i = 0; i < form->PageControl->count(); ++i)
+        tabs.push_back(form->PageControl->tabText(i).toStdString());
+    EXPECT_EQ(tabs, (std::vector<std::string>{"Display", "Trajectories", "Tuning", "3 Cap", "Setup (Ostra)",
+                                              "Faults", "Info", "Config"}));
+    for (const char* name : {"CtrlNotebook", "CtrlPage", "CtrlCorvinaPage", "CtrlIOPage", "Ctrl3capPage",
+                             "CapsCtrlPanel", "ShTrackBar", "SerTrackBar", "_3capTrackBar", "InfoPage",
+                             "ConfigPage", "SaveToFileBtn", "RestoreFromFileBtn", "StatsMemo"})
+        EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
+    ShowAndStart();
+    EXPECT_TRUE(form->findChild<QWidget*>("SaveToFileBtn")->isEnabled());
+    EXPECT_TRUE(form->findChild<QWidget*>("CtrlNotebook")->isEnabled());
+}
 
 TEST_F(MainFormTest, MenusAsListed)
 {
