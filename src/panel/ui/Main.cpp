@@ -91,10 +91,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     controller_ = std::make_unique<COrrery>(*this);
     device_ = std::make_unique<CDevice>();
     controller_->AttachDevice(device_.get());
+    device_->SetModelLoad(&tuning_);
     bridge_ = std::make_unique<CConnectionBridge>(*controller_, *device_);
     data_ = &ProgramData();
     capControls_ = std::make_unique<CCapControls>(*device_);
-    pageReads_ = std::make_unique<CPageReads>(*device_);
+    pageReads_ = std::make_unique<CPageReads>();
 
     CreateMenus();
     CreateToolBar();
@@ -180,6 +181,7 @@ void TMainForm::SetForms(const Forms& forms)
     if (forms_.HardFault)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
     BindChartWindows();
+    BindToolWindows();
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -236,14 +238,17 @@ void TMainForm::CreateMenus()
     ToolsMenu = menuBar()->addMenu("&Tools");
     ToolsMenu->setObjectName("ToolsMenu");
     LoggingMenuItem = later(ToolsMenu, "LoggingMenuItem", "&Logging");
-    TuningMenuItem = later(ToolsMenu, "TuningMenuItem", "  T&uning");
+    TuningMenuItem =
+        item(ToolsMenu, "TuningMenuItem", "  T&uning", &TMainForm::TuningMenuItemClick);
+    TuningMenuItem->setCheckable(true);
     TechMenuItem = item(ToolsMenu, "TechMenuItem", "  &Technical...", &TMainForm::TechBtnClick);
     BootPMenuItem = item(ToolsMenu, "BootPMenuItem", "  &BootP configuration", &TMainForm::BootPMenuItemClick);
     FlashingMenuItem = item(ToolsMenu, "FlashingMenuItem", "  &Flashing...", &TMainForm::FlashingMenuItemClick);
     XilinxMenuItem = item(ToolsMenu, "XilinxMenuItem", "  &Xilinx...", &TMainForm::XilinxMenuItemClick);
     OstraBuslogMenuItem = item(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log",
                                &TMainForm::OstraBuslogMenuItemClick);
-    AutoTestMenuItem = later(ToolsMenu, "AutoTestMenuItem", "  Auto-test");
+    AutoTestMenuItem =
+        item(ToolsMenu, "AutoTestMenuItem", "  Auto-test", &TMainForm::AutoTestMenuItemClick);
 
     WindowMenu = menuBar()->addMenu("Window");
     WindowMenu->setObjectName("WindowMenu");
@@ -448,6 +453,7 @@ void TMainForm::ShutDown()
         StartupTimer->stop();
     if (ReadTimer)
         ReadTimer->stop();
+    EndAutoTest();
     StopLogging();
 }
 

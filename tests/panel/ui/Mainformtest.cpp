@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QMenu>
 #include <QPrinter>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -82,6 +83,22 @@ protected:
     std::unique_ptr<TMainForm> form;
 };
 
+TEST_F(MainFormTest, PagesInOrderAndTheControlNotebook)
+{
+    std::vector<std::string> tabs;
+    for (int i = 0; i < form->PageControl->count(); ++i)
+        tabs.push_back(form->PageControl->tabText(i).toStdString());
+    EXPECT_EQ(tabs, (std::vector<std::string>{"Display", "Trajectories", "Tuning", "3 Cap", "Setup (Ostra)",
+                                              "Faults", "Info", "Config"}));
+    for (const char* name : {"CtrlNotebook", "CtrlPage", "CtrlCorvinaPage", "CtrlIOPage", "Ctrl3capPage",
+                             "CapsCtrlPanel", "ShTrackBar", "SerTrackBar", "_3capTrackBar", "InfoPage",
+                             "ConfigPage", "SaveToFileBtn", "RestoreFromFileBtn", "StatsMemo"})
+        EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
+    ShowAndStart();
+    EXPECT_TRUE(form->findChild<QWidget*>("SaveToFileBtn")->isEnabled());
+    EXPECT_TRUE(form->findChild<QWidget*>("CtrlNotebook")->isEnabled());
+}
+
 TEST_F(MainFormTest, MenusAsListed)
 {
     EXPECT_EQ(Captions(form->OrreryMenu),
@@ -106,8 +123,11 @@ TEST_F(MainFormTest, MenusAsListed)
     // Windows that are not part of the program yet keep their items disabled, also after the
     // start-up and the demo switch have refreshed the menus.
     auto laterItemsDisabled = [this](const char* when) {
-        for (QAction* a : {form->LoggingMenuItem, form->TuningMenuItem, form->AutoTestMenuItem})
-            EXPECT_FALSE(a->isEnabled()) << a->text().toStdString() << " " << when;
+        EXPECT_FALSE(form->LoggingMenuItem->isEnabled()) << when;
+        // The tuning model and auto-test windows are part of the program.
+        for (QAction* a : {form->TuningMenuItem, form->AutoTestMenuItem})
+            EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
+        EXPECT_TRUE(form->TuningMenuItem->isCheckable());
         EXPECT_FALSE(form->LoggingBtn->isEnabled()) << when;
         // The chart windows are part of the program.
         for (QAction* a : {form->CapsMenuItem, form->SmithMenuItem})
