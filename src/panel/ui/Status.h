@@ -67,6 +67,8 @@ protected:
 
 private:
     void Sync();
+    // Sync, then the error panel drawn at once when its text or colour changed.
+    void SyncErrorPanel();
     void PlaceProgressBar();
     static void SetPanelColor(QWidget* panel, TColor colour);
 
