@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPalette>
+#include <algorithm>
 
 namespace {
 
@@ -36,8 +37,10 @@ void TItemPainter::Clip(const SRect& r)
 
 void TItemPainter::FillRect(const SRect& r, uint32_t colour)
 {
-    if (r.Width() > 0 && r.Height() > 0)
+    if (r.Width() > 0 && r.Height() > 0) {
         painter_.fillRect(ToQRect(r), Colour(colour));
+        Touch(ToQRect(r));
+    }
 }
 
 void TItemPainter::FrameRect(const SRect& r, uint32_t colour)
@@ -45,6 +48,7 @@ void TItemPainter::FrameRect(const SRect& r, uint32_t colour)
     if (r.Width() <= 0 || r.Height() <= 0)
         return;
     QColor c = Colour(colour);
+    Touch(ToQRect(r));
     painter_.fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
     painter_.fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
     painter_.fillRect(QRect(r.Left, r.Top, 1, r.Height()), c);
@@ -55,11 +59,13 @@ void TItemPainter::Line(int x1, int y1, int x2, int y2, uint32_t colour)
 {
     painter_.setPen(QPen(Colour(colour), 0));
     painter_.drawLine(x1, y1, x2, y2);
+    Touch(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))));
 }
 
 void TItemPainter::Pixel(int x, int y, uint32_t colour)
 {
     painter_.fillRect(QRect(x, y, 1, 1), Colour(colour));
+    Touch(QRect(x, y, 1, 1));
 }
 
 void TItemPainter::NotXorFrame(const SRect& r, uint32_t colour)
@@ -68,6 +74,7 @@ void TItemPainter::NotXorFrame(const SRect& r, uint32_t colour)
         return;
     // Four strips that do not overlap, so that every pixel is combined exactly once.
     QColor c = Colour(colour);
+    Touch(ToQRect(r));
     painter_.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
     painter_.fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
     painter_.fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
@@ -117,7 +124,12 @@ int TItemPainter::TextHeight()
 void TItemPainter::Text(int x, int y, const std::string& text, uint32_t colour)
 {
     painter_.setPen(Colour(colour));
-    painter_.drawText(x, y + painter_.fontMetrics().ascent(), QString::fromStdString(text));
+    const QString shown = QString::fromStdString(text);
+    const QFontMetrics metrics = painter_.fontMetrics();
+    painter_.drawText(x, y + metrics.ascent(), shown);
+    // The glyphs' ink may reach a little beyond their advance.
+    Touch(metrics.boundingRect(shown).translated(x, y + metrics.ascent()).adjusted(-2, -2, 2, 2)
+          | QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()));
 }
 
 void TItemPainter::TextClipped(const SRect& clip, int x, int y, const std::string& text, uint32_t colour)

@@ -28,15 +28,20 @@ public:
     void Text(int x, int y, const std::string& text, uint32_t colour) override;
     void TextClipped(const SRect& clip, int x, int y, const std::string& text, uint32_t colour) override;
 
+    // The part of the image drawn on so far (a bound, never smaller than what changed).
+    QRect Touched() const { return touched_; }
+
     // A font of the base family whose line height is at most height pixels.
     static QFont FontForHeight(const QFont& base, int height);
 
 private:
     QColor Colour(uint32_t colour) const;
+    void Touch(const QRect& r) { touched_ |= r; }
 
     QPainter painter_;
     const QPalette& palette_;
     QFont baseFont_;
     int textHeight_ = 0;
     std::map<int, QFont> fonts_;
+    QRect touched_;
 };

@@ -91,6 +91,8 @@ TItemPainter& TPaneListBox::Painter()
 
 void TPaneListBox::EndPainter()
 {
+    if (painter_)
+        dirty_ |= painter_->Touched();
     delete painter_;
     painter_ = nullptr;
 }
@@ -110,6 +112,7 @@ void TPaneListBox::DrawAll()
         }
     }
     EndPainter();
+    dirty_ = QRect();
     viewport()->update();
 }
 
@@ -130,8 +133,11 @@ IItemCanvas* TPaneListBox::ItemCanvas(int index, SRect& rect)
 
 void TPaneListBox::ItemsPainted()
 {
+    // Only what the items drew goes to the screen: a poll changes a line or a plot column.
     EndPainter();
-    viewport()->update();
+    if (!dirty_.isEmpty())
+        viewport()->update(dirty_);
+    dirty_ = QRect();
 }
 
 int TPaneListBox::PaneWidth() const

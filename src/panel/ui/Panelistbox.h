@@ -62,6 +62,7 @@ private:
     std::vector<int> tops_; // top of every entry in content coordinates, then the total height
     QImage buffer_;
     TItemPainter* painter_ = nullptr;
+    QRect dirty_; // drawn on since the last update of the screen
     int preferredWidth_ = 0;
     std::function<void(QImage&)> overlay_;
 };
