@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,6 +52,39 @@ TEST_F(PaneBox, BarGrowsFromTheZeroPointBothWays)
     EXPECT_EQ(At(mid - quarter / 2, y), Blue());
     EXPECT_EQ(At(mid + quarter / 2, y), White());
     EXPECT_EQ(At(mid - quarter - 4, y), White());
+}
+
+TEST_F(PaneBox, NewValueRepaintsOnlyItsLineOnTheScreen)
+{
+    // The paint events the screen gets, by the area they cover.
+    struct PaintAreas : QObject {
+        std::vector<QRect> rects;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                rects.push_back(static_cast<QPaintEvent*>(event)->rect());
+            return false;
+        }
+    } areas;
+    list.Add(CItem::Value, 1);
+    list.Add(CItem::Value, 2);
+    list.Add(CItem::Bar, 3);
+    box.show();
+    QApplication::processEvents();
+    box.viewport()->installEventFilter(&areas);
+
+    source.Latest[2] = 12.5; // only the second line changes
+    list.ApplyValues();
+    QApplication::processEvents();
+    ASSERT_EQ(areas.rects.size(), 1u);
+    // The line, with at most a few pixels of the glyphs' margin around it.
+    const QRect line = box.ItemRect(1);
+    EXPECT_TRUE(line.adjusted(0, -4, 0, 4).contains(areas.rects[0])) << areas.rects[0].y() << "+" << areas.rects[0].height();
+
+    areas.rects.clear();
+    list.ApplyValues(); // nothing changed: nothing painted
+    QApplication::processEvents();
+    EXPECT_TRUE(areas.rects.empty());
 }
 
 TEST_F(PaneBox, EqualMinAndMaxAndValuesThatAreNotNumbersDrawWithoutHarm)
