@@ -14,6 +14,8 @@
 #include "panel/ui/Delay.h"
 #include "panel/ui/Editdisplay.h"
 #include "panel/ui/Hardfault.h"
+#include "panel/ui/Logging.h"
+#include "panel/ui/Logsettings.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Settingsform.h"
@@ -85,10 +87,12 @@ int main(int argc, char** argv)
         forms.AutoFinding = new TAutoFindingForm(mainForm.Bridge(), &mainForm);
         forms.Connection = new TConnectionForm(mainForm.Bridge(), mainForm.ConnectBar, &mainForm);
         forms.IPFind = new TIPFindForm(mainForm.Bridge(), &mainForm);
+        forms.LogSettings = new TLogSettingsForm(&mainForm);
         auto* password = new TPasswordForm(&mainForm);
         auto* about = new TAboutForm(&mainForm);
         auto* delay = new TDelayForm(&mainForm);
         forms.HardFault = new THardFaultForm(&mainForm);
+        forms.Logging = new TLoggingForm(*mainForm.Device(), &mainForm);
         forms.Settings = new TSettingsForm(&mainForm);
         forms.EditDisplay = new TEditDisplayForm(&mainForm);
         forms.Accept = accept;

@@ -97,6 +97,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     CreateToolBar();
     CreateBody();
     CreatePanes();
+    CreateHistoryButtons();
 
     StartupTimer = new QTimer(this);
     StartupTimer->setObjectName("StartupTimer");
@@ -137,6 +138,7 @@ void TMainForm::SetForms(const Forms& forms)
     hooks.AutoFindingVisible = [this] {
         return forms_.AutoFinding && forms_.AutoFinding->isVisible();
     };
+    hooks.ShowLoggingWindow = [this] { ShowLoggingWindow(true); };
     bridge_->SetWindowHooks(hooks);
     if (forms_.AutoFinding) {
         forms_.AutoFinding->SetBar(ConnectBar);
@@ -173,6 +175,7 @@ void TMainForm::SetForms(const Forms& forms)
     }
     if (forms_.HardFault)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
+    BindLogging();
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -228,7 +231,8 @@ void TMainForm::CreateMenus()
 
     ToolsMenu = menuBar()->addMenu("&Tools");
     ToolsMenu->setObjectName("ToolsMenu");
-    LoggingMenuItem = later(ToolsMenu, "LoggingMenuItem", "&Logging");
+    LoggingMenuItem = item(ToolsMenu, "LoggingMenuItem", "&Logging", &TMainForm::LoggingBtnClick);
+    LoggingMenuItem->setCheckable(true);
     TuningMenuItem = later(ToolsMenu, "TuningMenuItem", "  T&uning");
     TechMenuItem = later(ToolsMenu, "TechMenuItem", "  &Technical...");
     BootPMenuItem = later(ToolsMenu, "BootPMenuItem", "  &BootP configuration");
@@ -267,7 +271,6 @@ void TMainForm::CreateToolBar()
     ReadTimerBtn = MakeToolButton(bar, "ReadTimerBtn", "Read", "Read timer", true);
     LockBtn = MakeToolButton(bar, "LockBtn", "Lock", "Lock Orrery", true);
     LoggingBtn = MakeToolButton(bar, "LoggingBtn", "Log", "Logging", true);
-    LoggingBtn->setEnabled(false); // the data-logging window is not part of the program yet
     SettingsBtn = MakeToolButton(bar, "SettingsBtn", "Settings", "Settings", true);
     HelpBtn = MakeToolButton(bar, "HelpBtn", "Help", "Help", false);
     for (QToolButton* b : {ReadTimerBtn, LockBtn, LoggingBtn, SettingsBtn, HelpBtn})
@@ -275,6 +278,7 @@ void TMainForm::CreateToolBar()
     connect(ReadTimerBtn, &QToolButton::clicked, this, &TMainForm::ReadTimerBtnClick);
     connect(LockBtn, &QToolButton::clicked, this, &TMainForm::LockBtnClick);
     connect(SettingsBtn, &QToolButton::clicked, this, &TMainForm::SettingsBtnClick);
+    connect(LoggingBtn, &QToolButton::clicked, this, &TMainForm::LoggingBtnClick);
     connect(HelpBtn, &QToolButton::clicked, this, &TMainForm::HelpBtnClick);
 }
 
@@ -447,6 +451,7 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     parts.Model = [this](CRegistry& s) { device_->LoadModel(s); };
     parts.Pane0 = [this](CRegistry& s) { panes_->Exchange(s, 0); };
     parts.Pane1 = [this](CRegistry& s) { panes_->Exchange(s, 1); };
+    parts.LogFormat = LogFormatExchange();
     QSize screen(1024, 768);
     if (QScreen* sc = QGuiApplication::primaryScreen())
         screen = sc->geometry().size();
@@ -462,8 +467,6 @@ void TMainForm::ExchangeSettings(CRegistry& store)
         ApplyPaneWidth();
     }
 }
-
-void TMainForm::ExchangeToolSettings(CRegistry&) {}
 
 void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
 {
@@ -514,7 +517,7 @@ void TMainForm::ApplyUiState(const COrreryUiState& s)
     LockBtn->setToolTip(Q(s.LockHint));
     LockMenuItem->setText(Q(s.LockCaption));
     LockMenuItem->setChecked(s.LockDown);
-    // Tech, BootP and logging stay disabled until their windows are part of the program.
+    ApplyLoggingState(s);
 }
 
 void TMainForm::PrintImage(QPrinter& printer)
@@ -619,6 +622,7 @@ void TMainForm::SetReadTimer(bool on)
         ReadTimer->stop();
     ReadTimerBtn->setChecked(on);
     ReadTimerMenuItem->setChecked(on);
+    UpdateTimerButtons();
 }
 
 void TMainForm::SetReadTimerInterval(int ms)

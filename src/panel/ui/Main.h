@@ -22,6 +22,9 @@ class THardFaultForm;
 class TPaneListBox;
 class TSettingsForm;
 class TAutoFindingForm;
+class TLoggingForm;
+class TLogSettingsForm;
+class QFileDialog;
 class TConnectBarFrame;
 class TConnectionForm;
 class TIPFindForm;
@@ -60,6 +63,8 @@ public:
         THardFaultForm* HardFault = nullptr;
         TSettingsForm* Settings = nullptr;
         TEditDisplayForm* EditDisplay = nullptr;
+        TLogSettingsForm* LogSettings = nullptr;
+        TLoggingForm* Logging = nullptr;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -119,6 +124,10 @@ public:
     QToolButton* LoggingBtn = nullptr;
     QToolButton* SettingsBtn = nullptr;
     QToolButton* HelpBtn = nullptr;
+    // The history's file buttons beside the lower pane.
+    QToolButton* SaveBtn = nullptr;
+    QToolButton* OpenBtn = nullptr;
+    QToolButton* ExportTRVBtn = nullptr;
 
     // --- body -------------------------------------------------------------------------------
     QSplitter* Splitter1 = nullptr;
@@ -178,6 +187,21 @@ public:
     void RefreshFaultsBtnClick();
     // Opens the settings dialog on its Display page with that pane and entry selected.
     void PaneListBoxDblClick(int pane, int index);
+    void LoggingBtnClick();
+
+    // --- sample-history files (Mainfiles.cpp) ---------------------------------------------
+    void SaveBtnClick();
+    void OpenBtnClick();
+    void OpenDataDialogSelectionChange(const QString& path);
+    void ExportTRVBtnClick();
+    // Reads a history or data-log file into the history; the error text, empty on success.
+    std::string LoadDataLog(const std::string& fileName);
+    // Writes the history to a file; the error text, empty on success.
+    std::string SaveDataLog(const std::string& fileName);
+    // The history buttons are enabled only while the read timer is off.
+    void UpdateTimerButtons();
+    // Runs a file dialog modally; tests replace it to act as the user in the dialog.
+    std::function<int(QFileDialog&)> RunFileDialog;
 
     // --- IOrreryView ------------------------------------------------------------------------
     std::vector<std::string> Arguments() const override { return args_; }
@@ -196,8 +220,10 @@ public:
     bool ReadTimerEnabled() const override;
     void SetReadTimer(bool on) override;
     void SetReadTimerInterval(int ms) override;
-    void StopLogging() override {}
-    void StartLoggingAtConnect() override {}
+    void StopLogging() override;
+    void StartLoggingAtConnect() override;
+    void ShowLoggingWindow(bool show) override;
+    bool LoggingWindowVisible() const override;
     void SetCommState(int state) override;
     void ShowCommandResult(int result, int command) override;
     void SetConnectionText(const std::string& text) override;
@@ -243,6 +269,14 @@ private:
     void CreatePanes();
     // The upper pane's width as its list box asks for it.
     void ApplyPaneWidth();
+    // The logging window, its settings dialog and the history buttons (Mainfiles.cpp).
+    void CreateHistoryButtons();
+    void BindLogging();
+    void ApplyLoggingState(const COrreryUiState& state);
+    // Shows a file's records in place of the history: plot view reset and a full redraw.
+    void ShowLoadedHistory();
+    // The column flags' exchange of the logger, or none without a logging window.
+    std::function<void(CRegistry&, const std::string&, int)> LogFormatExchange();
     // Stops every timer and the controller's activity before anything is freed.
     void ShutDown();
     static void SetPanel(QLabel* panel, bool on, const char* onText, const char* offText);
@@ -259,4 +293,5 @@ private:
     bool shownOnce_ = false;
     bool shutDown_ = false;
     bool applyingUi_ = false;
+    int loadSkipped_ = 0; // rows the last history read passed over
 };

@@ -237,6 +237,12 @@ void TStatusFrame::SetLogState(int state)
 
 void TStatusFrame::SetLogPanelVisible(bool visible) { logPanel_->setVisible(visible); }
 
+void TStatusFrame::SetLogHint(const std::string& hint)
+{
+    logPanel_->setToolTip(QString::fromStdString(hint));
+    logImage_->setToolTip(QString::fromStdString(hint));
+}
+
 void TStatusFrame::StatusTimerTimer()
 {
     CStatusState::Environment env;
