@@ -91,23 +91,83 @@ bool ParseHex32(std::string_view s, uint32_t& v)
     return !s.empty() && s.size() <= 8 && r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
-// A decimal number with '.' or ',' as its separator.
+constexpr double Pow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+
+// A decimal number with '.' or ',' as its separator. Plain fixed-point text of up to 15
+// digits, as the files hold, is read directly: digits and power of ten are both exact, so their
+// quotient is the correctly rounded value, the same as the general conversion gives.
 bool ParseNumber(std::string_view s, double& v)
 {
     if (s.empty() || s.size() > 64)
         return false;
-    char buf[65];
-    for (size_t i = 0; i < s.size(); ++i)
-        buf[i] = s[i] == ',' ? '.' : s[i];
-    const char* begin = buf[0] == '+' ? buf + 1 : buf;
-    const auto r = std::from_chars(begin, buf + s.size(), v);
+    size_t i = 0;
+    const bool negative = s[0] == '-';
+    if (s[0] == '-' || s[0] == '+')
+        ++i;
+    uint64_t digits = 0;
+    int count = 0, decimals = 0;
+    bool point = false, plain = i < s.size();
+    for (; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + uint64_t(c - '0');
+            ++count;
+            decimals += point;
+        } else if ((c == '.' || c == ',') && !point) {
+            point = true;
+        } else {
+            plain = false;
+            break;
+        }
+    }
+    if (plain && count > 0 && count <= 15) {
+        v = double(digits) / Pow10[decimals];
+        if (negative)
+            v = -v;
+    } else {
+        char buf[65];
+        for (size_t k = 0; k < s.size(); ++k)
+            buf[k] = s[k] == ',' ? '.' : s[k];
+        const char* begin = buf[0] == '+' ? buf + 1 : buf;
+        const auto r = std::from_chars(begin, buf + s.size(), v);
+        if (r.ec != std::errc() || r.ptr != buf + s.size())
+            return false;
+    }
     // A reading is kept in single precision: larger numbers are not readings.
-    return r.ec == std::errc() && r.ptr == buf + s.size() && std::isfinite(v)
-           && std::fabs(v) <= std::numeric_limits<float>::max();
+    return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max();
 }
 
+// Appends n in decimal.
+void AppendUnsigned(std::string& out, uint64_t n)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, n);
+    out.append(buf, r.ptr);
+}
+
+// Fixed notation with 6 decimals, correctly rounded (ties to even), as the general conversion
+// writes it. A reading is a single-precision number: times 10^6 it is exact in a double, so
+// rounding that product to an integer gives the digits directly.
 void AppendFixed(std::string& out, double value)
 {
+    constexpr double Scale = 1e6;
+    if (std::fabs(value) < 1e12 && double(float(value)) == value) {
+        const double scaled = std::nearbyint(value * Scale);
+        if (std::signbit(value))
+            out += '-'; // also a negative value that rounds to zero, as the general conversion
+        const uint64_t n = uint64_t(std::fabs(scaled));
+        AppendUnsigned(out, n / 1000000);
+        char frac[7];
+        uint64_t f = n % 1000000;
+        for (int k = 5; k >= 0; --k) {
+            frac[k] = char('0' + f % 10);
+            f /= 10;
+        }
+        out += '.';
+        out.append(frac, 6);
+        return;
+    }
     char buf[400];
     const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, Decimals);
     if (r.ec == std::errc())

@@ -258,18 +258,20 @@ bool CLogger::Write(const std::string& text)
 
 bool CLogger::WriteHeader()
 {
-    std::string id = unit_.UnitIdText();
-    std::vector<std::string> lines;
-    lines.push_back(CHistoryFile::FirstLine(clock_.Now().DateTimeText));
-    if (!id.empty())
-        lines.push_back(";" + id);
-    if (!settings_.Comment.empty())
-        lines.push_back(";" + settings_.Comment);
-    lines.push_back(";" + CLogLineFormat(vars_, format_).Names(CurrentColumns()));
-    for (const std::string& line : lines)
-        if (!Write(line + LineEnd))
-            return false;
-    return true;
+    // Each line is written at once, as the file grows.
+    auto line = [this](std::string_view head, const std::string& text) {
+        std::string l(head);
+        l.append(text).append(LineEnd);
+        return Write(l);
+    };
+    if (!line("", CHistoryFile::FirstLine(clock_.Now().DateTimeText)))
+        return false;
+    const std::string id = unit_.UnitIdText();
+    if (!id.empty() && !line(";", id))
+        return false;
+    if (!settings_.Comment.empty() && !line(";", settings_.Comment))
+        return false;
+    return line(";", CLogLineFormat(vars_, format_).Names(CurrentColumns()));
 }
 
 bool CLogger::CloseFile()

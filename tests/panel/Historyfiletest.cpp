@@ -51,6 +51,23 @@ TEST(HistoryFile, SavedFileIsGoldenAndReadsBackTheSame)
     EXPECT_NE(text.find("\r\n;\r\n;Sample number"), std::string::npos);
 }
 
+TEST(HistoryFile, NumbersAreWrittenAsTheGeneralConversionWritesThem)
+{
+    std::mt19937 gen(3);
+    std::vector<double> values = {0.0078125, -0.0078125, 2.5e-6, 0.5e-6, -0.0, -1e-7, 1e11, 3e12,
+                                  3e38, 123456.789, -9999.999999};
+    std::uniform_real_distribution<double> wide(-1e6, 1e6);
+    for (int i = 0; i < 2000; ++i)
+        values.push_back(wide(gen) / double(1 << (i % 20)));
+    for (double v : values) {
+        CDataMem history;
+        history.Append(Rec(0, 0, {{varid::R, v}}));
+        const std::string text = CHistoryFile::Write(history, "", "");
+        const std::string expected = "0,0,00000000," + FloatToText(float(v), 6, '.') + ",";
+        ASSERT_NE(text.find(expected), std::string::npos) << v;
+    }
+}
+
 TEST(HistoryFile, RoundTripKeepsValuesStatusAndTimes)
 {
     std::mt19937 gen(7);

@@ -18,6 +18,7 @@
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Status.h"
 #include "platform/Inifile.h"
+#include "platform/Textfile.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -26,8 +27,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -37,6 +36,8 @@ constexpr const char* TarvoFilter = "TRV files (*.trv);;All files (*)";
 constexpr const char* CaptionSave = "Save Data";
 constexpr const char* CaptionOpen = "Open Data";
 constexpr double MaxAutoZoom = 16.0;
+// Far more than a full history takes (about 20 MB); the reader keeps only the newest records.
+constexpr size_t MaxHistoryFileSize = size_t(1) << 30;
 
 QToolButton* HistoryButton(QWidget* parent, const char* name, const char* text, const char* hint)
 {
@@ -46,24 +47,6 @@ QToolButton* HistoryButton(QWidget* parent, const char* name, const char* text, 
     b->setToolTip(hint);
     b->setAutoRaise(true);
     return b;
-}
-
-// The file's whole text; false with the reason when it cannot be read.
-bool ReadWholeFile(const std::string& name, std::string& text, std::string& error)
-{
-    std::ifstream in(name, std::ios::binary);
-    if (!in) {
-        error = "Cannot open file \"" + name + "\": " + LastWindowsErrorText();
-        return false;
-    }
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) {
-        error = "Cannot read file \"" + name + "\": " + LastWindowsErrorText();
-        return false;
-    }
-    text = ss.str();
-    return true;
 }
 
 std::string LocalDateTimeText() { return CSystemLogClock().Now().DateTimeText; }
@@ -229,7 +212,7 @@ std::string TMainForm::LoadDataLog(const std::string& fileName)
 {
     std::string text, error;
     loadSkipped_ = 0;
-    if (!ReadWholeFile(fileName, text, error))
+    if (!platform::ReadFileText(fileName, text, error, MaxHistoryFileSize))
         return "Error: " + error;
     CHistoryFile::Result result = CHistoryFile::Read(text);
     if (!result.Error.empty())
