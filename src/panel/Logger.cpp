@@ -4,6 +4,7 @@
 #include "common/Registry.h"
 #include "panel/Historyfile.h"
 #include "panel/Version.h"
+#include "platform/Userdirs.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,7 +14,6 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
-#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -22,18 +22,6 @@ constexpr const char* CaptionError = "Logging error";
 constexpr const char* VendorFolder = "Quorvane";
 constexpr const char* LineEnd = "\r\n";
 
-std::string DataHome()
-{
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/') // a relative value is invalid and ignored
-        return xdg;
-    const char* home = std::getenv("HOME");
-    if (!home || !home[0]) {
-        if (const passwd* pw = getpwuid(getuid()))
-            home = pw->pw_dir;
-    }
-    return std::string(home && home[0] ? home : ".") + "/.local/share";
-}
 
 } // namespace
 
@@ -41,7 +29,7 @@ std::string DataHome()
 
 std::string CLogSettings::DefaultPath()
 {
-    return DataHome() + "/" + VendorFolder + "/" + orrery::ProgramTitle + "/Log";
+    return platform::XdgFolder("XDG_DATA_HOME", ".local/share") + "/" + VendorFolder + "/" + orrery::ProgramTitle + "/Log";
 }
 
 std::string CLogSettings::PreviewName(const std::string& path, const std::string& name, int number)
