@@ -59,6 +59,8 @@ void TLoggingForm::Build()
     setObjectName("LoggingForm");
     setWindowTitle("Logging");
     auto* layout = new QVBoxLayout(this);
+    // The gauge spans the window less its margins.
+    layout->setContentsMargins(GaugeMargin / 2, GaugeMargin / 2, GaugeMargin / 2, GaugeMargin / 2);
     FileNameEdit = new QLineEdit(this);
     FileNameEdit->setObjectName("FileNameEdit");
     FileNameEdit->setReadOnly(true);
@@ -156,12 +158,6 @@ void TLoggingForm::closeEvent(QCloseEvent* event)
 {
     event->accept();
     ShowWindow(false);
-}
-
-void TLoggingForm::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Gauge->setFixedWidth(std::max(width() - GaugeMargin, 0));
 }
 
 // --- what the logger shows ----------------------------------------------------------------------
