@@ -3,6 +3,8 @@
 #   ./build.sh run    build, start the simulated unit and the program
 #   ./build.sh test   build with the sanitizers and run every test
 #   ./build.sh bench  build and run the benchmarks
+#   ./build.sh fuzz [SECONDS]  build the fuzz entries with clang and run each for SECONDS (60)
+#   ./build.sh soak [ARGS]     build and run the link soak (orrery-soak --help lists ARGS)
 # Missing Debian packages are installed with apt-get (as root, or through sudo).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -59,8 +61,43 @@ bench)
         [ -f "$b" ] && [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b" "${@:2}"
     done
     ;;
+soak)
+    install_missing
+    cmake -S "$top" -B build/bench -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Release -DORRERY_TESTS=OFF \
+        -DORRERY_BENCH=ON >/dev/null
+    cmake --build build/bench -j "$jobs" --target orrery-soak
+    exec build/bench/orrery-soak "${@:2}"
+    ;;
+fuzz)
+    packages+=(clang libclang-rt-14-dev)
+    install_missing
+    seconds=${2:-60}
+    CXX=clang++ cmake -S "$top" -B build/fuzz -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DORRERY_FUZZ=ON >/dev/null
+    cmake --build build/fuzz -j "$jobs" --target fuzz_entries
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+    export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/lsan.supp:print_suppressions=0}
+    found=0
+    for b in build/fuzz/fuzz_*; do
+        [ -f "$b" ] && [ -x "$b" ] || continue
+        name=$(basename "$b")
+        seeds=$top/tests/fuzz/corpus/${name#fuzz_}
+        work=build/fuzz/work/$name
+        findings=build/fuzz/findings/$name
+        mkdir -p "$work" "$findings"
+        # New inputs go to the work folder; the seeds in the tree stay as they are.
+        "$b" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/" \
+            "$work" "$seeds" >"build/fuzz/$name.log" 2>&1 || true
+        runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "build/fuzz/$name.log" | grep -o '[0-9]*$' || echo 0)
+        count=$(find "$findings" -type f | wc -l)
+        echo "$name: ${runs:-0} runs, $count findings (goal: 0 findings; log build/fuzz/$name.log)"
+        [ "$count" -eq 0 ] || found=1
+    done
+    exit $found
+    ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|fuzz|soak" >&2
     exit 2
     ;;
 esac

@@ -11,6 +11,7 @@
 #include "panel/Version.h"
 #include "panel/ui/About.h"
 #include "panel/ui/Accept.h"
+#include "panel/ui/Capsdlg.h"
 #include "panel/ui/Delay.h"
 #include "panel/ui/Editdisplay.h"
 #include "panel/ui/Hardfault.h"
@@ -19,6 +20,7 @@
 #include "panel/ui/Main.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Settingsform.h"
+#include "panel/ui/Smithdlg.h"
 #include "panel/ui/Splash.h"
 #include "zcomponents/Zunits.h"
 
@@ -95,6 +97,8 @@ int main(int argc, char** argv)
         forms.Logging = new TLoggingForm(*mainForm.Device(), &mainForm);
         forms.Settings = new TSettingsForm(&mainForm);
         forms.EditDisplay = new TEditDisplayForm(&mainForm);
+        forms.Smith = new TSmithForm(&mainForm);
+        forms.Caps = new TCapsForm(&mainForm);
         forms.Accept = accept;
         forms.Password = password;
         forms.About = about;

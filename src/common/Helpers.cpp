@@ -3,6 +3,7 @@
 #include "common/Hooks.h"
 #include "platform/Numberformat.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
@@ -128,6 +129,11 @@ uint16_t ClampToWord(double value)
     if (value > 65535.0)
         return 65535;
     return static_cast<uint16_t>(value); // truncated toward zero
+}
+
+int PositionOnScreen(int position, int screenExtent, int margin)
+{
+    return std::max(0, std::min(position, screenExtent - margin));
 }
 
 uint16_t ClampToWord(int value)

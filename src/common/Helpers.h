@@ -25,6 +25,10 @@ std::string TrimText(const std::string& text);
 uint16_t ClampToWord(double value);
 uint16_t ClampToWord(int value);
 
+// A stored window position (left or top) pulled back onto a screen of the given width or
+// height: never before the screen's start, and at least `margin` pixels of the window on it.
+int PositionOnScreen(int position, int screenExtent, int margin);
+
 // Text of the last system error (errno) of the calling thread.
 std::string LastWindowsErrorText();
 // Text of the last socket error, "[" code "] " text, with errno mapped to the WinSock number.

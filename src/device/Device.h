@@ -11,6 +11,7 @@
 #include "link/Ostrabus.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -221,6 +222,8 @@ protected:
     // Runs 165 with a selector and skips the selector the unit echoes.
     int Read3cap(uint8_t selector);
     static void Pause(int ms);
+    // The clock WaitMotors measures its asking interval with.
+    virtual std::chrono::steady_clock::time_point Now() const { return std::chrono::steady_clock::now(); }
 
 private:
     ITransactStep* step_ = nullptr;

@@ -174,14 +174,14 @@ int CDevice::MotorStatus(int mask)
 int CDevice::WaitMotors(bool extraBit)
 {
     const int mask = extraBit ? 7 : 3;
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point since = Clock::now();
+    auto since = Now();
     int status;
     while ((status = MotorStatus(mask)) > 0) {
-        if (Clock::now() - since >= std::chrono::milliseconds(WaitAskMs)) {
+        if (Now() - since >= std::chrono::milliseconds(WaitAskMs)) {
+            // No ends the wait with the motors still moving: the caller sees that status.
             if (!AskYesNo("", "Motors are still moving.\nDo you want to continue waiting ?"))
-                return 0;
-            since = Clock::now();
+                return status;
+            since = Now();
         }
     }
     return status;

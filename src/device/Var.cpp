@@ -159,7 +159,8 @@ void CVars::Exchange(CRegistry& store)
         }
         return;
     }
-    for (int n = 0;; ++n) {
+    // A file holds one entry per row at most; entries past that are never read.
+    for (int n = 0; n < RowCount(); ++n) {
         const std::string text = store.ExchangeString("Var" + std::to_string(n), "");
         if (text.empty())
             break;

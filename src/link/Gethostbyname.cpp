@@ -1,12 +1,17 @@
 #include "link/Gethostbyname.h"
 
 #include <arpa/inet.h>
+#include <climits>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
-bool CGetHostByName::ResolveIPv4(const std::string& host, std::string& address)
+namespace {
+
+bool LookUp(const std::string& host, std::string& address)
 {
     if (host.empty())
         return false;
@@ -30,6 +35,25 @@ bool CGetHostByName::ResolveIPv4(const std::string& host, std::string& address)
     }
     freeaddrinfo(list);
     return ok;
+}
+
+bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+
+} // namespace
+
+bool CGetHostByName::ResolveIPv4(const std::string& host, std::string& address)
+{
+    if (SameName(host, LocalHostSite)) {
+        address = LoopbackAddress;
+        return true;
+    }
+    if (SameName(host, MyComputerSite)) {
+        char name[HOST_NAME_MAX + 1] = {};
+        if (gethostname(name, sizeof name - 1) != 0 || !LookUp(name, address))
+            address = LoopbackAddress;
+        return true;
+    }
+    return LookUp(host, address);
 }
 
 CGetHostByName::CGetHostByName(std::string host, Resolver resolver)

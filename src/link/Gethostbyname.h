@@ -18,6 +18,12 @@ public:
     static constexpr int Resolved = 1;
     static constexpr int Failed = -1;
 
+    // The site list's fixed entries: the loopback address, and this machine by its own name
+    // (the loopback address when that name does not resolve). Matched without regard to case.
+    static constexpr const char* LocalHostSite = "Local Host";
+    static constexpr const char* MyComputerSite = "My Computer";
+    static constexpr const char* LoopbackAddress = "127.0.0.1";
+
     // Looks a name up; true and the dotted IPv4 text of the first address on success.
     using Resolver = std::function<bool(const std::string& host, std::string& address)>;
     static bool ResolveIPv4(const std::string& host, std::string& address);

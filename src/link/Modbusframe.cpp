@@ -21,7 +21,7 @@ int RequestFrameSize(int dataLength)
 }
 
 int BuildRequest(uint8_t* frame, int capacity, uint8_t unitId, uint8_t command,
-                 const uint8_t* data, int dataLength)
+                 const uint8_t* data, int dataLength, uint16_t transactionId)
 {
     if (dataLength < 0 || dataLength > 255)
         return 0;
@@ -31,7 +31,7 @@ int BuildRequest(uint8_t* frame, int capacity, uint8_t unitId, uint8_t command,
     if (size > capacity)
         return 0;
     std::memset(frame, 0, static_cast<size_t>(size));
-    PutWord(frame + 0, 0);                // transaction id
+    PutWord(frame + 0, transactionId);    // transaction id
     PutWord(frame + 2, 0);                // protocol id
     PutWord(frame + 4, size - HeaderSize); // B + 13: every byte after the length field
     frame[6] = unitId;
@@ -46,6 +46,11 @@ int BuildRequest(uint8_t* frame, int capacity, uint8_t unitId, uint8_t command,
     if (dataLength > 0)
         std::memcpy(frame + RequestHeaderSize, data, static_cast<size_t>(dataLength));
     return size;
+}
+
+uint16_t TransactionId(const uint8_t* header)
+{
+    return static_cast<uint16_t>((header[0] << 8) | header[1]);
 }
 
 int LengthField(const uint8_t* header)
@@ -83,6 +88,19 @@ Reply ParseReply(const uint8_t* frame, int size)
         return Reply{};
     r.kind = Reply::Data;
     return r;
+}
+
+bool ReplyAnswers(const uint8_t* frame, int size, uint16_t transactionId, uint8_t unitId,
+                  uint8_t command)
+{
+    constexpr int CommandOffset = 9;
+    if (size < HeaderSize + 2)
+        return false;
+    if (TransactionId(frame) != transactionId || frame[2] != 0 || frame[3] != 0 || frame[6] != unitId)
+        return false;
+    if (frame[7] == FunctionException)
+        return true;
+    return frame[7] == FunctionReadWrite && size > CommandOffset && frame[CommandOffset] == command;
 }
 
 } // namespace modbusframe

@@ -23,7 +23,10 @@ int RequestFrameSize(int dataLength);
 // Writes the request frame into frame (capacity bytes): header, command, n, data and zero
 // filler. Returns the frame size, or 0 when n is negative, above 255 or the frame does not fit.
 int BuildRequest(uint8_t* frame, int capacity, uint8_t unitId, uint8_t command,
-                 const uint8_t* data, int dataLength);
+                 const uint8_t* data, int dataLength, uint16_t transactionId = 0);
+
+// The transaction id of a frame's header.
+uint16_t TransactionId(const uint8_t* header);
 
 // The length field of a 6-byte header.
 int LengthField(const uint8_t* header);
@@ -44,5 +47,11 @@ struct Reply {
 // size) are ever read. A frame shorter than its length field, a data count below 0 and a reply
 // length byte beyond the data carried are WrongLength.
 Reply ParseReply(const uint8_t* frame, int size);
+
+// True when a whole reply frame (at least 8 bytes) answers the request that was sent: the same
+// transaction id, protocol 0, the same unit id, and a data reply echoes the command (an exception
+// reply carries no command). A reply that fails this belongs to another request.
+bool ReplyAnswers(const uint8_t* frame, int size, uint16_t transactionId, uint8_t unitId,
+                  uint8_t command);
 
 } // namespace modbusframe

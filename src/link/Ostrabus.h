@@ -141,6 +141,7 @@ protected:
     int unitAddress_ = 0;
     int readTimeout_ = 0;
     int modbusUnitId_ = 0;
+    uint16_t transactionId_ = 0; // of the last network request; a reply must echo it
     bool udp_ = false;
     int networkTimeoutMs_ = NetworkTimeoutMs;
     uint8_t buffer_[BufferSize] = {};

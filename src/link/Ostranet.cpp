@@ -15,6 +15,7 @@ namespace {
 
 const char* const LocalGatewaySite = "Local gateway";
 const char* const LocalGatewayAddress = "127.0.0.1";
+const char* const OutOfStepText = " (connection dropped)";
 
 // Text of a zero-terminated reply, bounded by the bytes the reply carries.
 std::string ReplyText(const uint8_t* data, int length)
@@ -166,8 +167,9 @@ int COstraBus::NetworkTransact(int command)
 
     // 2. The whole frame in one send.
     const uint8_t unitId = IsGateway() ? 0 : static_cast<uint8_t>(modbusUnitId_);
-    const int size = modbusframe::BuildRequest(frame, sizeof frame, unitId,
-                                               static_cast<uint8_t>(command), buffer_, requestLength_);
+    const uint16_t transactionId = ++transactionId_;
+    const int size = modbusframe::BuildRequest(frame, sizeof frame, unitId, static_cast<uint8_t>(command),
+                                               buffer_, requestLength_, transactionId);
     if (size == 0) {
         lastError_ = linkerr::WrongPacketLengthText;
         return linkerr::NetworkError;
@@ -214,12 +216,19 @@ int COstraBus::NetworkTransact(int command)
             return linkerr::ConnectionLost;
         }
         received += static_cast<int>(n);
-        if (udp_)
-            break;
+        if (udp_) {
+            // A late datagram answers an earlier request: wait on for ours.
+            if (modbusframe::ReplyAnswers(frame, received, transactionId, unitId, static_cast<uint8_t>(command)))
+                break;
+            received = 0;
+            continue;
+        }
         if (!headerSeen && received == modbusframe::HeaderSize) {
             headerSeen = true;
             const int length = modbusframe::LengthField(frame);
             if (!modbusframe::LengthFieldPlausible(length)) {
+                // Whatever of this frame is still on its way answers no request: the next reply
+                // that does not echo its request's transaction drops the connection.
                 platform::SocketDiscardPending(socket_);
                 lastError_ = linkerr::WrongPacketLengthText;
                 return linkerr::NetworkError;
@@ -228,10 +237,18 @@ int COstraBus::NetworkTransact(int command)
         }
     }
 
-    // Bytes behind the frame belong to no request (a peer that pads its replies): left in the
-    // socket they would be read as the next reply's header.
-    if (!udp_)
-        platform::SocketDiscardPending(socket_);
+    if (!udp_) {
+        // Bytes behind the frame belong to no request (a peer that pads its replies): left in the
+        // socket they would be read as the next reply's header. A reply to another request, or
+        // more trailing bytes than can be discarded, means the stream has lost step: the
+        // connection is dropped rather than read on.
+        const bool drained = platform::SocketDiscardPending(socket_);
+        if (!drained
+            || !modbusframe::ReplyAnswers(frame, received, transactionId, unitId, static_cast<uint8_t>(command))) {
+            lastError_ = std::string("Reply does not answer the request") + OutOfStepText;
+            return linkerr::ConnectionLost;
+        }
+    }
 
     // 5 to 7. Exception, length checks, then the data to the buffer's start.
     const modbusframe::Reply reply = modbusframe::ParseReply(frame, received);

@@ -3,7 +3,7 @@
 // the controller: COrrery and its device, with the few window facts they need supplied by the
 // main window.
 
-#include "panel/Connectcontroller.h"
+#include "link/Connectcontroller.h"
 #include "panel/Connectprobe.h"
 
 #include <functional>

@@ -11,6 +11,7 @@ struct SFault {
     int Bit;
     const char* Name;     // as shown to the user
     const char* LedName;  // objectName of the fault's LED
+    bool ThirdCapOnly = false; // shown only for units with a third capacitor
 };
 
 // One hard fault that stops the panel and opens the hard-fault window.

@@ -1,5 +1,6 @@
 #include "panel/Mainsettings.h"
 
+#include "common/Helpers.h"
 #include "common/Registry.h"
 #include "panel/Displayedit.h"
 
@@ -22,8 +23,8 @@ void CMainSettings::Exchange(CRegistry& store, const Parts& parts, int screenWid
     Top = store.ExchangeInt("Top", Top);
     Left = store.ExchangeInt("Left", Left);
     if (store.Reading()) {
-        Top = std::min(Top, screenHeight - ScreenMargin);
-        Left = std::min(Left, screenWidth - ScreenMargin);
+        Top = PositionOnScreen(Top, screenHeight, ScreenMargin);
+        Left = PositionOnScreen(Left, screenWidth, ScreenMargin);
     }
     DisAudio = store.ExchangeBool("DisAudio", DisAudio);
     const int valueFont = store.ExchangeInt("ValueFontSize", Style.ValueFontSize);

@@ -43,6 +43,6 @@ public:
     void SetDefaultDisplay();
 
     // One routine for both directions; screenWidth and screenHeight pull a loaded position back
-    // onto the screen.
+    // onto the screen, from beyond either edge.
     void Exchange(CRegistry& store, const Parts& parts, int screenWidth, int screenHeight);
 };

@@ -90,7 +90,7 @@ bool COrrery::Startup()
 
     UpdateCaptions();
     FillPortList();
-    view_.ReadUnitSetup(); // still in demo mode: the unit pages show the demo unit
+    view_.ReadAllPages(); // still in demo mode: the unit pages show the demo unit
     demo_ = false;
     UpdateUi();
     view_.StartStatusTimer();
@@ -199,11 +199,11 @@ bool COrrery::ConnectSite(const std::string& siteName, bool fromConnectBar)
     if (r == 0) {
         view_.SetRemoteButtonEnabled(false);
         view_.SetRemoteText("Connecting...");
+        const std::string address = device_->IPAddress(); // a failed connect drops it
         r = device_->ConnectNetwork(settings_.TCPPort, settings_.UnitNumber,
                                     settings_.Transport == 1);
         if (r != 0)
-            ShowWarning(CaptionConnect,
-                        "Can't connect to " + device_->IPAddress() + "\n" + device_->LastError());
+            ShowWarning(CaptionConnect, "Can't connect to " + address + "\n" + device_->LastError());
         view_.SetRemoteButtonEnabled(true);
     }
     if (r != 0)
@@ -257,6 +257,7 @@ bool COrrery::CheckUnit()
             Disconnect();
         }
     } else {
+        view_.ClearStatus(); // a message left by an earlier failed attempt is stale now
         poll = view_.ReadUnitSetup() >= 0;
         result = poll;
     }
@@ -281,6 +282,7 @@ void COrrery::Disconnect()
         device_->ClosePort();
     view_.SetConnectionText("");
     view_.ClearStatus();
+    view_.ShowDisconnected();
     UpdateUi();
 }
 
@@ -457,6 +459,8 @@ void COrrery::ApplySettings()
 bool COrrery::ExchangeSettings(bool load, platform::IniFile* file)
 {
     CRegistry store(orrery::RegistryKeyPath, load, file);
+    if (!file && load && !store.LastError().empty())
+        TellStoreFailure("Can't read the settings", store.LastError());
     store.SetSection(orrery::ProgramTitle);
     if (file) {
         if (!load)
@@ -485,7 +489,18 @@ bool COrrery::ExchangeSettings(bool load, platform::IniFile* file)
     view_.ExchangeToolSettings(store);
     if (load)
         view_.SetReadTimerInterval(settings_.ReadTimerInterval);
+    // An unreadable store is never written over: Flush refuses it, and the user was told.
+    if (!file && !load && !store.Flush())
+        TellStoreFailure("Can't save the settings", store.LastError());
     return true;
+}
+
+void COrrery::TellStoreFailure(const std::string& what, const std::string& error)
+{
+    if (storeFailureTold_)
+        return;
+    storeFailureTold_ = true;
+    ShowWarning(orrery::ProgramTitle, what + "\n" + error);
 }
 
 void COrrery::LoadSettings()

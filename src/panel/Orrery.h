@@ -146,4 +146,6 @@ private:
     bool startupPending_ = true;
     bool readStepActive_ = false;
     bool settingsLoaded_ = false; // the store is saved at close only after it was loaded
+    bool storeFailureTold_ = false; // the settings store's failure is told once a run
+    void TellStoreFailure(const std::string& what, const std::string& error);
 };

@@ -54,7 +54,11 @@ public:
 
     // --- main window ----------------------------------------------------------------------
     virtual int ReadUnitSetup() = 0;
+    // Reads every unit page (the demo unit while in demo mode).
+    virtual int ReadAllPages() = 0;
     virtual int UpdateReadings() = 0;
+    // No unit any more: the RF and tuned panels and the readings lose the last unit's values.
+    virtual void ShowDisconnected() = 0;
     virtual void UpdateControls() = 0;
     virtual void ApplyUiState(const COrreryUiState& state) = 0;
     // Sections of the main window, pane lists, variables and model ("Main" ... "Model").

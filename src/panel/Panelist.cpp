@@ -154,7 +154,7 @@ void CPaneList::Exchange(CRegistry& store, const std::string& section)
     if (!store.SectionExists())
         return;
     items_.clear();
-    for (int n = 0;; ++n) {
+    for (int n = 0; n < MaxItems; ++n) {
         std::string text = store.ExchangeString("Item" + std::to_string(n), "");
         if (text.empty())
             break;

@@ -27,6 +27,8 @@ public:
 class CPaneList {
 public:
     static constexpr const char* InvalidVersionText = "Invalid Config. Version";
+    // Entries read from a pane section at most: more than a pane can show.
+    static constexpr int MaxItems = 1000;
 
     explicit CPaneList(const CPaneContext& context, IPaneHost* host = nullptr);
     virtual ~CPaneList();

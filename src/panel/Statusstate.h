@@ -3,7 +3,7 @@
 // message panel with its hold and blink, the panel that blinks while disconnected, and the
 // connection captions and hints. The frame calls Tick every 250 ms and shows the outputs.
 
-#include "panel/Connectcontroller.h"
+#include "link/Connectcontroller.h"
 #include "platform/Color.h"
 
 #include <cstdint>

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -60,6 +62,14 @@ bool SameName(std::string_view a, std::string_view b)
     return true;
 }
 
+std::string Folded(std::string_view s)
+{
+    std::string folded(s);
+    for (char& c : folded)
+        c = LowerAscii(c);
+    return folded;
+}
+
 bool HasLineBreakOrNul(std::string_view s)
 {
     return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
@@ -97,6 +107,44 @@ std::string BaseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Temporary files of a save are named "." + base name + TempMark + pid + "-" + counter.
+constexpr std::string_view TempMark = ".tmp";
+
+// Removes the temporary files that an earlier save of target left behind when its process was
+// killed: those of our naming whose process no longer runs.
+void RemoveStaleTemporaries(const std::string& dir, const std::string& target)
+{
+    const std::string prefix = "." + BaseName(target) + std::string(TempMark);
+    DIR* d = opendir(dir.c_str());
+    if (!d)
+        return;
+    while (const dirent* entry = readdir(d)) {
+        const std::string_view name(entry->d_name);
+        if (name.substr(0, prefix.size()) != prefix)
+            continue;
+        const std::string_view rest = name.substr(prefix.size());
+        long pid = 0;
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+        if (ec != std::errc() || end == rest.data() || end == rest.data() + rest.size() || *end != '-'
+            || pid <= 0 || pid == getpid())
+            continue;
+        if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            unlinkat(dirfd(d), entry->d_name, 0);
+    }
+    closedir(d);
+}
+
+// Whether the user may write an existing file. Replacing it goes through a rename, which only
+// the folder's permissions govern, so without this check a read-only file would be replaced
+// silently. Root may write anything, but a file with no write permission bit at all is
+// read-only for root too.
+bool MayWrite(const std::string& path, const struct stat& st)
+{
+    if (access(path.c_str(), W_OK) != 0)
+        return false;
+    return geteuid() != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& errorText)
@@ -114,15 +162,26 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
             std::free(real);
         }
     }
-    if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    if (stat(target.c_str(), &st) == 0) {
+        // A pipe, device or folder is no file to save into (a pipe would block the save).
+        if (!S_ISREG(st.st_mode)) {
+            errorText = "Cannot replace " + target + ": not a regular file";
+            return false;
+        }
         keepMode = true;
+        if (!MayWrite(target, st)) {
+            errorText = "Cannot replace " + target + ": " + ErrnoText(EACCES);
+            return false;
+        }
+    }
 
     const std::string dir = DirName(target);
+    RemoveStaleTemporaries(dir, target);
     static std::atomic<unsigned> counter { 0 };
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = dir + "/." + BaseName(target) + ".tmp" + std::to_string(getpid()) + "-"
+        temp = dir + "/." + BaseName(target) + std::string(TempMark) + std::to_string(getpid()) + "-"
             + std::to_string(counter++);
         fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
@@ -178,6 +237,23 @@ void IniFile::Clear()
 {
     preamble_.clear();
     sections_.clear();
+    sectionIndex_.clear();
+}
+
+void IniFile::IndexKeys(Section& section)
+{
+    section.keys.clear();
+    for (size_t i = 0; i < section.lines.size(); ++i) {
+        if (section.lines[i].isKey)
+            section.keys.try_emplace(Folded(section.lines[i].key), i);
+    }
+}
+
+void IniFile::IndexSections()
+{
+    sectionIndex_.clear();
+    for (size_t i = 0; i < sections_.size(); ++i)
+        sectionIndex_.try_emplace(Folded(sections_[i].name), i);
 }
 
 bool IniFile::Load(const std::string& fileName)
@@ -185,7 +261,8 @@ bool IniFile::Load(const std::string& fileName)
     Clear();
     fileName_ = fileName;
     lastError_.clear();
-    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe at that path is refused instead of waiting for a writer.
+    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT)
             return true;
@@ -196,7 +273,7 @@ bool IniFile::Load(const std::string& fileName)
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int err = errno;
         close(fd);
-        lastError_ = "Cannot read " + fileName + ": " + (err ? ErrnoText(err) : "not a file");
+        lastError_ = "Cannot read " + fileName + ": " + (err ? ErrnoText(err) : "not a regular file");
         return false;
     }
     if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) {
@@ -243,6 +320,14 @@ void IniFile::LoadFromText(std::string_view text)
             raw.remove_suffix(1);
         if (raw.size() > kMaxLineLength || raw.find('\0') != std::string_view::npos)
             continue; // garbage: dropped
+        // A carriage return inside a line is dropped: no value can be written holding one, so
+        // a value must not be read holding one either.
+        std::string stripped;
+        if (raw.find('\r') != std::string_view::npos) {
+            stripped = std::string(raw);
+            std::erase(stripped, '\r');
+            raw = stripped;
+        }
         const std::string_view t = Trim(raw);
         Line line;
         line.raw = std::string(raw);
@@ -250,7 +335,8 @@ void IniFile::LoadFromText(std::string_view text)
             const size_t close = t.find(']');
             if (close != std::string_view::npos) {
                 sections_.push_back(Section { std::string(Trim(t.substr(1, close - 1))),
-                    std::string(raw), {} });
+                    std::string(raw), {}, {} });
+                sectionIndex_.try_emplace(Folded(sections_.back().name), sections_.size() - 1);
                 current = &sections_.back();
                 continue;
             }
@@ -263,7 +349,13 @@ void IniFile::LoadFromText(std::string_view text)
             }
         }
         // Key lines before any section are kept but cannot be looked up.
-        (current ? current->lines : preamble_).push_back(std::move(line));
+        if (!current) {
+            preamble_.push_back(std::move(line));
+            continue;
+        }
+        if (line.isKey)
+            current->keys.try_emplace(Folded(line.key), current->lines.size());
+        current->lines.push_back(std::move(line));
     }
 }
 
@@ -288,6 +380,10 @@ std::string IniFile::ToText() const
         for (const Line& line : section.lines)
             put(line);
     }
+    // A first line that starts with a byte-order mark (after lines that were dropped at load)
+    // would lose it when read back: one more mark in front keeps it.
+    if (text.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0)
+        text.insert(0, kUtf8Bom);
     return text;
 }
 
@@ -309,11 +405,8 @@ bool IniFile::SaveAs(const std::string& fileName)
 
 const IniFile::Section* IniFile::FindSection(const std::string& name) const
 {
-    for (const Section& section : sections_) {
-        if (SameName(section.name, name))
-            return &section;
-    }
-    return nullptr;
+    const auto found = sectionIndex_.find(Folded(name));
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 IniFile::Section* IniFile::FindSection(const std::string& name)
@@ -323,11 +416,8 @@ IniFile::Section* IniFile::FindSection(const std::string& name)
 
 const IniFile::Line* IniFile::FindKey(const Section& section, const std::string& key)
 {
-    for (const Line& line : section.lines) {
-        if (line.isKey && SameName(line.key, key))
-            return &line;
-    }
-    return nullptr;
+    const auto found = section.keys.find(Folded(key));
+    return found == section.keys.end() ? nullptr : &section.lines[found->second];
 }
 
 bool IniFile::SectionExists(const std::string& section) const
@@ -343,12 +433,11 @@ bool IniFile::ValueExists(const std::string& section, const std::string& key) co
 
 std::vector<std::string> IniFile::Sections() const
 {
+    // The first section of each name is the one the index holds.
     std::vector<std::string> names;
-    for (const Section& section : sections_) {
-        const bool seen = std::any_of(names.begin(), names.end(),
-            [&](const std::string& n) { return SameName(n, section.name); });
-        if (!seen)
-            names.push_back(section.name);
+    for (size_t i = 0; i < sections_.size(); ++i) {
+        if (sectionIndex_.at(Folded(sections_[i].name)) == i)
+            names.push_back(sections_[i].name);
     }
     return names;
 }
@@ -359,12 +448,9 @@ std::vector<std::string> IniFile::ReadSection(const std::string& section) const
     const Section* s = FindSection(section);
     if (!s)
         return keys;
-    for (const Line& line : s->lines) {
-        if (!line.isKey)
-            continue;
-        const bool seen = std::any_of(
-            keys.begin(), keys.end(), [&](const std::string& k) { return SameName(k, line.key); });
-        if (!seen)
+    for (size_t i = 0; i < s->lines.size(); ++i) {
+        const Line& line = s->lines[i];
+        if (line.isKey && s->keys.at(Folded(line.key)) == i)
             keys.push_back(line.key);
     }
     return keys;
@@ -372,15 +458,27 @@ std::vector<std::string> IniFile::ReadSection(const std::string& section) const
 
 void IniFile::EraseSection(const std::string& section)
 {
-    std::erase_if(sections_, [&](const Section& s) { return SameName(s.name, section); });
+    if (std::erase_if(sections_, [&](const Section& s) { return SameName(s.name, section); }) > 0)
+        IndexSections();
 }
 
 void IniFile::DeleteKey(const std::string& section, const std::string& key)
 {
     for (Section& s : sections_) {
-        if (SameName(s.name, section))
-            std::erase_if(
-                s.lines, [&](const Line& line) { return line.isKey && SameName(line.key, key); });
+        if (!SameName(s.name, section))
+            continue;
+        if (std::erase_if(s.lines, [&](const Line& line) { return line.isKey && SameName(line.key, key); }) > 0)
+            IndexKeys(s);
+    }
+}
+
+void IniFile::DeleteKeys(const std::string& section)
+{
+    for (Section& s : sections_) {
+        if (SameName(s.name, section)) {
+            std::erase_if(s.lines, [](const Line& line) { return line.isKey; });
+            s.keys.clear();
+        }
     }
 }
 
@@ -388,8 +486,10 @@ bool IniFile::AddSection(const std::string& section)
 {
     if (!ValidSectionName(section))
         return false;
-    if (!FindSection(section))
-        sections_.push_back(Section { section, "", {} });
+    if (!FindSection(section)) {
+        sections_.push_back(Section { section, "", {}, {} });
+        sectionIndex_.emplace(Folded(section), sections_.size() - 1);
+    }
     return true;
 }
 
@@ -429,9 +529,11 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
     line.key = key;
     line.value = value;
     // After the last line that is not blank, so blank lines before the next section stay there.
+    // Only blank lines follow the insertion point, so no indexed key line moves.
     auto pos = s.lines.end();
     while (pos != s.lines.begin() && Trim((pos - 1)->raw).empty() && !(pos - 1)->isKey)
         --pos;
+    s.keys.emplace(Folded(key), static_cast<size_t>(pos - s.lines.begin()));
     s.lines.insert(pos, std::move(line));
     return true;
 }

@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -66,6 +67,8 @@ public:
     // Removes every section of that name with all its lines.
     void EraseSection(const std::string& section);
     void DeleteKey(const std::string& section, const std::string& key);
+    // Removes every key line of the section; the section, its comments and blank lines stay.
+    void DeleteKeys(const std::string& section);
     // Adds an empty section when it does not exist; false for a name that cannot be written.
     bool AddSection(const std::string& section);
 
@@ -99,12 +102,18 @@ private:
         bool isKey = false;
         bool changed = false;
     };
+    // Names folded to lower case -> position of the first entry of that name, so that a lookup
+    // does not scan the file.
+    using NameIndex = std::unordered_map<std::string, size_t>;
     struct Section {
         std::string name;
         std::string header; // the header line as read; empty for a new section
         std::vector<Line> lines;
+        NameIndex keys;     // key -> index in lines of its first key line
     };
 
+    static void IndexKeys(Section& section);
+    void IndexSections();
     const Section* FindSection(const std::string& name) const;
     Section* FindSection(const std::string& name);
     static const Line* FindKey(const Section& section, const std::string& key);
@@ -112,6 +121,7 @@ private:
 
     std::vector<Line> preamble_; // lines before the first section
     std::vector<Section> sections_;
+    NameIndex sectionIndex_; // section -> index in sections_ of its first section
     std::string fileName_;
     std::string lastError_;
 };

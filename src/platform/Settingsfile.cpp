@@ -227,8 +227,7 @@ bool SettingsFile::CreateKey(const std::string& subKey)
 
 void SettingsFile::DeleteValues(const std::string& subKey)
 {
-    for (const std::string& name : ini_.ReadSection(subKey))
-        ini_.DeleteKey(subKey, name);
+    ini_.DeleteKeys(subKey);
 }
 
 std::optional<RegistryValue> SettingsFile::ReadValue(

@@ -134,13 +134,16 @@ ssize_t SocketRecv(int fd, void* data, size_t count)
     return n;
 }
 
-void SocketDiscardPending(int fd)
+bool SocketDiscardPending(int fd)
 {
     // Bounded, so that a peer that keeps sending cannot hold the caller here.
     constexpr int MaxChunks = 128;
     unsigned char scratch[512];
-    for (int i = 0; i < MaxChunks && recv(fd, scratch, sizeof scratch, MSG_DONTWAIT) > 0; ++i) {
+    for (int i = 0; i < MaxChunks; ++i) {
+        if (recv(fd, scratch, sizeof scratch, MSG_DONTWAIT) <= 0)
+            return true;
     }
+    return false;
 }
 
 void SocketClose(int fd)

@@ -28,8 +28,9 @@ SocketWait SocketWaitReady(int fd, bool forWrite, int timeoutMs, int& err);
 ssize_t SocketSend(int fd, const void* data, size_t count);
 // One receive call. Returns the bytes received, 0 on an orderly close, or -1 (errno set).
 ssize_t SocketRecv(int fd, void* data, size_t count);
-// Discards the bytes that already wait on fd (at most 64 KiB), without blocking.
-void SocketDiscardPending(int fd);
+// Discards the bytes that already wait on fd (at most 64 KiB), without blocking. False when more
+// than that waited, so the stream can no longer be trusted to start at a frame.
+bool SocketDiscardPending(int fd);
 void SocketClose(int fd);
 
 // True when text is a dotted IPv4 address (four decimal parts).

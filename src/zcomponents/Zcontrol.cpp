@@ -17,6 +17,12 @@ void TzGraphicControl::Invalidate()
     update();
 }
 
+void TzGraphicControl::Click()
+{
+    if (OnClick)
+        OnClick(this);
+}
+
 void TzGraphicControl::mousePressEvent(QMouseEvent* event)
 {
     QWidget::mousePressEvent(event);
@@ -32,8 +38,8 @@ void TzGraphicControl::mouseReleaseEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     const bool click = pressedInside_ && event->button() == Qt::LeftButton && rect().contains(p);
     pressedInside_ = false;
-    if (click && OnClick)
-        OnClick(this);
+    if (click)
+        Click();
     if (OnMouseUp)
         OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
 }

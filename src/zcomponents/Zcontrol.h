@@ -33,6 +33,8 @@ public:
     virtual void Repaint();
     // Asks for a paint at the next chance.
     void Invalidate();
+    // What a left click inside the control does: fires OnClick.
+    virtual void Click();
 
     int Width() const { return width(); }
     int Height() const { return height(); }

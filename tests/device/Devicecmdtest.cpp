@@ -3,6 +3,7 @@
 
 #include "Scriptedstep.h"
 
+#include "common/Hooks.h"
 #include "device/Data.h"
 #include "device/Netmodel.h"
 #include "device/Unitconst.h"
@@ -141,6 +142,49 @@ TEST_F(DeviceCmd, MotorStatusAndWait)
     EXPECT_EQ(step.sent.size(), 2u);
     step.Then({}, -3); // a link error ends the wait
     EXPECT_EQ(dev.WaitMotors(), -3);
+}
+
+// A clock that reads 6 s later at every look, and a user who answers the questions from a list.
+class SlowClockDevice : public TestDevice {
+protected:
+    std::chrono::steady_clock::time_point Now() const override { return now_ += std::chrono::seconds(6); }
+
+private:
+    mutable std::chrono::steady_clock::time_point now_{};
+};
+
+class AnsweringUser : public IMessageHooks {
+public:
+    explicit AnsweringUser(std::vector<bool> answers) : answers_(std::move(answers)) { InstallMessageHooks(this); }
+    ~AnsweringUser() override { InstallMessageHooks(nullptr); }
+    void Beep() override {}
+    bool AskYesNo(const std::string&, const std::string& text) override
+    {
+        questions.push_back(text);
+        const bool a = next_ < answers_.size() && answers_[next_];
+        ++next_;
+        return a;
+    }
+    int ShowWarning(const std::string&, const std::string&) override { return 0; }
+    int ShowMessageBox(const std::string&, const std::string&) override { return 0; }
+    std::vector<std::string> questions;
+
+private:
+    std::vector<bool> answers_;
+    size_t next_ = 0;
+};
+
+TEST(DeviceWaitMotors, NoToTheQuestionReturnsTheMovingStatus)
+{
+    SlowClockDevice dev;
+    ScriptedStep step{dev};
+    for (int i = 0; i < 6; ++i)
+        step.Then({0x02}); // the tune motor keeps moving
+    AnsweringUser user({true, false});
+    // Each poll reads the clock once: the question comes every second poll; Yes waits on, No stops.
+    EXPECT_EQ(dev.WaitMotors(), 2);
+    EXPECT_EQ(user.questions, (std::vector<std::string>(2, "Motors are still moving.\nDo you want to continue waiting ?")));
+    EXPECT_EQ(step.sent.size(), 4u);
 }
 
 TEST_F(DeviceCmd, TrajectoriesWithPerPointValues)

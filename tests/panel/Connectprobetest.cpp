@@ -2,7 +2,7 @@
 #include "device/Device.h"
 #include "link/Autofind.h"
 #include "panel/Connectprobe.h"
-#include "panel/Connectrefresh.h"
+#include "link/Connectrefresh.h"
 #include "support/Simfixture.h"
 
 #include <gtest/gtest.h>

@@ -56,7 +56,8 @@ TEST_F(ControllerTest, StartupRunsOnceAndLeavesDemoMode)
     Start();
     EXPECT_EQ(view.splashShown, 1);
     EXPECT_EQ(view.disclaimerShown, 0);
-    EXPECT_EQ(view.unitSetupReads, 1);
+    EXPECT_EQ(view.allPageReads, 1); // the demo unit's pages
+    EXPECT_EQ(view.unitSetupReads, 0);
     EXPECT_FALSE(controller.IsDemo());
     EXPECT_TRUE(view.statusTimerOn);
     EXPECT_EQ(view.mainCaption, "Vantrel Orrery");
@@ -66,7 +67,7 @@ TEST_F(ControllerTest, StartupRunsOnceAndLeavesDemoMode)
 
     EXPECT_FALSE(controller.Startup());
     EXPECT_EQ(view.splashShown, 1);
-    EXPECT_EQ(view.unitSetupReads, 1);
+    EXPECT_EQ(view.allPageReads, 1);
 }
 
 TEST_F(ControllerTest, UnreleasedBuildAsksAndCarriesTheCaptionSuffix)
@@ -248,6 +249,55 @@ TEST_F(ControllerTest, UnwritableSettingsFileIsReportedWithTheSystemText)
     EXPECT_EQ(m.caption, "Save settings");
     EXPECT_NE(m.text.find("No such file or directory"), std::string::npos) << m.text;
     EXPECT_EQ(controller.SettingsFileName(), "");
+}
+
+TEST_F(ControllerTest, UnreadableStoreIsToldOnceAndNeverWrittenOver)
+{
+    const std::string path = dir.File("registry.ini");
+    testsupport::ScopedEnv env("ORRERY_SETTINGS_FILE", path.c_str());
+    testsupport::WriteAll(path, "[Vantrel Orrery]\r\nComPort=COM9\r\n");
+    const auto tooLarge = static_cast<std::uintmax_t>(platform::IniFile::kMaxFileSize) + 1;
+    std::filesystem::resize_file(path, tooLarge); // refused by its size alone
+    Start();
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].kind, "warning");
+    EXPECT_EQ(hooks.shown[0].caption, "Vantrel Orrery");
+    EXPECT_EQ(hooks.shown[0].text.rfind("Can't read the settings\n", 0), 0u) << hooks.shown[0].text;
+    EXPECT_NE(hooks.shown[0].text.find(path), std::string::npos) << hooks.shown[0].text;
+    EXPECT_TRUE(controller.CloseQuery());
+    EXPECT_EQ(hooks.shown.size(), 1u); // the refusal to save is not told again
+    EXPECT_EQ(std::filesystem::file_size(path), tooLarge);
+}
+
+TEST_F(ControllerTest, StoreThatCannotBeSavedAtCloseIsTold)
+{
+    const std::string path = dir.File("registry.ini");
+    testsupport::ScopedEnv env("ORRERY_SETTINGS_FILE", path.c_str());
+    testsupport::WriteAll(path, "[Vantrel Orrery]\r\nComPort=COM9\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                                           | std::filesystem::perms::others_read);
+    Start();
+    EXPECT_TRUE(hooks.shown.empty());
+    EXPECT_EQ(view.portText, "COM9");
+    EXPECT_TRUE(controller.CloseQuery());
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Vantrel Orrery");
+    EXPECT_EQ(hooks.shown[0].text, "Can't save the settings\nCannot replace " + path + ": Permission denied");
+    EXPECT_EQ(testsupport::ReadAll(path), "[Vantrel Orrery]\r\nComPort=COM9\r\n");
+}
+
+TEST_F(ControllerTest, ReadOnlySettingsFileIsRefusedAndKept)
+{
+    Start();
+    const std::string file = dir.File("kept.orrery");
+    testsupport::WriteAll(file, "[Vantrel Orrery]\r\nComPort=COM9\r\n");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                                           | std::filesystem::perms::others_read);
+    EXPECT_FALSE(controller.WriteSettingsFile(file));
+    ASSERT_FALSE(hooks.shown.empty());
+    EXPECT_EQ(hooks.shown.back().caption, "Save settings");
+    EXPECT_NE(hooks.shown.back().text.find("Permission denied"), std::string::npos) << hooks.shown.back().text;
+    EXPECT_EQ(testsupport::ReadAll(file), "[Vantrel Orrery]\r\nComPort=COM9\r\n");
 }
 
 TEST_F(ControllerTest, SaveWithoutFileNameAsksForOne)
@@ -447,7 +497,8 @@ TEST_F(SimControllerTest, ConnectIdentifiesReadsSetupAndStartsPolling)
 {
     controller.ConnectPort("  " + sim.Path() + " ", true);
     ASSERT_TRUE(device.IsConnected());
-    EXPECT_EQ(view.unitSetupReads, 2); // start-up, then after identification
+    EXPECT_EQ(view.allPageReads, 1);   // start-up
+    EXPECT_EQ(view.unitSetupReads, 1); // after identification
     EXPECT_TRUE(view.timerOn);
     EXPECT_FALSE(view.ui.DemoEnabled);
     EXPECT_EQ(device.ModelText(), "VANT");
@@ -504,6 +555,7 @@ TEST_F(SimControllerTest, UnknownModelDeclinedDisconnects)
     hooks.answers = {false};
     controller.ConnectPort(sim.Path(), true);
     EXPECT_FALSE(device.IsConnected());
+    EXPECT_EQ(view.disconnectedShown, 1); // the refused unit's readings do not stay lit
 }
 
 TEST_F(SimControllerTest, SilentUnitAsksToKeepThePort)
@@ -530,9 +582,11 @@ TEST_F(SimControllerTest, AutoFindingOpensItsWindowWhenTheFirstTryFails)
     EXPECT_FALSE(device.IsConnected());
 
     controller.Settings().Addr = 2;
+    const int clears = view.statusClears;
     controller.ConnectPort(sim.Path(), true);
     EXPECT_EQ(view.autoFindingShown, 1); // found at once
     EXPECT_TRUE(device.IsConnected());
+    EXPECT_GT(view.statusClears, clears); // the failed attempt's message goes
 }
 
 TEST_F(SimControllerTest, OutputOnAsksBeforeDisconnecting)

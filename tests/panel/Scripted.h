@@ -70,6 +70,11 @@ public:
         ++unitSetupReads;
         return unitSetupResult;
     }
+    int ReadAllPages() override
+    {
+        ++allPageReads;
+        return 0;
+    }
     int UpdateReadings() override
     {
         ++readingsUpdates;
@@ -83,6 +88,7 @@ public:
         return 0;
     }
     void UpdateControls() override { ++controlUpdates; }
+    void ShowDisconnected() override { ++disconnectedShown; }
     void ApplyUiState(const COrreryUiState& s) override { ui = s; }
     void ExchangeMainSettings(CRegistry& store) override
     {
@@ -157,11 +163,13 @@ public:
     std::string disclaimerCaption;
     std::string mainCaption, loggingCaption, header;
     int unitSetupReads = 0;
+    int allPageReads = 0;
     int unitSetupResult = 0;
     int readingsUpdates = 0;
     std::function<int()> readings;
     std::deque<int> readingResults;
     int controlUpdates = 0;
+    int disconnectedShown = 0;
     COrreryUiState ui;
     std::function<void(CRegistry&)> mainExchange;
     bool timerOn = false;

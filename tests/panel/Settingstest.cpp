@@ -1,3 +1,4 @@
+#include "common/Helpers.h"
 #include "common/Registry.h"
 #include "panel/Mainsettings.h"
 #include "panel/Settings.h"
@@ -148,6 +149,27 @@ TEST(MainSettings, AutoTestKeysGoToModelAndPositionIsPulledBack)
     EXPECT_EQ(loaded.AutoTestMode, 2);
     EXPECT_EQ(loaded.AutoTestN, 17);
     EXPECT_DOUBLE_EQ(loaded.AutoTestT, 2.5);
+}
+
+TEST(MainSettings, PositionLeftOfOrAboveTheScreenIsPulledBack)
+{
+    platform::IniFile ini;
+    CMainSettings saved;
+    saved.Top = -2000; // a monitor that is gone
+    saved.Left = -40;
+    {
+        CRegistry store("k", false, &ini);
+        saved.Exchange(store, {}, 1280, 1024);
+    }
+    EXPECT_EQ(ini.ReadInteger("Main", "Left", 0), -40);
+    CMainSettings loaded;
+    CRegistry store("k", true, &ini);
+    loaded.Exchange(store, {}, 1280, 1024);
+    EXPECT_EQ(loaded.Top, 0);
+    EXPECT_EQ(loaded.Left, 0);
+    // A screen smaller than the margin keeps the window at its start.
+    EXPECT_EQ(PositionOnScreen(500, 60, CMainSettings::ScreenMargin), 0);
+    EXPECT_EQ(PositionOnScreen(300, 1280, CMainSettings::ScreenMargin), 300);
 }
 
 } // namespace

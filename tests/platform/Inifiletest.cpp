@@ -208,4 +208,27 @@ TEST(IniFile, FailedSaveLeavesOldFileIntact)
     EXPECT_EQ(ReadAll(path), old);
 }
 
+TEST(IniFile, ReadOnlyFileIsNotReplaced)
+{
+    TempDir dir;
+    const std::string path = dir.File("s.orrery");
+    const std::string old = "[S]\r\nk=old\r\n";
+    WriteAll(path, old);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read
+                                           | std::filesystem::perms::others_read); // 444
+    IniFile ini(path);
+    ini.WriteString("S", "k", "new");
+    EXPECT_FALSE(ini.Save());
+    EXPECT_EQ(ini.LastError(), "Cannot replace " + path + ": Permission denied");
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                  std::filesystem::directory_iterator()),
+        1); // no temporary file left
+
+    // Made writable again, the same file saves.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    EXPECT_TRUE(ini.Save()) << ini.LastError();
+    EXPECT_NE(ReadAll(path).find("k=new"), std::string::npos);
+}
+
 } // namespace

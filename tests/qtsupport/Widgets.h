@@ -1,7 +1,9 @@
 #pragma once
 // Helpers shared by the widget tests: render a widget into an image, find a child by name.
 
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -23,5 +25,27 @@ template <class T> T* Child(QWidget& w, const char* name)
     EXPECT_NE(child, nullptr) << name;
     return child;
 }
+
+// A key as a user presses it in `target`: the target's window is shown and active, the target
+// takes the focus as a click into it would give it (a focus proxy may pass it on), and the press
+// and the release go to the widget that has the focus then. Returns that widget.
+inline QWidget* PressKeyIn(QWidget* target, int key, const QString& text = QString())
+{
+    QWidget* window = target->window();
+    window->show();
+    QApplication::setActiveWindow(window);
+    target->setFocus(Qt::MouseFocusReason);
+    QWidget* focus = QApplication::focusWidget();
+    EXPECT_NE(focus, nullptr);
+    if (!focus)
+        return nullptr;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(focus, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(focus, &release);
+    return focus;
+}
+
+inline QWidget* PressEnterIn(QWidget* target) { return PressKeyIn(target, Qt::Key_Return, "\r"); }
 
 } // namespace testsupport

@@ -2,7 +2,7 @@
 // A scripted controller and unit for the connection windows' tests.
 
 #include "link/Autofind.h"
-#include "panel/Connectcontroller.h"
+#include "link/Connectcontroller.h"
 
 #include <functional>
 #include <map>

@@ -734,7 +734,7 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
     Read(unit, s, ServiceLogProbe, [](SimUnitData& d, In& in, Out& out) -> uint8_t {
         const uint8_t which = in.B();
         if (which == 255) {
-            out.B(d.newerServiceLog ? unitconst::NewerLogMarker : 10);
+            out.B(d.newerServiceLog ? unitconst::NewerLogMarker : d.logCount);
             return 0;
         }
         if (d.newerServiceLog || which >= 10)
@@ -746,7 +746,7 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         return 0;
     });
     Read(unit, s, unitcmd::ServiceLogCount, [](SimUnitData& d, In&, Out& out) -> uint8_t {
-        out.B(d.newerServiceLog ? 10 : 0);
+        out.B(d.newerServiceLog ? d.logCount : 0);
         return 0;
     });
     Read(unit, s, unitcmd::ServiceLogRecord, [](SimUnitData& d, In& in, Out& out) -> uint8_t {

@@ -53,6 +53,15 @@ std::vector<uint8_t> ExceptionReply(uint8_t unitId, int code, const std::string&
     return f;
 }
 
+// A reply carries the transaction id of the request it answers.
+void EchoTransactionId(std::vector<uint8_t>& reply, const uint8_t* request)
+{
+    if (reply.size() >= 2) {
+        reply[0] = request[0];
+        reply[1] = request[1];
+    }
+}
+
 void SendAll(int fd, const uint8_t* data, size_t count, const void* peer, unsigned peerLength)
 {
     if (peer) {
@@ -190,6 +199,12 @@ size_t SimGateway::RequestCount() const
     return requests_.size();
 }
 
+void SimGateway::ClearRequests()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.clear();
+}
+
 uint32_t SimGateway::LastHandle() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -280,6 +295,7 @@ void SimGateway::Serve()
             if (n > 0) {
                 std::string key(reinterpret_cast<const char*>(&peer), len);
                 auto reply = Answer(udpSessions[key], frame, static_cast<int>(n));
+                EchoTransactionId(reply, frame);
                 bool closeAfter = false;
                 if (!reply.empty())
                     SendReply(udpFd_, std::move(reply), &peer, len, closeAfter);
@@ -308,6 +324,7 @@ void SimGateway::Serve()
                 if (c.pending.size() < size)
                     break;
                 auto reply = Answer(c.session, c.pending.data(), static_cast<int>(size));
+                EchoTransactionId(reply, c.pending.data());
                 c.pending.erase(c.pending.begin(), c.pending.begin() + static_cast<long>(size));
                 if (!reply.empty())
                     SendReply(c.fd, std::move(reply), nullptr, 0, closeAfter);

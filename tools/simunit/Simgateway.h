@@ -68,6 +68,8 @@ public:
     // Every request frame received, in order.
     std::vector<std::vector<uint8_t>> Requests() const;
     size_t RequestCount() const;
+    // Forgets the requests received so far (a long run keeps its memory flat).
+    void ClearRequests();
     // The last port handle number the gateway gave out (0 = none).
     uint32_t LastHandle() const;
 

@@ -56,11 +56,24 @@ int SimUnit::RequestCount() const
     return requestCount_;
 }
 
+void SimUnit::SetWatcher(Watcher watcher)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    watcher_ = std::move(watcher);
+}
+
 void SimUnit::Answer(int command, const std::vector<uint8_t>& data, std::vector<uint8_t>& reply)
 {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     ++requestCount_;
     reply.clear();
+    if (watcher_) {
+        const uint8_t csr = watcher_(command, data);
+        if (csr != 0 && command >= 1 && command <= 127) {
+            reply.push_back(csr);
+            return;
+        }
+    }
     const auto it = handlers_.find(command);
     if (it != handlers_.end() && it->second(data, reply))
         return;

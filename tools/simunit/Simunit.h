@@ -46,6 +46,11 @@ public:
     // Requests answered so far (any command).
     int RequestCount() const;
 
+    // Sees every request before its handler, under the unit's lock. A result above 0 answers a
+    // command 1..127 with that CSR instead of running its handler (tests inject CSRs this way).
+    using Watcher = std::function<uint8_t(int command, const std::vector<uint8_t>& data)>;
+    void SetWatcher(Watcher watcher);
+
     // The unit's lock, for command sets that keep state of their own.
     std::recursive_mutex& Mutex() const { return mutex_; }
 
@@ -54,6 +59,7 @@ private:
     int address_;
     std::string model_ = DefaultModel;
     std::map<int, Handler> handlers_;
+    Watcher watcher_;
     int requestCount_ = 0;
 };
 

@@ -4,7 +4,7 @@
 // found.
 
 #include "link/Autofind.h"
-#include "panel/Connectcontroller.h"
+#include "link/Connectcontroller.h"
 
 #include <QDialog>
 #include <QPushButton>

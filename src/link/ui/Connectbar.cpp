@@ -1,5 +1,8 @@
 #include "link/ui/Connectbar.h"
 
+#include "link/Gethostbyname.h"
+#include "zcomponents/Zwidgets.h"
+
 #include <QActionGroup>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -78,7 +81,8 @@ TConnectBarFrame::TConnectBarFrame(QWidget* parent) : QFrame(parent)
     localItem_->setChecked(true);
 
     remoteComboBox_ = NewCombo("RemoteComboBox", this);
-    remoteComboBox_->addItems({"My Computer", "Local Host", "127.0.0.1", UnitSiteAddress});
+    remoteComboBox_->addItems({CGetHostByName::MyComputerSite, CGetHostByName::LocalHostSite,
+                               CGetHostByName::LoopbackAddress, UnitSiteAddress});
     remoteComboBox_->setMaxVisibleItems(SiteRows);
     remoteComboBox_->setMinimumWidth(140);
     remoteBtn_ = NewButton("RemoteBtn", CConnectRules::ConnectCaption, true, this);
@@ -104,29 +108,41 @@ TConnectBarFrame::TConnectBarFrame(QWidget* parent) : QFrame(parent)
     connect(modbusItem_, &QAction::triggered, this, [this] { ItemClick(true); });
     connect(remoteBtn_, &QToolButton::clicked, this, [this] { RemoteBtnClick(); });
     connect(connectBtn_, &QToolButton::clicked, this, [this] { ConnectBtnClick(); });
-    remoteComboBox_->lineEdit()->installEventFilter(this);
-    comPortComboBox_->lineEdit()->installEventFilter(this);
+    // A key pressed in an editable combo box reaches the combo box (its line edit hands the
+    // focus to it), so the Enter handlers watch the boxes themselves.
+    remoteComboBox_->installEventFilter(this);
+    comPortComboBox_->installEventFilter(this);
 }
 
 bool TConnectBarFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == remoteComboBox_->lineEdit()) {
-                if (controller_)
-                    controller_->ConnectSite(SiteText(), true);
-                remoteComboBox_->lineEdit()->setCursorPosition(0);
-                return true;
-            }
-            if (watched == comPortComboBox_->lineEdit()) {
-                if (controller_)
-                    controller_->ConnectPort(PortText(), true);
-                return true;
-            }
-        }
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == remoteComboBox_)
+            return RemoteComboBoxKeyPress(key);
+        if (watched == comPortComboBox_)
+            return ComPortComboBoxKeyPress(key);
     }
     return QFrame::eventFilter(watched, event);
+}
+
+bool TConnectBarFrame::RemoteComboBoxKeyPress(QKeyEvent* event)
+{
+    if (!IsEnterKey(event))
+        return false;
+    if (controller_)
+        controller_->ConnectSite(SiteText(), true);
+    remoteComboBox_->lineEdit()->setCursorPosition(0);
+    return true;
+}
+
+bool TConnectBarFrame::ComPortComboBoxKeyPress(QKeyEvent* event)
+{
+    if (!IsEnterKey(event))
+        return false;
+    if (controller_)
+        controller_->ConnectPort(PortText(), true);
+    return true;
 }
 
 void TConnectBarFrame::UpdateState(int mode)

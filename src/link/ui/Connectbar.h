@@ -3,12 +3,14 @@
 // toggle button that connects and disconnects. It gathers the user's choice and hands it to the
 // controller; CConnectRules decides what is shown and enabled.
 
-#include "panel/Connectrules.h"
+#include "link/Connectrules.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QMenu>
 #include <QToolButton>
+
+class QKeyEvent;
 
 class TConnectBarFrame : public QFrame {
 public:
@@ -28,6 +30,9 @@ public:
     void ModeBtnClick();
     void SelectBtnClick();
     void ItemClick(bool modbusItem);
+    // Enter in the site or port box connects; true when the key was consumed.
+    bool RemoteComboBoxKeyPress(QKeyEvent* event);
+    bool ComPortComboBoxKeyPress(QKeyEvent* event);
 
     std::string PortText() const;
     void SetPortText(const std::string& text);

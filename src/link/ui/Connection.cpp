@@ -2,8 +2,10 @@
 
 #include "common/Commatext.h"
 #include "common/Helpers.h"
+#include "link/Gethostbyname.h"
 #include "link/ui/Connectbar.h"
 #include "link/ui/Serverinfo.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -58,7 +60,7 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
     remoteComboBox_->setObjectName("RemoteComboBox");
     remoteComboBox_->setEditable(true);
     remoteComboBox_->setInsertPolicy(QComboBox::NoInsert);
-    remoteComboBox_->setEditText("My Computer");
+    remoteComboBox_->setEditText(CGetHostByName::MyComputerSite);
     remoteComboBox_->setMinimumWidth(160);
     remoteBtn_ = NewButton("RemoteBtn", "Connect", "Connect to network", network);
     infoBtn_ = NewButton("InfoBtn", "&Info...", "Show Gateway info", network);
@@ -100,7 +102,8 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
     connect(okBtn_, &QPushButton::clicked, this, &QDialog::accept);
     connect(portsListBox_, &QListWidget::itemClicked, this, [this] { PortsListBoxClick(); });
     connect(portsListBox_, &QListWidget::itemDoubleClicked, this, [this] { PortsListBoxDblClick(); });
-    remoteComboBox_->lineEdit()->installEventFilter(this);
+    // A key pressed in the editable site box reaches the combo box, not its line edit.
+    remoteComboBox_->installEventFilter(this);
     comPortEdit_->installEventFilter(this);
 }
 
@@ -113,23 +116,33 @@ void TConnectionForm::showEvent(QShowEvent* event)
 bool TConnectionForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == remoteComboBox_->lineEdit()) {
-                if (controller_)
-                    controller_->ConnectSite(remoteComboBox_->currentText().toStdString(), false);
-                UpdateState();
-                return true;
-            }
-            if (watched == comPortEdit_) {
-                if (controller_)
-                    controller_->ConnectPort(comPortEdit_->text().toStdString(), false);
-                UpdateState();
-                return true;
-            }
-        }
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == remoteComboBox_)
+            return RemoteComboBoxKeyPress(key);
+        if (watched == comPortEdit_)
+            return ComPortEditKeyPress(key);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool TConnectionForm::RemoteComboBoxKeyPress(QKeyEvent* event)
+{
+    if (!IsEnterKey(event))
+        return false;
+    if (controller_)
+        controller_->ConnectSite(remoteComboBox_->currentText().toStdString(), false);
+    UpdateState();
+    return true;
+}
+
+bool TConnectionForm::ComPortEditKeyPress(QKeyEvent* event)
+{
+    if (!IsEnterKey(event))
+        return false;
+    if (controller_)
+        controller_->ConnectPort(comPortEdit_->text().toStdString(), false);
+    UpdateState();
+    return true;
 }
 
 void TConnectionForm::FormShow() { UpdateState(); }

@@ -1,7 +1,7 @@
 #pragma once
 // The "Connection" dialog: connection mode, network site, COM port with a probed port list.
 
-#include "panel/Connectrefresh.h"
+#include "link/Connectrefresh.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+class QKeyEvent;
 class TConnectBarFrame;
 class TServerInfoForm;
 
@@ -32,6 +33,9 @@ public:
     void ShowBtnClick();
     void PortsListBoxClick();
     void PortsListBoxDblClick();
+    // Enter in the site box or the port edit connects; true when the key was consumed.
+    bool RemoteComboBoxKeyPress(QKeyEvent* event);
+    bool ComPortEditKeyPress(QKeyEvent* event);
 
     // The rows of the port list as the refresh built them ("name<TAB>model<TAB>display name").
     std::vector<std::string> PortRows() const;

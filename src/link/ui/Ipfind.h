@@ -3,7 +3,7 @@
 // on a thread of its own. Modal result 1 found, 2 stopped, 3 not found.
 
 #include "link/Gethostbyname.h"
-#include "panel/Connectcontroller.h"
+#include "link/Connectcontroller.h"
 
 #include <QDialog>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #pragma once
 // "Server Info": the free text that a gateway reports about itself.
 
-#include "panel/Connectcontroller.h"
+#include "link/Connectcontroller.h"
 
 #include <QDialog>
 #include <QPlainTextEdit>

@@ -37,13 +37,16 @@ TFaultsFrame::TFaultsFrame(QWidget* parent) : QWidget(parent)
         grid->addWidget(led, row, col);
         grid->addWidget(label, row, col + 1);
         ++n;
+        return label;
     };
     for (const SFault& f : CFaults::FaultTable()) {
         QString name = QString::fromUtf8(f.Name);
         TzLed* led = MakeLed(this, f.LedName, name);
         leds_.push_back(led);
         QByteArray labelName = QByteArray(f.LedName).replace("Led", "Label");
-        place(led, name, labelName.constData());
+        QLabel* label = place(led, name, labelName.constData());
+        if (f.ThirdCapOnly)
+            thirdCapOnly_.insert(thirdCapOnly_.end(), {led, label});
     }
     UnknownFaultsLed = MakeLed(this, CFaults::UnknownLedName, UnknownFaultName);
     leds_.push_back(UnknownFaultsLed);
@@ -62,6 +65,12 @@ TFaultsFrame::TFaultsFrame(QWidget* parent) : QWidget(parent)
     layout->addLayout(grid);
     layout->addStretch();
     layout->addLayout(bottom);
+}
+
+void TFaultsFrame::ShowThirdCap(bool shown)
+{
+    for (QWidget* w : thirdCapOnly_)
+        w->setVisible(shown);
 }
 
 void TFaultsFrame::ShowLeds(const SAlarmState& state)

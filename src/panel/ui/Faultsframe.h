@@ -23,7 +23,10 @@ public:
     QPushButton* RefreshFaultsBtn;
 
     void ShowLeds(const SAlarmState& state);
+    // Shows or hides the third capacitor's LEDs and labels.
+    void ShowThirdCap(bool shown);
 
 private:
     std::vector<TzLed*> leds_;
+    std::vector<QWidget*> thirdCapOnly_; // LEDs and labels of the third capacitor's faults
 };

@@ -17,6 +17,7 @@
 #include "panel/ui/Faultsframe.h"
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Panelistbox.h"
+#include "panel/ui/Printimage.h"
 #include "panel/ui/Settingsform.h"
 #include "panel/ui/Status.h"
 #include "panel/Version.h"
@@ -92,11 +93,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     controller_->AttachDevice(device_.get());
     bridge_ = std::make_unique<CConnectionBridge>(*controller_, *device_);
     data_ = &ProgramData();
+    capControls_ = std::make_unique<CCapControls>(*device_);
+    pageReads_ = std::make_unique<CPageReads>(*device_);
 
     CreateMenus();
     CreateToolBar();
     CreateBody();
     CreatePanes();
+    CreateHistoryPlot();
     CreateHistoryButtons();
 
     StartupTimer = new QTimer(this);
@@ -128,6 +132,7 @@ void TMainForm::SetData(CData* data)
 {
     data_ = data;
     panes_->SetData(*data);
+    BindChartWindows();
 }
 
 void TMainForm::SetForms(const Forms& forms)
@@ -175,6 +180,7 @@ void TMainForm::SetForms(const Forms& forms)
     }
     if (forms_.HardFault)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
+    BindChartWindows();
     BindLogging();
 }
 
@@ -243,8 +249,10 @@ void TMainForm::CreateMenus()
 
     WindowMenu = menuBar()->addMenu("Window");
     WindowMenu->setObjectName("WindowMenu");
-    CapsMenuItem = later(WindowMenu, "CapsMenuItem", "&Capacitors");
-    SmithMenuItem = later(WindowMenu, "SmithMenuItem", "&Smith Chart");
+    CapsMenuItem = item(WindowMenu, "CapsMenuItem", "&Capacitors", &TMainForm::CapsBtnClick);
+    CapsMenuItem->setCheckable(true);
+    SmithMenuItem = item(WindowMenu, "SmithMenuItem", "&Smith Chart", &TMainForm::SmithBtnClick);
+    SmithMenuItem->setCheckable(true);
     WindowMenu->addSeparator();
     ClearMenuItem = item(WindowMenu, "ClearMenuItem", "Clear", &TMainForm::ClearBtnClick);
 
@@ -280,6 +288,7 @@ void TMainForm::CreateToolBar()
     connect(SettingsBtn, &QToolButton::clicked, this, &TMainForm::SettingsBtnClick);
     connect(LoggingBtn, &QToolButton::clicked, this, &TMainForm::LoggingBtnClick);
     connect(HelpBtn, &QToolButton::clicked, this, &TMainForm::HelpBtnClick);
+    CreateChartButtons(bar);
 }
 
 void TMainForm::CreateBody()
@@ -320,6 +329,7 @@ void TMainForm::CreateBody()
     panels->addWidget(TunedPanel);
     panels->addWidget(_3capTunedPanel);
     right->addLayout(panels);
+    CreateControls(right);
 
     PageControl = new QTabWidget(central);
     PageControl->setObjectName("PageControl");
@@ -327,12 +337,14 @@ void TMainForm::CreateBody()
     FaultsPage = MakeArea(PageControl, "FaultsPage");
     PageControl->addTab(DisplayPage, "Display");
     PageControl->addTab(FaultsPage, "Faults");
+    CreateUnitPages();
     FaultsFrame = new TFaultsFrame(FaultsPage);
     FaultsPage->layout()->addWidget(FaultsFrame);
     connect(FaultsFrame->RefreshFaultsBtn, &QPushButton::clicked, this,
             &TMainForm::RefreshFaultsBtnClick);
     connect(FaultsFrame->DisAudioCheckBox, &QCheckBox::toggled, this,
             [this](bool on) { main_.DisAudio = on; });
+    CreateServicePages();
     right->addWidget(PageControl, 1);
     AlarmArea = MakeArea(central, "AlarmArea");
     AlarmPanel = new TAlarmPanel(AlarmArea);
@@ -395,7 +407,7 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::FormShow()
 {
-    ReadUnitSetup(); // demo values on the unit pages
+    ReadAllPages(); // demo values on the unit pages
     CSettings& s = controller_->Settings();
     s.Addr = 2;
     s.Timeout = 500;
@@ -407,6 +419,7 @@ void TMainForm::FormShow()
         return;
     }
     ApplyPaneWidth();
+    SelectControlPage(true);
     RefreshValuePanes();
     StartupTimer->start();
 }
@@ -451,6 +464,8 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     parts.Model = [this](CRegistry& s) { device_->LoadModel(s); };
     parts.Pane0 = [this](CRegistry& s) { panes_->Exchange(s, 0); };
     parts.Pane1 = [this](CRegistry& s) { panes_->Exchange(s, 1); };
+    parts.Smith = [this](CRegistry& s) { ExchangeChartWindow(false, s); };
+    parts.Caps = [this](CRegistry& s) { ExchangeChartWindow(true, s); };
     parts.LogFormat = LogFormatExchange();
     QSize screen(1024, 768);
     if (QScreen* sc = QGuiApplication::primaryScreen())
@@ -479,14 +494,16 @@ void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char*
 
 int TMainForm::ReadUnitSetup()
 {
+    ClearInfoPage();
     int r = device_->WaitMotors();
     if (r != 0)
         return r;
     const std::string name = device_->CopyDisplayName();
     Status->SetConnectionText(name);
-    // The unit pages read here once they are part of the program.
-    ValidatePanes();
-    return 0;
+    r = ReadAllPages();
+    if (r == 0)
+        ValidatePanes();
+    return r;
 }
 
 int TMainForm::UpdateReadings()
@@ -500,6 +517,9 @@ void TMainForm::UpdateControls()
     AlarmPanel->InterlockPanel->setVisible(
         CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
     _3capTunedPanel->setVisible(device_->Has3rdCap());
+    FaultsFrame->ShowThirdCap(device_->Has3rdCap());
+    UpdateUnitPages();
+    UpdateCapControls();
     RefreshUnitView();
 }
 
@@ -520,17 +540,7 @@ void TMainForm::ApplyUiState(const COrreryUiState& s)
     ApplyLoggingState(s);
 }
 
-void TMainForm::PrintImage(QPrinter& printer)
-{
-    const QImage image = WindowImage();
-    QPainter p(&printer);
-    const QRect page = p.viewport();
-    QSize size = image.size();
-    size.scale(page.size(), Qt::KeepAspectRatio);
-    p.setViewport(page.x(), page.y(), size.width(), size.height());
-    p.setWindow(image.rect());
-    p.drawImage(0, 0, image);
-}
+void TMainForm::PrintImage(QPrinter& printer) { PrintWindowImage(printer, WindowImage()); }
 
 QImage TMainForm::WindowImage() { return grab().toImage(); }
 
@@ -609,8 +619,6 @@ void TMainForm::SetCaptions(const std::string& mainCaption, const std::string&)
     QApplication::setApplicationDisplayName(QString());
 }
 
-void TMainForm::ApplyHeader(const std::string&) {}
-
 bool TMainForm::ReadTimerEnabled() const { return ReadTimer->isActive(); }
 
 void TMainForm::SetReadTimer(bool on)
@@ -622,6 +630,7 @@ void TMainForm::SetReadTimer(bool on)
         ReadTimer->stop();
     ReadTimerBtn->setChecked(on);
     ReadTimerMenuItem->setChecked(on);
+    RefreshPlot();
     UpdateTimerButtons();
 }
 

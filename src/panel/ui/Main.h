@@ -2,12 +2,16 @@
 // The main window: menus, tool bar, readings panes, pages, alarm panel and status frame. It owns
 // the application controller and the device object and implements the controller's view.
 
+#include "panel/Capcontrols.h"
 #include "panel/Mainsettings.h"
+#include "panel/Pagereads.h"
 #include "panel/Orreryview.h"
 #include "panel/Readings.h"
+#include "panel/Tuningmodel.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class COrrery;
@@ -40,10 +44,28 @@ class QTimer;
 class QToolButton;
 class QVBoxLayout;
 class TAboutForm;
+class TCapsForm;
+class THistoryPlotFrame;
+class TSmithForm;
+class QToolBar;
+class TCtrlPanel;
+class TInfoPage;
+class TServLogFrame;
+class TConfigPage;
+class TRestoreFromFileForm;
+class QPlainTextEdit;
+struct SFileQuery;
+class QBoxLayout;
 class TAcceptForm;
 class TDelayForm;
 class TPasswordForm;
 class TSplashForm;
+class TSetupPage;
+class TTrajPage;
+class TTuningPage;
+class T3capPage;
+class TCalInputForm;
+class TCal3capForm;
 
 class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView {
     Q_OBJECT
@@ -63,6 +85,8 @@ public:
         THardFaultForm* HardFault = nullptr;
         TSettingsForm* Settings = nullptr;
         TEditDisplayForm* EditDisplay = nullptr;
+        TSmithForm* Smith = nullptr;
+        TCapsForm* Caps = nullptr;
         TLogSettingsForm* LogSettings = nullptr;
         TLoggingForm* Logging = nullptr;
     };
@@ -124,6 +148,8 @@ public:
     QToolButton* LoggingBtn = nullptr;
     QToolButton* SettingsBtn = nullptr;
     QToolButton* HelpBtn = nullptr;
+    QToolButton* CapsBtn = nullptr;
+    QToolButton* SmithBtn = nullptr;
     // The history's file buttons beside the lower pane.
     QToolButton* SaveBtn = nullptr;
     QToolButton* OpenBtn = nullptr;
@@ -145,9 +171,27 @@ public:
     QWidget* AlarmArea = nullptr;  // holds the alarm panel
     TAlarmPanel* AlarmPanel = nullptr;
     TStatusFrame* Status = nullptr;
+    THistoryPlotFrame* HistoryPlot = nullptr; // below PaneListBox1
 
     QTimer* StartupTimer = nullptr;
     QTimer* ReadTimer = nullptr;
+
+    // --- unit pages (Mainunitpages.cpp) -----------------------------------------------------
+    TTrajPage* TrajPage = nullptr;
+    TTuningPage* TuningPage = nullptr;
+    T3capPage* _3capPage = nullptr;
+    TSetupPage* SetupPage = nullptr;
+    TCalInputForm* CalInputForm = nullptr;
+    TCal3capForm* Cal3capForm = nullptr;
+    // Each fills its page from the unit; 0 or the first failing result.
+    int ReadSetup();
+    int ReadTrajectories();
+    int ReadTuning();
+    int Read3Cap();
+    // The pF read-outs beside the percent edits of the Trajectories and 3 Cap pages.
+    void UpdateCTexts();
+    // The "Active" caption on the Trajectories page's button of that set.
+    void MarkActiveTrajectorySet(int index);
 
     // --- operations -------------------------------------------------------------------------
     void ClearStatus() override;
@@ -163,6 +207,12 @@ public:
     // LEDs, interlock, summary, sound; a hard fault stops the read timer and opens its window.
     void UpdateAlarms();
     void ExchangeSettings(CRegistry& store);
+    // The history plot's scroll bar from the view, and its time axis.
+    void RefreshPlot();
+    // The zoom, save and open buttons work only while the read timer is off.
+    void UpdateTimerButtons();
+    // What the tuning model window shares with the Smith chart and Capacitors windows.
+    CTuningModel& TuningModel() { return tuning_; }
     void PrintImage(QPrinter& printer);
     QImage WindowImage();
 
@@ -184,6 +234,8 @@ public:
     void AboutMenuItemClick();
     void DemoMenuItemClick();
     void ClearBtnClick();
+    void SmithBtnClick();
+    void CapsBtnClick();
     void RefreshFaultsBtnClick();
     // Opens the settings dialog on its Display page with that pane and entry selected.
     void PaneListBoxDblClick(int pane, int index);
@@ -198,10 +250,49 @@ public:
     std::string LoadDataLog(const std::string& fileName);
     // Writes the history to a file; the error text, empty on success.
     std::string SaveDataLog(const std::string& fileName);
-    // The history buttons are enabled only while the read timer is off.
-    void UpdateTimerButtons();
     // Runs a file dialog modally; tests replace it to act as the user in the dialog.
     std::function<int(QFileDialog&)> RunFileDialog;
+
+    // --- control notebook and capacitor controls (Maincontrols.cpp) --------------------------
+    TCtrlPanel* CtrlPanel = nullptr;
+    CCapControls& CapControls() { return *capControls_; }
+    // Where the unit pages plug their reads into the read-all.
+    CPageReads& PageReads() { return *pageReads_; }
+    int ReadAllPages();
+    void SelectControlPage(bool withRatio);
+    void SetupCapacitorPanel();
+    void SetupTrackBars();
+    void UpdateCapacitorPanel();
+    int MoveCapacitors(double loadPercent, double tunePercent);
+    int Move3rdCap(double percent);
+    void HighlightCap(int cap);
+    double ClampTo3capLimits(double percent) const;
+    void ModeBtnClick(QToolButton* sender);
+    void PresetBtnClick(QToolButton* sender);
+    void _3capModeBtnClick(QToolButton* sender);
+    void _3capPresetBtnClick(QToolButton* sender);
+    void SetRatioBtnClick();
+    void SpinButtonClick(int cap, int direction);
+    void PosEditKeyDown(int cap, PosKey key);
+    void TrackBarChange(int cap);
+    void EditMouseDown(int cap);
+
+    // --- service log, Info and Config pages (src/service/ui/Mainservice.cpp) -----------------
+    TInfoPage* InfoPage = nullptr;
+    TServLogFrame* ServLogTab = nullptr;
+    TConfigPage* ConfigPage = nullptr;
+    // Asks the user for a file name; the file dialog unless a test gives its own.
+    std::function<bool(const SFileQuery&, std::string&)> AskFile;
+    void StatisticsText(int sector, QPlainTextEdit* memo);
+    int FillSectorList();
+    void SectorListBoxClick();
+    void SaveServLogBtnClick();
+    void ConfigInfoBtnClick();
+    void ServLogBtnClick();
+    void FaultsInfoBtnClick();
+    void SaveToFileBtnClick();
+    void RestoreFromFileBtnClick();
+    TRestoreFromFileForm& RestoreForm();
 
     // --- IOrreryView ------------------------------------------------------------------------
     std::vector<std::string> Arguments() const override { return args_; }
@@ -257,6 +348,7 @@ public:
     void ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
                           bool capsDisabled) override;
     void ShowLatest() override;
+    void ShowDisconnected() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -267,6 +359,18 @@ private:
     void CreateToolBar();
     void CreateBody();
     void CreatePanes();
+    void CreateUnitPages();
+    // The unit pages and fields that the connected unit's type has.
+    void UpdateUnitPages();
+    // Smith and Capacitors buttons of the tool bar, the history plot below the lower pane, and
+    // the links of the history plot and the two chart windows (again when the store changes).
+    void CreateChartButtons(QToolBar* bar);
+    void CreateHistoryPlot();
+    void BindChartWindows();
+    // The Smith chart and Capacitors windows repaint, or add the newest sample.
+    void RefreshChartWindows(bool incremental);
+    // Section "Caps" (caps) or "Smith" of the window.
+    void ExchangeChartWindow(bool caps, CRegistry& store);
     // The upper pane's width as its list box asks for it.
     void ApplyPaneWidth();
     // The logging window, its settings dialog and the history buttons (Mainfiles.cpp).
@@ -280,6 +384,11 @@ private:
     // Stops every timer and the controller's activity before anything is freed.
     void ShutDown();
     static void SetPanel(QLabel* panel, bool on, const char* onText, const char* offText);
+    void CreateControls(QBoxLayout* into);
+    void UpdateCapControls();
+    void ShowCapLabels(bool disabled);
+    void CreateServicePages();
+    void ClearInfoPage();
 
     Forms forms_;
     std::unique_ptr<COrrery> controller_;
@@ -293,5 +402,9 @@ private:
     bool shownOnce_ = false;
     bool shutDown_ = false;
     bool applyingUi_ = false;
+    CTuningModel tuning_;
+    std::unique_ptr<CCapControls> capControls_;
+    std::unique_ptr<CPageReads> pageReads_;
+    TRestoreFromFileForm* restoreForm_ = nullptr;
     int loadSkipped_ = 0; // rows the last history read passed over
 };

@@ -9,10 +9,12 @@
 #include "device/Data.h"
 #include "device/Device.h"
 #include "panel/Historyfile.h"
+#include "panel/Historyplot.h"
 #include "panel/Logger.h"
 #include "panel/Orrery.h"
 #include "panel/Plotview.h"
 #include "panel/Tarvo.h"
+#include "panel/ui/Historyframe.h"
 #include "panel/ui/Logging.h"
 #include "panel/ui/Logsettings.h"
 #include "panel/ui/Panelistbox.h"
@@ -35,7 +37,6 @@ constexpr const char* DataFilter =
 constexpr const char* TarvoFilter = "TRV files (*.trv);;All files (*)";
 constexpr const char* CaptionSave = "Save Data";
 constexpr const char* CaptionOpen = "Open Data";
-constexpr double MaxAutoZoom = 16.0;
 // Far more than a full history takes (about 20 MB); the reader keeps only the newest records.
 constexpr size_t MaxHistoryFileSize = size_t(1) << 30;
 
@@ -130,28 +131,15 @@ void TMainForm::StartLoggingAtConnect()
 
 void TMainForm::CreateHistoryButtons()
 {
-    auto* panel = new QWidget(PaneArea1);
-    panel->setObjectName("HistoryToolPanel");
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(0, 0, 0, 0);
-    SaveBtn = HistoryButton(panel, "SaveBtn", "Save", "Save data");
-    OpenBtn = HistoryButton(panel, "OpenBtn", "Open", "Open data");
-    ExportTRVBtn = HistoryButton(panel, "ExportTRVBtn", "TRV", "Save As TRV");
+    SaveBtn = HistoryButton(HistoryPlot, "SaveBtn", "Save", "Save data");
+    OpenBtn = HistoryButton(HistoryPlot, "OpenBtn", "Open", "Open data");
+    ExportTRVBtn = HistoryButton(HistoryPlot, "ExportTRVBtn", "TRV", "Save As TRV");
     for (QToolButton* b : {SaveBtn, OpenBtn, ExportTRVBtn})
-        row->addWidget(b);
-    row->addStretch(1);
-    PaneArea1->layout()->addWidget(panel);
+        HistoryPlot->AddToolButton(b);
     connect(SaveBtn, &QToolButton::clicked, this, &TMainForm::SaveBtnClick);
     connect(OpenBtn, &QToolButton::clicked, this, &TMainForm::OpenBtnClick);
     connect(ExportTRVBtn, &QToolButton::clicked, this, &TMainForm::ExportTRVBtnClick);
     RunFileDialog = [](QFileDialog& dialog) { return dialog.exec(); };
-}
-
-void TMainForm::UpdateTimerButtons()
-{
-    const bool off = !ReadTimer->isActive();
-    SaveBtn->setEnabled(off);
-    OpenBtn->setEnabled(off);
 }
 
 // --- save ---------------------------------------------------------------------------------------
@@ -234,9 +222,10 @@ void TMainForm::ShowLoadedHistory()
     const int width = PaneListBox1->viewport()->width();
     const int count = data_->Count();
     if (width > 0 && count > 0)
-        view.Scale = std::min(double(width) / count, MaxAutoZoom);
+        view.Scale = std::min(double(width) / count, CHistoryPlot::MaxZoom);
     RefreshAll();
     RefreshPlotPanes();
+    RefreshPlot();
 }
 
 void TMainForm::OpenDataDialogSelectionChange(const QString& path)
@@ -283,4 +272,5 @@ void TMainForm::OpenBtnClick()
     PlotView() = keptView;
     RefreshAll();
     RefreshPlotPanes();
+    RefreshPlot();
 }

@@ -18,16 +18,28 @@ CPaneList* TMainForm::GetPaneList(int index) const { return panes_->Get(index); 
 
 // --- IReadingsView ------------------------------------------------------------------------------
 
-void TMainForm::MarkActiveTrajectory(int) {} // the Trajectories page is not part of the program yet
+void TMainForm::MarkActiveTrajectory(int index) { MarkActiveTrajectorySet(index); }
 
 void TMainForm::ResetPlotView() { PlotView().Reset(); }
 
-void TMainForm::RefreshAll() { panes_->RefreshPlots(true); }
-
-void TMainForm::RefreshIncremental() { panes_->ApplyPlots(); }
-
-void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned, bool)
+void TMainForm::RefreshAll()
 {
+    panes_->RefreshPlots(true);
+    RefreshPlot();
+    RefreshChartWindows(false);
+}
+
+void TMainForm::RefreshIncremental()
+{
+    if (panes_->ApplyPlots())
+        RefreshPlot();
+    RefreshChartWindows(true);
+}
+
+void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
+                                 bool capsDisabled)
+{
+    ShowCapLabels(capsDisabled);
     SetPanel(RFOnPanel, rfOn, "RF On", "RF Off");
     SetPanel(TunedPanel, tuned, "Tuned", "Not tuned");
     if (thirdCap)
@@ -36,8 +48,17 @@ void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thir
 
 void TMainForm::ShowLatest()
 {
+    SelectControlPage(false);
     RefreshValuePanes();
+    UpdateCapacitorPanel();
     UpdateAlarms();
+}
+
+void TMainForm::ShowDisconnected()
+{
+    ShowStatusPanels(false, false, true, false, false);
+    data_->Latest() = CDataRec(); // the readings as before the first sample
+    ShowLatest();
 }
 
 // --- panes --------------------------------------------------------------------------------------
@@ -54,6 +75,8 @@ void TMainForm::RefreshUnitView()
 {
     RefreshAll();
     RefreshAllItems(true);
+    SetupTrackBars();
+    SelectControlPage(true);
 }
 
 void TMainForm::PaneListBoxDblClick(int pane, int index)

@@ -146,11 +146,23 @@ void TPaneListBox::SetPaneWidth(int width)
     resize(preferredWidth_, height());
 }
 
+void TPaneListBox::SetOverlay(std::function<void(QImage&)> overlay)
+{
+    overlay_ = std::move(overlay);
+    viewport()->update();
+}
+
 void TPaneListBox::paintEvent(QPaintEvent*)
 {
     EndPainter();
     QPainter p(viewport());
-    p.drawImage(0, 0, buffer_);
+    if (!overlay_) {
+        p.drawImage(0, 0, buffer_);
+        return;
+    }
+    QImage shown = buffer_.copy();
+    overlay_(shown);
+    p.drawImage(0, 0, shown);
 }
 
 void TPaneListBox::resizeEvent(QResizeEvent* event)

@@ -7,6 +7,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <functional>
 #include <vector>
 
 class TItemPainter;
@@ -27,6 +28,9 @@ public:
     QRect ItemRect(int i) const;
     // The back buffer as shown.
     const QImage& Buffer() const { return buffer_; }
+    // Drawn over a copy of the buffer at every paint (the history plot's marker lines); an
+    // empty one draws nothing.
+    void SetOverlay(std::function<void(QImage&)> overlay);
 
     // IPaneHost
     void ItemsChanged() override;
@@ -59,4 +63,5 @@ private:
     QImage buffer_;
     TItemPainter* painter_ = nullptr;
     int preferredWidth_ = 0;
+    std::function<void(QImage&)> overlay_;
 };

@@ -198,7 +198,8 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(UseMaxReadErrorsCheckBox, &QCheckBox::clicked, this, &TSettingsForm::UseMaxReadErrorsCheckBoxClick);
     connect(InterfaceComboBox, &QComboBox::activated, this, &TSettingsForm::InterfaceComboBoxChange);
-    connect(TypeListBox, &QListWidget::itemClicked, this, &TSettingsForm::FillVarListBox);
+    // The lists follow the current row, whether a click or a key moved it.
+    connect(TypeListBox, &QListWidget::currentRowChanged, this, &TSettingsForm::FillVarListBox);
     connect(TypeListBox, &QListWidget::itemDoubleClicked, this, &TSettingsForm::TypeListBoxDblClick);
     connect(VarListBox, &QListWidget::itemSelectionChanged, this, &TSettingsForm::VarListBoxClick);
     connect(VarListBox, &QListWidget::itemDoubleClicked, this, &TSettingsForm::AddBtnClick);
@@ -211,6 +212,10 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
     connect(DefaultDisplayBtn, &QPushButton::clicked, this, &TSettingsForm::DefaultDisplayBtnClick);
     connect(PanesTabControl, &QTabBar::currentChanged, this, &TSettingsForm::PanesTabControlChange);
     connect(SelectionListBox, &QListWidget::itemClicked, this, &TSettingsForm::SelectionListBoxClick);
+    connect(SelectionListBox, &QListWidget::currentRowChanged, this, [this] {
+        if (!syncing_)
+            SelectionListBoxClick();
+    });
     connect(SelectionListBox, &QListWidget::itemSelectionChanged, this, [this] {
         SyncSelectionFromList();
         UpdateButtons();

@@ -11,15 +11,8 @@
 using testsupport::Child;
 using testsupport::ScriptedController;
 
-namespace {
-
-void PressEnter(QWidget* widget)
-{
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-    QApplication::sendEvent(widget, &press);
-}
-
-} // namespace
+using testsupport::PressEnterIn;
+using testsupport::PressKeyIn;
 
 TEST(ConnectBar, StateAppliedToControls)
 {
@@ -69,16 +62,19 @@ TEST(ConnectBar, StateAppliedToControls)
 TEST(ConnectBar, ClicksAndEnterReachTheController)
 {
     ScriptedController c;
+    c.mode = connmode::Network;
     TConnectBarFrame bar;
     bar.SetController(&c);
     bar.UpdateState(connmode::Network);
-    bar.SetPortText("/dev/ttyS3");
-    Child<QToolButton>(bar, "ConnectBtn")->click();
     Child<QComboBox>(bar, "RemoteComboBox")->setEditText("lab-gw");
     Child<QToolButton>(bar, "RemoteBtn")->click();
     Child<QComboBox>(bar, "RemoteComboBox")->setEditText("");
-    PressEnter(Child<QComboBox>(bar, "RemoteComboBox")->lineEdit());
-    PressEnter(Child<QComboBox>(bar, "ComPortComboBox")->lineEdit());
+    PressEnterIn(Child<QComboBox>(bar, "RemoteComboBox")->lineEdit());
+    c.mode = connmode::Local;
+    bar.UpdateState(connmode::Local);
+    bar.SetPortText("/dev/ttyS3");
+    Child<QToolButton>(bar, "ConnectBtn")->click();
+    PressEnterIn(Child<QComboBox>(bar, "ComPortComboBox")->lineEdit());
     Child<QAction>(bar, "LocalItem")->trigger();
     Child<QToolButton>(bar, "ModeBtn")->click();
     c.link.socketOpen = true;
@@ -86,9 +82,35 @@ TEST(ConnectBar, ClicksAndEnterReachTheController)
     Child<QToolButton>(bar, "RemoteBtn")->click();
     Child<QToolButton>(bar, "ConnectBtn")->click();
     const std::vector<std::string> expected = {
-        "port /dev/ttyS3 bar", "site lab-gw bar", "site  bar", "port /dev/ttyS3 bar", "mode 0",
+        "site lab-gw bar", "site  bar", "port /dev/ttyS3 bar", "port /dev/ttyS3 bar", "mode 0",
         "dialog", "site  bar", "disconnect"};
     EXPECT_EQ(c.calls, expected);
+}
+
+TEST(ConnectBar, TypedPortAndSiteConnectOnEnterWhereTheKeyArrives)
+{
+    ScriptedController c;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.UpdateState(connmode::Local);
+    auto* port = Child<QComboBox>(bar, "ComPortComboBox");
+    port->lineEdit()->clear();
+    // A click into the box's text gives the focus to the box; the keys go where the focus is.
+    for (const QChar ch : QString("/dev/ttyS7"))
+        PressKeyIn(port->lineEdit(), ch.unicode() == '/' ? Qt::Key_Slash : Qt::Key_A, ch);
+    QWidget* focus = PressEnterIn(port->lineEdit());
+    EXPECT_EQ(focus, port);
+    EXPECT_EQ(bar.PortText(), "/dev/ttyS7");
+
+    bar.UpdateState(connmode::Network);
+    auto* site = Child<QComboBox>(bar, "RemoteComboBox");
+    site->setEditText("lab-gw");
+    PressEnterIn(site->lineEdit());
+    EXPECT_EQ(site->lineEdit()->cursorPosition(), 0);
+    // Other keys still edit the text.
+    PressKeyIn(site->lineEdit(), Qt::Key_X, "x");
+    EXPECT_EQ(c.calls, (std::vector<std::string>{"port /dev/ttyS7 bar", "site lab-gw bar"}));
+    EXPECT_EQ(bar.SiteText(), "xlab-gw");
 }
 
 TEST(ConnectBar, DesignDefaults)

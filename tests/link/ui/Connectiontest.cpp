@@ -55,10 +55,12 @@ TEST(ConnectionForm, ShowRefreshAndProbe)
     Child<QPushButton>(form, "SettingsBtn")->click();
     c.link.connected = false;
     Child<QLineEdit>(form, "ComPortEdit")->setText("/dev/ttyS0");
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-    QApplication::sendEvent(Child<QLineEdit>(form, "ComPortEdit"), &enter);
+    testsupport::PressEnterIn(Child<QLineEdit>(form, "ComPortEdit"));
+    Child<QComboBox>(form, "RemoteComboBox")->setEditText("lab-gw");
+    QWidget* focus = testsupport::PressEnterIn(Child<QComboBox>(form, "RemoteComboBox")->lineEdit());
+    EXPECT_EQ(focus, Child<QComboBox>(form, "RemoteComboBox"));
     EXPECT_EQ(c.calls, (std::vector<std::string>{"port /dev/ttyS1 dialog", "mode 1", "settings",
-                                                 "port /dev/ttyS0 dialog"}));
+                                                 "port /dev/ttyS0 dialog", "site lab-gw dialog"}));
     EXPECT_TRUE(form.isVisible()); // Enter does not close the dialog
 }
 

@@ -100,16 +100,21 @@ TEST_F(MainFormTest, MenusAsListed)
               (std::vector<std::string>{"&Help", "  &About...", "  &Demo"}));
     EXPECT_EQ(form->HelpMenuItem->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(form->findChild<QAction*>("SaveSettingsAsMenuItem"), form->SaveSettingsAsMenuItem);
-    for (const char* name : {"ReadTimerBtn", "LockBtn", "LoggingBtn", "SettingsBtn", "HelpBtn"})
+    for (const char* name : {"ReadTimerBtn", "LockBtn", "LoggingBtn", "SettingsBtn", "HelpBtn",
+                             "CapsBtn", "SmithBtn"})
         EXPECT_NE(form->findChild<QToolButton*>(name), nullptr) << name;
     // Windows that are not part of the program yet keep their items disabled, also after the
     // start-up and the demo switch have refreshed the menus.
     auto laterItemsDisabled = [this](const char* when) {
-        for (QAction* a : form->ToolsMenu->actions())
+        for (QAction* a : form->ToolsMenu->actions()) {
             if (a != form->LoggingMenuItem)
                 EXPECT_FALSE(a->isEnabled()) << a->text().toStdString() << " " << when;
-        EXPECT_FALSE(form->CapsMenuItem->isEnabled()) << when;
-        EXPECT_FALSE(form->SmithMenuItem->isEnabled()) << when;
+        }
+        // The chart windows are part of the program.
+        for (QAction* a : {form->CapsMenuItem, form->SmithMenuItem})
+            EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
+        for (QToolButton* b : {form->CapsBtn, form->SmithBtn})
+            EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString() << " " << when;
     };
     laterItemsDisabled("at construction");
     ShowAndStart();
@@ -216,6 +221,31 @@ TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
     form->ConnectBar->ConnectBtnClick(); // RF is off: disconnects without asking
     EXPECT_FALSE(form->Device()->IsConnected());
     EXPECT_FALSE(form->ReadTimer->isActive());
+}
+
+TEST_F(MainFormTest, DisconnectedUnitLeavesNoReadingsLit)
+{
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) { d.liveWords = LiveWords(true); });
+    ShowAndStart();
+    form->Controller()->Settings().BaudRate = "9600";
+    form->SetPortText(sim.Path());
+    form->ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form->Device()->IsConnected());
+    form->ReadTimerTimer();
+    ASSERT_EQ(form->RFOnPanel->text(), "RF On");
+    ASSERT_EQ(form->TunedPanel->text(), "Tuned");
+    ASSERT_NE(data.Latest().Value(1), 0.0);
+
+    hooks.answers = {true}; // RF is on: disconnect anyway
+    form->ConnectBar->ConnectBtn()->click();
+    ASSERT_FALSE(form->Device()->IsConnected());
+    EXPECT_EQ(form->RFOnPanel->text(), "RF Off");
+    EXPECT_EQ(form->TunedPanel->text(), "Not tuned");
+    EXPECT_EQ(data.Latest().Value(1), 0.0);
+    EXPECT_EQ(data.Latest().Flag(33), 0);
 }
 
 TEST_F(MainFormTest, LockDisablesItsControls)

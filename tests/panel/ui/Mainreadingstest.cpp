@@ -215,6 +215,25 @@ TEST_F(MainReadings, FaultInTheStatusBytesLightsItsLed)
     EXPECT_EQ(hooks.beeps, before);
 }
 
+TEST_F(MainReadings, ThirdCapacitorFaultsShowOnlyForThreeCapacitorUnits)
+{
+    const char* const names[] = {"_3capInitLed", "_3capIndexLed", "_3capInitLabel", "_3capIndexLabel"};
+    Connect(); // a plain unit
+    for (const char* name : names) {
+        QWidget* w = form->FaultsFrame->findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_TRUE(w->isHidden()) << name;
+    }
+    EXPECT_FALSE(Led("LTInitLed")->isHidden());
+
+    Unit([](SimUnitData& d) { d.pin = 0x400; }); // the family with a third capacitor
+    ASSERT_EQ(form->Device()->ReadPin(), 0);
+    ASSERT_TRUE(form->Device()->Has3rdCap());
+    form->UpdateControls();
+    for (const char* name : names)
+        EXPECT_FALSE(form->FaultsFrame->findChild<QWidget*>(name)->isHidden()) << name;
+}
+
 TEST_F(MainReadings, HardFaultStopsTheReadTimerThenOpensItsWindow)
 {
     Connect();

@@ -1,0 +1,55 @@
+#include "link/Connectrules.h"
+
+#include "common/Commatext.h"
+
+ConnectBarState CConnectRules::Bar(int mode, bool locked, const LinkState& link)
+{
+    ConnectBarState s;
+    if (mode == connmode::Local) {
+        s.modeCaption = LocalCaption;
+        s.modeHint = LocalHint;
+        s.localChecked = true;
+        s.siteVisible = false;
+        s.portVisible = true;
+    } else {
+        s.modeCaption = NetworkCaption;
+        s.modeHint = NetworkCaption;
+        s.modbusChecked = true;
+        s.siteVisible = true;
+        s.portVisible = mode == connmode::Gateway && link.gateway;
+    }
+
+    s.selectEnabled = !locked;
+    s.remoteBtnEnabled = !locked;
+    s.connectBtnEnabled = !locked;
+    s.comPortComboEnabled = !locked;
+    s.remoteComboEnabled = !locked && !link.gateway;
+
+    const ConnectionDialogState buttons = Dialog(mode, link);
+    s.remoteBtnDown = link.socketOpen;
+    s.remoteBtnCaption = buttons.remoteBtnCaption;
+    s.remoteBtnHint = buttons.remoteBtnHint;
+    s.connectBtnDown = link.connected;
+    s.connectBtnCaption = buttons.connectBtnCaption;
+    s.connectBtnHint = buttons.connectBtnHint;
+
+    if (link.connected) {
+        s.showOpenPort = true;
+        s.portText = link.portName;
+    } else {
+        s.portItems = CommaTextToList(link.portList);
+    }
+    return s;
+}
+
+ConnectionDialogState CConnectRules::Dialog(int mode, const LinkState& link)
+{
+    ConnectionDialogState s;
+    s.localChecked = mode == connmode::Local;
+    s.modbusChecked = mode != connmode::Local;
+    s.remoteBtnCaption = link.socketOpen ? DisconnectCaption : ConnectCaption;
+    s.remoteBtnHint = link.socketOpen ? DisconnectNetworkHint : ConnectNetworkHint;
+    s.connectBtnCaption = link.connected ? DisconnectCaption : ConnectCaption;
+    s.connectBtnHint = link.connected ? DisconnectPortHint : ConnectPortHint;
+    return s;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// Enable, visible, caption and hint rules of the connect bar and the connection dialog, from the
+// connection mode, the lock and the link.
+
+#include "link/Autofind.h"
+#include "link/Connectcontroller.h"
+
+#include <string>
+#include <vector>
+
+struct ConnectBarState {
+    std::string modeCaption;
+    std::string modeHint;
+    bool localChecked = false;
+    bool modbusChecked = false;
+    bool siteVisible = false;  // RemoteComboBox and RemoteBtn
+    bool portVisible = false;  // ComPortComboBox and ConnectBtn
+    bool selectEnabled = true;
+    bool remoteBtnEnabled = true;
+    bool remoteBtnDown = false;
+    std::string remoteBtnCaption;   // "Connect" or "Disconnect", as in the connection dialog
+    std::string remoteBtnHint;
+    bool remoteComboEnabled = true; // window colour when enabled, button face when not
+    bool connectBtnEnabled = true;
+    bool connectBtnDown = false;
+    std::string connectBtnCaption;
+    std::string connectBtnHint;
+    bool comPortComboEnabled = true;
+    bool showOpenPort = false;      // the combo shows portText; else it lists portItems
+    std::string portText;
+    std::vector<std::string> portItems;
+};
+
+struct ConnectionDialogState {
+    bool localChecked = false;
+    bool modbusChecked = false;
+    std::string remoteBtnCaption;
+    std::string remoteBtnHint;
+    std::string connectBtnCaption;
+    std::string connectBtnHint;
+};
+
+class CConnectRules {
+public:
+    static constexpr const char* LocalCaption = "Local";
+    static constexpr const char* LocalHint = "Local Com port";
+    static constexpr const char* NetworkCaption = "Network";
+    static constexpr const char* ConnectNetworkHint = "Connect to network";
+    static constexpr const char* DisconnectNetworkHint = "Disconnect from network";
+    static constexpr const char* ConnectPortHint = "Connect to Com port";
+    static constexpr const char* DisconnectPortHint = "Disconnect from Com port";
+    static constexpr const char* ConnectCaption = "Connect";
+    static constexpr const char* DisconnectCaption = "Disconnect";
+
+    static ConnectBarState Bar(int mode, bool locked, const LinkState& link);
+    static ConnectionDialogState Dialog(int mode, const LinkState& link);
+};

@@ -1,0 +1,218 @@
+#include "panel/ui/Ctrlpanel.h"
+
+#include "panel/Capcontrols.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QStyleOptionSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolButton* SpeedButton(QWidget* parent, const QString& name, const char* text)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setCheckable(true);
+    b->setMinimumWidth(64);
+    return b;
+}
+
+QWidget* Page(QStackedWidget* book, const char* name)
+{
+    auto* w = new QWidget(book);
+    w->setObjectName(name);
+    book->addWidget(w);
+    return w;
+}
+
+QString Suffixed(const char* base, int index) { return index == 0 ? base : base + QString::number(index); }
+
+QLineEdit* Edit(QWidget* parent, const char* name, const char* text)
+{
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(name);
+    e->setMaximumWidth(56);
+    return e;
+}
+
+} // namespace
+
+// --- track bar ------------------------------------------------------------------------------
+
+TCapTrackBar::TCapTrackBar(QWidget* parent) : QSlider(Qt::Vertical, parent)
+{
+    setRange(0, capscale::TrackMax);
+    setPageStep(capscale::TrackPage);
+    setSingleStep(capscale::TrackLine);
+    setTickInterval(capscale::TrackTicks);
+    setTickPosition(QSlider::TicksRight);
+    setInvertedAppearance(true); // position 0 at the top
+    setInvertedControls(true);
+    setMinimumHeight(120);
+}
+
+void TCapTrackBar::SetSelection(int start, int end)
+{
+    selStart_ = start;
+    selEnd_ = end;
+    update();
+}
+
+QRect TCapTrackBar::HandleRect() const
+{
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    return style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, this);
+}
+
+void TCapTrackBar::SetPositionQuietly(int position)
+{
+    const QSignalBlocker block(this);
+    setValue(position);
+}
+
+void TCapTrackBar::paintEvent(QPaintEvent* event)
+{
+    QSlider::paintEvent(event);
+    if (selEnd_ <= selStart_)
+        return;
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    const QRect groove = style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderGroove, this);
+    const int span = groove.height();
+    auto y = [&](int v) { return groove.top() + int(qint64(span) * v / capscale::TrackMax); };
+    QPainter p(this);
+    p.fillRect(QRect(groove.left() - 4, y(selStart_), 3, std::max(1, y(selEnd_) - y(selStart_))),
+               QColor(0x00, 0x00, 0xFF));
+}
+
+// --- spin button ----------------------------------------------------------------------------
+
+TSpinButton::TSpinButton(QWidget* parent) : QWidget(parent)
+{
+    auto* l = new QVBoxLayout(this);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(0);
+    UpBtn = new QToolButton(this);
+    UpBtn->setObjectName("UpBtn");
+    UpBtn->setArrowType(Qt::UpArrow);
+    DownBtn = new QToolButton(this);
+    DownBtn->setObjectName("DownBtn");
+    DownBtn->setArrowType(Qt::DownArrow);
+    l->addWidget(UpBtn);
+    l->addWidget(DownBtn);
+}
+
+// --- the panel ------------------------------------------------------------------------------
+
+TCtrlPanel::TCtrlPanel(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("CtrlPanel");
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    CtrlNotebook = new QStackedWidget(this);
+    CtrlNotebook->setObjectName("CtrlNotebook");
+    CtrlPage = Page(CtrlNotebook, "CtrlPage");
+    CtrlCorvinaPage = Page(CtrlNotebook, "CtrlCorvinaPage");
+    CtrlIOPage = Page(CtrlNotebook, "CtrlIOPage");
+    Ctrl3capPage = Page(CtrlNotebook, "Ctrl3capPage");
+    row->addWidget(CtrlNotebook);
+
+    // Page i (0 plain, 1 Corvina, 2 I/O, 3 third capacitor) gets Auto i, Serial i, Preset i.
+    const std::array<QWidget*, 4> pages{CtrlPage, CtrlCorvinaPage, CtrlIOPage, Ctrl3capPage};
+    for (int i = 0; i < 4; ++i) {
+        QWidget* page = pages[i];
+        auto* grid = new QGridLayout(page);
+        grid->setContentsMargins(2, 2, 2, 2);
+        grid->addWidget(new QLabel("Mode", page), 0, 0);
+        AutoBtns[i] = SpeedButton(page, Suffixed("AutoBtn", i), "Auto");
+        SerialBtns[i] = SpeedButton(page, Suffixed("SerialBtn", i), "Serial");
+        grid->addWidget(AutoBtns[i], 1, 0);
+        grid->addWidget(SerialBtns[i], 2, 0);
+        grid->addWidget(new QLabel("Preset", page), 0, 1);
+        PresetOnBtns[i] = SpeedButton(page, Suffixed("PresetOnBtn", i), "On");
+        PresetOffBtns[i] = SpeedButton(page, Suffixed("PresetOffBtn", i), "Off");
+        grid->addWidget(PresetOnBtns[i], 1, 1);
+        grid->addWidget(PresetOffBtns[i], 2, 1);
+    }
+    ManualBtns[0] = SpeedButton(CtrlPage, "ManualBtn", "Manual");
+    ManualBtns[1] = SpeedButton(CtrlIOPage, "ManualBtn2", "Manual");
+    NotAutoBtn = SpeedButton(CtrlCorvinaPage, "NotAutoBtn", "Not Auto");
+    ExtPresetOnBtns[0] = SpeedButton(CtrlPage, "ExtPresetOnBtn", "External");
+    ExtPresetOnBtns[1] = SpeedButton(CtrlIOPage, "ExtPresetOnBtn2", "External");
+    static_cast<QGridLayout*>(CtrlPage->layout())->addWidget(ManualBtns[0], 3, 0);
+    static_cast<QGridLayout*>(CtrlPage->layout())->addWidget(ExtPresetOnBtns[0], 3, 1);
+    static_cast<QGridLayout*>(CtrlIOPage->layout())->addWidget(ManualBtns[1], 3, 0);
+    static_cast<QGridLayout*>(CtrlIOPage->layout())->addWidget(ExtPresetOnBtns[1], 3, 1);
+    static_cast<QGridLayout*>(CtrlCorvinaPage->layout())->addWidget(NotAutoBtn, 3, 0);
+
+    auto* grid3 = static_cast<QGridLayout*>(Ctrl3capPage->layout());
+    grid3->addWidget(new QLabel("3 Cap", Ctrl3capPage), 0, 2);
+    _3capAutoBtn = SpeedButton(Ctrl3capPage, "_3capAutoBtn", "Auto");
+    _3capSerialBtn = SpeedButton(Ctrl3capPage, "_3capSerialBtn", "Serial");
+    _3capPresetOnBtn = SpeedButton(Ctrl3capPage, "_3capPresetOnBtn", "Preset On");
+    _3capPresetOffBtn = SpeedButton(Ctrl3capPage, "_3capPresetOffBtn", "Preset Off");
+    grid3->addWidget(_3capAutoBtn, 1, 2);
+    grid3->addWidget(_3capSerialBtn, 2, 2);
+    grid3->addWidget(_3capPresetOnBtn, 1, 3);
+    grid3->addWidget(_3capPresetOffBtn, 2, 3);
+    _3capRatioEdit = Edit(Ctrl3capPage, "_3capRatioEdit", "9.99");
+    SetRatioBtn = SpeedButton(Ctrl3capPage, "SetRatioBtn", "Ratio");
+    grid3->addWidget(_3capRatioEdit, 3, 2);
+    grid3->addWidget(SetRatioBtn, 3, 3);
+
+    CapsCtrlPanel = new QWidget(this);
+    CapsCtrlPanel->setObjectName("CapsCtrlPanel");
+    auto* caps = new QHBoxLayout(CapsCtrlPanel);
+    caps->setContentsMargins(2, 2, 2, 2);
+    const char* prefixes[3] = {"Sh", "Ser", "_3cap"};
+    const char* captions[3] = {"Load", "Tune", "3 Cap"};
+    for (int c = 0; c < 3; ++c) {
+        const QString p = prefixes[c];
+        auto* col = new QWidget(CapsCtrlPanel);
+        col->setObjectName(p + "Column");
+        auto* v = new QGridLayout(col);
+        v->setContentsMargins(0, 0, 0, 0);
+        Labels[c] = new QLabel(captions[c], col);
+        Labels[c]->setObjectName(p + "Label");
+        TrackBars[c] = new TCapTrackBar(col);
+        TrackBars[c]->setObjectName(p + "TrackBar");
+        PosEdits[c] = Edit(col, (p + "PosEdit").toLatin1().constData(), "0.00");
+        StepEdits[c] = Edit(col, (p + "StepEdit").toLatin1().constData(), "1.00");
+        SpinButtons[c] = new TSpinButton(col);
+        SpinButtons[c]->setObjectName(p + "SpinButton");
+        CTexts[c] = new QLabel(col);
+        CTexts[c]->setObjectName(p + "CText");
+        v->addWidget(Labels[c], 0, 0, 1, 2);
+        v->addWidget(TrackBars[c], 1, 0, 4, 1);
+        v->addWidget(PosEdits[c], 1, 1);
+        v->addWidget(SpinButtons[c], 2, 1);
+        v->addWidget(StepEdits[c], 3, 1);
+        v->addWidget(CTexts[c], 4, 1);
+        CapColumns[c] = col;
+        caps->addWidget(col);
+    }
+    row->addWidget(CapsCtrlPanel);
+    row->addStretch(1);
+}
+
+std::vector<QToolButton*> TCtrlPanel::AllButtons() const
+{
+    std::vector<QToolButton*> out;
+    for (const auto* group : {&AutoBtns, &SerialBtns, &PresetOnBtns, &PresetOffBtns})
+        out.insert(out.end(), group->begin(), group->end());
+    out.insert(out.end(), ManualBtns.begin(), ManualBtns.end());
+    out.insert(out.end(), ExtPresetOnBtns.begin(), ExtPresetOnBtns.end());
+    for (QToolButton* b : {NotAutoBtn, _3capAutoBtn, _3capSerialBtn, _3capPresetOnBtn, _3capPresetOffBtn})
+        out.push_back(b);
+    return out;
+}

@@ -1,0 +1,149 @@
+// The main window's part of the Smith chart and Capacitors windows (tool buttons, menu items,
+// refreshes, settings sections, caption header) and of the history plot below the lower pane.
+
+#include "panel/ui/Main.h"
+
+#include "device/Data.h"
+#include "device/Device.h"
+#include "device/Var.h"
+#include "panel/Plotview.h"
+#include "panel/Readingspanes.h"
+#include "panel/ui/Capsdlg.h"
+#include "panel/ui/Historyframe.h"
+#include "panel/ui/Panelistbox.h"
+#include "panel/ui/Smithdlg.h"
+
+#include <QAction>
+#include <QLayout>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QToolButton* ChartButton(QToolBar* bar, const char* name, const char* text, const char* hint)
+{
+    auto* b = new QToolButton(bar);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setCheckable(true);
+    b->setAutoRaise(true);
+    bar->addWidget(b);
+    return b;
+}
+
+// A window's visibility on its tool button and menu item.
+void ShowDown(QToolButton* button, QAction* item, bool shown)
+{
+    button->setChecked(shown);
+    item->setChecked(shown);
+}
+
+} // namespace
+
+void TMainForm::CreateChartButtons(QToolBar* bar)
+{
+    CapsBtn = ChartButton(bar, "CapsBtn", "Caps", "Capacitors");
+    SmithBtn = ChartButton(bar, "SmithBtn", "Smith", "Smith Chart");
+    connect(CapsBtn, &QToolButton::clicked, this, &TMainForm::CapsBtnClick);
+    connect(SmithBtn, &QToolButton::clicked, this, &TMainForm::SmithBtnClick);
+}
+
+void TMainForm::CreateHistoryPlot()
+{
+    HistoryPlot = new THistoryPlotFrame(PlotView(), PaneArea1);
+    PaneArea1->layout()->addWidget(HistoryPlot);
+    BindChartWindows();
+}
+
+void TMainForm::BindChartWindows()
+{
+    THistoryPlotFrame::SLinks plot;
+    plot.Data = data_;
+    plot.Pane = PaneListBox1;
+    plot.TimerOn = [this] { return ReadTimer && ReadTimer->isActive(); };
+    plot.RepaintPlots = [this] {
+        if (CPaneList* list = GetPaneList(1))
+            list->RefreshPlots(false);
+    };
+    HistoryPlot->Bind(plot);
+
+    TChartForm::SLinks links;
+    links.Data = data_;
+    links.Unit = device_.get();
+    links.Vars = &ProgramVars();
+    links.Tuning = &tuning_;
+    if (forms_.Smith) {
+        links.Shown = [this](bool shown) { ShowDown(SmithBtn, SmithMenuItem, shown); };
+        forms_.Smith->Bind(links);
+    }
+    if (forms_.Caps) {
+        links.Shown = [this](bool shown) { ShowDown(CapsBtn, CapsMenuItem, shown); };
+        forms_.Caps->Bind(links);
+        forms_.Caps->SetSmithForm(forms_.Smith);
+    }
+}
+
+void TMainForm::ExchangeChartWindow(bool caps, CRegistry& store)
+{
+    TChartForm* form = caps ? static_cast<TChartForm*>(forms_.Caps) : forms_.Smith;
+    if (form)
+        form->Exchange(store);
+}
+
+void TMainForm::RefreshChartWindows(bool incremental)
+{
+    for (TChartForm* form : {static_cast<TChartForm*>(forms_.Smith),
+                             static_cast<TChartForm*>(forms_.Caps)}) {
+        if (!form)
+            continue;
+        if (incremental)
+            form->UpdateIncremental();
+        else
+            form->RepaintIfVisible();
+    }
+}
+
+void TMainForm::ApplyHeader(const std::string& header)
+{
+    if (forms_.Smith)
+        forms_.Smith->SetCaption(header);
+    if (forms_.Caps)
+        forms_.Caps->SetCaption(header);
+}
+
+void TMainForm::SmithBtnClick()
+{
+    if (forms_.Smith)
+        forms_.Smith->ShowWindow(!forms_.Smith->isVisible());
+    else
+        ShowDown(SmithBtn, SmithMenuItem, false);
+}
+
+void TMainForm::CapsBtnClick()
+{
+    if (!forms_.Caps) {
+        ShowDown(CapsBtn, CapsMenuItem, false);
+        return;
+    }
+    forms_.Caps->ShowWindow(!forms_.Caps->isVisible());
+    if (!forms_.Caps->isVisible() && tuning_.Hide)
+        tuning_.Hide();
+}
+
+void TMainForm::RefreshPlot()
+{
+    if (HistoryPlot)
+        HistoryPlot->RefreshPlot();
+}
+
+void TMainForm::UpdateTimerButtons()
+{
+    const bool off = !ReadTimer->isActive();
+    if (HistoryPlot)
+        HistoryPlot->SetZoomEnabled(off);
+    for (QToolButton* b : {SaveBtn, OpenBtn})
+        if (b)
+            b->setEnabled(off);
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The unit's whole configuration as a calibration backup (an INI file, ".cal"): identity, setup,
+// capacitors, sensors, tuning, trajectories, third capacitor, converter trims, potentiometers
+// and positions, written from the unit, and restored onto a unit split into a factory part
+// (calibration) and a user part (configuration).
+//
+// The writer builds the file in memory and the caller saves it only when every read succeeded,
+// so a failed save never leaves a half file. The restore sends only values the file holds: a key
+// that is missing or does not scan skips the command it belongs to, and is reported.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CDevice;
+class CRegistry;
+
+namespace platform {
+class IniFile;
+}
+
+namespace calfile {
+constexpr const char* IdSection = "Vantrel Calibration";
+constexpr const char* OrreryDate = "11/16/17";
+constexpr const char* Extension = "cal";
+constexpr const char* Filter = "Calibration files (*.cal);;All files (*.*)";
+constexpr const char* SaveTitle = "Save to File";
+constexpr const char* OpenTitle = "Restore from File";
+constexpr const char* SaveCaption = "Save to file";
+constexpr const char* RestoreCaption = "Restore from file";
+constexpr const char* RestoreWarnCaption = "Restore from File";
+constexpr const char* ConfigCaption = "Restore configuration";
+constexpr const char* CompletedOk = "Completed OK";
+constexpr const char* WrongFile = "Wrong Calibration File";
+constexpr const char* SkippedText = "Not restored: missing or unreadable in the file:";
+constexpr const char* NotSavedText = "The configuration was not saved: a read from the unit failed.";
+constexpr const char* PasswordPrompt = "Enter password and click OK";
+// The administrator's access code that a factory restore asks for.
+constexpr const char* AccessCode = "vantrel";
+
+// Averaging index (0..3) and the sample count the file holds.
+int AverToCount(int index);
+int CountToAver(int count);
+// A raw VSWR word of the older [Tuning] section to a VSWR.
+double OldWordToVswr(int word);
+} // namespace calfile
+
+class CConfigBackup {
+public:
+    // The main window's capacitor moves (with their motor wait).
+    struct Moves {
+        std::function<int(double, double)> MoveCapacitors;
+        std::function<int(double)> Move3rdCap;
+    };
+
+    static constexpr int Refused = 1000;
+
+    explicit CConfigBackup(CDevice& device) : device_(device) {}
+
+    // Writes every section into the store (save mode). orreryId is the program's product-ID
+    // text. 0, or the first failing unit result (the store then holds a partial file that the
+    // caller must not save).
+    int WriteConfiguration(CRegistry& store, const std::string& orreryId);
+
+    // Restores from the file. factory: calibration; user: configuration. 0, or the first
+    // failing result; Refused for a refused file, a serial-number mismatch or a PIN change the
+    // user declined (nothing but the mode sent).
+    int ReadConfiguration(const platform::IniFile& file, bool factory, bool user, const Moves& moves);
+
+    // Keys skipped by the last restore ("Section/Key"), missing or not scanning.
+    const std::vector<std::string>& Skipped() const { return skipped_; }
+
+private:
+    CDevice& device_;
+    std::vector<std::string> skipped_;
+};

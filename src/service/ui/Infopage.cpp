@@ -1,0 +1,39 @@
+#include "service/ui/Infopage.h"
+
+#include "service/Inforeport.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TInfoPage::TInfoPage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("InfoPage");
+    auto* v = new QVBoxLayout(this);
+    auto* buttons = new QHBoxLayout;
+    auto button = [this, buttons](const char* name, const char* text, const char* hint) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setToolTip(hint);
+        buttons->addWidget(b);
+        return b;
+    };
+    ConfigInfoBtn = button("ConfigInfoBtn", "Configuration", "Read configuration");
+    ServLogBtn = button("ServLogBtn", "Statistics", "Read statistics");
+    FaultsInfoBtn = button("FaultsInfoBtn", "Faults", "Read faults");
+    buttons->addStretch(1);
+    StatsTextLabel = new QLabel(inforeport::ClickToUpdate, this);
+    StatsTextLabel->setObjectName("StatsTextLabel");
+    buttons->addWidget(StatsTextLabel);
+    v->addLayout(buttons);
+    StatsLabel = new QLabel(this);
+    StatsLabel->setObjectName("StatsLabel");
+    v->addWidget(StatsLabel);
+    StatsMemo = new QPlainTextEdit(this);
+    StatsMemo->setObjectName("StatsMemo");
+    StatsMemo->setReadOnly(true);
+    StatsMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    v->addWidget(StatsMemo, 1);
+}

@@ -1,0 +1,101 @@
+// The main window's Config page: the unit's configuration saved to a ".cal" file and restored
+// from one.
+
+#include "panel/ui/Main.h"
+
+#include "common/Helpers.h"
+#include "common/Registry.h"
+#include "device/Device.h"
+#include "panel/Orrery.h"
+#include "panel/ui/Status.h"
+#include "platform/Inifile.h"
+#include "service/Configbackup.h"
+#include "service/ui/Configpage.h"
+#include "service/ui/Fileask.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <filesystem>
+
+namespace {
+
+SFileQuery CalQuery(bool save)
+{
+    SFileQuery q;
+    q.Title = save ? calfile::SaveTitle : calfile::OpenTitle;
+    q.Filter = calfile::Filter;
+    q.Extension = calfile::Extension;
+    q.Save = save;
+    return q;
+}
+
+} // namespace
+
+TRestoreFromFileForm& TMainForm::RestoreForm()
+{
+    if (!restoreForm_)
+        restoreForm_ = new TRestoreFromFileForm(this);
+    return *restoreForm_;
+}
+
+void TMainForm::SaveToFileBtnClick()
+{
+    ClearStatus();
+    std::string name;
+    if (!AskFile(CalQuery(true), name))
+        return;
+    // Built in memory; the file is replaced only when every read succeeded.
+    platform::IniFile ini;
+    int r;
+    {
+        CRegistry store("", false, &ini);
+        r = CConfigBackup(*device_).WriteConfiguration(store, controller_->ProductId());
+    }
+    if (r != 0) {
+        ShowWarning(calfile::SaveCaption, calfile::NotSavedText);
+        return;
+    }
+    if (!ini.SaveAs(name)) {
+        ShowWarning(calfile::SaveCaption, "The configuration was not saved:\n" + ini.LastError());
+        return;
+    }
+    ShowMessageBox(calfile::SaveCaption, calfile::CompletedOk);
+    Status->CommandAccepted();
+}
+
+void TMainForm::RestoreFromFileBtnClick()
+{
+    ClearStatus();
+    TRestoreFromFileForm& form = RestoreForm();
+    form.CalCheckBox->setChecked(false);
+    form.CfgCheckBox->setChecked(true);
+    if (form.exec() != QDialog::Accepted)
+        return;
+    const bool factory = form.CalCheckBox->isChecked();
+    const bool user = form.CfgCheckBox->isChecked();
+    if (!factory && !user)
+        return;
+    if (factory && !controller_->AskPassword(calfile::RestoreCaption, calfile::PasswordPrompt,
+                                             calfile::AccessCode))
+        return;
+    std::string name;
+    if (!AskFile(CalQuery(false), name))
+        return;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(name, ec)) {
+        ShowWarning(calfile::ConfigCaption, "File  " + name + "  does not exist");
+        return;
+    }
+    platform::IniFile ini;
+    if (!ini.Load(name)) {
+        ShowWarning(calfile::ConfigCaption, ini.LastError());
+        return;
+    }
+    CConfigBackup::Moves moves;
+    moves.MoveCapacitors = [this](double load, double tune) { return MoveCapacitors(load, tune); };
+    moves.Move3rdCap = [this](double p) { return Move3rdCap(p); };
+    CConfigBackup(*device_).ReadConfiguration(ini, factory, user, moves);
+    ReadAllPages();
+    RefreshUnitView();
+    Status->CommandAccepted();
+}

@@ -1,0 +1,171 @@
+// The main window's service log (sector list, memo, save as text) and its Info page reports.
+
+#include "panel/ui/Main.h"
+
+#include "common/Helpers.h"
+#include "device/Data.h"
+#include "device/Device.h"
+#include "platform/Inifile.h"
+#include "service/Inforeport.h"
+#include "service/Servlog.h"
+#include "service/ui/Configpage.h"
+#include "service/ui/Fileask.h"
+#include "service/ui/Infopage.h"
+#include "service/ui/Servlogframe.h"
+#include "panel/ui/Status.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextCursor>
+
+namespace {
+
+void AddLines(QPlainTextEdit* memo, const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+        memo->appendPlainText(QString::fromStdString(line));
+}
+
+// The selection empty, at the start.
+void CaretToStart(QPlainTextEdit* memo)
+{
+    QTextCursor c = memo->textCursor();
+    c.movePosition(QTextCursor::Start);
+    memo->setTextCursor(c);
+}
+
+} // namespace
+
+void TMainForm::CreateServicePages()
+{
+    if (!AskFile)
+        AskFile = [this](const SFileQuery& q, std::string& name) { return AskFileName(this, q, name); };
+
+    ServLogTab = new TServLogFrame(PageControl);
+    PageControl->addTab(ServLogTab, "Service Log");
+    connect(ServLogTab->SectorListBox, &QListWidget::itemClicked, this, [this] { SectorListBoxClick(); });
+    connect(ServLogTab->SaveServLogBtn, &QPushButton::clicked, this, &TMainForm::SaveServLogBtnClick);
+
+    InfoPage = new TInfoPage(PageControl);
+    PageControl->addTab(InfoPage, "Info");
+    connect(InfoPage->ConfigInfoBtn, &QPushButton::clicked, this, &TMainForm::ConfigInfoBtnClick);
+    connect(InfoPage->ServLogBtn, &QPushButton::clicked, this, &TMainForm::ServLogBtnClick);
+    connect(InfoPage->FaultsInfoBtn, &QPushButton::clicked, this, &TMainForm::FaultsInfoBtnClick);
+
+    ConfigPage = new TConfigPage(PageControl);
+    PageControl->addTab(ConfigPage, "Config");
+    connect(ConfigPage->SaveToFileBtn, &QPushButton::clicked, this, &TMainForm::SaveToFileBtnClick);
+    connect(ConfigPage->RestoreFromFileBtn, &QPushButton::clicked, this, &TMainForm::RestoreFromFileBtnClick);
+}
+
+// --- service log ------------------------------------------------------------------------------
+
+void TMainForm::StatisticsText(int sector, QPlainTextEdit* memo)
+{
+    AddLines(memo, servlog::StatisticsLines(*device_, sector));
+    CaretToStart(memo);
+}
+
+int TMainForm::FillSectorList()
+{
+    const int r = device_->ReadServiceLog();
+    if (r != 0)
+        return r;
+    const int active = device_->ServiceLogCount();
+    QListWidget* list = ServLogTab->SectorListBox;
+    list->clear();
+    for (const std::string& item : servlog::SectorItems(active))
+        list->addItem(QString::fromStdString(item));
+    list->setCurrentRow(active >= 0 && active < servlog::Sectors ? active : -1);
+    ServLogTab->ServLogMemo->clear();
+    StatisticsText(active, ServLogTab->ServLogMemo);
+    return 0;
+}
+
+void TMainForm::SectorListBoxClick()
+{
+    ServLogTab->ServLogMemo->clear();
+    StatisticsText(ServLogTab->SectorListBox->currentRow(), ServLogTab->ServLogMemo);
+}
+
+void TMainForm::SaveServLogBtnClick()
+{
+    SFileQuery q;
+    q.Title = servlog::SaveTitle;
+    q.Filter = servlog::SaveFilter;
+    q.Extension = servlog::SaveExtension;
+    q.Save = true;
+    std::string name;
+    if (!AskFile(q, name))
+        return;
+    // The records of the last read; the file is written whole or not at all.
+    const std::vector<std::string> lines = servlog::FileLines(*device_);
+    QPlainTextEdit* memo = ServLogTab->ServLogMemo;
+    memo->clear();
+    AddLines(memo, lines);
+    std::string error;
+    if (!platform::WriteFileAtomically(name, servlog::JoinLines(lines), error)) {
+        ShowWarning(servlog::SaveTitle, "Service log not saved:\n" + error);
+        return;
+    }
+    FillSectorList();
+    ShowMessageBox("", servlog::SavedOk);
+}
+
+// --- Info page --------------------------------------------------------------------------------
+
+void TMainForm::ClearInfoPage()
+{
+    InfoPage->StatsMemo->clear();
+    InfoPage->StatsLabel->clear();
+}
+
+namespace {
+
+// Clears the status line and the memo and shows the title at once.
+void StartReport(TMainForm& form, TInfoPage& page, const char* title)
+{
+    form.ClearStatus();
+    page.StatsMemo->clear();
+    page.StatsLabel->setText(title);
+    page.StatsLabel->repaint();
+}
+
+} // namespace
+
+void TMainForm::ConfigInfoBtnClick()
+{
+    StartReport(*this, *InfoPage, inforeport::ConfigurationTitle);
+    std::vector<std::string> lines;
+    const int r = inforeport::Configuration(*device_, lines);
+    AddLines(InfoPage->StatsMemo, lines);
+    if (r != 0)
+        return;
+    CaretToStart(InfoPage->StatsMemo);
+    Status->CommandAccepted();
+}
+
+void TMainForm::ServLogBtnClick()
+{
+    StartReport(*this, *InfoPage, inforeport::StatisticsTitle);
+    std::vector<std::string> lines;
+    if (inforeport::Statistics(*device_, lines) != 0)
+        return;
+    AddLines(InfoPage->StatsMemo, lines);
+    CaretToStart(InfoPage->StatsMemo);
+    Status->CommandAccepted();
+}
+
+void TMainForm::FaultsInfoBtnClick()
+{
+    StartReport(*this, *InfoPage, inforeport::FaultsTitle);
+    // A failed read lists nothing: the faults of an older sample are not the unit's now.
+    if (UpdateReadings() != 0)
+        return;
+    AddLines(InfoPage->StatsMemo, inforeport::Faults(data_->Latest().FaultWord()));
+    CaretToStart(InfoPage->StatsMemo);
+    Status->CommandAccepted();
+}

@@ -1,0 +1,87 @@
+#include "service/ui/Pagecontrols.h"
+
+#include "panel/ui/Main.h"
+#include "panel/ui/Status.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace pagecontrols {
+
+namespace {
+
+const QColor UnsentColour(0x00, 0x00, 0xFF); // blue
+
+} // namespace
+
+QLineEdit* Edit(QWidget* parent, const char* name, const char* text)
+{
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(name);
+    e->setMaximumWidth(90);
+    return e;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel* Readout(QWidget* parent, const char* name, const char* text)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setMinimumWidth(60);
+    return l;
+}
+
+QComboBox* Combo(QWidget* parent, const char* name, const QStringList& items)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->addItems(items);
+    return c;
+}
+
+std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
+
+void SetText(QLineEdit* edit, const std::string& text) { edit->setText(Q(text)); }
+
+void MarkUnsent(QPushButton* send, bool unsent)
+{
+    QPalette pal = send->palette();
+    pal.setColor(QPalette::ButtonText, unsent ? UnsentColour : QApplication::palette().color(QPalette::WindowText));
+    send->setPalette(pal);
+    send->setProperty("unsent", unsent);
+}
+
+bool IsUnsent(const QPushButton* send) { return send->property("unsent").toBool(); }
+
+void SetEditable(QLineEdit* edit, bool editable)
+{
+    edit->setReadOnly(!editable);
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Base, QApplication::palette().color(editable ? QPalette::Base : QPalette::Button));
+    edit->setPalette(pal);
+}
+
+} // namespace pagecontrols
+
+TUnitPage::TUnitPage(TMainForm& main, const char* name) : QWidget(nullptr), main_(main)
+{
+    setObjectName(name);
+}
+
+CDevice& TUnitPage::Device() const { return *main_.Device(); }
+
+void TUnitPage::ClearStatus() { main_.ClearStatus(); }
+
+void TUnitPage::CommandAccepted() { main_.Status->CommandAccepted(); }

@@ -1,0 +1,51 @@
+#pragma once
+// What the unit pages and the calibration dialogs share: named controls, the blue "unsent" font
+// of a Send button, the editable and read-only looks of an edit, and the main window's status
+// operations.
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <string>
+
+class CDevice;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TMainForm;
+
+namespace pagecontrols {
+
+QLineEdit* Edit(QWidget* parent, const char* name, const char* text = "");
+QPushButton* Button(QWidget* parent, const char* name, const char* caption);
+// A read-only value shown in a sunken box.
+QLabel* Readout(QWidget* parent, const char* name, const char* text = "0");
+QComboBox* Combo(QWidget* parent, const char* name, const QStringList& items);
+
+inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string Text(const QLineEdit* edit);
+void SetText(QLineEdit* edit, const std::string& text);
+
+// Blue caption while the page holds edits not yet sent; window text after a read.
+void MarkUnsent(QPushButton* send, bool unsent);
+bool IsUnsent(const QPushButton* send);
+// Editable: window colour; read-only: button-face colour.
+void SetEditable(QLineEdit* edit, bool editable);
+
+} // namespace pagecontrols
+
+// A unit page on the main window: reaches the device and the status frame through it.
+class TUnitPage : public QWidget {
+public:
+    TUnitPage(TMainForm& main, const char* name);
+
+protected:
+    CDevice& Device() const;
+    TMainForm& Main() const { return main_; }
+    void ClearStatus();
+    void CommandAccepted();
+
+private:
+    TMainForm& main_;
+};

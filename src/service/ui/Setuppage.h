@@ -1,0 +1,97 @@
+#pragma once
+// The main window's Setup tab: the unit's address, baud, protocol, S/N and PIN, the capacitors'
+// steps and pF ranges, the sensors, the potentiometers, the resets and the calibration openers.
+
+#include "service/Setuprules.h"
+#include "service/ui/Pagecontrols.h"
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class TDelayForm;
+
+class TSetupPage : public TUnitPage, private ISetupHost {
+public:
+    explicit TSetupPage(TMainForm& main);
+    ~TSetupPage() override;
+
+    QTabWidget* SetupPageControl = nullptr;
+    QWidget* SetupTab = nullptr;
+    QWidget* CapsTab = nullptr;
+    QWidget* SensorTab = nullptr;
+    QWidget* PotTab = nullptr;
+    QPushButton* SendSetupBtn = nullptr;
+    QPushButton* ReadSetupBtn = nullptr;
+    // Setup tab
+    QLineEdit* PinEdit = nullptr;
+    QLineEdit* SNEdit = nullptr;
+    QSpinBox* OstrabusAddrSpinEdit = nullptr;
+    QComboBox* ProtocolComboBox = nullptr;
+    QComboBox* BaudComboBox = nullptr;
+    QLineEdit* SWText = nullptr;
+    QLineEdit* XilinxText = nullptr;
+    QPushButton* ResetMemoryBtn = nullptr;
+    QCheckBox* ServLogCheckBox = nullptr;
+    QPushButton* ResetServLogBtn = nullptr;
+    // Capacitors tab: Load, Tune, third capacitor
+    std::array<QLineEdit*, 3> TotalEdits{}, OffsetEdits{}, CmaxEdits{}, CminEdits{};
+    QPushButton* ResetCapsBtn = nullptr;
+    QPushButton* EnableMotorsBtn = nullptr;
+    QPushButton* DisableMotorsBtn = nullptr;
+    // Sensors tab
+    QComboBox* InAverComboBox = nullptr;
+    QComboBox* OutAverComboBox = nullptr;
+    QLineEdit* InPoffEdit = nullptr;
+    QLineEdit* OutPoffEdit = nullptr;
+    QPushButton* CalInputBtn = nullptr;
+    QPushButton* CalOutputBtn = nullptr;
+    // Potentiometers tab (unit numbers 2..5)
+    std::array<QSlider*, CSetupData::Pots> PotTrackBars{};
+    std::array<QLineEdit*, CSetupData::Pots> PotEdits{};
+
+    // Fills the page from the unit; 0 or the first failing result.
+    int ReadSetup();
+    void ReadSetupBtnClick();
+    void SendSetupBtnClick();
+    void SetupEditChange();
+    // The track bars' positions into the potentiometer edits; sent with the page's Send.
+    void PotTrackBarChange();
+    void ProtocolComboBoxChange();
+    void ResetMemoryBtnClick();
+    void ResetServLogBtnClick();
+    void ResetCapsBtnClick();
+    void CalInputBtnClick();
+    void CalOutputBtnClick();
+    // The calibration dialogs call this when they close.
+    void EnableCalibrateButtons();
+    // Shows the third capacitor's and the output sensor's fields for the unit type.
+    void UpdateUnitType();
+
+private:
+    // ISetupHost
+    int SettingsAddress() const override;
+    std::string SettingsBaudText() const override;
+    bool IsDemo() const override;
+    void SetReadTimer(bool on) override;
+    void ClearStatus() override { TUnitPage::ClearStatus(); }
+    void ShowStatusMessage(const std::string& text) override;
+    void WaitForRestart(int ms) override;
+    void ReloadUnit() override;
+
+    QWidget* CreateSetupTab();
+    QWidget* CreateCapsTab();
+    QWidget* CreateSensorTab();
+    QWidget* CreatePotTab();
+    void ShowTexts(const CSetupTexts& t);
+    CSetupTexts Texts() const;
+    void SelectBaud(const std::string& text);
+
+    std::vector<QWidget*> thirdCapWidgets_;
+    std::vector<QWidget*> outputSensorWidgets_;
+    std::unique_ptr<TDelayForm> ownDelay_;
+    bool filling_ = false;
+};

@@ -1,0 +1,173 @@
+// A save killed at any moment leaves the old file or the new one, whole, and the next save
+// clears away what the killed one left behind. A child process saves the settings store and a
+// settings file over and over; the parent kills it at random moments, 200 times.
+
+#include "common/Registry.h"
+#include "panel/Orrery.h"
+#include "panel/Scripted.h"
+#include "platform/Inifile.h"
+#include "platform/Settingsfile.h"
+#include "support/Tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int Kills = 200;
+constexpr int KeysPerVersion = 100;
+
+std::string Value(int version, int key) { return "v" + std::to_string(version) + "-" + std::to_string(key * 7919); }
+
+// Writes version n of the content into a store section.
+void FillStore(platform::SettingsFile& store, int version)
+{
+    store.DeleteValues("Soak");
+    store.WriteDword("Soak", "Version", static_cast<uint32_t>(version));
+    for (int k = 0; k < KeysPerVersion; ++k)
+        store.WriteString("Soak", "Key" + std::to_string(k), Value(version, k));
+}
+
+// True when the store section holds one whole version.
+bool StoreIsWhole(const platform::SettingsFile& store, int& version)
+{
+    const auto v = store.ReadValue("Soak", "Version");
+    if (!v)
+        return false;
+    version = static_cast<int>(v->dword);
+    for (int k = 0; k < KeysPerVersion; ++k) {
+        const auto text = store.ReadValue("Soak", "Key" + std::to_string(k));
+        if (!text || text->text != Value(version, k))
+            return false;
+    }
+    return true;
+}
+
+// The settings file a user saves, as the controller writes it; the version goes in as the port
+// name, so that a file tells which version it holds.
+bool SaveSettingsFile(ScriptedView& view, COrrery& controller, const std::string& path, int version)
+{
+    view.portText = "v" + std::to_string(version);
+    return controller.WriteSettingsFile(path);
+}
+
+// True when the file is exactly what the controller writes for the version it names.
+bool SettingsFileIsWhole(const std::string& path, const std::string& scratch)
+{
+    platform::IniFile ini;
+    if (!ini.Load(path))
+        return false;
+    const std::string port = ini.ReadString("Vantrel Orrery", "ComPort", "");
+    if (port.size() < 2 || port[0] != 'v')
+        return false;
+    ScriptedView view;
+    COrrery controller(view);
+    std::filesystem::remove(scratch);
+    if (!SaveSettingsFile(view, controller, scratch, std::atoi(port.c_str() + 1)))
+        return false;
+    return testsupport::ReadAll(scratch) == testsupport::ReadAll(path);
+}
+
+[[noreturn]] void SaveForever(const std::string& orrery, int progress)
+{
+    ScriptedHooks hooks;
+    ScriptedView view;
+    COrrery controller(view);
+    platform::SettingsFile store("Software\\Quorvane\\Vantrel Orrery");
+    for (int version = 1;; ++version) {
+        FillStore(store, version);
+        if (!store.Save() || !SaveSettingsFile(view, controller, orrery, version))
+            _exit(3);
+        const char tick = 1;
+        if (write(progress, &tick, 1) != 1)
+            _exit(4);
+    }
+}
+
+int TemporariesIn(const std::string& dir)
+{
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        count += entry.path().filename().string().find(".tmp") != std::string::npos;
+    return count;
+}
+
+TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
+{
+    testsupport::TempDir dir;
+    const std::string storePath = dir.File("store.ini");
+    const std::string orrery = dir.File("panel.orrery");
+    const std::string scratch = dir.File("expected.orrery");
+    const char* previous = std::getenv(platform::SettingsFile::kPathVariable);
+    const std::string kept = previous ? previous : "";
+    setenv(platform::SettingsFile::kPathVariable, storePath.c_str(), 1);
+
+    std::mt19937 rng(7);
+    int killedMidSave = 0;
+    for (int round = 0; round < Kills; ++round) {
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(pipeFds[0]);
+            SaveForever(orrery, pipeFds[1]);
+        }
+        close(pipeFds[1]);
+        // Let it finish a random number of saves (none at all in some rounds), then kill it
+        // after a random amount of work of our own: wherever it is then.
+        const int saves = static_cast<int>(rng() % 3);
+        for (int i = 0; i < saves; ++i) {
+            char tick;
+            ASSERT_EQ(read(pipeFds[0], &tick, 1), 1);
+        }
+        volatile unsigned spin = 0;
+        for (unsigned i = 0, n = rng() % 4000000; i < n; ++i)
+            spin = spin + i;
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver stopped by itself: " << WEXITSTATUS(status);
+        close(pipeFds[0]);
+
+        killedMidSave += TemporariesIn(dir.Path()) > 0;
+        int version = 0;
+        if (std::filesystem::exists(storePath)) {
+            platform::SettingsFile store("Software\\Quorvane\\Vantrel Orrery");
+            ASSERT_TRUE(StoreIsWhole(store, version)) << "round " << round;
+        }
+        if (std::filesystem::exists(orrery)) {
+            ASSERT_TRUE(SettingsFileIsWhole(orrery, scratch)) << "round " << round;
+        }
+    }
+    // The next saves, as a later start makes them, leave no temporary file behind.
+    {
+        ScriptedHooks hooks;
+        ScriptedView view;
+        COrrery controller(view);
+        platform::SettingsFile store("Software\\Quorvane\\Vantrel Orrery");
+        FillStore(store, 0);
+        ASSERT_TRUE(store.Save());
+        ASSERT_TRUE(SaveSettingsFile(view, controller, orrery, 0));
+    }
+    std::filesystem::remove(scratch);
+    EXPECT_EQ(TemporariesIn(dir.Path()), 0);
+    // Many kills catch a save in the middle (its temporary file is there); none at all would mean
+    // the test no longer tries what it is for.
+    EXPECT_GT(killedMidSave, 0);
+    RecordProperty("KilledMidSave", killedMidSave);
+
+    if (previous)
+        setenv(platform::SettingsFile::kPathVariable, kept.c_str(), 1);
+    else
+        unsetenv(platform::SettingsFile::kPathVariable);
+}
+
+} // namespace

@@ -1,0 +1,81 @@
+#include "panel/Trail.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+using EUpdate = CTrail::EUpdate;
+
+struct RecordingSink : ITraceSink {
+    std::vector<std::string> calls;
+    void MoveTo(int x, int y) override { calls.push_back("M" + std::to_string(x) + "," + std::to_string(y)); }
+    void LineTo(int x, int y) override { calls.push_back("L" + std::to_string(x) + "," + std::to_string(y)); }
+};
+
+TEST(Trail, StartOfAFullPaint)
+{
+    EXPECT_EQ(CTrail::Start(1, 0), 0);
+    EXPECT_EQ(CTrail::Start(1, 50), 49);
+    EXPECT_EQ(CTrail::Start(10, 5), 0);
+    EXPECT_EQ(CTrail::Start(100, 1000), 900);
+    EXPECT_EQ(CTrail::Start(CTrail::All, 100000), 0);
+}
+
+TEST(Trail, TenSamplesGrowToTwelveThenRepaintWithTen)
+{
+    // A full paint with 20 samples draws 10..19.
+    int count = 20;
+    int start = CTrail::Start(10, count);
+    EXPECT_EQ(start, 10);
+    std::vector<int> drawn; // samples on screen after each poll
+    for (int poll = 0; poll < 4; ++poll) {
+        ++count;
+        const EUpdate u = CTrail::Update(10, count, start);
+        if (u == EUpdate::Repaint)
+            start = CTrail::Start(10, count);
+        else
+            EXPECT_EQ(u, EUpdate::Extend);
+        drawn.push_back(count - start);
+    }
+    EXPECT_EQ(drawn, (std::vector<int>{11, 12, 10, 11}));
+}
+
+TEST(Trail, UpdateRules)
+{
+    EXPECT_EQ(CTrail::Update(10, 0, 0), EUpdate::Nothing);
+    EXPECT_EQ(CTrail::Update(1, 1, 0), EUpdate::MoveMarker);
+    EXPECT_EQ(CTrail::Update(1, 500, 3), EUpdate::MoveMarker);
+    EXPECT_EQ(CTrail::Update(10, 1, 0), EUpdate::Extend);
+    EXPECT_EQ(CTrail::Update(100, 120, 0), EUpdate::Extend); // moved by 20: not above 20
+    EXPECT_EQ(CTrail::Update(100, 121, 0), EUpdate::Repaint);
+    // All samples: the trail only grows, one sample is a trail of one.
+    EXPECT_EQ(CTrail::Update(CTrail::All, 1, 0), EUpdate::MoveMarker);
+    EXPECT_EQ(CTrail::Update(CTrail::All, 100000, 0), EUpdate::Extend);
+    EXPECT_TRUE(CTrail::ValidSamples(0));
+    EXPECT_TRUE(CTrail::ValidSamples(100));
+    EXPECT_FALSE(CTrail::ValidSamples(1000));
+    EXPECT_FALSE(CTrail::ValidSamples(-1));
+}
+
+TEST(Trail, PenJoinsAndBreaks)
+{
+    CTrail trail;
+    RecordingSink sink;
+    trail.Begin(CTrail::All, 5);
+    trail.Plot({true, 1, 1, true}, sink);
+    trail.Plot({true, 2, 2, true}, sink);
+    trail.Plot({true, 3, 3, false}, sink); // never joined: a move, and the pen stays up
+    trail.Plot({true, 4, 4, true}, sink);
+    trail.Plot({false, 0, 0, true}, sink); // no place: skipped, the pen lifts
+    trail.Plot({true, 5, 5, true}, sink);
+    EXPECT_EQ(sink.calls, (std::vector<std::string>{"M1,1", "L2,2", "M3,3", "M4,4", "M5,5"}));
+    EXPECT_TRUE(trail.HasLast);
+    EXPECT_EQ(trail.Last, (SPoint{5, 5}));
+    trail.Plot({false, 0, 0, true}, sink);
+    EXPECT_EQ(trail.Last, (SPoint{5, 5})); // the last point stays where it was
+    EXPECT_EQ(TruncPixel(1e300), 1000000);
+    EXPECT_EQ(TruncPixel(-2.7), -2);
+}
+
+} // namespace

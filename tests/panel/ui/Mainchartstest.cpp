@@ -1,0 +1,276 @@
+// The main window with the Smith chart and Capacitors windows and the history plot: the tool
+// buttons and menu items open and close the windows, polls of the simulated unit move both
+// traces, the settings file keeps the windows' sections, and the history plot zooms, scrolls
+// and drag-zooms the lower pane.
+
+#include "panel/Scripted.h"
+
+#include "device/Data.h"
+#include "device/Device.h"
+#include "link/ui/Connectbar.h"
+#include "panel/Capsplane.h"
+#include "panel/Orrery.h"
+#include "panel/Plotview.h"
+#include "panel/Smithchart.h"
+#include "panel/ui/Capsdlg.h"
+#include "panel/ui/Chartbuffer.h"
+#include "panel/ui/Historyframe.h"
+#include "panel/ui/Main.h"
+#include "panel/ui/Panelistbox.h"
+#include "panel/ui/Smithdlg.h"
+#include "platform/Settingsfile.h"
+#include "simunit/Simcommandset.h"
+#include "support/Simfixture.h"
+#include "support/Tempdir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
+
+class MainCharts : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+        PlotView().Reset();
+        form = std::make_unique<TMainForm>();
+        form->SetData(&data);
+        form->SetCommandLine({}, dir.Path());
+        form->Controller()->SetVersionText("D.00");
+        TMainForm::Forms forms;
+        forms.Smith = &smith;
+        forms.Caps = &caps;
+        form->SetForms(forms);
+        form->show();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(form->Controller()->StartupDone());
+    }
+    void TearDown() override
+    {
+        smith.hide();
+        caps.hide();
+        form->Device()->ClosePort();
+        form.reset();
+    }
+    THistoryPlotFrame& Plot() { return *form->HistoryPlot; }
+    QWidget* Pane() { return form->PaneListBox1->viewport(); }
+    void Fill(int samples)
+    {
+        for (int i = 0; i < samples; ++i) {
+            data.Latest().SetValue(varid::R, 20 + i % 30);
+            data.Add();
+        }
+        form->RefreshAll();
+    }
+
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    TSmithForm smith;
+    TCapsForm caps;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainCharts, ButtonsAndMenuItemsOpenAndCloseTheWindows)
+{
+    form->SmithBtn->click();
+    EXPECT_TRUE(smith.isVisible());
+    EXPECT_TRUE(form->SmithBtn->isChecked());
+    EXPECT_TRUE(form->SmithMenuItem->isChecked());
+    form->SmithMenuItem->trigger();
+    EXPECT_FALSE(smith.isVisible());
+    EXPECT_FALSE(form->SmithBtn->isChecked());
+    EXPECT_FALSE(form->SmithMenuItem->isChecked());
+    form->SmithMenuItem->trigger();
+    smith.close(); // its own close box
+    EXPECT_FALSE(form->SmithBtn->isChecked());
+    EXPECT_FALSE(form->SmithMenuItem->isChecked());
+
+    bool tuningHidden = false;
+    form->TuningModel().Shown = true;
+    form->TuningModel().Hide = [&] { tuningHidden = true; };
+    form->CapsBtn->click();
+    EXPECT_TRUE(caps.isVisible());
+    EXPECT_TRUE(form->CapsMenuItem->isChecked());
+    EXPECT_FALSE(tuningHidden);
+    form->CapsBtn->click();
+    EXPECT_FALSE(caps.isVisible());
+    EXPECT_FALSE(form->CapsBtn->isChecked());
+    EXPECT_TRUE(tuningHidden); // the tuning model window goes with it
+}
+
+TEST_F(MainCharts, PollsOfTheUnitMoveBothTraces)
+{
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) {
+        d.rfOn = true;
+        d.mode = simunit::SimUnitData::ModeAuto; // tunes itself a step every poll
+        d.motorSpeed = 0;
+    });
+    form->SmithBtn->click();
+    form->CapsBtn->click();
+    form->Controller()->Settings().BaudRate = "9600";
+    form->SetPortText(sim.Path());
+    form->ConnectBar->ConnectBtnClick();
+    ASSERT_TRUE(form->Device()->IsConnected());
+    smith.Samples10MenuItem->trigger();
+    caps.SamplesAllMenuItem->trigger();
+
+    std::vector<SPoint> smithPath, capsPath;
+    for (int i = 0; i < 6; ++i) {
+        form->ReadTimerTimer();
+        ASSERT_EQ(data.Count(), i + 1);
+        const CDataRec& newest = *data.At(data.Count() - 1);
+        SPoint s, c;
+        ASSERT_TRUE(CSmithChart::Map(smith.Geometry(), newest.Value(varid::R),
+                                     newest.Value(varid::X), s));
+        ASSERT_TRUE(CCapsPlane::Map(caps.Geometry(), newest.Value(varid::LoadPosition),
+                                    newest.Value(varid::TunePosition), c));
+        EXPECT_EQ(smith.Trail().Marker, s) << i;
+        EXPECT_EQ(caps.Trail().Marker, c) << i;
+        EXPECT_TRUE(smith.Trail().MarkerShown);
+        smithPath.push_back(s);
+        capsPath.push_back(c);
+    }
+    EXPECT_NE(smithPath.front(), smithPath.back()); // the unit tuned: the load moved
+    EXPECT_NE(capsPath.front(), capsPath.back());
+    // Clearing the history repaints both windows empty.
+    form->ClearBtnClick();
+    EXPECT_FALSE(smith.Trail().MarkerShown);
+    EXPECT_FALSE(caps.Trail().MarkerShown);
+    state->With([](simunit::SimUnitData& d) { d.rfOn = false; });
+    form->ConnectBar->ConnectBtnClick();
+}
+
+TEST_F(MainCharts, SettingsFileKeepsTheWindowsSectionsAndTheHeaderNamesThem)
+{
+    const std::string file = dir.File("rig.orrery");
+    testsupport::WriteAll(file, "[Vantrel Orrery]\r\nConnMode=0\r\n"
+                                "[Settings]\r\nHeader=Rig 2\r\n"
+                                "[Smith]\r\nVisible=1\r\nStatusMode=2\r\nSamples=100\r\nStyle=0\r\n"
+                                "[Caps]\r\nVisible=0\r\nStatus=0\r\nStatusMode=1\r\nSamples=0\r\n");
+    ASSERT_TRUE(form->Controller()->LoadSettingsFile(file));
+    form->Controller()->ApplySettings();
+    EXPECT_TRUE(smith.isVisible());
+    EXPECT_TRUE(form->SmithBtn->isChecked());
+    EXPECT_TRUE(smith.GammaSmithMenu->isChecked());
+    EXPECT_EQ(smith.Settings().Samples, 100);
+    EXPECT_FALSE(smith.StayOnTop());
+    EXPECT_FALSE(caps.isVisible());
+    EXPECT_TRUE(caps.pFCapsMenu->isChecked());
+    EXPECT_TRUE(caps.SamplesAllMenuItem->isChecked());
+    EXPECT_EQ(smith.windowTitle(), "Rig 2 - Smith Chart");
+    EXPECT_EQ(caps.windowTitle(), "Rig 2 - Capacitors");
+
+    form->Controller()->SaveSettings();
+    const std::string saved = testsupport::ReadAll(file);
+    EXPECT_NE(saved.find("[Smith]\r\nTop="), std::string::npos);
+    EXPECT_NE(saved.find("StatusMode=2\r\nSamples=100\r\nStyle=0\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("[Caps]\r\nTop="), std::string::npos);
+    EXPECT_NE(saved.find("Visible=0\r\nStatus=0\r\nStatusMode=1\r\nSamples=0\r\nStyle=3\r\n"),
+              std::string::npos);
+    // The sections follow the panes, as the main window saves them.
+    EXPECT_LT(saved.find("[Pane1]"), saved.find("[Smith]"));
+    EXPECT_LT(saved.find("[Smith]"), saved.find("[Caps]"));
+}
+
+TEST_F(MainCharts, HistoryPlotZoomsScrollsAndFollowsTheReadTimer)
+{
+    Fill(500);
+    CPlotView& view = PlotView();
+    const int w = Pane()->width();
+    ASSERT_GT(w, 100);
+    EXPECT_TRUE(Plot().DisplayScrollBar->isEnabled());
+    EXPECT_TRUE(Plot().ZoomAutoBtn->isEnabled());
+
+    Plot().ZoomAutoBtn->click();
+    EXPECT_EQ(view.FirstIndex, 0);
+    EXPECT_DOUBLE_EQ(view.Scale, double(w) / 500);
+    EXPECT_EQ(Plot().DisplayScrollBar->value(), 500); // the right edge: sample 500 of 500 + 500
+    view.Scale = 4;
+    Plot().ZoomInBtn->click();
+    EXPECT_DOUBLE_EQ(view.Scale, 8);
+    Plot().ZoomOutBtn->click();
+    Plot().ZoomOutBtn->click();
+    EXPECT_DOUBLE_EQ(view.Scale, 2);
+
+    // The bar's right arrow moves the view a tenth of its span, Page Down half of it.
+    view.Scale = 1.0;
+    view.FirstIndex = 0;
+    form->RefreshPlot();
+    QScrollBar* bar = Plot().DisplayScrollBar;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
+    EXPECT_EQ(view.FirstIndex, int(w * 0.1));
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_PageDown);
+    EXPECT_EQ(view.FirstIndex, int(int(w * 0.1) + w * 0.5));
+    EXPECT_EQ(bar->value(), Plot().Plot().ScrollPosition(Plot().State()));
+
+    // The time axis draws ticks while the timer is off and is blank while it runs.
+    auto axisDark = [this] {
+        const QImage axis = Plot().TimePaintBox->grab().toImage();
+        int dark = 0;
+        for (int y = 0; y < axis.height(); ++y)
+            for (int x = 0; x < axis.width(); ++x)
+                dark += qGray(axis.pixel(x, y)) < 64;
+        return dark;
+    };
+    EXPECT_GT(axisDark(), 0);
+    form->SetReadTimer(true);
+    EXPECT_FALSE(Plot().DisplayScrollBar->isEnabled());
+    EXPECT_FALSE(Plot().ZoomInBtn->isEnabled());
+    EXPECT_EQ(axisDark(), 0);
+    const int first = view.FirstIndex;
+    QTest::mousePress(Pane(), Qt::LeftButton, {}, QPoint(100, 20));
+    QTest::mouseMove(Pane(), QPoint(300, 20));
+    QTest::mouseRelease(Pane(), Qt::LeftButton, {}, QPoint(300, 20));
+    EXPECT_EQ(view.FirstIndex, first); // no drag zoom while the timer runs
+    EXPECT_DOUBLE_EQ(view.Scale, 1.0);
+    form->SetReadTimer(false);
+    EXPECT_TRUE(Plot().ZoomInBtn->isEnabled());
+}
+
+TEST_F(MainCharts, DragAcrossTheLowerPaneZoomsToTheDraggedSamples)
+{
+    Fill(1000);
+    form->resize(1000, 600);
+    QCoreApplication::processEvents();
+    CPlotView& view = PlotView();
+    view.Reset();
+    form->RefreshPlotPanes();
+    const int w = Pane()->width();
+    ASSERT_GT(w, 300);
+    QTest::mousePress(Pane(), Qt::LeftButton, {}, QPoint(100, 20));
+    QTest::mouseMove(Pane(), QPoint(200, 20));
+    // The two marker lines show in xor over the pane: line 0 from row 0, line 1 from row 4.
+    const QImage shown = Pane()->grab().toImage();
+    const QImage& buffer = form->PaneListBox1->Buffer();
+    EXPECT_EQ(shown.pixel(100, 0) & 0xFFFFFF, (buffer.pixel(100, 0) ^ 0xFFFFFF) & 0xFFFFFF);
+    EXPECT_EQ(shown.pixel(100, 3) & 0xFFFFFF, buffer.pixel(100, 3) & 0xFFFFFF);
+    EXPECT_EQ(shown.pixel(200, 4) & 0xFFFFFF, (buffer.pixel(200, 4) ^ 0xFFFFFF) & 0xFFFFFF);
+    QTest::mouseMove(Pane(), QPoint(300, 20));
+    QTest::mouseRelease(Pane(), Qt::LeftButton, {}, QPoint(300, 20));
+    EXPECT_EQ(view.FirstIndex, 100);
+    EXPECT_DOUBLE_EQ(view.Scale, w / 200.0);
+    EXPECT_TRUE(Plot().Plot().Lines().empty());
+    EXPECT_EQ(Pane()->grab().toImage().pixel(100, 0), form->PaneListBox1->Buffer().pixel(100, 0));
+
+    // A drag of 3 pixels changes nothing.
+    QTest::mousePress(Pane(), Qt::LeftButton, {}, QPoint(50, 20));
+    QTest::mouseMove(Pane(), QPoint(53, 20));
+    QTest::mouseRelease(Pane(), Qt::LeftButton, {}, QPoint(53, 20));
+    EXPECT_EQ(view.FirstIndex, 100);
+    EXPECT_DOUBLE_EQ(view.Scale, w / 200.0);
+}
+
+} // namespace

@@ -1,0 +1,353 @@
+// The configuration backup against the simulated unit: golden ".cal" files of a two-capacitor
+// unit and of a third-capacitor unit with an output sensor, the restore's exact writes gated by
+// the factory and user choices, a round trip onto a fresh unit, and the edge cases of the file.
+
+#include "service/Configbackup.h"
+
+#include "common/Registry.h"
+#include "device/Device.h"
+#include "panel/Scripted.h"
+#include "platform/Inifile.h"
+#include "simunit/Simcommandset.h"
+#include "support/Sentcommands.h"
+
+#include <algorithm>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+using simunit::SimUnitData;
+using testsupport::SentCommand;
+
+constexpr uint32_t PinTwoCaps = 0x1;
+constexpr uint32_t PinThirdCapOutput = 0x10400;
+
+std::string DataFile(const std::string& name)
+{
+    return std::string(ORRERY_TESTS_DIR) + "/service/data/" + name;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A unit with a distinct value in every field the backup carries.
+void Configure(SimUnitData& d, uint32_t pin)
+{
+    d.pin = pin;
+    d.motorSpeed = 0;
+    d.mode = 2;
+    d.presetMode = 1;
+    d.extPresetMode = 1;
+    d.caps[0] = {33.5, 33.5, 2200, 110, 1500, 9000, 1200, 150};
+    d.caps[1] = {66.25, 66.25, 2300, 120, 1000, 9500, 600, 60};
+    d.caps[2] = {40.0, 40.0, 2400, 130, 500, 9900, 800, 20};
+    d.trajectories[0] = {1, {1000, 2000, 0, 0}, {3000, 4000, 0, 0}, {10, 20, 0, 0}};
+    d.trajectories[2] = {3, {500, 600, 700, 800}, {900, 1000, 1100, 1200}, {1, 2, 3, 4}};
+    d.activeTrajectory = 3;
+    d.tuningWords = {8, 17, 150, 250, 900, 10, 800, 60, 700, 100, -100, 700};
+    d.tuningOptions = {1, 1, 2};
+    d.targetR = 1100;
+    d.targetX = -50;
+    d.sensorCal[0] = {2000, 2010, 5, 1000, 3, 4, 1010, 1020};
+    d.sensorCal[1] = {2100, 2110, 6, 1100, 7, 8, 1110, 1120};
+    d.sensorAver = {3, 1};
+    d.sensorPoff = {40, 0};
+    d.sdac[0] = {11, 12};
+    d.sdac[3] = {31, 32};
+    d.maxCh[2] = 200;
+    d.maxCh[3] = 300;
+    d.sadc[1] = {1, 2, 65535};
+    d.sadc[7] = {7, 8, 9};
+    d.pots = {10, 20, 30, 40, 50, 60, 0, 0};
+    d.aver3 = 2;
+    d.presets3 = {1000, 2000, 3000, 4000};
+    d.presetSel3 = 2;
+    d.sensorCal3 = {1, 2, 3, 9000, 9100, 4000};
+    d.control3 = {5, 65531, 250, 30};
+    d.vlevel3 = 77;
+}
+
+class ConfigBackupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.Ok()) << pty.Error();
+        state = simunit::InstallDeviceCommands(pty.Unit());
+        ASSERT_EQ(dev.OpenPort(pty.Path(), 9600, 500, 2), 0) << dev.LastError();
+    }
+    template <typename F> void Unit(F&& f) { state->With([&](SimUnitData& d) { f(d); }); }
+    // The backup of the unit as file text; 0 or the writer's failing result in r.
+    std::string Save(int* result = nullptr)
+    {
+        platform::IniFile ini;
+        CRegistry store("", false, &ini);
+        const int r = CConfigBackup(dev).WriteConfiguration(store, "VT10000A.01");
+        if (result)
+            *result = r;
+        return ini.ToText();
+    }
+    int Restore(const std::string& text, bool factory, bool user)
+    {
+        platform::IniFile ini;
+        ini.LoadFromText(text);
+        CConfigBackup::Moves moves;
+        moves.MoveCapacitors = [this](double l, double t) { return dev.MoveCaps(l, t); };
+        moves.Move3rdCap = [this](double p) { return dev.Write3capPosition(p); };
+        log.Clear();
+        CConfigBackup backup(dev);
+        const int r = backup.ReadConfiguration(ini, factory, user, moves);
+        skipped = backup.Skipped();
+        return r;
+    }
+    // The write commands (1..127) sent, in order.
+    std::vector<int> Writes() const
+    {
+        std::vector<int> out;
+        for (int c : log.Commands())
+            if (c < 128)
+                out.push_back(c);
+        return out;
+    }
+    std::string Golden(const char* name, const std::string& text)
+    {
+        const std::string path = DataFile(name);
+        if (std::getenv("ORRERY_WRITE_GOLDEN"))
+            std::ofstream(path, std::ios::binary) << text;
+        return ReadAll(path);
+    }
+
+    testsupport::SimPty pty;
+    std::shared_ptr<simunit::SimState> state;
+    CDevice dev;
+    ScriptedHooks hooks;
+    testsupport::SentLog log;
+    std::vector<std::string> skipped;
+};
+
+TEST_F(ConfigBackupTest, TwoCapacitorUnitSavesAsTheGoldenFile)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    int r = -1;
+    const std::string text = Save(&r);
+    ASSERT_EQ(r, 0);
+    EXPECT_EQ(text, Golden("twocaps.cal", text));
+    platform::IniFile ini;
+    ini.LoadFromText(text);
+    EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"Vantrel Calibration", "Config", "Capacitors",
+                                                        "Input Sensor", "Tuning_new", "Trajectories",
+                                                        "SDAC", "SADC", "Potentiometer", "Position"}));
+    EXPECT_EQ(ini.ReadString("Config", "PIN_String", ""), "00000001");
+    EXPECT_EQ(ini.ReadString("Capacitors", "ShMax", ""), "90"); // doubles with '.' whatever the locale
+    EXPECT_EQ(ini.ReadString("Position", "Ser", ""), "66.25");
+    EXPECT_EQ(ini.ReadString("SADC", "Ch1", ""), "1,2,-1");
+    EXPECT_EQ(ini.ReadString("Input Sensor", "Aver", ""), "8");
+}
+
+TEST_F(ConfigBackupTest, ThirdCapacitorUnitWithOutputSensorSavesAsTheGoldenFile)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinThirdCapOutput); });
+    int r = -1;
+    const std::string text = Save(&r);
+    ASSERT_EQ(r, 0);
+    EXPECT_EQ(text, Golden("thirdcap.cal", text));
+    platform::IniFile ini;
+    ini.LoadFromText(text);
+    EXPECT_TRUE(ini.SectionExists("3Cap"));
+    EXPECT_TRUE(ini.SectionExists("Output Sensor"));
+    EXPECT_EQ(ini.ReadSection("3Cap"),
+              (std::vector<std::string>{"Max", "Min", "Preset", "Preset0", "Preset1", "Preset2", "Preset3",
+                                        "Aver", "i1off", "i2off", "voff", "i1scale", "i2scale", "vscale",
+                                        "Timer", "Gain", "MaxStep", "Error", "VLevel"}));
+    EXPECT_EQ(ini.ReadString("Position", "3cap", ""), "40");
+
+    // A third capacitor without an output sensor writes no output-sensor section.
+    Unit([](SimUnitData& d) { d.pin = 0x400; });
+    ini.LoadFromText(Save());
+    EXPECT_TRUE(ini.SectionExists("3Cap"));
+    EXPECT_FALSE(ini.SectionExists("Output Sensor"));
+}
+
+TEST_F(ConfigBackupTest, FailingReadEndsTheSave)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    // The unit stops answering after the first converter read.
+    pty.Unit().Register(157, [this](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
+        pty.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+        reply.assign(7, 0);
+        return true;
+    });
+    int r = 0;
+    const std::string partial = Save(&r);
+    EXPECT_LT(r, 0);
+    EXPECT_EQ(partial.find("[Potentiometer]"), std::string::npos);
+    pty.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+}
+
+TEST_F(ConfigBackupTest, RestoreSendsExactlyTheFilesWritesAndRoundTrips)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    const std::string saved = Save();
+    // A fresh unit of the same kind.
+    Unit([](SimUnitData& d) {
+        d = SimUnitData{};
+        d.motorSpeed = 0;
+    });
+    ASSERT_EQ(Restore(saved, true, true), 0);
+    EXPECT_TRUE(skipped.empty());
+    EXPECT_EQ(Writes(), (std::vector<int>{93, 89, 96, 94, 97, 84, 88, 88, 85, 82, 71, 91, 90, 100, 90,
+                                          100, 90, 100, 90, 100, 81, 81, 81, 81, 83, 83, 87, 87, 87, 87,
+                                          87, 87, 87, 87, 92, 92, 92, 92, 92, 92, 112, 122, 93}));
+    EXPECT_EQ(log.Sent({89}), (std::vector<SentCommand>{{89, {0x98, 8, 0xFC, 8, 110, 0, 120, 0}}}));
+    EXPECT_EQ(log.Sent({88}), (std::vector<SentCommand>{{88, {0, 1, 3}}, {88, {0, 0, 40, 0}}}));
+    EXPECT_EQ(hooks.shown.back().text, "Completed OK");
+    EXPECT_EQ(Save(), saved);
+}
+
+TEST_F(ConfigBackupTest, ThirdCapacitorRestoreRoundTrips)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinThirdCapOutput); });
+    const std::string saved = Save();
+    Unit([](SimUnitData& d) {
+        d = SimUnitData{};
+        d.pin = PinThirdCapOutput;
+        d.motorSpeed = 0;
+    });
+    ASSERT_EQ(Restore(saved, true, true), 0);
+    EXPECT_TRUE(skipped.empty());
+    EXPECT_EQ(Save(), saved);
+}
+
+TEST_F(ConfigBackupTest, ChoicesGateTheFactoryAndUserParts)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinThirdCapOutput); });
+    const std::string saved = Save();
+    ASSERT_EQ(Restore(saved, false, true), 0);
+    const std::vector<int> factoryWrites{89, 96, 99, 85, 88, 81, 83, 87, 92};
+    for (int c : Writes())
+        EXPECT_EQ(std::count(factoryWrites.begin(), factoryWrites.end(), c), 0) << c;
+    for (const SentCommand& c : log.Sent({95}))
+        EXPECT_TRUE(c.data[0] != 1 && c.data[0] != 11 && c.data[0] != 6 && c.data[0] != 12) << c;
+
+    ASSERT_EQ(Restore(saved, true, false), 0);
+    const std::vector<int> userWrites{94, 97, 84, 82, 71, 90, 91, 100, 112, 122};
+    for (int c : Writes())
+        EXPECT_EQ(std::count(userWrites.begin(), userWrites.end(), c), 0) << c;
+    EXPECT_EQ(log.Count(93), 1); // the mode 2 before everything, and no final mode
+    for (const SentCommand& c : log.Sent({95}))
+        EXPECT_TRUE(c.data[0] == 1 || c.data[0] == 11 || c.data[0] == 6 || c.data[0] == 12) << c;
+}
+
+TEST_F(ConfigBackupTest, SerialNumberComparison)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    const std::string saved = Save(); // SN 123456
+    Unit([](SimUnitData& d) { d.serialNumber = 999; });
+    EXPECT_EQ(Restore(saved, true, true), CConfigBackup::Refused);
+    EXPECT_EQ(Writes(), std::vector<int>{93});
+    EXPECT_EQ(hooks.shown.back().text, "Serial number of calibration file (123456)\n"
+                                       "does not match serial number of the unit (999)");
+    // A unit whose serial number reads 0, or a file with SN 0, is not compared.
+    Unit([](SimUnitData& d) { d.serialNumber = 0; });
+    EXPECT_EQ(Restore(saved, true, true), 0);
+    Unit([](SimUnitData& d) { d.serialNumber = 999; });
+    std::string zero = saved;
+    zero.replace(zero.find("SN=123456"), 9, "SN=0");
+    EXPECT_EQ(Restore(zero, true, true), 0);
+    EXPECT_EQ(log.Count(231), 0);
+}
+
+TEST_F(ConfigBackupTest, PinChangeIsAskedAndADeclineStops)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    std::string saved = Save();
+    saved.replace(saved.find("PIN_String=00000001"), 19, "PIN_String=00010001");
+    EXPECT_EQ(Restore(saved, true, true), CConfigBackup::Refused);
+    EXPECT_EQ(Writes(), std::vector<int>{93});
+    EXPECT_EQ(hooks.shown.back().text,
+              "New PIN (00010001) does not match current Vantrel PIN (00000001)\nSet new PIN and continue ?");
+    hooks.answers = {true};
+    EXPECT_EQ(Restore(saved, true, true), 0);
+    EXPECT_EQ(state->With([](SimUnitData& d) { return d.pin; }), 0x10001u);
+}
+
+TEST_F(ConfigBackupTest, WrongFileSendsNothing)
+{
+    EXPECT_EQ(Restore("[Config]\r\nMode=1\r\n", true, true), CConfigBackup::Refused);
+    EXPECT_TRUE(log.Sent().empty());
+    EXPECT_EQ(hooks.shown.back().text, "Wrong Calibration File");
+}
+
+TEST_F(ConfigBackupTest, OlderTuningSectionIsConvertedAndTheNewerOneWins)
+{
+    const std::string file =
+        "[Vantrel Calibration]\r\n"
+        "[Tuning]\r\nStop=8\r\nStart=17\r\nRflStop=100\r\nRflStart=200\r\nMaxShStep=1000\r\nMinShStep=0\r\n"
+        "MaxSertep=1000\r\nMinSerStep=70\r\nMagtoSh=1024\r\nPhasetoSh=0\r\nMagtoSer=0\r\nPhasetoSer=1024\r\n"
+        "Alg=0\r\nHoldShunt=0\r\nIntegral=0\r\nRTarget=50\r\nXTarget=0\r\n"
+        "[Tuning_new]\r\nStop=1.5\r\nStart=1.6\r\nRflStop=10\r\nRflStart=20\r\nMaxShStep=5\r\nMinShStep=0\r\n"
+        "MaxSertep=5\r\nMinSerStep=0.5\r\nMagtoSh=1\r\nPhasetoSh=0\r\nMagtoSer=0\r\nPhasetoSer=1\r\n"
+        "Alg=1\r\nHoldShunt=0\r\nIntegral=2\r\nRTarget=40\r\nXTarget=5\r\n";
+    ASSERT_EQ(Restore(file, false, true), 0);
+    const auto tuning = log.Sent({82});
+    ASSERT_EQ(tuning.size(), 2u);
+    // The older Stop word 8 is VSWR (1 + g) / (1 - g) with g = sqrt(8 / 1024), sent back as 8.
+    EXPECT_EQ(tuning[0].data[0], 8);
+    EXPECT_EQ(tuning[0].data[4], 100);
+    EXPECT_EQ(tuning[0].data[8], 0xE8); // 1000 = 10.00 %
+    EXPECT_EQ(tuning[0].data[9], 0x03);
+    EXPECT_EQ(state->With([](SimUnitData& d) { return d.tuningWords[2]; }), 10);
+    EXPECT_EQ(state->With([](SimUnitData& d) { return d.tuningOptions[2]; }), 2);
+    EXPECT_EQ(state->With([](SimUnitData& d) { return d.targetR; }), 819); // 40 ohm
+    EXPECT_EQ(log.Count(71), 2);
+}
+
+TEST_F(ConfigBackupTest, MissingOrUnreadableKeysAreSkippedAndNamed)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    std::string saved = Save();
+    auto set = [&](const std::string& from, const std::string& to) {
+        const size_t at = saved.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        saved.replace(at, from.size(), to);
+    };
+    set("ShTotal=2200", "ShTotal=abc");     // does not scan: no steps sent
+    set("ShMax=90", "ShMax=80,5");          // a comma as decimal point reads
+    set("Sh=33.5\r\nSer=66.25\r\n", "");    // an empty [Position]: nothing moves
+    set("N2=3", "N2=7");                    // beyond the four points: as the unit reads it, 0
+    set("Aver=8", "Aver=5");                // 5 samples: index 2
+    set("Ch3=31,32", "Ch3=31");             // a channel that does not scan completely
+    ASSERT_EQ(Restore(saved, true, true), 0);
+    EXPECT_EQ(log.Count(89), 0);
+    EXPECT_EQ(log.Count(112), 0);
+    EXPECT_EQ(log.Count(122), 0);
+    EXPECT_EQ(skipped, (std::vector<std::string>{"Config/ShTotal", "SDAC/Ch3", "Position/Sh", "Position/Ser"}));
+    EXPECT_NE(hooks.shown.end(), std::find_if(hooks.shown.begin(), hooks.shown.end(), [](const ShownMessage& m) {
+                  return m.kind == "warning" && m.text.find("Config/ShTotal") != std::string::npos;
+              }));
+    EXPECT_EQ(log.Sent({84}).at(0).data, (std::vector<int>{0xDC, 0x05, 0xE8, 0x03, 0x72, 0x1F, 0x1C, 0x25}));
+    const auto traj3 = log.Sent({90}).at(2);
+    EXPECT_EQ(traj3.data[1], 0); // N2 = 7 clamped
+    EXPECT_EQ(log.Sent({88}).at(0).data, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(log.Sent({81}).size(), 3u);
+}
+
+TEST(CalFileRules, AveragingCountsAndOlderVswr)
+{
+    const std::pair<int, int> aver[] = {{1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {8, 3}, {16, 3}, {0, 0}, {-4, 0}};
+    for (const auto& [count, index] : aver)
+        EXPECT_EQ(calfile::CountToAver(count), index) << count;
+    EXPECT_EQ(calfile::AverToCount(3), 8);
+    EXPECT_EQ(calfile::AverToCount(0), 1);
+    EXPECT_DOUBLE_EQ(calfile::OldWordToVswr(0), 1.0);
+    EXPECT_DOUBLE_EQ(calfile::OldWordToVswr(256), 3.0); // g = 0.5
+    EXPECT_DOUBLE_EQ(calfile::OldWordToVswr(1024), 0.0);
+}
+
+} // namespace

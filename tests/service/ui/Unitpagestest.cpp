@@ -1,0 +1,328 @@
+// The main window's Setup, Trajectories, Tuning and 3 Cap tabs against the simulated unit:
+// each page's Read and Send in the unit's command order, the blue "unsent" Send button, a CSR
+// that stops a Send, refused fields, round trips, defaults and the PIN change with its wait.
+
+#include "Unitpagesfixture.h"
+
+#include "service/ui/Cap3page.h"
+#include "service/ui/Setuppage.h"
+#include "service/ui/Trajpage.h"
+#include "service/ui/Tuningpage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace unitpagestest {
+namespace {
+
+const Cmds SetupRead{130, 198, 132, 169, 231, 159, 166, 158, 158, 162, 162, 162, 162};
+
+class UnitPages : public UnitPagesFixture {};
+
+TEST_F(UnitPages, TabsInOrderAndThe3CapTabOnlyForThirdCapacitorUnits)
+{
+    QTabWidget* pages = form->PageControl;
+    QStringList captions;
+    for (int i = 0; i < pages->count(); ++i)
+        captions << pages->tabText(i);
+    EXPECT_EQ(captions.mid(0, 6), (QStringList{"Display", "Trajectories", "Tuning", "3 Cap", "Setup (Ostra)", "Faults"}));
+    EXPECT_FALSE(pages->isTabVisible(pages->indexOf(form->_3capPage)));
+    TSetupPage& s = *form->SetupPage;
+    EXPECT_EQ(s.PinEdit->text(), "00000001");
+    EXPECT_EQ(s.TotalEdits[2]->objectName(), "Total3capEdit");
+    EXPECT_EQ(s.OstrabusAddrSpinEdit->maximum(), 31);
+    EXPECT_TRUE(s.TotalEdits[2]->isHidden());
+    EXPECT_TRUE(s.OutAverComboBox->isHidden());
+    EXPECT_EQ(form->TuningPage->IntegralComboBox->count(), 9);
+
+    Connect(0x400);
+    EXPECT_TRUE(pages->isTabVisible(pages->indexOf(form->_3capPage)));
+    EXPECT_FALSE(s.TotalEdits[2]->isHidden());
+    EXPECT_FALSE(s.OutAverComboBox->isHidden());
+}
+
+TEST_F(UnitPages, SetupReadEditSendAndReadBack)
+{
+    Connect();
+    Unit([](SimUnitData& d) {
+        d.caps[1].totalSteps = 2500;
+        d.pots[2] = 99;
+    });
+    TSetupPage& s = *form->SetupPage;
+    form->PageControl->setCurrentWidget(&s);
+    s.ReadSetupBtn->click();
+    Cmds read = SetupRead; // then the service log's sector list
+    read.insert(read.end(), {242, 251});
+    read.insert(read.end(), 10, 252);
+    EXPECT_EQ(Sent(), read);
+    EXPECT_EQ(s.TotalEdits[1]->text(), "2500");
+    EXPECT_EQ(s.SNEdit->text(), "123456");
+    EXPECT_EQ(s.SWText->text(), "VT10000A.01");
+    EXPECT_EQ(s.PotEdits[0]->text(), "99");
+    EXPECT_EQ(s.PotTrackBars[0]->value(), 99);
+    EXPECT_EQ(StatusText(), "Command accepted");
+    EXPECT_FALSE(Blue(s.SendSetupBtn));
+
+    Type(s.TotalEdits[1], "1800");
+    Type(s.CminEdits[0], "12");
+    EXPECT_TRUE(Blue(s.SendSetupBtn));
+    // A potentiometer's track bar moved by a key puts its position into its edit.
+    s.PotTrackBars[0]->setFocus();
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(s.PotTrackBars[0], &right);
+    EXPECT_EQ(s.PotEdits[0]->text(), "100");
+    recorder->Clear();
+    s.SendSetupBtn->click();
+    // Nothing asked for an unchanged address, baud, serial number and PIN.
+    EXPECT_TRUE(Shown("question").empty());
+    Cmds expected{231, 89, 96, 88, 88, 92, 92, 92, 92};
+    expected.insert(expected.end(), SetupRead.begin(), SetupRead.end());
+    EXPECT_EQ(Sent(), expected);
+    Unit([](SimUnitData& d) {
+        EXPECT_EQ(d.caps[1].totalSteps, 1800);
+        EXPECT_EQ(d.caps[0].cMin, 12);
+        EXPECT_EQ(d.pots[2], 100);
+    });
+    EXPECT_EQ(s.TotalEdits[1]->text(), "1800");
+    EXPECT_FALSE(Blue(s.SendSetupBtn));
+    EXPECT_EQ(StatusText(), "Command accepted");
+}
+
+TEST_F(UnitPages, SetupRefusesABadFieldAndSendsNothing)
+{
+    Connect();
+    TSetupPage& s = *form->SetupPage;
+    s.ReadSetupBtn->click();
+    Type(s.CmaxEdits[0], "12.5");
+    recorder->Clear();
+    s.SendSetupBtn->click();
+    EXPECT_TRUE(Sent().empty());
+    ASSERT_EQ(Shown("warning").size(), 1u);
+    EXPECT_EQ(Shown("warning")[0].text, "Load C max (pF): \"12.5\" is not a whole number from 0 to 65535.\nNothing was sent.");
+    Unit([](SimUnitData& d) { EXPECT_EQ(d.caps[0].cMax, 1000); });
+    EXPECT_TRUE(Blue(s.SendSetupBtn));
+}
+
+TEST_F(UnitPages, ACsrOnTheThirdCommandStopsTheSendThere)
+{
+    Connect();
+    TSetupPage& s = *form->SetupPage;
+    s.ReadSetupBtn->click();
+    Type(s.TotalEdits[0], "1900");
+    recorder->Clear();
+    recorder->InjectCsr(3, 4);
+    s.SendSetupBtn->click();
+    EXPECT_EQ(Sent(), (Cmds{231, 89, 96}));
+    EXPECT_NE(StatusText().find(CDevice::CsrText(4)), std::string::npos) << StatusText();
+    EXPECT_NE(StatusText().find("96"), std::string::npos) << StatusText();
+    EXPECT_TRUE(Blue(s.SendSetupBtn)); // not re-read
+}
+
+TEST_F(UnitPages, NewPinAsksWaitsWithTheCountDownAndReconnects)
+{
+    Connect();
+    form->Controller()->SetReadTimer(true);
+    TSetupPage& s = *form->SetupPage;
+    s.ReadSetupBtn->click();
+    Type(s.PinEdit, "10001");
+    s.ProtocolComboBox->setCurrentIndex(1); // RS485: bit 28 joins the PIN
+    EXPECT_EQ(s.BaudComboBox->itemText(0), "57600");
+    s.BaudComboBox->setCurrentIndex(s.BaudComboBox->findText("9600"));
+    hooks.answers = {true};
+    std::vector<std::string> seen;
+    bool timerOffWhileWaiting = false;
+    QTimer::singleShot(0, [&] {
+        seen.push_back(delay.Label->text().toStdString());
+        seen.push_back(StatusText());
+        timerOffWhileWaiting = !form->ReadTimer->isActive();
+        // The count-down runs on its own timer's ticks; the test gives them.
+        for (int i = 0; i < 7 && delay.isVisible(); ++i) {
+            delay.TimerTimer();
+            seen.push_back(delay.Label->text().toStdString());
+        }
+    });
+    recorder->Clear();
+    s.SendSetupBtn->click();
+    ASSERT_EQ(Shown("question").size(), 1u);
+    EXPECT_EQ(Shown("question")[0].text, "Do you want to set new PIN = 10010001 (RS485) ?");
+    ASSERT_EQ(seen.size(), 9u);
+    EXPECT_EQ(seen[0], "7 seconds left...");
+    EXPECT_EQ(seen[1], "Wait...");
+    EXPECT_EQ(seen.back(), "0 seconds left...");
+    EXPECT_TRUE(timerOffWhileWaiting);
+    EXPECT_FALSE(delay.isVisible());
+    EXPECT_TRUE(form->ReadTimer->isActive());
+    const Cmds sent = Sent();
+    ASSERT_GE(sent.size(), 3u);
+    EXPECT_EQ(sent[0], 231);
+    EXPECT_EQ(sent[1], 99);
+    EXPECT_EQ(sent[2], 249);
+    Unit([](SimUnitData& d) { EXPECT_EQ(d.pin, 0x10010001u); });
+    // The unit is now one with an output sensor; its fields show.
+    EXPECT_FALSE(s.OutAverComboBox->isHidden());
+    EXPECT_EQ(s.PinEdit->text(), "10010001");
+    EXPECT_EQ(s.ProtocolComboBox->currentIndex(), 1);
+    EXPECT_TRUE(Shown("message").empty()); // applied: no restart needed
+}
+
+TEST_F(UnitPages, TrajectoriesSetChoicePointsAndRoundTrip)
+{
+    Connect();
+    Unit([](SimUnitData& d) {
+        d.activeTrajectory = 2;
+        d.trajectories[1].last = 1;
+        d.trajectories[1].load = {1000, 2000, 5000, 5000};
+    });
+    TTrajPage& t = *form->TrajPage;
+    form->PageControl->setCurrentWidget(&t);
+    t.ReadTrajBtn->click();
+    EXPECT_EQ(Sent(), (Cmds{160, 170, 160, 170, 160, 170, 160, 170, 161, 154}));
+    EXPECT_EQ(t.SetBtns[1]->text(), "Active");
+    EXPECT_EQ(t.SetBtns[0]->text(), "");
+    EXPECT_EQ(t.TrajTab->currentIndex(), 1);
+    EXPECT_EQ(t.ShEdits[1]->text(), "20.00");
+    EXPECT_TRUE(t.PointBtns[1]->isChecked());
+    EXPECT_TRUE(t.ShEdits[2]->isReadOnly());
+    EXPECT_FALSE(t.ShEdits[1]->isReadOnly());
+    EXPECT_EQ(t.ShMinEdit->text(), "20.00");
+    EXPECT_EQ(t.ShTexts[1]->text(), "200"); // 20 % of 0..1000 pF
+
+    // Choosing set 3 shows it and makes it the one activated, without touching the unit.
+    recorder->Clear();
+    t.SetBtns[2]->click();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(t.TrajTab->currentIndex(), 2);
+    EXPECT_EQ(t.SelectedSet(), 2);
+    EXPECT_TRUE(Blue(t.SendTrajBtn));
+    t.PointBtns[3]->click();
+    EXPECT_FALSE(t.ShEdits[3]->isReadOnly());
+    Type(t.ShEdits[3], "75.5");
+    Type(t.DelEdits[3], "3");
+    Type(t.SerMaxEdit, "90");
+    recorder->Clear();
+    t.SendTrajBtn->click();
+    Cmds expected{90, 100, 90, 100, 90, 100, 90, 100, 91, 84, 160, 170, 160, 170, 160, 170, 160, 170, 161, 154};
+    EXPECT_EQ(Sent(), expected);
+    Unit([](SimUnitData& d) {
+        EXPECT_EQ(d.activeTrajectory, 3);
+        EXPECT_EQ(d.trajectories[2].last, 3);
+        EXPECT_EQ(d.trajectories[2].load[3], 7550);
+        EXPECT_EQ(d.trajectories[2].values[3], 255); // 2.55 s or more
+        EXPECT_EQ(d.caps[1].maxWord, 9000);
+    });
+    EXPECT_EQ(t.SetBtns[2]->text(), "Active");
+    EXPECT_EQ(t.ShEdits[3]->text(), "75.50");
+    EXPECT_FALSE(Blue(t.SendTrajBtn));
+
+    // A bad position in a set not shown is still refused.
+    t.TrajTab->setCurrentIndex(0);
+    Type(t.SerEdits[0], "abc");
+    t.TrajTab->setCurrentIndex(3);
+    recorder->Clear();
+    t.SendTrajBtn->click();
+    EXPECT_TRUE(Sent().empty());
+    ASSERT_EQ(Shown("warning").size(), 1u);
+    EXPECT_NE(Shown("warning")[0].text.find("Set 1 point Init Tune (%)"), std::string::npos);
+}
+
+TEST_F(UnitPages, TuningReadDefaultsSendAndTheOtherCriterionsPair)
+{
+    Connect(0x40000001); // PIN bit 30: reflected power may be the criterion
+    Unit([](SimUnitData& d) {
+        d.tuningWords[0] = 41; // VSWR stop 1.5
+        d.tuningWords[2] = 150;
+    });
+    TTuningPage& p = *form->TuningPage;
+    p.ReadTuningBtn->click();
+    EXPECT_EQ(Sent(), (Cmds{152, 141}));
+    EXPECT_EQ(p.StopEdit->text(), "1.50");
+    EXPECT_EQ(p.StopEdit->toolTip(), "Stop VSWR");
+    EXPECT_FALSE(p.StopStartComboBox->isHidden());
+
+    // P rfl chosen: its pair shows, and the send writes the unit's VSWR pair as read.
+    p.StopStartComboBox->setCurrentIndex(1);
+    EXPECT_EQ(p.StopEdit->text(), "150");
+    EXPECT_EQ(p.StopEdit->toolTip(), "Stop P rfl");
+    Type(p.StopEdit, "120");
+    p.DefTuningBtn->click();
+    EXPECT_EQ(p.MagSerEdit->text(), "-0.20");
+    EXPECT_EQ(p.IntegralComboBox->currentIndex(), 3);
+    EXPECT_TRUE(Blue(p.SendTuningBtn));
+    Type(p.StopEdit, "120");
+    Type(p.StartEdit, "240");
+    recorder->Clear();
+    p.SendTuningBtn->click();
+    EXPECT_EQ(Sent(), (Cmds{82, 71, 152, 141}));
+    Unit([](SimUnitData& d) {
+        EXPECT_EQ(d.tuningWords[0], 41);
+        EXPECT_EQ(d.tuningWords[2], 120);
+        EXPECT_EQ(d.tuningWords[3], 240);
+        EXPECT_EQ(d.tuningWords[5], 0);    // Load min step
+        EXPECT_EQ(d.tuningWords[10], -205); // -0.20 x 1024
+        EXPECT_EQ(d.tuningOptions[0], 1);
+        EXPECT_EQ(d.tuningOptions[2], 3);
+    });
+    EXPECT_FALSE(Blue(p.SendTuningBtn));
+
+    Type(p.RTargetEdit, "x");
+    recorder->Clear();
+    p.SendTuningBtn->click();
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(Shown("warning").size(), 1u);
+}
+
+TEST_F(UnitPages, ThirdCapacitorPageDefaultsAndRoundTrip)
+{
+    Connect(0x400);
+    Unit([](SimUnitData& d) {
+        d.presetSel3 = 2;
+        d.presets3 = {1000, 2000, 3000, 4000};
+        d.control3 = {50, 5, 250, 30};
+        d.vlevel3 = 300;
+    });
+    T3capPage& p = *form->_3capPage;
+    form->PageControl->setCurrentWidget(&p);
+    p.Read3capBtn->click();
+    EXPECT_EQ(Sent(), Cmds(8, 165));
+    EXPECT_TRUE(p._3capPresets[1]->isChecked());
+    EXPECT_FALSE(p._3capPresetEdits[1]->isReadOnly());
+    EXPECT_TRUE(p._3capPresetEdits[0]->isReadOnly());
+    EXPECT_EQ(p._3capPresetEdits[2]->text(), "30");
+    EXPECT_EQ(p._3capMaxStepEdit->text(), "2.50");
+    EXPECT_EQ(p._3capErrorEdit->text(), "0.03");
+    EXPECT_EQ(p.VLevelEdit->text(), "300");
+
+    p.SetDef3capBtn->click();
+    EXPECT_EQ(p._3capPeriodEdit->text(), "100");
+    EXPECT_EQ(p.VLevelEdit->text(), "300");
+    EXPECT_TRUE(Blue(p.Send3capBtn));
+    p._3capPresets[3]->click();
+    Type(p._3capPresetEdits[3], "45");
+    recorder->Clear();
+    p.Send3capBtn->click();
+    Cmds expected(8, 95);
+    expected.insert(expected.end(), 8, 165);
+    EXPECT_EQ(Sent(), expected);
+    Unit([](SimUnitData& d) {
+        EXPECT_EQ(d.control3, (std::array<uint16_t, 4>{100, 10, 100, 100}));
+        EXPECT_EQ(d.presetSel3, 4);
+        EXPECT_EQ(d.presets3[3], 4500);
+    });
+    EXPECT_FALSE(Blue(p.Send3capBtn));
+
+    Type(p._3capGainEdit, "2.5");
+    recorder->Clear();
+    p.Send3capBtn->click();
+    EXPECT_TRUE(Sent().empty());
+}
+
+} // namespace
+} // namespace unitpagestest

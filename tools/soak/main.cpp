@@ -1,0 +1,323 @@
+// orrery-soak: many transactions against the simulated unit with faults injected at a given
+// rate, over the serial link and over the network (a networked unit by TCP and UDP, a gateway by
+// TCP). Every fault must give its error, no transaction may outlast its time-out by far, and the
+// transaction after a fault must succeed (after a reconnect where the fault dropped the link).
+// Prints transactions per second, the results counted by kind, the longest transaction and the
+// resident memory at start and end; exits 1 when a rule was broken.
+//
+//   orrery-soak [--transactions N] [--rate R] [--links serial,tcp,udp,gateway] [--seed S]
+
+#include "link/Ostrabus.h"
+#include "simunit/Simcommandset.h"
+#include "simunit/Simgateway.h"
+#include "simunit/Simserial.h"
+#include "simunit/Simunit.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using simunit::SimGateway;
+using simunit::SimSerialServer;
+
+constexpr int SerialReadTimeoutMs = 20;
+constexpr int NetworkTimeoutMs = 60;
+constexpr int LateMs = NetworkTimeoutMs + 40; // a late reply misses its transaction
+constexpr int IdentifyCommand = 128;
+// A transaction may take its time-out and the per-byte allowance of its reads; past this it
+// counts as hanging.
+constexpr double HangMs = 1000.0;
+constexpr long LogClearInterval = 1000;
+constexpr int MaxReconnectAttempts = 10;
+constexpr long WarmUp = 1000; // transactions before memory is first measured
+
+struct Options {
+    long transactions = 1000000;
+    double rate = 0.01;
+    std::vector<std::string> links { "serial", "tcp", "udp", "gateway" };
+    unsigned seed = 1;
+};
+
+long ResidentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return -1;
+}
+
+std::vector<std::string> Split(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::stringstream ss(text);
+    std::string part;
+    while (std::getline(ss, part, ','))
+        if (!part.empty())
+            parts.push_back(part);
+    return parts;
+}
+
+bool ParseOptions(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--transactions" && hasValue)
+            o.transactions = std::strtol(argv[++i], nullptr, 10);
+        else if (a == "--rate" && hasValue)
+            o.rate = std::strtod(argv[++i], nullptr);
+        else if (a == "--links" && hasValue)
+            o.links = Split(argv[++i]);
+        else if (a == "--seed" && hasValue)
+            o.seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        else
+            return false;
+    }
+    return o.transactions > 0 && o.rate >= 0 && o.rate <= 1 && !o.links.empty();
+}
+
+// One fault of a link and the result it must give.
+struct Fault {
+    const char* name;
+    int expected;         // the transaction's result
+    bool dropsLink;       // the link must be connected again afterwards
+    std::function<void()> arm;
+};
+
+struct Tally {
+    long transactions = 0;
+    long faults = 0;
+    long broken = 0; // rules broken
+    long rssAfterWarmUp = -1;
+    long reconnects = 0;
+    double longestMs = 0;
+    std::map<std::string, long> results;
+    void Count(const std::string& kind) { ++results[kind]; }
+};
+
+std::string ResultName(int rc)
+{
+    switch (rc) {
+    case 0: return "ok";
+    case linkerr::Timeout: return "time-out";
+    case linkerr::BadChecksum: return "bad checksum";
+    case linkerr::NakReceived: return "NAK";
+    case linkerr::BadAck: return "bad ACK";
+    case linkerr::NetworkError: return "network error";
+    case linkerr::ConnectionLost: return "connection lost";
+    case linkerr::GatewayBusy: return "gateway busy";
+    case linkerr::NotConnected: return "not connected";
+    default: return "result " + std::to_string(rc);
+    }
+}
+
+class Link {
+public:
+    virtual ~Link() = default;
+    virtual bool Connect(COstraBus& bus, std::string& error) = 0;
+    virtual std::vector<Fault> Faults() = 0;
+    // Drops what the simulated peer recorded, so that memory measures the link alone.
+    virtual void ClearLogs() = 0;
+};
+
+class SerialLink : public Link {
+public:
+    SerialLink() : server_(unit_) {}
+    bool Connect(COstraBus& bus, std::string& error) override
+    {
+        if (!server_.Running() && !server_.Start(&error))
+            return false;
+        const int rc = bus.OpenPort(server_.PtyPath(), SimSerialServer::DefaultBaud, SerialReadTimeoutMs,
+                                    simunit::SimUnit::DefaultAddress);
+        error = rc == 0 ? "" : bus.LastError();
+        return rc == 0;
+    }
+    std::vector<Fault> Faults() override
+    {
+        auto arm = [this](SimSerialServer::Fault f) { return [this, f] { server_.SetFault(f); }; };
+        return {
+            { "drop", linkerr::Timeout, false, arm(SimSerialServer::Fault::DropReply) },
+            { "corrupt checksum", linkerr::BadChecksum, false, arm(SimSerialServer::Fault::CorruptChecksum) },
+            { "NAK", linkerr::NakReceived, false, arm(SimSerialServer::Fault::AnswerNak) },
+            { "stall", linkerr::Timeout, false, arm(SimSerialServer::Fault::Stall) },
+            { "short frame", linkerr::Timeout, false, arm(SimSerialServer::Fault::ShortFrame) },
+        };
+    }
+
+    void ClearLogs() override { server_.ClearLog(); }
+
+private:
+    simunit::SimUnit unit_;
+    SimSerialServer server_;
+};
+
+class NetLink : public Link {
+public:
+    NetLink(bool gateway, bool udp)
+        : gateway_(gateway ? SimGateway::Role::Gateway : SimGateway::Role::NetworkUnit)
+        , udp_(udp)
+    {
+        if (gateway)
+            gateway_.AddPort("COM1", unit_.Address(), SimGateway::AnswerFrom(unit_));
+        else
+            gateway_.SetUnit(SimGateway::AnswerFrom(unit_));
+    }
+    bool Connect(COstraBus& bus, std::string& error) override
+    {
+        if (gateway_.Port() == 0 && !gateway_.Start(0)) {
+            error = "cannot start the simulated peer";
+            return false;
+        }
+        bus.SetNetworkTimeout(NetworkTimeoutMs);
+        bus.SetSite("127.0.0.1");
+        int rc = bus.ConnectNetwork(gateway_.Port(), 1, udp_);
+        if (rc == 0 && bus.IsGateway())
+            rc = bus.OpenPort("COM1", 9600, 500, unit_.Address());
+        error = rc == 0 ? "" : bus.LastError();
+        return rc == 0;
+    }
+    std::vector<Fault> Faults() override
+    {
+        std::vector<Fault> f {
+            { "split", 0, false, [this] { gateway_.SplitReplies(1); } },
+            { "busy", 0, false, [this] { gateway_.AnswerBusy(1); } },
+            { "late", linkerr::ConnectionLost, true, [this] { gateway_.AnswerLate(LateMs, 1); } },
+            { "wrong length", linkerr::NetworkError, false, [this] { gateway_.WrongLength(1019, 1); } },
+        };
+        if (!udp_)
+            f.push_back({ "close", linkerr::ConnectionLost, true, [this] { gateway_.CloseMidReply(1); } });
+        return f;
+    }
+
+    void ClearLogs() override { gateway_.ClearRequests(); }
+
+private:
+    simunit::SimUnit unit_;
+    SimGateway gateway_;
+    bool udp_;
+};
+
+std::unique_ptr<Link> MakeLink(const std::string& name)
+{
+    if (name == "serial")
+        return std::make_unique<SerialLink>();
+    if (name == "tcp")
+        return std::make_unique<NetLink>(false, false);
+    if (name == "udp")
+        return std::make_unique<NetLink>(false, true);
+    if (name == "gateway")
+        return std::make_unique<NetLink>(true, false);
+    return nullptr;
+}
+
+// Runs count transactions on one link; false when the link could not be set up at all.
+bool Soak(const std::string& name, long count, double rate, std::mt19937& rng, Tally& tally)
+{
+    auto link = MakeLink(name);
+    if (!link) {
+        std::fprintf(stderr, "unknown link %s\n", name.c_str());
+        return false;
+    }
+    COstraBus bus;
+    std::string error;
+    if (!link->Connect(bus, error)) {
+        std::fprintf(stderr, "%s: cannot connect: %s\n", name.c_str(), error.c_str());
+        return false;
+    }
+    const std::vector<Fault> faults = link->Faults();
+    std::uniform_real_distribution<double> chance(0.0, 1.0);
+    bool afterFault = false;
+    for (long i = 0; i < count; ++i) {
+        if (i % LogClearInterval == 0)
+            link->ClearLogs();
+        if (i == WarmUp && tally.rssAfterWarmUp < 0)
+            tally.rssAfterWarmUp = ResidentKb();
+        const Fault* fault = nullptr;
+        if (!afterFault && chance(rng) < rate) {
+            fault = &faults[rng() % faults.size()];
+            fault->arm();
+            ++tally.faults;
+        }
+        const auto start = Clock::now();
+        const int rc = bus.Transact(IdentifyCommand);
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        ++tally.transactions;
+        tally.longestMs = std::max(tally.longestMs, ms);
+        tally.Count(name + " " + (fault ? std::string(fault->name) + ": " : std::string()) + ResultName(rc));
+        bool broken = ms > HangMs;
+        if (fault)
+            broken |= rc != fault->expected;
+        else
+            broken |= rc != 0; // the transaction after a fault, and every other one, succeeds
+        if (broken) {
+            ++tally.broken;
+            if (tally.broken <= 10)
+                std::fprintf(stderr, "%s #%ld%s%s: %s (%s) in %.1f ms\n", name.c_str(), i, fault ? " after fault " : "",
+                             fault ? fault->name : "", ResultName(rc).c_str(), bus.LastError().c_str(), ms);
+        }
+        afterFault = fault != nullptr && fault->expected != 0;
+        if (!bus.IsConnected()) {
+            // The peer may still be busy with the late answer that dropped the link: try again,
+            // as a user presses Connect again.
+            int attempt = 0;
+            while (!link->Connect(bus, error)) {
+                if (++attempt == MaxReconnectAttempts) {
+                    std::fprintf(stderr, "%s: reconnect failed: %s\n", name.c_str(), error.c_str());
+                    return false;
+                }
+            }
+            ++tally.reconnects;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options o;
+    if (!ParseOptions(argc, argv, o)) {
+        std::fprintf(stderr, "usage: %s [--transactions N] [--rate R] [--links serial,tcp,udp,gateway] [--seed S]\n",
+                     argv[0]);
+        return 2;
+    }
+    std::mt19937 rng(o.seed);
+    Tally tally;
+    const auto start = Clock::now();
+    const long share = o.transactions / static_cast<long>(o.links.size());
+    bool ok = true;
+    for (size_t i = 0; i < o.links.size(); ++i) {
+        const long count = i + 1 == o.links.size() ? o.transactions - share * long(i) : share;
+        ok &= Soak(o.links[i], count, o.rate, rng, tally);
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const long rssEnd = ResidentKb();
+
+    std::printf("transactions: %ld in %.1f s, %.0f per second\n", tally.transactions, seconds,
+                tally.transactions / (seconds > 0 ? seconds : 1));
+    std::printf("faults injected: %ld (rate %.3f), reconnects after a dropped link: %ld\n", tally.faults, o.rate,
+                tally.reconnects);
+    for (const auto& [kind, n] : tally.results)
+        std::printf("  %-40s %ld\n", kind.c_str(), n);
+    std::printf("longest transaction: %.1f ms (goal: below %.0f ms)\n", tally.longestMs, HangMs);
+    std::printf("resident memory: %ld kB after %ld transactions, %ld kB at end\n", tally.rssAfterWarmUp, WarmUp,
+                rssEnd);
+    std::printf("rules broken: %ld (goal: 0)\n", tally.broken);
+    return ok && tally.broken == 0 ? 0 : 1;
+}
