@@ -613,9 +613,10 @@ void TMainForm::ShowAbout()
     forms_.About->exec();
 }
 
-void TMainForm::SetCaptions(const std::string& mainCaption, const std::string&)
+void TMainForm::SetCaptions(const std::string& mainCaption, const std::string& loggingCaption)
 {
     setWindowTitle(Q(mainCaption));
+    SetLoggingCaption(loggingCaption);
     QApplication::setApplicationDisplayName(QString());
 }
 

@@ -377,6 +377,7 @@ private:
     void CreateHistoryButtons();
     void BindLogging();
     void ApplyLoggingState(const COrreryUiState& state);
+    void SetLoggingCaption(const std::string& caption);
     // Shows a file's records in place of the history: plot view reset and a full redraw.
     void ShowLoadedHistory();
     // The column flags' exchange of the logger, or none without a logging window.

@@ -96,6 +96,12 @@ void TMainForm::ApplyLoggingState(const COrreryUiState& s)
         forms_.Logging->SetLocked(s.LockDown);
 }
 
+void TMainForm::SetLoggingCaption(const std::string& caption)
+{
+    if (forms_.Logging)
+        forms_.Logging->setWindowTitle(QString::fromStdString(caption));
+}
+
 void TMainForm::LoggingBtnClick()
 {
     LoggingBtn->setChecked(LoggingWindowVisible()); // the click itself toggled the button

@@ -11,6 +11,7 @@
 #include "panel/ui/Main.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Status.h"
+#include "platform/Inifile.h"
 #include "platform/Numberformat.h"
 #include "platform/Settingsfile.h"
 #include "simunit/Simcommandset.h"
@@ -370,6 +371,38 @@ TEST(LoggingUnit, LogAtConnectLogsTheSimulatedUnit)
     EXPECT_FALSE(logging->Logger().Logging());
     EXPECT_EQ(s.FileN, 1);
     form.Device()->ClosePort();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LoggingTest, SettingsFilesKeepTheLoggingSectionAndTheColumnFlags)
+{
+    CLogSettings& s = logging->Logger().Settings();
+    s.Comment = "bench 3";
+    s.MaxLen = 2000;
+    s.FormatSelect = 1;
+    logging->Logger().Columns().SetFlags(2, "10");
+    platform::IniFile ini(dir.File("a.orrery"));
+    ASSERT_TRUE(form->Controller()->ExchangeSettings(false, &ini));
+    EXPECT_EQ(ini.ReadString("Logging", "Comment", ""), "bench 3");
+    EXPECT_EQ(ini.ReadString("Main", "LogFormat2", ""), "101111111111111111");
+
+    s.Comment = "changed";
+    s.MaxLen = 100;
+    logging->Logger().Columns().SetFlags(2, "111");
+    ini.WriteString("Logging", "Interval", "0"); // out of the dialog's range
+    ASSERT_TRUE(form->Controller()->ExchangeSettings(true, &ini));
+    EXPECT_EQ(s.Comment, "bench 3");
+    EXPECT_EQ(s.MaxLen, 2000);
+    EXPECT_EQ(s.Interval, CLogSettings::MinInterval);
+    EXPECT_EQ(logging->Logger().Columns().Flags(2), "101111111111111111");
+
+    // A header in the settings names the logging window too.
+    form->Controller()->Settings().Caption = "Chamber 2";
+    form->Controller()->UpdateUi();
+    EXPECT_EQ(logging->windowTitle().toStdString(), "Chamber 2 - Logging");
 }
 
 } // namespace
