@@ -59,6 +59,7 @@ TLogSettingsForm::TLogSettingsForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName("LogSettingsForm");
     setWindowTitle("Log Settings");
+    setMinimumWidth(MinWidth); // room for a folder path
     auto* outer = new QVBoxLayout(this);
     PageControl = new QTabWidget(this);
     PageControl->setObjectName("PageControl");

@@ -20,6 +20,8 @@ class QWidget;
 class TLogSettingsForm : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int MinWidth = 480;
+
     explicit TLogSettingsForm(QWidget* parent = nullptr);
 
     // The logger it edits and the panel's lock state.
