@@ -115,7 +115,12 @@ void THistoryPlotFrame::RefreshPlot()
     TimePaintBox->update();
 }
 
-void THistoryPlotFrame::AddToolButton(QToolButton* button) { toolRow_->addWidget(button); }
+QToolButton* THistoryPlotFrame::AddToolButton(const char* name, const char* text, const char* hint)
+{
+    QToolButton* b = ZoomButton(this, name, text, hint);
+    toolRow_->addWidget(b);
+    return b;
+}
 
 void THistoryPlotFrame::SetZoomEnabled(bool enabled)
 {

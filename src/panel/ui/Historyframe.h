@@ -55,8 +55,8 @@ public:
     void RefreshPlot();
     // The zoom buttons work only while the read timer is off.
     void SetZoomEnabled(bool enabled);
-    // Another button of the history on the row of the zoom buttons.
-    void AddToolButton(QToolButton* button);
+    // Another button of the history, made like the zoom buttons and put on their row.
+    QToolButton* AddToolButton(const char* name, const char* text, const char* hint);
     // Marker line k at x on the pane: drawing a shown line again removes it.
     void DrawSelectionLine(int k, int x);
 

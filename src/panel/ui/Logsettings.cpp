@@ -1,6 +1,7 @@
 #include "panel/ui/Logsettings.h"
 
 #include "panel/Logger.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,8 +24,7 @@ namespace {
 
 QSpinBox* SpinEdit(QWidget* parent, const char* name, int min, int max, int step)
 {
-    auto* s = new QSpinBox(parent);
-    s->setObjectName(name);
+    auto* s = NewNamed<QSpinBox>(parent, name);
     s->setRange(min, max);
     s->setSingleStep(step);
     return s;
@@ -32,17 +32,10 @@ QSpinBox* SpinEdit(QWidget* parent, const char* name, int min, int max, int step
 
 QCheckBox* CheckBox(QWidget* parent, const char* name, const char* text)
 {
-    auto* c = new QCheckBox(text, parent);
-    c->setObjectName(name);
-    return c;
+    return NewNamed<QCheckBox>(parent, name, text);
 }
 
-QLineEdit* Edit(QWidget* parent, const char* name)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
+QLineEdit* Edit(QWidget* parent, const char* name) { return NewNamed<QLineEdit>(parent, name); }
 
 // A controlled field: the window colour while active, the button face while not.
 void SetActive(QWidget* field, bool active)

@@ -40,16 +40,6 @@ constexpr const char* CaptionOpen = "Open Data";
 // Far more than a full history takes (about 20 MB); the reader keeps only the newest records.
 constexpr size_t MaxHistoryFileSize = size_t(1) << 30;
 
-QToolButton* HistoryButton(QWidget* parent, const char* name, const char* text, const char* hint)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setToolTip(hint);
-    b->setAutoRaise(true);
-    return b;
-}
-
 std::string LocalDateTimeText() { return CSystemLogClock().Now().DateTimeText; }
 
 } // namespace
@@ -137,11 +127,9 @@ void TMainForm::StartLoggingAtConnect()
 
 void TMainForm::CreateHistoryButtons()
 {
-    SaveBtn = HistoryButton(HistoryPlot, "SaveBtn", "Save", "Save data");
-    OpenBtn = HistoryButton(HistoryPlot, "OpenBtn", "Open", "Open data");
-    ExportTRVBtn = HistoryButton(HistoryPlot, "ExportTRVBtn", "TRV", "Save As TRV");
-    for (QToolButton* b : {SaveBtn, OpenBtn, ExportTRVBtn})
-        HistoryPlot->AddToolButton(b);
+    SaveBtn = HistoryPlot->AddToolButton("SaveBtn", "Save", "Save data");
+    OpenBtn = HistoryPlot->AddToolButton("OpenBtn", "Open", "Open data");
+    ExportTRVBtn = HistoryPlot->AddToolButton("ExportTRVBtn", "TRV", "Save As TRV");
     connect(SaveBtn, &QToolButton::clicked, this, &TMainForm::SaveBtnClick);
     connect(OpenBtn, &QToolButton::clicked, this, &TMainForm::OpenBtnClick);
     connect(ExportTRVBtn, &QToolButton::clicked, this, &TMainForm::ExportTRVBtnClick);
