@@ -7,6 +7,7 @@
 #include "link/ui/Autofinding.h"
 #include "link/ui/Connection.h"
 #include "link/ui/Ipfind.h"
+#include "link/ui/Ostrabuslog.h"
 #include "panel/Connectbridge.h"
 #include "panel/Version.h"
 #include "panel/ui/About.h"
@@ -22,6 +23,9 @@
 #include "panel/ui/Settingsform.h"
 #include "panel/ui/Smithdlg.h"
 #include "panel/ui/Splash.h"
+#include "service/ui/Bootp.h"
+#include "service/ui/Flashing.h"
+#include "service/ui/Tech.h"
 #include "zcomponents/Zunits.h"
 
 #include <QApplication>
@@ -85,8 +89,11 @@ int main(int argc, char** argv)
                                 QCoreApplication::applicationDirPath().toStdString());
         TMainForm::Forms forms;
         // The other windows, in the order the program has always created them.
+        forms.Tech = new TTechForm(*mainForm.Device(), [&mainForm] { mainForm.ClearStatus(); }, &mainForm);
         auto* accept = new TAcceptForm(&mainForm);
+        forms.OstraBusLog = new TOstraBusLogForm(&mainForm);
         forms.AutoFinding = new TAutoFindingForm(mainForm.Bridge(), &mainForm);
+        forms.BootP = new TBootPForm(&mainForm);
         forms.Connection = new TConnectionForm(mainForm.Bridge(), mainForm.ConnectBar, &mainForm);
         forms.IPFind = new TIPFindForm(mainForm.Bridge(), &mainForm);
         forms.LogSettings = new TLogSettingsForm(&mainForm);
@@ -97,6 +104,8 @@ int main(int argc, char** argv)
         forms.Logging = new TLoggingForm(*mainForm.Device(), &mainForm);
         forms.Settings = new TSettingsForm(&mainForm);
         forms.EditDisplay = new TEditDisplayForm(&mainForm);
+        forms.FlashProgress = new TFlashProgressForm(&mainForm);
+        forms.StartFlashing = new TStartFlashingForm(&mainForm);
         forms.Smith = new TSmithForm(&mainForm);
         forms.Caps = new TCapsForm(&mainForm);
         forms.Accept = accept;

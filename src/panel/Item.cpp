@@ -301,24 +301,44 @@ bool CItem::PaintPlot(IItemCanvas& canvas, const SRect& r, bool autoScroll, cons
         view.FirstIndex = first;
     }
 
-    // The trace; samples before the history's start do not exist and are not drawn.
+    // The trace; samples before the history's start do not exist and are not drawn. Joined
+    // samples in one pixel column (many samples a pixel when zoomed out) make one vertical line
+    // from the lowest to the highest of them, the same pixels as their segments one by one.
     bool penDown = false;
     int px = 0, py = 0;
+    bool column = false;
+    int columnTop = 0, columnBottom = 0;
+    const auto endColumn = [&] {
+        if (column)
+            canvas.Line(r.Left + px, r.Top + columnTop, r.Left + px, r.Top + columnBottom, itemcolour::Blue);
+        column = false;
+    };
     for (int i = std::max(0, view.FirstIndex); i < n; ++i) {
         int x, y;
         if (!PlotPoint(i, ctx.Source->SampleValue(i, VarId), view.FirstIndex, scale, var.Min, var.Max, r.Height(),
                        fontSize, x, y)) {
+            endColumn();
             penDown = false;
             continue;
         }
-        if (penDown)
+        if (penDown && x == px) {
+            if (!column) {
+                column = true;
+                columnTop = columnBottom = py;
+            }
+            columnTop = std::min(columnTop, y);
+            columnBottom = std::max(columnBottom, y);
+        } else if (penDown) {
+            endColumn();
             canvas.Line(r.Left + px, r.Top + py, r.Left + x, r.Top + y, itemcolour::Blue);
+        }
         penDown = true;
         px = x;
         py = y;
         if (x > r.Width())
             break;
     }
+    endColumn();
     LastX = NoPoint;
     if (n >= 1) {
         int x, y;

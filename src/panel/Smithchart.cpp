@@ -52,11 +52,17 @@ STracePoint CSmithChart::SamplePoint(const SSmithGeometry& g, const CDataRec& re
 {
     const double r = rec.Value(varid::R);
     const double x = rec.Value(varid::X);
+    // Map() written out: a full repaint does this for every stored sample.
+    const double a = r + Z0;
+    const double d = a * a + x * x;
+    const double re = ((r - Z0) * a + x * x) / d;
+    const double im = (x * a - (r - Z0) * x) / d;
     STracePoint t;
-    SPoint p;
-    t.Valid = Map(g, r, x, p);
-    t.X = p.X;
-    t.Y = p.Y;
+    t.Valid = std::isfinite(re) && std::isfinite(im);
+    if (t.Valid) {
+        t.X = TruncPixel(re * g.Radius + g.CentreX);
+        t.Y = TruncPixel(g.CentreY - im * g.Radius);
+    }
     t.Joined = r >= 0;
     return t;
 }

@@ -158,3 +158,33 @@ TEST_F(PlotFixture, NarrowItemWithATinyScaleKeepsTheFirstIndexInRange)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PlotFixture, SamplesInOnePixelColumnDrawOneVerticalLine)
+{
+    CItem item(CItem::Plot, 3);
+    CRecordingCanvas canvas;
+    view.Scale = 0.2; // samples 0-2 in column 0, samples 3-7 in column 1
+    source.History = {0.5, 0.9, 0.1, 0.5, 0.6, 0.6, 0.3, 0.6};
+    item.Paint(canvas, rect, false, ctx);
+    int y[8];
+    const SVarInfo var = source.Var(3);
+    for (int i = 0; i < 8; ++i) {
+        int x = 0;
+        ASSERT_TRUE(CItem::PlotPoint(i, source.History[size_t(i)], 0, 0.2, var.Min, var.Max,
+                                     rect.Height(), style.PlotFontSize, x, y[i]));
+        EXPECT_EQ(x, i < 3 ? 0 : 1) << i;
+    }
+    // Column 0 from its highest sample to its lowest, the step from its last sample to the
+    // next column's first, then column 1 from its highest to its lowest.
+    ASSERT_EQ(canvas.Lines.size(), 3u);
+    const auto line = [](const CRecordingCanvas::SLine& l) {
+        return std::vector<int>{l.x1, l.y1, l.x2, l.y2};
+    };
+    EXPECT_EQ(line(canvas.Lines[0]), (std::vector<int>{0, y[1], 0, y[2]}));
+    EXPECT_EQ(line(canvas.Lines[1]), (std::vector<int>{0, y[2], 1, y[3]}));
+    EXPECT_EQ(line(canvas.Lines[2]), (std::vector<int>{1, y[4], 1, y[6]}));
+}
+
+} // namespace

@@ -223,7 +223,9 @@ void SimSerialServer::Serve()
             continue;
         uint8_t first = 0;
         const ssize_t r = ::read(master_, &first, 1);
-        if (r == 1)
+        if (r == 1 && xilinxLeft_ > 0)
+            ServeXilinxBlock(first);
+        else if (r == 1)
             ServeFrame(first);
     }
 }
@@ -314,6 +316,7 @@ void SimSerialServer::ServeFrame(uint8_t first)
     uint8_t answer = 0;
     if (ReadExact(&answer, 1, AckWaitMs))
         RecordAck(answer);
+    StartXilinxLoad(req, reply);
 }
 
 } // namespace simunit

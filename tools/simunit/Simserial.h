@@ -66,9 +66,16 @@ public:
     bool WaitForRequests(size_t n, int timeoutMs = 5000) const;
     bool WaitForProgramAcks(size_t n, int timeoutMs = 5000) const;
 
+    // After an accepted command 66 the unit takes the announced number of bytes as raw blocks
+    // (a length byte, the bytes, answered by ACK) before it reads frames again.
+    std::vector<std::vector<uint8_t>> XilinxBlocks() const;
+    bool WaitForXilinxBlocks(size_t n, int timeoutMs = 5000) const;
+
 private:
     void Serve();
     void ServeFrame(uint8_t first);
+    void ServeXilinxBlock(uint8_t length); // Simxilinx.cpp
+    void StartXilinxLoad(const Request& req, const std::vector<uint8_t>& reply);
     Fault TakeFault();
     // Reads exactly n bytes, each within ByteGapMs (or timeoutMs for all); false on a gap or stop.
     bool ReadExact(uint8_t* dest, int n, int timeoutMs);
@@ -92,6 +99,8 @@ private:
     int faultTimes_ = 0;
     std::vector<Request> requests_;
     std::vector<uint8_t> acks_;
+    int xilinxLeft_ = 0; // serving thread only
+    std::vector<std::vector<uint8_t>> xilinxBlocks_;
 };
 
 } // namespace simunit

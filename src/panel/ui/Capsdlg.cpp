@@ -12,6 +12,9 @@
 
 namespace {
 
+// Where the window first appears: right of the main window's default place, the Smith chart
+// above the Capacitors window.
+constexpr QPoint DefaultPlace{860, 420};
 constexpr TColor FrameColour = clGray;
 constexpr int CrossArm = 1;      // the grid's crosses reach 1 pixel each way
 constexpr int SolutionInner = 3; // the two squares around a solution
@@ -25,6 +28,8 @@ TCapsForm::TCapsForm(QWidget* parent)
 {
     PosCapsMenu = ModeMenus[CCapsPlane::ModePosition];
     pFCapsMenu = ModeMenus[CCapsPlane::ModePf];
+
+    move(DefaultPlace);
 
     auto on = [this](QAction* a, void (TCapsForm::*handler)()) {
         connect(a, &QAction::triggered, this, handler);

@@ -4,6 +4,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 TChartBuffer::TChartBuffer(QWidget* parent) : QWidget(parent)
 {
@@ -45,35 +48,89 @@ void TChartBuffer::mousePressEvent(QMouseEvent* event)
 
 // --- pens -----------------------------------------------------------------------------------
 
-TTracePainter::TTracePainter(QPainter& painter, TColor colour) : painter_(painter)
+TTracePainter::TTracePainter(QImage& image, TColor colour)
+    : bits_(reinterpret_cast<QRgb*>(image.bits())), stride_(image.bytesPerLine() / 4),
+      w_(image.width()), h_(image.height()), colour_(chartpen::Colour(colour).rgb())
 {
-    painter_.setPen(QPen(chartpen::Colour(colour), 0));
 }
-
-TTracePainter::~TTracePainter() { Flush(); }
 
 void TTracePainter::MoveTo(int x, int y)
 {
-    Flush();
-    run_.clear();
-    run_.append(QPoint(x, y));
+    x_ = x;
+    y_ = y;
 }
 
 void TTracePainter::LineTo(int x, int y)
 {
-    const QPoint p(x, y);
-    if (run_.isEmpty() || run_.last() != p)
-        run_.append(p);
+    Line(x_, y_, x, y);
+    x_ = x;
+    y_ = y;
 }
 
-void TTracePainter::Flush()
+void TTracePainter::Line(int x0, int y0, int x1, int y1)
 {
-    if (run_.size() < 2)
-        return;
-    painter_.drawPolyline(run_);
-    const QPoint last = run_.last();
-    run_.clear();
-    run_.append(last); // the pen stays where the run ended
+    const int w = w_, h = h_;
+    const auto inside = [w, h](int x, int y) {
+        return unsigned(x) < unsigned(w) && unsigned(y) < unsigned(h);
+    };
+    if (!inside(x0, y0) || !inside(x1, y1))
+        Clip(x0, y0, x1, y1);
+    // Bresenham; the clipped ends lie inside the image, so every pixel does.
+    const int ax = std::abs(x1 - x0), ay = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = ax + ay;
+    for (;;) {
+        if (inside(x0, y0))
+            bits_[y0 * stride_ + x0] = colour_;
+        if (x0 == x1 && y0 == y1)
+            break;
+        const int e2 = 2 * err;
+        if (e2 >= ay) {
+            err += ay;
+            x0 += sx;
+        }
+        if (e2 <= ax) {
+            err += ax;
+            y0 += sy;
+        }
+    }
+}
+
+void TTracePainter::Clip(int& x0, int& y0, int& x1, int& y1) const
+{
+    const int w = w_, h = h_;
+    // Liang-Barsky; a segment that misses the image becomes one pixel outside it.
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = double(x1) - x0, dy = double(y1) - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {double(x0), double(w - 1) - x0, double(y0), double(h - 1) - y0};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0.0) {
+            if (q[k] < 0.0)
+                return Miss(x0, y0, x1, y1);
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return Miss(x0, y0, x1, y1);
+    }
+    if (t0 > 0.0 || t1 < 1.0) {
+        const int cx0 = int(std::lround(x0 + t0 * dx)), cy0 = int(std::lround(y0 + t0 * dy));
+        x1 = int(std::lround(x0 + t1 * dx));
+        y1 = int(std::lround(y0 + t1 * dy));
+        x0 = cx0;
+        y0 = cy0;
+    }
+}
+
+void TTracePainter::Miss(int& x0, int& y0, int& x1, int& y1)
+{
+    x0 = x1 = -1;
+    y0 = y1 = -1;
 }
 
 namespace chartpen {

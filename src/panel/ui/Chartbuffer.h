@@ -9,7 +9,6 @@
 #include "platform/Color.h"
 
 #include <QImage>
-#include <QPolygon>
 #include <QWidget>
 
 class QPainter;
@@ -38,20 +37,29 @@ private:
     QImage buffer_;
 };
 
-// Draws the pen moves of a trace with one pen; runs of lines go out as polylines, and a point
-// that repeats the previous one adds nothing.
+// Draws the pen moves of a trace as solid one-pixel lines straight into an image (both ends
+// included), clipped to it. A trace of 100,000 samples is mostly short segments, which this
+// draws far faster than a painter would.
 class TTracePainter : public ITraceSink {
 public:
-    TTracePainter(QPainter& painter, TColor colour);
-    ~TTracePainter() override;
+    // image: 32 bits a pixel; no painter may be active on it while this draws.
+    TTracePainter(QImage& image, TColor colour);
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
-    // Draws what is pending (the destructor does too).
-    void Flush();
 
 private:
-    QPainter& painter_;
-    QPolygon run_;
+    void Line(int x0, int y0, int x1, int y1);
+    // The part of a segment inside the image.
+    void Clip(int& x0, int& y0, int& x1, int& y1) const;
+    static void Miss(int& x0, int& y0, int& x1, int& y1);
+
+    QRgb* bits_;
+    int stride_; // pixels per line
+    int w_;
+    int h_;
+    QRgb colour_;
+    int x_ = 0;
+    int y_ = 0;
 };
 
 namespace chartpen {

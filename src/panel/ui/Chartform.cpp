@@ -136,15 +136,12 @@ void TChartForm::UpdateIncremental()
     }
     QImage& image = ChartBox->Buffer();
     EraseMarker(image);
-    {
-        QPainter p(&image);
-        TTracePainter sink(p, settings_.Color);
-        if (update == CTrail::EUpdate::MoveMarker)
-            trail_.PenDown = false;
-        else if (trail_.HasLast)
-            sink.MoveTo(trail_.Last.X, trail_.Last.Y);
-        trail_.Plot(SamplePoint(*data.At(n - 1)), sink);
-    }
+    TTracePainter sink(image, settings_.Color);
+    if (update == CTrail::EUpdate::MoveMarker)
+        trail_.PenDown = false;
+    else if (trail_.HasLast)
+        sink.MoveTo(trail_.Last.X, trail_.Last.Y);
+    trail_.Plot(SamplePoint(*data.At(n - 1)), sink);
     DrawMarker(image);
     ChartBox->update();
 }
@@ -233,12 +230,12 @@ void TChartForm::FormPaint()
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setFont(font());
         DrawChart(p, image.size());
-        const int n = links_.Data ? links_.Data->Count() : 0;
-        trail_.Begin(settings_.Samples, n);
-        TTracePainter sink(p, settings_.Color);
-        for (int i = trail_.TrailStart; i < n; ++i)
-            trail_.Plot(SamplePoint(*links_.Data->At(i)), sink);
     }
+    const int n = links_.Data ? links_.Data->Count() : 0;
+    trail_.Begin(settings_.Samples, n);
+    TTracePainter sink(image, settings_.Color);
+    for (int i = trail_.TrailStart; i < n; ++i)
+        trail_.Plot(SamplePoint(*links_.Data->At(i)), sink);
     DrawMarker(image);
     painted_ = true;
     ChartBox->update();
@@ -305,13 +302,18 @@ void TChartForm::ModeClick(int mode)
 
 void TChartForm::SamplesClick(int samples) { SetSamples(samples); }
 
-void TChartForm::closeEvent(QCloseEvent* event)
+void TChartForm::FormClose()
 {
-    event->accept();
     settings_.Visible = false;
     if (links_.Shown)
         links_.Shown(false);
     Closed();
+}
+
+void TChartForm::closeEvent(QCloseEvent* event)
+{
+    event->accept(); // the window only hides
+    FormClose();
 }
 
 void TChartForm::showEvent(QShowEvent* event)

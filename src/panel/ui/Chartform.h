@@ -84,6 +84,8 @@ public:
     void FormPaint();
     void FormResize();
     void FormMouseMove(QPoint pos);
+    // The title bar's close box: the window hides.
+    void FormClose();
 
 protected:
     // name: the window's object name; menuSuffix: "Smith" or "Caps" in the menu item names;

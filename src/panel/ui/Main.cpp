@@ -99,6 +99,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     CreateMenus();
     CreateToolBar();
     CreateBody();
+    WirePageControls();
     CreatePanes();
     CreateHistoryPlot();
     CreateHistoryButtons();
@@ -240,11 +241,12 @@ void TMainForm::CreateMenus()
     LoggingMenuItem = item(ToolsMenu, "LoggingMenuItem", "&Logging", &TMainForm::LoggingBtnClick);
     LoggingMenuItem->setCheckable(true);
     TuningMenuItem = later(ToolsMenu, "TuningMenuItem", "  T&uning");
-    TechMenuItem = later(ToolsMenu, "TechMenuItem", "  &Technical...");
-    BootPMenuItem = later(ToolsMenu, "BootPMenuItem", "  &BootP configuration");
-    FlashingMenuItem = later(ToolsMenu, "FlashingMenuItem", "  &Flashing...");
-    XilinxMenuItem = later(ToolsMenu, "XilinxMenuItem", "  &Xilinx...");
-    OstraBuslogMenuItem = later(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log");
+    TechMenuItem = item(ToolsMenu, "TechMenuItem", "  &Technical...", &TMainForm::TechBtnClick);
+    BootPMenuItem = item(ToolsMenu, "BootPMenuItem", "  &BootP configuration", &TMainForm::BootPMenuItemClick);
+    FlashingMenuItem = item(ToolsMenu, "FlashingMenuItem", "  &Flashing...", &TMainForm::FlashingMenuItemClick);
+    XilinxMenuItem = item(ToolsMenu, "XilinxMenuItem", "  &Xilinx...", &TMainForm::XilinxMenuItemClick);
+    OstraBuslogMenuItem = item(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log",
+                               &TMainForm::OstraBuslogMenuItemClick);
     AutoTestMenuItem = later(ToolsMenu, "AutoTestMenuItem", "  Auto-test");
 
     WindowMenu = menuBar()->addMenu("Window");
@@ -483,6 +485,12 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     }
 }
 
+void TMainForm::ExchangeToolSettings(CRegistry& store)
+{
+    ExchangeLoggingSettings(store);
+    ExchangeBootPSettings(store);
+}
+
 void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
 {
     panel->setText(on ? onText : offText);
@@ -520,6 +528,7 @@ void TMainForm::UpdateControls()
     FaultsFrame->ShowThirdCap(device_->Has3rdCap());
     UpdateUnitPages();
     UpdateCapControls();
+    UpdateToolItems();
     RefreshUnitView();
 }
 
@@ -537,6 +546,8 @@ void TMainForm::ApplyUiState(const COrreryUiState& s)
     LockBtn->setToolTip(Q(s.LockHint));
     LockMenuItem->setText(Q(s.LockCaption));
     LockMenuItem->setChecked(s.LockDown);
+    TechMenuItem->setEnabled(s.TechEnabled);
+    BootPMenuItem->setEnabled(s.BootPEnabled);
     ApplyLoggingState(s);
 }
 

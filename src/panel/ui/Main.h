@@ -60,6 +60,11 @@ class TAcceptForm;
 class TDelayForm;
 class TPasswordForm;
 class TSplashForm;
+class TOstraBusLogForm;
+class TTechForm;
+class TBootPForm;
+class TStartFlashingForm;
+class TFlashProgressForm;
 class TSetupPage;
 class TTrajPage;
 class TTuningPage;
@@ -85,6 +90,11 @@ public:
         THardFaultForm* HardFault = nullptr;
         TSettingsForm* Settings = nullptr;
         TEditDisplayForm* EditDisplay = nullptr;
+        TTechForm* Tech = nullptr;
+        TOstraBusLogForm* OstraBusLog = nullptr;
+        TBootPForm* BootP = nullptr;
+        TStartFlashingForm* StartFlashing = nullptr;
+        TFlashProgressForm* FlashProgress = nullptr;
         TSmithForm* Smith = nullptr;
         TCapsForm* Caps = nullptr;
         TLogSettingsForm* LogSettings = nullptr;
@@ -253,6 +263,23 @@ public:
     // Runs a file dialog modally; tests replace it to act as the user in the dialog.
     std::function<int(QFileDialog&)> RunFileDialog;
 
+    // Programming and technician tools (Maintools.cpp).
+    void TechBtnClick();
+    void OstraBuslogMenuItemClick();
+    void BootPMenuItemClick();
+    void FlashingMenuItemClick();
+    void XilinxMenuItemClick();
+    // Enabled states of the tools' menu items.
+    void UpdateToolItems();
+    // Section "BootP" of the BootP window.
+    void ExchangeBootPSettings(CRegistry& store);
+    // Motor buttons of the Setup page, alarm panels, audio-alarm box (Maintools.cpp).
+    void WirePageControls();
+    void EnableMotorsBtnClick();
+    void DisableMotorsBtnClick();
+    void AlarmsPanelClick();
+    void DisAudioCheckBoxClick();
+
     // --- control notebook and capacitor controls (Maincontrols.cpp) --------------------------
     TCtrlPanel* CtrlPanel = nullptr;
     CCapControls& CapControls() { return *capControls_; }
@@ -377,6 +404,8 @@ private:
     void CreateHistoryButtons();
     void BindLogging();
     void ApplyLoggingState(const COrreryUiState& state);
+    // Section "Logging" of the logging window.
+    void ExchangeLoggingSettings(CRegistry& store);
     void SetLoggingCaption(const std::string& caption);
     // Shows a file's records in place of the history: plot view reset and a full redraw.
     void ShowLoadedHistory();
@@ -403,6 +432,7 @@ private:
     bool shownOnce_ = false;
     bool shutDown_ = false;
     bool applyingUi_ = false;
+    int flashFrequency_ = 32; // MHz, the start-flashing dialog's last value
     CTuningModel tuning_;
     std::unique_ptr<CCapControls> capControls_;
     std::unique_ptr<CPageReads> pageReads_;

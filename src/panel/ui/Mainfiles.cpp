@@ -71,7 +71,7 @@ std::function<void(CRegistry&, const std::string&, int)> TMainForm::LogFormatExc
     };
 }
 
-void TMainForm::ExchangeToolSettings(CRegistry& store)
+void TMainForm::ExchangeLoggingSettings(CRegistry& store)
 {
     if (forms_.Logging)
         forms_.Logging->Exchange(store);

@@ -10,6 +10,9 @@
 
 namespace {
 
+// Where the window first appears: right of the main window's default place, the Smith chart
+// above the Capacitors window.
+constexpr QPoint DefaultPlace{860, 40};
 constexpr TColor GridColour = clGray;
 constexpr TColor ModelColour = clGreen;
 
@@ -28,6 +31,8 @@ TSmithForm::TSmithForm(QWidget* parent)
     ZFiSmithMenu = ModeMenus[CSmithChart::ModeZPhase];
     GammaSmithMenu = ModeMenus[CSmithChart::ModeGamma];
     VSWRSmithMenu = ModeMenus[CSmithChart::ModeVswr];
+
+    move(DefaultPlace);
 
     auto on = [this](QAction* a, void (TSmithForm::*handler)()) {
         connect(a, &QAction::triggered, this, handler);

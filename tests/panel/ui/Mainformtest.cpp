@@ -106,11 +106,8 @@ TEST_F(MainFormTest, MenusAsListed)
     // Windows that are not part of the program yet keep their items disabled, also after the
     // start-up and the demo switch have refreshed the menus.
     auto laterItemsDisabled = [this](const char* when) {
-        for (QAction* a : form->ToolsMenu->actions()) {
-            if (a == form->LoggingMenuItem)
-                continue;
+        for (QAction* a : {form->TuningMenuItem, form->AutoTestMenuItem})
             EXPECT_FALSE(a->isEnabled()) << a->text().toStdString() << " " << when;
-        }
         // The chart windows are part of the program.
         for (QAction* a : {form->CapsMenuItem, form->SmithMenuItem})
             EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
@@ -125,11 +122,21 @@ TEST_F(MainFormTest, MenusAsListed)
     EXPECT_TRUE(form->LoggingBtn->isEnabled());
     for (QToolButton* b : {form->SaveBtn, form->OpenBtn, form->ExportTRVBtn})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    // The tools: the console, BootP, the traffic log and flashing (no network socket) are
+    // enabled; loading the logic device needs a local port.
+    auto toolItems = [this](const char* when) {
+        for (QAction* a : {form->TechMenuItem, form->BootPMenuItem, form->OstraBuslogMenuItem,
+                           form->FlashingMenuItem})
+            EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
+        EXPECT_FALSE(form->XilinxMenuItem->isEnabled()) << when;
+    };
+    toolItems("after start-up");
     ASSERT_TRUE(form->DemoMenuItem->isEnabled());
     form->DemoMenuItem->trigger();
     EXPECT_TRUE(form->Controller()->IsDemo());
     EXPECT_TRUE(form->DemoMenuItem->isChecked());
     laterItemsDisabled("in demo mode");
+    toolItems("in demo mode");
     EXPECT_TRUE(form->ClearMenuItem->isEnabled());
     EXPECT_TRUE(form->ConnectionMenuItem->isEnabled());
 }
