@@ -2,13 +2,15 @@
 # Starts the simulated unit on a pseudo-terminal, then the program next to it. The unit is
 # stopped when the program ends. Arguments after the build folder go to the program, followed by
 # a temporary settings file that names the unit's port, so that Connect reaches it.
+# ORRERY_SIMUNIT_ARGS adds options for the unit (e.g. "--pin 0x400" for a third capacitor).
 set -euo pipefail
 build=$1; shift
 
 log=$(mktemp)
 settings_dir=$(mktemp -d)
 settings="$settings_dir/simunit.orrery"
-"$build/orrery-simunit" --auto-tune --load 15,-10 >"$log" 2>&1 &
+# shellcheck disable=SC2086
+"$build/orrery-simunit" --auto-tune --load 15,-10 ${ORRERY_SIMUNIT_ARGS:-} >"$log" 2>&1 &
 sim=$!
 trap 'kill $sim 2>/dev/null || true; rm -f "$log"; rm -rf "$settings_dir"' EXIT
 

@@ -23,9 +23,11 @@
 #include "panel/ui/Settingsform.h"
 #include "panel/ui/Smithdlg.h"
 #include "panel/ui/Splash.h"
+#include "service/ui/Autotest.h"
 #include "service/ui/Bootp.h"
 #include "service/ui/Flashing.h"
 #include "service/ui/Tech.h"
+#include "service/ui/Tuningdlg.h"
 #include "zcomponents/Zunits.h"
 
 #include <QApplication>
@@ -108,6 +110,8 @@ int main(int argc, char** argv)
         forms.StartFlashing = new TStartFlashingForm(&mainForm);
         forms.Smith = new TSmithForm(&mainForm);
         forms.Caps = new TCapsForm(&mainForm);
+        forms.Tuning = new TTuningForm(&mainForm);
+        forms.AutoTest = new TAutoTestForm(&mainForm);
         forms.Accept = accept;
         forms.Password = password;
         forms.About = about;

@@ -2,7 +2,7 @@
 
 #include "device/Device.h"
 #include "panel/Faults.h"
-#include "platform/Inifile.h"
+#include "service/Fieldcheck.h"
 #include "service/Servlog.h"
 
 #include <cstdio>
@@ -18,7 +18,7 @@ std::string Hex8(uint32_t v)
     return text;
 }
 
-std::string Shortest(double v) { return platform::IniFile::FloatToIniText(v); }
+std::string Shortest(double v) { return ShortestText(v); }
 
 std::string RangeLine(const CDevice& d, const char* name, int cap)
 {
@@ -28,9 +28,11 @@ std::string RangeLine(const CDevice& d, const char* name, int cap)
 
 } // namespace
 
-int Configuration(CDevice& d, std::vector<std::string>& lines)
+int Configuration(CDevice& d, std::vector<std::string>& lines, bool* rangeRead)
 {
     lines.clear();
+    if (rangeRead)
+        *rangeRead = false;
     std::string text;
     int r = d.ReadProductId(text);
     if (r != 0)
@@ -53,6 +55,8 @@ int Configuration(CDevice& d, std::vector<std::string>& lines)
     r = d.ReadCapRange();
     if (r != 0)
         return r;
+    if (rangeRead)
+        *rangeRead = true;
     lines.push_back(RangeLine(d, "Load", 0));
     lines.push_back(RangeLine(d, "Tune", 1));
     if (d.Has3rdCap()) {

@@ -19,7 +19,8 @@ constexpr const char* NoFaults = "No faults";
 constexpr const char* ClickToUpdate = "Click the button to update";
 
 // 0 with the lines, or the first failing result (lines then hold what was read before).
-int Configuration(CDevice& device, std::vector<std::string>& lines);
+// rangeRead tells whether the capacitor ranges were read (the Setup page shows them then).
+int Configuration(CDevice& device, std::vector<std::string>& lines, bool* rangeRead = nullptr);
 int Statistics(CDevice& device, std::vector<std::string>& lines);
 // The names of the set bits of a fault word, bit 0 first; the interlock bit is no fault.
 std::vector<std::string> Faults(uint64_t faultWord);

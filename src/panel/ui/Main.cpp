@@ -91,10 +91,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     controller_ = std::make_unique<COrrery>(*this);
     device_ = std::make_unique<CDevice>();
     controller_->AttachDevice(device_.get());
+    device_->SetModelLoad(&tuning_);
     bridge_ = std::make_unique<CConnectionBridge>(*controller_, *device_);
     data_ = &ProgramData();
     capControls_ = std::make_unique<CCapControls>(*device_);
-    pageReads_ = std::make_unique<CPageReads>(*device_);
+    pageReads_ = std::make_unique<CPageReads>();
 
     CreateMenus();
     CreateToolBar();
@@ -182,6 +183,7 @@ void TMainForm::SetForms(const Forms& forms)
     if (forms_.HardFault)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
     BindChartWindows();
+    BindToolWindows();
     BindLogging();
 }
 
@@ -199,13 +201,6 @@ void TMainForm::CreateMenus()
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    auto later = [](QMenu* menu, const char* name, const char* caption) {
-        // The window behind this item is not part of the program yet.
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(name);
-        a->setEnabled(false);
         return a;
     };
 
@@ -240,14 +235,17 @@ void TMainForm::CreateMenus()
     ToolsMenu->setObjectName("ToolsMenu");
     LoggingMenuItem = item(ToolsMenu, "LoggingMenuItem", "&Logging", &TMainForm::LoggingBtnClick);
     LoggingMenuItem->setCheckable(true);
-    TuningMenuItem = later(ToolsMenu, "TuningMenuItem", "  T&uning");
+    TuningMenuItem =
+        item(ToolsMenu, "TuningMenuItem", "  T&uning", &TMainForm::TuningMenuItemClick);
+    TuningMenuItem->setCheckable(true);
     TechMenuItem = item(ToolsMenu, "TechMenuItem", "  &Technical...", &TMainForm::TechBtnClick);
     BootPMenuItem = item(ToolsMenu, "BootPMenuItem", "  &BootP configuration", &TMainForm::BootPMenuItemClick);
     FlashingMenuItem = item(ToolsMenu, "FlashingMenuItem", "  &Flashing...", &TMainForm::FlashingMenuItemClick);
     XilinxMenuItem = item(ToolsMenu, "XilinxMenuItem", "  &Xilinx...", &TMainForm::XilinxMenuItemClick);
     OstraBuslogMenuItem = item(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log",
                                &TMainForm::OstraBuslogMenuItemClick);
-    AutoTestMenuItem = later(ToolsMenu, "AutoTestMenuItem", "  Auto-test");
+    AutoTestMenuItem =
+        item(ToolsMenu, "AutoTestMenuItem", "  Auto-test", &TMainForm::AutoTestMenuItemClick);
 
     WindowMenu = menuBar()->addMenu("Window");
     WindowMenu->setObjectName("WindowMenu");
@@ -452,6 +450,7 @@ void TMainForm::ShutDown()
         StartupTimer->stop();
     if (ReadTimer)
         ReadTimer->stop();
+    EndAutoTest();
     StopLogging();
 }
 

@@ -71,6 +71,8 @@ class TTuningPage;
 class T3capPage;
 class TCalInputForm;
 class TCal3capForm;
+class TTuningForm;
+class TAutoTestForm;
 
 class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView {
     Q_OBJECT
@@ -97,6 +99,8 @@ public:
         TFlashProgressForm* FlashProgress = nullptr;
         TSmithForm* Smith = nullptr;
         TCapsForm* Caps = nullptr;
+        TTuningForm* Tuning = nullptr;
+        TAutoTestForm* AutoTest = nullptr;
         TLogSettingsForm* LogSettings = nullptr;
         TLoggingForm* Logging = nullptr;
     };
@@ -321,6 +325,10 @@ public:
     void RestoreFromFileBtnClick();
     TRestoreFromFileForm& RestoreForm();
 
+    // --- tuning model and auto-test windows (src/service/ui/Maintools.cpp) -------------------
+    void TuningMenuItemClick();
+    void AutoTestMenuItemClick();
+
     // --- IOrreryView ------------------------------------------------------------------------
     std::vector<std::string> Arguments() const override { return args_; }
     std::string ProgramDirectory() const override { return programDir_; }
@@ -418,6 +426,9 @@ private:
     void UpdateCapControls();
     void ShowCapLabels(bool disabled);
     void CreateServicePages();
+    // The tuning model and auto-test windows' links; a running auto-test ends with the program.
+    void BindToolWindows();
+    void EndAutoTest();
     void ClearInfoPage();
 
     Forms forms_;

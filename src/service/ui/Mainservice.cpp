@@ -6,15 +6,18 @@
 #include "device/Data.h"
 #include "device/Device.h"
 #include "platform/Inifile.h"
+#include "service/Fieldcheck.h"
 #include "service/Inforeport.h"
 #include "service/Servlog.h"
 #include "service/ui/Configpage.h"
 #include "service/ui/Fileask.h"
 #include "service/ui/Infopage.h"
 #include "service/ui/Servlogframe.h"
+#include "service/ui/Setuppage.h"
 #include "panel/ui/Status.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,8 +47,12 @@ void TMainForm::CreateServicePages()
     if (!AskFile)
         AskFile = [this](const SFileQuery& q, std::string& name) { return AskFileName(this, q, name); };
 
-    ServLogTab = new TServLogFrame(PageControl);
-    PageControl->addTab(ServLogTab, "Service Log");
+    // The service log is a tab of the Setup page, after Sensors; its own Save stands in for Send.
+    ServLogTab = new TServLogFrame(SetupPage->SetupPageControl);
+    QTabWidget* setupTabs = SetupPage->SetupPageControl;
+    setupTabs->insertTab(setupTabs->indexOf(SetupPage->SensorTab) + 1, ServLogTab, "Service Log");
+    connect(setupTabs, &QTabWidget::currentChanged, this,
+            [this] { SetupPage->SendSetupBtn->setVisible(SetupPage->SetupPageControl->currentWidget() != ServLogTab); });
     connect(ServLogTab->SectorListBox, &QListWidget::itemClicked, this, [this] { SectorListBoxClick(); });
     connect(ServLogTab->SaveServLogBtn, &QPushButton::clicked, this, &TMainForm::SaveServLogBtnClick);
 
@@ -140,7 +147,15 @@ void TMainForm::ConfigInfoBtnClick()
 {
     StartReport(*this, *InfoPage, inforeport::ConfigurationTitle);
     std::vector<std::string> lines;
-    const int r = inforeport::Configuration(*device_, lines);
+    bool rangeRead = false;
+    const int r = inforeport::Configuration(*device_, lines, &rangeRead);
+    if (rangeRead) {
+        // The Setup page shows the ranges as its own read does.
+        for (int c : {0, 1}) {
+            SetupPage->CmaxEdits[c]->setText(QString::fromStdString(ShortestText(device_->CapToPf(c, 100.0))));
+            SetupPage->CminEdits[c]->setText(QString::fromStdString(ShortestText(device_->CapToPf(c, 0.0))));
+        }
+    }
     AddLines(InfoPage->StatsMemo, lines);
     if (r != 0)
         return;

@@ -31,15 +31,7 @@ void TMainForm::CreateUnitPages()
     pageReads_->Set(CPageReads::Setup, [this] { return ReadSetup(); });
     pageReads_->Set(CPageReads::Trajectories, [this] { return ReadTrajectories(); });
     pageReads_->Set(CPageReads::Tuning, [this] { return ReadTuning(); });
-    pageReads_->Set(CPageReads::ThirdCap, [this] {
-        int r = Read3Cap();
-        if (r != 0 || !device_->Has3rdCap())
-            return r;
-        // The control notebook's ratio and position, as the read-all read them before.
-        double ratio = 0.0;
-        r = device_->Read3capRatio(ratio);
-        return r != 0 ? r : device_->Read3capPosition();
-    });
+    pageReads_->Set(CPageReads::ThirdCap, [this] { return Read3Cap(); });
     UpdateUnitPages();
 }
 

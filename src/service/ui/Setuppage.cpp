@@ -311,8 +311,7 @@ void TSetupPage::ReadSetupBtnClick()
 {
     ClearStatus();
     ReadSetup();
-    if (Main().ServLogTab)
-        Main().FillSectorList();
+    Main().FillSectorList();
     CommandAccepted();
 }
 

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QMenu>
 #include <QPrinter>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -82,6 +83,22 @@ protected:
     std::unique_ptr<TMainForm> form;
 };
 
+TEST_F(MainFormTest, PagesInOrderAndTheControlNotebook)
+{
+    std::vector<std::string> tabs;
+    for (int i = 0; i < form->PageControl->count(); ++i)
+        tabs.push_back(form->PageControl->tabText(i).toStdString());
+    EXPECT_EQ(tabs, (std::vector<std::string>{"Display", "Trajectories", "Tuning", "3 Cap", "Setup (Ostra)",
+                                              "Faults", "Info", "Config"}));
+    for (const char* name : {"CtrlNotebook", "CtrlPage", "CtrlCorvinaPage", "CtrlIOPage", "Ctrl3capPage",
+                             "CapsCtrlPanel", "ShTrackBar", "SerTrackBar", "_3capTrackBar", "InfoPage",
+                             "ConfigPage", "SaveToFileBtn", "RestoreFromFileBtn", "StatsMemo"})
+        EXPECT_NE(form->findChild<QWidget*>(name), nullptr) << name;
+    ShowAndStart();
+    EXPECT_TRUE(form->findChild<QWidget*>("SaveToFileBtn")->isEnabled());
+    EXPECT_TRUE(form->findChild<QWidget*>("CtrlNotebook")->isEnabled());
+}
+
 TEST_F(MainFormTest, MenusAsListed)
 {
     EXPECT_EQ(Captions(form->OrreryMenu),
@@ -103,20 +120,22 @@ TEST_F(MainFormTest, MenusAsListed)
     for (const char* name : {"ReadTimerBtn", "LockBtn", "LoggingBtn", "SettingsBtn", "HelpBtn",
                              "CapsBtn", "SmithBtn"})
         EXPECT_NE(form->findChild<QToolButton*>(name), nullptr) << name;
-    // Windows that are not part of the program yet keep their items disabled, also after the
-    // start-up and the demo switch have refreshed the menus.
-    auto laterItemsDisabled = [this](const char* when) {
+    // The windows' items are enabled, also after the start-up and the demo switch have
+    // refreshed the menus.
+    auto windowItemsEnabled = [this](const char* when) {
+        // The tuning model and auto-test windows are part of the program.
         for (QAction* a : {form->TuningMenuItem, form->AutoTestMenuItem})
-            EXPECT_FALSE(a->isEnabled()) << a->text().toStdString() << " " << when;
+            EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
+        EXPECT_TRUE(form->TuningMenuItem->isCheckable());
         // The chart windows are part of the program.
         for (QAction* a : {form->CapsMenuItem, form->SmithMenuItem})
             EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
         for (QToolButton* b : {form->CapsBtn, form->SmithBtn})
             EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString() << " " << when;
     };
-    laterItemsDisabled("at construction");
+    windowItemsEnabled("at construction");
     ShowAndStart();
-    laterItemsDisabled("after start-up");
+    windowItemsEnabled("after start-up");
     // Logging and the history files are part of the program.
     EXPECT_TRUE(form->LoggingMenuItem->isEnabled());
     EXPECT_TRUE(form->LoggingBtn->isEnabled());
@@ -135,7 +154,7 @@ TEST_F(MainFormTest, MenusAsListed)
     form->DemoMenuItem->trigger();
     EXPECT_TRUE(form->Controller()->IsDemo());
     EXPECT_TRUE(form->DemoMenuItem->isChecked());
-    laterItemsDisabled("in demo mode");
+    windowItemsEnabled("in demo mode");
     toolItems("in demo mode");
     EXPECT_TRUE(form->ClearMenuItem->isEnabled());
     EXPECT_TRUE(form->ConnectionMenuItem->isEnabled());

@@ -1,0 +1,289 @@
+// The main window's service log, Info page and Config page driven as a user drives them, with
+// the program connected to the simulated unit: the sector list and its text file, the three
+// reports, the configuration saved to a file (whole or not at all) and restored through the
+// restore question, the access code and the file choice.
+
+#include "Unitpagesfixture.h"
+
+#include "device/Data.h"
+#include "device/Device.h"
+#include "link/ui/Connectbar.h"
+#include "panel/Faults.h"
+#include "panel/Orrery.h"
+#include "panel/Statusstate.h"
+#include "panel/ui/Main.h"
+#include "panel/ui/Password.h"
+#include "panel/ui/Status.h"
+#include "platform/Inifile.h"
+#include "qtsupport/Widgets.h"
+#include "service/Configbackup.h"
+#include "service/Servlog.h"
+#include "service/ui/Configpage.h"
+#include "service/ui/Fileask.h"
+#include "service/ui/Infopage.h"
+#include "service/ui/Servlogframe.h"
+#include "service/ui/Setuppage.h"
+#include "simunit/Simcommandset.h"
+#include "support/Sentcommands.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+using unitpagestest::SimUnitData;
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> MemoLines(QPlainTextEdit* memo)
+{
+    std::vector<std::string> out;
+    for (const QString& l : memo->toPlainText().split('\n'))
+        out.push_back(l.toStdString());
+    return out;
+}
+
+class MainService : public unitpagestest::UnitPagesFixture {
+protected:
+    void SetUp() override
+    {
+        UnitPagesFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        Unit([](SimUnitData& d) {
+            d.logCount = 3;
+            d.logRecordLength = 75;
+        });
+        TMainForm::Forms forms;
+        forms.Password = &password;
+        form->SetForms(forms);
+        form->AskFile = [this](const SFileQuery& q, std::string& name) {
+            queries.push_back(q);
+            if (fileAnswer.empty())
+                return false;
+            name = fileAnswer;
+            return true;
+        };
+    }
+    void Connect()
+    {
+        UnitPagesFixture::Connect();
+        log.Clear();
+        hooks.shown.clear();
+    }
+    // Answers the restore question with the given choices, then (when asked) the access code.
+    void AnswerRestore(bool factory, bool user, const std::string& code = "")
+    {
+        TRestoreFromFileForm& dialog = form->RestoreForm();
+        QTimer::singleShot(0, &dialog, [this, &dialog, factory, user, code] {
+            dialog.CalCheckBox->setChecked(factory);
+            dialog.CfgCheckBox->setChecked(user);
+            if (!code.empty())
+                QTimer::singleShot(0, &password, [this, code] {
+                    password.PasswordEdit->setText(QString::fromStdString(code));
+                    password.OkBtn->click();
+                });
+            dialog.YesBtn->click();
+        });
+    }
+    bool Shown(const std::string& text) const
+    {
+        for (const ShownMessage& m : hooks.shown)
+            if (m.text == text)
+                return true;
+        return false;
+    }
+
+    testsupport::SentLog log;
+    TPasswordForm password;
+    std::vector<SFileQuery> queries;
+    std::string fileAnswer;
+};
+
+TEST_F(MainService, SetupReadListsTheSectorsAndAClickShowsOne)
+{
+    Connect();
+    form->SetupPage->ReadSetupBtn->click();
+    QListWidget* list = form->ServLogTab->SectorListBox;
+    ASSERT_EQ(list->count(), 10);
+    EXPECT_EQ(list->item(3)->text(), "3   Active");
+    EXPECT_EQ(list->currentRow(), 3);
+    EXPECT_EQ(MemoLines(form->ServLogTab->ServLogMemo), servlog::StatisticsLines(*form->Device(), 3));
+    EXPECT_EQ(form->ServLogTab->ServLogMemo->textCursor().position(), 0);
+
+    // The list is the Setup page's Service Log tab; there its Save stands in for Send.
+    QTabWidget* tabs = form->SetupPage->SetupPageControl;
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(form->ServLogTab)), "Service Log");
+    form->PageControl->setCurrentWidget(form->SetupPage);
+    tabs->setCurrentWidget(form->ServLogTab);
+    EXPECT_FALSE(form->SetupPage->SendSetupBtn->isVisible());
+    EXPECT_TRUE(form->ServLogTab->SaveServLogBtn->isVisible());
+    list->scrollToItem(list->item(5));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->item(5)).center());
+    const auto lines = MemoLines(form->ServLogTab->ServLogMemo);
+    EXPECT_EQ(lines, servlog::StatisticsLines(*form->Device(), 5));
+    EXPECT_EQ(lines.size(), 24u); // a record of length 75
+}
+
+TEST_F(MainService, ServiceLogSavesAsTextOrSaysWhyNot)
+{
+    Connect();
+    form->SetupPage->ReadSetupBtn->click();
+    fileAnswer = dir.Path() + "/log.txt";
+    form->ServLogTab->SaveServLogBtn->click();
+    ASSERT_EQ(queries.size(), 1u);
+    EXPECT_EQ(queries[0].Title, "Save Service Log");
+    EXPECT_TRUE(queries[0].Save);
+    EXPECT_EQ(ReadAll(fileAnswer), servlog::JoinLines(servlog::FileLines(*form->Device())));
+    EXPECT_NE(ReadAll(fileAnswer).find("Sector 3 (Active)\r\n"), std::string::npos);
+    EXPECT_TRUE(Shown("Service Log Saved Ok"));
+
+    hooks.shown.clear();
+    fileAnswer = dir.Path() + "/no/such/folder/log.txt";
+    form->ServLogTab->SaveServLogBtn->click();
+    EXPECT_FALSE(Shown("Service Log Saved Ok"));
+    ASSERT_FALSE(hooks.shown.empty());
+    EXPECT_EQ(hooks.shown.back().kind, "warning");
+}
+
+TEST_F(MainService, InfoReportsConfigurationStatisticsAndFaults)
+{
+    Unit([](SimUnitData& d) { d.faults = (uint64_t(1) << 60) | 1u; });
+    Connect();
+    TInfoPage* info = form->InfoPage;
+    EXPECT_EQ(info->StatsTextLabel->text(), "Click the button to update");
+    info->ConfigInfoBtn->click();
+    EXPECT_EQ(info->StatsLabel->text(), "Configuration");
+    const auto config = MemoLines(info->StatsMemo);
+    ASSERT_EQ(config.size(), 6u);
+    EXPECT_EQ(config[2], "PIN = 00000001");
+    EXPECT_TRUE(info->StatsMemo->isReadOnly());
+    EXPECT_EQ(form->SetupPage->CmaxEdits[0]->text(), "1000"); // the Setup page shows the ranges
+    EXPECT_EQ(form->SetupPage->CminEdits[1]->text(), "0");
+
+    info->ServLogBtn->click();
+    EXPECT_EQ(info->StatsLabel->text(), "Statistics");
+    EXPECT_EQ(MemoLines(info->StatsMemo), servlog::StatisticsLines(*form->Device(), 3));
+
+    info->FaultsInfoBtn->click();
+    EXPECT_EQ(info->StatsLabel->text(), "Faults");
+    EXPECT_EQ(MemoLines(info->StatsMemo), std::vector<std::string>{CFaults::FaultName(1)});
+
+    Unit([](SimUnitData& d) { d.faults = uint64_t(1) << 60; });
+    info->FaultsInfoBtn->click();
+    EXPECT_EQ(MemoLines(info->StatsMemo), std::vector<std::string>{"No faults"});
+
+    // A read that fails lists nothing, not the faults of the last sample.
+    Unit([](SimUnitData& d) { d.faults = 2; });
+    info->FaultsInfoBtn->click();
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+    info->FaultsInfoBtn->click();
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+    EXPECT_TRUE(info->StatsMemo->toPlainText().isEmpty());
+    EXPECT_EQ(info->StatsLabel->text(), "Faults");
+}
+
+TEST_F(MainService, ConfigurationSavesWholeOrNotAtAll)
+{
+    Connect();
+    fileAnswer = dir.Path() + "/unit.cal";
+    form->ConfigPage->SaveToFileBtn->click();
+    ASSERT_EQ(queries.size(), 1u);
+    EXPECT_EQ(queries[0].Extension, "cal");
+    EXPECT_EQ(queries[0].Title, "Save to File");
+    const std::string first = ReadAll(fileAnswer);
+    EXPECT_EQ(first.rfind("[Vantrel Calibration]\r\n", 0), 0u);
+    EXPECT_NE(first.find("[Position]"), std::string::npos);
+    EXPECT_TRUE(Shown("Completed OK"));
+
+    // The unit stops answering halfway: the earlier file stays as it was and the user is told.
+    hooks.shown.clear();
+    Unit([](SimUnitData& d) { d.presetMode = 0; });
+    sim.Unit().Register(157, [this](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+        reply.assign(7, 0);
+        return true;
+    });
+    form->ConfigPage->SaveToFileBtn->click();
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+    EXPECT_EQ(ReadAll(fileAnswer), first);
+    EXPECT_FALSE(Shown("Completed OK"));
+    EXPECT_TRUE(Shown(calfile::NotSavedText));
+}
+
+TEST_F(MainService, RestoreAsksChoosesAndSendsTheFile)
+{
+    Unit([](SimUnitData& d) {
+        d.caps[0].minWord = 1000;
+        d.sensorCal[0] = {1, 2, 3, 4, 5, 6, 7, 8};
+    });
+    Connect();
+    fileAnswer = dir.Path() + "/unit.cal";
+    form->ConfigPage->SaveToFileBtn->click();
+    // A fresh unit.
+    Unit([](SimUnitData& d) {
+        d = SimUnitData{};
+        d.motorSpeed = 0;
+    });
+
+    // User's configuration only: no access code, no calibration sent.
+    log.Clear();
+    AnswerRestore(false, true);
+    form->ConfigPage->RestoreFromFileBtn->click();
+    EXPECT_EQ(log.Count(85), 0);
+    EXPECT_EQ(log.Count(84), 1);
+    EXPECT_EQ(state->With([](SimUnitData& d) { return d.caps[0].minWord; }), 1000);
+    EXPECT_TRUE(Shown("Completed OK"));
+    EXPECT_GE(log.Count(169), 1); // the pages read again
+
+    // Factory setup with a wrong access code: nothing is sent.
+    log.Clear();
+    AnswerRestore(true, true, "guess");
+    form->ConfigPage->RestoreFromFileBtn->click();
+    EXPECT_TRUE(log.Sent().empty());
+    EXPECT_TRUE(Shown("Wrong password"));
+
+    // With the code: the calibration is sent.
+    log.Clear();
+    AnswerRestore(true, false, calfile::AccessCode);
+    form->ConfigPage->RestoreFromFileBtn->click();
+    EXPECT_EQ(log.Count(85), 1);
+    EXPECT_EQ(state->With([](SimUnitData& d) { return d.sensorCal[0][7]; }), 8);
+    EXPECT_EQ(queries.back().Title, "Restore from File");
+}
+
+TEST_F(MainService, RestoreOfAMissingFileOrAnsweredNoSendsNothing)
+{
+    Connect();
+    fileAnswer = dir.Path() + "/none.cal";
+    AnswerRestore(false, true);
+    form->ConfigPage->RestoreFromFileBtn->click();
+    EXPECT_TRUE(log.Sent().empty());
+    EXPECT_TRUE(Shown("File  " + fileAnswer + "  does not exist"));
+
+    TRestoreFromFileForm& dialog = form->RestoreForm();
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.NoBtn->click(); });
+    queries.clear();
+    form->ConfigPage->RestoreFromFileBtn->click();
+    EXPECT_TRUE(queries.empty());
+    EXPECT_TRUE(log.Sent().empty());
+}
+
+} // namespace
