@@ -31,6 +31,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
@@ -146,6 +147,11 @@ TEST_F(LoggingTest, ToolBarShowsTheWindowWhoseButtonsRunTheLogger)
     EXPECT_EQ(form->Status->State().LogState(), 0);
     EXPECT_EQ(testsupport::ReadAll(Log(0)).substr(0, 27), ";Log File of Vantrel Orrery");
 
+    // The status frame's log panel carries the file's name and size.
+    QWidget* logImage = form->Status->findChild<QWidget*>("LogImage");
+    ASSERT_NE(logImage, nullptr);
+    EXPECT_EQ(logImage->toolTip().toStdString(), Log(0) + "  0.4 KB");
+
     // The menu item hides it again; so does closing the window.
     form->LoggingMenuItem->trigger();
     EXPECT_FALSE(logging->isVisible());
@@ -153,6 +159,14 @@ TEST_F(LoggingTest, ToolBarShowsTheWindowWhoseButtonsRunTheLogger)
     form->LoggingBtn->click();
     logging->close();
     EXPECT_FALSE(form->LoggingBtn->isChecked());
+
+    // A double click on the status frame's log image shows it.
+    const QPointF at(4, 4);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, logImage->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(logImage, &dbl);
+    EXPECT_TRUE(logging->isVisible());
+    EXPECT_TRUE(form->LoggingBtn->isChecked());
 }
 
 TEST_F(LoggingTest, LockDisablesStartAndStop)
