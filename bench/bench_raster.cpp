@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
-constexpr double kGoalMs = 40.0;
+constexpr double GoalMs = 40.0;
 
 QImage Picture()
 {
@@ -28,7 +28,7 @@ template <class F> void Effect(benchmark::State& state, F&& effect)
         effect(bmp);
         benchmark::DoNotOptimize(bmp.Bits);
     }
-    state.counters["goal_ms"] = kGoalMs;
+    state.counters["goal_ms"] = GoalMs;
 }
 
 void BM_Blur(benchmark::State& s) { Effect(s, [](TzFastBmp& b) { b.Blur(2); }); }
@@ -42,7 +42,7 @@ void BM_DarkenPicture(benchmark::State& state)
     QImage image = Picture();
     for (auto _ : state)
         DarkenBMP(image, 1, false, 0);
-    state.counters["goal_ms"] = kGoalMs;
+    state.counters["goal_ms"] = GoalMs;
 }
 
 void BM_RotatePicture(benchmark::State& state)
@@ -51,7 +51,7 @@ void BM_RotatePicture(benchmark::State& state)
     QImage destination(kWidth, kHeight, QImage::Format_RGB32);
     for (auto _ : state)
         BMPRotate(source, destination, 30);
-    state.counters["goal_ms"] = kGoalMs;
+    state.counters["goal_ms"] = GoalMs;
 }
 
 BENCHMARK(BM_Blur)->Unit(benchmark::kMillisecond);

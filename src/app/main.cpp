@@ -1,7 +1,6 @@
 // Vantrel Orrery: the program's entry. Creates the application and every window once, the main
 // window first, runs the event loop and shows any exception that reaches the top.
 
-#include "app/Messagehooks.h"
 #include "device/Data.h"
 #include "device/Var.h"
 #include "link/ui/Autofinding.h"
@@ -19,6 +18,7 @@
 #include "panel/ui/Logging.h"
 #include "panel/ui/Logsettings.h"
 #include "panel/ui/Main.h"
+#include "panel/ui/Messagehooks.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Settingsform.h"
 #include "panel/ui/Smithdlg.h"

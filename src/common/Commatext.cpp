@@ -2,13 +2,13 @@
 
 namespace {
 
-constexpr char kDelimiter = ',';
+constexpr char Delimiter = ',';
 constexpr char kQuote = '"';
 
 bool NeedsQuotes(const std::string& item)
 {
     for (char c : item) {
-        if (static_cast<unsigned char>(c) <= ' ' || c == kQuote || c == kDelimiter)
+        if (static_cast<unsigned char>(c) <= ' ' || c == kQuote || c == Delimiter)
             return true;
     }
     return false;
@@ -44,13 +44,13 @@ std::vector<std::string> CommaTextToList(const std::string& text)
             }
         } else {
             const size_t start = p;
-            while (p < n && static_cast<unsigned char>(text[p]) > ' ' && text[p] != kDelimiter)
+            while (p < n && static_cast<unsigned char>(text[p]) > ' ' && text[p] != Delimiter)
                 ++p;
             item.assign(text, start, p - start);
         }
         items.push_back(std::move(item));
         skipBlanks();
-        if (p < n && text[p] == kDelimiter) {
+        if (p < n && text[p] == Delimiter) {
             if (p + 1 == n)
                 items.emplace_back();
             ++p;
@@ -67,7 +67,7 @@ std::string ListToCommaText(const std::vector<std::string>& items)
     std::string text;
     for (size_t i = 0; i < items.size(); ++i) {
         if (i > 0)
-            text += kDelimiter;
+            text += Delimiter;
         const std::string& item = items[i];
         if (!NeedsQuotes(item)) {
             text += item;

@@ -162,7 +162,7 @@ struct SocketText {
     const char* text;
 };
 
-constexpr SocketText kSocketTexts[] = {
+constexpr SocketText SocketTexts[] = {
     { 10004, "Interrupted system call" },
     { 10009, "Bad file number" },
     { 10013, "Permission denied" },
@@ -220,7 +220,7 @@ struct ErrnoCode {
     int code;
 };
 
-constexpr ErrnoCode kErrnoCodes[] = {
+constexpr ErrnoCode ErrnoCodes[] = {
     { EINTR, 10004 },          { EBADF, 10009 },           { EACCES, 10013 },
     { EPERM, 10013 },          { EFAULT, 10014 },          { EINVAL, 10022 },
     { EMFILE, 10024 },         { ENFILE, 10024 },          { EWOULDBLOCK, 10035 },
@@ -245,7 +245,7 @@ int WinsockErrorFromErrno(int err)
 {
     if (err == 0)
         return 0;
-    for (const auto& e : kErrnoCodes)
+    for (const auto& e : ErrnoCodes)
         if (e.err == err)
             return e.code;
     return err; // no WinSock counterpart: the number stays, the text is "Unknown error"
@@ -272,7 +272,7 @@ int WinsockErrorFromLookup(int gaiError)
 std::string SocketErrorText(int winsockCode)
 {
     const char* text = "Unknown error";
-    for (const auto& e : kSocketTexts)
+    for (const auto& e : SocketTexts)
         if (e.code == winsockCode) {
             text = e.text;
             break;

@@ -10,17 +10,17 @@
 
 namespace {
 
-constexpr const char* kCountSuffix = "N";
-constexpr size_t kDoubleSize = sizeof(double);
-static_assert(kDoubleSize == 8);
+constexpr const char* CountSuffix = "N";
+constexpr size_t DoubleSize = sizeof(double);
+static_assert(DoubleSize == 8);
 
 // The double's 8 bytes, least significant first, as the registry holds them.
 std::vector<uint8_t> DoubleToBytes(double value)
 {
     uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    std::vector<uint8_t> bytes(kDoubleSize);
-    for (size_t i = 0; i < kDoubleSize; ++i)
+    std::vector<uint8_t> bytes(DoubleSize);
+    for (size_t i = 0; i < DoubleSize; ++i)
         bytes[i] = static_cast<uint8_t>(bits >> (8 * i));
     return bytes;
 }
@@ -28,7 +28,7 @@ std::vector<uint8_t> DoubleToBytes(double value)
 double BytesToDouble(const std::vector<uint8_t>& bytes)
 {
     uint64_t bits = 0;
-    for (size_t i = 0; i < kDoubleSize; ++i)
+    for (size_t i = 0; i < DoubleSize; ++i)
         bits |= static_cast<uint64_t>(bytes[i]) << (8 * i);
     double value = 0;
     std::memcpy(&value, &bits, sizeof value);
@@ -200,7 +200,7 @@ double CRegistry::ExchangeDouble(const std::string& name, double value)
         if (reading_) {
             const auto stored = impl_->Read(section_, name);
             return stored && stored->type == platform::RegistryValue::Type::Binary
-                    && stored->bytes.size() == kDoubleSize
+                    && stored->bytes.size() == DoubleSize
                 ? BytesToDouble(stored->bytes)
                 : value;
         }
@@ -265,17 +265,17 @@ std::string CRegistry::ExchangeStringList(const std::string& name, const std::st
 {
     if (!reading_) {
         const std::vector<std::string> items = CommaTextToList(commaText);
-        ExchangeInt(name + kCountSuffix, static_cast<int>(items.size()));
+        ExchangeInt(name + CountSuffix, static_cast<int>(items.size()));
         for (size_t i = 0; i < items.size(); ++i)
             ExchangeString(name + std::to_string(i + 1), items[i]);
         return commaText;
     }
-    int count = ExchangeInt(name + kCountSuffix, 0);
+    int count = ExchangeInt(name + CountSuffix, 0);
     if (count <= 0)
         return commaText;
     // The count comes from a file: a damaged one must not make the load run for ever.
-    if (count > kMaxListItems)
-        count = kMaxListItems;
+    if (count > MaxListItems)
+        count = MaxListItems;
     std::vector<std::string> items;
     for (int i = 1; i <= count; ++i)
         items.push_back(ExchangeString(name + std::to_string(i), ""));

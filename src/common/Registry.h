@@ -19,7 +19,7 @@ class SettingsFile;
 
 class CRegistry {
 public:
-    static constexpr int kMaxListItems = 1000;
+    static constexpr int MaxListItems = 1000;
 
     // With an INI file: exchange with it (the caller keeps ownership). Otherwise, with an empty
     // key path, every call does nothing; else the user's settings store under that key path.
@@ -45,7 +45,7 @@ public:
     // passed colour's byte; a missing value returns the passed colour unchanged.
     uint32_t ExchangeColor(const std::string& name, uint32_t color);
     // List as comma text; stored as name+"N" and name+"1".. name+count. Loading with a count of
-    // 0 or less (or no count) returns the passed text; at most kMaxListItems items are read.
+    // 0 or less (or no count) returns the passed text; at most MaxListItems items are read.
     std::string ExchangeStringList(const std::string& name, const std::string& commaText);
 
     // Registry mode, saving: writes the settings file once when something was stored; the

@@ -126,6 +126,7 @@ public:
     int ReadCapSteps();
     int WriteCapRange(double loadCMax, double tuneCMax, double loadCMin, double tuneCMin);
     int ReadCapRange();
+    struct CapWordPair; // one of the three pairs above, as it travels
 
     // --- trajectories -----------------------------------------------------------------------
     // Writes the four stored trajectories (edit them through Trajectory(i)).
@@ -221,6 +222,9 @@ protected:
     bool ThirdCapAllowed(bool range) const;
     // Runs 165 with a selector and skips the selector the unit echoes.
     int Read3cap(uint8_t selector);
+    // Writes or reads one pair of load and tune settings (four words) and stores it.
+    int WriteCapWords(const CapWordPair& pair, const std::array<double, 4>& values);
+    int ReadCapWords(const CapWordPair& pair);
     static void Pause(int ms);
     // The clock WaitMotors measures its asking interval with.
     virtual std::chrono::steady_clock::time_point Now() const { return std::chrono::steady_clock::now(); }

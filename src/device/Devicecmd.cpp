@@ -195,103 +195,75 @@ int CDevice::EnableMotors(bool enable)
     return Command(unitcmd::EnableMotors, true);
 }
 
-int CDevice::WriteCapLimits(double loadMin, double tuneMin, double loadMax, double tuneMax)
+// The load and tune capacitors' paired settings travel as four words: load's first value,
+// tune's first, load's second, tune's second. One row per pair; one routine writes and one reads.
+struct CDevice::CapWordPair {
+    int writeCommand;
+    int readCommand;
+    double wordsPerUnit;      // a value times this, rounded, is its word
+    bool oneByteKeeps;        // a one-byte reply means the unit keeps none: the records stay
+    void (*store)(CCapRecord& cap, int which, double value); // which: 0 first, 1 second
+};
+
+namespace {
+
+const CDevice::CapWordPair CapLimitsPair{unitcmd::WriteCapLimits, unitcmd::ReadCapLimits, 100.0, false,
+    [](CCapRecord& c, int which, double v) { (which == 0 ? c.minPosition : c.maxPosition) = v; }};
+const CDevice::CapWordPair CapStepsPair{unitcmd::WriteCapSteps, unitcmd::ReadCapSteps, 1.0, false,
+    [](CCapRecord& c, int which, double v) { (which == 0 ? c.totalSteps : c.stepOffset) = static_cast<int>(v); }};
+const CDevice::CapWordPair CapRangePair{unitcmd::WriteCapRange, unitcmd::ReadCapRange, 1.0, true,
+    [](CCapRecord& c, int which, double v) { (which == 0 ? c.cMax : c.cMin) = v; }};
+
+} // namespace
+
+int CDevice::WriteCapWords(const CapWordPair& pair, const std::array<double, 4>& values)
 {
     if (!IsDemo()) {
-        AppendPercent(loadMin);
-        AppendPercent(tuneMin);
-        AppendPercent(loadMax);
-        AppendPercent(tuneMax);
-        const int r = Command(unitcmd::WriteCapLimits);
+        for (double v : values)
+            AppendWord(ClampToWordRounded(v * pair.wordsPerUnit));
+        const int r = Command(pair.writeCommand);
         if (r != 0)
             return r;
     }
-    caps_[0].minPosition = loadMin;
-    caps_[1].minPosition = tuneMin;
-    caps_[0].maxPosition = loadMax;
-    caps_[1].maxPosition = tuneMax;
+    for (size_t i = 0; i < values.size(); ++i)
+        pair.store(caps_[i % 2], static_cast<int>(i / 2), values[i]);
     return 0;
 }
 
-int CDevice::ReadCapLimits()
+int CDevice::ReadCapWords(const CapWordPair& pair)
 {
     if (IsDemo())
         return 0;
-    const int r = Command(unitcmd::ReadCapLimits);
+    const int r = Command(pair.readCommand);
     if (r != 0)
         return r;
-    caps_[0].minPosition = ReadWord() * 0.01;
-    caps_[1].minPosition = ReadWord() * 0.01;
-    caps_[0].maxPosition = ReadWord() * 0.01;
-    caps_[1].maxPosition = ReadWord() * 0.01;
+    if (pair.oneByteKeeps && ReplyLength() == 1)
+        return 0;
+    for (int i = 0; i < 4; ++i)
+        pair.store(caps_[i % 2], i / 2, ReadWord() / pair.wordsPerUnit);
     return 0;
 }
+
+int CDevice::WriteCapLimits(double loadMin, double tuneMin, double loadMax, double tuneMax)
+{
+    return WriteCapWords(CapLimitsPair, {loadMin, tuneMin, loadMax, tuneMax});
+}
+
+int CDevice::ReadCapLimits() { return ReadCapWords(CapLimitsPair); }
 
 int CDevice::WriteCapSteps(int loadTotal, int tuneTotal, int loadOffset, int tuneOffset)
 {
-    if (!IsDemo()) {
-        AppendWord(ClampToWord(loadTotal));
-        AppendWord(ClampToWord(tuneTotal));
-        AppendWord(ClampToWord(loadOffset));
-        AppendWord(ClampToWord(tuneOffset));
-        const int r = Command(unitcmd::WriteCapSteps);
-        if (r != 0)
-            return r;
-    }
-    caps_[0].totalSteps = loadTotal;
-    caps_[1].totalSteps = tuneTotal;
-    caps_[0].stepOffset = loadOffset;
-    caps_[1].stepOffset = tuneOffset;
-    return 0;
+    return WriteCapWords(CapStepsPair, {double(loadTotal), double(tuneTotal), double(loadOffset), double(tuneOffset)});
 }
 
-int CDevice::ReadCapSteps()
-{
-    if (IsDemo())
-        return 0;
-    const int r = Command(unitcmd::ReadCapSteps);
-    if (r != 0)
-        return r;
-    caps_[0].totalSteps = ReadWord();
-    caps_[1].totalSteps = ReadWord();
-    caps_[0].stepOffset = ReadWord();
-    caps_[1].stepOffset = ReadWord();
-    return 0;
-}
+int CDevice::ReadCapSteps() { return ReadCapWords(CapStepsPair); }
 
 int CDevice::WriteCapRange(double loadCMax, double tuneCMax, double loadCMin, double tuneCMin)
 {
-    if (!IsDemo()) {
-        AppendWord(ClampToWordRounded(loadCMax));
-        AppendWord(ClampToWordRounded(tuneCMax));
-        AppendWord(ClampToWordRounded(loadCMin));
-        AppendWord(ClampToWordRounded(tuneCMin));
-        const int r = Command(unitcmd::WriteCapRange);
-        if (r != 0)
-            return r;
-    }
-    caps_[0].cMax = loadCMax;
-    caps_[1].cMax = tuneCMax;
-    caps_[0].cMin = loadCMin;
-    caps_[1].cMin = tuneCMin;
-    return 0;
+    return WriteCapWords(CapRangePair, {loadCMax, tuneCMax, loadCMin, tuneCMin});
 }
 
-int CDevice::ReadCapRange()
-{
-    if (IsDemo())
-        return 0;
-    const int r = Command(unitcmd::ReadCapRange);
-    if (r != 0)
-        return r;
-    if (ReplyLength() == 1)
-        return 0; // the unit keeps no range
-    caps_[0].cMax = ReadWord();
-    caps_[1].cMax = ReadWord();
-    caps_[0].cMin = ReadWord();
-    caps_[1].cMin = ReadWord();
-    return 0;
-}
+int CDevice::ReadCapRange() { return ReadCapWords(CapRangePair); }
 
 // --- trajectories --------------------------------------------------------------------------
 

@@ -10,9 +10,39 @@
 
 namespace {
 
-constexpr int LiveWords = 15;
+// The live reply's signed words, in order.
+enum LiveWord : int {
+    WordR,         // resistance, 1024 = 50 ohms
+    WordX,         // reactance, the same scale
+    WordGamma2,    // Gamma squared, 1024 = 1
+    WordPower,     // delivered power
+    WordAux4,      // three-capacitor units: current ratio (x 0.001); output sensor: load R
+    WordAux5,      // current 1 (x 0.01); load X
+    WordAux6,      // current 2 (x 0.01); load Gamma squared
+    WordAux7,      // third capacitor position (x 0.01); load power
+    WordLoad,      // load capacitor position, x 0.01 percent
+    WordTune,      // tune capacitor position, x 0.01 percent
+    WordStatus,    // the status word
+    WordTemp,
+    WordRfPeak,
+    WordDcBias,    // times the unit's DC-bias scale
+    WordRfCap,
+    LiveWords
+};
 constexpr int LiveReplyLength = LiveWords * 2;
 constexpr int StatusByteCount = 8;
+
+// Older units have no status bytes: three bits of the status word's high byte stand for three
+// faults of status byte 0.
+struct OldFaultBit {
+    uint32_t highByteMask;
+    uint32_t statusByteMask;
+};
+constexpr OldFaultBit OldFaultBits[] = {
+    {0x20, 0x01}, // low 24 V
+    {0x08, 0x02}, // over voltage
+    {0x80, 0x40}, // output current
+};
 
 double Ohms(int16_t w) { return w / 1024.0 * 50.0; }
 
@@ -57,7 +87,7 @@ int CDevice::ReadLive(CLiveSample& s)
     int16_t w[LiveWords];
     for (int16_t& v : w)
         v = ReadShort();
-    s.status = static_cast<uint16_t>(w[10]);
+    s.status = static_cast<uint16_t>(w[WordStatus]);
 
     r = Command(unitcmd::ReadStatusBytes);
     if (r < 0)
@@ -69,41 +99,38 @@ int CDevice::ReadLive(CLiveSample& s)
         // Older units: the fault bits come from the status word's high byte.
         const uint32_t high = (s.status >> 8) & 0xFF;
         uint32_t b0 = 0;
-        if (high & 0x20)
-            b0 |= 0x01;
-        if (high & 0x08)
-            b0 |= 0x02;
-        if (high & 0x80)
-            b0 |= 0x40;
+        for (const OldFaultBit& bit : OldFaultBits)
+            if (high & bit.highByteMask)
+                b0 |= bit.statusByteMask;
         s.statusBytes = {b0, 0};
     }
     if (!IsFamily200() && !PinBit31() && ProbeDtrCts())
         s.statusBytes[1] |= uint32_t(unitconst::DtrCtsBit) << 24;
 
-    s.r = Ohms(w[0]);
-    s.x = Ohms(w[1]);
-    s.gamma = GammaOf(w[2]);
-    s.power = w[3];
+    s.r = Ohms(w[WordR]);
+    s.x = Ohms(w[WordX]);
+    s.gamma = GammaOf(w[WordGamma2]);
+    s.power = w[WordPower];
     if (Has3rdCap()) {
-        s.w4 = w[4] * 0.001;
-        s.w5 = w[5] * 0.01;
-        s.w6 = w[6] * 0.01;
-        s.w7 = w[7] * 0.01;
+        s.w4 = w[WordAux4] * 0.001;
+        s.w5 = w[WordAux5] * 0.01;
+        s.w6 = w[WordAux6] * 0.01;
+        s.w7 = w[WordAux7] * 0.01;
         caps_[2].position = s.w7;
     } else if (HasOutputSensor()) {
-        s.w4 = Ohms(w[4]);
-        s.w5 = Ohms(w[5]);
-        s.w6 = GammaOf(w[6]);
-        s.w7 = w[7];
+        s.w4 = Ohms(w[WordAux4]);
+        s.w5 = Ohms(w[WordAux5]);
+        s.w6 = GammaOf(w[WordAux6]);
+        s.w7 = w[WordAux7];
     } else {
         s.w4 = s.w5 = s.w6 = s.w7 = 0.0;
     }
-    s.load = w[8] * 0.01;
-    s.tune = w[9] * 0.01;
-    s.temp = w[11];
-    s.rfPeak = w[12];
-    s.dcBias = w[13] * dcBiasScale_;
-    s.rfCap = w[14];
+    s.load = w[WordLoad] * 0.01;
+    s.tune = w[WordTune] * 0.01;
+    s.temp = w[WordTemp];
+    s.rfPeak = w[WordRfPeak];
+    s.dcBias = w[WordDcBias] * dcBiasScale_;
+    s.rfCap = w[WordRfCap];
     caps_[0].position = s.load;
     caps_[1].position = s.tune;
     return 0;

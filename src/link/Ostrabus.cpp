@@ -127,8 +127,8 @@ int COstraBus::SerialTransact(int command)
     }
     if (r < 0) {
         replyLength_ = 0;
-        // Purge what came in; a NAK just written must still go out, so output is drained,
-        // not thrown away.
+        // Purge what came in; a NAK just written must still go out, so output is left to
+        // the driver, not thrown away.
         serial_->DiscardInput();
         lastError_ = SerialErrorText(r);
     }

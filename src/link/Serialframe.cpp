@@ -99,20 +99,23 @@ int ReadFrame(platform::SerialPort& port, uint8_t& address, uint8_t& command, ui
         rest = length + 1;
         into = buffer;
     }
+    bool complete = true;
     if (rest > 0) {
         n = port.Read(into, rest);
         if (n < 0)
             return linkerr::ReadFailed;
-        if (n < rest)
-            return linkerr::Timeout; // a short frame is a time-out, not a checksum matter
+        complete = n == rest;
     }
+    // A frame cut short fails its check like a bad checksum, whatever its last bytes happen to
+    // be: the unit gets a NAK either way, never silence.
     const int stored = l < ShortLengthLimit ? l + 1 : length + 1;
     const uint8_t x = static_cast<uint8_t>(head[0] ^ head[1] ^ (l < ShortLengthLimit ? 0 : head[2]))
         ^ Checksum(buffer, stored);
-    const uint8_t answer = x == 0 ? Ack : Nak;
+    const bool good = complete && x == 0;
+    const uint8_t answer = good ? Ack : Nak;
     if (!port.Write(&answer, 1))
         return linkerr::WriteFailed;
-    return x == 0 ? 0 : linkerr::BadChecksum;
+    return good ? 0 : linkerr::BadChecksum;
 }
 
 std::string ListPorts() { return platform::PortList().CommaText(); }

@@ -49,7 +49,8 @@ int WriteFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uin
                const uint8_t* data);
 // Reads one reply frame into buffer (at least ReplyBufferSize bytes: data then checksum) and
 // answers it with ACK or NAK. 0, -1 writing the acknowledgement failed, -2 read failed,
-// -3 fewer bytes than the frame needs arrived in time, -4 bad checksum.
+// -3 the frame's first three bytes did not arrive in time, -4 bad checksum or a frame cut short
+// (both answered with NAK).
 int ReadFrame(platform::SerialPort& port, uint8_t& address, uint8_t& command, uint8_t& length,
               uint8_t* buffer);
 

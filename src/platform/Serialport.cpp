@@ -1,5 +1,7 @@
 #include "platform/Serialport.h"
 
+#include "platform/Serialspeed.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -72,9 +74,12 @@ std::string SerialPort::DevicePath(const std::string& name)
 int SerialPort::Open(const std::string& name, int baud, uint8_t parity, int readTimeoutMs)
 {
     Close();
-    speed_t speed;
-    if (!BaudToSpeed(baud, speed) || parity > ParityEven)
+    if (baud <= 0 || parity > ParityEven)
         return EINVAL;
+    // A rate without its own termios constant is set afterwards through the arbitrary-rate
+    // interface; until then the line runs at a standard rate.
+    speed_t speed = B38400;
+    const bool standardRate = BaudToSpeed(baud, speed);
 
     const std::string path = DevicePath(name);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -111,6 +116,10 @@ int SerialPort::Open(const std::string& name, int baud, uint8_t parity, int read
         tio.c_cflag &= ~PARENB;
         if (::tcsetattr(fd, TCSANOW, &tio) != 0)
             return CloseKeepingErrno(fd, errno);
+    }
+    if (!standardRate) {
+        if (const int err = SetArbitraryBaud(fd, baud))
+            return CloseKeepingErrno(fd, err);
     }
     ::tcflush(fd, TCIOFLUSH);
 
@@ -194,7 +203,8 @@ void SerialPort::DiscardInput()
 {
     if (fd_ < 0)
         return;
-    ::tcdrain(fd_);
+    // Only the input is flushed: what was written stays queued and the driver sends it, so
+    // there is nothing to wait for (a drain could hold the caller on a stalled adapter).
     ::tcflush(fd_, TCIFLUSH);
 }
 

@@ -22,8 +22,8 @@ public:
     // "COMn" names the n-th built-in port (/dev/ttyS(n-1)); anything else is a device path.
     static std::string DevicePath(const std::string& name);
 
-    // 0 on success, else an errno value (EINVAL for a parity above even or a baud that is not
-    // one of the standard rates 110 to 230400).
+    // 0 on success, else an errno value: EINVAL for a parity above even or a baud of 0 or
+    // less; a rate the device refuses gives the device's error.
     int Open(const std::string& name, int baud, uint8_t parity, int readTimeoutMs);
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
@@ -37,8 +37,8 @@ public:
     bool Write(const uint8_t* data, int count);
     // Discards what the driver holds in both directions.
     void Purge();
-    // Lets pending output go out, then discards what came in (after a failed exchange: the
-    // acknowledgement already written must still reach the unit).
+    // Discards what came in without waiting; pending output still goes out (after a failed
+    // exchange: the acknowledgement already written must still reach the unit).
     void DiscardInput();
     // Drops pending I/O and closes; true when the close succeeded (false when not open).
     bool Close();

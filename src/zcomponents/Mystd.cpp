@@ -20,13 +20,13 @@ const std::array<const char*, 5> CpuNames = {"80286", "80386", "80486", "Pentium
 
 namespace {
 
-constexpr std::uint32_t kAllBits = 0xFFFFFFFFu;
-constexpr int kFirstMeasuredFamily = 5;
-constexpr std::uint32_t kMeasureMs = 1000;
-constexpr double kCountsPerMhzSecond = 1000000.0;
+constexpr std::uint32_t AllBits = 0xFFFFFFFFu;
+constexpr int FirstMeasuredFamily = 5;
+constexpr std::uint32_t MeasureMs = 1000;
+constexpr double CountsPerMhzSecond = 1000000.0;
 // Makes up for the part of the first tick that the wait for the edge loses.
-constexpr double kFirstTickAllowance = 0.66;
-constexpr int kHintFontPixels = 11;
+constexpr double FirstTickAllowance = 0.66;
+constexpr int HintFontPixels = 11;
 const char* const kHintFontName = "MS Sans Serif";
 
 std::once_flag gProbeOnce;
@@ -73,8 +73,8 @@ TCpuInfo BuildCpuInfo(bool cpuidPresent, const TCpuidRegs& leaf0, const TCpuidRe
     TCpuInfo info;
     info.CpuidPresent = cpuidPresent;
     if (!cpuidPresent) {
-        info.CpuidSignature = info.CpuidMisc = kAllBits;
-        info.CpuidFeaturesEcx = info.CpuidFeaturesEdx = kAllBits;
+        info.CpuidSignature = info.CpuidMisc = AllBits;
+        info.CpuidFeaturesEcx = info.CpuidFeaturesEdx = AllBits;
         return info;
     }
     info.CpuidSignature = leaf1.eax;
@@ -84,7 +84,7 @@ TCpuInfo BuildCpuInfo(bool cpuidPresent, const TCpuidRegs& leaf0, const TCpuidRe
     AppendRegisterText(info.CpuVendor, leaf0.ebx);
     AppendRegisterText(info.CpuVendor, leaf0.edx);
     AppendRegisterText(info.CpuVendor, leaf0.ecx);
-    if (CpuFamily(info) >= kFirstMeasuredFamily)
+    if (CpuFamily(info) >= FirstMeasuredFamily)
         info.CpuMhz = measureMhz ? measureMhz() : -1;
     else
         info.CpuMhz = -1;
@@ -102,14 +102,14 @@ std::int32_t MeasureCpuMhz(const std::function<std::uint32_t()>& tickCount,
         const std::uint64_t c1 = readCounter();
         // Elapsed time in unsigned 32-bit arithmetic, so a tick counter that wraps during the
         // second still waits the whole second.
-        for (std::uint32_t elapsed = tickCount() - t0; elapsed < kMeasureMs;
+        for (std::uint32_t elapsed = tickCount() - t0; elapsed < MeasureMs;
              elapsed = tickCount() - t0) {
             if (idle)
-                idle(kMeasureMs - elapsed);
+                idle(MeasureMs - elapsed);
         }
         const std::uint64_t c2 = readCounter();
         const double mhz =
-            std::nearbyint(double(c2 - c1) / kCountsPerMhzSecond + kFirstTickAllowance);
+            std::nearbyint(double(c2 - c1) / CountsPerMhzSecond + FirstTickAllowance);
         if (!(mhz >= 0.0) || mhz > double(std::numeric_limits<std::int32_t>::max()))
             return -1;
         return std::int32_t(mhz);
@@ -161,7 +161,7 @@ void ResetHintStyle()
 {
     THintStyle style;
     style.Font = QFont(QString::fromLatin1(kHintFontName));
-    style.Font.setPixelSize(kHintFontPixels);
+    style.Font.setPixelSize(HintFontPixels);
     if (gHintStyle)
         *gHintStyle = std::move(style);
     else

@@ -8,8 +8,8 @@ long double zcCalcOffSetTime = 0.0L;
 
 namespace {
 
-constexpr int kSteelSize = 8;
-constexpr long double kMinutesPerDay = 1440.0L;
+constexpr int SteelSize = 8;
+constexpr long double MinutesPerDay = 1440.0L;
 
 std::unique_ptr<QImage> gSteel;
 int gStartupCount = 0;
@@ -23,10 +23,10 @@ const QImage* TSteel()
 
 QImage BuildSteelBitmap()
 {
-    QImage steel(kSteelSize, kSteelSize, QImage::Format_RGB32);
+    QImage steel(SteelSize, SteelSize, QImage::Format_RGB32);
     steel.fill(QColor(0xC0, 0xC0, 0xC0));
-    for (int x = 0; x < kSteelSize; ++x)
-        for (int y = 0; y < kSteelSize; ++y)
+    for (int x = 0; x < SteelSize; ++x)
+        for (int y = 0; y < SteelSize; ++y)
             if (x % 2 == 1 && y % 2 == 1)
                 steel.setPixel(x, y, qRgb(0xFF, 0xFF, 0xFF));
     return steel;
@@ -42,7 +42,7 @@ void Std2Startup()
     if (gStartupCount++ > 0)
         return;
     gSteel = std::make_unique<QImage>(BuildSteelBitmap());
-    zcCalcOffSetTime = 1.0L / kMinutesPerDay;
+    zcCalcOffSetTime = 1.0L / MinutesPerDay;
 }
 
 void Std2Shutdown()

@@ -10,15 +10,15 @@
 
 namespace {
 
-constexpr QChar kEnd = u'\r';
-constexpr int kMaxName = 10;
-constexpr int kFirstFunction = 11;
-constexpr int kUserFunction = 28;
-constexpr int kDefaultExpPrecision = 15;
-constexpr int kDefaultFixedPrecision = 2;
-constexpr int kMaxPrecision = 18;
-constexpr int kMinExponentDigits = 3;
-constexpr Extended kGeneralFixedBelow = 0.00001L;
+constexpr QChar End = u'\r';
+constexpr int MaxName = 10;
+constexpr int FirstFunction = 11;
+constexpr int UserFunction = 28;
+constexpr int DefaultExpPrecision = 15;
+constexpr int DefaultFixedPrecision = 2;
+constexpr int MaxPrecision = 18;
+constexpr int MinExponentDigits = 3;
+constexpr Extended GeneralFixedBelow = 0.00001L;
 const char* const kDefaultFormat = "%e";
 
 // Names in code order: the registers (0-8), PI, E, then the functions (11-27).
@@ -80,7 +80,7 @@ QString Exponential(Extended v, int precision)
     QString s = QString::fromLatin1(buf);
     const int e = int(s.indexOf(u'E'));
     QString digits = s.mid(e + 2);
-    while (digits.size() < kMinExponentDigits)
+    while (digits.size() < MinExponentDigits)
         digits.prepend(u'0');
     return s.left(e + 2) + digits;
 }
@@ -112,7 +112,7 @@ QString General(Extended v, int precision)
     const QString sci = QString::fromLatin1(buf);
     const int e = int(sci.indexOf(u'E'));
     const int exponent = sci.mid(e + 1).toInt();
-    if (exponent < precision && std::fabs(v) >= kGeneralFixedBelow)
+    if (exponent < precision && std::fabs(v) >= GeneralFixedBelow)
         return TrimFraction(Fixed(v, std::max(precision - 1 - exponent, 0)));
     return TrimFraction(sci.left(e)) + u'E' + QString::number(exponent);
 }
@@ -139,16 +139,16 @@ QString Placeholder(const Spec& spec, Extended v)
     else {
         switch (spec.type) {
         case 'E':
-            text = Exponential(v, spec.precision < 0 ? kDefaultExpPrecision : spec.precision);
+            text = Exponential(v, spec.precision < 0 ? DefaultExpPrecision : spec.precision);
             break;
         case 'F':
-            text = Fixed(v, spec.precision < 0 ? kDefaultFixedPrecision : spec.precision);
+            text = Fixed(v, spec.precision < 0 ? DefaultFixedPrecision : spec.precision);
             break;
         case 'G':
-            text = General(v, spec.precision <= 0 ? kDefaultExpPrecision : spec.precision);
+            text = General(v, spec.precision <= 0 ? DefaultExpPrecision : spec.precision);
             break;
         default:
-            text = Grouped(v, spec.precision < 0 ? kDefaultFixedPrecision : spec.precision);
+            text = Grouped(v, spec.precision < 0 ? DefaultFixedPrecision : spec.precision);
             break;
         }
     }
@@ -248,7 +248,7 @@ bool FormatReal(const QString& format, Extended value, QString& out)
         if (i < format.size() && format[i] == u'.') {
             spec.precision = 0;
             for (++i; i < format.size() && format[i].isDigit(); ++i)
-                spec.precision = std::min(spec.precision * 10 + format[i].digitValue(), kMaxPrecision);
+                spec.precision = std::min(spec.precision * 10 + format[i].digitValue(), MaxPrecision);
         }
         if (i >= format.size() || used)
             return false;
@@ -271,7 +271,7 @@ QString TzCalc::CalcLine() const
 
 QChar TzCalc::At(int pos) const
 {
-    return pos >= 1 && pos <= line_.size() ? line_[pos - 1] : kEnd;
+    return pos >= 1 && pos <= line_.size() ? line_[pos - 1] : End;
 }
 
 QChar TzCalc::Peek()
@@ -289,7 +289,7 @@ void TzCalc::Take()
 
 void TzCalc::SetCalcLine(const QString& text)
 {
-    line_ = (text.isEmpty() ? QStringLiteral("0") : text.left(MaxLine)) + kEnd;
+    line_ = (text.isEmpty() ? QStringLiteral("0") : text.left(MaxLine)) + End;
     result_ = TzcOK;
     pos_ = 1;
     Extended value = 0;
@@ -415,7 +415,7 @@ Extended TzCalc::Name()
 {
     QString name;
     for (QChar c = At(pos_); (c.unicode() < 128 && c.isLetter()) || c == u'_'; c = At(pos_)) {
-        if (name.size() < kMaxName)
+        if (name.size() < MaxName)
             name += c.toUpper();
         ++pos_;
     }
@@ -427,7 +427,7 @@ Extended TzCalc::Name()
         result_ = TzcFunctionMissing;
         if (OnFindUserFunc && OnFindUserFunc(this, name)) {
             result_ = TzcOK;
-            code = kUserFunction;
+            code = UserFunction;
         } else {
             return 0;
         }

@@ -12,35 +12,35 @@ struct SystemColorEntry {
     TColor fallback; // used when there is no palette role
 };
 
-constexpr QPalette::ColorGroup kAll = QPalette::Active;
+constexpr QPalette::ColorGroup All = QPalette::Active;
 
 // Indexed by the low byte of a system colour.
 const std::array<SystemColorEntry, SystemColorCount> kSystemColors = {{
-    {true, {kAll, QPalette::Button}, clSilver},              // clScrollBar
-    {false, {kAll, QPalette::NoRole}, clTeal},               // clBackground
-    {true, {kAll, QPalette::Highlight}, clNavy},             // clActiveCaption
-    {false, {kAll, QPalette::NoRole}, clGray},               // clInactiveCaption
-    {true, {kAll, QPalette::Window}, clSilver},              // clMenu
-    {true, {kAll, QPalette::Base}, clWhite},                 // clWindow
-    {true, {kAll, QPalette::WindowText}, clBlack},           // clWindowFrame
-    {true, {kAll, QPalette::WindowText}, clBlack},           // clMenuText
-    {true, {kAll, QPalette::Text}, clBlack},                 // clWindowText
-    {true, {kAll, QPalette::HighlightedText}, clWhite},      // clCaptionText
-    {true, {kAll, QPalette::Window}, clSilver},              // clActiveBorder
-    {true, {kAll, QPalette::Window}, clSilver},              // clInactiveBorder
-    {true, {kAll, QPalette::Dark}, clGray},                  // clAppWorkSpace
-    {true, {kAll, QPalette::Highlight}, clNavy},             // clHighlight
-    {true, {kAll, QPalette::HighlightedText}, clWhite},      // clHighlightText
-    {true, {kAll, QPalette::Button}, clSilver},              // clBtnFace
-    {true, {kAll, QPalette::Dark}, clGray},                  // clBtnShadow
+    {true, {All, QPalette::Button}, clSilver},              // clScrollBar
+    {false, {All, QPalette::NoRole}, clTeal},               // clBackground
+    {true, {All, QPalette::Highlight}, clNavy},             // clActiveCaption
+    {false, {All, QPalette::NoRole}, clGray},               // clInactiveCaption
+    {true, {All, QPalette::Window}, clSilver},              // clMenu
+    {true, {All, QPalette::Base}, clWhite},                 // clWindow
+    {true, {All, QPalette::WindowText}, clBlack},           // clWindowFrame
+    {true, {All, QPalette::WindowText}, clBlack},           // clMenuText
+    {true, {All, QPalette::Text}, clBlack},                 // clWindowText
+    {true, {All, QPalette::HighlightedText}, clWhite},      // clCaptionText
+    {true, {All, QPalette::Window}, clSilver},              // clActiveBorder
+    {true, {All, QPalette::Window}, clSilver},              // clInactiveBorder
+    {true, {All, QPalette::Dark}, clGray},                  // clAppWorkSpace
+    {true, {All, QPalette::Highlight}, clNavy},             // clHighlight
+    {true, {All, QPalette::HighlightedText}, clWhite},      // clHighlightText
+    {true, {All, QPalette::Button}, clSilver},              // clBtnFace
+    {true, {All, QPalette::Dark}, clGray},                  // clBtnShadow
     {true, {QPalette::Disabled, QPalette::Text}, clGray},    // clGrayText
-    {true, {kAll, QPalette::ButtonText}, clBlack},           // clBtnText
-    {false, {kAll, QPalette::NoRole}, clSilver},             // clInactiveCaptionText
-    {true, {kAll, QPalette::Light}, clWhite},                // clBtnHighlight
-    {true, {kAll, QPalette::Shadow}, clBlack},               // cl3DDkShadow
-    {true, {kAll, QPalette::Midlight}, clSilver},            // cl3DLight
-    {true, {kAll, QPalette::ToolTipText}, clBlack},          // clInfoText
-    {true, {kAll, QPalette::ToolTipBase}, RgbColor(255, 255, 225)}, // clInfoBk
+    {true, {All, QPalette::ButtonText}, clBlack},           // clBtnText
+    {false, {All, QPalette::NoRole}, clSilver},             // clInactiveCaptionText
+    {true, {All, QPalette::Light}, clWhite},                // clBtnHighlight
+    {true, {All, QPalette::Shadow}, clBlack},               // cl3DDkShadow
+    {true, {All, QPalette::Midlight}, clSilver},            // cl3DLight
+    {true, {All, QPalette::ToolTipText}, clBlack},          // clInfoText
+    {true, {All, QPalette::ToolTipBase}, RgbColor(255, 255, 225)}, // clInfoBk
 }};
 
 QColor FixedToQColor(TColor color)

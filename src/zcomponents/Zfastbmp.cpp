@@ -11,15 +11,15 @@
 
 namespace {
 
-constexpr int kBytesPerPixel = 3;
-constexpr int kMaxChannel = 255;
-constexpr int kGreyMidpoint = 127;
-constexpr int kContrastSplit = 128;
-constexpr int kSharpenNeighbours = 4;
+constexpr int BytesPerPixel = 3;
+constexpr int MaxChannel = 255;
+constexpr int GreyMidpoint = 127;
+constexpr int ContrastSplit = 128;
+constexpr int SharpenNeighbours = 4;
 
 std::uint8_t Clamp(int v)
 {
-    return std::uint8_t(std::clamp(v, 0, kMaxChannel));
+    return std::uint8_t(std::clamp(v, 0, MaxChannel));
 }
 
 std::function<int(int)>& RandomSource()
@@ -59,7 +59,7 @@ TzFastBmp::TzFastBmp(const QImage& bitmap)
 
 std::int32_t TzFastBmp::StrideFor(std::int32_t width)
 {
-    return kBytesPerPixel * width + width % 4;
+    return BytesPerPixel * width + width % 4;
 }
 
 void TzFastBmp::Allocate(std::int32_t width, std::int32_t height)
@@ -93,7 +93,7 @@ void TzFastBmp::SetPixel(int x, int y, TColor color)
     const TColor rgb = QColorToColor(ColorToQColor(color));
     if (x < 0 || x >= Width || y < 0 || y >= Height)
         return;
-    std::uint8_t* p = Lines[std::size_t(y)] + kBytesPerPixel * x;
+    std::uint8_t* p = Lines[std::size_t(y)] + BytesPerPixel * x;
     p[0] = BlueOf(rgb);
     p[1] = GreenOf(rgb);
     p[2] = RedOf(rgb);
@@ -103,18 +103,18 @@ std::int64_t TzFastBmp::GetPixel(int x, int y) const
 {
     if (x < 0 || x >= Width || y < 0 || y >= Height)
         return -1;
-    const std::uint8_t* p = Lines[std::size_t(y)] + kBytesPerPixel * x;
+    const std::uint8_t* p = Lines[std::size_t(y)] + BytesPerPixel * x;
     return RgbColor(p[2], p[1], p[0]);
 }
 
 void TzFastBmp::SetLine(int y, const std::uint8_t* source)
 {
-    std::memcpy(Lines[std::size_t(y)], source, std::size_t(kBytesPerPixel * Width));
+    std::memcpy(Lines[std::size_t(y)], source, std::size_t(BytesPerPixel * Width));
 }
 
 void TzFastBmp::GetScanLine(int y, std::uint8_t* destination) const
 {
-    std::memcpy(destination, Lines[std::size_t(y)], std::size_t(kBytesPerPixel * Width));
+    std::memcpy(destination, Lines[std::size_t(y)], std::size_t(BytesPerPixel * Width));
 }
 
 void TzFastBmp::Draw(QPainter& canvas, int x, int y) const
@@ -144,7 +144,7 @@ template <class F> void TzFastBmp::ForEachPixel(F&& f)
 {
     for (int y = 0; y < Height; ++y) {
         std::uint8_t* p = Lines[std::size_t(y)];
-        for (int x = 0; x < Width; ++x, p += kBytesPerPixel)
+        for (int x = 0; x < Width; ++x, p += BytesPerPixel)
             f(p);
     }
 }
@@ -171,7 +171,7 @@ void TzFastBmp::BWNoise(int Amount)
     const int half = Amount / 2;
     ForEachPixel([&](std::uint8_t* p) {
         const int d = Random(Amount) - half;
-        for (int c = 0; c < kBytesPerPixel; ++c)
+        for (int c = 0; c < BytesPerPixel; ++c)
             p[c] = Clamp(p[c] + d);
     });
 }
@@ -180,28 +180,28 @@ void TzFastBmp::Saturation(int Amount)
 {
     ForEachPixel([&](std::uint8_t* p) {
         const int grey = (p[0] + p[1] + p[2]) / 3;
-        for (int c = 0; c < kBytesPerPixel; ++c)
-            p[c] = Clamp(grey + int(std::int64_t(Amount) * (p[c] - grey) / kMaxChannel));
+        for (int c = 0; c < BytesPerPixel; ++c)
+            p[c] = Clamp(grey + int(std::int64_t(Amount) * (p[c] - grey) / MaxChannel));
     });
 }
 
 void TzFastBmp::Contrast(int Amount)
 {
     ForEachPixel([&](std::uint8_t* p) {
-        for (int c = 0; c < kBytesPerPixel; ++c) {
+        for (int c = 0; c < BytesPerPixel; ++c) {
             const int v = p[c];
-            const int d = int(std::int64_t(Amount) * std::abs(v - kGreyMidpoint) / kMaxChannel);
-            p[c] = Clamp(v < kContrastSplit ? v - d : v + d);
+            const int d = int(std::int64_t(Amount) * std::abs(v - GreyMidpoint) / MaxChannel);
+            p[c] = Clamp(v < ContrastSplit ? v - d : v + d);
         }
     });
 }
 
 void TzFastBmp::Sharpen(int Amount)
 {
-    const std::int64_t divisor = std::int64_t(Amount) + kSharpenNeighbours;
+    const std::int64_t divisor = std::int64_t(Amount) + SharpenNeighbours;
     if (divisor <= 0 || Width == 0 || Height == 0)
         return;
-    std::vector<std::uint8_t> row(std::size_t(kBytesPerPixel * Width));
+    std::vector<std::uint8_t> row(std::size_t(BytesPerPixel * Width));
     for (int y = 0; y < Height; ++y) {
         // The row above the top is the one below it and the row below the bottom the one above;
         // a single row is its own neighbour.
@@ -213,13 +213,13 @@ void TzFastBmp::Sharpen(int Amount)
         for (int x = 0; x < Width; ++x) {
             const int left = Width == 1 ? x : (x == 0 ? 1 : x - 1);
             const int right = Width == 1 ? x : (x == Width - 1 ? x - 1 : x + 1);
-            for (int c = 0; c < kBytesPerPixel; ++c) {
-                const std::int64_t sum = row[std::size_t(kBytesPerPixel * left + c)] +
-                                         row[std::size_t(kBytesPerPixel * right + c)] +
-                                         up[kBytesPerPixel * x + c] +
-                                         down[kBytesPerPixel * x + c] +
-                                         std::int64_t(row[std::size_t(kBytesPerPixel * x + c)]) * Amount;
-                row[std::size_t(kBytesPerPixel * x + c)] = Clamp(int(sum / divisor));
+            for (int c = 0; c < BytesPerPixel; ++c) {
+                const std::int64_t sum = row[std::size_t(BytesPerPixel * left + c)] +
+                                         row[std::size_t(BytesPerPixel * right + c)] +
+                                         up[BytesPerPixel * x + c] +
+                                         down[BytesPerPixel * x + c] +
+                                         std::int64_t(row[std::size_t(BytesPerPixel * x + c)]) * Amount;
+                row[std::size_t(BytesPerPixel * x + c)] = Clamp(int(sum / divisor));
             }
         }
         SetLine(y, row.data());
@@ -237,11 +237,11 @@ void TzFastBmp::Blur(int Radius)
         const std::uint8_t* down = Lines[std::size_t(downRow)];
         std::uint8_t* line = Lines[std::size_t(y)];
         for (int x = 0; x < Width; ++x) {
-            const int left = kBytesPerPixel * (x >= Radius ? x - Radius : x);
+            const int left = BytesPerPixel * (x >= Radius ? x - Radius : x);
             const int right =
-                kBytesPerPixel * Inside(x + Radius < Width ? x + Radius : Width - x, Width);
-            for (int c = 0; c < kBytesPerPixel; ++c)
-                line[kBytesPerPixel * x + c] = std::uint8_t(
+                BytesPerPixel * Inside(x + Radius < Width ? x + Radius : Width - x, Width);
+            for (int c = 0; c < BytesPerPixel; ++c)
+                line[BytesPerPixel * x + c] = std::uint8_t(
                     (up[left + c] + down[left + c] + up[right + c] + down[right + c]) >> 2);
         }
     }

@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr int kDefaultWidth = 75;
-constexpr int kDefaultHeight = 30;
-constexpr int kPercentScale = 100;
+constexpr int DefaultWidth = 75;
+constexpr int DefaultHeight = 30;
+constexpr int PercentScale = 100;
 
 // Rectangle from left, top, right and bottom with right and bottom excluded.
 QRect Ltrb(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b)
@@ -141,7 +141,7 @@ TzGauge::TzGauge(QWidget* parent) : TzGraphicControl(parent)
     SetMargin(1);
     SetledSpace(0);
     SetLedThick(1);
-    resize(kDefaultWidth, kDefaultHeight);
+    resize(DefaultWidth, DefaultHeight);
     SetBevelWidth(1);
     SetBarColor(clFuchsia);
     SetBevelInner(bvNone);
@@ -163,12 +163,12 @@ std::int64_t TzGauge::FillWidth(std::int64_t barWidth) const
 std::uint8_t TzGauge::GetPercent() const
 {
     const std::int64_t range = std::int64_t(max_) - min_;
-    return std::uint8_t((ShownValue() - min_) * kPercentScale / range);
+    return std::uint8_t((ShownValue() - min_) * PercentScale / range);
 }
 
 void TzGauge::SetPercent(std::uint8_t p)
 {
-    p = std::min<std::uint8_t>(p, kPercentScale);
+    p = std::min<std::uint8_t>(p, PercentScale);
     const double range = double(std::int64_t(max_) - min_);
     SetValue(std::int32_t(range * (p / 100.0) + min_));
 }

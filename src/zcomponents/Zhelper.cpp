@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::uint32_t kBuildMask = 0xFFFF;
+constexpr std::uint32_t BuildMask = 0xFFFF;
 
 TVersionRecord gRecord;
 WTypes gType = z_Windows;
@@ -63,7 +63,7 @@ WTypes WindowsTypeForPlatform(std::uint32_t platformId)
 void SetVersionRecord(const TVersionRecord& record)
 {
     gRecord = record;
-    gRecord.Build &= kBuildMask;
+    gRecord.Build &= BuildMask;
     gType = WindowsTypeForPlatform(record.PlatformId);
 }
 

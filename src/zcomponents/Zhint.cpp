@@ -14,19 +14,19 @@
 
 namespace {
 
-constexpr int kMargin3D = 6;
-constexpr int kMarginFlat = 4;
-constexpr int kCursorGap = 4;
-constexpr int kCursorBelow = 24;
-constexpr int kScreenInset = 8;
-constexpr int kMinDiv = 1, kMaxDiv = 10;
-constexpr int kMinMove = 2, kMaxMove = 20;
+constexpr int Margin3D = 6;
+constexpr int MarginFlat = 4;
+constexpr int CursorGap = 4;
+constexpr int CursorBelow = 24;
+constexpr int ScreenInset = 8;
+constexpr int MinDiv = 1, kMaxDiv = 10;
+constexpr int MinMove = 2, kMaxMove = 20;
 
 TzHintWindow* gHintWindow = nullptr;
 
 int Margin()
 {
-    return HintStyle().Use3D ? kMargin3D : kMarginFlat;
+    return HintStyle().Use3D ? Margin3D : MarginFlat;
 }
 
 int TextFlags()
@@ -73,17 +73,17 @@ QPoint PlaceHint(QPoint anchor, QSize size, TzHintPos position, QSize screen)
 {
     int x = anchor.x(), y = anchor.y();
     switch (position) {
-    case hpLeftAbove: x -= size.width() + kCursorGap; y -= size.height() + kCursorGap; break;
-    case hpLeftUnder: x -= size.width() + kCursorGap; y += kCursorBelow; break;
-    case hpRightAbove: x += kCursorGap; y -= size.height() + kCursorGap; break;
-    case hpRightUnder: x += kCursorGap; y += kCursorBelow; break;
+    case hpLeftAbove: x -= size.width() + CursorGap; y -= size.height() + CursorGap; break;
+    case hpLeftUnder: x -= size.width() + CursorGap; y += CursorBelow; break;
+    case hpRightAbove: x += CursorGap; y -= size.height() + CursorGap; break;
+    case hpRightUnder: x += CursorGap; y += CursorBelow; break;
     case hpNormal: break;
     }
-    if (y + size.height() + kScreenInset > screen.height())
-        y = screen.height() - size.height() - kScreenInset;
-    if (x + size.width() + kScreenInset > screen.width())
-        x = screen.width() - size.width() - kScreenInset;
-    return {std::max(x, kScreenInset), std::max(y, kScreenInset)};
+    if (y + size.height() + ScreenInset > screen.height())
+        y = screen.height() - size.height() - ScreenInset;
+    if (x + size.width() + ScreenInset > screen.width())
+        x = screen.width() - size.width() - ScreenInset;
+    return {std::max(x, ScreenInset), std::max(y, ScreenInset)};
 }
 
 TzHintWindow::TzHintWindow() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
@@ -118,7 +118,7 @@ void TzHintWindow::ActivateHintAt(const QRect& rect, const QString& text, QPoint
     setFont(style.Font);
     moves_ = 0;
     const int margin = Margin();
-    const int part = std::clamp<int>(style.PartOfScreen, kMinDiv, kMaxDiv);
+    const int part = std::clamp<int>(style.PartOfScreen, MinDiv, kMaxDiv);
     const QRect limit(0, 0, std::max(screen.width() / part - 2 * margin, 1), 0);
     const QRect extent = QFontMetrics(style.Font).boundingRect(limit, TextFlags(), shown);
     setWindowTitle(shown);
@@ -239,13 +239,13 @@ void TzHint::SetPos(TzHintPos p)
 
 void TzHint::SetDiv(TzHintDiv d)
 {
-    if (d >= kMinDiv && d <= kMaxDiv && StoreSetting(&THintStyle::PartOfScreen, d))
+    if (d >= MinDiv && d <= kMaxDiv && StoreSetting(&THintStyle::PartOfScreen, d))
         UpDate();
 }
 
 void TzHint::SetMov(TzMoveDist d)
 {
-    if (d >= kMinMove && d <= kMaxMove && StoreSetting(&THintStyle::MoveBeforeOff, d))
+    if (d >= MinMove && d <= kMaxMove && StoreSetting(&THintStyle::MoveBeforeOff, d))
         UpDate();
 }
 

@@ -14,14 +14,14 @@
 
 namespace {
 
-constexpr int kDefaultWidth = 65;
-constexpr int kDefaultHeight = 17;
-constexpr int kAnglePadding = 16;
-constexpr int kBoxExtraWidth = 7;
-constexpr int kBoxExtraHeight = 5;
-constexpr int kMaxAngle = 359;
-constexpr int kSpotSize = 20;
-constexpr int kUrlFontPixels = 16;
+constexpr int DefaultWidth = 65;
+constexpr int DefaultHeight = 17;
+constexpr int AnglePadding = 16;
+constexpr int BoxExtraWidth = 7;
+constexpr int BoxExtraHeight = 5;
+constexpr int MaxAngle = 359;
+constexpr int SpotSize = 20;
+constexpr int UrlFontPixels = 16;
 const char* const kUrlFont = "Arial";
 
 } // namespace
@@ -30,7 +30,7 @@ const char* const kUrlFont = "Arial";
 
 TzBigLabel::TzBigLabel(QWidget* parent) : TzGraphicControl(parent)
 {
-    resize(kDefaultWidth, kDefaultHeight);
+    resize(DefaultWidth, DefaultHeight);
     AdjustBounds();
 }
 
@@ -209,7 +209,7 @@ void Tz3DLabel::DoDrawText(QPainter& p, const QRect& rect, int flags)
 TzcURLLabel::TzcURLLabel(QWidget* parent) : Tz3DLabel(parent)
 {
     QFont f{QString::fromLatin1(kUrlFont)};
-    f.setPixelSize(kUrlFontPixels);
+    f.setPixelSize(UrlFontPixels);
     f.setUnderline(true);
     SetLabelFont(f);
     SetFontColor(clGreen);
@@ -261,7 +261,7 @@ void TzAngleLabel::SetCaption(const QString& s)
 
 void TzAngleLabel::SetAngle(int degrees)
 {
-    if (degrees < 0 || degrees > kMaxAngle || degrees == angle_)
+    if (degrees < 0 || degrees > MaxAngle || degrees == angle_)
         return;
     angle_ = degrees;
     const double radians = degrees * std::numbers::pi / 180.0;
@@ -290,7 +290,7 @@ void TzAngleLabel::SetLabelFont(const QFont& font)
 
 void TzAngleLabel::AdjustSquare()
 {
-    const int side = QFontMetrics(font()).horizontalAdvance(caption_) + kAnglePadding;
+    const int side = QFontMetrics(font()).horizontalAdvance(caption_) + AnglePadding;
     resize(side, side);
 }
 
@@ -314,7 +314,7 @@ void TzAngleLabel::paintEvent(QPaintEvent*)
     const double x = std::nearbyint(cx - tw / 2 * cos_ - th / 2 * sin_);
     const double y = std::nearbyint(cy + tw / 2 * sin_ - th / 2 * cos_);
     if (!transparent_) {
-        const double w = tw + kBoxExtraWidth, h = th + kBoxExtraHeight;
+        const double w = tw + BoxExtraWidth, h = th + BoxExtraHeight;
         QPolygonF box;
         for (auto [a, b] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}})
             box << QPointF(std::nearbyint(cx + a * w / 2 * cos_ + b * h / 2 * sin_),
@@ -341,7 +341,7 @@ void TzAngleLabel::paintEvent(QPaintEvent*)
 
 TzMouseSpot::TzMouseSpot(QWidget* parent) : TzGraphicControl(parent)
 {
-    resize(kSpotSize, kSpotSize);
+    resize(SpotSize, SpotSize);
 }
 
 void TzMouseSpot::paintEvent(QPaintEvent*)

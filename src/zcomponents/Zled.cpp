@@ -19,11 +19,11 @@ const std::array<TColor, 9> LedOffColors = {clMaroon, clNavy,  clGreen, clOlive,
 namespace {
 
 constexpr int kDefaultSize = 17;
-constexpr std::int32_t kDefaultBlinkInterval = 500;
-constexpr int kUnitDivisor = 17; // the line unit is the width in 17ths
-constexpr int kMaxUnit = 6;
-constexpr std::int64_t kMsPerPulseStep = 100;
-constexpr std::uint32_t kFlashSteps = 5;
+constexpr std::int32_t DefaultBlinkInterval = 500;
+constexpr int UnitDivisor = 17; // the line unit is the width in 17ths
+constexpr int MaxUnit = 6;
+constexpr std::int64_t MsPerPulseStep = 100;
+constexpr std::uint32_t FlashSteps = 5;
 constexpr int kAngleSteps = 16; // QPainter arcs count 16ths of a degree
 
 // Starts the timer with the given interval; an interval of 0 or less never fires.
@@ -109,7 +109,7 @@ private:
 TzLed::TzLed(QWidget* parent) : TzGraphicControl(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    blinkInterval_ = kDefaultBlinkInterval;
+    blinkInterval_ = DefaultBlinkInterval;
     resize(kDefaultSize, kDefaultSize);
 }
 
@@ -205,7 +205,7 @@ void TzLed::Pulse(std::uint32_t n)
     timer_->disconnect(this);
     QTimer* timer = timer_;
     connect(timer, &QTimer::timeout, this, [this, timer] { DoThePulse(timer); });
-    StartTimer(timer, std::int64_t(n) * kMsPerPulseStep);
+    StartTimer(timer, std::int64_t(n) * MsPerPulseStep);
     writeLedOn(true);
 }
 
@@ -217,7 +217,7 @@ void TzLed::DoThePulse(QObject*)
 
 void TzLed::Flash()
 {
-    Pulse(kFlashSteps);
+    Pulse(FlashSteps);
 }
 
 TColor TzLed::LampColor()
@@ -236,7 +236,7 @@ void TzLed::paintEvent(QPaintEvent*)
     const int W = width(), H = height();
     if (W <= 0 || H <= 0)
         return;
-    const int t = std::clamp(W / kUnitDivisor, 1, kMaxUnit);
+    const int t = std::clamp(W / UnitDivisor, 1, MaxUnit);
     const int h = std::max(t / 2, 1);
 
     QImage image(W, H, QImage::Format_RGB32);

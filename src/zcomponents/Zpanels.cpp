@@ -19,14 +19,14 @@
 namespace {
 
 const char* const kAlphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-constexpr double kAlphabetLength = 52.0;
-constexpr int kDlgUnitsX = 4;
-constexpr int kDlgUnitsY = 8;
-constexpr int kDefaultTab = 32;
-constexpr int kLoadedTabStep = 25;
-constexpr int kLoadedTabCount = 8;
-constexpr int kScrollBarHorizontal = 0;
-constexpr int kScrollBarVertical = 1;
+constexpr double AlphabetLength = 52.0;
+constexpr int DlgUnitsX = 4;
+constexpr int DlgUnitsY = 8;
+constexpr int DefaultTab = 32;
+constexpr int LoadedTabStep = 25;
+constexpr int LoadedTabCount = 8;
+constexpr int ScrollBarHorizontal = 0;
+constexpr int ScrollBarVertical = 1;
 
 int BaseUnitX()
 {
@@ -86,14 +86,14 @@ bool IsPrevius()
     return false;
 }
 
-int DlgUnitsToPixelsX(int units) { return std::int16_t(units * BaseUnitX() / kDlgUnitsX); }
-int DlgUnitsToPixelsY(int units) { return std::int16_t(units * BaseUnitY() / kDlgUnitsY); }
-int PixelsToDlgUnitsX(int pixels) { return std::int16_t(pixels * kDlgUnitsX / BaseUnitX()); }
-int PixelsToDlgUnitsY(int pixels) { return std::int16_t(pixels * kDlgUnitsY / BaseUnitY()); }
+int DlgUnitsToPixelsX(int units) { return std::int16_t(units * BaseUnitX() / DlgUnitsX); }
+int DlgUnitsToPixelsY(int units) { return std::int16_t(units * BaseUnitY() / DlgUnitsY); }
+int PixelsToDlgUnitsX(int pixels) { return std::int16_t(pixels * DlgUnitsX / BaseUnitX()); }
+int PixelsToDlgUnitsY(int pixels) { return std::int16_t(pixels * DlgUnitsY / BaseUnitY()); }
 
 double AverageCharWidth(const QFont& font)
 {
-    return QFontMetrics(font).horizontalAdvance(QString::fromLatin1(kAlphabet)) / kAlphabetLength;
+    return QFontMetrics(font).horizontalAdvance(QString::fromLatin1(kAlphabet)) / AlphabetLength;
 }
 
 // ---- TzMovePanel ----
@@ -294,7 +294,7 @@ bool TzMovePanel::eventFilter(QObject* watched, QEvent* event)
 
 // ---- TzTabListbox ----
 
-TzTabListbox::TzTabListbox(QWidget* parent) : QListWidget(parent), tabs_{kDefaultTab}
+TzTabListbox::TzTabListbox(QWidget* parent) : QListWidget(parent), tabs_{DefaultTab}
 {
     setItemDelegate(new TabDelegate(this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -314,19 +314,19 @@ TzTabListbox::TzTabListbox(QWidget* parent) : QListWidget(parent), tabs_{kDefaul
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) { DoChange(row); });
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
         if (OnScroll)
-            OnScroll(this, action, kScrollBarHorizontal, horizontalScrollBar()->sliderPosition());
+            OnScroll(this, action, ScrollBarHorizontal, horizontalScrollBar()->sliderPosition());
     });
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
         if (OnScroll)
-            OnScroll(this, action, kScrollBarVertical, verticalScrollBar()->sliderPosition());
+            OnScroll(this, action, ScrollBarVertical, verticalScrollBar()->sliderPosition());
     });
 }
 
 void TzTabListbox::Loaded()
 {
     QList<int> stops;
-    for (int i = 1; i <= kLoadedTabCount; ++i)
-        stops << i * kLoadedTabStep;
+    for (int i = 1; i <= LoadedTabCount; ++i)
+        stops << i * LoadedTabStep;
     SetTabStops(stops);
 }
 
@@ -420,7 +420,7 @@ void TzTabListbox::leaveEvent(QEvent* event)
 namespace {
 
 // The caption-bar hints of a window; Qt puts the title back while any of them is set.
-constexpr Qt::WindowFlags kCaptionHints = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+constexpr Qt::WindowFlags CaptionHints = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint |
                                           Qt::WindowContextHelpButtonHint |
                                           Qt::WindowFullscreenButtonHint;
@@ -462,11 +462,11 @@ void TzTitleBar::SetTitleBar(bool show)
         const bool visible = form_->isVisible();
         Qt::WindowFlags flags = form_->windowFlags();
         if (show) {
-            flags &= ~(Qt::CustomizeWindowHint | kCaptionHints);
+            flags &= ~(Qt::CustomizeWindowHint | CaptionHints);
             flags |= captionHints_ ? captionHints_ : Qt::WindowFlags(Qt::WindowTitleHint);
         } else {
-            captionHints_ = flags & kCaptionHints;
-            flags &= ~kCaptionHints;
+            captionHints_ = flags & CaptionHints;
+            flags &= ~CaptionHints;
             flags |= Qt::CustomizeWindowHint;
         }
         form_->setWindowFlags(flags);

@@ -13,15 +13,15 @@ bool RasterOfset = false;
 
 namespace {
 
-constexpr double kPercentToChannel = 2.55;
-constexpr int kMaxChannel = 255;
-constexpr double kGreyRed = 0.3, kGreyGreen = 0.59, kGreyBlue = 0.11;
-constexpr int kPatternPeriod = 8;
-constexpr double kQuarterPi = 0.78539816339745;
+constexpr double PercentToChannel = 2.55;
+constexpr int MaxChannel = 255;
+constexpr double GreyRed = 0.3, kGreyGreen = 0.59, kGreyBlue = 0.11;
+constexpr int PatternPeriod = 8;
+constexpr double QuarterPi = 0.78539816339745;
 // 4/3 x tan(pi/16): control-point distance of a Bezier eighth of a circle.
-constexpr double kBezierK = 0.26521648984;
-constexpr int kEllipseSegments = 8;
-constexpr int kEllipseVertices = 3 * kEllipseSegments + 1;
+constexpr double BezierK = 0.26521648984;
+constexpr int EllipseSegments = 8;
+constexpr int EllipseVertices = 3 * EllipseSegments + 1;
 
 int Nearest(double v)
 {
@@ -40,7 +40,7 @@ template <class F> void ThroughFastBmp(QImage& bitmap, F&& effect)
 
 bool InPattern25(int x, int y)
 {
-    const int m = x % kPatternPeriod;
+    const int m = x % PatternPeriod;
     return y % 2 == 1 ? (m == 3 || m == 7) : (m == 1 || m == 5);
 }
 
@@ -60,7 +60,7 @@ void ForEachChannelPixel(QImage& bitmap, bool transparent, TColor transparentCol
 
 int PercentAmount(TPercentType percent)
 {
-    return Nearest(std::min<int>(percent, TPercentMax) * kPercentToChannel);
+    return Nearest(std::min<int>(percent, TPercentMax) * PercentToChannel);
 }
 
 } // namespace
@@ -114,9 +114,9 @@ void LightenBMP(QImage& bitmap, TPercentType percent, bool transparent, TColor t
 {
     const int amount = PercentAmount(percent);
     ForEachChannelPixel(bitmap, transparent, transparentColor, [&](TColor c) {
-        return RgbColor(std::uint8_t(std::min(RedOf(c) + amount, kMaxChannel)),
-                        std::uint8_t(std::min(GreenOf(c) + amount, kMaxChannel)),
-                        std::uint8_t(std::min(BlueOf(c) + amount, kMaxChannel)));
+        return RgbColor(std::uint8_t(std::min(RedOf(c) + amount, MaxChannel)),
+                        std::uint8_t(std::min(GreenOf(c) + amount, MaxChannel)),
+                        std::uint8_t(std::min(BlueOf(c) + amount, MaxChannel)));
     });
 }
 
@@ -124,7 +124,7 @@ void GreyBMP(QImage& bitmap, bool transparent, TColor transparentColor)
 {
     ForEachChannelPixel(bitmap, transparent, transparentColor, [](TColor c) {
         const auto grey = std::uint8_t(
-            Nearest(kGreyRed * RedOf(c) + kGreyGreen * GreenOf(c) + kGreyBlue * BlueOf(c)));
+            Nearest(GreyRed * RedOf(c) + kGreyGreen * GreenOf(c) + kGreyBlue * BlueOf(c)));
         return RgbColor(grey, grey, grey);
     });
 }
@@ -207,17 +207,17 @@ void ReplaceColor(QImage& bitmap, TColor oldColor, TColor newColor)
 
 QPolygon EllipseBezierPoints(double cx, double cy, double rx, double ry, double angle)
 {
-    std::array<QPointF, kEllipseVertices> p;
-    for (int k = 0; k < kEllipseSegments; ++k) {
-        const double phi = k * kQuarterPi;
+    std::array<QPointF, EllipseVertices> p;
+    for (int k = 0; k < EllipseSegments; ++k) {
+        const double phi = k * QuarterPi;
         const double s = std::sin(phi), c = std::cos(phi);
         const QPointF anchor(rx * c, ry * s);
         p[std::size_t(3 * k)] = anchor;
-        p[std::size_t(3 * k + 1)] = anchor + QPointF(-kBezierK * rx * s, kBezierK * ry * c);
-        const std::size_t before = k == 0 ? std::size_t(kEllipseVertices - 2) : std::size_t(3 * k - 1);
-        p[before] = anchor + QPointF(kBezierK * rx * s, -kBezierK * ry * c);
+        p[std::size_t(3 * k + 1)] = anchor + QPointF(-BezierK * rx * s, BezierK * ry * c);
+        const std::size_t before = k == 0 ? std::size_t(EllipseVertices - 2) : std::size_t(3 * k - 1);
+        p[before] = anchor + QPointF(BezierK * rx * s, -BezierK * ry * c);
     }
-    p[kEllipseVertices - 1] = p[0];
+    p[EllipseVertices - 1] = p[0];
     QPolygon out;
     const double ca = std::cos(angle), sa = std::sin(angle);
     for (const QPointF& v : p)

@@ -14,17 +14,17 @@ extern char** environ;
 
 namespace {
 
-constexpr int kApplicationErrorBit = 1 << 29;
-constexpr int kSignalExitBase = 128;
+constexpr int ApplicationErrorBit = 1 << 29;
+constexpr int SignalExitBase = 128;
 // How often a soft wait looks at the child between events.
-constexpr int kPollMs = 5;
+constexpr int PollMs = 5;
 
 int ExitCodeOf(int status)
 {
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     if (WIFSIGNALED(status))
-        return kSignalExitBase + WTERMSIG(status);
+        return SignalExitBase + WTERMSIG(status);
     return RunStillActive;
 }
 
@@ -70,7 +70,7 @@ int PlatformErrorForErrno(int err)
     case ENOEXEC: return RunErrorBadFormat;
     case E2BIG:
     case ENAMETOOLONG: return RunErrorCommandTooLong;
-    default: return kApplicationErrorBit | err;
+    default: return ApplicationErrorBit | err;
     }
 }
 
@@ -167,7 +167,7 @@ void TzcRunProg::SoftWait(long pid)
     if (QCoreApplication::instance())
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &loop,
                          &QEventLoop::quit);
-    poll.start(kPollMs);
+    poll.start(PollMs);
     loop.exec();
     if (returnCode_ == RunStillActive) {
         std::thread([pid] {

@@ -31,13 +31,13 @@
 
 namespace {
 
-constexpr int kKeyHashChars = 12;
-constexpr int kHandOverMs = 2000;
-constexpr int kOffScreenGap = 10;
-constexpr int kHostNameMax = 255;
-constexpr int kExactColorBits = 25;
-constexpr std::uint32_t kMmxBit = 1u << 23;
-constexpr int kFourDigits = 4;
+constexpr int KeyHashChars = 12;
+constexpr int HandOverMs = 2000;
+constexpr int OffScreenGap = 10;
+constexpr int HostNameMax = 255;
+constexpr int ExactColorBits = 25;
+constexpr std::uint32_t MmxBit = 1u << 23;
+constexpr int FourDigits = 4;
 const char* const kMessageSuffix = "_Afslut";
 const char* const kUnknownHost = "-Unknown-";
 const char* const kNoHost = "-none-";
@@ -128,8 +128,8 @@ QString ShortDateFor(const QString& format, TzShortDateFormat style, const QStri
         int run = 0;
         while (first + run < f.size() && f[first + run] == u'y')
             ++run;
-        if (run < kFourDigits)
-            f.insert(first, QString(kFourDigits - run, u'y'));
+        if (run < FourDigits)
+            f.insert(first, QString(FourDigits - run, u'y'));
         return f;
     }
     case sdf2DigitYear:
@@ -218,11 +218,11 @@ QString TrimTempDir(QString path)
 
 void GetHostInfo(QString& name, QString& address)
 {
-    char host[kHostNameMax + 1] = {};
+    char host[HostNameMax + 1] = {};
     addrinfo hints{};
     hints.ai_family = AF_INET;
     addrinfo* result = nullptr;
-    if (gethostname(host, kHostNameMax) != 0 || getaddrinfo(host, nullptr, &hints, &result) != 0 ||
+    if (gethostname(host, HostNameMax) != 0 || getaddrinfo(host, nullptr, &hints, &result) != 0 ||
         !result) {
         name = address = QString::fromLatin1(kNoHost);
         return;
@@ -344,7 +344,7 @@ QString TzShowApp::InstanceKey(const QString& programPath)
 {
     const QByteArray hash =
         QCryptographicHash::hash(programPath.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QFileInfo(programPath).fileName() + u'+' + QString::fromLatin1(hash.left(kKeyHashChars));
+    return QFileInfo(programPath).fileName() + u'+' + QString::fromLatin1(hash.left(KeyHashChars));
 }
 
 void TzShowApp::TakeInstanceLock()
@@ -369,19 +369,19 @@ void TzShowApp::TakeInstanceLock()
         return;
     closing_ = true;
     if (owner_)
-        owner_->move(-(owner_->width() + kOffScreenGap), owner_->y());
+        owner_->move(-(owner_->width() + OffScreenGap), owner_->y());
     bool notify = true;
     if (OnSecondInstance)
         OnSecondInstance(this, notify);
     if (notify) {
         QLocalSocket socket;
         socket.connectToServer(serverName);
-        if (socket.waitForConnected(kHandOverMs)) {
+        if (socket.waitForConnected(HandOverMs)) {
             QByteArray data;
             QDataStream out(&data, QIODevice::WriteOnly);
             out << QCoreApplication::arguments();
             socket.write(data);
-            socket.waitForBytesWritten(kHandOverMs);
+            socket.waitForBytesWritten(HandOverMs);
             socket.disconnectFromServer();
         }
     }
@@ -464,7 +464,7 @@ int TzShowApp::BitsPerColor() const
 double TzShowApp::NumberOfColors() const
 {
     const int bits = BitsPerColor();
-    return bits < kExactColorBits ? double(std::int64_t(1) << bits) : std::pow(2.0, bits);
+    return bits < ExactColorBits ? double(std::int64_t(1) << bits) : std::pow(2.0, bits);
 }
 
 QString TzShowApp::WinDir() const
@@ -531,7 +531,7 @@ QString TzShowApp::CPUVendor() const
 bool TzShowApp::CPUMMX() const
 {
     const TCpuInfo& info = CpuInfo();
-    return info.CpuidPresent && (info.CpuidFeaturesEdx & kMmxBit);
+    return info.CpuidPresent && (info.CpuidFeaturesEdx & MmxBit);
 }
 
 int TzShowApp::CPUStepping() const

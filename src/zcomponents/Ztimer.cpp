@@ -11,15 +11,15 @@
 
 namespace {
 
-constexpr std::uint32_t kMaxPeriodMs = 1000000;
-constexpr long kNsPerMs = 1000000;
-constexpr long kMsPerSecond = 1000;
+constexpr std::uint32_t MaxPeriodMs = 1000000;
+constexpr long NsPerMs = 1000000;
+constexpr long MsPerSecond = 1000;
 // Nice values of the worker by priority, idle to time-critical.
-constexpr int kNiceFor[] = {19, 10, 5, 0, -5, -10, -15};
+constexpr int NiceFor[] = {19, 10, 5, 0, -5, -10, -15};
 
 void ApplyPriority(TThreadPriority p)
 {
-    setpriority(PRIO_PROCESS, id_t(gettid()), kNiceFor[p]);
+    setpriority(PRIO_PROCESS, id_t(gettid()), NiceFor[p]);
 }
 
 } // namespace
@@ -206,11 +206,11 @@ void TzcMMTimer::Timer()
 
 void TzcMMTimer::SetEvent()
 {
-    if (interval_ == 0 || interval_ > kMaxPeriodMs || !thread_.joinable())
+    if (interval_ == 0 || interval_ > MaxPeriodMs || !thread_.joinable())
         throw ERangeError(QStringLiteral("%1 is not within the valid range").arg(resolution_).toStdString());
     itimerspec spec{};
-    spec.it_interval.tv_sec = time_t(interval_ / kMsPerSecond);
-    spec.it_interval.tv_nsec = long(interval_ % kMsPerSecond) * kNsPerMs;
+    spec.it_interval.tv_sec = time_t(interval_ / MsPerSecond);
+    spec.it_interval.tv_nsec = long(interval_ % MsPerSecond) * NsPerMs;
     spec.it_value = spec.it_interval;
     if (timerfd_settime(timerFd_, 0, &spec, nullptr) != 0)
         throw ERangeError(QStringLiteral("%1 is not within the valid range").arg(resolution_).toStdString());

@@ -20,11 +20,11 @@
 
 namespace {
 
-constexpr double kBarPixelsPerPercent = 0.14;
-constexpr int kInner = 14; // inner pixels of the meter, 1..14
-constexpr int kPercentFontPoints = 7;
+constexpr double BarPixelsPerPercent = 0.14;
+constexpr int Inner = 14; // inner pixels of the meter, 1..14
+constexpr int PercentFontPoints = 7;
 const char* const kPercentFont = "Arial";
-constexpr int kPercentMax = 100;
+constexpr int PercentMax = 100;
 
 } // namespace
 
@@ -302,14 +302,14 @@ std::uint8_t TzcTrayMeter::Percent() const
     const std::int64_t span = std::int64_t(max_) - min_;
     if (span <= 0)
         return 0;
-    return std::uint8_t(std::clamp<std::int64_t>((std::int64_t(value_) - min_) * kPercentMax / span, 0, kPercentMax));
+    return std::uint8_t(std::clamp<std::int64_t>((std::int64_t(value_) - min_) * PercentMax / span, 0, PercentMax));
 }
 
 void TzcTrayMeter::SetPercent(std::uint8_t p)
 {
-    const int percent = std::min<int>(p, kPercentMax);
+    const int percent = std::min<int>(p, PercentMax);
     const double span = double(max_) - double(min_);
-    SetValue(std::int32_t(std::trunc(span * percent / kPercentMax + min_)));
+    SetValue(std::int32_t(std::trunc(span * percent / PercentMax + min_)));
 }
 
 void TzcTrayMeter::SetToolTip(const QString& tip)
@@ -324,28 +324,28 @@ void TzcTrayMeter::BuildIcon()
     image.fill(ColorToQColor(color_));
     {
         QPainter p(&image);
-        const int length = int(std::nearbyint(Percent() * kBarPixelsPerPercent));
+        const int length = int(std::nearbyint(Percent() * BarPixelsPerPercent));
         const QColor bar = ColorToQColor(barColor_);
         switch (direction_) {
-        case TzcTM_Up: p.fillRect(QRect(1, IconSize - 1 - length, kInner, length), bar); break;
-        case TzcTM_Down: p.fillRect(QRect(1, 1, kInner, length), bar); break;
-        case TzcTM_Left: p.fillRect(QRect(IconSize - 1 - length, 1, length, kInner), bar); break;
-        case TzcTM_Right: p.fillRect(QRect(1, 1, length, kInner), bar); break;
+        case TzcTM_Up: p.fillRect(QRect(1, IconSize - 1 - length, Inner, length), bar); break;
+        case TzcTM_Down: p.fillRect(QRect(1, 1, Inner, length), bar); break;
+        case TzcTM_Left: p.fillRect(QRect(IconSize - 1 - length, 1, length, Inner), bar); break;
+        case TzcTM_Right: p.fillRect(QRect(1, 1, length, Inner), bar); break;
         }
         if (useLed_) {
             p.setPen(ColorToQColor(color_));
             const bool rows = direction_ == TzcTM_Up || direction_ == TzcTM_Down;
             const int first = direction_ == TzcTM_Up || direction_ == TzcTM_Left ? 2 : 1;
-            for (int i = first; i <= kInner; i += 2) {
+            for (int i = first; i <= Inner; i += 2) {
                 if (rows)
-                    p.drawLine(1, i, kInner, i);
+                    p.drawLine(1, i, Inner, i);
                 else
-                    p.drawLine(i, 1, i, kInner);
+                    p.drawLine(i, 1, i, Inner);
             }
         }
         if (usePctOnBar_) {
             QFont font(QString::fromLatin1(kPercentFont));
-            font.setPointSize(kPercentFontPoints);
+            font.setPointSize(PercentFontPoints);
             p.setFont(font);
             p.setPen(ColorToQColor(pctColor_));
             const QString text = QString::number(Percent());

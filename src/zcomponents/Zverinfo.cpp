@@ -9,28 +9,28 @@
 
 namespace {
 
-constexpr std::uint16_t kDosMagic = 0x5A4D;     // "MZ"
-constexpr std::uint32_t kPeMagic = 0x00004550;  // "PE\0\0"
-constexpr std::size_t kDosNewHeaderAt = 0x3C;
-constexpr std::size_t kCoffSize = 20;
-constexpr std::uint16_t kPe32 = 0x10B;
-constexpr std::uint16_t kPe32Plus = 0x20B;
-constexpr std::size_t kRvaCountAt32 = 92, kRvaCountAt64 = 108;
-constexpr std::size_t kDirectoriesAt32 = 96, kDirectoriesAt64 = 112;
-constexpr std::uint32_t kResourceDirectory = 2;
-constexpr std::size_t kSectionHeaderSize = 40;
-constexpr std::size_t kResourceDirSize = 16;
-constexpr std::size_t kResourceEntrySize = 8;
-constexpr std::size_t kResourceDataEntrySize = 16;
-constexpr std::uint32_t kRtVersion = 16;
-constexpr std::uint32_t kSubdirectoryBit = 0x80000000u;
-constexpr std::uint32_t kFixedSignature = 0xFEEF04BDu;
-constexpr std::size_t kFixedInfoSize = 52;
-constexpr std::size_t kFileFlagsAt = 28;
-constexpr std::size_t kNodeHeader = 6;
-constexpr std::uint16_t kTextValue = 1;
+constexpr std::uint16_t DosMagic = 0x5A4D;     // "MZ"
+constexpr std::uint32_t PeMagic = 0x00004550;  // "PE\0\0"
+constexpr std::size_t DosNewHeaderAt = 0x3C;
+constexpr std::size_t CoffSize = 20;
+constexpr std::uint16_t Pe32 = 0x10B;
+constexpr std::uint16_t Pe32Plus = 0x20B;
+constexpr std::size_t RvaCountAt32 = 92, kRvaCountAt64 = 108;
+constexpr std::size_t DirectoriesAt32 = 96, kDirectoriesAt64 = 112;
+constexpr std::uint32_t ResourceDirectory = 2;
+constexpr std::size_t SectionHeaderSize = 40;
+constexpr std::size_t ResourceDirSize = 16;
+constexpr std::size_t ResourceEntrySize = 8;
+constexpr std::size_t ResourceDataEntrySize = 16;
+constexpr std::uint32_t RtVersion = 16;
+constexpr std::uint32_t SubdirectoryBit = 0x80000000u;
+constexpr std::uint32_t FixedSignature = 0xFEEF04BDu;
+constexpr std::size_t FixedInfoSize = 52;
+constexpr std::size_t FileFlagsAt = 28;
+constexpr std::size_t NodeHeader = 6;
+constexpr std::uint16_t TextValue = 1;
 constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
-constexpr int kMaxPath = 255;
+constexpr int MaxPath = 255;
 
 // Bounds-checked little-endian reads from a byte range.
 class Bytes {
@@ -93,11 +93,11 @@ bool DirectoryEntry(const Bytes& res, std::size_t dirAt, bool wantId, std::uint3
         return false;
     const std::size_t count = std::size_t(named) + ids;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t at = dirAt + kResourceDirSize + i * kResourceEntrySize;
+        const std::size_t at = dirAt + ResourceDirSize + i * ResourceEntrySize;
         std::uint32_t name = 0, data = 0;
         if (!res.U32(at, name) || !res.U32(at + 4, data))
             return false;
-        if (!wantId || ((name & kSubdirectoryBit) == 0 && name == id)) {
+        if (!wantId || ((name & SubdirectoryBit) == 0 && name == id)) {
             target = data;
             return true;
         }
@@ -109,29 +109,29 @@ std::optional<QByteArray> FindVersionBlock(const Bytes& file)
 {
     std::uint16_t magic = 0;
     std::uint32_t peAt = 0, peMagic = 0;
-    if (!file.U16(0, magic) || magic != kDosMagic || !file.U32(kDosNewHeaderAt, peAt) ||
-        !file.U32(peAt, peMagic) || peMagic != kPeMagic)
+    if (!file.U16(0, magic) || magic != DosMagic || !file.U32(DosNewHeaderAt, peAt) ||
+        !file.U32(peAt, peMagic) || peMagic != PeMagic)
         return std::nullopt;
     const std::size_t coffAt = std::size_t(peAt) + 4;
     std::uint16_t sectionCount = 0, optionalSize = 0, optMagic = 0;
     if (!file.U16(coffAt + 2, sectionCount) || !file.U16(coffAt + 16, optionalSize))
         return std::nullopt;
-    const std::size_t optAt = coffAt + kCoffSize;
-    if (!file.U16(optAt, optMagic) || (optMagic != kPe32 && optMagic != kPe32Plus))
+    const std::size_t optAt = coffAt + CoffSize;
+    if (!file.U16(optAt, optMagic) || (optMagic != Pe32 && optMagic != Pe32Plus))
         return std::nullopt;
-    const bool plus = optMagic == kPe32Plus;
+    const bool plus = optMagic == Pe32Plus;
     std::uint32_t rvaCount = 0, rsrcRva = 0, rsrcSize = 0;
-    const std::size_t dirsAt = optAt + (plus ? kDirectoriesAt64 : kDirectoriesAt32);
-    const std::size_t resDirAt = dirsAt + kResourceDirectory * 8;
-    if (!file.U32(optAt + (plus ? kRvaCountAt64 : kRvaCountAt32), rvaCount) ||
-        rvaCount <= kResourceDirectory || resDirAt + 8 > optAt + optionalSize ||
+    const std::size_t dirsAt = optAt + (plus ? kDirectoriesAt64 : DirectoriesAt32);
+    const std::size_t resDirAt = dirsAt + ResourceDirectory * 8;
+    if (!file.U32(optAt + (plus ? kRvaCountAt64 : RvaCountAt32), rvaCount) ||
+        rvaCount <= ResourceDirectory || resDirAt + 8 > optAt + optionalSize ||
         !file.U32(resDirAt, rsrcRva) || !file.U32(resDirAt + 4, rsrcSize) || rsrcSize == 0)
         return std::nullopt;
 
     std::vector<Section> sections;
     const std::size_t sectionsAt = optAt + optionalSize;
     for (std::size_t i = 0; i < sectionCount; ++i) {
-        const std::size_t at = sectionsAt + i * kSectionHeaderSize;
+        const std::size_t at = sectionsAt + i * SectionHeaderSize;
         Section s{};
         if (!file.U32(at + 8, s.virtualSize) || !file.U32(at + 12, s.va) ||
             !file.U32(at + 16, s.rawSize) || !file.U32(at + 20, s.rawAt))
@@ -140,20 +140,20 @@ std::optional<QByteArray> FindVersionBlock(const Bytes& file)
     }
     // The resource area: as much of the directory's size as the file holds.
     std::size_t rsrcAt = 0;
-    if (!RvaToOffset(file, sections, rsrcRva, kResourceDirSize, rsrcAt))
+    if (!RvaToOffset(file, sections, rsrcRva, ResourceDirSize, rsrcAt))
         return std::nullopt;
     const Bytes res(file.At(rsrcAt), std::min<std::size_t>(rsrcSize, file.Size() - rsrcAt));
 
     std::uint32_t typeDir = 0, nameDir = 0, langEntry = 0;
-    if (!DirectoryEntry(res, 0, true, kRtVersion, typeDir) || !(typeDir & kSubdirectoryBit) ||
-        !DirectoryEntry(res, typeDir & ~kSubdirectoryBit, false, 0, nameDir) ||
-        !(nameDir & kSubdirectoryBit) ||
-        !DirectoryEntry(res, nameDir & ~kSubdirectoryBit, false, 0, langEntry) ||
-        (langEntry & kSubdirectoryBit))
+    if (!DirectoryEntry(res, 0, true, RtVersion, typeDir) || !(typeDir & SubdirectoryBit) ||
+        !DirectoryEntry(res, typeDir & ~SubdirectoryBit, false, 0, nameDir) ||
+        !(nameDir & SubdirectoryBit) ||
+        !DirectoryEntry(res, nameDir & ~SubdirectoryBit, false, 0, langEntry) ||
+        (langEntry & SubdirectoryBit))
         return std::nullopt;
     std::uint32_t dataRva = 0, dataSize = 0;
-    if (!res.Has(langEntry, kResourceDataEntrySize) || !res.U32(langEntry, dataRva) ||
-        !res.U32(langEntry + 4, dataSize) || dataSize < kNodeHeader)
+    if (!res.Has(langEntry, ResourceDataEntrySize) || !res.U32(langEntry, dataRva) ||
+        !res.U32(langEntry + 4, dataSize) || dataSize < NodeHeader)
         return std::nullopt;
     std::size_t dataAt = 0;
     if (!RvaToOffset(file, sections, dataRva, dataSize, dataAt))
@@ -178,11 +178,11 @@ bool ParseNode(const Bytes& b, std::size_t at, std::size_t limit, Node& node)
 {
     std::uint16_t length = 0, valueLength = 0, type = 0;
     if (!b.U16(at, length) || !b.U16(at + 2, valueLength) || !b.U16(at + 4, type) ||
-        length < kNodeHeader || length > limit - at)
+        length < NodeHeader || length > limit - at)
         return false;
     node.end = at + length;
     node.key.clear();
-    std::size_t p = at + kNodeHeader;
+    std::size_t p = at + NodeHeader;
     for (;; p += 2) {
         std::uint16_t ch = 0;
         if (p + 2 > node.end || !b.U16(p, ch))
@@ -191,7 +191,7 @@ bool ParseNode(const Bytes& b, std::size_t at, std::size_t limit, Node& node)
             break;
         node.key += QChar(ch);
     }
-    node.text = type == kTextValue;
+    node.text = type == TextValue;
     node.valueAt = std::min(Align4(p + 2), node.end);
     const std::size_t bytes = node.text ? std::size_t(valueLength) * 2 : valueLength;
     node.valueSize = std::min(bytes, node.end - node.valueAt);
@@ -211,7 +211,7 @@ bool TVersionResource::Query(const QString& path, QByteArray& value) const
     for (const QString& part : parts) {
         bool found = false;
         Node child;
-        for (std::size_t at = node.childrenAt; at + kNodeHeader <= node.end;) {
+        for (std::size_t at = node.childrenAt; at + NodeHeader <= node.end;) {
             if (!ParseNode(b, at, node.end, child))
                 return false;
             if (child.key.compare(part, Qt::CaseInsensitive) == 0) {
@@ -246,11 +246,11 @@ bool TVersionResource::QueryString(const QString& path, QString& value) const
 std::uint32_t TVersionResource::FileFlags() const
 {
     QByteArray fixed;
-    if (!Query(QStringLiteral("\\"), fixed) || std::size_t(fixed.size()) < kFixedInfoSize)
+    if (!Query(QStringLiteral("\\"), fixed) || std::size_t(fixed.size()) < FixedInfoSize)
         return 0;
     const Bytes b(reinterpret_cast<const std::uint8_t*>(fixed.constData()), std::size_t(fixed.size()));
     std::uint32_t signature = 0, flags = 0;
-    if (!b.U32(0, signature) || signature != kFixedSignature || !b.U32(kFileFlagsAt, flags))
+    if (!b.U32(0, signature) || signature != FixedSignature || !b.U32(FileFlagsAt, flags))
         return 0;
     return flags;
 }
@@ -337,7 +337,7 @@ QString TzcVerInfo::GetNonStandardString(const QString& name) const
     std::uint32_t language = 0, codePage = 0;
     if (!Translation(language, codePage))
         return {};
-    const QString path = (QStringLiteral("\\StringFileInfo\\%1\\").arg(language * 65536u + codePage, 8, 16, QLatin1Char('0')) + name).left(kMaxPath);
+    const QString path = (QStringLiteral("\\StringFileInfo\\%1\\").arg(language * 65536u + codePage, 8, 16, QLatin1Char('0')) + name).left(MaxPath);
     QString value;
     resource_->QueryString(path, value);
     return value;

@@ -3,6 +3,7 @@
 // name tests and the settings find it by), and the test for the Enter key.
 
 #include <QKeyEvent>
+#include <QSpinBox>
 #include <QWidget>
 #include <utility>
 
@@ -13,6 +14,15 @@ T* NewNamed(QWidget* parent, const char* name, Args&&... args)
     auto* control = new T(std::forward<Args>(args)..., parent);
     control->setObjectName(name);
     return control;
+}
+
+// A named spin edit with its range and step.
+inline QSpinBox* NewNamedSpin(QWidget* parent, const char* name, int min, int max, int step = 1)
+{
+    auto* spin = NewNamed<QSpinBox>(parent, name);
+    spin->setRange(min, max);
+    spin->setSingleStep(step);
+    return spin;
 }
 
 // Return on the main keyboard or Enter on the keypad.

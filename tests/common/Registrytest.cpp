@@ -266,7 +266,7 @@ TEST(Registry, DamagedCountIsBounded)
     store.SetSection("S");
     const std::string list = store.ExchangeStringList("L", "");
     EXPECT_EQ(list.substr(0, 3), "a,,");
-    EXPECT_EQ(std::count(list.begin(), list.end(), ','), CRegistry::kMaxListItems - 1);
+    EXPECT_EQ(std::count(list.begin(), list.end(), ','), CRegistry::MaxListItems - 1);
 }
 
 } // namespace

@@ -99,7 +99,7 @@ TEST_F(OstraBusTest, SerialFaultsGiveTheirCodesAndTexts)
         { Fault::AnswerNak, linkerr::NakReceived, "NAK received" },
         { Fault::Stall, linkerr::Timeout, "Time-out" },
         { Fault::DropReply, linkerr::Timeout, "Time-out" },
-        { Fault::ShortFrame, linkerr::Timeout, "Time-out" },
+        { Fault::ShortFrame, linkerr::BadChecksum, "Bad checksum" }, // a frame cut short gets a NAK
         { Fault::CorruptChecksum, linkerr::BadChecksum, "Bad checksum" },
     };
     for (const auto& c : cases) {

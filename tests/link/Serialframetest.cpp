@@ -96,9 +96,10 @@ TEST_F(SerialFramePtyTest, HandshakeFaults)
         { Fault::AnswerNak, linkerr::NakReceived, 0 },
         { Fault::Stall, linkerr::Timeout, 0 },
         { Fault::DropReply, 0, linkerr::Timeout },
-        { Fault::ShortFrame, 0, linkerr::Timeout },
+        { Fault::ShortFrame, 0, linkerr::BadChecksum },
         { Fault::CorruptChecksum, 0, linkerr::BadChecksum },
     };
+    size_t acks = 0;
     for (const auto& c : cases) {
         port.Purge();
         sim.Server().SetFault(c.fault);
@@ -106,9 +107,23 @@ TEST_F(SerialFramePtyTest, HandshakeFaults)
         EXPECT_EQ(w, c.write) << static_cast<int>(c.fault);
         if (w == 0) {
             uint8_t a, cmd, l;
-            EXPECT_EQ(serialframe::ReadFrame(port, a, cmd, l, buffer), c.read) << static_cast<int>(c.fault);
+            const int r = serialframe::ReadFrame(port, a, cmd, l, buffer);
+            EXPECT_EQ(r, c.read) << static_cast<int>(c.fault);
+            // A frame that arrived is answered; the unit takes the answer before the next purge.
+            if (r != linkerr::Timeout)
+                ASSERT_TRUE(sim.Server().WaitForProgramAcks(++acks));
         }
     }
+}
+
+TEST_F(SerialFramePtyTest, FrameCutShortIsAnsweredWithNak)
+{
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::ShortFrame);
+    ASSERT_EQ(serialframe::WriteFrame(port, 2, 128, 0, nullptr), 0);
+    uint8_t a, cmd, l;
+    EXPECT_EQ(serialframe::ReadFrame(port, a, cmd, l, buffer), linkerr::BadChecksum);
+    ASSERT_TRUE(sim.Server().WaitForProgramAcks(1));
+    EXPECT_EQ(sim.Server().ProgramAcks(), (std::vector<uint8_t>{serialframe::Nak}));
 }
 
 TEST_F(SerialFramePtyTest, BroadcastIsNotAcknowledged)

@@ -43,17 +43,22 @@ TEST(SerialPortTest, DevicePathMapsComNames)
         EXPECT_EQ(platform::SerialPort::DevicePath(c.name), c.path) << c.name;
 }
 
-TEST(SerialPortTest, OpenRefusesWhatItCannotSetAndTakesStandardRates)
+TEST(SerialPortTest, OpenRefusesWhatItCannotSetAndTakesAnyRate)
 {
     platform::SerialPort port;
     EXPECT_EQ(port.Open("/dev/orrery-no-such-port", 9600, platform::SerialPort::ParityOdd, 100), ENOENT);
     EXPECT_FALSE(port.IsOpen());
     Pty pty;
     ASSERT_FALSE(pty.path.empty());
-    EXPECT_EQ(port.Open(pty.path, 1234, platform::SerialPort::ParityOdd, 100), EINVAL);
+    for (int baud : { 0, -9600 }) {
+        EXPECT_EQ(port.Open(pty.path, baud, platform::SerialPort::ParityOdd, 100), EINVAL) << baud;
+        EXPECT_FALSE(port.IsOpen());
+    }
+    EXPECT_EQ(port.Open(pty.path, 9600, 3, 100), EINVAL); // no such parity
     EXPECT_FALSE(port.IsOpen());
-    // The baud box is editable: the standard rates above the listed ones open too.
-    for (int baud : { 300, 115200, 230400 }) {
+    // The baud box is editable: standard rates above the listed ones and rates without a
+    // termios constant of their own open too.
+    for (int baud : { 300, 115200, 230400, 14400, 28800, 56000, 1234 }) {
         EXPECT_EQ(port.Open(pty.path, baud, platform::SerialPort::ParityOdd, 100), 0) << baud;
         EXPECT_EQ(port.Baud(), baud);
     }
@@ -116,19 +121,30 @@ TEST(SerialPortTest, ReadCollectsWhatArrivedAndStopsAtTheDeadline)
     EXPECT_EQ(back[3], 255);
 }
 
-TEST(SerialPortTest, PurgeDropsPendingInput)
+TEST(SerialPortTest, PurgeAndDiscardInputDropPendingInput)
 {
     Pty pty;
     ASSERT_FALSE(pty.path.empty());
     platform::SerialPort port;
     ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityOdd, 10), 0);
-    const uint8_t junk[] = { 7, 7, 7 };
-    ASSERT_EQ(::write(pty.master, junk, 3), 3);
-    uint8_t one = 0;
-    ASSERT_EQ(port.Read(&one, 1), 1); // the bytes are in the input queue now
-    port.Purge();
-    uint8_t rest[2] = {};
-    EXPECT_EQ(port.Read(rest, 2), 0);
+    const uint8_t nak = 0x15;
+    for (bool discard : { false, true }) {
+        const uint8_t junk[] = { 7, 7, 7 };
+        ASSERT_EQ(::write(pty.master, junk, 3), 3);
+        uint8_t one = 0;
+        ASSERT_EQ(port.Read(&one, 1), 1); // the rest waits in the input queue
+        if (discard) {
+            ASSERT_TRUE(port.Write(&nak, 1));
+            port.DiscardInput(); // never waits; what was written still goes out
+        } else {
+            port.Purge();
+        }
+        uint8_t rest[2] = {};
+        EXPECT_EQ(port.Read(rest, 2), 0) << discard;
+    }
+    uint8_t sent = 0;
+    ASSERT_EQ(::read(pty.master, &sent, 1), 1);
+    EXPECT_EQ(sent, nak);
 }
 
 TEST(SerialPortTest, PseudoTerminalHasNoModemLines)

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QListWidget>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -44,6 +46,20 @@ inline QWidget* PressKeyIn(QWidget* target, int key, const QString& text = QStri
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
     QApplication::sendEvent(focus, &release);
     return focus;
+}
+
+// A mouse click, or a double click, on a row of a shown list.
+inline void ClickRow(QListWidget* list, int row)
+{
+    list->window()->show();
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(row)).center());
+}
+
+inline void DoubleClickRow(QListWidget* list, int row)
+{
+    ClickRow(list, row);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(row)).center());
 }
 
 inline QWidget* PressEnterIn(QWidget* target) { return PressKeyIn(target, Qt::Key_Return, "\r"); }

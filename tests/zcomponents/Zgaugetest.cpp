@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
-constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t IntMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t IntMax = std::numeric_limits<std::int32_t>::max();
 
 QImage Render(QWidget& w) { return testsupport::RenderWidget(w); }
 
@@ -73,7 +73,7 @@ TEST(TzGauge, RangeRules)
         {0, 0, 0, 1},         // Max pushed above Min
         {200, 100, 200, 201}, // SetMin above Max pushes Max
         {-50, 50, -50, 50},
-        {kIntMax, kIntMax, kIntMax - 1, kIntMax}, // no overflow at the top of the range
+        {IntMax, IntMax, IntMax - 1, IntMax}, // no overflow at the top of the range
     };
     for (const Case& c : cases) {
         TzGauge g;
@@ -129,30 +129,30 @@ TEST(TzGauge, RangeChangeKeepsStoredValue)
 TEST(TzGauge, PercentInSixtyFourBits)
 {
     TzGauge g;
-    g.SetMin(kIntMin);
-    g.SetMax(kIntMax);
+    g.SetMin(IntMin);
+    g.SetMax(IntMax);
     g.SetValue(0);
     EXPECT_EQ(g.Percent(), 50); // 2^31 x 100 div (2^32 - 1), beyond 32 bits
-    g.SetValue(kIntMax);
+    g.SetValue(IntMax);
     EXPECT_EQ(g.Percent(), 100);
-    g.SetValue(kIntMin);
+    g.SetValue(IntMin);
     EXPECT_EQ(g.Percent(), 0);
-    g.SetValue(kIntMin / 2);
+    g.SetValue(IntMin / 2);
     EXPECT_EQ(g.Percent(), 25);
     g.SetPercent(50); // (2^32 - 1) x 0.5 - 2^31 = -0.5, truncated
     EXPECT_EQ(g.Value(), 0);
-    g.SetValue(kIntMax);
-    g.AddValue(kIntMax); // no overflow
-    EXPECT_EQ(g.Value(), kIntMax);
+    g.SetValue(IntMax);
+    g.AddValue(IntMax); // no overflow
+    EXPECT_EQ(g.Value(), IntMax);
 }
 
 TEST(TzGauge, HugeRangeDrawsWithinTheBar)
 {
     TzGauge g;
     MakeBare(g, 100, 10);
-    g.SetMin(kIntMin);
-    g.SetMax(kIntMax);
-    g.SetValue(kIntMax - 1);
+    g.SetMin(IntMin);
+    g.SetMax(IntMax);
+    g.SetValue(IntMax - 1);
     QImage image = Render(g);
     EXPECT_EQ(image.pixel(98, 5), Rgb(clNavy));
     g.SetValue(0);

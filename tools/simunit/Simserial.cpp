@@ -311,8 +311,9 @@ void SimSerialServer::ServeFrame(uint8_t first)
         frame.pop_back();
     const bool sent = WriteAll(frame.data(), frame.size());
     Record(req);
-    if (!sent || fault == Fault::ShortFrame)
-        return; // the program sends no acknowledgement for a frame it could not read
+    if (!sent)
+        return;
+    // A frame cut short is answered too (with NAK), so the acknowledgement is read as for any.
     uint8_t answer = 0;
     if (ReadExact(&answer, 1, AckWaitMs))
         RecordAck(answer);

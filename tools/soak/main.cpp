@@ -155,7 +155,7 @@ public:
             { "corrupt checksum", linkerr::BadChecksum, false, arm(SimSerialServer::Fault::CorruptChecksum) },
             { "NAK", linkerr::NakReceived, false, arm(SimSerialServer::Fault::AnswerNak) },
             { "stall", linkerr::Timeout, false, arm(SimSerialServer::Fault::Stall) },
-            { "short frame", linkerr::Timeout, false, arm(SimSerialServer::Fault::ShortFrame) },
+            { "short frame", linkerr::BadChecksum, false, arm(SimSerialServer::Fault::ShortFrame) },
         };
     }
 

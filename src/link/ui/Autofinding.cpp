@@ -2,6 +2,7 @@
 
 #include "link/ui/Connectbar.h"
 #include "zcomponents/Zgauge.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -60,13 +61,11 @@ TAutoFindingForm::TAutoFindingForm(IConnectionController* controller, QWidget* p
     setObjectName("AutoFindingForm");
     auto* layout = new QStackedLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    stopBtn_ = new QToolButton(this);
-    stopBtn_->setObjectName("StopBtn");
+    stopBtn_ = NewNamed<QToolButton>(this, "StopBtn");
     stopBtn_->setIcon(StopIcon());
     stopBtn_->setToolTip("Stop auto finding");
     stopBtn_->setCheckable(true);
-    stop1Btn_ = new QPushButton("Stop", this);
-    stop1Btn_->setObjectName("Stop1Btn");
+    stop1Btn_ = NewNamed<QPushButton>(this, "Stop1Btn", "Stop");
     stop1Btn_->setCheckable(true);
     stop1Btn_->setAutoDefault(false);
     layout->addWidget(stopBtn_);

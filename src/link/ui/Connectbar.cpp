@@ -10,19 +10,17 @@
 
 namespace {
 
-QComboBox* NewCombo(const QString& name, QWidget* parent)
+QComboBox* NewCombo(const char* name, QWidget* parent)
 {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
+    auto* combo = NewNamed<QComboBox>(parent, name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     return combo;
 }
 
-QToolButton* NewButton(const QString& name, const QString& text, bool toggle, QWidget* parent)
+QToolButton* NewButton(const char* name, const QString& text, bool toggle, QWidget* parent)
 {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
+    auto* button = NewNamed<QToolButton>(parent, name);
     button->setText(text);
     button->setCheckable(toggle);
     button->setAutoRaise(false);
@@ -67,8 +65,7 @@ TConnectBarFrame::TConnectBarFrame(QWidget* parent) : QFrame(parent)
     selectBtn_ = NewButton("SelectBtn", QString(), false, this);
     selectBtn_->setArrowType(Qt::DownArrow);
     selectBtn_->setToolTip("Network/Gateway");
-    connPopupMenu_ = new QMenu(this);
-    connPopupMenu_->setObjectName("ConnPopupMenu");
+    connPopupMenu_ = NewNamed<QMenu>(this, "ConnPopupMenu");
     auto* group = new QActionGroup(connPopupMenu_);
     localItem_ = connPopupMenu_->addAction("Local Com port");
     localItem_->setObjectName("LocalItem");

@@ -16,10 +16,9 @@
 
 namespace {
 
-QPushButton* NewButton(const QString& name, const QString& text, const QString& hint, QWidget* parent)
+QPushButton* NewButton(const char* name, const QString& text, const QString& hint, QWidget* parent)
 {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
+    auto* button = NewNamed<QPushButton>(parent, name, text);
     button->setToolTip(hint);
     button->setAutoDefault(false);
     return button;
@@ -46,18 +45,15 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
 
     auto* connectTo = new QGroupBox("Connect to", this);
     auto* connectToLayout = new QHBoxLayout(connectTo);
-    localRadioButton_ = new QRadioButton("Local Com port", connectTo);
-    localRadioButton_->setObjectName("LocalRadioButton");
-    modbusRadioButton_ = new QRadioButton("Network", connectTo);
-    modbusRadioButton_->setObjectName("ModbusRadioButton");
+    localRadioButton_ = NewNamed<QRadioButton>(connectTo, "LocalRadioButton", "Local Com port");
+    modbusRadioButton_ = NewNamed<QRadioButton>(connectTo, "ModbusRadioButton", "Network");
     connectToLayout->addWidget(localRadioButton_);
     connectToLayout->addWidget(modbusRadioButton_);
     layout->addWidget(connectTo);
 
     auto* network = new QGroupBox("Network", this);
     auto* networkLayout = new QHBoxLayout(network);
-    remoteComboBox_ = new QComboBox(network);
-    remoteComboBox_->setObjectName("RemoteComboBox");
+    remoteComboBox_ = NewNamed<QComboBox>(network, "RemoteComboBox");
     remoteComboBox_->setEditable(true);
     remoteComboBox_->setInsertPolicy(QComboBox::NoInsert);
     remoteComboBox_->setEditText(CGetHostByName::MyComputerSite);
@@ -71,11 +67,9 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
 
     auto* comPort = new QGroupBox("Com port", this);
     auto* comLayout = new QGridLayout(comPort);
-    portsListBox_ = new QListWidget(comPort);
-    portsListBox_->setObjectName("PortsListBox");
+    portsListBox_ = NewNamed<QListWidget>(comPort, "PortsListBox");
     portsListBox_->setMinimumSize(340, 120);
-    comPortEdit_ = new QLineEdit("COM1", comPort);
-    comPortEdit_->setObjectName("ComPortEdit");
+    comPortEdit_ = NewNamed<QLineEdit>(comPort, "ComPortEdit", "COM1");
     connectBtn_ = NewButton("ConnectBtn", "Connect", "Connect to Com port", comPort);
     showBtn_ = NewButton("ShowBtn", "&Refresh", "Refresh Com port list", comPort);
     comLayout->addWidget(portsListBox_, 0, 0, 1, 3);

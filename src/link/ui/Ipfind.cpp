@@ -1,6 +1,7 @@
 #include "link/ui/Ipfind.h"
 
 #include "link/ui/Autofinding.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QStackedLayout>
 
@@ -10,11 +11,9 @@ TIPFindForm::TIPFindForm(IConnectionController* controller, QWidget* parent)
     setObjectName("IPFindForm");
     auto* layout = new QStackedLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    stopBtn_ = new QToolButton(this);
-    stopBtn_->setObjectName("StopBtn");
+    stopBtn_ = NewNamed<QToolButton>(this, "StopBtn");
     stopBtn_->setIcon(StopIcon());
-    stop1Btn_ = new QPushButton("Stop", this);
-    stop1Btn_->setObjectName("Stop1Btn");
+    stop1Btn_ = NewNamed<QPushButton>(this, "Stop1Btn", "Stop");
     stop1Btn_->setAutoDefault(false);
     layout->addWidget(stopBtn_);
     layout->addWidget(stop1Btn_);

@@ -1,4 +1,5 @@
 #include "link/ui/Serverinfo.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -10,16 +11,14 @@ TServerInfoForm::TServerInfoForm(IConnectionController* controller, QWidget* par
     setWindowTitle("Server Info");
     resize(420, 300);
     auto* layout = new QVBoxLayout(this);
-    remoteMemo_ = new QPlainTextEdit(this);
-    remoteMemo_->setObjectName("RemoteMemo");
+    remoteMemo_ = NewNamed<QPlainTextEdit>(this, "RemoteMemo");
     remoteMemo_->setReadOnly(true);
     remoteMemo_->setLineWrapMode(QPlainTextEdit::NoWrap);
     remoteMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(remoteMemo_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    closeBtn_ = new QPushButton("&Close", this);
-    closeBtn_->setObjectName("CloseBtn");
+    closeBtn_ = NewNamed<QPushButton>(this, "CloseBtn", "&Close");
     closeBtn_->setToolTip("Close window");
     buttons->addWidget(closeBtn_);
     layout->addLayout(buttons);

@@ -4,6 +4,7 @@
 #include "panel/ui/Faultsframe.h"
 #include "platform/Color.h"
 #include "zcomponents/Zcolor.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -22,10 +23,9 @@ void Paint(QLabel* label, const QString& text, TColor colour)
     label->setPalette(p);
 }
 
-QLabel* MakePanel(QWidget* parent, const char* name)
+QLabel* NewPanel(QWidget* parent, const char* name)
 {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
+    auto* l = NewNamed<QLabel>(parent, name);
     l->setAutoFillBackground(true);
     l->setAlignment(Qt::AlignCenter);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -37,12 +37,10 @@ QLabel* MakePanel(QWidget* parent, const char* name)
 TAlarmPanel::TAlarmPanel(QWidget* parent) : QWidget(parent)
 {
     setObjectName("AlarmPanel");
-    InterlockPanel = MakePanel(this, "InterlockPanel");
-    AlarmsPanel = MakePanel(this, "AlarmsPanel");
-    MutePanel = new QWidget(this);
-    MutePanel->setObjectName("MutePanel");
-    MuteBtn = new QToolButton(MutePanel);
-    MuteBtn->setObjectName("MuteBtn");
+    InterlockPanel = NewPanel(this, "InterlockPanel");
+    AlarmsPanel = NewPanel(this, "AlarmsPanel");
+    MutePanel = NewNamed<QWidget>(this, "MutePanel");
+    MuteBtn = NewNamed<QToolButton>(MutePanel, "MuteBtn");
     MuteBtn->setCheckable(true);
     MuteBtn->setText("Mute");
     auto* muteLayout = new QHBoxLayout(MutePanel);

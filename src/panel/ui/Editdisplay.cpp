@@ -1,6 +1,7 @@
 #include "panel/ui/Editdisplay.h"
 
 #include "panel/Panelist.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,13 +14,11 @@
 #include <QVBoxLayout>
 
 namespace {
-QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int value)
+QSpinBox* NewSpin(QWidget* parent, const char* name, int min, int max, int value)
 {
-    auto* s = new QSpinBox(parent);
-    s->setObjectName(name);
-    s->setRange(min, max);
-    s->setValue(value);
-    return s;
+    auto* spin = NewNamedSpin(parent, name, min, max);
+    spin->setValue(value);
+    return spin;
 }
 } // namespace
 
@@ -27,31 +26,24 @@ TEditDisplayForm::TEditDisplayForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName("EditDisplayForm");
     setWindowTitle("Display settings");
-    ValueFontSizeSpinEdit = MakeSpin(this, "ValueFontSizeSpinEdit", CItemStyle::MinFontSize, CItemStyle::MaxFontSize,
+    ValueFontSizeSpinEdit = NewSpin(this, "ValueFontSizeSpinEdit", CItemStyle::MinFontSize, CItemStyle::MaxFontSize,
                                      CItemStyle::DefaultFontSize);
-    BarFontSizeSpinEdit = MakeSpin(this, "BarFontSizeSpinEdit", CItemStyle::MinFontSize, CItemStyle::MaxFontSize,
+    BarFontSizeSpinEdit = NewSpin(this, "BarFontSizeSpinEdit", CItemStyle::MinFontSize, CItemStyle::MaxFontSize,
                                    CItemStyle::DefaultFontSize);
-    PlotFontSizeSpinEdit = MakeSpin(this, "PlotFontSizeSpinEdit", CItemStyle::MinFontSize, CItemStyle::MaxFontSize,
+    PlotFontSizeSpinEdit = NewSpin(this, "PlotFontSizeSpinEdit", CItemStyle::MinFontSize, CItemStyle::MaxFontSize,
                                     CItemStyle::DefaultFontSize);
-    PlotSizeSpinEdit = MakeSpin(this, "PlotSizeSpinEdit", CItemStyle::MinPlotSize, CItemStyle::MaxPlotSize,
+    PlotSizeSpinEdit = NewSpin(this, "PlotSizeSpinEdit", CItemStyle::MinPlotSize, CItemStyle::MaxPlotSize,
                                 CItemStyle::DefaultPlotSize);
-    TracesRFOnCheckBox = new QCheckBox("Display traces if RF On", this);
-    TracesRFOnCheckBox->setObjectName("TracesRFOnCheckBox");
-    VarComboBox = new QComboBox(this);
-    VarComboBox->setObjectName("VarComboBox");
-    MinEdit = new QLineEdit(this);
-    MinEdit->setObjectName("MinEdit");
-    MaxEdit = new QLineEdit(this);
-    MaxEdit->setObjectName("MaxEdit");
-    DigSpinEdit = MakeSpin(this, "DigSpinEdit", 0, CDisplayEdit::MaxDecimals, 0);
+    TracesRFOnCheckBox = NewNamed<QCheckBox>(this, "TracesRFOnCheckBox", "Display traces if RF On");
+    VarComboBox = NewNamed<QComboBox>(this, "VarComboBox");
+    MinEdit = NewNamed<QLineEdit>(this, "MinEdit");
+    MaxEdit = NewNamed<QLineEdit>(this, "MaxEdit");
+    DigSpinEdit = NewSpin(this, "DigSpinEdit", 0, CDisplayEdit::MaxDecimals, 0);
 
-    OkBtn = new QPushButton("OK", this);
-    OkBtn->setObjectName("OkBtn");
+    OkBtn = NewNamed<QPushButton>(this, "OkBtn", "OK");
     OkBtn->setDefault(true);
-    CancelBtn = new QPushButton("Cancel", this);
-    CancelBtn->setObjectName("CancelBtn");
-    ApplyBtn = new QPushButton("Apply", this);
-    ApplyBtn->setObjectName("ApplyBtn");
+    CancelBtn = NewNamed<QPushButton>(this, "CancelBtn", "Cancel");
+    ApplyBtn = NewNamed<QPushButton>(this, "ApplyBtn", "Apply");
 
     auto* sizes = new QGroupBox("Sizes", this);
     auto* sizeForm = new QFormLayout(sizes);

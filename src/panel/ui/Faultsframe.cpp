@@ -1,6 +1,7 @@
 #include "panel/ui/Faultsframe.h"
 
 #include "zcomponents/Zled.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,10 +14,9 @@ constexpr int LedSize = 16;
 constexpr int LedRows = 13;
 const char* const UnknownFaultName = "Unknown Fault";
 
-TzLed* MakeLed(QWidget* parent, const char* name, const QString& hint)
+TzLed* NewLed(QWidget* parent, const char* name, const QString& hint)
 {
-    auto* led = new TzLed(parent);
-    led->setObjectName(name);
+    auto* led = NewNamed<TzLed>(parent, name);
     led->setFixedSize(LedSize, LedSize);
     led->SetStyle(lstSquare);
     led->WriteLedColor(lctyellow);
@@ -31,8 +31,7 @@ TFaultsFrame::TFaultsFrame(QWidget* parent) : QWidget(parent)
     auto* grid = new QGridLayout;
     int n = 0;
     auto place = [&](TzLed* led, const QString& text, const char* labelName) {
-        auto* label = new QLabel(text, this);
-        label->setObjectName(labelName);
+        auto* label = NewNamed<QLabel>(this, labelName, text);
         int row = n % LedRows, col = (n / LedRows) * 2;
         grid->addWidget(led, row, col);
         grid->addWidget(label, row, col + 1);
@@ -41,21 +40,19 @@ TFaultsFrame::TFaultsFrame(QWidget* parent) : QWidget(parent)
     };
     for (const SFault& f : CFaults::FaultTable()) {
         QString name = QString::fromUtf8(f.Name);
-        TzLed* led = MakeLed(this, f.LedName, name);
+        TzLed* led = NewLed(this, f.LedName, name);
         leds_.push_back(led);
         QByteArray labelName = QByteArray(f.LedName).replace("Led", "Label");
         QLabel* label = place(led, name, labelName.constData());
         if (f.ThirdCapOnly)
             thirdCapOnly_.insert(thirdCapOnly_.end(), {led, label});
     }
-    UnknownFaultsLed = MakeLed(this, CFaults::UnknownLedName, UnknownFaultName);
+    UnknownFaultsLed = NewLed(this, CFaults::UnknownLedName, UnknownFaultName);
     leds_.push_back(UnknownFaultsLed);
     place(UnknownFaultsLed, UnknownFaultName, "UnknownFaultsLabel");
 
-    DisAudioCheckBox = new QCheckBox("Disable alarm sound", this);
-    DisAudioCheckBox->setObjectName("DisAudioCheckBox");
-    RefreshFaultsBtn = new QPushButton("Refresh", this);
-    RefreshFaultsBtn->setObjectName("RefreshFaultsBtn");
+    DisAudioCheckBox = NewNamed<QCheckBox>(this, "DisAudioCheckBox", "Disable alarm sound");
+    RefreshFaultsBtn = NewNamed<QPushButton>(this, "RefreshFaultsBtn", "Refresh");
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(DisAudioCheckBox);

@@ -627,7 +627,7 @@ void TMainForm::SetCaptions(const std::string& mainCaption, const std::string& l
 {
     setWindowTitle(Q(mainCaption));
     SetLoggingCaption(loggingCaption);
-    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationDisplayName(Q(mainCaption)); // the application's title
 }
 
 bool TMainForm::ReadTimerEnabled() const { return ReadTimer->isActive(); }

@@ -9,6 +9,7 @@
 #include "panel/ui/Editdisplay.h"
 #include "platform/Color.h"
 #include "zcomponents/Zcolor.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,21 +30,12 @@ namespace {
 
 using R = CSettingsRules;
 
-QSpinBox* MakeSpin(QWidget* parent, const char* name, int min, int max, int step = 1)
+// A push button that Enter does not press (only OK is the default button).
+QPushButton* NewButton(QWidget* parent, const char* name, const char* caption)
 {
-    auto* s = new QSpinBox(parent);
-    s->setObjectName(name);
-    s->setRange(min, max);
-    s->setSingleStep(step);
-    return s;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    auto* button = NewNamed<QPushButton>(parent, name, caption);
+    button->setAutoDefault(false);
+    return button;
 }
 
 QStringList Split(const std::string& commaText)
@@ -60,17 +52,32 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName("SettingsForm");
     setWindowTitle("Settings");
-    PageControl = new QTabWidget(this);
-    PageControl->setObjectName("PageControl");
+    PageControl = NewNamed<QTabWidget>(this, "PageControl");
+    PageControl->addTab(CreateGeneralPage(), "General");
+    PageControl->addTab(CreateConnectionPage(), "Connection");
+    PageControl->addTab(CreateDisplayPage(), "Display");
 
-    // General
-    auto* general = new QWidget;
-    general->setObjectName("GeneralPage");
+    OKBtn = NewButton(this, "OKBtn", "OK");
+    OKBtn->setDefault(true);
+    CancelBtn = NewButton(this, "CancelBtn", "Cancel");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(CancelBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl);
+    layout->addLayout(buttons);
+    setFixedSize(560, 420);
+    ConnectHandlers();
+}
+
+QWidget* TSettingsForm::CreateGeneralPage()
+{
+    auto* general = NewNamed<QWidget>(nullptr, "GeneralPage");
     auto* timerGroup = new QGroupBox("Read timer", general);
-    ReadTimerSpinEdit = MakeSpin(timerGroup, "ReadTimerSpinEdit", R::MinReadTimer, R::MaxReadTimer, R::ReadTimerStep);
-    UseMaxReadErrorsCheckBox = new QCheckBox("&Stop after", timerGroup);
-    UseMaxReadErrorsCheckBox->setObjectName("UseMaxReadErrorsCheckBox");
-    MaxReadErrorsSpinEdit = MakeSpin(timerGroup, "MaxReadErrorsSpinEdit", R::MinMaxReadErrors, R::MaxMaxReadErrors);
+    ReadTimerSpinEdit = NewNamedSpin(timerGroup, "ReadTimerSpinEdit", R::MinReadTimer, R::MaxReadTimer, R::ReadTimerStep);
+    UseMaxReadErrorsCheckBox = NewNamed<QCheckBox>(timerGroup, "UseMaxReadErrorsCheckBox", "&Stop after");
+    MaxReadErrorsSpinEdit = NewNamedSpin(timerGroup, "MaxReadErrorsSpinEdit", R::MinMaxReadErrors, R::MaxMaxReadErrors);
     MaxReadErrorsSpinEdit->setAutoFillBackground(true);
     auto* timerForm = new QGridLayout(timerGroup);
     auto* intervalLabel = new QLabel("&Update interval (ms)", timerGroup);
@@ -82,10 +89,8 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
     timerForm->addWidget(UseMaxReadErrorsCheckBox, 1, 0);
     timerForm->addWidget(MaxReadErrorsSpinEdit, 1, 1);
     timerForm->addWidget(errorsLabel, 1, 2);
-    CaptionEdit = new QLineEdit(general);
-    CaptionEdit->setObjectName("CaptionEdit");
-    ConnectAtStartupCheckBox = new QCheckBox("Connect at startup", general);
-    ConnectAtStartupCheckBox->setObjectName("ConnectAtStartupCheckBox");
+    CaptionEdit = NewNamed<QLineEdit>(general, "CaptionEdit");
+    ConnectAtStartupCheckBox = NewNamed<QCheckBox>(general, "ConnectAtStartupCheckBox", "Connect at startup");
     ConnectAtStartupCheckBox->setVisible(false);
     auto* generalLayout = new QVBoxLayout(general);
     generalLayout->addWidget(timerGroup);
@@ -94,24 +99,22 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
     generalLayout->addLayout(captionRow);
     generalLayout->addWidget(ConnectAtStartupCheckBox);
     generalLayout->addStretch();
-    PageControl->addTab(general, "General");
+    return general;
+}
 
-    // Connection
-    auto* connection = new QWidget;
-    connection->setObjectName("ConnectionPage");
+QWidget* TSettingsForm::CreateConnectionPage()
+{
+    auto* connection = NewNamed<QWidget>(nullptr, "ConnectionPage");
     auto* comGroup = new QGroupBox("Com port", connection);
-    BaudComboBox = new QComboBox(comGroup);
-    BaudComboBox->setObjectName("BaudComboBox");
+    BaudComboBox = NewNamed<QComboBox>(comGroup, "BaudComboBox");
     BaudComboBox->setEditable(true);
     BaudComboBox->addItems({"19200", "9600", "4800", "1200"});
-    AddrSpinEdit = MakeSpin(comGroup, "AddrSpinEdit", R::MinAddr, R::MaxAddr);
-    TimeoutSpinEdit = MakeSpin(comGroup, "TimeoutSpinEdit", R::MinTimeout, R::MaxTimeout, 100);
-    InterfaceComboBox = new QComboBox(comGroup);
-    InterfaceComboBox->setObjectName("InterfaceComboBox");
+    AddrSpinEdit = NewNamedSpin(comGroup, "AddrSpinEdit", R::MinAddr, R::MaxAddr);
+    TimeoutSpinEdit = NewNamedSpin(comGroup, "TimeoutSpinEdit", R::MinTimeout, R::MaxTimeout, 100);
+    InterfaceComboBox = NewNamed<QComboBox>(comGroup, "InterfaceComboBox");
     InterfaceComboBox->addItems({"RS232", "RS485"});
     InterfaceComboBox->setCurrentIndex(0);
-    AutoFindingCheckBox = new QCheckBox("&Enable auto find", comGroup);
-    AutoFindingCheckBox->setObjectName("AutoFindingCheckBox");
+    AutoFindingCheckBox = NewNamed<QCheckBox>(comGroup, "AutoFindingCheckBox", "&Enable auto find");
     auto* comForm = new QFormLayout(comGroup);
     comForm->addRow("&Baud rate", BaudComboBox);
     comForm->addRow("Ostra Bus &address", AddrSpinEdit);
@@ -119,15 +122,12 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
     comForm->addRow("&Interface", InterfaceComboBox);
     comForm->addRow(AutoFindingCheckBox);
     auto* netGroup = new QGroupBox("Network", connection);
-    TCPPortEdit = new QLineEdit("502", netGroup);
-    TCPPortEdit->setObjectName("TCPPortEdit");
-    UnitNumberSpinEdit = MakeSpin(netGroup, "UnitNumberSpinEdit", 0, R::MaxUnitNumber);
-    ProtocolComboBox = new QComboBox(netGroup);
-    ProtocolComboBox->setObjectName("ProtocolComboBox");
+    TCPPortEdit = NewNamed<QLineEdit>(netGroup, "TCPPortEdit", "502");
+    UnitNumberSpinEdit = NewNamedSpin(netGroup, "UnitNumberSpinEdit", 0, R::MaxUnitNumber);
+    ProtocolComboBox = NewNamed<QComboBox>(netGroup, "ProtocolComboBox");
     ProtocolComboBox->addItem("Modbus");
     ProtocolComboBox->setVisible(false);
-    TransportComboBox = new QComboBox(netGroup);
-    TransportComboBox->setObjectName("TransportComboBox");
+    TransportComboBox = NewNamed<QComboBox>(netGroup, "TransportComboBox");
     TransportComboBox->addItems({"TCP", "UDP"});
     TransportComboBox->setVisible(false);
     auto* netForm = new QFormLayout(netGroup);
@@ -137,32 +137,29 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
     connectionLayout->addWidget(comGroup);
     connectionLayout->addWidget(netGroup);
     connectionLayout->addStretch();
-    PageControl->addTab(connection, "Connection");
+    return connection;
+}
 
-    // Display
-    auto* display = new QWidget;
-    display->setObjectName("DisplayPage");
-    TypeListBox = new QListWidget(display);
-    TypeListBox->setObjectName("TypeListBox");
+QWidget* TSettingsForm::CreateDisplayPage()
+{
+    auto* display = NewNamed<QWidget>(nullptr, "DisplayPage");
+    TypeListBox = NewNamed<QListWidget>(display, "TypeListBox");
     for (const std::string& caption : CDisplayList::TypeCaptions())
         TypeListBox->addItem(QString::fromStdString(caption));
-    VarListBox = new QListWidget(display);
-    VarListBox->setObjectName("VarListBox");
+    VarListBox = NewNamed<QListWidget>(display, "VarListBox");
     VarListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    PanesTabControl = new QTabBar(display);
-    PanesTabControl->setObjectName("PanesTabControl");
+    PanesTabControl = NewNamed<QTabBar>(display, "PanesTabControl");
     PanesTabControl->addTab("Pane 1");
     PanesTabControl->addTab("Pane 2");
-    SelectionListBox = new QListWidget(display);
-    SelectionListBox->setObjectName("SelectionListBox");
+    SelectionListBox = NewNamed<QListWidget>(display, "SelectionListBox");
     SelectionListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    AddBtn = MakeButton(display, "AddBtn", "Add ->");
-    RemoveBtn = MakeButton(display, "RemoveBtn", "<- Remove");
-    UpBtn = MakeButton(display, "UpBtn", "Move Up");
-    DownBtn = MakeButton(display, "DownBtn", "Move Down");
-    ClearBtn = MakeButton(display, "ClearBtn", "Clear");
-    EditDisplayBtn = MakeButton(display, "EditDisplayBtn", "Edit...");
-    DefaultDisplayBtn = MakeButton(display, "DefaultDisplayBtn", "Set default");
+    AddBtn = NewButton(display, "AddBtn", "Add ->");
+    RemoveBtn = NewButton(display, "RemoveBtn", "<- Remove");
+    UpBtn = NewButton(display, "UpBtn", "Move Up");
+    DownBtn = NewButton(display, "DownBtn", "Move Down");
+    ClearBtn = NewButton(display, "ClearBtn", "Clear");
+    EditDisplayBtn = NewButton(display, "EditDisplayBtn", "Edit...");
+    DefaultDisplayBtn = NewButton(display, "DefaultDisplayBtn", "Set default");
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel("Type", display));
     left->addWidget(TypeListBox);
@@ -180,20 +177,11 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
     displayLayout->addLayout(left);
     displayLayout->addLayout(middle);
     displayLayout->addLayout(right, 1);
-    PageControl->addTab(display, "Display");
+    return display;
+}
 
-    OKBtn = MakeButton(this, "OKBtn", "OK");
-    OKBtn->setDefault(true);
-    CancelBtn = MakeButton(this, "CancelBtn", "Cancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PageControl);
-    layout->addLayout(buttons);
-    setFixedSize(560, 420);
-
+void TSettingsForm::ConnectHandlers()
+{
     connect(OKBtn, &QPushButton::clicked, this, &TSettingsForm::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(UseMaxReadErrorsCheckBox, &QCheckBox::clicked, this, &TSettingsForm::UseMaxReadErrorsCheckBoxClick);

@@ -101,6 +101,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QWidget* CreateGeneralPage();
+    QWidget* CreateConnectionPage();
+    QWidget* CreateDisplayPage();
+    void ConnectHandlers();
     bool Locked() const;
     int Kind() const;
     CPaneList* CurrentPane() const;

@@ -45,10 +45,9 @@ TEST(ConnectionForm, ShowRefreshAndProbe)
     EXPECT_EQ(form.PortRows(), (std::vector<std::string>{"/dev/ttyS0\tNo such file or directory",
                                                           "/dev/ttyS1\tVM-1000\tVantrel 1000",
                                                           "/dev/ttyUSB0\tVM-1000\tVantrel 1000"}));
-    list->setCurrentRow(1);
-    form.PortsListBoxClick();
+    testsupport::ClickRow(list, 1);
     EXPECT_EQ(Child<QLineEdit>(form, "ComPortEdit")->text(), "/dev/ttyS1");
-    form.PortsListBoxDblClick();
+    testsupport::DoubleClickRow(list, 1);
 
     Child<QRadioButton>(form, "ModbusRadioButton")->click();
     EXPECT_EQ(c.mode, connmode::Network);

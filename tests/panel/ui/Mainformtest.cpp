@@ -170,6 +170,11 @@ TEST_F(MainFormTest, FirstShowRunsStartupOnce)
     EXPECT_FALSE(form->Controller()->IsDemo());
     EXPECT_TRUE(form->Status->StatusTimer()->isActive());
     EXPECT_EQ(form->windowTitle().toStdString(), "Vantrel Orrery");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName().toStdString(), "Vantrel Orrery");
+    s.Caption = "Lab 2";
+    form->Controller()->UpdateCaptions(); // the application's title follows the main caption
+    EXPECT_EQ(form->windowTitle().toStdString(), "Lab 2 - Vantrel Orrery");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName().toStdString(), "Lab 2 - Vantrel Orrery");
 
     s.Addr = 7;
     form->hide();
@@ -196,7 +201,7 @@ TEST_F(MainFormTest, DecliningTheDisclaimerClosesWithoutSaving)
         EXPECT_FALSE(accept.OkBtn->isEnabled());
         accept.SetItemIndex(1);
         EXPECT_TRUE(accept.OkBtn->isEnabled());
-        accept.OkBtnClick();
+        accept.OkBtn->click();
     });
     answer.start(0);
     form->show();
@@ -215,7 +220,7 @@ TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
     ShowAndStart();
     form->Controller()->Settings().BaudRate = "9600";
     form->SetPortText(sim.Path());
-    form->ConnectBar->ConnectBtnClick();
+    form->ConnectBar->ConnectBtn()->click();
     ASSERT_TRUE(form->Device()->IsConnected());
     EXPECT_TRUE(form->ReadTimer->isActive());
     EXPECT_TRUE(form->ReadTimerBtn->isChecked());
@@ -241,11 +246,11 @@ TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
     EXPECT_EQ(form->RFOnPanel->text(), "RF Off");
     EXPECT_EQ(data.Latest().Flag(33), 0);
 
-    form->ClearBtnClick();
+    form->ClearMenuItem->trigger();
     EXPECT_EQ(data.Count(), 0);
     EXPECT_TRUE(hooks.shown.empty());
 
-    form->ConnectBar->ConnectBtnClick(); // RF is off: disconnects without asking
+    form->ConnectBar->ConnectBtn()->click(); // RF is off: disconnects without asking
     EXPECT_FALSE(form->Device()->IsConnected());
     EXPECT_FALSE(form->ReadTimer->isActive());
 }
@@ -322,7 +327,7 @@ TEST_F(MainFormTest, PrintsAndCopiesTheWindowImage)
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(bytes.substr(0, 4), "%PDF");
 
-    form->CopyToClipboardMenuItemClick();
+    form->CopyToClipboardMenuItem->trigger();
     const QImage copied = QApplication::clipboard()->image();
     ASSERT_FALSE(copied.isNull());
     EXPECT_EQ(copied.size(), form->WindowImage().size());

@@ -92,7 +92,7 @@ protected:
     {
         form->Controller()->Settings().BaudRate = "9600";
         form->SetPortText(sim.Path());
-        form->ConnectBar->ConnectBtnClick();
+        form->ConnectBar->ConnectBtn()->click();
         ASSERT_TRUE(form->Device()->IsConnected());
         ASSERT_TRUE(form->ReadTimer->isActive());
     }
@@ -314,7 +314,7 @@ TEST_F(MainReadings, SettingsOpenFromMenuButtonAndPane)
         settings.OKBtn->click();
     });
     hooks.answers.push_back(true);
-    form->SettingsBtnClick();
+    form->SettingsBtn->click();
     EXPECT_EQ(form->GetPaneList(0)->Count(), 0);
     EXPECT_EQ(form->ReadTimer->interval(), 300);
 
@@ -324,7 +324,7 @@ TEST_F(MainReadings, SettingsOpenFromMenuButtonAndPane)
         settings.reject();
     });
     hooks.answers.push_back(true);
-    form->SettingsBtnClick();
+    form->SettingsBtn->click();
     EXPECT_EQ(form->GetPaneList(0)->Count(), 6);
 }
 
@@ -340,7 +340,7 @@ TEST_F(MainReadings, DisplaySettingsResizeThePaneItems)
         settings.EditDisplayBtn->click();
         settings.reject();
     });
-    form->SettingsBtnClick();
+    form->SettingsBtn->click();
     EXPECT_EQ(form->MainSettings().Style.ValueFontSize, 24);
     EXPECT_TRUE(form->TracesRFOn());
     EXPECT_EQ(form->PaneListBox->ItemRect(0).height(), 24);

@@ -26,6 +26,9 @@
 
 namespace {
 
+using testsupport::ClickRow;
+using testsupport::DoubleClickRow;
+
 class CScriptedHooks : public IMessageHooks {
 public:
     int Beeps = 0;
@@ -98,8 +101,7 @@ TEST_F(Dialogs, GeneralAndConnectionPages)
         }
     }
     EXPECT_TRUE(form.OKBtn->isEnabled());
-    form.InterfaceComboBox->setCurrentIndex(1);
-    form.InterfaceComboBoxChange();
+    testsupport::PressKeyIn(form.InterfaceComboBox, Qt::Key_Down); // "RS485"
     QStringList items;
     for (int i = 0; i < form.BaudComboBox->count(); ++i)
         items << form.BaudComboBox->itemText(i);
@@ -109,7 +111,7 @@ TEST_F(Dialogs, GeneralAndConnectionPages)
     form.CaptionEdit->setText("  My unit \t");
     form.TCPPortEdit->setText("port");
     form.ReadTimerSpinEdit->setValue(2000);
-    form.OKBtnClick();
+    form.OKBtn->click();
     EXPECT_EQ(settings.Caption, "My unit");
     EXPECT_EQ(form.CaptionEdit->text(), "My unit");
     EXPECT_EQ(settings.TCPPort, 0);
@@ -126,9 +128,8 @@ TEST_F(Dialogs, LockedDialogEditsNothing)
     EXPECT_FALSE(form.OKBtn->isEnabled());
     for (QPushButton* b : {form.AddBtn, form.RemoveBtn, form.UpBtn, form.DownBtn, form.ClearBtn, form.DefaultDisplayBtn})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-    form.TypeListBox->setCurrentRow(3);
-    form.TypeListBoxDblClick();
-    form.AddBtnClick();
+    DoubleClickRow(form.TypeListBox, 3);
+    form.AddBtn->click();
     EXPECT_EQ(pane0.Count(), 1);
 }
 
@@ -136,28 +137,25 @@ TEST_F(Dialogs, DisplayPageEditsThePaneAtOnce)
 {
     form.SelectPaneItem(1, 0);
     form.FormShow();
-    form.TypeListBox->setCurrentRow(2); // Plot
-    form.FillVarListBox();
-    form.VarListBox->item(2)->setSelected(true); // Gamma
+    ClickRow(form.TypeListBox, 2);          // Plot
+    ClickRow(form.VarListBox, 2);           // Gamma
     EXPECT_TRUE(form.AddBtn->isEnabled());
-    form.AddBtnClick();
+    form.AddBtn->click();
     ASSERT_EQ(pane1.Count(), 1);
     EXPECT_EQ(pane1.Item(0)->Text(), "0,2,3");
     EXPECT_EQ(form.SelectionListBox->item(0)->text(), "Plot\tGamma");
 
     form.PanesTabControl->setCurrentIndex(0);
-    form.TypeListBox->setCurrentRow(2);
-    form.FillVarListBox();
-    form.VarListBox->item(0)->setSelected(true);
+    ClickRow(form.TypeListBox, 2);
+    ClickRow(form.VarListBox, 0);
     EXPECT_FALSE(form.AddBtn->isEnabled()); // plots only on the lower pane
 
-    form.TypeListBox->setCurrentRow(3);
-    form.TypeListBoxDblClick();
+    DoubleClickRow(form.TypeListBox, 3);
     ASSERT_EQ(pane0.Count(), 1);
     EXPECT_TRUE(pane0.Item(0)->IsSeparator());
     EXPECT_EQ(form.SelectionListBox->item(0)->text(), "--------------------------");
 
-    form.ClearBtnClick();
+    form.ClearBtn->click();
     EXPECT_EQ(pane0.Count(), 0);
     EXPECT_EQ(hooks.Messages.back(), "Do you want to clear Pane 1?");
     EXPECT_FALSE(form.ClearBtn->isEnabled());
@@ -224,15 +222,14 @@ TEST_F(Dialogs, DisplaySettingsDialog)
     edit.PlotSizeSpinEdit->setValue(120);
     edit.TracesRFOnCheckBox->setChecked(true);
     EXPECT_TRUE(edit.ApplyBtn->isEnabled());
-    edit.ApplyBtnClick();
+    edit.ApplyBtn->click();
     EXPECT_EQ(source.Vars[1].Min, 0);
     EXPECT_EQ(source.Vars[1].Max, 2.5);
     EXPECT_EQ(style.PlotSize, 120);
     EXPECT_TRUE(traces);
     EXPECT_FALSE(edit.ApplyBtn->isEnabled());
 
-    edit.VarComboBox->setCurrentIndex(1);
-    edit.VarComboBoxChange();
+    testsupport::PressKeyIn(edit.VarComboBox, Qt::Key_Down); // "X"
     EXPECT_EQ(edit.MinEdit->text(), "-50");
 
     locked = true;
@@ -264,11 +261,11 @@ TEST_F(Dialogs, HardFaultWindowBlinksBeepsAndInitsMemory)
     EXPECT_FALSE(hard.Highlighted());
     EXPECT_EQ(hooks.Beeps, 2);
 
-    hard.InitMemBtnClick(); // fails: stays open, no longer blinking
+    hard.InitMemBtn->click(); // fails: stays open, no longer blinking
     EXPECT_TRUE(hard.isVisible());
     EXPECT_FALSE(hard.HardFaultTimer->isActive());
     result = 0;
-    hard.InitMemBtnClick();
+    hard.InitMemBtn->click();
     EXPECT_FALSE(hard.isVisible());
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(hooks.Messages.back(), "Cycle Vantrel power and press Ok");

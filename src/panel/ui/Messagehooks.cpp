@@ -1,4 +1,4 @@
-#include "app/Messagehooks.h"
+#include "panel/ui/Messagehooks.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -24,5 +24,7 @@ int TMessageHooks::ShowWarning(const std::string& caption, const std::string& te
 
 int TMessageHooks::ShowMessageBox(const std::string& caption, const std::string& text)
 {
-    return QMessageBox::information(Owner(), Text(caption), Text(text), QMessageBox::Ok);
+    // A plain box: OK and no icon.
+    QMessageBox box(QMessageBox::NoIcon, Text(caption), Text(text), QMessageBox::Ok, Owner());
+    return box.exec();
 }

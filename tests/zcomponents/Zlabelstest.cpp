@@ -245,4 +245,4 @@ TEST(TzMouseSpot, InvisibleWithEvents)
     EXPECT_EQ(clicks, 1);
 }
 
-#include "Zlabels_test.moc"
+#include "Zlabelstest.moc"
