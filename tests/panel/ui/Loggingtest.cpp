@@ -203,6 +203,15 @@ TEST_F(LoggingTest, SettingsDialogPreviewsAndAppliesOnOk)
         TypeInto(settings->NameEdit, "run");
         settings->FileNSpinEdit->setValue(7);
         EXPECT_EQ(settings->FileNameEdit->text().toStdString(), "/data/runs/run_7.csv");
+        // Browsing starts in an existing folder only; cancelling keeps the path.
+        QString start = "unset";
+        settings->AskFolder = [&start](const QString& from) {
+            start = from;
+            return QString();
+        };
+        settings->BrowseBtn->click();
+        EXPECT_TRUE(start.isEmpty());
+        EXPECT_EQ(settings->PathEdit->text().toStdString(), "/data/runs");
         settings->WriteHeaderCheckBox->click();
         EXPECT_TRUE(settings->CommentEdit->isReadOnly());
         settings->WriteHeaderCheckBox->click();
