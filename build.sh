@@ -78,9 +78,9 @@ fuzz)
     export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
     export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
     export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/lsan.supp:print_suppressions=0}
-    found=0
-    for b in build/fuzz/fuzz_*; do
-        [ -f "$b" ] && [ -x "$b" ] || continue
+    # The entries run side by side, as many at a time as there are jobs; each reports when done.
+    run_entry() {
+        local b=$1 name seeds work findings
         name=$(basename "$b")
         seeds=$top/tests/fuzz/corpus/${name#fuzz_}
         work=build/fuzz/work/$name
@@ -89,9 +89,22 @@ fuzz)
         # New inputs go to the work folder; the seeds in the tree stay as they are.
         "$b" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/" \
             "$work" "$seeds" >"build/fuzz/$name.log" 2>&1 || true
+    }
+    entries=()
+    for b in build/fuzz/fuzz_*; do
+        [ -f "$b" ] && [ -x "$b" ] && entries+=("$b")
+    done
+    for b in "${entries[@]}"; do
+        while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+        run_entry "$b" &
+    done
+    wait
+    found=0
+    for b in "${entries[@]}"; do
+        name=$(basename "$b")
         runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "build/fuzz/$name.log" | grep -o '[0-9]*$' || echo 0)
-        count=$(find "$findings" -type f | wc -l)
-        echo "$name: ${runs:-0} runs, $count findings (goal: 0 findings; log build/fuzz/$name.log)"
+        count=$(find "build/fuzz/findings/$name" -type f | wc -l)
+        echo "$name: ${runs:-0} runs in ${seconds} s, $count findings (goal: 0 findings; log build/fuzz/$name.log)"
         [ "$count" -eq 0 ] || found=1
     done
     exit $found

@@ -1,12 +1,15 @@
 // A save killed at any moment leaves the old file or the new one, whole, and the next save
-// clears away what the killed one left behind. A child process saves the settings store and a
-// settings file over and over; the parent kills it at random moments, 200 times.
+// clears away what the killed one left behind. A child process saves the settings store, a
+// settings file and a configuration backup over and over; the parent kills it at random
+// moments, 200 times.
 
 #include "common/Registry.h"
+#include "device/Scriptedstep.h"
 #include "panel/Orrery.h"
 #include "panel/Scripted.h"
 #include "platform/Inifile.h"
 #include "platform/Settingsfile.h"
+#include "service/Configbackup.h"
 #include "support/Tempdir.h"
 
 #include <gtest/gtest.h>
@@ -75,7 +78,34 @@ bool SettingsFileIsWhole(const std::string& path, const std::string& scratch)
     return testsupport::ReadAll(scratch) == testsupport::ReadAll(path);
 }
 
-[[noreturn]] void SaveForever(const std::string& orrery, int progress)
+// A configuration backup of a unit whose every answer is "accepted", as the window saves it;
+// the version goes in as the program's identity.
+bool SaveBackup(const std::string& path, int version)
+{
+    devicetest::TestDevice device;
+    devicetest::ScriptedStep step(device);
+    platform::IniFile ini;
+    {
+        CRegistry store("", false, &ini);
+        if (CConfigBackup(device).WriteConfiguration(store, "v" + std::to_string(version)) != 0)
+            return false;
+    }
+    return ini.SaveAs(path);
+}
+
+bool BackupIsWhole(const std::string& path, const std::string& scratch)
+{
+    platform::IniFile ini;
+    if (!ini.Load(path))
+        return false;
+    const std::string id = ini.ReadString(calfile::IdSection, "Orrery ID", "");
+    if (id.size() < 2 || id[0] != 'v')
+        return false;
+    std::filesystem::remove(scratch);
+    return SaveBackup(scratch, std::atoi(id.c_str() + 1)) && testsupport::ReadAll(scratch) == testsupport::ReadAll(path);
+}
+
+[[noreturn]] void SaveForever(const std::string& orrery, const std::string& cal, int progress)
 {
     ScriptedHooks hooks;
     ScriptedView view;
@@ -83,7 +113,7 @@ bool SettingsFileIsWhole(const std::string& path, const std::string& scratch)
     platform::SettingsFile store("Software\\Quorvane\\Vantrel Orrery");
     for (int version = 1;; ++version) {
         FillStore(store, version);
-        if (!store.Save() || !SaveSettingsFile(view, controller, orrery, version))
+        if (!store.Save() || !SaveSettingsFile(view, controller, orrery, version) || !SaveBackup(cal, version))
             _exit(3);
         const char tick = 1;
         if (write(progress, &tick, 1) != 1)
@@ -105,6 +135,8 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
     const std::string storePath = dir.File("store.ini");
     const std::string orrery = dir.File("panel.orrery");
     const std::string scratch = dir.File("expected.orrery");
+    const std::string cal = dir.File("unit.cal");
+    const std::string calScratch = dir.File("expected.cal");
     const char* previous = std::getenv(platform::SettingsFile::kPathVariable);
     const std::string kept = previous ? previous : "";
     setenv(platform::SettingsFile::kPathVariable, storePath.c_str(), 1);
@@ -118,7 +150,7 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
         ASSERT_GE(child, 0);
         if (child == 0) {
             close(pipeFds[0]);
-            SaveForever(orrery, pipeFds[1]);
+            SaveForever(orrery, cal, pipeFds[1]);
         }
         close(pipeFds[1]);
         // Let it finish a random number of saves (none at all in some rounds), then kill it
@@ -146,6 +178,9 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
         if (std::filesystem::exists(orrery)) {
             ASSERT_TRUE(SettingsFileIsWhole(orrery, scratch)) << "round " << round;
         }
+        if (std::filesystem::exists(cal)) {
+            ASSERT_TRUE(BackupIsWhole(cal, calScratch)) << "round " << round;
+        }
     }
     // The next saves, as a later start makes them, leave no temporary file behind.
     {
@@ -156,8 +191,10 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
         FillStore(store, 0);
         ASSERT_TRUE(store.Save());
         ASSERT_TRUE(SaveSettingsFile(view, controller, orrery, 0));
+        ASSERT_TRUE(SaveBackup(cal, 0));
     }
     std::filesystem::remove(scratch);
+    std::filesystem::remove(calScratch);
     EXPECT_EQ(TemporariesIn(dir.Path()), 0);
     // Many kills catch a save in the middle (its temporary file is there); none at all would mean
     // the test no longer tries what it is for.
