@@ -153,19 +153,9 @@ int COstraBus::NetworkTransact(int command)
     uint8_t frame[modbusframe::MaxFrameSize];
     int err = 0;
 
-    // 1. Writable within the time-out.
-    switch (platform::SocketWaitReady(socket_, true, networkTimeoutMs_, err)) {
-    case platform::SocketWait::Error:
-        lastError_ = ErrnoText(err) + " (select)";
-        return linkerr::ConnectionLost;
-    case platform::SocketWait::Timeout:
-        lastError_ = "Time-out (send)";
-        return linkerr::ConnectionLost;
-    case platform::SocketWait::Ready:
-        break;
-    }
-
-    // 2. The whole frame in one send.
+    // The whole frame in one send. A request is far smaller than the socket's send buffer, so
+    // the send completes at once; only when it cannot does the link wait for room, within the
+    // time-out.
     const uint8_t unitId = IsGateway() ? 0 : static_cast<uint8_t>(modbusUnitId_);
     const uint16_t transactionId = ++transactionId_;
     const int size = modbusframe::BuildRequest(frame, sizeof frame, unitId, static_cast<uint8_t>(command),
@@ -174,7 +164,20 @@ int COstraBus::NetworkTransact(int command)
         lastError_ = linkerr::WrongPacketLengthText;
         return linkerr::NetworkError;
     }
-    const ssize_t sent = platform::SocketSend(socket_, frame, static_cast<size_t>(size));
+    ssize_t sent = platform::SocketSend(socket_, frame, static_cast<size_t>(size), platform::SendNow);
+    if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        switch (platform::SocketWaitReady(socket_, true, networkTimeoutMs_, err)) {
+        case platform::SocketWait::Error:
+            lastError_ = ErrnoText(err) + " (select)";
+            return linkerr::ConnectionLost;
+        case platform::SocketWait::Timeout:
+            lastError_ = "Time-out (send)";
+            return linkerr::ConnectionLost;
+        case platform::SocketWait::Ready:
+            break;
+        }
+        sent = platform::SocketSend(socket_, frame, static_cast<size_t>(size));
+    }
     if (sent < 0) {
         lastError_ = ErrnoText(errno) + " (send)";
         return linkerr::ConnectionLost;
@@ -184,8 +187,10 @@ int COstraBus::NetworkTransact(int command)
         return linkerr::ConnectionLost;
     }
 
-    // 3, 4. The reply: one datagram over UDP; over TCP the 6-byte header, then exactly the
-    // length it announces, reassembled from as many segments as it takes, all before one deadline.
+    // The reply: one datagram over UDP; over TCP the 6-byte header, then the length it
+    // announces, reassembled from as many segments as it takes, all before one deadline. Each
+    // receive takes whatever is there, so a frame that arrived whole is read in one call; bytes
+    // behind it are trailing bytes.
     std::memset(buffer_, 0, sizeof buffer_);
     replyLength_ = 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(networkTimeoutMs_);
@@ -206,7 +211,7 @@ int COstraBus::NetworkTransact(int command)
         case platform::SocketWait::Ready:
             break;
         }
-        const ssize_t n = platform::SocketRecv(socket_, frame + received, static_cast<size_t>(wanted - received));
+        const ssize_t n = platform::SocketRecv(socket_, frame + received, sizeof frame - static_cast<size_t>(received));
         if (n < 0) {
             lastError_ = ErrnoText(errno) + " (recv)";
             return linkerr::ConnectionLost;
@@ -223,7 +228,7 @@ int COstraBus::NetworkTransact(int command)
             received = 0;
             continue;
         }
-        if (!headerSeen && received == modbusframe::HeaderSize) {
+        if (!headerSeen && received >= modbusframe::HeaderSize) {
             headerSeen = true;
             const int length = modbusframe::LengthField(frame);
             if (!modbusframe::LengthFieldPlausible(length)) {
@@ -238,6 +243,7 @@ int COstraBus::NetworkTransact(int command)
     }
 
     if (!udp_) {
+        received = wanted; // bytes read behind the frame are dropped with the rest below
         // Bytes behind the frame belong to no request (a peer that pads its replies): left in the
         // socket they would be read as the next reply's header. A reply to another request, or
         // more trailing bytes than can be discarded, means the stream has lost step: the
@@ -250,7 +256,7 @@ int COstraBus::NetworkTransact(int command)
         }
     }
 
-    // 5 to 7. Exception, length checks, then the data to the buffer's start.
+    // Exception, length checks, then the data to the buffer's start.
     const modbusframe::Reply reply = modbusframe::ParseReply(frame, received);
     switch (reply.kind) {
     case modbusframe::Reply::Exception:

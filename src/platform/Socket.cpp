@@ -116,11 +116,12 @@ SocketWait SocketWaitReady(int fd, bool forWrite, int timeoutMs, int& err)
     return SocketWait::Ready;
 }
 
-ssize_t SocketSend(int fd, const void* data, size_t count)
+ssize_t SocketSend(int fd, const void* data, size_t count, SendMode mode)
 {
+    const int flags = MSG_NOSIGNAL | (mode == SendNow ? MSG_DONTWAIT : 0);
     ssize_t n;
     do {
-        n = send(fd, data, count, MSG_NOSIGNAL);
+        n = send(fd, data, count, flags);
     } while (n < 0 && errno == EINTR);
     return n;
 }

@@ -24,8 +24,10 @@ int SocketConnect(int fd, const std::string& ip, int port, int timeoutMs);
 // signal with the time left). On Error, err holds the errno value.
 SocketWait SocketWaitReady(int fd, bool forWrite, int timeoutMs, int& err);
 
-// One send call that never raises SIGPIPE. Returns the bytes sent or -1 (errno set).
-ssize_t SocketSend(int fd, const void* data, size_t count);
+// One send call that never raises SIGPIPE. Returns the bytes sent or -1 (errno set). With
+// SendNow it does not wait for room in the send buffer (EAGAIN then).
+enum SendMode { SendWaiting, SendNow };
+ssize_t SocketSend(int fd, const void* data, size_t count, SendMode mode = SendWaiting);
 // One receive call. Returns the bytes received, 0 on an orderly close, or -1 (errno set).
 ssize_t SocketRecv(int fd, void* data, size_t count);
 // Discards the bytes that already wait on fd (at most 64 KiB), without blocking. False when more

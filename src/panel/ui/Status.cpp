@@ -165,9 +165,21 @@ void TStatusFrame::Sync()
 void TStatusFrame::SetCommState(int state)
 {
     state_.SetCommState(state);
+    const int shown = drawnComm_;
     Sync();
-    if (state <= CStatusState::CommError)
+    // Drawn at once only when the picture changed: the busy mark then shows while the
+    // transaction blocks, and the polls' repeated marks cost nothing.
+    if (state <= CStatusState::CommError && drawnComm_ != shown)
         commImage_->repaint();
+}
+
+void TStatusFrame::SyncErrorPanel()
+{
+    const QString text = errorPanel_->text();
+    const QColor colour = errorPanel_->palette().color(QPalette::Window);
+    Sync();
+    if (errorPanel_->text() != text || errorPanel_->palette().color(QPalette::Window) != colour)
+        errorPanel_->repaint(); // at once, and only when it shows something else
 }
 
 void TStatusFrame::UpdateConnection(int mode)
@@ -194,29 +206,25 @@ void TStatusFrame::SetRemoteText(const std::string& text)
 void TStatusFrame::SetErrorText(const std::string& text)
 {
     state_.SetErrorText(text);
-    Sync();
-    errorPanel_->repaint();
+    SyncErrorPanel();
 }
 
 void TStatusFrame::ClearMessage()
 {
     state_.ClearMessage();
-    Sync();
-    errorPanel_->repaint();
+    SyncErrorPanel();
 }
 
 void TStatusFrame::ShowMessage(const std::string& text)
 {
     state_.ShowMessage(text);
-    Sync();
-    errorPanel_->repaint();
+    SyncErrorPanel();
 }
 
 void TStatusFrame::CommandAccepted()
 {
     state_.CommandAccepted();
-    Sync();
-    errorPanel_->repaint();
+    SyncErrorPanel();
 }
 
 void TStatusFrame::ShowCommandResult(int result, int command)
@@ -226,8 +234,7 @@ void TStatusFrame::ShowCommandResult(int result, int command)
     const std::string linkError = (context_ && result < 0) ? context_->LastLinkError() : std::string();
     const std::string csr = (context_ && result > 0) ? context_->CsrText(result) : std::string();
     state_.ShowCommandResult(result, command, linkError, csr);
-    Sync();
-    errorPanel_->repaint();
+    SyncErrorPanel();
 }
 
 void TStatusFrame::SetLogState(int state)

@@ -69,6 +69,8 @@ protected:
 
 private:
     void Sync();
+    // Sync, then the error panel drawn at once when its text or colour changed.
+    void SyncErrorPanel();
     void PlaceProgressBar();
     static void SetPanelColor(QWidget* panel, TColor colour);
 

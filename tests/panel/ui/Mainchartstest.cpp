@@ -121,7 +121,7 @@ TEST_F(MainCharts, PollsOfTheUnitMoveBothTraces)
     form->CapsBtn->click();
     form->Controller()->Settings().BaudRate = "9600";
     form->SetPortText(sim.Path());
-    form->ConnectBar->ConnectBtnClick();
+    form->ConnectBar->ConnectBtn()->click();
     ASSERT_TRUE(form->Device()->IsConnected());
     smith.Samples10MenuItem->trigger();
     caps.SamplesAllMenuItem->trigger();
@@ -145,11 +145,11 @@ TEST_F(MainCharts, PollsOfTheUnitMoveBothTraces)
     EXPECT_NE(smithPath.front(), smithPath.back()); // the unit tuned: the load moved
     EXPECT_NE(capsPath.front(), capsPath.back());
     // Clearing the history repaints both windows empty.
-    form->ClearBtnClick();
+    form->ClearMenuItem->trigger();
     EXPECT_FALSE(smith.Trail().MarkerShown);
     EXPECT_FALSE(caps.Trail().MarkerShown);
     state->With([](simunit::SimUnitData& d) { d.rfOn = false; });
-    form->ConnectBar->ConnectBtnClick();
+    form->ConnectBar->ConnectBtn()->click();
 }
 
 TEST_F(MainCharts, SettingsFileKeepsTheWindowsSectionsAndTheHeaderNamesThem)

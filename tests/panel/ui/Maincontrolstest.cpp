@@ -67,7 +67,7 @@ protected:
     {
         form->Controller()->Settings().BaudRate = "9600";
         form->SetPortText(sim.Path());
-        form->ConnectBar->ConnectBtnClick();
+        form->ConnectBar->ConnectBtn()->click();
         ASSERT_TRUE(form->Device()->IsConnected());
         form->ReadTimer->stop(); // the test polls by hand
         form->ReadTimerTimer();
@@ -98,7 +98,7 @@ TEST_F(MainControls, ThirdCapacitorUnitShowsItsPageAndPanelsAfterConnecting)
     log.Clear();
     form->Controller()->Settings().BaudRate = "9600";
     form->SetPortText(sim.Path());
-    form->ConnectBar->ConnectBtnClick();
+    form->ConnectBar->ConnectBtn()->click();
     ASSERT_TRUE(form->Device()->IsConnected());
 
     // The read-all at connection reads the configuration word, so the unit is a 3-cap one.

@@ -78,7 +78,7 @@ protected:
     {
         form->Controller()->Settings().BaudRate = "9600";
         form->SetPortText(sim.Path());
-        form->ConnectBar->ConnectBtnClick();
+        form->ConnectBar->ConnectBtn()->click();
         std::string said;
         for (const auto& m : hooks.shown)
             said += m.caption + ": " + m.text + "\n";

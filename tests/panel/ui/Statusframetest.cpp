@@ -120,3 +120,49 @@ TEST(StatusFrame, DisconnectedPortPanelBlinksAndIndicatorDraws)
     f.frame.SetCommState(2);
     EXPECT_EQ(image->pixmap().toImage(), TStatusFrame::CommPicture(2).toImage());
 }
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(StatusFrame, MarksAndResultsDrawAtOnceOnlyWhenTheyChangeThePicture)
+{
+    Fixture f;
+    f.controller.link.hasPort = true;
+    f.controller.link.connected = true;
+    f.frame.UpdateConnection(connmode::Local);
+    QApplication::processEvents();
+    PaintCounter comm(f.frame.findChild<QLabel*>("CommImage"));
+    PaintCounter error(Panel(f.frame, "ErrorPanel"));
+
+    // A poll's three transactions: the busy mark is drawn at once, once.
+    for (int command : {161, 255, 254}) {
+        f.frame.SetCommState(1);
+        f.frame.ShowCommandResult(0, command);
+    }
+    EXPECT_EQ(comm.paints, 1);
+    EXPECT_EQ(error.paints, 0); // nothing to show, nothing drawn
+
+    // A failure is drawn at once, mark and text.
+    f.controller.mainUnit.error = "Time-out";
+    f.frame.SetCommState(1);
+    f.frame.ShowCommandResult(-3, 255);
+    f.frame.SetCommState(2);
+    EXPECT_EQ(comm.paints, 2);
+    EXPECT_GE(error.paints, 1);
+    EXPECT_FALSE(Panel(f.frame, "ErrorPanel")->text().isEmpty());
+}

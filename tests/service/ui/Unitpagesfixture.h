@@ -76,7 +76,7 @@ protected:
         Unit([pin](SimUnitData& d) { d.pin = pin; });
         form->Controller()->Settings().BaudRate = "9600";
         form->SetPortText(sim.Path());
-        form->ConnectBar->ConnectBtnClick();
+        form->ConnectBar->ConnectBtn()->click();
         ASSERT_TRUE(form->Device()->IsConnected());
         form->Controller()->SetReadTimer(false);
         // What the main window's read of all unit pages starts with: the unit's type.
