@@ -15,6 +15,8 @@
 #include "panel/ui/Delay.h"
 #include "panel/ui/Editdisplay.h"
 #include "panel/ui/Hardfault.h"
+#include "panel/ui/Logging.h"
+#include "panel/ui/Logsettings.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Messagehooks.h"
 #include "panel/ui/Password.h"
@@ -96,10 +98,12 @@ int main(int argc, char** argv)
         forms.BootP = new TBootPForm(&mainForm);
         forms.Connection = new TConnectionForm(mainForm.Bridge(), mainForm.ConnectBar, &mainForm);
         forms.IPFind = new TIPFindForm(mainForm.Bridge(), &mainForm);
+        forms.LogSettings = new TLogSettingsForm(&mainForm);
         auto* password = new TPasswordForm(&mainForm);
         auto* about = new TAboutForm(&mainForm);
         auto* delay = new TDelayForm(&mainForm);
         forms.HardFault = new THardFaultForm(&mainForm);
+        forms.Logging = new TLoggingForm(*mainForm.Device(), &mainForm);
         forms.Settings = new TSettingsForm(&mainForm);
         forms.EditDisplay = new TEditDisplayForm(&mainForm);
         forms.FlashProgress = new TFlashProgressForm(&mainForm);

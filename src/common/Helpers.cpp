@@ -59,6 +59,11 @@ locale_t CLocale()
 
 std::string FloatToText(double value, int decimals)
 {
+    return FloatToText(value, decimals, platform::NumberFormat::Current().DecimalSeparator());
+}
+
+std::string FloatToText(double value, int decimals, char sep)
+{
     if (decimals < 0)
         decimals = 0;
     if (decimals > MaxDecimals)
@@ -72,7 +77,6 @@ std::string FloatToText(double value, int decimals)
     if (res.ec != std::errc())
         return "0";
     std::string text(buf, res.ptr);
-    const char sep = platform::NumberFormat::Current().DecimalSeparator();
     if (sep != '.') {
         for (char& c : text)
             if (c == '.')

@@ -13,6 +13,8 @@ int ShowMessageBox(const std::string& caption, const std::string& text);
 
 // Fixed-point text with the given number of decimals in the locale's decimal separator.
 std::string FloatToText(double value, int decimals);
+// The same with the decimal separator given.
+std::string FloatToText(double value, int decimals, char decimalSeparator);
 // Accepts '.' or the locale's decimal separator; 0 when nothing parses.
 double TextToDouble(const std::string& text);
 // 0 when the text is not an integer.

@@ -23,6 +23,8 @@ public:
     const CDataRec& Latest() const { return latest_; }
     // Empties the history; the next Add sets a new time origin.
     void Clear() { history_.Clear(); }
+    // Appends a record as it is, sample time included (a history read from a file).
+    void AppendAsIs(const CDataRec& rec) { history_.Append(rec); }
 
     const CDataMem& History() const { return history_; }
     int Count() const { return history_.Count(); }

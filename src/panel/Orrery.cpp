@@ -377,6 +377,8 @@ void COrrery::OnReadTimer()
 
 void COrrery::SetReadTimer(bool on) { view_.SetReadTimer(on); }
 
+void COrrery::ToggleLogging() { view_.ShowLoggingWindow(!view_.LoggingWindowVisible()); }
+
 void COrrery::ToggleReadTimer()
 {
     SetReadTimer(!view_.ReadTimerEnabled());

@@ -82,6 +82,8 @@ public:
     void OnReadTimer();
     void SetReadTimer(bool on);
     void ToggleReadTimer();
+    // Shows the data-logging window when hidden, hides it when shown.
+    void ToggleLogging();
     void ToggleDemo();
 
     // --- menus and captions -------------------------------------------------------------

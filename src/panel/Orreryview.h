@@ -72,10 +72,13 @@ public:
     virtual void SetReadTimer(bool on) = 0;
     virtual void SetReadTimerInterval(int ms) = 0;
 
-    // --- data logging (the logger window comes later) -------------------------------------
+    // --- data logging ---------------------------------------------------------------------
     virtual void StopLogging() = 0;
     // Starts logging when the log settings ask for it at connection.
     virtual void StartLoggingAtConnect() = 0;
+    // The data-logging window.
+    virtual void ShowLoggingWindow(bool) {}
+    virtual bool LoggingWindowVisible() const { return false; }
 
     // --- status frame ---------------------------------------------------------------------
     virtual void SetCommState(int state) = 0;

@@ -1,10 +1,11 @@
 #include "platform/Settingsfile.h"
 
+#include "platform/Userdirs.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,18 +152,7 @@ std::string KeyFileName(const std::string& keyPath)
     return name + ".ini";
 }
 
-std::string ConfigHome()
-{
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && xdg[0] == '/') // a relative value is invalid and ignored
-        return xdg;
-    const char* home = std::getenv("HOME");
-    if (!home || !home[0]) {
-        if (const passwd* pw = getpwuid(getuid()))
-            home = pw->pw_dir;
-    }
-    return std::string(home && home[0] ? home : ".") + "/.config";
-}
+std::string ConfigHome() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
 
 // Creates the folder and its parents; true when it exists afterwards.
 bool MakeFolders(const std::string& dir, std::string& errorText)

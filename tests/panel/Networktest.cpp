@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 class NetworkControllerTest : public ::testing::Test {
@@ -81,11 +86,17 @@ TEST_F(NetworkControllerTest, NetworkedUnitGivesModeOneAndIsIdentified)
 
 TEST_F(NetworkControllerTest, RefusedConnectionWarnsAndDropsTheSite)
 {
-    simunit::SimGateway gateway(simunit::SimGateway::Role::Gateway);
-    ASSERT_TRUE(gateway.Start());
-    const int port = gateway.Port();
-    gateway.Stop();
-    controller.Settings().TCPPort = port;
+    // A port held bound but not listening refuses connections, and no other test can take it
+    // meanwhile (a port just let go could be).
+    const int held = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(held, 0);
+    sockaddr_in addr {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(held, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::getsockname(held, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    controller.Settings().TCPPort = ntohs(addr.sin_port);
     EXPECT_TRUE(controller.ConnectSite("127.0.0.1", true));
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_EQ(hooks.shown[0].caption, "Connect");
@@ -93,6 +104,7 @@ TEST_F(NetworkControllerTest, RefusedConnectionWarnsAndDropsTheSite)
     EXPECT_EQ(hooks.shown[0].text.rfind("Can't connect to 127.0.0.1\n[10061] ", 0), 0u) << hooks.shown[0].text;
     EXPECT_FALSE(device.HasSocket());
     EXPECT_EQ(controller.ConnMode(), COrrery::ModeLocal);
+    ::close(held);
 }
 
 TEST_F(NetworkControllerTest, SameModeDoesNothing)

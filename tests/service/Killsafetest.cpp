@@ -1,19 +1,25 @@
 // A save killed at any moment leaves the old file or the new one, whole, and the next save
 // clears away what the killed one left behind. A child process saves the settings store, a
-// settings file and a configuration backup over and over; the parent kills it at random
-// moments, 200 times.
+// settings file, a configuration backup and the sample history over and over while the data
+// logger writes records; the parent kills it at random moments, 200 times.
 
 #include "common/Registry.h"
+#include "device/Datamem.h"
 #include "device/Scriptedstep.h"
+#include "device/Var.h"
+#include "panel/Historyfile.h"
+#include "panel/Logger.h"
 #include "panel/Orrery.h"
 #include "panel/Scripted.h"
 #include "platform/Inifile.h"
 #include "platform/Settingsfile.h"
 #include "service/Configbackup.h"
+#include "support/Logscript.h"
 #include "support/Tempdir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -26,6 +32,7 @@ namespace {
 
 constexpr int Kills = 200;
 constexpr int KeysPerVersion = 100;
+constexpr int RecordsPerVersion = 20;
 
 std::string Value(int version, int key) { return "v" + std::to_string(version) + "-" + std::to_string(key * 7919); }
 
@@ -105,13 +112,93 @@ bool BackupIsWhole(const std::string& path, const std::string& scratch)
     return SaveBackup(scratch, std::atoi(id.c_str() + 1)) && testsupport::ReadAll(scratch) == testsupport::ReadAll(path);
 }
 
-[[noreturn]] void SaveForever(const std::string& orrery, const std::string& cal, int progress)
+// The sample history of a version: version % 40 + 1 records, as the Save button writes it.
+std::string HistoryText(int version)
+{
+    CDataMem history;
+    for (int i = 0; i <= version % 40; ++i) {
+        CDataRec rec;
+        rec.SetTime(1000 * i);
+        rec.SetValue(varid::R, 50.0 + version);
+        rec.SetValue(varid::X, -i);
+        history.Append(rec);
+    }
+    return CHistoryFile::Write(history, "7.12.2026 08:00:00", "v" + std::to_string(version));
+}
+
+bool HistoryIsWhole(const std::string& path)
+{
+    const std::string text = testsupport::ReadAll(path);
+    const CHistoryFile::Result read = CHistoryFile::Read(text);
+    if (!read.Error.empty() || read.Records.empty())
+        return false;
+    const int version = static_cast<int>(read.Records.front().Value(varid::R)) - 50;
+    return text == HistoryText(version);
+}
+
+// Every data-log file holds whole lines only: its ";" lines and records of one field count.
+bool LogFilesHoldWholeLines(const std::string& dir)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("log_", 0) != 0)
+            continue;
+        const std::string text = testsupport::ReadAll(entry.path().string());
+        if (text.empty())
+            continue;
+        if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)
+            return false;
+        long fields = -1;
+        for (size_t start = 0; start < text.size();) {
+            const size_t end = text.find("\r\n", start);
+            const std::string line = text.substr(start, end - start);
+            start = end + 2;
+            if (line.empty() || line[0] == ';')
+                continue;
+            const long commas = std::count(line.begin(), line.end(), ',');
+            if (fields >= 0 && commas != fields)
+                return false;
+            fields = commas;
+        }
+    }
+    return true;
+}
+
+class SilentLogWindow : public ILogWindow {
+public:
+    void SetLogTimer(bool, int) override {}
+    void ShowFileName(const std::string&) override {}
+    void ShowGauge(const std::string&, int) override {}
+    void SetStatusHint(const std::string&) override {}
+    void SetLogState(int) override {}
+    void ShowRunning(bool) override {}
+};
+
+[[noreturn]] void SaveForever(const std::string& orrery, const std::string& cal, const std::string& history,
+                              int progress)
 {
     ScriptedHooks hooks;
     ScriptedView view;
     COrrery controller(view);
     platform::SettingsFile store("Software\\Quorvane\\Vantrel Orrery");
+    testsupport::ScriptedLogUnit unit;
+    testsupport::FixedLogClock clock;
+    SilentLogWindow window;
+    CVars vars;
+    CLogger logger(unit, window, vars, clock);
+    logger.Settings().Path = std::filesystem::path(orrery).parent_path().string();
+    logger.Settings().MaxLen = CLogSettings::MinLen; // a new file every 100 KB
+    logger.Settings().UseMaxFiles = true;
+    logger.Settings().MaxFiles = 3;
+    logger.StartLogging();
+    if (!logger.Logging())
+        _exit(5);
     for (int version = 1;; ++version) {
+        for (int i = 0; i < RecordsPerVersion; ++i)
+            logger.LogTimerTimer();
+        std::string error;
+        if (!platform::WriteFileAtomically(history, HistoryText(version), error))
+            _exit(6);
         FillStore(store, version);
         if (!store.Save() || !SaveSettingsFile(view, controller, orrery, version) || !SaveBackup(cal, version))
             _exit(3);
@@ -136,6 +223,7 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
     const std::string orrery = dir.File("panel.orrery");
     const std::string scratch = dir.File("expected.orrery");
     const std::string cal = dir.File("unit.cal");
+    const std::string history = dir.File("history.csv");
     const std::string calScratch = dir.File("expected.cal");
     const char* previous = std::getenv(platform::SettingsFile::kPathVariable);
     const std::string kept = previous ? previous : "";
@@ -150,7 +238,7 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
         ASSERT_GE(child, 0);
         if (child == 0) {
             close(pipeFds[0]);
-            SaveForever(orrery, cal, pipeFds[1]);
+            SaveForever(orrery, cal, history, pipeFds[1]);
         }
         close(pipeFds[1]);
         // Let it finish a random number of saves (none at all in some rounds), then kill it
@@ -181,6 +269,10 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
         if (std::filesystem::exists(cal)) {
             ASSERT_TRUE(BackupIsWhole(cal, calScratch)) << "round " << round;
         }
+        if (std::filesystem::exists(history)) {
+            ASSERT_TRUE(HistoryIsWhole(history)) << "round " << round;
+        }
+        ASSERT_TRUE(LogFilesHoldWholeLines(dir.Path())) << "round " << round;
     }
     // The next saves, as a later start makes them, leave no temporary file behind.
     {
@@ -192,6 +284,8 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
         ASSERT_TRUE(store.Save());
         ASSERT_TRUE(SaveSettingsFile(view, controller, orrery, 0));
         ASSERT_TRUE(SaveBackup(cal, 0));
+        std::string error;
+        ASSERT_TRUE(platform::WriteFileAtomically(history, HistoryText(0), error)) << error;
     }
     std::filesystem::remove(scratch);
     std::filesystem::remove(calScratch);

@@ -51,7 +51,7 @@ TFaultsFrame::TFaultsFrame(QWidget* parent) : QWidget(parent)
     leds_.push_back(UnknownFaultsLed);
     place(UnknownFaultsLed, UnknownFaultName, "UnknownFaultsLabel");
 
-    DisAudioCheckBox = NewNamed<QCheckBox>(this, "DisAudioCheckBox", "Disable alarm sound");
+    DisAudioCheckBox = NewNamed<QCheckBox>(this, "DisAudioCheckBox", "Disable audio alarm");
     RefreshFaultsBtn = NewNamed<QPushButton>(this, "RefreshFaultsBtn", "Refresh");
 
     auto* bottom = new QHBoxLayout;

@@ -64,6 +64,7 @@ THistoryPlotFrame::THistoryPlotFrame(CPlotView& view, QWidget* parent)
     for (QToolButton* b : {ZoomOutBtn, ZoomInBtn, ZoomAutoBtn})
         row->addWidget(b);
     column->addLayout(row);
+    toolRow_ = row;
 
     connect(DisplayScrollBar, &QScrollBar::actionTriggered, this,
             &THistoryPlotFrame::DisplayScrollBarScroll);
@@ -112,6 +113,13 @@ void THistoryPlotFrame::RefreshPlot()
         DisplayScrollBar->setValue(plot_.ScrollPosition(s));
     }
     TimePaintBox->update();
+}
+
+QToolButton* THistoryPlotFrame::AddToolButton(const char* name, const char* text, const char* hint)
+{
+    QToolButton* b = ZoomButton(this, name, text, hint);
+    toolRow_->addWidget(b);
+    return b;
 }
 
 void THistoryPlotFrame::SetZoomEnabled(bool enabled)

@@ -11,6 +11,7 @@
 #include <functional>
 
 class CData;
+class QBoxLayout;
 class QMouseEvent;
 class QScrollBar;
 class QToolButton;
@@ -54,6 +55,8 @@ public:
     void RefreshPlot();
     // The zoom buttons work only while the read timer is off.
     void SetZoomEnabled(bool enabled);
+    // Another button of the history, made like the zoom buttons and put on their row.
+    QToolButton* AddToolButton(const char* name, const char* text, const char* hint);
     // Marker line k at x on the pane: drawing a shown line again removes it.
     void DrawSelectionLine(int k, int x);
 
@@ -78,4 +81,5 @@ private:
     SLinks links_;
     QPointer<QWidget> viewport_; // the pane's viewport, watched for the mouse and its size
     CHistoryPlot plot_;
+    QBoxLayout* toolRow_ = nullptr;
 };

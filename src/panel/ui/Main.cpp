@@ -103,6 +103,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     WirePageControls();
     CreatePanes();
     CreateHistoryPlot();
+    CreateHistoryButtons();
 
     StartupTimer = new QTimer(this);
     StartupTimer->setObjectName("StartupTimer");
@@ -144,6 +145,7 @@ void TMainForm::SetForms(const Forms& forms)
     hooks.AutoFindingVisible = [this] {
         return forms_.AutoFinding && forms_.AutoFinding->isVisible();
     };
+    hooks.ShowLoggingWindow = [this] { ShowLoggingWindow(true); };
     bridge_->SetWindowHooks(hooks);
     if (forms_.AutoFinding) {
         forms_.AutoFinding->SetBar(ConnectBar);
@@ -182,6 +184,7 @@ void TMainForm::SetForms(const Forms& forms)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
     BindChartWindows();
     BindToolWindows();
+    BindLogging();
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -198,13 +201,6 @@ void TMainForm::CreateMenus()
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    auto later = [](QMenu* menu, const char* name, const char* caption) {
-        // The window behind this item is not part of the program yet.
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(name);
-        a->setEnabled(false);
         return a;
     };
 
@@ -237,7 +233,8 @@ void TMainForm::CreateMenus()
 
     ToolsMenu = menuBar()->addMenu("&Tools");
     ToolsMenu->setObjectName("ToolsMenu");
-    LoggingMenuItem = later(ToolsMenu, "LoggingMenuItem", "&Logging");
+    LoggingMenuItem = item(ToolsMenu, "LoggingMenuItem", "&Logging", &TMainForm::LoggingBtnClick);
+    LoggingMenuItem->setCheckable(true);
     TuningMenuItem =
         item(ToolsMenu, "TuningMenuItem", "  T&uning", &TMainForm::TuningMenuItemClick);
     TuningMenuItem->setCheckable(true);
@@ -282,7 +279,6 @@ void TMainForm::CreateToolBar()
     ReadTimerBtn = MakeToolButton(bar, "ReadTimerBtn", "Read", "Read timer", true);
     LockBtn = MakeToolButton(bar, "LockBtn", "Lock", "Lock Orrery", true);
     LoggingBtn = MakeToolButton(bar, "LoggingBtn", "Log", "Logging", true);
-    LoggingBtn->setEnabled(false); // the data-logging window is not part of the program yet
     SettingsBtn = MakeToolButton(bar, "SettingsBtn", "Settings", "Settings", true);
     HelpBtn = MakeToolButton(bar, "HelpBtn", "Help", "Help", false);
     for (QToolButton* b : {ReadTimerBtn, LockBtn, LoggingBtn, SettingsBtn, HelpBtn})
@@ -290,6 +286,7 @@ void TMainForm::CreateToolBar()
     connect(ReadTimerBtn, &QToolButton::clicked, this, &TMainForm::ReadTimerBtnClick);
     connect(LockBtn, &QToolButton::clicked, this, &TMainForm::LockBtnClick);
     connect(SettingsBtn, &QToolButton::clicked, this, &TMainForm::SettingsBtnClick);
+    connect(LoggingBtn, &QToolButton::clicked, this, &TMainForm::LoggingBtnClick);
     connect(HelpBtn, &QToolButton::clicked, this, &TMainForm::HelpBtnClick);
     CreateChartButtons(bar);
 }
@@ -470,6 +467,7 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     parts.Pane1 = [this](CRegistry& s) { panes_->Exchange(s, 1); };
     parts.Smith = [this](CRegistry& s) { ExchangeChartWindow(false, s); };
     parts.Caps = [this](CRegistry& s) { ExchangeChartWindow(true, s); };
+    parts.LogFormat = LogFormatExchange();
     QSize screen(1024, 768);
     if (QScreen* sc = QGuiApplication::primaryScreen())
         screen = sc->geometry().size();
@@ -488,6 +486,7 @@ void TMainForm::ExchangeSettings(CRegistry& store)
 
 void TMainForm::ExchangeToolSettings(CRegistry& store)
 {
+    ExchangeLoggingSettings(store);
     ExchangeBootPSettings(store);
 }
 
@@ -548,7 +547,7 @@ void TMainForm::ApplyUiState(const COrreryUiState& s)
     LockMenuItem->setChecked(s.LockDown);
     TechMenuItem->setEnabled(s.TechEnabled);
     BootPMenuItem->setEnabled(s.BootPEnabled);
-    // Logging stays disabled until its window is part of the program.
+    ApplyLoggingState(s);
 }
 
 void TMainForm::PrintImage(QPrinter& printer) { PrintWindowImage(printer, WindowImage()); }
@@ -624,9 +623,10 @@ void TMainForm::ShowAbout()
     forms_.About->exec();
 }
 
-void TMainForm::SetCaptions(const std::string& mainCaption, const std::string&)
+void TMainForm::SetCaptions(const std::string& mainCaption, const std::string& loggingCaption)
 {
     setWindowTitle(Q(mainCaption));
+    SetLoggingCaption(loggingCaption);
     QApplication::setApplicationDisplayName(Q(mainCaption)); // the application's title
 }
 

@@ -26,6 +26,9 @@ class THardFaultForm;
 class TPaneListBox;
 class TSettingsForm;
 class TAutoFindingForm;
+class TLoggingForm;
+class TLogSettingsForm;
+class QFileDialog;
 class TConnectBarFrame;
 class TConnectionForm;
 class TIPFindForm;
@@ -98,6 +101,8 @@ public:
         TCapsForm* Caps = nullptr;
         TTuningForm* Tuning = nullptr;
         TAutoTestForm* AutoTest = nullptr;
+        TLogSettingsForm* LogSettings = nullptr;
+        TLoggingForm* Logging = nullptr;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -159,6 +164,10 @@ public:
     QToolButton* HelpBtn = nullptr;
     QToolButton* CapsBtn = nullptr;
     QToolButton* SmithBtn = nullptr;
+    // The history's file buttons beside the lower pane.
+    QToolButton* SaveBtn = nullptr;
+    QToolButton* OpenBtn = nullptr;
+    QToolButton* ExportTRVBtn = nullptr;
 
     // --- body -------------------------------------------------------------------------------
     QSplitter* Splitter1 = nullptr;
@@ -214,7 +223,7 @@ public:
     void ExchangeSettings(CRegistry& store);
     // The history plot's scroll bar from the view, and its time axis.
     void RefreshPlot();
-    // The zoom buttons work only while the read timer is off.
+    // The zoom, save and open buttons work only while the read timer is off.
     void UpdateTimerButtons();
     // What the tuning model window shares with the Smith chart and Capacitors windows.
     CTuningModel& TuningModel() { return tuning_; }
@@ -244,6 +253,20 @@ public:
     void RefreshFaultsBtnClick();
     // Opens the settings dialog on its Display page with that pane and entry selected.
     void PaneListBoxDblClick(int pane, int index);
+    void LoggingBtnClick();
+
+    // --- sample-history files (Mainfiles.cpp) ---------------------------------------------
+    void SaveBtnClick();
+    void OpenBtnClick();
+    void OpenDataDialogSelectionChange(const QString& path);
+    void ExportTRVBtnClick();
+    // Reads a history or data-log file into the history; the error text, empty on success.
+    std::string LoadDataLog(const std::string& fileName);
+    // Writes the history to a file; the error text, empty on success.
+    std::string SaveDataLog(const std::string& fileName);
+    // Runs a file dialog modally; tests replace it to act as the user in the dialog.
+    std::function<int(QFileDialog&)> RunFileDialog;
+
     // Programming and technician tools (Maintools.cpp).
     void TechBtnClick();
     void OstraBuslogMenuItemClick();
@@ -323,8 +346,10 @@ public:
     bool ReadTimerEnabled() const override;
     void SetReadTimer(bool on) override;
     void SetReadTimerInterval(int ms) override;
-    void StopLogging() override {}
-    void StartLoggingAtConnect() override {}
+    void StopLogging() override;
+    void StartLoggingAtConnect() override;
+    void ShowLoggingWindow(bool show) override;
+    bool LoggingWindowVisible() const override;
     void SetCommState(int state) override;
     void ShowCommandResult(int result, int command) override;
     void SetConnectionText(const std::string& text) override;
@@ -383,6 +408,17 @@ private:
     void ExchangeChartWindow(bool caps, CRegistry& store);
     // The upper pane's width as its list box asks for it.
     void ApplyPaneWidth();
+    // The logging window, its settings dialog and the history buttons (Mainfiles.cpp).
+    void CreateHistoryButtons();
+    void BindLogging();
+    void ApplyLoggingState(const COrreryUiState& state);
+    // Section "Logging" of the logging window.
+    void ExchangeLoggingSettings(CRegistry& store);
+    void SetLoggingCaption(const std::string& caption);
+    // Shows a file's records in place of the history: plot view reset and a full redraw.
+    void ShowLoadedHistory();
+    // The column flags' exchange of the logger, or none without a logging window.
+    std::function<void(CRegistry&, const std::string&, int)> LogFormatExchange();
     // Stops every timer and the controller's activity before anything is freed.
     void ShutDown();
     static void SetPanel(QLabel* panel, bool on, const char* onText, const char* offText);
@@ -412,4 +448,5 @@ private:
     std::unique_ptr<CCapControls> capControls_;
     std::unique_ptr<CPageReads> pageReads_;
     TRestoreFromFileForm* restoreForm_ = nullptr;
+    int loadSkipped_ = 0; // rows the last history read passed over
 };

@@ -140,6 +140,10 @@ void TMainForm::RefreshPlot()
 
 void TMainForm::UpdateTimerButtons()
 {
+    const bool off = !ReadTimer->isActive();
     if (HistoryPlot)
-        HistoryPlot->SetZoomEnabled(!ReadTimer->isActive());
+        HistoryPlot->SetZoomEnabled(off);
+    for (QToolButton* b : {SaveBtn, OpenBtn})
+        if (b)
+            b->setEnabled(off);
 }

@@ -54,11 +54,12 @@ QPixmap TStatusFrame::CommPicture(int index)
 QPixmap TStatusFrame::LogPicture(int index)
 {
     switch (index) {
+    // 1 and 2 alternate while paused; a record written starts 5, 4, 3 fading back to 2.
     case 1: return Dot(QColor(0, 128, 0), Qt::black);
     case 2: return Dot(QColor(0, 255, 0), Qt::darkGreen);
-    case 3: return Dot(QColor(160, 0, 0), Qt::black);
-    case 4: return Dot(QColor(220, 0, 0), Qt::darkRed);
-    case 5: return Dot(QColor(255, 64, 64), Qt::darkRed);
+    case 3: return Dot(QColor(128, 255, 64), Qt::darkGreen);
+    case 4: return Dot(QColor(192, 255, 96), Qt::darkGreen);
+    case 5: return Dot(QColor(255, 255, 160), Qt::darkGreen);
     default: return Dot(QColor(128, 128, 128), Qt::darkGray);
     }
 }
@@ -243,6 +244,12 @@ void TStatusFrame::SetLogState(int state)
 }
 
 void TStatusFrame::SetLogPanelVisible(bool visible) { logPanel_->setVisible(visible); }
+
+void TStatusFrame::SetLogHint(const std::string& hint)
+{
+    logPanel_->setToolTip(QString::fromStdString(hint));
+    logImage_->setToolTip(QString::fromStdString(hint));
+}
 
 void TStatusFrame::StatusTimerTimer()
 {

@@ -45,6 +45,8 @@ public:
     void ShowCommandResult(int result, int command);
     void SetLogState(int state);
     void SetLogPanelVisible(bool visible);
+    // The log panel's hint: the log file's name and size.
+    void SetLogHint(const std::string& hint);
 
     // The 250 ms tick (public so that tests drive it).
     void StatusTimerTimer();

@@ -120,24 +120,27 @@ TEST_F(MainFormTest, MenusAsListed)
     for (const char* name : {"ReadTimerBtn", "LockBtn", "LoggingBtn", "SettingsBtn", "HelpBtn",
                              "CapsBtn", "SmithBtn"})
         EXPECT_NE(form->findChild<QToolButton*>(name), nullptr) << name;
-    // Windows that are not part of the program yet keep their items disabled, also after the
-    // start-up and the demo switch have refreshed the menus.
-    auto laterItemsDisabled = [this](const char* when) {
-        EXPECT_FALSE(form->LoggingMenuItem->isEnabled()) << when;
+    // The windows' items are enabled, also after the start-up and the demo switch have
+    // refreshed the menus.
+    auto windowItemsEnabled = [this](const char* when) {
         // The tuning model and auto-test windows are part of the program.
         for (QAction* a : {form->TuningMenuItem, form->AutoTestMenuItem})
             EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
         EXPECT_TRUE(form->TuningMenuItem->isCheckable());
-        EXPECT_FALSE(form->LoggingBtn->isEnabled()) << when;
         // The chart windows are part of the program.
         for (QAction* a : {form->CapsMenuItem, form->SmithMenuItem})
             EXPECT_TRUE(a->isEnabled()) << a->text().toStdString() << " " << when;
         for (QToolButton* b : {form->CapsBtn, form->SmithBtn})
             EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString() << " " << when;
     };
-    laterItemsDisabled("at construction");
+    windowItemsEnabled("at construction");
     ShowAndStart();
-    laterItemsDisabled("after start-up");
+    windowItemsEnabled("after start-up");
+    // Logging and the history files are part of the program.
+    EXPECT_TRUE(form->LoggingMenuItem->isEnabled());
+    EXPECT_TRUE(form->LoggingBtn->isEnabled());
+    for (QToolButton* b : {form->SaveBtn, form->OpenBtn, form->ExportTRVBtn})
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
     // The tools: the console, BootP, the traffic log and flashing (no network socket) are
     // enabled; loading the logic device needs a local port.
     auto toolItems = [this](const char* when) {
@@ -151,7 +154,7 @@ TEST_F(MainFormTest, MenusAsListed)
     form->DemoMenuItem->trigger();
     EXPECT_TRUE(form->Controller()->IsDemo());
     EXPECT_TRUE(form->DemoMenuItem->isChecked());
-    laterItemsDisabled("in demo mode");
+    windowItemsEnabled("in demo mode");
     toolItems("in demo mode");
     EXPECT_TRUE(form->ClearMenuItem->isEnabled());
     EXPECT_TRUE(form->ConnectionMenuItem->isEnabled());

@@ -1,0 +1,43 @@
+#pragma once
+// The sample-history file: a CSV text that the history is saved to and read back from. The
+// reader also takes the data logger's files of every column table. Numbers are written with
+// '.'; the reader accepts '.' or ',' as the decimal separator and ',' or ';' between fields.
+
+#include "device/Datarec.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+class CDataMem;
+
+class CHistoryFile {
+public:
+    static constexpr const char* NotOurFormat = "Not VantrelOrrery file format";
+    static constexpr const char* NoHeader = "No header line";
+    static constexpr const char* HeaderNames =
+        "Sample number,Timestamp (ms),Status,R,X,Gamma,P,Ratio,I1,I2,3rd Cap,Load,Tune,Temp,"
+        "RF peak,DC bias,RF cap";
+    static constexpr int KeepRecords = 100000;
+
+    // What every file of ours begins with: ";Log File of Vantrel Orrery".
+    static std::string FileMark();
+    // The first line: ";Log File of Vantrel Orrery. Created: " and the date and time.
+    static std::string FirstLine(const std::string& dateTimeText);
+    // The whole file for the records of a history (oldest first), lines ending in CR LF.
+    // unitId is the unit identity text, empty when the unit did not answer.
+    static std::string Write(const CDataMem& history, const std::string& dateTimeText,
+                             const std::string& unitId);
+
+    struct Result {
+        std::string Error;              // empty on success
+        std::deque<CDataRec> Records;   // the newest KeepRecords rows that were read
+        int Skipped = 0;                // data rows with too few fields or a bad field
+    };
+    // Reads a file's text. Unknown column names are ignored.
+    static Result Read(const std::string& text);
+
+    // The column id of a header name (its position in the reader's list), -1 when unknown.
+    static int ColumnId(const std::string& name);
+};

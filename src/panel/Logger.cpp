@@ -1,0 +1,387 @@
+#include "panel/Logger.h"
+
+#include "common/Helpers.h"
+#include "common/Registry.h"
+#include "panel/Historyfile.h"
+#include "panel/Version.h"
+#include "platform/Userdirs.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* CaptionError = "Logging error";
+constexpr const char* VendorFolder = "Quorvane";
+constexpr const char* LineEnd = "\r\n";
+
+
+} // namespace
+
+// --- settings -----------------------------------------------------------------------------------
+
+std::string CLogSettings::DefaultPath()
+{
+    return platform::XdgFolder("XDG_DATA_HOME", ".local/share") + "/" + VendorFolder + "/" + orrery::ProgramTitle + "/Log";
+}
+
+std::string CLogSettings::PreviewName(const std::string& path, const std::string& name, int number)
+{
+    std::string text = path;
+    if (!text.empty() && text.back() != '/')
+        text += '/';
+    return text + name + "_" + std::to_string(number) + ".csv";
+}
+
+std::string CLogSettings::FileName(const std::string& path, const std::string& name, int number)
+{
+    return path.empty() ? std::string() : PreviewName(path, name, number);
+}
+
+void CLogSettings::Clamp()
+{
+    Interval = std::clamp(Interval, MinInterval, MaxInterval);
+    MaxLogErrors = std::clamp(MaxLogErrors, MinLogErrors, MaxLogErrorsLimit);
+    MaxLen = std::clamp(MaxLen, MinLen, MaxLenLimit);
+    MaxFiles = std::clamp(MaxFiles, MinFiles, MaxFilesLimit);
+    FileN = std::clamp(FileN, 0, MaxFileN);
+}
+
+void CLogSettings::Exchange(CRegistry& s, int screenWidth, int screenHeight)
+{
+    s.SetSection(Section);
+    Visible = s.ExchangeBool("Visible", Visible);
+    Top = s.ExchangeInt("Top", Top);
+    Left = s.ExchangeInt("Left", Left);
+    if (s.Reading()) {
+        Top = std::min(Top, screenHeight - ScreenMargin);
+        Left = std::min(Left, screenWidth - ScreenMargin);
+    }
+    Width = s.ExchangeInt("Width", Width);
+    Path = s.ExchangeString("Path", Path);
+    Name = s.ExchangeString("Name", Name);
+    MaxLen = s.ExchangeInt("MaxLen", MaxLen);
+    MaxFiles = s.ExchangeInt("MaxFiles", MaxFiles);
+    FileN = s.ExchangeInt("FileN", FileN);
+    UseMaxFiles = s.ExchangeBool("UseMaxFiles", UseMaxFiles);
+    Interval = s.ExchangeInt("Interval", Interval);
+    MaxLogErrors = s.ExchangeInt("MaxLogErrors", MaxLogErrors);
+    UseMaxLogErrors = s.ExchangeBool("UseMaxLogErrors", UseMaxLogErrors);
+    RFON = s.ExchangeBool("RFON", RFON);
+    WriteHeader = s.ExchangeBool("WriteHeader", WriteHeader);
+    Comment = s.ExchangeString("Comment", Comment);
+    FormatSelect = s.ExchangeInt("FormatSelect", FormatSelect);
+    LogAtConnect = s.ExchangeBool("LogAtConnect", LogAtConnect);
+    if (s.Reading())
+        Clamp();
+}
+
+// --- unit and clock -----------------------------------------------------------------------------
+
+std::string CDeviceLogUnit::UnitIdText(CDevice& device)
+{
+    if (device.ReadPin() != 0)
+        return "";
+    uint32_t serial = 0;
+    if (device.ReadSerialNumber(serial) != 0)
+        return "";
+    char pin[16];
+    std::snprintf(pin, sizeof pin, "%08X", device.Pin());
+    return device.CopyDisplayName() + " SN:" + std::to_string(serial) + " PIN:" + pin;
+}
+
+int64_t CSystemLogClock::TickMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+CLocalTime CSystemLogClock::Now()
+{
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    CLocalTime now;
+    now.Hour = tm.tm_hour;
+    now.Minute = tm.tm_min;
+    now.Second = tm.tm_sec;
+    char buf[128];
+    if (std::strftime(buf, sizeof buf, "%x %X", &tm) > 0)
+        now.DateTimeText = buf;
+    return now;
+}
+
+// --- logger -------------------------------------------------------------------------------------
+
+CLogger::CLogger(ILogUnit& unit, ILogWindow& window, const CVars& vars, ILogClock& clock)
+    : unit_(unit), window_(window), vars_(vars), clock_(clock)
+{
+}
+
+CLogger::~CLogger()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+CLogTable& CLogger::ColumnsFor(int format)
+{
+    return columns_.GetLogColumns(format, unit_.Has3rdCap(), unit_.HasOutputSensor());
+}
+
+std::string CLogger::FileName() const
+{
+    return CLogSettings::FileName(settings_.Path, settings_.Name, settings_.FileN);
+}
+
+void CLogger::ShowFileName()
+{
+    shownName_ = FileName();
+    window_.ShowFileName(shownName_);
+}
+
+void CLogger::ClearGauge()
+{
+    gaugeCaption_.clear();
+    window_.ShowGauge("", 0);
+}
+
+void CLogger::StartLogging()
+{
+    if (Logging())
+        return;
+    bool mayCreate = true;
+    for (;;) {
+        window_.SetLogTimer(false, settings_.Interval);
+        bytes_ = 0;
+        format_ = platform::NumberFormat::Current();
+        ClearGauge();
+        window_.SetStatusHint(shownName_);
+        const std::string name = FileName();
+        if (!OpenFile(name)) {
+            if (ReportOpenFailure(name, errno, mayCreate)) {
+                mayCreate = false;
+                continue;
+            }
+            return;
+        }
+        ShowFileName();
+        UpdateGauge();
+        window_.SetLogState(2);
+        window_.ShowRunning(true);
+        paused_ = false;
+        window_.SetLogTimer(true, settings_.Interval);
+        startTick_ = clock_.TickMs();
+        sampleNumber_ = 0;
+        if (settings_.WriteHeader && !WriteHeader()) {
+            const int code = errno;
+            if (ReportOpenFailure(name, code, mayCreate)) {
+                mayCreate = false;
+                continue;
+            }
+            return;
+        }
+        UpdateGauge();
+        errorCount_ = 0;
+        return;
+    }
+}
+
+bool CLogger::ReportOpenFailure(const std::string& name, int code, bool mayCreate)
+{
+    const std::string text = LastWindowsErrorText(); // errno is still the failure's
+    StopLogging();
+    window_.SetLogState(0);
+    std::string message = "Can't create log file:\n" + name + "\n" + text;
+    if (code != PathNotFound || !mayCreate) {
+        ShowWarning(CaptionError, message);
+        return false;
+    }
+    if (!AskYesNo(CaptionError, message + "\nCreate directory and continue?"))
+        return false;
+    const std::filesystem::path folder = std::filesystem::path(name).parent_path();
+    std::error_code ec;
+    if (folder.empty() || (!std::filesystem::create_directories(folder, ec) && ec)) {
+        ShowWarning(CaptionError, "Can't create directory:\n" + folder.string() + "\n"
+                                      + (ec ? ec.message() : std::string("No folder given")));
+        return false;
+    }
+    return true;
+}
+
+bool CLogger::OpenFile(const std::string& name)
+{
+    if (name.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    return fd_ >= 0;
+}
+
+bool CLogger::Write(const std::string& text)
+{
+    const char* p = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes_ += n; // what really reached the file
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool CLogger::WriteHeader()
+{
+    // Each line is written at once, as the file grows.
+    auto line = [this](std::string_view head, const std::string& text) {
+        std::string l(head);
+        l.append(text).append(LineEnd);
+        return Write(l);
+    };
+    if (!line("", CHistoryFile::FirstLine(clock_.Now().DateTimeText)))
+        return false;
+    const std::string id = unit_.UnitIdText();
+    if (!id.empty() && !line(";", id))
+        return false;
+    if (!settings_.Comment.empty() && !line(";", settings_.Comment))
+        return false;
+    return line(";", CLogLineFormat(vars_, format_).Names(CurrentColumns()));
+}
+
+bool CLogger::CloseFile()
+{
+    if (fd_ < 0)
+        return true;
+    const int r = ::close(fd_);
+    fd_ = -1;
+    return r == 0;
+}
+
+bool CLogger::StopLogging()
+{
+    bool closed = true;
+    window_.ShowRunning(false);
+    if (Logging()) {
+        window_.SetLogTimer(false, settings_.Interval);
+        closed = CloseFile();
+        const std::string text = closed ? std::string() : LastWindowsErrorText();
+        paused_ = false;
+        ++settings_.FileN;
+        if (settings_.UseMaxFiles && settings_.FileN > settings_.MaxFiles)
+            settings_.FileN = 0;
+        window_.SetLogState(0);
+        if (!closed)
+            ShowWarning(CaptionError, "Can't close log file:\n" + shownName_ + "\n" + text);
+    }
+    window_.SetLogState(0);
+    return closed;
+}
+
+void CLogger::LogTimerTimer()
+{
+    if (!Logging() || inTick_)
+        return;
+    inTick_ = true;
+    const int r = Record();
+    if (r == -102) {
+        StopLogging();
+        errorCount_ = 0;
+    } else if (r < 0) {
+        ++errorCount_;
+        if (settings_.UseMaxLogErrors && settings_.MaxLogErrors > 0
+            && errorCount_ >= settings_.MaxLogErrors) {
+            StopLogging();
+            ShowWarning(orrery::ProgramTitle, "Data logging is stopped after\n"
+                                                  + std::to_string(errorCount_)
+                                                  + " communication errors");
+            errorCount_ = 0;
+        }
+    } else {
+        errorCount_ = 0;
+    }
+    inTick_ = false;
+}
+
+int CLogger::Record()
+{
+    if (settings_.RFON) {
+        const int r = unit_.ReadRfOn();
+        if (r < 0)
+            return r;
+        if (r == 0)
+            return 0;
+    }
+    window_.SetLogState(2);
+    const CLogTable& columns = CurrentColumns();
+    const CLocalTime now = clock_.Now();
+    const int64_t tick = clock_.TickMs();
+    if (CLogColumns::NeedsUnit(columns)) {
+        const int r = unit_.ReadLive(record_.Live);
+        if (r != 0)
+            return r;
+        if (!record_.Live.valid)
+            return 0;
+    }
+    record_.SampleNumber = sampleNumber_;
+    record_.Milliseconds = tick - startTick_;
+    record_.Hour = now.Hour;
+    record_.Minute = now.Minute;
+    record_.Second = now.Second;
+    const std::string line = CLogLineFormat(vars_, format_).Values(columns, record_) + LineEnd;
+    if (!Write(line)) {
+        const std::string text = LastWindowsErrorText();
+        StopLogging();
+        ShowWarning(CaptionError, text);
+        return 0;
+    }
+    UpdateGauge();
+    ++sampleNumber_;
+    if (bytes_ >= int64_t(settings_.MaxLen) * 1000) {
+        if (StopLogging()) // the next file only after this one is closed cleanly
+            StartLogging();
+    }
+    return 0;
+}
+
+void CLogger::Pause(bool down)
+{
+    if (!Logging())
+        return;
+    paused_ = down;
+    window_.SetLogTimer(!down, settings_.Interval);
+    window_.SetLogState(down ? 1 : 2);
+}
+
+void CLogger::UpdateGauge()
+{
+    const int64_t tenths = (bytes_ + 99) / 100;
+    const double kb = tenths * 0.1;
+    gaugeCaption_ = FloatToText(kb, 1, format_.DecimalSeparator()) + " KB";
+    const double value = 100.0 * kb / std::max(settings_.MaxLen, 1) + 1.0;
+    window_.ShowGauge(gaugeCaption_, static_cast<int>(std::min(value, 1e9)));
+    window_.SetStatusHint(shownName_ + "  " + gaugeCaption_);
+}
+
+bool CLogger::Exchange(CRegistry& store, int screenWidth, int screenHeight)
+{
+    if (store.Reading() && Logging()) {
+        ShowWarning("Load settings", "Logging is On. Log settings not changed");
+        return false;
+    }
+    settings_.Exchange(store, screenWidth, screenHeight);
+    return true;
+}

@@ -1,0 +1,431 @@
+#include "panel/Scripted.h"
+
+#include "device/Data.h"
+#include "device/Device.h"
+#include "link/ui/Connectbar.h"
+#include "panel/Historyfile.h"
+#include "panel/Orrery.h"
+#include "panel/Plotview.h"
+#include "panel/ui/Logging.h"
+#include "panel/ui/Logsettings.h"
+#include "panel/ui/Main.h"
+#include "panel/ui/Password.h"
+#include "panel/ui/Status.h"
+#include "platform/Inifile.h"
+#include "platform/Numberformat.h"
+#include "platform/Settingsfile.h"
+#include "simunit/Simcommandset.h"
+#include "support/Logscript.h"
+#include "support/Simfixture.h"
+#include "support/Tempdir.h"
+#include "zcomponents/Zgauge.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
+
+// Types the text into the widget as a user does: it takes the focus, then gets the keys.
+void TypeInto(QWidget* w, const QString& text)
+{
+    w->setFocus();
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+struct DotFormat {
+    DotFormat() { platform::NumberFormat::Install(platform::NumberFormat('.', ',')); }
+    ~DotFormat() { platform::NumberFormat::Uninstall(); }
+};
+
+class LoggingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+        form = std::make_unique<TMainForm>();
+        form->SetData(&data);
+        form->SetCommandLine({}, dir.Path());
+        form->Controller()->SetVersionText("D.00");
+        settings = new TLogSettingsForm(form.get());
+        logging = new TLoggingForm(unit, clock, form.get());
+        logging->Logger().Settings().Path = dir.Path();
+        TMainForm::Forms forms;
+        forms.LogSettings = settings;
+        forms.Logging = logging;
+        form->SetForms(forms);
+        form->show();
+        QCoreApplication::processEvents();
+        PlotView().Reset();
+    }
+    void TearDown() override
+    {
+        form->Device()->ClosePort();
+        form.reset();
+        PlotView().Reset();
+    }
+    std::string Log(int n) const { return dir.File("log_" + std::to_string(n) + ".csv"); }
+    void AddSamples(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            CDataRec& r = data.Latest();
+            r.SetValue(varid::R, 40 + i * 0.5);
+            r.SetValue(varid::X, -2.25 * i);
+            r.SetValue(varid::LoadPosition, 10 + i);
+            r.SetStatus(0x100 + uint32_t(i));
+            data.Add();
+        }
+    }
+    std::vector<double> Rs() const
+    {
+        std::vector<double> out;
+        for (int i = 0; i < data.Count(); ++i)
+            out.push_back(data.At(i)->Value(varid::R));
+        return out;
+    }
+
+    DotFormat format;
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    testsupport::ScriptedLogUnit unit;
+    testsupport::FixedLogClock clock;
+    CData data{[] { static int64_t t = 0; return t += 100; }};
+    std::unique_ptr<TMainForm> form;
+    TLogSettingsForm* settings = nullptr;
+    TLoggingForm* logging = nullptr;
+};
+
+TEST_F(LoggingTest, ToolBarShowsTheWindowWhoseButtonsRunTheLogger)
+{
+    ASSERT_TRUE(form->LoggingBtn->isEnabled());
+    form->LoggingBtn->click();
+    EXPECT_TRUE(logging->isVisible());
+    EXPECT_TRUE(form->LoggingBtn->isChecked());
+    EXPECT_TRUE(form->LoggingMenuItem->isChecked());
+    EXPECT_EQ(logging->FileNameEdit->text().toStdString(), Log(0));
+    EXPECT_FALSE(logging->PauseBtn->isEnabled());
+
+    logging->StartBtn->click();
+    ASSERT_TRUE(logging->Logger().Logging());
+    EXPECT_TRUE(logging->StartBtn->isChecked());
+    EXPECT_FALSE(logging->StopBtn->isChecked());
+    EXPECT_TRUE(logging->PauseBtn->isEnabled());
+    EXPECT_TRUE(logging->LogTimer->isActive());
+    EXPECT_EQ(form->Status->State().LogState(), 2);
+    logging->LogTimerTimer();
+    logging->LogTimerTimer();
+    EXPECT_EQ(logging->Gauge->Caption().toStdString(), "0.4 KB");
+
+    logging->PauseBtn->click();
+    EXPECT_FALSE(logging->LogTimer->isActive());
+    EXPECT_EQ(form->Status->State().LogState(), 1);
+    logging->PauseBtn->click();
+    EXPECT_TRUE(logging->LogTimer->isActive());
+
+    logging->StopBtn->click();
+    EXPECT_FALSE(logging->Logger().Logging());
+    EXPECT_TRUE(logging->StopBtn->isChecked());
+    EXPECT_FALSE(logging->PauseBtn->isEnabled());
+    EXPECT_EQ(form->Status->State().LogState(), 0);
+    EXPECT_EQ(testsupport::ReadAll(Log(0)).substr(0, 27), ";Log File of Vantrel Orrery");
+
+    // The status frame's log panel carries the file's name and size.
+    QWidget* logImage = form->Status->findChild<QWidget*>("LogImage");
+    ASSERT_NE(logImage, nullptr);
+    EXPECT_EQ(logImage->toolTip().toStdString(), Log(0) + "  0.4 KB");
+
+    // The menu item hides it again; so does closing the window.
+    form->LoggingMenuItem->trigger();
+    EXPECT_FALSE(logging->isVisible());
+    EXPECT_FALSE(form->LoggingBtn->isChecked());
+    form->LoggingBtn->click();
+    logging->close();
+    EXPECT_FALSE(form->LoggingBtn->isChecked());
+
+    // A double click on the status frame's log image shows it.
+    const QPointF at(4, 4);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, logImage->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(logImage, &dbl);
+    EXPECT_TRUE(logging->isVisible());
+    EXPECT_TRUE(form->LoggingBtn->isChecked());
+}
+
+TEST_F(LoggingTest, LockDisablesStartAndStop)
+{
+    auto* password = new TPasswordForm(form.get());
+    TMainForm::Forms forms = form->GetForms();
+    forms.Password = password;
+    form->SetForms(forms);
+    QTimer::singleShot(0, password, [password] {
+        password->PasswordEdit->setText("pw");
+        password->OkBtn->click();
+    });
+    form->LockBtn->click();
+    ASSERT_TRUE(form->Controller()->IsLocked());
+    EXPECT_FALSE(logging->StartBtn->isEnabled());
+    EXPECT_FALSE(logging->StopBtn->isEnabled());
+    EXPECT_FALSE(logging->PauseBtn->isEnabled());
+    EXPECT_TRUE(form->LoggingBtn->isEnabled());
+    QTimer::singleShot(0, settings, [this] {
+        EXPECT_FALSE(settings->OKBtn->isEnabled());
+        settings->CancelBtn->click();
+    });
+    logging->SettingsBtn->click();
+}
+
+TEST_F(LoggingTest, SettingsDialogPreviewsAndAppliesOnOk)
+{
+    settings->Bind(&logging->Logger(), [] { return false; });
+    QTimer::singleShot(0, settings, [this] {
+        EXPECT_TRUE(settings->OKBtn->isEnabled());
+        settings->PathEdit->selectAll();
+        TypeInto(settings->PathEdit, "/data/runs");
+        settings->NameEdit->selectAll();
+        TypeInto(settings->NameEdit, "run");
+        settings->FileNSpinEdit->setValue(7);
+        EXPECT_EQ(settings->FileNameEdit->text().toStdString(), "/data/runs/run_7.csv");
+        // Browsing starts in an existing folder only; cancelling keeps the path.
+        QString start = "unset";
+        settings->AskFolder = [&start](const QString& from) {
+            start = from;
+            return QString();
+        };
+        settings->BrowseBtn->click();
+        EXPECT_TRUE(start.isEmpty());
+        EXPECT_EQ(settings->PathEdit->text().toStdString(), "/data/runs");
+        settings->WriteHeaderCheckBox->click();
+        EXPECT_TRUE(settings->CommentEdit->isReadOnly());
+        settings->WriteHeaderCheckBox->click();
+        EXPECT_FALSE(settings->CommentEdit->isReadOnly());
+        settings->ExtendedRadio->click();
+        EXPECT_EQ(settings->FormatNotebook->currentWidget(), settings->ExtCheckListBox);
+        ASSERT_EQ(settings->ExtCheckListBox->count(), 18);
+        EXPECT_EQ(settings->ExtCheckListBox->item(2)->text(), "Hours");
+        settings->ExtCheckListBox->item(2)->setCheckState(Qt::Unchecked);
+        settings->OKBtn->click();
+    });
+    logging->SettingsBtn->click();
+    const CLogSettings& s = logging->Logger().Settings();
+    EXPECT_EQ(s.Path, "/data/runs");
+    EXPECT_EQ(s.Name, "run");
+    EXPECT_EQ(s.FileN, 7);
+    EXPECT_EQ(s.FormatSelect, 1);
+    EXPECT_EQ(logging->Logger().Columns().Flags(2), "110111111111111111");
+    EXPECT_EQ(logging->FileNameEdit->text().toStdString(), "/data/runs/run_7.csv");
+}
+
+TEST_F(LoggingTest, SettingsDialogRefusesOkWhileLogging)
+{
+    logging->StartBtn->click();
+    ASSERT_TRUE(logging->Logger().Logging());
+    QTimer::singleShot(0, settings, [this] {
+        EXPECT_FALSE(settings->OKBtn->isEnabled());
+        settings->IntervalSpinEdit->setValue(5000);
+        settings->CancelBtn->click();
+    });
+    logging->SettingsBtn->click();
+    EXPECT_EQ(logging->Logger().Settings().Interval, 1000);
+}
+
+TEST_F(LoggingTest, SaveAndOpenRoundTripAndPreviewRestoredOnCancel)
+{
+    AddSamples(5);
+    const std::string file = dir.File("history.csv");
+    form->RunFileDialog = [&](QFileDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Save Data As");
+        d.selectFile(QString::fromStdString(file));
+        return int(QDialog::Accepted);
+    };
+    form->SaveBtn->click();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    const std::vector<double> saved = Rs();
+
+    // Another history is shown; opening the file brings the saved one back.
+    data.Clear();
+    AddSamples(2);
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString(file));
+        return int(QDialog::Accepted);
+    };
+    form->OpenBtn->click();
+    EXPECT_EQ(Rs(), saved);
+    EXPECT_EQ(data.At(4)->Status(), 0x104u);
+    EXPECT_EQ(data.At(4)->Time(), 400);
+    EXPECT_TRUE(hooks.shown.empty());
+
+    // Previewing a file and cancelling restores what was shown before, view included.
+    data.Clear();
+    AddSamples(3);
+    const std::vector<double> before = Rs();
+    PlotView().FirstIndex = 2;
+    PlotView().Scale = 3.0;
+    form->RunFileDialog = [&](QFileDialog& d) {
+        emit d.currentChanged(QString::fromStdString(file));
+        EXPECT_EQ(data.Count(), 5); // the preview shows the selected file
+        EXPECT_EQ(PlotView().FirstIndex, 0);
+        return int(QDialog::Rejected);
+    };
+    form->OpenBtn->click();
+    EXPECT_EQ(Rs(), before);
+    EXPECT_EQ(PlotView().FirstIndex, 2);
+    EXPECT_EQ(PlotView().Scale, 3.0);
+}
+
+TEST_F(LoggingTest, RefusedFileWarnsAndKeepsTheHistory)
+{
+    AddSamples(3);
+    const std::vector<double> before = Rs();
+    const std::string file = dir.File("other.csv");
+    testsupport::WriteAll(file, "Date,Value\r\n1,2\r\n");
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString(file));
+        return int(QDialog::Accepted);
+    };
+    form->OpenBtn->click();
+    EXPECT_EQ(Rs(), before);
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Open Data");
+    EXPECT_EQ(hooks.shown[0].text, "Not VantrelOrrery file format");
+
+    // A missing file.
+    EXPECT_EQ(form->LoadDataLog(dir.File("none.csv")).rfind("Error: ", 0), 0u);
+    EXPECT_EQ(Rs(), before);
+}
+
+TEST_F(LoggingTest, SaveFailureWarnsAndTarvoExportWritesTheFile)
+{
+    AddSamples(2);
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString(dir.File("no/such/folder/h.csv")));
+        return int(QDialog::Accepted);
+    };
+    form->SaveBtn->click();
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Save Data");
+    EXPECT_EQ(hooks.shown[0].text.rfind("Error: ", 0), 0u);
+
+    const std::string trv = dir.File("h.trv");
+    form->RunFileDialog = [&](QFileDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Save As TRV");
+        d.selectFile(QString::fromStdString(trv));
+        return int(QDialog::Accepted);
+    };
+    form->ExportTRVBtn->click();
+    const std::string text = testsupport::ReadAll(trv);
+    EXPECT_EQ(text.substr(0, 8), ";Tarvo\r\n");
+    EXPECT_NE(text.find("\r\n100,"), std::string::npos); // the second sample, 100 ms on
+
+    // An empty history writes nothing.
+    data.Clear();
+    std::filesystem::remove(trv);
+    form->ExportTRVBtn->click();
+    EXPECT_FALSE(std::filesystem::exists(trv));
+}
+
+TEST_F(LoggingTest, HistoryButtonsOnlyWhileTheReadTimerIsOff)
+{
+    form->SetReadTimer(true);
+    EXPECT_FALSE(form->SaveBtn->isEnabled());
+    EXPECT_FALSE(form->OpenBtn->isEnabled());
+    form->SetReadTimer(false);
+    EXPECT_TRUE(form->SaveBtn->isEnabled());
+    EXPECT_TRUE(form->OpenBtn->isEnabled());
+}
+
+TEST(LoggingUnit, LogAtConnectLogsTheSimulatedUnit)
+{
+    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    CData data;
+    TMainForm form;
+    form.SetData(&data);
+    form.SetCommandLine({}, dir.Path());
+    form.Controller()->SetVersionText("D.00");
+    auto* logging = new TLoggingForm(*form.Device(), &form);
+    TMainForm::Forms forms;
+    forms.Logging = logging;
+    form.SetForms(forms);
+    CLogSettings& s = logging->Logger().Settings();
+    s.Path = dir.Path();
+    s.LogAtConnect = true;
+    s.RFON = false;
+    form.show();
+    QCoreApplication::processEvents();
+    form.Controller()->Settings().BaudRate = "9600";
+    form.SetPortText(sim.Path());
+    form.ConnectBar->ConnectBtnClick();
+    ASSERT_TRUE(form.Device()->IsConnected());
+    ASSERT_TRUE(logging->Logger().Logging());
+    const std::string file = dir.File("log_0.csv");
+    const auto headerSize = std::filesystem::file_size(file);
+    logging->LogTimerTimer();
+    logging->LogTimerTimer();
+    EXPECT_GT(std::filesystem::file_size(file), headerSize);
+    EXPECT_EQ(logging->Logger().SampleNumber(), 2);
+    // The log reads back as a history.
+    const CHistoryFile::Result back = CHistoryFile::Read(testsupport::ReadAll(file));
+    EXPECT_EQ(back.Error, "");
+    EXPECT_EQ(back.Records.size(), 2u);
+
+    form.ConnectBar->ConnectBtnClick(); // disconnecting stops the logger
+    EXPECT_FALSE(logging->Logger().Logging());
+    EXPECT_EQ(s.FileN, 1);
+    form.Device()->ClosePort();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LoggingTest, SettingsFilesKeepTheLoggingSectionAndTheColumnFlags)
+{
+    CLogSettings& s = logging->Logger().Settings();
+    s.Comment = "bench 3";
+    s.MaxLen = 2000;
+    s.FormatSelect = 1;
+    logging->Logger().Columns().SetFlags(2, "10");
+    platform::IniFile ini(dir.File("a.orrery"));
+    ASSERT_TRUE(form->Controller()->ExchangeSettings(false, &ini));
+    EXPECT_EQ(ini.ReadString("Logging", "Comment", ""), "bench 3");
+    EXPECT_EQ(ini.ReadString("Main", "LogFormat2", ""), "101111111111111111");
+
+    s.Comment = "changed";
+    s.MaxLen = 100;
+    logging->Logger().Columns().SetFlags(2, "111");
+    ini.WriteString("Logging", "Interval", "0"); // out of the dialog's range
+    ASSERT_TRUE(form->Controller()->ExchangeSettings(true, &ini));
+    EXPECT_EQ(s.Comment, "bench 3");
+    EXPECT_EQ(s.MaxLen, 2000);
+    EXPECT_EQ(s.Interval, CLogSettings::MinInterval);
+    EXPECT_EQ(logging->Logger().Columns().Flags(2), "101111111111111111");
+
+    // A header in the settings names the logging window too.
+    form->Controller()->Settings().Caption = "Chamber 2";
+    form->Controller()->UpdateUi();
+    EXPECT_EQ(logging->windowTitle().toStdString(), "Chamber 2 - Logging");
+}
+
+} // namespace
