@@ -376,7 +376,7 @@ TEST(LoggingUnit, LogAtConnectLogsTheSimulatedUnit)
     QCoreApplication::processEvents();
     form.Controller()->Settings().BaudRate = "9600";
     form.SetPortText(sim.Path());
-    form.ConnectBar->ConnectBtnClick();
+    form.ConnectBar->ConnectBtn()->click();
     ASSERT_TRUE(form.Device()->IsConnected());
     ASSERT_TRUE(logging->Logger().Logging());
     const std::string file = dir.File("log_0.csv");
@@ -390,7 +390,7 @@ TEST(LoggingUnit, LogAtConnectLogsTheSimulatedUnit)
     EXPECT_EQ(back.Error, "");
     EXPECT_EQ(back.Records.size(), 2u);
 
-    form.ConnectBar->ConnectBtnClick(); // disconnecting stops the logger
+    form.ConnectBar->ConnectBtn()->click(); // disconnecting stops the logger
     EXPECT_FALSE(logging->Logger().Logging());
     EXPECT_EQ(s.FileN, 1);
     form.Device()->ClosePort();
