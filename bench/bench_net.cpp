@@ -1,144 +1,162 @@
-// Transactions per second to the simulated gateway over loopback TCP: the link's own transaction
-// next to a plain blocking send/receive loop of the same bytes against the same server, which is
-// the floor the system calls set. The ratio of the two is printed at the end.
+// The network link against the floor the system calls set: the link's own transaction next to a
+// plain blocking send/receive loop of the same request bytes, on the same connection to the same
+// server, a separate orrery-simunit process on loopback. TCP and UDP, to its gateway (a port
+// opened on it) and to its networked unit. The two loops run interleaved in blocks, the order
+// swapped from pair to pair, and the median of the block ratios (plain time / link time, so 1.0
+// is the floor) is printed for each combination beside the goal.
 
 #include "link/Modbusframe.h"
 #include "link/Ostrabus.h"
-#include "simunit/Simgateway.h"
 #include "simunit/Simunit.h"
+#include "Simchild.h"
 
 #include <benchmark/benchmark.h>
 
-#include <arpa/inet.h>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
-#include <map>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
+#include <fcntl.h>
 #include <string>
 #include <sys/socket.h>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
-using simunit::SimGateway;
+constexpr int BlockTransactions = 200;
+constexpr int BlockPairs = 41;
+constexpr int WarmUpTransactions = 200;
+constexpr double GoalRatio = 0.9;
+constexpr int NetworkUnitId = 1;
+constexpr int Command = simunit::SimUnit::IdentifyCommand;
 
-struct Server {
-    simunit::SimUnit unit{2};
-    SimGateway gateway{SimGateway::Role::Gateway};
-    Server()
-    {
-        gateway.AddPort("COM1", unit.Address(), SimGateway::AnswerFrom(unit));
-        gateway.Start(0);
-    }
-};
+using Clock = std::chrono::steady_clock;
 
-Server& TheServer()
-{
-    static Server server;
-    return server;
-}
-
-void BM_LinkTransact(benchmark::State& state)
-{
-    COstraBus bus;
-    if (bus.SetSite("Local gateway") != 0 || bus.ConnectNetwork(TheServer().gateway.Port(), 0, false) != 0
-        || bus.OpenPort("COM1", 9600, 500, 2) != 0) {
-        state.SkipWithError(bus.LastError().c_str());
-        return;
-    }
-    for (auto _ : state) {
-        if (bus.Transact(simunit::SimUnit::IdentifyCommand) != 0) {
-            state.SkipWithError(bus.LastError().c_str());
-            break;
-        }
-        benchmark::DoNotOptimize(bus.ReplyLength());
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-
-// The same request bytes, sent and answered with bare blocking calls.
-void BM_PlainSocketLoop(benchmark::State& state)
-{
-    // Open the port first through the link's own frames, on this connection.
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(static_cast<uint16_t>(TheServer().gateway.Port()));
-    int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-        state.SkipWithError("connect failed");
-        close(fd);
-        return;
-    }
-    uint8_t reply[modbusframe::MaxFrameSize];
-    auto exchange = [&](const uint8_t* frame, int size) {
-        if (send(fd, frame, static_cast<size_t>(size), MSG_NOSIGNAL) != size)
-            return false;
-        int got = 0, want = modbusframe::HeaderSize;
-        while (got < want) {
-            ssize_t n = recv(fd, reply + got, static_cast<size_t>(want - got), 0);
-            if (n <= 0)
-                return false;
-            got += static_cast<int>(n);
-            if (got == modbusframe::HeaderSize)
-                want += modbusframe::LengthField(reply);
-        }
-        return reply[7] != modbusframe::FunctionException;
-    };
-    uint8_t open[64];
-    const uint8_t openData[] = {3, 0x80, 0x25, 0, 0, 0xF4, 1, 0, 0, 2, 0, 0, 0, 'C', 'O', 'M', '1', 0};
-    const int openSize = modbusframe::BuildRequest(open, sizeof open, 0, 0, openData, sizeof openData);
-    uint8_t frame[64];
-    const int size = modbusframe::BuildRequest(frame, sizeof frame, 0, simunit::SimUnit::IdentifyCommand, nullptr, 0);
-    if (!exchange(open, openSize)) {
-        state.SkipWithError("open port failed");
-        close(fd);
-        return;
-    }
-    for (auto _ : state) {
-        if (!exchange(frame, size)) {
-            state.SkipWithError("exchange failed");
-            break;
-        }
-        benchmark::DoNotOptimize(reply[10]);
-    }
-    state.SetItemsProcessed(state.iterations());
-    close(fd);
-}
-
-// Wall-clock rates: the waits on the peer are the point.
-BENCHMARK(BM_LinkTransact)->MinTime(1.0)->UseRealTime();
-BENCHMARK(BM_PlainSocketLoop)->MinTime(1.0)->UseRealTime();
-
-// Console output as usual, and the rates kept for the ratio.
-class RateReporter : public benchmark::ConsoleReporter {
+// The link, with its connection reachable so the plain loop can use the very same socket.
+class LinkUnderTest : public COstraBus {
 public:
-    std::map<std::string, double> rates;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const auto& r : runs) {
-            auto it = r.counters.find("items_per_second");
-            if (it != r.counters.end())
-                rates[r.run_name.function_name] = it->second;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
+    int Fd() const { return socket_; }
 };
+
+// One plain exchange on a blocking socket: send the frame, receive the reply whole (over TCP
+// the header, then the length it announces). False on any failure.
+bool PlainExchange(int fd, bool udp, const uint8_t* frame, int size, uint8_t* reply)
+{
+    if (send(fd, frame, static_cast<size_t>(size), MSG_NOSIGNAL) != size)
+        return false;
+    if (udp)
+        return recv(fd, reply, modbusframe::MaxFrameSize, 0) > modbusframe::HeaderSize;
+    int got = 0;
+    int want = modbusframe::HeaderSize;
+    while (got < want) {
+        const ssize_t n = recv(fd, reply + got, static_cast<size_t>(modbusframe::MaxFrameSize - got), 0);
+        if (n <= 0)
+            return false;
+        got += static_cast<int>(n);
+        if (want == modbusframe::HeaderSize && got >= modbusframe::HeaderSize)
+            want += modbusframe::LengthField(reply);
+    }
+    return true;
+}
+
+struct Combination {
+    const char* name;
+    bool gateway;
+    bool udp;
+};
+
+// The median of plain/link block-time ratios, or a negative value with the reason in error.
+double MedianRatio(const benchsupport::SimUnitProcess& server, const Combination& c, std::string& error)
+{
+    LinkUnderTest link;
+    link.SetNetworkTimeout(5000);
+    const int port = c.gateway ? server.GatewayPort() : server.NetworkUnitPort();
+    if (link.SetSite("Local gateway") != 0 || link.ConnectNetwork(port, NetworkUnitId, c.udp) != 0
+        || link.OpenPort("COM1", 9600, 500, simunit::SimUnit::DefaultAddress) != 0
+        || link.IsGateway() != c.gateway) {
+        error = std::string(c.name) + ": cannot connect: " + link.LastError();
+        return -1;
+    }
+
+    // The plain loop sends what the link sends for the same command.
+    uint8_t frame[modbusframe::MaxFrameSize];
+    uint8_t reply[modbusframe::MaxFrameSize];
+    const uint8_t unitId = c.gateway ? 0 : NetworkUnitId;
+    const int size = modbusframe::BuildRequest(frame, sizeof frame, unitId, Command, nullptr, 0, 1);
+    const int fd = link.Fd();
+    const int flags = fcntl(fd, F_GETFL, 0);
+
+    auto linkBlock = [&](int count) {
+        const auto start = Clock::now();
+        for (int i = 0; i < count; ++i)
+            if (link.Transact(Command) != 0)
+                return -1.0;
+        benchmark::DoNotOptimize(link.ReplyLength());
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    };
+    auto plainBlock = [&](int count) {
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        const auto start = Clock::now();
+        bool ok = true;
+        for (int i = 0; i < count && ok; ++i)
+            ok = PlainExchange(fd, c.udp, frame, size, reply);
+        benchmark::DoNotOptimize(reply[modbusframe::HeaderSize]);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        fcntl(fd, F_SETFL, flags);
+        return ok ? seconds : -1.0;
+    };
+
+    if (linkBlock(WarmUpTransactions) < 0 || plainBlock(WarmUpTransactions) < 0) {
+        error = std::string(c.name) + ": warm-up failed: " + link.LastError();
+        return -1;
+    }
+    std::vector<double> ratios;
+    for (int pair = 0; pair < BlockPairs; ++pair) {
+        double linkSeconds, plainSeconds;
+        if (pair % 2 == 0) {
+            linkSeconds = linkBlock(BlockTransactions);
+            plainSeconds = plainBlock(BlockTransactions);
+        } else {
+            plainSeconds = plainBlock(BlockTransactions);
+            linkSeconds = linkBlock(BlockTransactions);
+        }
+        if (linkSeconds <= 0 || plainSeconds <= 0) {
+            error = std::string(c.name) + ": a transaction failed: " + link.LastError();
+            return -1;
+        }
+        ratios.push_back(plainSeconds / linkSeconds);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    return ratios[ratios.size() / 2];
+}
 
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    benchmark::Initialize(&argc, argv);
-    RateReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double link = reporter.rates["BM_LinkTransact"];
-    const double plain = reporter.rates["BM_PlainSocketLoop"];
-    if (link > 0 && plain > 0)
-        std::printf("link %.0f/s, plain loop %.0f/s: the link runs at %.2f of the floor\n", link, plain,
-                    link / plain);
-    benchmark::Shutdown();
-    return 0;
+    benchsupport::SimUnitProcess server;
+    std::string error;
+    if (!server.Start({"--gateway", "0", "--network-unit", "0"}, error)) {
+        std::fprintf(stderr, "bench_net: %s\n", error.c_str());
+        return 1;
+    }
+    const Combination combinations[] = {
+        {"TCP to the gateway", true, false},
+        {"UDP to the gateway", true, true},
+        {"TCP to the networked unit", false, false},
+        {"UDP to the networked unit", false, true},
+    };
+    std::printf("Network link against a plain blocking send/receive loop (orrery-simunit on loopback)\n");
+    std::printf("  %d pairs of interleaved blocks of %d transactions, median of plain/link time\n", BlockPairs,
+                BlockTransactions);
+    int failures = 0;
+    for (const auto& c : combinations) {
+        const double ratio = MedianRatio(server, c, error);
+        if (ratio < 0) {
+            std::fprintf(stderr, "bench_net: %s\n", error.c_str());
+            ++failures;
+            continue;
+        }
+        std::printf("  %-28s %5.2fx   goal >= %.1fx\n", c.name, ratio, GoalRatio);
+    }
+    return failures == 0 ? 0 : 1;
 }

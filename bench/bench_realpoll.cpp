@@ -15,21 +15,16 @@
 #include "simunit/Simcommandset.h"
 #include "simunit/Simserial.h"
 #include "simunit/Simunit.h"
+#include "Simchild.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -46,65 +41,7 @@ double CpuMs(clockid_t clock)
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-// orrery-simunit next to this program's build folder, tuning itself with RF on.
-class SimUnitProcess {
-public:
-    bool Start(std::string& error)
-    {
-        char exe[4096];
-        const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-        std::string dir(exe, n > 0 ? size_t(n) : 0);
-        dir.erase(dir.rfind('/')); // <build>/bench
-        dir.erase(dir.rfind('/')); // <build>
-        const std::string program = dir + "/orrery-simunit";
-        int out[2];
-        if (::pipe(out) != 0) {
-            error = "pipe failed";
-            return false;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        const char* argv[] = {program.c_str(), "--auto-tune", "--load", "15,-10", nullptr};
-        const int rc = posix_spawn(&pid_, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        if (rc != 0) {
-            ::close(out[0]);
-            error = "cannot start " + program;
-            return false;
-        }
-        FILE* in = ::fdopen(out[0], "r");
-        char line[512];
-        while (in && std::fgets(line, sizeof line, in)) {
-            std::string text(line);
-            if (text.rfind("unit: ", 0) == 0) {
-                path_ = text.substr(6, text.find_last_not_of("\r\n") - 5);
-                break;
-            }
-        }
-        reader_ = in;
-        if (path_.empty())
-            error = "the simulated unit named no port";
-        return !path_.empty();
-    }
-    ~SimUnitProcess()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (reader_)
-            std::fclose(reader_);
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    pid_t pid_ = -1;
-    FILE* reader_ = nullptr;
-    std::string path_;
-};
+using benchsupport::SimUnitProcess;
 
 struct PollCost {
     double timedMs = -1;     // process CPU per poll, read timer driving
@@ -117,7 +54,7 @@ PollCost MeasurePolls(int history, std::string& error)
 {
     PollCost cost;
     SimUnitProcess unit;
-    if (!unit.Start(error))
+    if (!unit.Start({"--auto-tune", "--load", "15,-10"}, error))
         return cost;
     CData data;
     auto form = std::make_unique<TMainForm>();
