@@ -60,6 +60,9 @@ PollCost MeasurePolls(int history, std::string& error)
     auto form = std::make_unique<TMainForm>();
     form->SetData(&data);
     form->Controller()->SetVersionText("D.00");
+    // The window hooks as the program installs them (the status frame asks whether the read
+    // timer runs).
+    form->SetForms(TMainForm::Forms{});
     form->show();
     QCoreApplication::processEvents();
     form->Controller()->Settings().BaudRate = "9600";
