@@ -66,7 +66,7 @@ Extended RandomValue(Extended x)
 }
 
 // One placeholder of a format string.
-struct Spec {
+struct FormatField {
     bool left = false;
     int width = 0;
     int precision = -1;
@@ -129,7 +129,7 @@ QString Grouped(Extended v, int precision)
     return s;
 }
 
-QString Placeholder(const Spec& spec, Extended v)
+QString Placeholder(const FormatField& field, Extended v)
 {
     QString text;
     if (std::isnan(v))
@@ -137,23 +137,23 @@ QString Placeholder(const Spec& spec, Extended v)
     else if (std::isinf(v))
         text = v < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
     else {
-        switch (spec.type) {
+        switch (field.type) {
         case 'E':
-            text = Exponential(v, spec.precision < 0 ? DefaultExpPrecision : spec.precision);
+            text = Exponential(v, field.precision < 0 ? DefaultExpPrecision : field.precision);
             break;
         case 'F':
-            text = Fixed(v, spec.precision < 0 ? DefaultFixedPrecision : spec.precision);
+            text = Fixed(v, field.precision < 0 ? DefaultFixedPrecision : field.precision);
             break;
         case 'G':
-            text = General(v, spec.precision <= 0 ? DefaultExpPrecision : spec.precision);
+            text = General(v, field.precision <= 0 ? DefaultExpPrecision : field.precision);
             break;
         default:
-            text = Grouped(v, spec.precision < 0 ? DefaultFixedPrecision : spec.precision);
+            text = Grouped(v, field.precision < 0 ? DefaultFixedPrecision : field.precision);
             break;
         }
     }
-    const int pad = std::max(0, spec.width - int(text.size()));
-    return spec.left ? text + QString(pad, u' ') : QString(pad, u' ') + text;
+    const int pad = std::max(0, field.width - int(text.size()));
+    return field.left ? text + QString(pad, u' ') : QString(pad, u' ') + text;
 }
 
 } // namespace
@@ -229,7 +229,7 @@ bool FormatReal(const QString& format, Extended value, QString& out)
             text += u'%';
             continue;
         }
-        Spec spec;
+        FormatField field;
         // An optional argument index: only 0, the one real, fits.
         int j = i;
         while (j < format.size() && format[j].isDigit())
@@ -240,23 +240,23 @@ bool FormatReal(const QString& format, Extended value, QString& out)
             i = j + 1;
         }
         if (i < format.size() && format[i] == u'-') {
-            spec.left = true;
+            field.left = true;
             ++i;
         }
         for (; i < format.size() && format[i].isDigit(); ++i)
-            spec.width = std::min(spec.width * 10 + format[i].digitValue(), 1000);
+            field.width = std::min(field.width * 10 + format[i].digitValue(), 1000);
         if (i < format.size() && format[i] == u'.') {
-            spec.precision = 0;
+            field.precision = 0;
             for (++i; i < format.size() && format[i].isDigit(); ++i)
-                spec.precision = std::min(spec.precision * 10 + format[i].digitValue(), MaxPrecision);
+                field.precision = std::min(field.precision * 10 + format[i].digitValue(), MaxPrecision);
         }
         if (i >= format.size() || used)
             return false;
-        spec.type = char(format[i].toUpper().toLatin1());
-        if (spec.type != 'E' && spec.type != 'F' && spec.type != 'G' && spec.type != 'N')
+        field.type = char(format[i].toUpper().toLatin1());
+        if (field.type != 'E' && field.type != 'F' && field.type != 'G' && field.type != 'N')
             return false;
         used = true;
-        text += Placeholder(spec, value);
+        text += Placeholder(field, value);
     }
     out = text;
     return true;

@@ -208,11 +208,11 @@ void TzcMMTimer::SetEvent()
 {
     if (interval_ == 0 || interval_ > MaxPeriodMs || !thread_.joinable())
         throw ERangeError(QStringLiteral("%1 is not within the valid range").arg(resolution_).toStdString());
-    itimerspec spec{};
-    spec.it_interval.tv_sec = time_t(interval_ / MsPerSecond);
-    spec.it_interval.tv_nsec = long(interval_ % MsPerSecond) * NsPerMs;
-    spec.it_value = spec.it_interval;
-    if (timerfd_settime(timerFd_, 0, &spec, nullptr) != 0)
+    itimerspec period{};
+    period.it_interval.tv_sec = time_t(interval_ / MsPerSecond);
+    period.it_interval.tv_nsec = long(interval_ % MsPerSecond) * NsPerMs;
+    period.it_value = period.it_interval;
+    if (timerfd_settime(timerFd_, 0, &period, nullptr) != 0)
         throw ERangeError(QStringLiteral("%1 is not within the valid range").arg(resolution_).toStdString());
     timerId_ = ++nextId_ == 0 ? ++nextId_ : nextId_;
 }
