@@ -23,7 +23,7 @@
 namespace {
 
 constexpr int BlockTransactions = 200;
-constexpr int BlockPairs = 41;
+constexpr int BlockPairs = 101;
 constexpr int WarmUpTransactions = 200;
 constexpr double GoalRatio = 0.9;
 constexpr int NetworkUnitId = 1;
