@@ -192,6 +192,10 @@ TCtrlPanel::TCtrlPanel(QWidget* parent) : QWidget(parent)
         SpinButtons[c]->setObjectName(p + "SpinButton");
         CTexts[c] = new QLabel(col);
         CTexts[c]->setObjectName(p + "CText");
+        // Wide enough for any capacitance and fixed, so that a new value on every poll does
+        // not lay the whole window out again.
+        CTexts[c]->setFixedSize(CTexts[c]->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 4,
+                                CTexts[c]->sizeHint().height());
         v->addWidget(Labels[c], 0, 0, 1, 2);
         v->addWidget(TrackBars[c], 1, 0, 4, 1);
         v->addWidget(PosEdits[c], 1, 1);
