@@ -388,6 +388,9 @@ void TMainForm::SetDefaultDisplay()
 void TMainForm::ApplyPaneWidth()
 {
     const int width = PaneListBox->sizeHint().width();
+    // The upper pane keeps its width: where the lower pane and the controls need more room the
+    // window grows, instead of squeezing the pane until its labels overlap.
+    PaneArea0->setMinimumWidth(width);
     const int rest = Splitter1->width() - width - Splitter1->handleWidth();
     if (Splitter1->isVisible() && rest > 0)
         Splitter1->setSizes({width, rest});
