@@ -6,6 +6,7 @@
 #include "panel/Orrery.h"
 #include "panel/ui/Accept.h"
 #include "panel/ui/Main.h"
+#include "panel/ui/Panelistbox.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
@@ -181,6 +182,16 @@ TEST_F(MainFormTest, FirstShowRunsStartupOnce)
     form->show();
     QCoreApplication::processEvents();
     EXPECT_EQ(s.Addr, 7);
+}
+
+TEST_F(MainFormTest, UpperPaneKeepsItsWidthBesideTheLowerPaneAndTheControls)
+{
+    ShowAndStart();
+    QCoreApplication::processEvents();
+    // The history plot's buttons and the control notebook take room too: the window makes it,
+    // the upper pane is not squeezed below its width.
+    EXPECT_GE(form->PaneArea0->width(), form->PaneListBox->sizeHint().width());
+    EXPECT_GE(form->PaneArea1->width(), form->PaneArea1->minimumSizeHint().width());
 }
 
 TEST_F(MainFormTest, DecliningTheDisclaimerClosesWithoutSaving)
