@@ -26,6 +26,8 @@
 #include "panel/ui/Password.h"
 #include "panel/ui/Splash.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -388,9 +390,10 @@ void TMainForm::SetDefaultDisplay()
 void TMainForm::ApplyPaneWidth()
 {
     const int width = PaneListBox->sizeHint().width();
-    // The upper pane keeps its width: where the lower pane and the controls need more room the
-    // window grows, instead of squeezing the pane until its labels overlap.
-    PaneArea0->setMinimumWidth(width);
+    // The upper pane keeps its width (up to the default one): where the lower pane and the
+    // controls need more room the window grows, instead of squeezing the pane until its labels
+    // overlap. A pane made wider can still be dragged back to the default width.
+    PaneArea0->setMinimumWidth(std::min(width, int(CReadingsPanes::DefaultPaneWidth)));
     const int rest = Splitter1->width() - width - Splitter1->handleWidth();
     if (Splitter1->isVisible() && rest > 0)
         Splitter1->setSizes({width, rest});
