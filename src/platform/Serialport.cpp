@@ -2,9 +2,11 @@
 
 #include "platform/Serialspeed.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -130,6 +132,16 @@ int SerialPort::Open(const std::string& name, int baud, uint8_t parity, int read
     return 0;
 }
 
+int SerialPort::TakeAhead(uint8_t* dest, int count)
+{
+    const int n = std::min(count, aheadEnd_ - aheadBegin_);
+    std::memcpy(dest, ahead_.data() + aheadBegin_, static_cast<size_t>(n));
+    aheadBegin_ += n;
+    if (aheadBegin_ == aheadEnd_)
+        aheadBegin_ = aheadEnd_ = 0;
+    return n;
+}
+
 int SerialPort::Read(uint8_t* dest, int count)
 {
     if (fd_ < 0) {
@@ -138,14 +150,18 @@ int SerialPort::Read(uint8_t* dest, int count)
     }
     if (count <= 0)
         return 0;
+    int got = TakeAhead(dest, count);
+    if (got == count)
+        return got;
     using clock = std::chrono::steady_clock;
     const auto deadline = clock::now()
         + std::chrono::milliseconds(readTimeoutMs_ + static_cast<long long>(MsPerByte) * count);
-    int got = 0;
     while (got < count) {
-        const ssize_t n = ::read(fd_, dest + got, static_cast<size_t>(count - got));
+        // The read-ahead buffer is empty here: fill it with what has come in.
+        const ssize_t n = ::read(fd_, ahead_.data(), ahead_.size());
         if (n > 0) {
-            got += static_cast<int>(n);
+            aheadEnd_ = static_cast<int>(n);
+            got += TakeAhead(dest + got, count - got);
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR)
@@ -195,12 +211,14 @@ bool SerialPort::Write(const uint8_t* data, int count)
 
 void SerialPort::Purge()
 {
+    aheadBegin_ = aheadEnd_ = 0;
     if (fd_ >= 0)
         ::tcflush(fd_, TCIOFLUSH);
 }
 
 void SerialPort::DiscardInput()
 {
+    aheadBegin_ = aheadEnd_ = 0;
     if (fd_ < 0)
         return;
     // Only the input is flushed: what was written stays queued and the driver sends it, so
@@ -213,6 +231,7 @@ bool SerialPort::Close()
     if (fd_ < 0)
         return false;
     ::tcflush(fd_, TCIOFLUSH);
+    aheadBegin_ = aheadEnd_ = 0;
     ::ioctl(fd_, TIOCNXCL);
     const bool ok = ::close(fd_) == 0;
     fd_ = -1;

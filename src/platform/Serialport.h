@@ -1,8 +1,11 @@
 #pragma once
 // A serial port on termios with the line settings of the unit's bus: raw, 8 data bits, the
 // given parity, 1 stop bit, no flow control. Reads wait at most the read time-out plus 5 ms per
-// byte asked for; writes are whole. Opened exclusively (TIOCEXCL and an flock).
+// byte asked for; writes are whole. Opened exclusively (TIOCEXCL and an flock). A read takes
+// whatever has come in (up to a frame's worth) and keeps what was not asked for yet, so that a
+// reply's acknowledgement, head and data cost one system call, not three.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -35,9 +38,9 @@ public:
     int Read(uint8_t* dest, int count);
     // Writes all bytes; false when the device failed or stopped taking bytes.
     bool Write(const uint8_t* data, int count);
-    // Discards what the driver holds in both directions.
+    // Discards what the driver holds in both directions, and what was read ahead.
     void Purge();
-    // Discards what came in without waiting; pending output still goes out (after a failed
+    // Discards what came in (and what was read ahead) without waiting; pending output still goes out (after a failed
     // exchange: the acknowledgement already written must still reach the unit).
     void DiscardInput();
     // Drops pending I/O and closes; true when the close succeeded (false when not open).
@@ -49,7 +52,13 @@ public:
     bool ReadCts(bool& cts);
 
 private:
+    static constexpr int AheadSize = 512; // more than the longest frame
+    int TakeAhead(uint8_t* dest, int count);
+
     int fd_ = -1;
+    std::array<uint8_t, AheadSize> ahead_{}; // read from the device, not yet asked for
+    int aheadBegin_ = 0;
+    int aheadEnd_ = 0;
     std::string path_;
     int readTimeoutMs_ = 0;
     int baud_ = 0;

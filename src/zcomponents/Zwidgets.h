@@ -3,6 +3,7 @@
 // name tests and the settings find it by), and the test for the Enter key.
 
 #include <QKeyEvent>
+#include <QPalette>
 #include <QSpinBox>
 #include <QWidget>
 #include <utility>
@@ -23,6 +24,18 @@ inline QSpinBox* NewNamedSpin(QWidget* parent, const char* name, int min, int ma
     spin->setRange(min, max);
     spin->setSingleStep(step);
     return spin;
+}
+
+// Sets one colour of a widget's palette. Nothing happens when the widget already has it, since
+// setPalette resolves the palette and repaints even for the same colours (the polls set the
+// panels' colours on every reading).
+inline void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    if (widget->palette().color(role) == colour)
+        return;
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
 }
 
 // Return on the main keyboard or Enter on the keypad.

@@ -29,7 +29,8 @@ bool IsBaud(int b)
 std::string SimUsage()
 {
     return "usage: orrery-simunit [--address N] [--model TEXT] [--baud B] [--pin P] [--load R,X]\n"
-           "                      [--fault BIT]... [--auto-tune] [--gateway PORT] [--network-unit PORT]\n"
+           "                      [--fault BIT]... [--auto-tune] [--wander OHM] [--gateway PORT]\n"
+           "                      [--network-unit PORT]\n"
            "                      [--help]\n"
            "  --address N   OstraBus address of the unit, 1..31 (default 2)\n"
            "  --model TEXT  the unit's identify reply (default VANT)\n"
@@ -39,6 +40,8 @@ std::string SimUsage()
            "  --load R,X    load impedance in ohm (default 25,10)\n"
            "  --fault BIT   set fault bit 0..63 of the status bytes (repeatable)\n"
            "  --auto-tune   start with RF on in Auto mode: the unit tunes its capacitors itself\n"
+           "  --wander OHM  the load circles OHM ohm about --load once in 20 s, so the readings\n"
+           "                change all the time (0..1000, default 0)\n"
            "  --gateway PORT       also a gateway on 127.0.0.1:PORT, TCP and UDP (0 = any port)\n"
            "  --network-unit PORT  also a networked unit on 127.0.0.1:PORT (0 = any port)\n"
            "Prints \"unit: <terminal>\" once the unit answers (then \"gateway: 127.0.0.1:PORT\" with\n"
@@ -122,6 +125,16 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             options.loadX = x;
         } else if (a == "--auto-tune") {
             options.autoTune = true;
+        } else if (a == "--wander") {
+            if (!value(v))
+                return false;
+            double radius = 0;
+            const auto res = std::from_chars(v.data(), v.data() + v.size(), radius);
+            if (res.ec != std::errc() || res.ptr != v.data() + v.size() || !(radius >= 0.0 && radius <= 1000.0)) {
+                error = "bad wander: " + v + " (0..1000 ohm)";
+                return false;
+            }
+            options.wander = radius;
         } else if (a == "--fault") {
             if (!value(v))
                 return false;

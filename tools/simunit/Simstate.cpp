@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace simunit {
 
@@ -33,6 +34,15 @@ int16_t Word(double v) { return ClampToShort(std::floor(v + 0.5)); }
 int16_t OhmWord(double ohm) { return Word(ohm / 50.0 * 1024.0); }
 
 } // namespace
+
+std::pair<double, double> SimUnitData::Load() const
+{
+    if (wander <= 0.0)
+        return {loadR, loadX};
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double angle = 2.0 * std::numbers::pi * seconds / WanderPeriodS;
+    return {std::max(0.0, loadR + wander * std::cos(angle)), loadX + wander * std::sin(angle)};
+}
 
 bool SimUnitData::MoveMotors()
 {
@@ -65,7 +75,8 @@ void SimUnitData::TuneStep()
     if (caps[0].position != caps[0].target || caps[1].position != caps[1].target)
         return; // the last step is still under way
     const ModelUnit unit(*this);
-    const auto z = NetModel::Impedance(unit, loadR, loadX, caps[0].position, caps[1].position);
+    const auto [r0, x0] = Load();
+    const auto z = NetModel::Impedance(unit, r0, x0, caps[0].position, caps[1].position);
     if (!z.valid || (std::fabs(z.r - 50.0) < TunedOhm && std::fabs(z.x) < TunedOhm))
         return;
     const auto step = NetModel::TuneStep(unit, z.r, z.x, caps[0].position, caps[1].position);
@@ -125,7 +136,8 @@ std::array<int16_t, 15> SimUnitData::LiveWords() const
     const ModelUnit unit(*this);
     std::array<int16_t, 15> w{};
     double r = 0.0, x = 0.0;
-    const auto z = NetModel::Impedance(unit, loadR, loadX, caps[0].position, caps[1].position);
+    const auto [r0, x0] = Load();
+    const auto z = NetModel::Impedance(unit, r0, x0, caps[0].position, caps[1].position);
     if (z.valid) {
         r = z.r;
         x = z.x;
@@ -145,8 +157,8 @@ std::array<int16_t, 15> SimUnitData::LiveWords() const
         w[6] = rfOn ? Word(120.0) : 0;
         w[7] = Word(caps[2].position * 100.0);
     } else if (unit.HasOutputSensor()) {
-        w[4] = OhmWord(loadR);
-        w[5] = OhmWord(loadX);
+        w[4] = OhmWord(r0);
+        w[5] = OhmWord(x0);
         w[6] = outLoadGammaWord;
         w[7] = w[3];
     }

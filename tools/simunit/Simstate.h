@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace simunit {
 
@@ -114,6 +115,10 @@ struct SimUnitData {
     // change the reply forms.
     double loadR = 25.0;
     double loadX = 10.0;
+    // Above 0: the load circles this many ohm about loadR, loadX once every WanderPeriod.
+    double wander = 0.0;
+    static constexpr double WanderPeriodS = 20.0;
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     double forwardPower = 100.0;
     int16_t temp = 300, rfPeak = 1200, dcBias = 250, rfCap = 40;
     int16_t outLoadGammaWord = 0;
@@ -123,6 +128,8 @@ struct SimUnitData {
     uint64_t faults = 0;  // the 64-bit fault word of command 254
     CModelParams model{};  // the network the live readings come from
 
+    // The load now: loadR, loadX, moved round its circle when it wanders.
+    std::pair<double, double> Load() const;
     // Advances the motors to now; true while any of them moves.
     bool MoveMotors();
     // One step of the tuning rule (Auto mode, RF on, Load and Tune idle): new motor targets.

@@ -37,6 +37,7 @@ int main(int argc, char** argv)
             d.pin = options.pin;
             d.loadR = options.loadR;
             d.loadX = options.loadX;
+            d.wander = options.wander;
             d.faults = options.faults;
             if (options.autoTune) {
                 d.rfOn = true;

@@ -18,9 +18,7 @@ const char* const InterlockOkText = "Interlock OK";
 void Paint(QLabel* label, const QString& text, TColor colour)
 {
     label->setText(text);
-    QPalette p = label->palette();
-    p.setColor(QPalette::Window, ColorToQColor(colour));
-    label->setPalette(p);
+    SetPaletteColor(label, QPalette::Window, ColorToQColor(colour));
 }
 
 QLabel* NewPanel(QWidget* parent, const char* name)

@@ -79,8 +79,20 @@ void TCapTrackBar::SetPositionQuietly(int position)
     setValue(position);
 }
 
+void TCapTrackBar::sliderChange(SliderChange change)
+{
+    if (change == SliderValueChange) {
+        const QRect handle = HandleRect();
+        if (handle == shownHandle_)
+            return;
+        shownHandle_ = handle;
+    }
+    QSlider::sliderChange(change);
+}
+
 void TCapTrackBar::paintEvent(QPaintEvent* event)
 {
+    shownHandle_ = HandleRect();
     QSlider::paintEvent(event);
     if (selEnd_ <= selStart_)
         return;

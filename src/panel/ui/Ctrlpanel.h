@@ -29,10 +29,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A new position is drawn only when it moves the handle: a pixel of the bar spans many
+    // positions, and the polls move the capacitors a few positions at a time.
+    void sliderChange(SliderChange change) override;
 
 private:
     int selStart_ = 0;
     int selEnd_ = 0;
+    QRect shownHandle_; // where the handle is (or is about to be) drawn
 };
 
 // Up and down arrows (`UpBtn`, `DownBtn`).

@@ -3,6 +3,7 @@
 #include "common/Helpers.h"
 #include "platform/Color.h"
 #include "zcomponents/Zcolor.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -79,9 +80,7 @@ void THardFaultForm::ShowFault(const SHardFault& fault)
 void THardFaultForm::SetHighlighted(bool on)
 {
     highlighted_ = on;
-    QPalette p = Panel->palette();
-    p.setColor(QPalette::Window, ColorToQColor(on ? clYellow : clBtnFace));
-    Panel->setPalette(p);
+    SetPaletteColor(Panel, QPalette::Window, ColorToQColor(on ? clYellow : clBtnFace));
 }
 
 void THardFaultForm::showEvent(QShowEvent* event)

@@ -16,9 +16,14 @@ QRect ToQRect(const SRect& r)
 
 } // namespace
 
-TItemPainter::TItemPainter(QImage& image, const QFont& baseFont, const QPalette& palette)
-    : painter_(&image), palette_(palette), baseFont_(baseFont)
+TItemPainter::TItemPainter(QImage& image, const QFont& baseFont, const QPalette& palette,
+                           SItemTextCache* cache)
+    : painter_(&image), palette_(palette), cache_(cache ? *cache : ownCache_)
 {
+    if (cache_.base != baseFont) {
+        cache_ = SItemTextCache{};
+        cache_.base = baseFont;
+    }
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
 }
@@ -105,31 +110,104 @@ void TItemPainter::SetTextHeight(int height)
     if (height == textHeight_)
         return;
     textHeight_ = height;
-    auto it = fonts_.find(height);
-    if (it == fonts_.end())
-        it = fonts_.emplace(height, FontForHeight(baseFont_, height)).first;
+    auto it = cache_.fonts.find(height);
+    if (it == cache_.fonts.end())
+        it = cache_.fonts.emplace(height, FontForHeight(cache_.base, height)).first;
     painter_.setFont(it->second);
+}
+
+const SItemTextCache::Metrics& TItemPainter::FontMetrics()
+{
+    auto it = cache_.metrics.find(textHeight_);
+    if (it == cache_.metrics.end()) {
+        const QFontMetrics m = painter_.fontMetrics();
+        // The font's largest bearings bound the ink, with the margin of anti-aliasing.
+        const int bearing = std::max(0, -std::min(m.minLeftBearing(), m.minRightBearing()));
+        it = cache_.metrics
+                 .emplace(textHeight_, SItemTextCache::Metrics{m.ascent(), m.height(), bearing + 2,
+                                                               QRawFont::fromFont(painter_.font())})
+                 .first;
+    }
+    return it->second;
+}
+
+namespace {
+
+// Digits, signs, separators and exponents: the characters of a number, which no font shapes
+// into anything but its glyphs side by side.
+bool IsNumberText(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || c == '.' || c == ',' || c == '-' || c == '+' || c == 'e' ||
+               c == 'E' || c == ' ' || c == '=' || c == '%';
+    });
+}
+
+// The glyphs of a number text side by side at their kerned advances; none when the font lacks
+// one of them (then the text goes through shaping and font fallback).
+std::optional<QGlyphRun> NumberGlyphs(const QRawFont& raw, const QString& text, int& width)
+{
+    if (!raw.isValid())
+        return std::nullopt;
+    const QList<quint32> glyphs = raw.glyphIndexesForString(text);
+    if (glyphs.size() != text.size() || glyphs.contains(0u))
+        return std::nullopt;
+    const QList<QPointF> advances =
+        raw.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances | QRawFont::UseDesignMetrics);
+    QList<QPointF> positions;
+    positions.reserve(advances.size());
+    qreal x = 0;
+    for (const QPointF& a : advances) {
+        positions.append(QPointF(x, 0));
+        x += a.x();
+    }
+    QGlyphRun run;
+    run.setRawFont(raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    width = qRound(x);
+    return run;
+}
+
+} // namespace
+
+const SItemTextCache::Measured& TItemPainter::Measure(const std::string& text)
+{
+    auto key = std::make_pair(textHeight_, text);
+    auto it = cache_.texts.find(key);
+    if (it != cache_.texts.end())
+        return it->second;
+    if (cache_.texts.size() >= SItemTextCache::MaxTexts)
+        cache_.texts.clear(); // the values of long ago
+    const QString shown = QString::fromStdString(text);
+    SItemTextCache::Measured measured;
+    if (IsNumberText(text))
+        measured.glyphs = NumberGlyphs(FontMetrics().raw, shown, measured.width);
+    if (!measured.glyphs)
+        measured.width = painter_.fontMetrics().horizontalAdvance(shown);
+    return cache_.texts.emplace(std::move(key), std::move(measured)).first->second;
 }
 
 int TItemPainter::TextWidth(const std::string& text)
 {
-    return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+    return Measure(text).width;
 }
 
 int TItemPainter::TextHeight()
 {
-    return painter_.fontMetrics().height();
+    return FontMetrics().height;
 }
 
 void TItemPainter::Text(int x, int y, const std::string& text, uint32_t colour)
 {
     painter_.setPen(Colour(colour));
-    const QString shown = QString::fromStdString(text);
-    const QFontMetrics metrics = painter_.fontMetrics();
-    painter_.drawText(x, y + metrics.ascent(), shown);
-    // The glyphs' ink may reach a little beyond their advance.
-    Touch(metrics.boundingRect(shown).translated(x, y + metrics.ascent()).adjusted(-2, -2, 2, 2)
-          | QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()));
+    const SItemTextCache::Metrics& m = FontMetrics();
+    const SItemTextCache::Measured& measured = Measure(text);
+    if (measured.glyphs)
+        painter_.drawGlyphRun(QPointF(x, y + m.ascent), *measured.glyphs);
+    else
+        painter_.drawText(x, y + m.ascent, QString::fromStdString(text));
+    Touch(QRect(x - m.overhang, y - 2, measured.width + 2 * m.overhang, m.height + 4));
 }
 
 void TItemPainter::TextClipped(const SRect& clip, int x, int y, const std::string& text, uint32_t colour)

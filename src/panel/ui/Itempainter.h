@@ -4,16 +4,47 @@
 #include "panel/Itemcanvas.h"
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QPainter>
 #include <map>
+#include <optional>
+#include <string>
+#include <utility>
 
 class QImage;
 class QPalette;
 
+// What the items' texts need of the fonts, kept by a pane from one painter to the next (every
+// QFontMetrics call looks the font engine up again, and a poll draws a dozen values): the fonts
+// by line height, their metrics, and the texts measured lately.
+struct SItemTextCache {
+    struct Metrics {
+        int ascent = 0;
+        int height = 0;
+        int overhang = 0; // how far a glyph's ink may reach beyond its advance
+        QRawFont raw;     // the glyphs of the font at this height
+    };
+    // A measured text. Numbers are drawn from their glyphs and kerned advances directly: shaping
+    // digits and signs gives just that, at three times the cost.
+    struct Measured {
+        int width = 0;
+        std::optional<QGlyphRun> glyphs;
+    };
+    static constexpr size_t MaxTexts = 512;
+
+    QFont base;
+    std::map<int, QFont> fonts;
+    std::map<int, Metrics> metrics;
+    std::map<std::pair<int, std::string>, Measured> texts;
+};
+
 class TItemPainter : public IItemCanvas {
 public:
-    // Draws on image with the fonts' family of baseFont; colours resolve in palette.
-    TItemPainter(QImage& image, const QFont& baseFont, const QPalette& palette);
+    // Draws on image with the fonts' family of baseFont; colours resolve in palette. A cache
+    // kept by the caller (forgotten when baseFont changes) saves measuring the fonts again.
+    TItemPainter(QImage& image, const QFont& baseFont, const QPalette& palette,
+                 SItemTextCache* cache = nullptr);
     ~TItemPainter() override;
 
     void Clip(const SRect& r) override;
@@ -30,6 +61,8 @@ public:
 
     // The part of the image drawn on so far (a bound, never smaller than what changed).
     QRect Touched() const { return touched_; }
+    // Touched, and starts collecting anew.
+    QRect TakeTouched() { return std::exchange(touched_, QRect()); }
 
     // A font of the base family whose line height is at most height pixels.
     static QFont FontForHeight(const QFont& base, int height);
@@ -37,11 +70,13 @@ public:
 private:
     QColor Colour(uint32_t colour) const;
     void Touch(const QRect& r) { touched_ |= r; }
+    const SItemTextCache::Metrics& FontMetrics();
+    const SItemTextCache::Measured& Measure(const std::string& text);
 
     QPainter painter_;
     const QPalette& palette_;
-    QFont baseFont_;
+    SItemTextCache ownCache_;
+    SItemTextCache& cache_;
     int textHeight_ = 0;
-    std::map<int, QFont> fonts_;
     QRect touched_;
 };

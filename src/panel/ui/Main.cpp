@@ -1,8 +1,8 @@
 #include "panel/ui/Main.h"
 
 #include "common/Registry.h"
-#include "device/Device.h"
 #include "device/Data.h"
+#include "device/Device.h"
 #include "device/Var.h"
 #include "link/ui/Autofinding.h"
 #include "link/ui/Connectbar.h"
@@ -12,19 +12,20 @@
 #include "panel/Orrery.h"
 #include "panel/Plotview.h"
 #include "panel/Readingspanes.h"
+#include "panel/ui/About.h"
+#include "panel/ui/Accept.h"
 #include "panel/ui/Alarmpanel.h"
 #include "panel/ui/Editdisplay.h"
 #include "panel/ui/Faultsframe.h"
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Panelistbox.h"
+#include "panel/ui/Password.h"
 #include "panel/ui/Printimage.h"
 #include "panel/ui/Settingsform.h"
+#include "panel/ui/Splash.h"
 #include "panel/ui/Status.h"
 #include "panel/Version.h"
-#include "panel/ui/About.h"
-#include "panel/ui/Accept.h"
-#include "panel/ui/Password.h"
-#include "panel/ui/Splash.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <algorithm>
 
@@ -499,10 +500,8 @@ void TMainForm::ExchangeToolSettings(CRegistry& store)
 void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
 {
     panel->setText(on ? onText : offText);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, on ? QColor(0x00, 0xFF, 0x00)
-                                      : QApplication::palette().color(QPalette::Button));
-    panel->setPalette(pal);
+    SetPaletteColor(panel, QPalette::Window,
+                    on ? QColor(0x00, 0xFF, 0x00) : QApplication::palette().color(QPalette::Button));
 }
 
 int TMainForm::ReadUnitSetup()

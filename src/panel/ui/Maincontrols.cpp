@@ -28,6 +28,13 @@ const QColor NavyLabel(0x00, 0x00, 0x80);
 const QColor GreyLabel(0x80, 0x80, 0x80);
 
 QString PercentText(double v) { return QString::fromStdString(FloatToText(v, 2)); }
+
+// setText lays the edit out and repaints it even for its own text.
+void ShowEditText(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
 QString PfText(double v) { return QString::fromStdString(FloatToText(v, 0)); }
 double EditValue(const QLineEdit* e) { return TextToDouble(e->text().toStdString()); }
 
@@ -221,7 +228,7 @@ void TMainForm::UpdateCapacitorPanel()
         if (!p.TrackBars[c]->isSliderDown())
             p.TrackBars[c]->SetPositionQuietly(capscale::TrackFromPercent(pos));
         if (!p.PosEdits[c]->hasFocus())
-            p.PosEdits[c]->setText(PercentText(pos));
+            ShowEditText(p.PosEdits[c], PercentText(pos));
         p.CTexts[c]->setText(PfText(device_->CapToPf(c, pos)));
     }
 }

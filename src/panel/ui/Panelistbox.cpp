@@ -82,10 +82,16 @@ int TPaneListBox::ItemAt(const QPoint& pos) const
     return -1;
 }
 
+const QImage& TPaneListBox::Buffer()
+{
+    EndPainter();
+    return buffer_;
+}
+
 TItemPainter& TPaneListBox::Painter()
 {
     if (!painter_)
-        painter_ = new TItemPainter(buffer_, font(), palette());
+        painter_ = std::make_unique<TItemPainter>(buffer_, font(), palette(), &textCache_);
     return *painter_;
 }
 
@@ -93,8 +99,7 @@ void TPaneListBox::EndPainter()
 {
     if (painter_)
         dirty_ |= painter_->Touched();
-    delete painter_;
-    painter_ = nullptr;
+    painter_.reset();
 }
 
 void TPaneListBox::DrawAll()
@@ -134,7 +139,8 @@ IItemCanvas* TPaneListBox::ItemCanvas(int index, SRect& rect)
 void TPaneListBox::ItemsPainted()
 {
     // Only what the items drew goes to the screen: a poll changes a line or a plot column.
-    EndPainter();
+    if (painter_)
+        dirty_ |= painter_->TakeTouched();
     if (!dirty_.isEmpty())
         viewport()->update(dirty_);
     dirty_ = QRect();
@@ -160,7 +166,6 @@ void TPaneListBox::SetOverlay(std::function<void(QImage&)> overlay)
 
 void TPaneListBox::paintEvent(QPaintEvent*)
 {
-    EndPainter();
     QPainter p(viewport());
     if (!overlay_) {
         p.drawImage(0, 0, buffer_);

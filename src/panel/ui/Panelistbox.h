@@ -4,13 +4,13 @@
 // incrementally on every poll; the widget shows the buffer.
 
 #include "panel/Panelist.h"
+#include "panel/ui/Itempainter.h"
 
 #include <QAbstractScrollArea>
 #include <QImage>
 #include <functional>
+#include <memory>
 #include <vector>
-
-class TItemPainter;
 
 class TPaneListBox : public QAbstractScrollArea, public IPaneHost {
     Q_OBJECT
@@ -26,8 +26,8 @@ public:
     int ItemAt(const QPoint& pos) const;
     // Rectangle of entry i in viewport coordinates (empty when there is no such entry).
     QRect ItemRect(int i) const;
-    // The back buffer as shown.
-    const QImage& Buffer() const { return buffer_; }
+    // The back buffer with everything drawn so far.
+    const QImage& Buffer();
     // Drawn over a copy of the buffer at every paint (the history plot's marker lines); an
     // empty one draws nothing.
     void SetOverlay(std::function<void(QImage&)> overlay);
@@ -61,7 +61,11 @@ private:
     CPaneList* list_ = nullptr;
     std::vector<int> tops_; // top of every entry in content coordinates, then the total height
     QImage buffer_;
-    TItemPainter* painter_ = nullptr;
+    // Open from the first item drawn until the buffer is drawn anew or handed out: a poll
+    // draws values and plot columns in two passes, and beginning a painter on the image costs
+    // more than either.
+    std::unique_ptr<TItemPainter> painter_;
+    SItemTextCache textCache_;
     QRect dirty_; // drawn on since the last update of the screen
     int preferredWidth_ = 0;
     std::function<void(QImage&)> overlay_;

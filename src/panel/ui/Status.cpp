@@ -3,6 +3,7 @@
 #include "common/Helpers.h"
 #include "zcomponents/Zcolor.h"
 #include "zcomponents/Zgauge.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -129,14 +130,29 @@ TStatusFrame::~TStatusFrame() = default;
 
 void TStatusFrame::SetPanelColor(QWidget* panel, TColor colour)
 {
-    QPalette pal = panel->palette();
-    const QColor c = ColorToQColor(colour);
-    if (pal.color(QPalette::Window) == c && pal.color(QPalette::WindowText) == Qt::black)
-        return;
-    pal.setColor(QPalette::Window, c);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    panel->setPalette(pal);
+    SetPaletteColor(panel, QPalette::Window, ColorToQColor(colour));
+    SetPaletteColor(panel, QPalette::WindowText, Qt::black);
 }
+
+namespace {
+
+// Applies a value of the state to a panel when it differs from what the panel shows.
+template <typename T, typename Apply>
+void IfChanged(std::optional<T>& shown, const T& now, Apply apply)
+{
+    if (shown && *shown == now)
+        return;
+    shown = now;
+    apply(now);
+}
+
+template <typename Widget, typename Setter>
+void IfChanged(std::optional<std::string>& shown, const std::string& now, Widget* widget, Setter set)
+{
+    IfChanged(shown, now, [&](const std::string& text) { (widget->*set)(QString::fromStdString(text)); });
+}
+
+} // namespace
 
 void TStatusFrame::Sync()
 {
@@ -148,19 +164,17 @@ void TStatusFrame::Sync()
         drawnLog_ = state_.ShownLogImage();
         logImage_->setPixmap(LogPicture(drawnLog_));
     }
-    const QString error = QString::fromStdString(state_.ErrorText());
-    if (errorPanel_->text() != error)
-        errorPanel_->setText(error);
-    SetPanelColor(errorPanel_, state_.ErrorColor());
-    SetPanelColor(portPanel_, state_.PortColor());
-    SetPanelColor(remotePanel_, state_.RemoteColor());
-    portPanel_->setText(QString::fromStdString(state_.PortCaption()));
-    portPanel_->setToolTip(QString::fromStdString(state_.PortHint()));
-    remotePanel_->setText(QString::fromStdString(state_.RemoteCaption()));
-    remotePanel_->setToolTip(QString::fromStdString(state_.RemoteHint()));
-    commPanel_->setToolTip(QString::fromStdString(state_.CommHint()));
-    portPanel_->setVisible(state_.PortVisible());
-    remotePanel_->setVisible(state_.RemoteVisible());
+    IfChanged(shown_.error, state_.ErrorText(), errorPanel_, &QLabel::setText);
+    IfChanged(shown_.errorColor, state_.ErrorColor(), [&](auto c) { SetPanelColor(errorPanel_, c); });
+    IfChanged(shown_.portColor, state_.PortColor(), [&](auto c) { SetPanelColor(portPanel_, c); });
+    IfChanged(shown_.remoteColor, state_.RemoteColor(), [&](auto c) { SetPanelColor(remotePanel_, c); });
+    IfChanged(shown_.portCaption, state_.PortCaption(), portPanel_, &QLabel::setText);
+    IfChanged(shown_.portHint, state_.PortHint(), portPanel_, &QWidget::setToolTip);
+    IfChanged(shown_.remoteCaption, state_.RemoteCaption(), remotePanel_, &QLabel::setText);
+    IfChanged(shown_.remoteHint, state_.RemoteHint(), remotePanel_, &QWidget::setToolTip);
+    IfChanged(shown_.commHint, state_.CommHint(), commPanel_, &QWidget::setToolTip);
+    IfChanged(shown_.portVisible, state_.PortVisible(), [&](bool v) { portPanel_->setVisible(v); });
+    IfChanged(shown_.remoteVisible, state_.RemoteVisible(), [&](bool v) { remotePanel_->setVisible(v); });
 }
 
 void TStatusFrame::SetCommState(int state)
@@ -176,10 +190,9 @@ void TStatusFrame::SetCommState(int state)
 
 void TStatusFrame::SyncErrorPanel()
 {
-    const QString text = errorPanel_->text();
-    const QColor colour = errorPanel_->palette().color(QPalette::Window);
+    const Shown before = shown_;
     Sync();
-    if (errorPanel_->text() != text || errorPanel_->palette().color(QPalette::Window) != colour)
+    if (shown_.error != before.error || shown_.errorColor != before.errorColor)
         errorPanel_->repaint(); // at once, and only when it shows something else
 }
 
@@ -200,6 +213,7 @@ void TStatusFrame::SetConnectionText(const std::string& text)
 void TStatusFrame::SetRemoteText(const std::string& text)
 {
     state_.SetRemoteCaption(text);
+    shown_.remoteCaption = text;
     remotePanel_->setText(QString::fromStdString(text));
     remotePanel_->repaint();
 }

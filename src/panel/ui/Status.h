@@ -10,6 +10,8 @@
 #include <QPixmap>
 #include <QTimer>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 class TzGauge;
@@ -88,4 +90,11 @@ private:
     QTimer statusTimer_;
     int drawnComm_ = -1;
     int drawnLog_ = -1;
+    // The state's texts and colours as the panels show them: a transaction syncs several
+    // times, and mostly nothing changed.
+    struct Shown {
+        std::optional<std::string> error, portCaption, portHint, remoteCaption, remoteHint, commHint;
+        std::optional<TColor> errorColor, portColor, remoteColor;
+        std::optional<bool> portVisible, remoteVisible;
+    } shown_;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/Color.h"
 #include "zcomponents/Zcolor.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -156,9 +157,7 @@ void TFlashProgressForm::StopBtnClick()
 
 void TFlashProgressForm::SetPanelColor(bool lime)
 {
-    QPalette p = Panel->palette();
-    p.setColor(QPalette::Window, lime ? QColor(0x00, 0xFF, 0x00) : ColorToQColor(clBtnFace));
-    Panel->setPalette(p);
+    SetPaletteColor(Panel, QPalette::Window, lime ? QColor(0x00, 0xFF, 0x00) : ColorToQColor(clBtnFace));
 }
 
 void TFlashProgressForm::reject() {} // only the OK button closes it

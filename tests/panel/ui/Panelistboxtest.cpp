@@ -27,7 +27,7 @@ struct PaneBox : ::testing::Test {
         box.Attach(&list);
     }
     void TearDown() override { box.Attach(nullptr); }
-    QRgb At(int x, int y) const { return box.Buffer().pixel(x, y) | 0xFF000000u; }
+    QRgb At(int x, int y) { return box.Buffer().pixel(x, y) | 0xFF000000u; }
 };
 
 TEST_F(PaneBox, BarGrowsFromTheZeroPointBothWays)
