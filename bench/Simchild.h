@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sched.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -78,12 +79,36 @@ public:
 
     ~SimUnitProcess()
     {
+        if (apart_)
+            ::sched_setaffinity(0, sizeof callerCores_, &callerCores_);
         if (pid_ > 0) {
             ::kill(pid_, SIGTERM);
             ::waitpid(pid_, nullptr, 0);
         }
         if (reader_)
             std::fclose(reader_);
+    }
+
+    // Runs the unit on other cores than the calling thread, which stays on the core it is on
+    // until the unit stops: a real unit is other hardware, and its work would otherwise be
+    // counted as the program's (a write that wakes the unit hands it the caller's core). False
+    // on a single core.
+    bool KeepApart()
+    {
+        cpu_set_t allowed;
+        CPU_ZERO(&allowed);
+        const int here = ::sched_getcpu();
+        if (pid_ <= 0 || here < 0 || ::sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+            return false;
+        callerCores_ = allowed;
+        cpu_set_t mine;
+        CPU_ZERO(&mine);
+        CPU_SET(here, &mine);
+        CPU_CLR(here, &allowed);
+        if (CPU_COUNT(&allowed) == 0 || ::sched_setaffinity(pid_, sizeof allowed, &allowed) != 0)
+            return false;
+        apart_ = ::sched_setaffinity(0, sizeof mine, &mine) == 0;
+        return apart_;
     }
 
     const std::string& Path() const { return path_; }
@@ -99,6 +124,8 @@ private:
     }
 
     pid_t pid_ = -1;
+    cpu_set_t callerCores_ {};
+    bool apart_ = false;
     FILE* reader_ = nullptr;
     std::string path_;
     int gatewayPort_ = 0;

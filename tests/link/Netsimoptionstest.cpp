@@ -1,8 +1,12 @@
 // The simulated unit program's network options.
 
 #include "simunit/Simoptions.h"
+#include "simunit/Simstate.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
 
 using simunit::ParseSimOptions;
 using simunit::SimOptions;
@@ -25,4 +29,47 @@ TEST(NetSimOptions, GatewayAndNetworkUnitPorts)
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(bad.gatewayPort, -1);
     }
+}
+
+TEST(NetSimOptions, WanderingLoadAndNoisyReadings)
+{
+    SimOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseSimOptions({}, o, error));
+    EXPECT_EQ(o.wander, 0.0);
+    EXPECT_FALSE(o.noise);
+    ASSERT_TRUE(ParseSimOptions({"--wander", "2.5", "--noise"}, o, error)) << error;
+    EXPECT_EQ(o.wander, 2.5);
+    EXPECT_TRUE(o.noise);
+    for (auto args : std::vector<std::vector<std::string>>{
+             {"--wander"}, {"--wander", "-1"}, {"--wander", "1001"}, {"--wander", "2x"}, {"--wander", "nan"}}) {
+        SimOptions bad;
+        EXPECT_FALSE(ParseSimOptions(args, bad, error)) << args.back();
+        EXPECT_EQ(bad.wander, 0.0);
+    }
+}
+
+TEST(NetSimOptions, NoisyReadingsStayNearTheTrueLoadAndTheLoadWandersRoundItsCircle)
+{
+    simunit::SimUnitData quiet;
+    simunit::SimUnitData noisy;
+    noisy.noise = true;
+    const auto base = quiet.LiveWords();
+    bool changed = false;
+    for (int i = 0; i < 50; ++i) {
+        const auto w = noisy.LiveWords();
+        changed = changed || w[0] != base[0] || w[1] != base[1];
+        // R and X in 1024ths of 50 ohm: a quarter ohm is about 5 steps.
+        EXPECT_LE(std::abs(w[0] - base[0]), 6);
+        EXPECT_LE(std::abs(w[1] - base[1]), 6);
+    }
+    EXPECT_TRUE(changed);
+
+    simunit::SimUnitData wandering;
+    wandering.wander = 3.0;
+    wandering.started -= std::chrono::milliseconds(5000); // a quarter of the way round
+    const auto [r, x] = wandering.Load();
+    EXPECT_NEAR(r, wandering.loadR, 0.1);
+    EXPECT_NEAR(x, wandering.loadX + 3.0, 0.1);
+    EXPECT_EQ(quiet.Load(), std::make_pair(quiet.loadR, quiet.loadX));
 }

@@ -147,6 +147,37 @@ TEST(SerialPortTest, PurgeAndDiscardInputDropPendingInput)
     EXPECT_EQ(sent, nak);
 }
 
+TEST(SerialPortTest, WhatCameInAheadIsHandedOutInOrderAndDroppedWithTheConnection)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    platform::SerialPort port;
+    ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityNone, 10), 0);
+    // An acknowledgement and a reply in one piece, asked for a byte, then three, then the rest.
+    const uint8_t reply[] = {0x06, 0x11, 0xA1, 0x01, 0xB1};
+    ASSERT_EQ(::write(pty.master, reply, 5), 5);
+    uint8_t got[8] = {};
+    ASSERT_EQ(port.Read(got, 1), 1);
+    EXPECT_EQ(got[0], 0x06);
+    // More arrives while part of the first piece is still unread: it comes after it.
+    const uint8_t more[] = {0x42, 0x43};
+    ASSERT_EQ(::write(pty.master, more, 2), 2);
+    ASSERT_EQ(port.Read(got, 3), 3);
+    EXPECT_EQ(got[0], 0x11);
+    EXPECT_EQ(got[2], 0x01);
+    ASSERT_EQ(port.Read(got, 4), 3);
+    EXPECT_EQ(got[0], 0xB1);
+    EXPECT_EQ(got[1], 0x42);
+    EXPECT_EQ(got[2], 0x43);
+
+    // Closing drops what was read ahead: a new connection starts with what comes next.
+    ASSERT_EQ(::write(pty.master, reply, 5), 5);
+    ASSERT_EQ(port.Read(got, 1), 1);
+    port.Close();
+    ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityNone, 10), 0);
+    EXPECT_EQ(port.Read(got, 4), 0);
+}
+
 TEST(SerialPortTest, PseudoTerminalHasNoModemLines)
 {
     Pty pty;

@@ -29,8 +29,8 @@ bool IsBaud(int b)
 std::string SimUsage()
 {
     return "usage: orrery-simunit [--address N] [--model TEXT] [--baud B] [--pin P] [--load R,X]\n"
-           "                      [--fault BIT]... [--auto-tune] [--wander OHM] [--gateway PORT]\n"
-           "                      [--network-unit PORT]\n"
+           "                      [--fault BIT]... [--auto-tune] [--wander OHM] [--noise]\n"
+           "                      [--gateway PORT] [--network-unit PORT]\n"
            "                      [--help]\n"
            "  --address N   OstraBus address of the unit, 1..31 (default 2)\n"
            "  --model TEXT  the unit's identify reply (default VANT)\n"
@@ -42,6 +42,8 @@ std::string SimUsage()
            "  --auto-tune   start with RF on in Auto mode: the unit tunes its capacitors itself\n"
            "  --wander OHM  the load circles OHM ohm about --load once in 20 s, so the readings\n"
            "                change all the time (0..1000, default 0)\n"
+           "  --noise       the readings fluctuate as a real unit's do (the load measured a\n"
+           "                quarter ohm off, the power half a watt); the tuning sees the true load\n"
            "  --gateway PORT       also a gateway on 127.0.0.1:PORT, TCP and UDP (0 = any port)\n"
            "  --network-unit PORT  also a networked unit on 127.0.0.1:PORT (0 = any port)\n"
            "Prints \"unit: <terminal>\" once the unit answers (then \"gateway: 127.0.0.1:PORT\" with\n"
@@ -135,6 +137,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 return false;
             }
             options.wander = radius;
+        } else if (a == "--noise") {
+            options.noise = true;
         } else if (a == "--fault") {
             if (!value(v))
                 return false;

@@ -17,6 +17,7 @@ struct SimOptions {
     uint64_t faults = 0;       // fault bits set in the status bytes
     bool autoTune = false;     // RF on in Auto mode: the unit tunes itself toward 50 ohm
     double wander = 0.0;       // radius in ohm of the load's circle about loadR, loadX
+    bool noise = false;        // the readings fluctuate a little from one reply to the next
     bool help = false;
     int gatewayPort = -1;     // -1 = none, 0 = an ephemeral port
     int networkUnitPort = -1; // -1 = none, 0 = an ephemeral port

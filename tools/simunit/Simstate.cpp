@@ -44,6 +44,14 @@ std::pair<double, double> SimUnitData::Load() const
     return {std::max(0.0, loadR + wander * std::cos(angle)), loadX + wander * std::sin(angle)};
 }
 
+double SimUnitData::Noise() const
+{
+    if (!noise)
+        return 0.0;
+    noiseState = noiseState * 1664525u + 1013904223u;
+    return double(noiseState >> 8) / double(1u << 23) - 1.0;
+}
+
 bool SimUnitData::MoveMotors()
 {
     const auto now = std::chrono::steady_clock::now();
@@ -147,10 +155,10 @@ std::array<int16_t, 15> SimUnitData::LiveWords() const
     const Complex sum = zin + Complex(50.0);
     if (!sum.IsZero())
         gamma = std::min(1.0, ((zin - Complex(50.0)) / sum).Magnitude());
-    w[0] = OhmWord(r);
-    w[1] = OhmWord(x);
+    w[0] = OhmWord(r + NoiseOhm * Noise());
+    w[1] = OhmWord(x + NoiseOhm * Noise());
     w[2] = Word(gamma * gamma * 1024.0);
-    w[3] = rfOn ? Word(forwardPower * (1.0 - gamma * gamma)) : 0;
+    w[3] = rfOn ? Word((forwardPower + NoiseWatt * Noise()) * (1.0 - gamma * gamma)) : 0;
     if (unit.Has3rdCap()) {
         w[4] = static_cast<int16_t>(ratio3);
         w[5] = rfOn ? Word(150.0) : 0; // I1 x 100

@@ -118,6 +118,11 @@ struct SimUnitData {
     // Above 0: the load circles this many ohm about loadR, loadX once every WanderPeriod.
     double wander = 0.0;
     static constexpr double WanderPeriodS = 20.0;
+    // The readings fluctuate: R and X by up to NoiseOhm, the power by up to NoiseWatt.
+    bool noise = false;
+    static constexpr double NoiseOhm = 0.25;
+    static constexpr double NoiseWatt = 0.5;
+    mutable uint32_t noiseState = 1;
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     double forwardPower = 100.0;
     int16_t temp = 300, rfPeak = 1200, dcBias = 250, rfCap = 40;
@@ -135,6 +140,8 @@ struct SimUnitData {
     // One step of the tuning rule (Auto mode, RF on, Load and Tune idle): new motor targets.
     void TuneStep();
     uint8_t MotorStatus();
+    // A fluctuation in [-1, 1) when the readings are noisy, else 0.
+    double Noise() const;
     // The fifteen live words for the current state.
     std::array<int16_t, 15> LiveWords() const;
     uint16_t StatusWord(double gamma) const;

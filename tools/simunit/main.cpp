@@ -38,6 +38,7 @@ int main(int argc, char** argv)
             d.loadR = options.loadR;
             d.loadX = options.loadX;
             d.wander = options.wander;
+            d.noise = options.noise;
             d.faults = options.faults;
             if (options.autoTune) {
                 d.rfOn = true;

@@ -43,6 +43,15 @@ QLineEdit* Edit(QWidget* parent, const char* name, const char* text)
     return e;
 }
 
+// Numbers that change on every poll skip the text shaper: digits and signs are their glyphs
+// side by side in any font, and shaping them cost more than the rest of the widget's update.
+void NumbersUnshaped(QWidget* w)
+{
+    QFont f = w->font();
+    f.setStyleStrategy(QFont::PreferNoShaping);
+    w->setFont(f);
+}
+
 } // namespace
 
 // --- track bar ------------------------------------------------------------------------------
@@ -204,6 +213,8 @@ TCtrlPanel::TCtrlPanel(QWidget* parent) : QWidget(parent)
         SpinButtons[c]->setObjectName(p + "SpinButton");
         CTexts[c] = new QLabel(col);
         CTexts[c]->setObjectName(p + "CText");
+        NumbersUnshaped(PosEdits[c]);
+        NumbersUnshaped(CTexts[c]);
         // Wide enough for any capacitance and fixed, so that a new value on every poll does
         // not lay the whole window out again.
         CTexts[c]->setFixedSize(CTexts[c]->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 4,

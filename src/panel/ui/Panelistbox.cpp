@@ -12,6 +12,7 @@ namespace {
 constexpr int ScrollStep = 16;
 constexpr int MinPaneWidth = 0;
 constexpr int MaxPaneWidth = 10000;
+constexpr int BlitBand = 64; // rows copied to the screen at a time
 } // namespace
 
 TPaneListBox::TPaneListBox(QWidget* parent) : QAbstractScrollArea(parent)
@@ -164,16 +165,22 @@ void TPaneListBox::SetOverlay(std::function<void(QImage&)> overlay)
     viewport()->update();
 }
 
-void TPaneListBox::paintEvent(QPaintEvent*)
+void TPaneListBox::paintEvent(QPaintEvent* event)
 {
     QPainter p(viewport());
-    if (!overlay_) {
-        p.drawImage(0, 0, buffer_);
-        return;
+    QImage overlaid;
+    if (overlay_) {
+        overlaid = buffer_.copy();
+        overlay_(overlaid);
     }
-    QImage shown = buffer_.copy();
-    overlay_(shown);
-    p.drawImage(0, 0, shown);
+    const QImage& shown = overlay_ ? overlaid : buffer_;
+    // What changed, in bands of a few dozen rows: the raster engine shares a taller copy out
+    // among threads, and waking them costs more than copying a poll's plot column.
+    for (const QRect& r : event->region())
+        for (int y = r.top(); y <= r.bottom(); y += BlitBand) {
+            const QRect band(r.left(), y, r.width(), std::min(BlitBand, r.bottom() + 1 - y));
+            p.drawImage(band.topLeft(), shown, band);
+        }
 }
 
 void TPaneListBox::resizeEvent(QResizeEvent* event)

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -138,6 +139,36 @@ TEST_F(PaneBox, LayoutFollowsTheItemHeights)
     list.Remeasure();
     EXPECT_EQ(box.ItemRect(2).top(), 25);
     EXPECT_EQ(box.ItemRect(2).height(), 100);
+}
+
+TEST(ItemPainter, NumbersDrawnFromTheirGlyphsLookAsShapedTextAndMeasureTheSame)
+{
+    // Numbers skip the shaper; everything must come out as QPainter would draw the text.
+    SItemTextCache cache;
+    for (int height : {10, 13, 16, 22}) {
+        for (const char* text : {"12.34", "-0.56", "=", "1e-05", "100 %", "R load", "To AV", "\xce\xa9"}) {
+            QImage fast(120, 30, QImage::Format_RGB32), shaped(120, 30, QImage::Format_RGB32);
+            fast.fill(Qt::white);
+            shaped.fill(Qt::white);
+            int width = 0;
+            {
+                TItemPainter painter(fast, QApplication::font(), QApplication::palette(), &cache);
+                painter.SetTextHeight(height);
+                width = painter.TextWidth(text);
+                painter.Text(4, 3, text, itemcolour::Black);
+                EXPECT_TRUE(painter.Touched().contains(QRect(4, 3, width, painter.TextHeight())));
+            }
+            QPainter p(&shaped);
+            p.setRenderHint(QPainter::TextAntialiasing, true);
+            p.setFont(TItemPainter::FontForHeight(QApplication::font(), height));
+            p.setPen(Qt::black);
+            const QString s = QString::fromUtf8(text);
+            p.drawText(4, 3 + p.fontMetrics().ascent(), s);
+            EXPECT_EQ(width, p.fontMetrics().horizontalAdvance(s)) << text << " " << height;
+            p.end();
+            EXPECT_EQ(fast, shaped) << text << " " << height;
+        }
+    }
 }
 
 TEST(ItemPainter, NotXorFrameTwiceRestoresThePixels)
