@@ -30,9 +30,20 @@ TItemPainter::TItemPainter(QImage& image, const QFont& baseFont, const QPalette&
 
 TItemPainter::~TItemPainter() = default;
 
-QColor TItemPainter::Colour(uint32_t colour) const
+const QColor& TItemPainter::Colour(uint32_t colour)
 {
-    return ColorToQColor(colour, palette_);
+    // A plot draws hundreds of segments and grid dots in one colour.
+    if (!lastColour_ || lastColour_->first != colour)
+        lastColour_.emplace(colour, ColorToQColor(colour, palette_));
+    return lastColour_->second;
+}
+
+void TItemPainter::SetPen(uint32_t colour)
+{
+    if (penColour_ == colour)
+        return;
+    painter_.setPen(QPen(Colour(colour), 0));
+    penColour_ = colour;
 }
 
 void TItemPainter::Clip(const SRect& r)
@@ -52,7 +63,7 @@ void TItemPainter::FrameRect(const SRect& r, uint32_t colour)
 {
     if (r.Width() <= 0 || r.Height() <= 0)
         return;
-    QColor c = Colour(colour);
+    const QColor c = Colour(colour);
     Touch(ToQRect(r));
     painter_.fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
     painter_.fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
@@ -62,7 +73,7 @@ void TItemPainter::FrameRect(const SRect& r, uint32_t colour)
 
 void TItemPainter::Line(int x1, int y1, int x2, int y2, uint32_t colour)
 {
-    painter_.setPen(QPen(Colour(colour), 0));
+    SetPen(colour);
     painter_.drawLine(x1, y1, x2, y2);
     Touch(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))));
 }
@@ -200,7 +211,7 @@ int TItemPainter::TextHeight()
 
 void TItemPainter::Text(int x, int y, const std::string& text, uint32_t colour)
 {
-    painter_.setPen(Colour(colour));
+    SetPen(colour);
     const SItemTextCache::Metrics& m = FontMetrics();
     const SItemTextCache::Measured& measured = Measure(text);
     if (measured.glyphs)
@@ -212,8 +223,10 @@ void TItemPainter::Text(int x, int y, const std::string& text, uint32_t colour)
 
 void TItemPainter::TextClipped(const SRect& clip, int x, int y, const std::string& text, uint32_t colour)
 {
+    const auto pen = penColour_;
     painter_.save();
     painter_.setClipRect(ToQRect(clip), Qt::IntersectClip);
     Text(x, y, text, colour);
-    painter_.restore();
+    painter_.restore(); // the pen as it was
+    penColour_ = pen;
 }

@@ -68,7 +68,9 @@ public:
     static QFont FontForHeight(const QFont& base, int height);
 
 private:
-    QColor Colour(uint32_t colour) const;
+    const QColor& Colour(uint32_t colour);
+    // The pen for lines and text; set only when its colour changes.
+    void SetPen(uint32_t colour);
     void Touch(const QRect& r) { touched_ |= r; }
     const SItemTextCache::Metrics& FontMetrics();
     const SItemTextCache::Measured& Measure(const std::string& text);
@@ -78,5 +80,7 @@ private:
     SItemTextCache ownCache_;
     SItemTextCache& cache_;
     int textHeight_ = 0;
+    std::optional<std::pair<uint32_t, QColor>> lastColour_;
+    std::optional<uint32_t> penColour_;
     QRect touched_;
 };
