@@ -2,16 +2,23 @@
 
 #include "panel/Capcontrols.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmap>
+#include <QProxyStyle>
+#include <QStyleOptionFrame>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStyleOptionSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -42,6 +49,55 @@ QLineEdit* Edit(QWidget* parent, const char* name, const char* text)
     e->setMaximumWidth(56);
     return e;
 }
+
+// The style of the capacitor position edits: the application's, with the edit's frame drawn
+// once per size and state and then copied. A poll that moves a capacitor repaints its edit, and
+// the style's antialiased frame cost more than the rest of the edit.
+class TFramePictureStyle : public QProxyStyle {
+public:
+    explicit TFramePictureStyle(QObject* owner) : QProxyStyle(QApplication::style()->name()) { setParent(owner); }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        if (element != PE_PanelLineEdit || !frame || option->rect.isEmpty()) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const qreal ratio = painter->device()->devicePixelRatio();
+        const Key key{option->rect.size(), int(option->state), option->palette.cacheKey(), int(option->direction),
+                      frame->lineWidth, frame->midLineWidth, int(frame->features), ratio};
+        auto it = std::find_if(pictures_.begin(), pictures_.end(), [&](const auto& p) { return p.first == key; });
+        if (it == pictures_.end()) {
+            QPixmap picture(option->rect.size() * ratio);
+            picture.setDevicePixelRatio(ratio);
+            picture.fill(Qt::transparent);
+            QStyleOptionFrame at = *frame;
+            at.rect = QRect(QPoint(0, 0), option->rect.size());
+            QPainter p(&picture);
+            QProxyStyle::drawPrimitive(element, &at, &p, widget);
+            p.end();
+            if (pictures_.size() >= MaxPictures)
+                pictures_.erase(pictures_.begin());
+            pictures_.emplace_back(key, picture);
+            it = std::prev(pictures_.end());
+        }
+        painter->drawPixmap(option->rect.topLeft(), it->second);
+    }
+
+private:
+    struct Key {
+        QSize size;
+        int state;
+        qint64 palette;
+        int direction, lineWidth, midLineWidth, features;
+        qreal ratio;
+        bool operator==(const Key&) const = default;
+    };
+    static constexpr size_t MaxPictures = 16;
+    mutable std::vector<std::pair<Key, QPixmap>> pictures_;
+};
 
 // Numbers that change on every poll skip the text shaper: digits and signs are their glyphs
 // side by side in any font, and shaping them cost more than the rest of the widget's update.
@@ -214,6 +270,7 @@ TCtrlPanel::TCtrlPanel(QWidget* parent) : QWidget(parent)
         CTexts[c] = new QLabel(col);
         CTexts[c]->setObjectName(p + "CText");
         NumbersUnshaped(PosEdits[c]);
+        PosEdits[c]->setStyle(new TFramePictureStyle(PosEdits[c]));
         NumbersUnshaped(CTexts[c]);
         // Wide enough for any capacitance and fixed, so that a new value on every poll does
         // not lay the whole window out again.

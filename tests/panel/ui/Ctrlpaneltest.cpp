@@ -1,6 +1,8 @@
 #include "panel/ui/Ctrlpanel.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QPaintEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -53,4 +55,44 @@ TEST(CapTrackBar, APositionIsDrawnOnlyWhenItMovesTheHandle)
     bar.SetSelection(1000, 2000);
     QApplication::processEvents();
     EXPECT_EQ(count.paints, 1);
+}
+
+TEST(CtrlPanel, PositionEditsLookAsPlainEditsWhateverTheirState)
+{
+    // The position edits copy their frame from a picture; the pixels are the style's own.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* panel = new TCtrlPanel(&window);
+    auto* plain = new QLineEdit(&window);
+    auto* other = new QLineEdit("focus", &window);
+    layout->addWidget(panel);
+    layout->addWidget(plain);
+    layout->addWidget(other);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QLineEdit* edit = panel->PosEdits[0];
+    plain->setFont(edit->font());
+    plain->setFixedSize(edit->size());
+    auto same = [&] {
+        QApplication::processEvents();
+        return edit->grab().toImage() == plain->grab().toImage();
+    };
+    for (const char* text : {"0.00", "45.67", "100.00"}) {
+        edit->setText(text);
+        plain->setText(text);
+        other->setFocus();
+        EXPECT_TRUE(same()) << text;
+        edit->setFocus(); // with the focus frame
+        QApplication::processEvents();
+        const QImage focused = edit->grab().toImage();
+        plain->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(focused, plain->grab().toImage()) << text;
+        other->setFocus();
+        edit->setEnabled(false);
+        plain->setEnabled(false);
+        EXPECT_TRUE(same()) << text;
+        edit->setEnabled(true);
+        plain->setEnabled(true);
+    }
 }
