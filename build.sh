@@ -58,7 +58,9 @@ bench)
     install_missing
     configure_build build/bench -DCMAKE_BUILD_TYPE=Release -DORRERY_TESTS=OFF -DORRERY_BENCH=ON
     for b in build/bench/bench/bench_*; do
-        [ -f "$b" ] && [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b" "${@:2}"
+        if [ -f "$b" ] && [ -x "$b" ]; then
+            QT_QPA_PLATFORM=offscreen "$b" "${@:2}"
+        fi
     done
     ;;
 soak)
