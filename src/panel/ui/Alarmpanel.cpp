@@ -60,7 +60,9 @@ TAlarmPanel::TAlarmPanel(QWidget* parent) : QWidget(parent)
 
 void TAlarmPanel::SetMuteHint()
 {
-    MuteBtn->setToolTip(MuteBtn->isChecked() ? "Unmute" : "Mute");
+    const QString hint = MuteBtn->isChecked() ? "Unmute" : "Mute";
+    if (MuteBtn->toolTip() != hint) // every reading asks; setting it anew costs an event
+        MuteBtn->setToolTip(hint);
 }
 
 SAlarmState TAlarmPanel::Update(uint64_t faultWord, TFaultsFrame& faults)

@@ -79,10 +79,17 @@ private:
     std::function<void(int)> mouse_;
 };
 
+// Only a change: setChecked refreshes the button even when its state stays.
 void SetDown(QToolButton* b, bool down)
 {
-    if (b)
+    if (b && b->isChecked() != down)
         b->setChecked(down);
+}
+
+void ShowPage(QStackedWidget* book, QWidget* page)
+{
+    if (book->currentWidget() != page)
+        book->setCurrentWidget(page);
 }
 
 } // namespace
@@ -147,10 +154,10 @@ void TMainForm::SelectControlPage(bool withRatio)
 {
     TCtrlPanel& p = *CtrlPanel;
     switch (CCapControls::SelectPage(*device_)) {
-    case ControlPage::ThirdCap: p.CtrlNotebook->setCurrentWidget(p.Ctrl3capPage); break;
-    case ControlPage::Corvina: p.CtrlNotebook->setCurrentWidget(p.CtrlCorvinaPage); break;
-    case ControlPage::IO: p.CtrlNotebook->setCurrentWidget(p.CtrlIOPage); break;
-    case ControlPage::Plain: p.CtrlNotebook->setCurrentWidget(p.CtrlPage); break;
+    case ControlPage::ThirdCap: ShowPage(p.CtrlNotebook, p.Ctrl3capPage); break;
+    case ControlPage::Corvina: ShowPage(p.CtrlNotebook, p.CtrlCorvinaPage); break;
+    case ControlPage::IO: ShowPage(p.CtrlNotebook, p.CtrlIOPage); break;
+    case ControlPage::Plain: ShowPage(p.CtrlNotebook, p.CtrlPage); break;
     }
     const CControlButtons b = CCapControls::Buttons(data_->Latest());
     for (QToolButton* x : p.SerialBtns)
