@@ -1,6 +1,7 @@
 #include "simunit/Simoptions.h"
 
 #include <charconv>
+#include <string_view>
 
 namespace simunit {
 
@@ -11,6 +12,17 @@ bool ParseInt(const std::string& text, int low, int high, int& out)
     int v = 0;
     const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
     if (res.ec != std::errc() || res.ptr != text.data() + text.size() || v < low || v > high)
+        return false;
+    out = v;
+    return true;
+}
+
+// A whole text that is a number within [low, high]; NaN is refused.
+bool ParseDouble(std::string_view text, double low, double high, double& out)
+{
+    double v = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !(v >= low && v <= high))
         return false;
     out = v;
     return true;
@@ -113,13 +125,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             if (!value(v))
                 return false;
             const size_t comma = v.find(',');
+            const std::string_view text(v);
             double r = 0, x = 0;
-            const char* end = v.data() + v.size();
-            const auto rr = comma == std::string::npos ? std::from_chars_result{nullptr, std::errc::invalid_argument}
-                                                       : std::from_chars(v.data(), v.data() + comma, r);
-            const auto rx = comma == std::string::npos ? rr : std::from_chars(v.data() + comma + 1, end, x);
-            if (rr.ec != std::errc() || rr.ptr != v.data() + comma || rx.ec != std::errc() || rx.ptr != end
-                || !(r >= 0.0 && r <= 10000.0) || !(x >= -10000.0 && x <= 10000.0)) {
+            if (comma == std::string::npos || !ParseDouble(text.substr(0, comma), 0.0, 10000.0, r)
+                || !ParseDouble(text.substr(comma + 1), -10000.0, 10000.0, x)) {
                 error = "bad load: " + v + " (R,X in ohm)";
                 return false;
             }
@@ -130,13 +139,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         } else if (a == "--wander") {
             if (!value(v))
                 return false;
-            double radius = 0;
-            const auto res = std::from_chars(v.data(), v.data() + v.size(), radius);
-            if (res.ec != std::errc() || res.ptr != v.data() + v.size() || !(radius >= 0.0 && radius <= 1000.0)) {
+            if (!ParseDouble(v, 0.0, 1000.0, options.wander)) {
                 error = "bad wander: " + v + " (0..1000 ohm)";
                 return false;
             }
-            options.wander = radius;
         } else if (a == "--noise") {
             options.noise = true;
         } else if (a == "--fault") {
