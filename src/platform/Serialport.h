@@ -40,8 +40,9 @@ public:
     bool Write(const uint8_t* data, int count);
     // Discards what the driver holds in both directions, and what was read ahead.
     void Purge();
-    // Discards what came in (and what was read ahead) without waiting; pending output still goes out (after a failed
-    // exchange: the acknowledgement already written must still reach the unit).
+    // Discards what came in (and what was read ahead) without waiting; pending output still
+    // goes out (after a failed exchange: the acknowledgement already written must still reach
+    // the unit).
     void DiscardInput();
     // Drops pending I/O and closes; true when the close succeeded (false when not open).
     bool Close();

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers every window uses: a control created with its parent and its objectName (the
-// name tests and the settings find it by), and the test for the Enter key.
+// name tests and the settings find it by), a palette colour set only when it changes, and the
+// test for the Enter key.
 
 #include <QKeyEvent>
 #include <QPalette>

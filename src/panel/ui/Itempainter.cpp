@@ -144,8 +144,8 @@ const SItemTextCache::Metrics& TItemPainter::FontMetrics()
 
 namespace {
 
-// Digits, signs, separators and exponents: the characters of a number, which no font shapes
-// into anything but its glyphs side by side.
+// The characters of a number (digits, signs, separators, exponents) and of what stands beside
+// one (blank, "=", "%"): no font shapes them into anything but their glyphs side by side.
 bool IsNumberText(const std::string& text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) {

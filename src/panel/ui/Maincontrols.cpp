@@ -28,6 +28,8 @@ const QColor NavyLabel(0x00, 0x00, 0x80);
 const QColor GreyLabel(0x80, 0x80, 0x80);
 
 QString PercentText(double v) { return QString::fromStdString(FloatToText(v, 2)); }
+QString PfText(double v) { return QString::fromStdString(FloatToText(v, 0)); }
+double EditValue(const QLineEdit* e) { return TextToDouble(e->text().toStdString()); }
 
 // setText lays the edit out and repaints it even for its own text.
 void ShowEditText(QLineEdit* edit, const QString& text)
@@ -35,8 +37,6 @@ void ShowEditText(QLineEdit* edit, const QString& text)
     if (edit->text() != text)
         edit->setText(text);
 }
-QString PfText(double v) { return QString::fromStdString(FloatToText(v, 0)); }
-double EditValue(const QLineEdit* e) { return TextToDouble(e->text().toStdString()); }
 
 // Hands the position-edit keys and the mouse presses on the capacitor edits to the window.
 class CapEditFilter : public QObject {
