@@ -1,12 +1,14 @@
 #pragma once
 // Small helpers every window uses: a control created with its parent and its objectName (the
-// name tests and the settings find it by), a palette colour set only when it changes, and the
-// test for the Enter key.
+// name tests and the settings find it by), a palette colour set only when it changes, a logic
+// text as a QString, and the test for the Enter key.
 
 #include <QKeyEvent>
 #include <QPalette>
 #include <QSpinBox>
+#include <QString>
 #include <QWidget>
+#include <string>
 #include <utility>
 
 // new T(args..., parent) with the objectName set: NewNamed<QPushButton>(parent, "OkBtn", "OK").
@@ -38,6 +40,9 @@ inline void SetPaletteColor(QWidget* widget, QPalette::ColorRole role, const QCo
     palette.setColor(role, colour);
     widget->setPalette(palette);
 }
+
+// A text of the logic layer for a control.
+inline QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // Return on the main keyboard or Enter on the keypad.
 inline bool IsEnterKey(const QKeyEvent* event)

@@ -60,8 +60,6 @@ namespace {
 
 constexpr const char* SettingsFilter = "Settings files (*.orrery);;All files (*)";
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 QToolButton* MakeToolButton(QWidget* parent, const char* name, const char* text, const char* hint,
                             bool checkable)
 {

@@ -4,6 +4,7 @@
 #include "service/ui/Autotestsettings.h"
 #include "service/ui/Autotestthread.h"
 #include "service/ui/Fileask.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -20,8 +21,6 @@
 namespace {
 
 constexpr std::array<int, CAutoTestTable::Columns> ColumnWidths{64, 95, 96, 94};
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "service/ui/Autotestsettings.h"
 
+#include "zcomponents/Zwidgets.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -9,12 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-} // namespace
 
 TAutoTestSettingsForm::TAutoTestSettingsForm(QWidget* parent) : QDialog(parent)
 {

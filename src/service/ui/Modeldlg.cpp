@@ -1,5 +1,7 @@
 #include "service/ui/Modeldlg.h"
 
+#include "zcomponents/Zwidgets.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,7 +13,6 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QLineEdit* e) { return e->text().toStdString(); }
 
 // A sketch of one network type: the input on the left, the load on the right, the Load

@@ -3,6 +3,8 @@
 // of a Send button, the editable and read-only looks of an edit, and the main window's status
 // operations.
 
+#include "zcomponents/Zwidgets.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -23,7 +25,6 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption);
 QLabel* Readout(QWidget* parent, const char* name, const char* text = "0");
 QComboBox* Combo(QWidget* parent, const char* name, const QStringList& items);
 
-inline QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string Text(const QLineEdit* edit);
 void SetText(QLineEdit* edit, const std::string& text);
 

@@ -5,6 +5,7 @@
 #include "service/Modelrules.h"
 #include "service/Tuninggrid.h"
 #include "service/ui/Modeldlg.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,8 +20,6 @@
 namespace {
 
 constexpr int ColumnWidth = 56; // the time list's columns, as tab stops of 40 dialog units
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
