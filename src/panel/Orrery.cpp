@@ -663,11 +663,12 @@ bool COrrery::AskNewPassword(const std::string& caption, const std::string& prom
 void COrrery::ShowHelp(const std::string& path)
 {
     const std::string dir = view_.ProgramDirectory();
-    std::string name = dir + path;
-    if (!FileExists(name))
-        name = dir + "Readme.txt";
-    if (FileExists(name))
-        view_.OpenDocument(name);
+    const std::string help = dir + path;
+    const std::string readme = dir + "Readme.txt";
+    if (FileExists(help))
+        view_.OpenDocument(help);
+    else if (FileExists(readme))
+        view_.OpenDocument(readme);
     else
-        ShowWarning("Help", "No help file");
+        ShowWarning("Help", "No help file\n" + help + "\n" + readme);
 }
