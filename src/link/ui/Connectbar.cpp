@@ -15,6 +15,8 @@ QComboBox* NewCombo(const char* name, QWidget* parent)
     auto* combo = NewNamed<QComboBox>(parent, name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // What the user types is what is used: no inline completion from the list.
+    combo->setCompleter(nullptr);
     return combo;
 }
 

@@ -56,6 +56,7 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
     remoteComboBox_ = NewNamed<QComboBox>(network, "RemoteComboBox");
     remoteComboBox_->setEditable(true);
     remoteComboBox_->setInsertPolicy(QComboBox::NoInsert);
+    remoteComboBox_->setCompleter(nullptr); // what the user types is what is used
     remoteComboBox_->setEditText(CGetHostByName::MyComputerSite);
     remoteComboBox_->setMinimumWidth(160);
     remoteBtn_ = NewButton("RemoteBtn", "Connect", "Connect to network", network);

@@ -130,3 +130,41 @@ TEST(ConnectBar, DesignDefaults)
     EXPECT_EQ(bar.findChild<QToolButton*>("RemoteBtn")->toolTip(), "Connect to network");
     EXPECT_EQ(bar.findChild<QToolButton*>("ConnectBtn")->toolTip(), "Connect to Com port");
 }
+
+namespace {
+
+// Types the text key by key into the widget that has the focus, as a user does.
+void TypeIn(QWidget* target, const QString& text)
+{
+    for (const QChar ch : text)
+        PressKeyIn(target, ch.toUpper().unicode(), QString(ch));
+}
+
+} // namespace
+
+TEST(ConnectBar, TypedSiteAndPortAreUsedAsTyped)
+{
+    ScriptedController c;
+    c.mode = connmode::Network;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.UpdateState(connmode::Network);
+    // An earlier site that begins with what the user types.
+    bar.SetSiteItems({"Local gateway", "127.0.0.1:33413"});
+    auto* site = Child<QComboBox>(bar, "RemoteComboBox");
+    site->setEditText("");
+    TypeIn(site->lineEdit(), "127.0.0.1");
+    EXPECT_EQ(bar.SiteText(), "127.0.0.1");
+    PressEnterIn(site->lineEdit());
+
+    c.mode = connmode::Local;
+    bar.UpdateState(connmode::Local);
+    bar.SetPortItems({"/dev/ttyUSB10"});
+    auto* port = Child<QComboBox>(bar, "ComPortComboBox");
+    port->setEditText("");
+    TypeIn(port->lineEdit(), "/dev/ttyUSB1");
+    PressEnterIn(port->lineEdit());
+    EXPECT_EQ(c.calls, (std::vector<std::string>{"site 127.0.0.1 bar", "port /dev/ttyUSB1 bar"}));
+    // The drop-down still offers the list.
+    EXPECT_EQ(bar.SiteItems(), (std::vector<std::string>{"Local gateway", "127.0.0.1:33413"}));
+}
