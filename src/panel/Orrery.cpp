@@ -4,6 +4,7 @@
 #include "common/Helpers.h"
 #include "common/Registry.h"
 #include "device/Device.h"
+#include "link/Connectrules.h"
 #include "panel/Orreryview.h"
 #include "panel/Version.h"
 #include "platform/Inifile.h"
@@ -595,13 +596,10 @@ void COrrery::FillSiteList()
 
 void COrrery::FillPortList()
 {
+    // The same list the connect bar's state update shows, so neither replaces the other's.
     std::vector<std::string> items;
-    if (device_) {
-        items = CommaTextToList(device_->PortList());
-        if (device_->HasSocket())
-            for (const std::string& p : comPorts_.Items())
-                items.push_back(p);
-    }
+    if (device_)
+        items = CConnectRules::PortItems(LinkStateOf(*device_), comPorts_.Items());
     view_.SetPortItems(items);
 }
 

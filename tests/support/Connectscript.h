@@ -61,6 +61,7 @@ public:
     LinkState link;
     ConnectionSettings settings;
     ScriptedUnit mainUnit;
+    std::vector<std::string> recentPorts;
     std::map<std::string, int> probePorts; // the ports a temporary unit finds
     int gatewayResult = 0;
     std::string gatewayText;
@@ -71,6 +72,7 @@ public:
     bool Demo() const override { return demo; }
     LinkState Link() const override { return link; }
     ConnectionSettings Settings() const override { return settings; }
+    std::vector<std::string> RecentPorts() const override { return recentPorts; }
     void SetBaudText(const std::string& baud) override
     {
         settings.baudText = baud;

@@ -168,3 +168,31 @@ TEST(ConnectBar, TypedSiteAndPortAreUsedAsTyped)
     // The drop-down still offers the list.
     EXPECT_EQ(bar.SiteItems(), (std::vector<std::string>{"Local gateway", "127.0.0.1:33413"}));
 }
+
+TEST(ConnectBar, GatewayLinkListsItsPortsThenTheRecentOnes)
+{
+    ScriptedController c;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    c.link.portList = "/dev/ttyS0,/dev/ttyUSB0";
+    bar.UpdateState(connmode::Local);
+    bar.SetPortText("/dev/ttyS0");
+
+    // Connected to a gateway: the controller fills the list, then updates the bar.
+    c.mode = connmode::Gateway;
+    c.link.socketOpen = c.link.gateway = true;
+    c.link.portList = "COM1,COM2";
+    c.recentPorts = {"lab:3", "com2", "lab:4"};
+    bar.SetPortItems({"COM1", "COM2", "lab:3", "lab:4"});
+    bar.UpdateState(connmode::Gateway);
+    EXPECT_EQ(bar.PortItems(), (std::vector<std::string>{"COM1", "COM2", "lab:3", "lab:4"}));
+    // The local port's name gave way to the gateway's first port.
+    EXPECT_EQ(bar.PortText(), "COM1");
+
+    // A name the user types stays while the list is the same.
+    bar.SetPortText("lab:9");
+    bar.UpdateState(connmode::Gateway);
+    EXPECT_EQ(bar.PortText(), "lab:9");
+    Child<QToolButton>(bar, "ConnectBtn")->click();
+    EXPECT_EQ(c.calls, (std::vector<std::string>{"port lab:9 bar"}));
+}

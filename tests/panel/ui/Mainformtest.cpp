@@ -11,6 +11,8 @@
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
 #include "simunit/Simcommandset.h"
+#include "simunit/Simgateway.h"
+#include "simunit/Simunit.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
 
@@ -360,3 +362,56 @@ TEST_F(MainFormTest, CloseStopsTimersAndSavesTheLoadedSettings)
 }
 
 } // namespace
+
+// --- connection through a gateway -------------------------------------------------------------
+
+namespace {
+
+// A gateway on loopback with a unit on "COM1", and the main window in network mode with the
+// gateway's port set: the user only has to type the site and connect.
+class GatewayMainFormTest : public MainFormTest {
+protected:
+    void SetUp() override
+    {
+        MainFormTest::SetUp();
+        gateway.AddPort("COM1", 2, simunit::SimGateway::AnswerFrom(unit));
+        gateway.AddPort("COM2", 3, simunit::SimGateway::AnswerFrom(unit));
+        ASSERT_TRUE(gateway.Start());
+    }
+    void TearDown() override
+    {
+        form->Device()->DisconnectNetwork();
+        MainFormTest::TearDown();
+    }
+    void ConnectToTheGateway()
+    {
+        form->Controller()->Settings().TCPPort = gateway.Port();
+        form->ConnectBar->findChild<QAction*>("ModbusItem")->trigger();
+        form->ConnectBar->RemoteComboBox()->setEditText("127.0.0.1");
+        form->ConnectBar->RemoteBtn()->click();
+        ASSERT_TRUE(form->Device()->IsGateway());
+    }
+
+    simunit::SimUnit unit;
+    simunit::SimGateway gateway{simunit::SimGateway::Role::Gateway};
+};
+
+} // namespace
+
+TEST_F(GatewayMainFormTest, PortBoxListsTheGatewaysPortsThenTheRecentOnes)
+{
+    const std::string file = dir.File("gateway.orrery");
+    testsupport::WriteAll(file, "[Vantrel Orrery]\r\nComPort=/dev/ttyS0\r\nComPortListN=3\r\n"
+                                "ComPortList1=lab:3\r\nComPortList2=com2\r\nComPortList3=lab:4\r\n"
+                                "ConnMode=1\r\n");
+    form->SetCommandLine({file}, dir.Path());
+    ShowAndStart();
+    ASSERT_EQ(form->ConnectBar->PortText(), "/dev/ttyS0");
+    ConnectToTheGateway();
+    EXPECT_EQ(form->ConnectBar->PortItems(), (std::vector<std::string>{"COM1", "COM2", "lab:3", "lab:4"}));
+    EXPECT_EQ(form->ConnectBar->PortText(), "COM1");
+    form->ConnectBar->ConnectBtn()->click();
+    EXPECT_TRUE(form->Device()->IsConnected());
+    EXPECT_EQ(form->Device()->PortName(), "COM1");
+    EXPECT_TRUE(hooks.shown.empty()) << hooks.shown.front().text;
+}
