@@ -358,6 +358,10 @@ void COrrery::OnReadTimer()
     FlagGuard guard(readStepActive_);
 
     const int r = view_.UpdateReadings();
+    // A link that dropped itself (a gateway or networked unit gone) changes the connection
+    // state: the connect bar, the status frame and an open connection dialog show it now.
+    if (r == linkerr::ConnectionLost)
+        UpdateUi();
     if (r == linkerr::NotConnected) {
         SetReadTimer(false);
         readErrorCount_ = 0;

@@ -47,6 +47,11 @@ bool SetItems(QComboBox* combo, const std::vector<std::string>& items)
     return true;
 }
 
+bool ShowsDisconnect(const QToolButton* button)
+{
+    return button->text() == QLatin1String(CConnectRules::DisconnectCaption);
+}
+
 std::vector<std::string> Items(const QComboBox* combo)
 {
     std::vector<std::string> items;
@@ -196,9 +201,12 @@ void TConnectBarFrame::ShowPortItems(const std::vector<std::string>& items, cons
 
 void TConnectBarFrame::RemoteBtnClick()
 {
+    // A button that reads "Disconnect" never connects: when the link went meanwhile, the click
+    // only brings the bar up to date.
     if (controller_) {
         const bool socketOpen = controller_->Link().socketOpen;
-        controller_->ConnectSite(socketOpen ? std::string() : SiteText(), true);
+        if (socketOpen || !ShowsDisconnect(remoteBtn_))
+            controller_->ConnectSite(socketOpen ? std::string() : SiteText(), true);
     }
     remoteComboBox_->lineEdit()->setCursorPosition(0);
     if (controller_)
@@ -208,10 +216,10 @@ void TConnectBarFrame::RemoteBtnClick()
 void TConnectBarFrame::ConnectBtnClick()
 {
     if (controller_) {
-        if (!controller_->Link().connected)
-            controller_->ConnectPort(PortText(), true);
-        else
+        if (controller_->Link().connected)
             controller_->DisconnectConfirm();
+        else if (!ShowsDisconnect(connectBtn_))
+            controller_->ConnectPort(PortText(), true);
         UpdateState(controller_->ConnMode());
     }
 }

@@ -668,6 +668,10 @@ void TMainForm::UpdateConnection(int connMode)
 {
     ConnectBar->UpdateState(connMode);
     Status->UpdateConnection(connMode);
+    // An open connection dialog follows every change as the bar does, so that none of its
+    // buttons acts on a connection that is gone.
+    if (forms_.Connection && forms_.Connection->isVisible())
+        forms_.Connection->FollowConnection();
 }
 
 std::string TMainForm::PortText() const { return ConnectBar->PortText(); }

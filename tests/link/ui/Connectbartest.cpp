@@ -169,6 +169,36 @@ TEST(ConnectBar, TypedSiteAndPortAreUsedAsTyped)
     EXPECT_EQ(bar.SiteItems(), (std::vector<std::string>{"Local gateway", "127.0.0.1:33413"}));
 }
 
+TEST(ConnectBar, AStaleDisconnectNeverConnects)
+{
+    ScriptedController c;
+    c.mode = connmode::Gateway;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    auto connectedThenLost = [&] {
+        c.link = LinkState{};
+        c.link.socketOpen = c.link.gateway = c.link.hasPort = c.link.connected = true;
+        c.link.portName = "COM1";
+        c.link.portList = "COM1,COM2";
+        bar.UpdateState(connmode::Gateway);
+        // The gateway goes, and nothing has told the bar yet.
+        c.link = LinkState{};
+        c.link.portList = "/dev/ttyS0";
+    };
+    connectedThenLost();
+    auto* remote = Child<QToolButton>(bar, "RemoteBtn");
+    ASSERT_EQ(remote->text(), "Disconnect");
+    remote->click();
+    EXPECT_EQ(remote->text(), "Connect");
+
+    connectedThenLost();
+    auto* connectBtn = Child<QToolButton>(bar, "ConnectBtn");
+    ASSERT_EQ(connectBtn->text(), "Disconnect");
+    connectBtn->click();
+    EXPECT_EQ(connectBtn->text(), "Connect");
+    EXPECT_TRUE(c.calls.empty()) << c.calls.front();
+}
+
 TEST(ConnectBar, GatewayLinkListsItsPortsThenTheRecentOnes)
 {
     ScriptedController c;

@@ -84,3 +84,64 @@ TEST(ServerInfoForm, ShowsTheGatewayTextOrTheError)
     Child<QPushButton>(form, "CloseBtn")->click();
     EXPECT_EQ(form.result(), QDialog::Accepted);
 }
+
+TEST(ConnectionForm, AStaleDisconnectNeverConnects)
+{
+    ScriptedController c;
+    c.mode = connmode::Gateway;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    TConnectionForm form(&c, &bar);
+    auto connectedThenLost = [&] {
+        c.link = LinkState{};
+        c.link.socketOpen = c.link.gateway = c.link.hasPort = c.link.connected = true;
+        c.link.site = "127.0.0.1";
+        c.link.portName = "COM1";
+        c.link.portList = "COM1,COM2";
+        form.UpdateState();
+        // The gateway goes, and nothing has told the dialog yet.
+        c.link = LinkState{};
+        c.link.portList = "/dev/ttyS0";
+    };
+    form.show();
+    QApplication::processEvents();
+    connectedThenLost();
+    auto* remote = Child<QPushButton>(form, "RemoteBtn");
+    ASSERT_EQ(remote->text(), "Disconnect");
+    remote->click();
+    EXPECT_EQ(remote->text(), "Connect");
+
+    connectedThenLost();
+    auto* connectBtn = Child<QPushButton>(form, "ConnectBtn");
+    ASSERT_EQ(connectBtn->text(), "Disconnect");
+    connectBtn->click();
+    EXPECT_EQ(connectBtn->text(), "Connect");
+    EXPECT_TRUE(c.calls.empty()) << c.calls.front();
+}
+
+TEST(ConnectionForm, FollowsTheConnectionWithoutIdentifyingAgain)
+{
+    ScriptedController c;
+    c.mode = connmode::Gateway;
+    c.link.socketOpen = c.link.gateway = c.link.hasPort = c.link.connected = true;
+    c.link.portName = "COM1";
+    c.mainUnit.ports["COM1"] = 0;
+    c.mainUnit.open = "COM1";
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.SetPortItems({"COM1", "COM2"});
+    TConnectionForm form(&c, &bar);
+    form.show();
+    QApplication::processEvents();
+    ASSERT_EQ(c.mainUnit.log, (std::vector<std::string>{"identify COM1"}));
+    form.FollowConnection(); // nothing changed: the unit is not asked again
+    EXPECT_EQ(c.mainUnit.log.size(), 1u);
+
+    c.link = LinkState{};
+    c.link.portList = "/dev/ttyS0";
+    bar.UpdateState(connmode::Gateway);
+    form.FollowConnection();
+    EXPECT_EQ(Child<QPushButton>(form, "ConnectBtn")->text(), "Connect");
+    EXPECT_EQ(Child<QPushButton>(form, "RemoteBtn")->text(), "Connect");
+    EXPECT_EQ(form.PortRows(), (std::vector<std::string>{"/dev/ttyS0\t"}));
+}

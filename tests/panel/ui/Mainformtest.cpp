@@ -3,6 +3,8 @@
 #include "device/Data.h"
 #include "device/Device.h"
 #include "link/ui/Connectbar.h"
+#include "link/ui/Connection.h"
+#include "panel/Connectbridge.h"
 #include "panel/Orrery.h"
 #include "panel/ui/Accept.h"
 #include "panel/ui/Main.h"
@@ -10,6 +12,7 @@
 #include "panel/ui/Password.h"
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
+#include "qtsupport/Modaldriver.h"
 #include "simunit/Simcommandset.h"
 #include "simunit/Simgateway.h"
 #include "simunit/Simunit.h"
@@ -397,6 +400,38 @@ protected:
 };
 
 } // namespace
+
+TEST_F(GatewayMainFormTest, OpenConnectionDialogFollowsALostGateway)
+{
+    TMainForm::Forms forms;
+    forms.Connection = new TConnectionForm(form->Bridge(), form->ConnectBar, form.get());
+    form->SetForms(forms);
+    ShowAndStart();
+    ConnectToTheGateway();
+    form->SetPortText("COM1");
+    form->ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form->Device()->IsConnected());
+
+    testsupport::ModalDriver driver;
+    driver.Then("ConnectionForm", [&](QWidget* dialog) {
+        auto* connectBtn = dialog->findChild<QPushButton*>("ConnectBtn");
+        auto* remoteBtn = dialog->findChild<QPushButton*>("RemoteBtn");
+        EXPECT_EQ(connectBtn->text().toStdString(), "Disconnect");
+        EXPECT_EQ(remoteBtn->text().toStdString(), "Disconnect");
+        gateway.Stop();
+        form->ReadTimerTimer(); // the next poll finds the gateway gone
+        EXPECT_FALSE(form->Device()->HasSocket());
+        EXPECT_EQ(connectBtn->text().toStdString(), "Connect");
+        EXPECT_EQ(remoteBtn->text().toStdString(), "Connect");
+        dialog->findChild<QPushButton*>("OkBtn")->click();
+        return true;
+    });
+    form->ConnectionMenuItem->trigger();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(form->ConnectBar->ConnectBtn()->text().toStdString(), "Connect");
+    EXPECT_EQ(form->ConnectBar->RemoteBtn()->text().toStdString(), "Connect");
+    EXPECT_TRUE(hooks.shown.empty()) << hooks.shown.front().text;
+}
 
 TEST_F(GatewayMainFormTest, PortBoxListsTheGatewaysPortsThenTheRecentOnes)
 {
