@@ -187,6 +187,9 @@ void TConnectionForm::ShowState()
             remoteComboBox_->addItem(QString::fromStdString(site));
         remoteComboBox_->setEditText(text);
     }
+    // While a site is in use the box shows it.
+    if (link.socketOpen && !link.site.empty())
+        remoteComboBox_->setEditText(QString::fromStdString(link.site));
 }
 
 void TConnectionForm::RefreshPortList(bool probe)

@@ -147,6 +147,11 @@ void TMainForm::SetForms(const Forms& forms)
         return forms_.AutoFinding && forms_.AutoFinding->isVisible();
     };
     hooks.ShowLoggingWindow = [this] { ShowLoggingWindow(true); };
+    hooks.ShowConnectionSettings = [this] {
+        if (forms_.Settings)
+            forms_.Settings->SelectConnectionPage();
+        controller_->ShowSettings();
+    };
     bridge_->SetWindowHooks(hooks);
     if (forms_.AutoFinding) {
         forms_.AutoFinding->SetBar(ConnectBar);

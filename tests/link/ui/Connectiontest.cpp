@@ -145,3 +145,28 @@ TEST(ConnectionForm, FollowsTheConnectionWithoutIdentifyingAgain)
     EXPECT_EQ(Child<QPushButton>(form, "RemoteBtn")->text(), "Connect");
     EXPECT_EQ(form.PortRows(), (std::vector<std::string>{"/dev/ttyS0\t"}));
 }
+
+TEST(ConnectionForm, SiteBoxShowsTheSiteInUseAndTakesWhatIsTyped)
+{
+    ScriptedController c;
+    c.mode = connmode::Gateway;
+    c.link.socketOpen = c.link.gateway = true;
+    c.link.site = "127.0.0.1";
+    c.link.ipAddress = "127.0.0.1";
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.SetSiteItems({"Local gateway", "127.0.0.1:33413"});
+    TConnectionForm form(&c, &bar);
+    form.show();
+    QApplication::processEvents();
+    auto* site = Child<QComboBox>(form, "RemoteComboBox");
+    EXPECT_EQ(site->currentText().toStdString(), "127.0.0.1");
+
+    c.link = LinkState{};
+    form.UpdateState();
+    site->setEditText("");
+    for (const QChar ch : QString("127.0.0.1"))
+        testsupport::PressKeyIn(site->lineEdit(), ch.unicode(), QString(ch));
+    testsupport::PressEnterIn(site->lineEdit());
+    EXPECT_EQ(c.calls, (std::vector<std::string>{"site 127.0.0.1 dialog"}));
+}

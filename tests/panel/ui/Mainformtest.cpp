@@ -10,6 +10,7 @@
 #include "panel/ui/Main.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Password.h"
+#include "panel/ui/Settingsform.h"
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
 #include "qtsupport/Modaldriver.h"
@@ -449,4 +450,28 @@ TEST_F(GatewayMainFormTest, PortBoxListsTheGatewaysPortsThenTheRecentOnes)
     EXPECT_TRUE(form->Device()->IsConnected());
     EXPECT_EQ(form->Device()->PortName(), "COM1");
     EXPECT_TRUE(hooks.shown.empty()) << hooks.shown.front().text;
+}
+
+TEST_F(MainFormTest, ConnectionDialogsSettingsButtonOpensTheConnectionPage)
+{
+    TMainForm::Forms forms;
+    auto* settings = new TSettingsForm(form.get());
+    auto* connection = new TConnectionForm(form->Bridge(), form->ConnectBar, form.get());
+    forms.Settings = settings;
+    forms.Connection = connection;
+    form->SetForms(forms);
+    ShowAndStart();
+    ASSERT_EQ(settings->PageControl->currentIndex(), 0);
+
+    std::string page;
+    QTimer::singleShot(0, connection, [&] {
+        QTimer::singleShot(0, settings, [&] {
+            page = settings->PageControl->tabText(settings->PageControl->currentIndex()).toStdString();
+            settings->CancelBtn->click();
+        });
+        connection->findChild<QPushButton*>("SettingsBtn")->click();
+        connection->findChild<QPushButton*>("OkBtn")->click();
+    });
+    form->ConnectionMenuItem->trigger();
+    EXPECT_EQ(page, "Connection");
 }
