@@ -51,6 +51,16 @@ public:
     bool ConnectNetwork(const std::string&, int, int) override { return true; }
 };
 
+// A link to a gateway with one of its ports open.
+inline LinkState GatewayPortOpen(const std::string& port, const std::string& portList)
+{
+    LinkState link;
+    link.socketOpen = link.gateway = link.hasPort = link.connected = true;
+    link.portName = port;
+    link.portList = portList;
+    return link;
+}
+
 class ScriptedController : public IConnectionController, public IStatusContext {
 public:
     int mode = connmode::Local;

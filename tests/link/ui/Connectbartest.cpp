@@ -176,10 +176,7 @@ TEST(ConnectBar, AStaleDisconnectNeverConnects)
     TConnectBarFrame bar;
     bar.SetController(&c);
     auto connectedThenLost = [&] {
-        c.link = LinkState{};
-        c.link.socketOpen = c.link.gateway = c.link.hasPort = c.link.connected = true;
-        c.link.portName = "COM1";
-        c.link.portList = "COM1,COM2";
+        c.link = testsupport::GatewayPortOpen("COM1", "COM1,COM2");
         bar.UpdateState(connmode::Gateway);
         // The gateway goes, and nothing has told the bar yet.
         c.link = LinkState{};

@@ -93,11 +93,7 @@ TEST(ConnectionForm, AStaleDisconnectNeverConnects)
     bar.SetController(&c);
     TConnectionForm form(&c, &bar);
     auto connectedThenLost = [&] {
-        c.link = LinkState{};
-        c.link.socketOpen = c.link.gateway = c.link.hasPort = c.link.connected = true;
-        c.link.site = "127.0.0.1";
-        c.link.portName = "COM1";
-        c.link.portList = "COM1,COM2";
+        c.link = testsupport::GatewayPortOpen("COM1", "COM1,COM2");
         form.UpdateState();
         // The gateway goes, and nothing has told the dialog yet.
         c.link = LinkState{};
@@ -123,8 +119,7 @@ TEST(ConnectionForm, FollowsTheConnectionWithoutIdentifyingAgain)
 {
     ScriptedController c;
     c.mode = connmode::Gateway;
-    c.link.socketOpen = c.link.gateway = c.link.hasPort = c.link.connected = true;
-    c.link.portName = "COM1";
+    c.link = testsupport::GatewayPortOpen("COM1", "COM1,COM2");
     c.mainUnit.ports["COM1"] = 0;
     c.mainUnit.open = "COM1";
     TConnectBarFrame bar;
