@@ -1,5 +1,8 @@
 #include "common/Commatext.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 
 constexpr char Delimiter = ',';
@@ -82,4 +85,18 @@ std::string ListToCommaText(const std::vector<std::string>& items)
         text += kQuote;
     }
     return text;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool ListHoldsIgnoringCase(const std::vector<std::string>& items, const std::string& name)
+{
+    return std::any_of(items.begin(), items.end(),
+                       [&](const std::string& item) { return SameIgnoringCase(item, name); });
 }

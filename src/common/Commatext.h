@@ -17,3 +17,7 @@
 
 std::vector<std::string> CommaTextToList(const std::string& text);
 std::string ListToCommaText(const std::vector<std::string>& items);
+
+// Names in the connection lists are compared with letter case ignored.
+bool SameIgnoringCase(const std::string& a, const std::string& b);
+bool ListHoldsIgnoringCase(const std::vector<std::string>& items, const std::string& name);

@@ -73,6 +73,8 @@ public:
     virtual bool Demo() const = 0;
     virtual LinkState Link() const = 0;
     virtual ConnectionSettings Settings() const = 0;
+    // The recently used gateway ports, newest first.
+    virtual std::vector<std::string> RecentPorts() const = 0;
     virtual void SetBaudText(const std::string& baud) = 0;
 
     // --- actions ------------------------------------------------------------------------

@@ -2,7 +2,8 @@
 
 #include "common/Commatext.h"
 
-ConnectBarState CConnectRules::Bar(int mode, bool locked, const LinkState& link)
+ConnectBarState CConnectRules::Bar(int mode, bool locked, const LinkState& link,
+                                   const std::vector<std::string>& recentPorts)
 {
     ConnectBarState s;
     if (mode == connmode::Local) {
@@ -37,7 +38,7 @@ ConnectBarState CConnectRules::Bar(int mode, bool locked, const LinkState& link)
         s.showOpenPort = true;
         s.portText = link.portName;
     } else {
-        s.portItems = CommaTextToList(link.portList);
+        s.portItems = PortItems(link, recentPorts);
     }
     return s;
 }
@@ -52,4 +53,24 @@ ConnectionDialogState CConnectRules::Dialog(int mode, const LinkState& link)
     s.connectBtnCaption = link.connected ? DisconnectCaption : ConnectCaption;
     s.connectBtnHint = link.connected ? DisconnectPortHint : ConnectPortHint;
     return s;
+}
+
+std::vector<std::string> CConnectRules::PortItems(const LinkState& link, const std::vector<std::string>& recentPorts)
+{
+    std::vector<std::string> items = CommaTextToList(link.portList);
+    if (link.socketOpen) {
+        for (const std::string& port : recentPorts) {
+            if (!port.empty() && !ListHoldsIgnoringCase(items, port))
+                items.push_back(port);
+        }
+    }
+    return items;
+}
+
+std::string CConnectRules::PortTextForList(const std::string& text, const std::vector<std::string>& items,
+                                           const LinkState& link)
+{
+    if (!link.gateway || link.connected || items.empty() || ListHoldsIgnoringCase(items, text))
+        return text;
+    return items.front();
 }

@@ -52,6 +52,16 @@ public:
     static constexpr const char* ConnectCaption = "Connect";
     static constexpr const char* DisconnectCaption = "Disconnect";
 
-    static ConnectBarState Bar(int mode, bool locked, const LinkState& link);
+    // recentPorts: the recently used gateway ports, newest first (offered behind the link's own).
+    static ConnectBarState Bar(int mode, bool locked, const LinkState& link,
+                               const std::vector<std::string>& recentPorts = {});
     static ConnectionDialogState Dialog(int mode, const LinkState& link);
+
+    // The port box's list: the link's ports (local, or the gateway's); while a network socket
+    // is open, the recent ports that are not among them follow.
+    static std::vector<std::string> PortItems(const LinkState& link, const std::vector<std::string>& recentPorts);
+    // The port text once the port box got a new list: with a gateway link and no port open, a
+    // name the list does not offer (a local port's, say) gives way to the first port listed.
+    static std::string PortTextForList(const std::string& text, const std::vector<std::string>& items,
+                                       const LinkState& link);
 };

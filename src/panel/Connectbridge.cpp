@@ -28,6 +28,11 @@ ConnectionSettings CConnectionBridge::Settings() const
     return c;
 }
 
+std::vector<std::string> CConnectionBridge::RecentPorts() const
+{
+    return CommaTextToList(controller_.ComPortList());
+}
+
 void CConnectionBridge::SetBaudText(const std::string& baud) { controller_.Settings().BaudRate = baud; }
 
 void CConnectionBridge::ConnectPort(const std::string& name, bool fromConnectBar)

@@ -32,6 +32,7 @@ public:
     // IConnectionController
     bool Locked() const override;
     ConnectionSettings Settings() const override;
+    std::vector<std::string> RecentPorts() const override;
     void SetBaudText(const std::string& baud) override;
     void ConnectPort(const std::string& name, bool fromConnectBar) override;
     bool ConnectSite(const std::string& site, bool fromConnectBar) override;

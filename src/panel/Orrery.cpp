@@ -4,6 +4,7 @@
 #include "common/Helpers.h"
 #include "common/Registry.h"
 #include "device/Device.h"
+#include "link/Connectrules.h"
 #include "panel/Orreryview.h"
 #include "panel/Version.h"
 #include "platform/Inifile.h"
@@ -357,6 +358,10 @@ void COrrery::OnReadTimer()
     FlagGuard guard(readStepActive_);
 
     const int r = view_.UpdateReadings();
+    // A link that dropped itself (a gateway or networked unit gone) changes the connection
+    // state: the connect bar, the status frame and an open connection dialog show it now.
+    if (r == linkerr::ConnectionLost)
+        UpdateUi();
     if (r == linkerr::NotConnected) {
         SetReadTimer(false);
         readErrorCount_ = 0;
@@ -595,13 +600,10 @@ void COrrery::FillSiteList()
 
 void COrrery::FillPortList()
 {
+    // The same list the connect bar's state update shows, so neither replaces the other's.
     std::vector<std::string> items;
-    if (device_) {
-        items = CommaTextToList(device_->PortList());
-        if (device_->HasSocket())
-            for (const std::string& p : comPorts_.Items())
-                items.push_back(p);
-    }
+    if (device_)
+        items = CConnectRules::PortItems(LinkStateOf(*device_), comPorts_.Items());
     view_.SetPortItems(items);
 }
 
@@ -663,11 +665,12 @@ bool COrrery::AskNewPassword(const std::string& caption, const std::string& prom
 void COrrery::ShowHelp(const std::string& path)
 {
     const std::string dir = view_.ProgramDirectory();
-    std::string name = dir + path;
-    if (!FileExists(name))
-        name = dir + "Readme.txt";
-    if (FileExists(name))
-        view_.OpenDocument(name);
+    const std::string help = dir + path;
+    const std::string readme = dir + "Readme.txt";
+    if (FileExists(help))
+        view_.OpenDocument(help);
+    else if (FileExists(readme))
+        view_.OpenDocument(readme);
     else
-        ShowWarning("Help", "No help file");
+        ShowWarning("Help", "No help file\n" + help + "\n" + readme);
 }

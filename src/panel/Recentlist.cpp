@@ -3,19 +3,6 @@
 #include "common/Commatext.h"
 
 #include <algorithm>
-#include <cctype>
-
-namespace {
-
-bool SameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-} // namespace
 
 std::string CRecentList::CommaText() const { return ListToCommaText(items_); }
 

@@ -77,3 +77,30 @@ TEST(ConnectRules, DialogCaptions)
     EXPECT_EQ(d.connectBtnCaption, "Disconnect");
     EXPECT_EQ(d.connectBtnHint, "Disconnect from Com port");
 }
+
+TEST(ConnectRules, PortItemsAreTheLinksPortsThenTheRecentOnesNotAmongThem)
+{
+    LinkState link;
+    link.portList = "/dev/ttyS0";
+    const std::vector<std::string> recent{"lab:3", "com2", "lab:4", "LAB:3"};
+    EXPECT_EQ(CConnectRules::PortItems(link, recent), (std::vector<std::string>{"/dev/ttyS0"}));
+    link.socketOpen = link.gateway = true;
+    link.portList = "COM1,COM2";
+    EXPECT_EQ(CConnectRules::PortItems(link, recent), (std::vector<std::string>{"COM1", "COM2", "lab:3", "lab:4"}));
+    EXPECT_EQ(CConnectRules::Bar(connmode::Gateway, false, link, recent).portItems,
+              (std::vector<std::string>{"COM1", "COM2", "lab:3", "lab:4"}));
+}
+
+TEST(ConnectRules, PortTextGivesWayToTheGatewaysFirstPort)
+{
+    LinkState link;
+    const std::vector<std::string> local{"/dev/ttyS0"};
+    EXPECT_EQ(CConnectRules::PortTextForList("/dev/pts/4", local, link), "/dev/pts/4");
+    link.socketOpen = link.gateway = true;
+    const std::vector<std::string> gateway{"COM1", "COM2"};
+    EXPECT_EQ(CConnectRules::PortTextForList("/dev/ttyS0", gateway, link), "COM1");
+    EXPECT_EQ(CConnectRules::PortTextForList("com2", gateway, link), "com2");
+    EXPECT_EQ(CConnectRules::PortTextForList("/dev/ttyS0", {}, link), "/dev/ttyS0");
+    link.connected = true;
+    EXPECT_EQ(CConnectRules::PortTextForList("/dev/ttyS0", gateway, link), "/dev/ttyS0");
+}

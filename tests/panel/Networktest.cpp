@@ -61,6 +61,20 @@ TEST_F(NetworkControllerTest, GatewayGivesModeTwoAndItsPortsConnect)
     EXPECT_TRUE(hooks.shown.empty());
 }
 
+TEST_F(NetworkControllerTest, GatewayPortListOffersTheRecentPortsNotAmongItsOwn)
+{
+    simunit::SimGateway gateway(simunit::SimGateway::Role::Gateway);
+    gateway.AddPort("COM7", 2, simunit::SimGateway::AnswerFrom(unit));
+    ASSERT_TRUE(gateway.Start());
+    controller.Settings().TCPPort = gateway.Port();
+    controller.PushPort("lab:4");
+    controller.PushPort("com7");
+    controller.PushPort("lab:3");
+
+    EXPECT_TRUE(controller.ConnectSite("127.0.0.1", true));
+    EXPECT_EQ(view.portItems, (std::vector<std::string>{"COM7", "lab:3", "lab:4"}));
+}
+
 TEST_F(NetworkControllerTest, NetworkedUnitGivesModeOneAndIsIdentified)
 {
     simunit::SimGateway networkUnit(simunit::SimGateway::Role::NetworkUnit);

@@ -366,7 +366,9 @@ TEST_F(ControllerTest, LockWithoutPasswordUnlocksWithoutAsking)
 TEST_F(ControllerTest, HelpFallsBackToReadmeThenWarns)
 {
     controller.ShowHelp(COrrery::HelpFile);
-    EXPECT_TRUE(Shown("warning", "Help", "No help file"));
+    // The warning names the places looked at.
+    EXPECT_TRUE(Shown("warning", "Help",
+                      "No help file\n" + dir.File("help/index.htm") + "\n" + dir.File("Readme.txt")));
     testsupport::WriteAll(dir.File("Readme.txt"), "read me");
     controller.ShowHelp(COrrery::HelpFile);
     ASSERT_EQ(view.opened.size(), 1u);

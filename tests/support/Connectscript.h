@@ -51,6 +51,16 @@ public:
     bool ConnectNetwork(const std::string&, int, int) override { return true; }
 };
 
+// A link to a gateway with one of its ports open.
+inline LinkState GatewayPortOpen(const std::string& port, const std::string& portList)
+{
+    LinkState link;
+    link.socketOpen = link.gateway = link.hasPort = link.connected = true;
+    link.portName = port;
+    link.portList = portList;
+    return link;
+}
+
 class ScriptedController : public IConnectionController, public IStatusContext {
 public:
     int mode = connmode::Local;
@@ -61,6 +71,7 @@ public:
     LinkState link;
     ConnectionSettings settings;
     ScriptedUnit mainUnit;
+    std::vector<std::string> recentPorts;
     std::map<std::string, int> probePorts; // the ports a temporary unit finds
     int gatewayResult = 0;
     std::string gatewayText;
@@ -71,6 +82,7 @@ public:
     bool Demo() const override { return demo; }
     LinkState Link() const override { return link; }
     ConnectionSettings Settings() const override { return settings; }
+    std::vector<std::string> RecentPorts() const override { return recentPorts; }
     void SetBaudText(const std::string& baud) override
     {
         settings.baudText = baud;

@@ -15,6 +15,8 @@ QComboBox* NewCombo(const char* name, QWidget* parent)
     auto* combo = NewNamed<QComboBox>(parent, name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // What the user types is what is used: no inline completion from the list.
+    combo->setCompleter(nullptr);
     return combo;
 }
 
@@ -27,7 +29,8 @@ QToolButton* NewButton(const char* name, const QString& text, bool toggle, QWidg
     return button;
 }
 
-void SetItems(QComboBox* combo, const std::vector<std::string>& items)
+// True when the list changed.
+bool SetItems(QComboBox* combo, const std::vector<std::string>& items)
 {
     QStringList list;
     for (const std::string& item : items)
@@ -36,11 +39,17 @@ void SetItems(QComboBox* combo, const std::vector<std::string>& items)
     for (int i = 0; i < combo->count(); ++i)
         current << combo->itemText(i);
     if (current == list)
-        return;
+        return false;
     const QString text = combo->currentText();
     combo->clear();
     combo->addItems(list);
     combo->setEditText(text);
+    return true;
+}
+
+bool ShowsDisconnect(const QToolButton* button)
+{
+    return button->text() == QLatin1String(CConnectRules::DisconnectCaption);
 }
 
 std::vector<std::string> Items(const QComboBox* combo)
@@ -146,7 +155,8 @@ void TConnectBarFrame::UpdateState(int mode)
 {
     const bool locked = controller_ ? controller_->Locked() : false;
     const LinkState link = controller_ ? controller_->Link() : LinkState{};
-    const ConnectBarState s = CConnectRules::Bar(mode, locked, link);
+    const ConnectBarState s =
+        CConnectRules::Bar(mode, locked, link, controller_ ? controller_->RecentPorts() : std::vector<std::string>{});
 
     modeBtn_->setText(QString::fromStdString(s.modeCaption));
     modeBtn_->setToolTip(QString::fromStdString(s.modeHint));
@@ -176,15 +186,27 @@ void TConnectBarFrame::UpdateState(int mode)
     if (s.showOpenPort)
         comPortComboBox_->setEditText(QString::fromStdString(s.portText));
     else
-        SetItems(comPortComboBox_, s.portItems);
+        ShowPortItems(s.portItems, link);
     adjustSize(); // the bar's width follows the last visible control
+}
+
+void TConnectBarFrame::ShowPortItems(const std::vector<std::string>& items, const LinkState& link)
+{
+    if (!SetItems(comPortComboBox_, items))
+        return;
+    const std::string text = CConnectRules::PortTextForList(PortText(), items, link);
+    if (text != PortText())
+        SetPortText(text);
 }
 
 void TConnectBarFrame::RemoteBtnClick()
 {
+    // A button that reads "Disconnect" never connects: when the link went meanwhile, the click
+    // only brings the bar up to date.
     if (controller_) {
         const bool socketOpen = controller_->Link().socketOpen;
-        controller_->ConnectSite(socketOpen ? std::string() : SiteText(), true);
+        if (socketOpen || !ShowsDisconnect(remoteBtn_))
+            controller_->ConnectSite(socketOpen ? std::string() : SiteText(), true);
     }
     remoteComboBox_->lineEdit()->setCursorPosition(0);
     if (controller_)
@@ -194,10 +216,10 @@ void TConnectBarFrame::RemoteBtnClick()
 void TConnectBarFrame::ConnectBtnClick()
 {
     if (controller_) {
-        if (!controller_->Link().connected)
-            controller_->ConnectPort(PortText(), true);
-        else
+        if (controller_->Link().connected)
             controller_->DisconnectConfirm();
+        else if (!ShowsDisconnect(connectBtn_))
+            controller_->ConnectPort(PortText(), true);
         UpdateState(controller_->ConnMode());
     }
 }
@@ -226,5 +248,8 @@ void TConnectBarFrame::SetPortText(const std::string& text) { comPortComboBox_->
 std::string TConnectBarFrame::SiteText() const { return remoteComboBox_->currentText().toStdString(); }
 void TConnectBarFrame::SetSiteItems(const std::vector<std::string>& items) { SetItems(remoteComboBox_, items); }
 std::vector<std::string> TConnectBarFrame::SiteItems() const { return Items(remoteComboBox_); }
-void TConnectBarFrame::SetPortItems(const std::vector<std::string>& items) { SetItems(comPortComboBox_, items); }
+void TConnectBarFrame::SetPortItems(const std::vector<std::string>& items)
+{
+    ShowPortItems(items, controller_ ? controller_->Link() : LinkState{});
+}
 std::vector<std::string> TConnectBarFrame::PortItems() const { return Items(comPortComboBox_); }

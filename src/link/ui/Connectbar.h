@@ -52,6 +52,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A new port list; with a gateway link the text follows it (CConnectRules::PortTextForList).
+    void ShowPortItems(const std::vector<std::string>& items, const LinkState& link);
+
     IConnectionController* controller_ = nullptr;
     QToolButton* modeBtn_;
     QToolButton* selectBtn_;

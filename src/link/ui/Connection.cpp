@@ -24,6 +24,11 @@ QPushButton* NewButton(const char* name, const QString& text, const QString& hin
     return button;
 }
 
+bool ShowsDisconnect(const QPushButton* button)
+{
+    return button->text() == QLatin1String(CConnectRules::DisconnectCaption);
+}
+
 // A row as the list box shows it: the tabs become column gaps.
 QString Shown(const std::string& row)
 {
@@ -56,6 +61,7 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
     remoteComboBox_ = NewNamed<QComboBox>(network, "RemoteComboBox");
     remoteComboBox_->setEditable(true);
     remoteComboBox_->setInsertPolicy(QComboBox::NoInsert);
+    remoteComboBox_->setCompleter(nullptr); // what the user types is what is used
     remoteComboBox_->setEditText(CGetHostByName::MyComputerSite);
     remoteComboBox_->setMinimumWidth(160);
     remoteBtn_ = NewButton("RemoteBtn", "Connect", "Connect to network", network);
@@ -143,6 +149,27 @@ void TConnectionForm::FormShow() { UpdateState(); }
 
 void TConnectionForm::UpdateState()
 {
+    ShowState();
+    RefreshPortList(false);
+}
+
+void TConnectionForm::FollowConnection()
+{
+    ShowState();
+    if (PortListBasis() != listedBasis_)
+        RefreshPortList(false);
+}
+
+std::vector<std::string> TConnectionForm::PortListBasis() const
+{
+    std::vector<std::string> basis = bar_ ? bar_->PortItems() : std::vector<std::string>{};
+    const LinkState link = controller_ ? controller_->Link() : LinkState{};
+    basis.push_back(link.hasPort ? link.portName : std::string());
+    return basis;
+}
+
+void TConnectionForm::ShowState()
+{
     const int mode = controller_ ? controller_->ConnMode() : connmode::Local;
     const LinkState link = controller_ ? controller_->Link() : LinkState{};
     const ConnectionDialogState s = CConnectRules::Dialog(mode, link);
@@ -160,12 +187,15 @@ void TConnectionForm::UpdateState()
             remoteComboBox_->addItem(QString::fromStdString(site));
         remoteComboBox_->setEditText(text);
     }
-    RefreshPortList(false);
+    // While a site is in use the box shows it.
+    if (link.socketOpen && !link.site.empty())
+        remoteComboBox_->setEditText(QString::fromStdString(link.site));
 }
 
 void TConnectionForm::RefreshPortList(bool probe)
 {
     portsListBox_->clear();
+    listedBasis_ = PortListBasis();
     if (!controller_)
         return;
     const std::vector<std::string> ports = bar_ ? bar_->PortItems() : CommaTextToList(controller_->Link().portList);
@@ -201,9 +231,13 @@ std::vector<std::string> TConnectionForm::PortRows() const
 
 void TConnectionForm::RemoteBtnClick()
 {
+    // A button that reads "Disconnect" never connects: when the link went meanwhile, the click
+    // only brings the dialog up to date.
     if (controller_) {
         const bool socketOpen = controller_->Link().socketOpen;
-        controller_->ConnectSite(socketOpen ? std::string() : remoteComboBox_->currentText().toStdString(), false);
+        if (socketOpen || !ShowsDisconnect(remoteBtn_))
+            controller_->ConnectSite(socketOpen ? std::string() : remoteComboBox_->currentText().toStdString(),
+                                     false);
     }
     UpdateState();
 }
@@ -211,10 +245,10 @@ void TConnectionForm::RemoteBtnClick()
 void TConnectionForm::ConnectBtnClick()
 {
     if (controller_) {
-        if (!controller_->Link().connected)
-            controller_->ConnectPort(comPortEdit_->text().toStdString(), false);
-        else
+        if (controller_->Link().connected)
             controller_->DisconnectConfirm();
+        else if (!ShowsDisconnect(connectBtn_))
+            controller_->ConnectPort(comPortEdit_->text().toStdString(), false);
     }
     UpdateState();
 }

@@ -21,6 +21,10 @@ public:
 
     void FormShow();
     void UpdateState();
+    // The controller's state update while the dialog is open (the one the connect bar gets):
+    // as UpdateState, but the port list is built anew only when the ports or the open port
+    // changed, so the open unit is not identified again for every update.
+    void FollowConnection();
     void RefreshPortList(bool probe);
 
     // Handlers.
@@ -48,6 +52,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ShowState();
+    // What the port list was last built from: the ports and the open port.
+    std::vector<std::string> PortListBasis() const;
+
     IConnectionController* controller_;
     TConnectBarFrame* bar_;
     TServerInfoForm* serverInfo_;
@@ -62,4 +70,5 @@ private:
     QPushButton* showBtn_;
     QPushButton* settingsBtn_;
     QPushButton* okBtn_;
+    std::vector<std::string> listedBasis_;
 };

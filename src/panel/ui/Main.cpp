@@ -147,6 +147,11 @@ void TMainForm::SetForms(const Forms& forms)
         return forms_.AutoFinding && forms_.AutoFinding->isVisible();
     };
     hooks.ShowLoggingWindow = [this] { ShowLoggingWindow(true); };
+    hooks.ShowConnectionSettings = [this] {
+        if (forms_.Settings)
+            forms_.Settings->SelectConnectionPage();
+        controller_->ShowSettings();
+    };
     bridge_->SetWindowHooks(hooks);
     if (forms_.AutoFinding) {
         forms_.AutoFinding->SetBar(ConnectBar);
@@ -668,6 +673,10 @@ void TMainForm::UpdateConnection(int connMode)
 {
     ConnectBar->UpdateState(connMode);
     Status->UpdateConnection(connMode);
+    // An open connection dialog follows every change as the bar does, so that none of its
+    // buttons acts on a connection that is gone.
+    if (forms_.Connection && forms_.Connection->isVisible())
+        forms_.Connection->FollowConnection();
 }
 
 std::string TMainForm::PortText() const { return ConnectBar->PortText(); }

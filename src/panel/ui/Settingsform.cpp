@@ -105,6 +105,7 @@ QWidget* TSettingsForm::CreateGeneralPage()
 QWidget* TSettingsForm::CreateConnectionPage()
 {
     auto* connection = NewNamed<QWidget>(nullptr, "ConnectionPage");
+    connectionPage_ = connection;
     auto* comGroup = new QGroupBox("Com port", connection);
     BaudComboBox = NewNamed<QComboBox>(comGroup, "BaudComboBox");
     BaudComboBox->setEditable(true);
@@ -239,6 +240,8 @@ void TSettingsForm::SelectPaneItem(int pane, int item)
         links_.Settings->CurrentItem = item;
     PageControl->setCurrentIndex(2);
 }
+
+void TSettingsForm::SelectConnectionPage() { PageControl->setCurrentWidget(connectionPage_); }
 
 void TSettingsForm::showEvent(QShowEvent* event)
 {

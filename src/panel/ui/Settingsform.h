@@ -41,6 +41,8 @@ public:
 
     // The pane double click: that pane's tab and item on the Display page.
     void SelectPaneItem(int pane, int item);
+    // The connection dialog's "Settings...": the Connection page.
+    void SelectConnectionPage();
 
     // General
     QTabWidget* PageControl;
@@ -114,6 +116,7 @@ private:
     std::vector<int> SelectedVarIds() const;
 
     SLinks links_;
+    QWidget* connectionPage_ = nullptr;
     CDisplayList display_{nullptr};
     bool syncing_ = false;
 };

@@ -130,3 +130,96 @@ TEST(ConnectBar, DesignDefaults)
     EXPECT_EQ(bar.findChild<QToolButton*>("RemoteBtn")->toolTip(), "Connect to network");
     EXPECT_EQ(bar.findChild<QToolButton*>("ConnectBtn")->toolTip(), "Connect to Com port");
 }
+
+namespace {
+
+// Types the text key by key into the widget that has the focus, as a user does.
+void TypeIn(QWidget* target, const QString& text)
+{
+    for (const QChar ch : text)
+        PressKeyIn(target, ch.toUpper().unicode(), QString(ch));
+}
+
+} // namespace
+
+TEST(ConnectBar, TypedSiteAndPortAreUsedAsTyped)
+{
+    ScriptedController c;
+    c.mode = connmode::Network;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.UpdateState(connmode::Network);
+    // An earlier site that begins with what the user types.
+    bar.SetSiteItems({"Local gateway", "127.0.0.1:33413"});
+    auto* site = Child<QComboBox>(bar, "RemoteComboBox");
+    site->setEditText("");
+    TypeIn(site->lineEdit(), "127.0.0.1");
+    EXPECT_EQ(bar.SiteText(), "127.0.0.1");
+    PressEnterIn(site->lineEdit());
+
+    c.mode = connmode::Local;
+    bar.UpdateState(connmode::Local);
+    bar.SetPortItems({"/dev/ttyUSB10"});
+    auto* port = Child<QComboBox>(bar, "ComPortComboBox");
+    port->setEditText("");
+    TypeIn(port->lineEdit(), "/dev/ttyUSB1");
+    PressEnterIn(port->lineEdit());
+    EXPECT_EQ(c.calls, (std::vector<std::string>{"site 127.0.0.1 bar", "port /dev/ttyUSB1 bar"}));
+    // The drop-down still offers the list.
+    EXPECT_EQ(bar.SiteItems(), (std::vector<std::string>{"Local gateway", "127.0.0.1:33413"}));
+}
+
+TEST(ConnectBar, AStaleDisconnectNeverConnects)
+{
+    ScriptedController c;
+    c.mode = connmode::Gateway;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    auto connectedThenLost = [&] {
+        c.link = testsupport::GatewayPortOpen("COM1", "COM1,COM2");
+        bar.UpdateState(connmode::Gateway);
+        // The gateway goes, and nothing has told the bar yet.
+        c.link = LinkState{};
+        c.link.portList = "/dev/ttyS0";
+    };
+    connectedThenLost();
+    auto* remote = Child<QToolButton>(bar, "RemoteBtn");
+    ASSERT_EQ(remote->text(), "Disconnect");
+    remote->click();
+    EXPECT_EQ(remote->text(), "Connect");
+
+    connectedThenLost();
+    auto* connectBtn = Child<QToolButton>(bar, "ConnectBtn");
+    ASSERT_EQ(connectBtn->text(), "Disconnect");
+    connectBtn->click();
+    EXPECT_EQ(connectBtn->text(), "Connect");
+    EXPECT_TRUE(c.calls.empty()) << c.calls.front();
+}
+
+TEST(ConnectBar, GatewayLinkListsItsPortsThenTheRecentOnes)
+{
+    ScriptedController c;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    c.link.portList = "/dev/ttyS0,/dev/ttyUSB0";
+    bar.UpdateState(connmode::Local);
+    bar.SetPortText("/dev/ttyS0");
+
+    // Connected to a gateway: the controller fills the list, then updates the bar.
+    c.mode = connmode::Gateway;
+    c.link.socketOpen = c.link.gateway = true;
+    c.link.portList = "COM1,COM2";
+    c.recentPorts = {"lab:3", "com2", "lab:4"};
+    bar.SetPortItems({"COM1", "COM2", "lab:3", "lab:4"});
+    bar.UpdateState(connmode::Gateway);
+    EXPECT_EQ(bar.PortItems(), (std::vector<std::string>{"COM1", "COM2", "lab:3", "lab:4"}));
+    // The local port's name gave way to the gateway's first port.
+    EXPECT_EQ(bar.PortText(), "COM1");
+
+    // A name the user types stays while the list is the same.
+    bar.SetPortText("lab:9");
+    bar.UpdateState(connmode::Gateway);
+    EXPECT_EQ(bar.PortText(), "lab:9");
+    Child<QToolButton>(bar, "ConnectBtn")->click();
+    EXPECT_EQ(c.calls, (std::vector<std::string>{"port lab:9 bar"}));
+}

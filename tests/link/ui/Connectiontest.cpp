@@ -84,3 +84,84 @@ TEST(ServerInfoForm, ShowsTheGatewayTextOrTheError)
     Child<QPushButton>(form, "CloseBtn")->click();
     EXPECT_EQ(form.result(), QDialog::Accepted);
 }
+
+TEST(ConnectionForm, AStaleDisconnectNeverConnects)
+{
+    ScriptedController c;
+    c.mode = connmode::Gateway;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    TConnectionForm form(&c, &bar);
+    auto connectedThenLost = [&] {
+        c.link = testsupport::GatewayPortOpen("COM1", "COM1,COM2");
+        form.UpdateState();
+        // The gateway goes, and nothing has told the dialog yet.
+        c.link = LinkState{};
+        c.link.portList = "/dev/ttyS0";
+    };
+    form.show();
+    QApplication::processEvents();
+    connectedThenLost();
+    auto* remote = Child<QPushButton>(form, "RemoteBtn");
+    ASSERT_EQ(remote->text(), "Disconnect");
+    remote->click();
+    EXPECT_EQ(remote->text(), "Connect");
+
+    connectedThenLost();
+    auto* connectBtn = Child<QPushButton>(form, "ConnectBtn");
+    ASSERT_EQ(connectBtn->text(), "Disconnect");
+    connectBtn->click();
+    EXPECT_EQ(connectBtn->text(), "Connect");
+    EXPECT_TRUE(c.calls.empty()) << c.calls.front();
+}
+
+TEST(ConnectionForm, FollowsTheConnectionWithoutIdentifyingAgain)
+{
+    ScriptedController c;
+    c.mode = connmode::Gateway;
+    c.link = testsupport::GatewayPortOpen("COM1", "COM1,COM2");
+    c.mainUnit.ports["COM1"] = 0;
+    c.mainUnit.open = "COM1";
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.SetPortItems({"COM1", "COM2"});
+    TConnectionForm form(&c, &bar);
+    form.show();
+    QApplication::processEvents();
+    ASSERT_EQ(c.mainUnit.log, (std::vector<std::string>{"identify COM1"}));
+    form.FollowConnection(); // nothing changed: the unit is not asked again
+    EXPECT_EQ(c.mainUnit.log.size(), 1u);
+
+    c.link = LinkState{};
+    c.link.portList = "/dev/ttyS0";
+    bar.UpdateState(connmode::Gateway);
+    form.FollowConnection();
+    EXPECT_EQ(Child<QPushButton>(form, "ConnectBtn")->text(), "Connect");
+    EXPECT_EQ(Child<QPushButton>(form, "RemoteBtn")->text(), "Connect");
+    EXPECT_EQ(form.PortRows(), (std::vector<std::string>{"/dev/ttyS0\t"}));
+}
+
+TEST(ConnectionForm, SiteBoxShowsTheSiteInUseAndTakesWhatIsTyped)
+{
+    ScriptedController c;
+    c.mode = connmode::Gateway;
+    c.link.socketOpen = c.link.gateway = true;
+    c.link.site = "127.0.0.1";
+    c.link.ipAddress = "127.0.0.1";
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.SetSiteItems({"Local gateway", "127.0.0.1:33413"});
+    TConnectionForm form(&c, &bar);
+    form.show();
+    QApplication::processEvents();
+    auto* site = Child<QComboBox>(form, "RemoteComboBox");
+    EXPECT_EQ(site->currentText().toStdString(), "127.0.0.1");
+
+    c.link = LinkState{};
+    form.UpdateState();
+    site->setEditText("");
+    for (const QChar ch : QString("127.0.0.1"))
+        testsupport::PressKeyIn(site->lineEdit(), ch.unicode(), QString(ch));
+    testsupport::PressEnterIn(site->lineEdit());
+    EXPECT_EQ(c.calls, (std::vector<std::string>{"site 127.0.0.1 dialog"}));
+}

@@ -3,14 +3,20 @@
 #include "device/Data.h"
 #include "device/Device.h"
 #include "link/ui/Connectbar.h"
+#include "link/ui/Connection.h"
+#include "panel/Connectbridge.h"
 #include "panel/Orrery.h"
 #include "panel/ui/Accept.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Password.h"
+#include "panel/ui/Settingsform.h"
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
+#include "qtsupport/Modaldriver.h"
 #include "simunit/Simcommandset.h"
+#include "simunit/Simgateway.h"
+#include "simunit/Simunit.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
 
@@ -360,3 +366,112 @@ TEST_F(MainFormTest, CloseStopsTimersAndSavesTheLoadedSettings)
 }
 
 } // namespace
+
+// --- connection through a gateway -------------------------------------------------------------
+
+namespace {
+
+// A gateway on loopback with a unit on "COM1", and the main window in network mode with the
+// gateway's port set: the user only has to type the site and connect.
+class GatewayMainFormTest : public MainFormTest {
+protected:
+    void SetUp() override
+    {
+        MainFormTest::SetUp();
+        gateway.AddPort("COM1", 2, simunit::SimGateway::AnswerFrom(unit));
+        gateway.AddPort("COM2", 3, simunit::SimGateway::AnswerFrom(unit));
+        ASSERT_TRUE(gateway.Start());
+    }
+    void TearDown() override
+    {
+        form->Device()->DisconnectNetwork();
+        MainFormTest::TearDown();
+    }
+    void ConnectToTheGateway()
+    {
+        form->Controller()->Settings().TCPPort = gateway.Port();
+        form->ConnectBar->findChild<QAction*>("ModbusItem")->trigger();
+        form->ConnectBar->RemoteComboBox()->setEditText("127.0.0.1");
+        form->ConnectBar->RemoteBtn()->click();
+        ASSERT_TRUE(form->Device()->IsGateway());
+    }
+
+    simunit::SimUnit unit;
+    simunit::SimGateway gateway{simunit::SimGateway::Role::Gateway};
+};
+
+} // namespace
+
+TEST_F(GatewayMainFormTest, OpenConnectionDialogFollowsALostGateway)
+{
+    TMainForm::Forms forms;
+    forms.Connection = new TConnectionForm(form->Bridge(), form->ConnectBar, form.get());
+    form->SetForms(forms);
+    ShowAndStart();
+    ConnectToTheGateway();
+    form->SetPortText("COM1");
+    form->ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form->Device()->IsConnected());
+
+    testsupport::ModalDriver driver;
+    driver.Then("ConnectionForm", [&](QWidget* dialog) {
+        auto* connectBtn = dialog->findChild<QPushButton*>("ConnectBtn");
+        auto* remoteBtn = dialog->findChild<QPushButton*>("RemoteBtn");
+        EXPECT_EQ(connectBtn->text().toStdString(), "Disconnect");
+        EXPECT_EQ(remoteBtn->text().toStdString(), "Disconnect");
+        gateway.Stop();
+        form->ReadTimerTimer(); // the next poll finds the gateway gone
+        EXPECT_FALSE(form->Device()->HasSocket());
+        EXPECT_EQ(connectBtn->text().toStdString(), "Connect");
+        EXPECT_EQ(remoteBtn->text().toStdString(), "Connect");
+        dialog->findChild<QPushButton*>("OkBtn")->click();
+        return true;
+    });
+    form->ConnectionMenuItem->trigger();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(form->ConnectBar->ConnectBtn()->text().toStdString(), "Connect");
+    EXPECT_EQ(form->ConnectBar->RemoteBtn()->text().toStdString(), "Connect");
+    EXPECT_TRUE(hooks.shown.empty()) << hooks.shown.front().text;
+}
+
+TEST_F(GatewayMainFormTest, PortBoxListsTheGatewaysPortsThenTheRecentOnes)
+{
+    const std::string file = dir.File("gateway.orrery");
+    testsupport::WriteAll(file, "[Vantrel Orrery]\r\nComPort=/dev/ttyS0\r\nComPortListN=3\r\n"
+                                "ComPortList1=lab:3\r\nComPortList2=com2\r\nComPortList3=lab:4\r\n"
+                                "ConnMode=1\r\n");
+    form->SetCommandLine({file}, dir.Path());
+    ShowAndStart();
+    ASSERT_EQ(form->ConnectBar->PortText(), "/dev/ttyS0");
+    ConnectToTheGateway();
+    EXPECT_EQ(form->ConnectBar->PortItems(), (std::vector<std::string>{"COM1", "COM2", "lab:3", "lab:4"}));
+    EXPECT_EQ(form->ConnectBar->PortText(), "COM1");
+    form->ConnectBar->ConnectBtn()->click();
+    EXPECT_TRUE(form->Device()->IsConnected());
+    EXPECT_EQ(form->Device()->PortName(), "COM1");
+    EXPECT_TRUE(hooks.shown.empty()) << hooks.shown.front().text;
+}
+
+TEST_F(MainFormTest, ConnectionDialogsSettingsButtonOpensTheConnectionPage)
+{
+    TMainForm::Forms forms;
+    auto* settings = new TSettingsForm(form.get());
+    auto* connection = new TConnectionForm(form->Bridge(), form->ConnectBar, form.get());
+    forms.Settings = settings;
+    forms.Connection = connection;
+    form->SetForms(forms);
+    ShowAndStart();
+    ASSERT_EQ(settings->PageControl->currentIndex(), 0);
+
+    std::string page;
+    QTimer::singleShot(0, connection, [&] {
+        QTimer::singleShot(0, settings, [&] {
+            page = settings->PageControl->tabText(settings->PageControl->currentIndex()).toStdString();
+            settings->CancelBtn->click();
+        });
+        connection->findChild<QPushButton*>("SettingsBtn")->click();
+        connection->findChild<QPushButton*>("OkBtn")->click();
+    });
+    form->ConnectionMenuItem->trigger();
+    EXPECT_EQ(page, "Connection");
+}
