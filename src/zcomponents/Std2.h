@@ -1,7 +1,8 @@
 #pragma once
 // Unit-wide state and shared types of the component collection: the steel pattern that the
 // LED and the shaped buttons paint their steel look with, the one-minute time constant, the
-// shared enumerations and event types of the shaped and glyph buttons, and Delay.
+// shared enumerations and event types of the shaped and glyph buttons, the caption alignment
+// that labels and buttons share, and Delay.
 
 #include "platform/Color.h"
 
@@ -23,6 +24,9 @@ enum sbType : std::uint8_t {
     sbDnTrapezoid, sbLTrapezoid, sbRTrapezoid, sbOwnerDraw, sbUpLTriangle, sbUpRTriangle,
     sbDnRTriangle, sbDnLTriangle, sb000, sb045, sb090, sb135, sb180, sb225, sb270, sb315, sb360
 };
+
+// Horizontal placement of a caption or a label's text.
+enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 // Vertical placement of a button caption.
 enum zbHorzAlign : std::uint8_t { zbha_Center, zbha_Top, zbha_Bottom };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <numbers>
 #include <random>
@@ -18,7 +19,10 @@ constexpr int DefaultExpPrecision = 15;
 constexpr int DefaultFixedPrecision = 2;
 constexpr int MaxPrecision = 18;
 constexpr int MinExponentDigits = 3;
-constexpr Extended GeneralFixedBelow = 0.00001L;
+// %g shows values of 0.00001 and above in fixed notation.
+constexpr int GeneralFixedExponent = -5;
+// Significant digits of a value's decimal text.
+constexpr int DecimalDigits = 15;
 const char* const kDefaultFormat = "%e";
 
 // Names in code order: the registers (0-8), PI, E, then the functions (11-27).
@@ -73,48 +77,130 @@ struct FormatField {
     char type = 0;
 };
 
+// A finite value as the decimal text a reader sees: its significant digits (the first one not
+// 0, or a lone "0" for zero) and the power of ten of the first digit.
+struct Decimal {
+    bool negative = false;
+    QByteArray digits = "0";
+    int exponent = 0;
+
+    bool IsZero() const { return digits == "0"; }
+    // The digit at the power of ten p (0 beyond the significant digits).
+    char At(int p) const
+    {
+        const int i = exponent - p;
+        return i >= 0 && i < digits.size() ? digits[i] : '0';
+    }
+};
+
+// The value's shortest decimal text of 15 significant digits, the digits rounding works on:
+// 2.25 + 0.1 lies a little below 2.35 in binary, but reads 2.35.
+Decimal ToDecimal(Extended v)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*LE", DecimalDigits - 1, v);
+    Decimal d;
+    const char* p = buf;
+    d.negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    d.digits.clear();
+    for (; *p && *p != 'E'; ++p)
+        if (*p >= '0' && *p <= '9')
+            d.digits += *p;
+    d.exponent = *p == 'E' ? std::atoi(p + 1) : 0;
+    while (d.digits.size() > 1 && d.digits.endsWith('0'))
+        d.digits.chop(1);
+    if (d.digits == "0")
+        d = Decimal();
+    return d;
+}
+
+// Keeps the first keep significant digits, rounding half away from zero.
+void RoundTo(Decimal& d, int keep)
+{
+    if (d.IsZero() || keep >= d.digits.size())
+        return;
+    if (keep < 0) {
+        d = Decimal();
+        return;
+    }
+    const bool up = d.digits[keep] >= '5';
+    d.digits.truncate(keep);
+    if (up) {
+        int i = keep - 1;
+        for (; i >= 0 && d.digits[i] == '9'; --i)
+            d.digits[i] = '0';
+        if (i >= 0) {
+            ++d.digits[i];
+        } else {
+            d.digits.prepend('1');
+            ++d.exponent;
+        }
+    }
+    while (!d.digits.isEmpty() && d.digits.endsWith('0'))
+        d.digits.chop(1);
+    if (d.digits.isEmpty())
+        d = Decimal();
+}
+
+// Digits of the powers of ten from `from` down to `to`.
+QString DigitRun(const Decimal& d, int from, int to)
+{
+    QString s;
+    for (int p = from; p >= to; --p)
+        s += QLatin1Char(d.At(p));
+    return s;
+}
+
+// A sign only in front of a value that is not zero after rounding.
+QString Signed(const Decimal& d, const QString& text)
+{
+    return d.negative && !d.IsZero() ? u'-' + text : text;
+}
+
 QString Exponential(Extended v, int precision)
 {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%.*LE", std::max(precision, 1) - 1, v);
-    QString s = QString::fromLatin1(buf);
-    const int e = int(s.indexOf(u'E'));
-    QString digits = s.mid(e + 2);
-    while (digits.size() < MinExponentDigits)
-        digits.prepend(u'0');
-    return s.left(e + 2) + digits;
+    const int digits = std::max(precision, 1);
+    Decimal d = ToDecimal(v);
+    RoundTo(d, digits);
+    QString s(QLatin1Char(d.At(d.exponent)));
+    if (digits > 1)
+        s += u'.' + DigitRun(d, d.exponent - 1, d.exponent - digits + 1);
+    QString e = QString::number(std::abs(d.exponent));
+    while (e.size() < MinExponentDigits)
+        e.prepend(u'0');
+    s += d.exponent < 0 ? QStringLiteral("E-") : QStringLiteral("E+");
+    return Signed(d, s + e);
 }
 
 QString Fixed(Extended v, int precision)
 {
-    char buf[128];
-    std::snprintf(buf, sizeof buf, "%.*Lf", precision, v);
-    return QString::fromLatin1(buf);
-}
-
-QString TrimFraction(QString s)
-{
-    if (!s.contains(u'.'))
-        return s;
-    while (s.endsWith(u'0'))
-        s.chop(1);
-    if (s.endsWith(u'.'))
-        s.chop(1);
-    return s;
+    Decimal d = ToDecimal(v);
+    RoundTo(d, d.exponent + 1 + precision);
+    QString s = DigitRun(d, std::max(d.exponent, 0), 0);
+    if (precision > 0)
+        s += u'.' + DigitRun(d, -1, -precision);
+    return Signed(d, s);
 }
 
 QString General(Extended v, int precision)
 {
-    if (v == 0)
+    Decimal d = ToDecimal(v);
+    RoundTo(d, precision);
+    if (d.IsZero())
         return QStringLiteral("0");
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%.*LE", precision - 1, v);
-    const QString sci = QString::fromLatin1(buf);
-    const int e = int(sci.indexOf(u'E'));
-    const int exponent = sci.mid(e + 1).toInt();
-    if (exponent < precision && std::fabs(v) >= GeneralFixedBelow)
-        return TrimFraction(Fixed(v, std::max(precision - 1 - exponent, 0)));
-    return TrimFraction(sci.left(e)) + u'E' + QString::number(exponent);
+    const int last = d.exponent - int(d.digits.size()) + 1; // power of the last digit
+    if (d.exponent < precision && d.exponent >= GeneralFixedExponent) {
+        QString s = DigitRun(d, std::max(d.exponent, 0), 0);
+        if (last < 0)
+            s += u'.' + DigitRun(d, -1, last);
+        return Signed(d, s);
+    }
+    QString s(QLatin1Char(d.digits[0]));
+    if (d.digits.size() > 1)
+        s += u'.' + QString::fromLatin1(d.digits.mid(1));
+    return Signed(d, s + u'E' + QString::number(d.exponent));
 }
 
 QString Grouped(Extended v, int precision)
@@ -176,7 +262,7 @@ Extended Log10(Extended x)
 Extended Power(Extended base, Extended exponent)
 {
     if (exponent == 0)
-        return base == 0 ? 0 : 1;
+        return 1;
     if (base == 0)
         return exponent > 0 ? 0 : std::numeric_limits<Extended>::infinity();
     if (base < 0 && std::truncl(exponent) != exponent)
@@ -196,6 +282,8 @@ Extended Root(Extended n, Extended x)
 
 Extended Factorial(std::int64_t n)
 {
+    if (n < 0)
+        return std::numeric_limits<Extended>::quiet_NaN();
     Extended f = 1;
     for (std::int64_t i = 2; i <= n && std::isfinite(f); ++i)
         f *= Extended(i);
@@ -299,6 +387,8 @@ void TzCalc::SetCalcLine(const QString& text)
         result_ = TzcOverFlow;
         value = 0;
     }
+    if (value == 0)
+        value = 0; // no negative zero: round(0-0.5) is 0
     if (push_) {
         std::move_backward(registers_.begin(), registers_.end() - 1, registers_.end());
         registers_[0] = value;
@@ -455,7 +545,7 @@ Extended TzCalc::Function(int code, const QString& name, Extended x)
     case cFRAC: return x - std::truncl(x);
     case cARCSIN:
     case cARCCOS:
-        if (!(x > -1 && x < 1)) {
+        if (!(x >= -1 && x <= 1)) {
             result_ = TzcDivZero;
             return 0;
         }

@@ -30,21 +30,22 @@ Extended ArcSin(Extended x);
 // The angle in 0..pi whose cosine is x (NaN outside -1..1).
 Extended ArcCos(Extended x);
 Extended Log10(Extended x);
-// base to the power exponent: 0 when both are 0 and when only the base is 0 with a positive
-// exponent, 1 when only the exponent is 0; a negative base keeps its sign for odd integer
-// exponents; infinity for 0 to a negative power; NaN for a negative base with a non-integer
-// exponent.
+// base to the power exponent: 1 when the exponent is 0 (0^0 included), 0 when only the base is
+// 0 with a positive exponent; a negative base keeps its sign for odd integer exponents;
+// infinity for 0 to a negative power; NaN for a negative base with a non-integer exponent.
 Extended Power(Extended base, Extended exponent);
 // The n-th root of x (an odd root of a negative x is negative); NaN for n = 0.
 Extended Root(Extended n, Extended x);
-// 1 x 2 x ... x n; 1 for n < 2.
+// 1 x 2 x ... x n; 1 for 0 and 1; NaN for a negative n, which has no factorial.
 Extended Factorial(std::int64_t n);
 // True for the primes 2, 3, 5, ...; false for 0, 1 and negative numbers.
 bool IsPrime(std::int64_t n);
 
 // Formats one real with a format string of literal text and one placeholder
-// %[-][width][.precision]e|f|g|n ("%%" is a percent sign). Answers false, leaving out empty,
-// when the format does not fit one real argument.
+// %[-][width][.precision]e|f|g|n ("%%" is a percent sign). The value is rounded as its decimal
+// text of 15 significant digits reads, halves away from zero (2.35 with one decimal is 2.4),
+// and a value that rounds to zero has no sign. Answers false, leaving out empty, when the
+// format does not fit one real argument.
 bool FormatReal(const QString& format, Extended value, QString& out);
 
 class TzCalc : public QObject {

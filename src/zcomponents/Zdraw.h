@@ -19,9 +19,6 @@
 class QPainter;
 class QWidget;
 
-// Horizontal placement of a caption.
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
-
 // a * b / c rounded to the nearest integer (halves away from zero); -1 when c is 0.
 int MulDiv(int a, int b, int c);
 

@@ -68,8 +68,10 @@ void TzFastBmp::Allocate(std::int32_t width, std::int32_t height)
     Height = height;
     if (width > 0 && height > 0) {
         image_ = QImage(width, height, QImage::Format_BGR888);
-        image_.fill(Qt::black);
+        // Zero every byte: a fill of a 24-bit image leaves the padding at the end of each row
+        // as the allocator left it.
         Bits = image_.bits();
+        std::memset(Bits, 0, std::size_t(image_.sizeInBytes()));
     }
     DoCalcLines();
 }

@@ -13,7 +13,6 @@
 
 class QPainter;
 
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
 
 class TzBigLabel : public TzGraphicControl {

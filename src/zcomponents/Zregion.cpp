@@ -134,27 +134,25 @@ void TzcRgn::Assign(const QObject* source)
 bool TzcRgn::LoadFromStream(QIODevice& stream)
 {
     const QByteArray sizeField = stream.read(kSizeFieldBytes);
-    bool ok = sizeField.size() == kSizeFieldBytes;
-    if (ok) {
-        const std::uint32_t size = qFromLittleEndian<std::uint32_t>(sizeField.constData());
-        if (size != 0) {
-            QByteArray block;
-            QRegion check;
-            if (size <= kMaxDataSize)
-                block = stream.read(size);
-            ok = size <= kMaxDataSize && block.size() == qsizetype(size) &&
-                 RegionFromData(block, check);
-            data_ = ok ? block : QByteArray();
-            if (!ok)
-                qWarning("Region data cut short or damaged (%u bytes stated): region emptied",
-                         size);
+    if (sizeField.size() != kSizeFieldBytes) {
+        qWarning("Region data has no size field: region kept");
+        return false;
+    }
+    const std::uint32_t size = qFromLittleEndian<std::uint32_t>(sizeField.constData());
+    if (size != 0) {
+        QByteArray block;
+        QRegion check;
+        if (size <= kMaxDataSize)
+            block = stream.read(size);
+        if (size > kMaxDataSize || block.size() != qsizetype(size) ||
+            !RegionFromData(block, check)) {
+            qWarning("Region data cut short or damaged (%u bytes stated): region kept", size);
+            return false;
         }
-    } else {
-        data_.clear();
-        qWarning("Region data has no size field: region emptied");
+        data_ = block;
     }
     Changed(this);
-    return ok;
+    return true;
 }
 
 bool TzcRgn::SaveToStream(QIODevice& stream) const
@@ -260,7 +258,10 @@ void TzcFancyShape::Loaded()
 
 QRegion TzcFancyShape::Outline(const QRect& whole) const
 {
-    return region_.ExsistData() ? region_.Handle() : QRegion(whole);
+    if (!region_.ExsistData())
+        return QRegion(whole);
+    const QRegion outline = region_.Handle();
+    return outline.translated(-outline.boundingRect().topLeft());
 }
 
 // ---- TzcFancyControl ----

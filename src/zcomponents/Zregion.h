@@ -55,9 +55,9 @@ public:
     // EzcComponentError and changes nothing.
     void Assign(const QObject* source);
 
-    // Reads the 4-byte size and that many bytes of region data. A size of 0 keeps the current
-    // data. Data that is cut short or does not hold together empties the region, logs a
-    // warning and answers false. Changed fires in every case.
+    // Reads the 4-byte size and that many bytes of region data, then Changed. A size of 0 keeps
+    // the current data. A stream that is cut short or data that does not hold together keeps
+    // the region as it was, fires nothing, logs a warning and answers false.
     bool LoadFromStream(QIODevice& stream);
     // Writes the 4-byte size, then the data.
     bool SaveToStream(QIODevice& stream) const;
@@ -106,7 +106,9 @@ public:
     virtual void DoUpdate() = 0;
 
 protected:
-    // The outline to give a widget: the region, or the given rectangle when it has none.
+    // The outline to give a widget: the region moved so that its bounding box starts at the
+    // widget's origin (the widget takes the box's size), or the given rectangle when it has
+    // none.
     QRegion Outline(const QRect& whole) const;
 
 private:

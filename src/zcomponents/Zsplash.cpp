@@ -164,11 +164,6 @@ QImage TzSplashForm::RenderSplash() const
             Arc(p, inner, {W - 1, 1}, {1, q}, light);
         Arc(p, inner, {1, q}, {W - 1, 1}, shadow);
         Arc(p, outer, {0, q}, {W - 1, 1}, black);
-        if (drawFrame_) {
-            p.setPen(framePen);
-            p.setBrush(Qt::NoBrush);
-            p.drawEllipse(frame.adjusted(0, 0, -1, -1));
-        }
     }
     if (bitMap_.height() >= 1) {
         const QRect dest(bitmapOffset_, bitMap_.size());
@@ -180,6 +175,13 @@ QImage TzSplashForm::RenderSplash() const
             TransparentDraw(p, dest.topLeft(), bitMap_, whole, trans);
         else
             BrushCopy(p, dest, bitMap_, whole, trans, color);
+    }
+    // The corners of the picture reach beyond a round frame at the diagonals: the ring goes on
+    // top so that it stays closed.
+    if (shape_ != ssZRectangle && drawFrame_) {
+        p.setPen(framePen);
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(frame.adjusted(0, 0, -1, -1));
     }
     return img;
 }

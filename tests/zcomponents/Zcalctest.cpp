@@ -36,7 +36,7 @@ TEST(TzCalc, GrammarExamples)
         {"(1+2", TzcRightPar, 3}, {"1/0", TzcDivZero, 1}, {"sqrt(-1)", TzcDivZero, 0},
         {".", TzcNumberMissing, 0}, {"abc(2)", TzcFunctionMissing, 0},
         {"sin 2", TzcLeftPar, 0}, {"ln(0)", TzcDivZero, 0}, {"log(100)", TzcOK, 2},
-        {"arcsin(1)", TzcDivZero, 0}, {"arccos(0.5)", TzcOK, std::acos(0.5)},
+        {"arcsin(1.5)", TzcDivZero, 0}, {"arccos(0.5)", TzcOK, std::acos(0.5)},
         {"round(2.5)+round(3.5)", TzcOK, 6}, {"trunc(-2.7)", TzcOK, -2},
         {"ceiling(2.1)", TzcOK, 3}, {"ceiling(-2.1)", TzcOK, -2}, {"floor(-2.1)", TzcOK, -3},
         {"floor(2.9)", TzcOK, 2},  {"frac(2.25)", TzcOK, 0.25}, {"abs(-3)", TzcOK, 3},
@@ -49,6 +49,98 @@ TEST(TzCalc, GrammarExamples)
         EXPECT_EQ(o.result, c.result) << c.line;
         EXPECT_NEAR(o.value, c.value, 1e-12) << c.line;
     }
+}
+
+TEST(TzCalc, ArcSinAndArcCosAtTheEndsOfTheirRange)
+{
+    const Extended pi = std::numbers::pi_v<Extended>;
+    struct Case {
+        const char* line;
+        Extended value;
+    } cases[] = {{"arcsin(1)", pi / 2}, {"arcsin(0-1)", -pi / 2}, {"arccos(1)", 0},
+                 {"arccos(0-1)", pi}};
+    for (const Case& c : cases) {
+        TzCalc calc;
+        calc.SetCalcLine(QString::fromLatin1(c.line));
+        EXPECT_EQ(calc.CalcResult(), TzcOK) << c.line;
+        EXPECT_EQ(calc.NumberNum(), c.value) << c.line;
+    }
+    EXPECT_EQ(ArcSin(1), pi / 2);
+    EXPECT_EQ(ArcCos(-1), pi);
+    for (const char* outside : {"arcsin(1.0001)", "arccos(0-1.0001)"})
+        EXPECT_EQ(Calc(QString::fromLatin1(outside)).result, TzcDivZero) << outside;
+}
+
+TEST(TzCalc, ZeroToThePowerZeroIsOne)
+{
+    const Outcome o = Calc("0^0");
+    EXPECT_EQ(o.result, TzcOK);
+    EXPECT_EQ(o.value, 1);
+    EXPECT_EQ(Calc("0^0*2").value, 2);
+    EXPECT_EQ(Power(0, 0), 1);
+}
+
+TEST(TzCalc, ResultsHaveNoNegativeZero)
+{
+    TzCalc calc;
+    for (const char* line : {"round(0-0.5)", "trunc(0-0.5)", "0-0", "(0-1)*0"}) {
+        calc.SetCalcLine(QString::fromLatin1(line));
+        EXPECT_FALSE(std::signbit(calc.NumberNum())) << line;
+        EXPECT_FALSE(std::signbit(calc.RegisterANum())) << line;
+        EXPECT_EQ(calc.Number(), "0.00000000000000E+000") << line;
+    }
+    // A register set to a negative zero, or a small negative value that rounds to zero, shows
+    // no sign either.
+    calc.SetRegisterANum(-0.0L);
+    EXPECT_EQ(calc.RegisterA(), "0.00000000000000E+000");
+    QString out;
+    for (const char* format : {"%.1f", "%.1n", "%g", "%.1e"}) {
+        ASSERT_TRUE(FormatReal(QString::fromLatin1(format), -0.0L, out));
+        EXPECT_FALSE(out.startsWith(u'-')) << format;
+    }
+    ASSERT_TRUE(FormatReal("%.1f", -0.04L, out));
+    EXPECT_EQ(out, "0.0");
+}
+
+TEST(TzCalc, FormattingRoundsTheDecimalTextHalfAwayFromZero)
+{
+    TzCalc calc;
+    calc.SetFormat("Value=%.1f V");
+    calc.SetCalcLine("2.25+0.1");
+    EXPECT_EQ(calc.Number(), "Value=2.4 V");
+    calc.SetCalcLine("0-2.25-0.1");
+    EXPECT_EQ(calc.Number(), "Value=-2.4 V");
+
+    struct Case {
+        const char* format;
+        Extended value;
+        const char* text;
+    } cases[] = {
+        {"%.1f", 2.35, "2.4"},           {"%.1f", -2.35, "-2.4"},
+        {"%.1f", 2.25L, "2.3"},          {"%.2f", 1.005, "1.01"},
+        {"%.1f", 9.95, "10.0"},          {"%.1f", 0.05, "0.1"},
+        {"%.0f", 0.5, "1"},              {"%.0f", -0.5, "-1"},
+        {"%.0f", 2.5, "3"},              {"%.3f", 2.35, "2.350"},
+        {"%f", 1.0 / 3, "0.33"},         {"%.2e", 2.35, "2.4E+000"},
+        {"%.2e", 9.96, "1.0E+001"},      {"%e", 1.0 / 3, "3.33333333333333E-001"},
+        {"%e", -1234.5, "-1.23450000000000E+003"}, {"%.4e", 1.2345e-7, "1.235E-007"},
+        {"%.1e", 2.5, "3E+000"},         {"%.2g", 2.35, "2.4"},
+        {"%g", 0.1 + 0.2, "0.3"},        {"%g", 1e20, "1E20"},
+        {"%g", 1.5e-7, "1.5E-7"},        {"%g", 0.00001, "0.00001"},
+        {"%.3g", 1234.5, "1.23E3"},      {"%.4g", 1234.5, "1235"},
+        {"%.2n", 1234.565, "1,234.57"},  {"%.2n", -999999.995, "-1,000,000.00"},
+        {"%.1f", 1e20, "100000000000000000000.0"},
+        {"%.1f", 0.123456789012345678L, "0.1"}, {"%.18f", 0.1, "0.100000000000000000"},
+    };
+    for (const Case& c : cases) {
+        QString out;
+        ASSERT_TRUE(FormatReal(QString::fromLatin1(c.format), c.value, out)) << c.format;
+        EXPECT_EQ(out, QString::fromLatin1(c.text)) << c.format << " " << double(c.value);
+    }
+    // A value far beyond the size of any fixed buffer is shown whole.
+    QString huge;
+    ASSERT_TRUE(FormatReal("%.2f", 1e300, huge));
+    EXPECT_EQ(huge, "1" + QString(300, u'0') + ".00");
 }
 
 TEST(TzCalc, RegistersFormAStackAndEventsFire)
@@ -188,7 +280,7 @@ TEST(CalcMath, CorrectedEdgeCases)
     EXPECT_EQ(double(Power(-2, 3)), -8);
     EXPECT_EQ(double(Power(-2, 2)), 4);
     EXPECT_EQ(double(Power(2, 0)), 1);
-    EXPECT_EQ(double(Power(0, 0)), 0);
+    EXPECT_EQ(double(Power(0, 0)), 1);
     EXPECT_EQ(double(Power(0, 3)), 0);
     EXPECT_TRUE(std::isinf(Power(0, -1)));
     EXPECT_TRUE(std::isnan(Power(-2, 0.5)));
@@ -198,7 +290,9 @@ TEST(CalcMath, CorrectedEdgeCases)
     EXPECT_NEAR(double(Log10(1000)), 3, 1e-15);
     EXPECT_EQ(double(Factorial(5)), 120);
     EXPECT_EQ(double(Factorial(0)), 1);
-    EXPECT_EQ(double(Factorial(-3)), 1);
+    EXPECT_TRUE(std::isnan(Factorial(-3)));
+    EXPECT_TRUE(std::isnan(Factorial(-1)));
+    EXPECT_EQ(double(Factorial(1)), 1);
     EXPECT_TRUE(std::isinf(Factorial(5000)));
     const bool primes[] = {false, false, true, true, false, true, false, true, false, false};
     for (int n = 0; n < 10; ++n)

@@ -3,6 +3,7 @@
 #include "zcomponents/Zraster.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,6 +57,22 @@ TEST(TzFastBmp, RowsPaddedAndPixelsBlueGreenRed)
     }
     f.SetPixel(0, 0, clBtnFace);
     EXPECT_EQ(f.GetPixel(0, 0), QColorToColor(ColorToQColor(clBtnFace)));
+}
+
+TEST(TzFastBmp, EveryByteOfANewBufferIsZeroPaddingIncluded)
+{
+    // The sanitizer build fills fresh heap memory with a pattern, so bytes nobody wrote show.
+    auto zeroed = [](const TzFastBmp& f) {
+        return std::all_of(f.Bits, f.Bits + f.Size, [](std::uint8_t b) { return b == 0; });
+    };
+    for (int w = 1; w <= 5; ++w) {
+        TzFastBmp blank(w, 3);
+        EXPECT_TRUE(zeroed(blank)) << w;
+        QImage black(w, 3, QImage::Format_RGB32);
+        black.fill(Qt::black);
+        TzFastBmp copy(black);
+        EXPECT_TRUE(zeroed(copy)) << w;
+    }
 }
 
 TEST(TzFastBmp, CopiesImageAndDrawsBack)

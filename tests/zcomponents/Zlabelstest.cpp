@@ -1,4 +1,5 @@
 #include "zcomponents/Zcolor.h"
+#include "zcomponents/Zcolorbtn.h"
 #include "zcomponents/Zlabels.h"
 #include "qtsupport/Widgets.h"
 
@@ -119,6 +120,17 @@ TEST(TzBigLabel, SizesToItsTextAndWrapsLongCaptions)
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
     QApplication::sendEvent(&empty, &enter);
     EXPECT_EQ(enters, 1);
+}
+
+TEST(TzBigLabel, LabelsAndButtonsShareOneAlignment)
+{
+    // Both headers in one source file: one alignment type serves labels and buttons.
+    QWidget parent;
+    TzBigLabel label(&parent);
+    TzColorBtn button(&parent);
+    label.SetAlignment(taRightJustify);
+    button.SetAlign(label.Alignment());
+    EXPECT_EQ(button.Alignment(), taRightJustify);
 }
 
 TEST(Tz3DLabel, ShadowsOnlyWith3D)

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -45,6 +46,15 @@ void BlockRegion(TzcRgn& rgn)
         for (int x = 4; x < 7; ++x)
             img.setPixel(x, y, qRgb(10, 20, 30));
     rgn.SerRgnFromBmp(img, clWhite);
+}
+
+// A widget that fills itself with one colour.
+void Paint(QWidget& w, Qt::GlobalColor colour)
+{
+    QPalette palette = w.palette();
+    palette.setColor(QPalette::Window, colour);
+    w.setPalette(palette);
+    w.setAutoFillBackground(true);
 }
 
 } // namespace
@@ -124,9 +134,17 @@ TEST(TzcRgn, EmptyRegionFileIsFourZerosAndLoadingItKeepsData)
 
     EXPECT_THROW(rgn.LoadFromFile(dir.filePath("missing.rgn")), std::runtime_error);
     EXPECT_EQ(rgn.Handle(), QRegion(4, 5, 3, 2));
+
+    const QString cut = dir.filePath("cut.rgn");
+    QFile c(cut);
+    ASSERT_TRUE(c.open(QIODevice::WriteOnly));
+    c.write(QByteArray(3, '\0'));
+    c.close();
+    EXPECT_FALSE(rgn.LoadFromFile(cut));
+    EXPECT_EQ(rgn.Handle(), QRegion(4, 5, 3, 2));
 }
 
-TEST(TzcRgn, TruncatedAndHostileStreamsGiveAnEmptyRegion)
+TEST(TzcRgn, TruncatedAndHostileStreamsKeepTheRegionAndFireNothing)
 {
     TzcRgn model;
     BlockRegion(model);
@@ -134,8 +152,12 @@ TEST(TzcRgn, TruncatedAndHostileStreamsGiveAnEmptyRegion)
     const QByteArray data = good.mid(4);
 
     const std::vector<QByteArray> bad = {
+        QByteArray(),                                   // nothing at all
         good.left(2),                                   // size field cut short
+        good.left(3),
         good.left(good.size() - 1),                     // data cut short
+        Le32(48) + data.left(20),
+        Le32(0xFFFFFFFFu) + data,                       // size beyond anything readable
         Le32(0xFFFFFFF0u) + data,                       // size beyond the bytes present
         Le32(8) + data.left(8),                         // shorter than a header
         Le32(48) + Le32(31) + data.mid(4),              // wrong header size
@@ -150,12 +172,14 @@ TEST(TzcRgn, TruncatedAndHostileStreamsGiveAnEmptyRegion)
     for (const QByteArray& bytes : bad) {
         TzcRgn rgn;
         BlockRegion(rgn);
+        rgn.SetModified(false);
         int changes = 0;
         rgn.OnChange = [&](QObject*) { ++changes; };
         EXPECT_FALSE(LoadBytes(rgn, bytes)) << bytes.toHex().toStdString();
-        EXPECT_FALSE(rgn.ExsistData());
-        EXPECT_TRUE(rgn.Handle().isEmpty());
-        EXPECT_EQ(changes, 1);
+        EXPECT_EQ(rgn.Data(), model.Data()) << bytes.toHex().toStdString();
+        EXPECT_EQ(rgn.Handle(), QRegion(4, 5, 3, 2));
+        EXPECT_EQ(changes, 0) << bytes.toHex().toStdString();
+        EXPECT_FALSE(rgn.Modified());
     }
     // Raw data set directly is checked when it is turned into a region.
     TzcRgn raw;
@@ -181,20 +205,36 @@ TEST(TzcRgn, AssignCopiesEmptiesAndRefusesOtherObjects)
 TEST(TzcFancyControl, CutsAndSizesTheControlAfterLoading)
 {
     QWidget parent;
+    parent.resize(100, 100);
+    Paint(parent, Qt::white);
     auto* control = new QWidget(&parent);
+    Paint(*control, Qt::red);
     control->setGeometry(20, 30, 50, 40);
     TzcFancyControl fancy(&parent);
     fancy.SetControlComponent(control);
-    TzcRgn rgn;
-    BlockRegion(rgn);
-    fancy.SetRgn(&rgn);
+    // An L of four pixels whose bounding box is the 3 x 2 block at (4, 5).
+    QImage img = Filled(10, 10, qRgb(255, 255, 255));
+    for (const QPoint at : {QPoint(4, 5), QPoint(5, 5), QPoint(6, 5), QPoint(4, 6)})
+        img.setPixel(at, qRgb(10, 20, 30));
+    fancy.SerRgnFromBmp(img, clWhite);
     EXPECT_EQ(control->size(), QSize(50, 40)); // nothing before loading
     fancy.Loaded();
     EXPECT_EQ(control->geometry(), QRect(20, 30, 3, 2));
-    EXPECT_EQ(control->mask(), QRegion(4, 5, 3, 2));
+    // The outline moves with the control's origin: the L shows at the control's place.
+    const QImage shown = parent.grab().toImage();
+    const QRgb red = qRgb(255, 0, 0), white = qRgb(255, 255, 255);
+    EXPECT_EQ(shown.pixel(20, 30), red);
+    EXPECT_EQ(shown.pixel(22, 30), red);
+    EXPECT_EQ(shown.pixel(20, 31), red);
+    EXPECT_EQ(shown.pixel(21, 31), white);
+    EXPECT_EQ(shown.pixel(22, 31), white);
+    EXPECT_EQ(shown.pixel(23, 30), white);
+    EXPECT_EQ(shown.pixel(20, 32), white);
+    EXPECT_EQ(fancy.Region()->Handle().boundingRect(), QRect(4, 5, 3, 2)); // kept as built
 
     fancy.Clear();
     EXPECT_EQ(control->mask(), QRegion(0, 0, 3, 2));
+    EXPECT_EQ(parent.grab().toImage().pixel(22, 31), red);
     delete control;
     fancy.Clear(); // the control is gone: nothing to do
 }
@@ -212,8 +252,13 @@ TEST(TzcFancyForm, ShapesItsFormFramelessOrRefusesWithoutOne)
     fancy.SerRgnFromBmp(img, clFuchsia);
     fancy.Loaded();
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(form.size(), fancy.Region()->Handle().boundingRect().size());
-    EXPECT_TRUE(form.mask().contains(QPoint(15, 10)));
+    const QRect box = fancy.Region()->Handle().boundingRect();
+    EXPECT_EQ(box.topLeft(), QPoint(8, 3));
+    EXPECT_EQ(form.size(), box.size());
+    // The outline moves with the form's origin.
+    EXPECT_EQ(form.mask().boundingRect(), QRect(QPoint(0, 0), box.size()));
+    EXPECT_EQ(form.mask(), fancy.Region()->Handle().translated(-8, -3));
+    EXPECT_TRUE(form.mask().contains(QPoint(15 - 8, 10 - 3)));
     EXPECT_FALSE(form.mask().contains(QPoint(0, 0)));
 
     TzcFancyForm orphan(nullptr);

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -115,4 +116,54 @@ TEST(TzSplashForm, TransparentColourAndPicture)
     splash.SetPicture(QImage());
     EXPECT_EQ(splash.BitMap().size(), QSize(5, 5));
     EXPECT_THROW(TzSplashForm(nullptr), EzcComponentError);
+}
+
+namespace {
+
+// Whether the pixels of one colour enclose the centre: a flood fill over every other pixel,
+// moving across shared edges only, from the centre never reaches the image's border.
+bool ClosedAround(const QImage& img, QRgb ring)
+{
+    const int w = img.width(), h = img.height();
+    std::vector<char> seen(std::size_t(w * h), 0);
+    std::vector<QPoint> todo{QPoint(w / 2, h / 2)};
+    while (!todo.empty()) {
+        const QPoint p = todo.back();
+        todo.pop_back();
+        if (p.x() < 0 || p.y() < 0 || p.x() >= w || p.y() >= h)
+            return false;
+        char& s = seen[std::size_t(p.y() * w + p.x())];
+        if (s || img.pixel(p) == ring)
+            continue;
+        s = 1;
+        for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
+            todo.push_back(p + d);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(TzSplashForm, RoundFrameIsAClosedRingAroundThePicture)
+{
+    QWidget form;
+    TzSplashForm splash(&form);
+    splash.ScreenSize = Screen1024;
+    const QRgb ring = ColorToQColor(clFuchsia).rgb();
+    // The picture's corners reach beyond the round frame at the four diagonals.
+    for (const zSplashStyleType shape : {ssZEllipse, ssCircle}) {
+        for (const int thickness : {1, 4, 9}) {
+            for (const QSize size : {QSize(200, 100), QSize(40, 30), QSize(7, 90)}) {
+                splash.SetShape(shape);
+                splash.SetFrameThickness(std::uint16_t(thickness));
+                splash.SetBitMap(Picture(size.width(), size.height(), qRgb(0, 0, 255)));
+                splash.MakeSplash();
+                const QImage img = splash.RenderSplash();
+                EXPECT_TRUE(ClosedAround(img, ring))
+                    << int(shape) << " thickness " << thickness << " picture " << size.width()
+                    << "x" << size.height();
+                EXPECT_EQ(img.pixel(img.width() / 2, img.height() / 2), qRgb(0, 0, 255));
+            }
+        }
+    }
 }
