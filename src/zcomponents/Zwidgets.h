@@ -1,10 +1,12 @@
 #pragma once
 // Small helpers every window uses: a control created with its parent and its objectName (the
 // name tests and the settings find it by), a palette colour set only when it changes, a logic
-// text as a QString, and the test for the Enter key.
+// text as a QString, the test for the Enter key, and a window centred on its screen.
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPalette>
+#include <QScreen>
 #include <QSpinBox>
 #include <QString>
 #include <QWidget>
@@ -48,4 +50,15 @@ inline QString Q(const std::string& text) { return QString::fromStdString(text);
 inline bool IsEnterKey(const QKeyEvent* event)
 {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+// Moves a window so that its frame is centred on its screen (the primary one while it has none).
+inline void CentreOnScreen(QWidget* window)
+{
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->geometry().center());
+    window->move(frame.topLeft());
 }

@@ -528,6 +528,9 @@ void TMainForm::UpdateControls()
         CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
     _3capTunedPanel->setVisible(device_->Has3rdCap());
     FaultsFrame->ShowThirdCap(device_->Has3rdCap());
+    const bool unlocked = !controller_->IsLocked();
+    ClearBtn->setEnabled(unlocked);
+    ClearMenuItem->setEnabled(unlocked);
     UpdateUnitPages();
     UpdateCapControls();
     UpdateToolItems();
@@ -598,6 +601,9 @@ void TMainForm::DemoMenuItemClick() { controller_->ToggleDemo(); }
 
 void TMainForm::ClearBtnClick()
 {
+    // A locked panel keeps its history, whatever reaches this handler.
+    if (controller_->IsLocked())
+        return;
     data_->Clear();
     RefreshAll();
 }

@@ -168,6 +168,7 @@ public:
     QToolButton* SaveBtn = nullptr;
     QToolButton* OpenBtn = nullptr;
     QToolButton* ExportTRVBtn = nullptr;
+    QToolButton* ClearBtn = nullptr; // empties the history, as Window > Clear
 
     // --- body -------------------------------------------------------------------------------
     QSplitter* Splitter1 = nullptr;

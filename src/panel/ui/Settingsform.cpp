@@ -243,6 +243,7 @@ void TSettingsForm::SelectPaneItem(int pane, int item)
 void TSettingsForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    CentreOnScreen(this); // not on the main window, as a dialog with a parent would be
     FormShow();
 }
 
