@@ -26,7 +26,7 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, const char* text, bo
     b->setObjectName(name);
     b->setText(text);
     b->setCheckable(checkable);
-    b->setMinimumWidth(56);
+    b->setMinimumWidth(52);
     return b;
 }
 

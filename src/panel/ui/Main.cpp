@@ -54,6 +54,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <tuple>
 
 namespace {
@@ -87,6 +88,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName("MainForm");
     setWindowTitle(orrery::ProgramTitle);
+    // The application's title from the start: windows that the loaded settings show before the
+    // captions are set carry it as those opened later do.
+    QApplication::setApplicationDisplayName(orrery::ProgramTitle);
     resize(828, 552);
 
     controller_ = std::make_unique<COrrery>(*this);
@@ -186,6 +190,7 @@ void TMainForm::SetForms(const Forms& forms)
     BindChartWindows();
     BindToolWindows();
     BindLogging();
+    PlaceToolWindows();
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -334,6 +339,7 @@ void TMainForm::CreateBody()
 
     PageControl = new QTabWidget(central);
     PageControl->setObjectName("PageControl");
+    ShowWholeTabs(PageControl);
     DisplayPage = MakeArea(PageControl, "DisplayPage");
     FaultsPage = MakeArea(PageControl, "FaultsPage");
     PageControl->addTab(DisplayPage, "Display");
@@ -419,6 +425,7 @@ void TMainForm::FormShow()
     if (forms_.Settings)
         forms_.Settings->PageControl->setCurrentIndex(0);
     controller_->SetOutputOnText("RF is On");
+    PlaceToolWindows(); // beside the window as it is shown; stored positions load over them
     if (!controller_->Startup()) {
         close();
         return;
@@ -636,7 +643,14 @@ void TMainForm::SetCaptions(const std::string& mainCaption, const std::string& l
 {
     setWindowTitle(Q(mainCaption));
     SetLoggingCaption(loggingCaption);
+    if (QApplication::applicationDisplayName() == Q(mainCaption))
+        return;
     QApplication::setApplicationDisplayName(Q(mainCaption)); // the application's title
+    // The platform adds that title to a window's own when the window's title is set; windows
+    // already open take the new one.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowHandle())
+            w->windowHandle()->setTitle(w->windowTitle());
 }
 
 bool TMainForm::ReadTimerEnabled() const { return ReadTimer->isActive(); }

@@ -13,6 +13,7 @@
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
 #include "qtsupport/Modaldriver.h"
+#include "service/ui/Setuppage.h"
 #include "simunit/Simcommandset.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
@@ -27,6 +28,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -103,6 +105,32 @@ TEST_F(MainFormTest, PagesInOrderAndTheControlNotebook)
     ShowAndStart();
     EXPECT_TRUE(form->findChild<QWidget*>("SaveToFileBtn")->isEnabled());
     EXPECT_TRUE(form->findChild<QWidget*>("CtrlNotebook")->isEnabled());
+}
+
+// Every shown tab lies whole inside its bar, its caption not cut short.
+void ExpectWholeTabs(QTabWidget* tabs)
+{
+    QTabBar* bar = tabs->tabBar();
+    ASSERT_TRUE(bar->isVisible());
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (!tabs->isTabVisible(i))
+            continue;
+        const QRect r = bar->tabRect(i);
+        const std::string text = tabs->tabText(i).toStdString();
+        EXPECT_GE(r.left(), 0) << text;
+        EXPECT_LE(r.right(), bar->width() - 1) << text;
+        EXPECT_GE(r.width(), bar->fontMetrics().horizontalAdvance(tabs->tabText(i))) << text;
+    }
+}
+
+TEST_F(MainFormTest, EveryPageTabShowsItsWholeCaption)
+{
+    ShowAndStart();
+    QCoreApplication::processEvents();
+    ExpectWholeTabs(form->PageControl);
+    form->PageControl->setCurrentWidget(form->SetupPage);
+    QCoreApplication::processEvents();
+    ExpectWholeTabs(form->SetupPage->SetupPageControl);
 }
 
 TEST_F(MainFormTest, MenusAsListed)
