@@ -42,7 +42,12 @@ std::array<SPlace, Count> FirstPlaces(const SPlace& main, const std::array<SPlac
     const int below = main.Bottom() + Gap;
     places[Tuning] = OnScreen(At(sizes[Tuning], main.Left, below), screen);
     places[Model] = OnScreen(At(sizes[Model], places[Tuning].Right() + Gap, below), screen);
-    places[TrafficLog] = OnScreen(At(sizes[TrafficLog], places[Model].Right() + Gap, below), screen);
+    // The traffic log beside the chart windows where the screen is wide enough, else at the end
+    // of the row below the main window.
+    SPlace log = At(sizes[TrafficLog], std::max(smith.Right(), places[Caps].Right()) + Gap, main.Top);
+    if (log.Right() > screen.Right())
+        log = At(sizes[TrafficLog], places[Model].Right() + Gap, below);
+    places[TrafficLog] = OnScreen(log, screen);
     return places;
 }
 
