@@ -3,7 +3,9 @@
 #include "common/Registry.h"
 #include "device/Datarec.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <charconv>
 #include <span>
 #include <string_view>
@@ -168,11 +170,18 @@ void CVars::Exchange(CRegistry& store)
         int id = 0;
         // A text without an id reaches the "Unknown" row, which nothing displays.
         CVar& row = ScanField(rest, id) ? Find(id) : rows_.back();
-        if (!ScanField(rest, row.decimals))
+        int decimals = 0;
+        if (!ScanField(rest, decimals))
             continue;
-        if (!ScanField(rest, row.min))
+        row.decimals = std::clamp(decimals, MinDecimals, MaxDecimals);
+        double min = 0, max = row.max;
+        if (!ScanField(rest, min))
             continue;
-        ScanField(rest, row.max);
+        ScanField(rest, max);
+        if (std::isfinite(min) && std::isfinite(max) && min < max) {
+            row.min = min;
+            row.max = max;
+        }
     }
 }
 

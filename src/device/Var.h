@@ -38,6 +38,8 @@ struct CLayoutEntry {
 class CVars {
 public:
     static constexpr int UnknownId = -1;
+    // The decimals a row may show (the display settings dialog's "Digits").
+    static constexpr int MinDecimals = 0, MaxDecimals = 10;
 
     CVars();
     virtual ~CVars() = default;
@@ -50,7 +52,9 @@ public:
     int RowCount() const { return static_cast<int>(rows_.size()); }
     const CVar& Row(int index) const;
 
-    // Loads or saves section "Vars" (the user's decimals and ranges).
+    // Loads or saves section "Vars" (the user's decimals and ranges). Loaded decimals are kept
+    // within MinDecimals..MaxDecimals; a loaded range whose minimum is not below its maximum
+    // (or is not finite) leaves the row's range as it was.
     void Exchange(CRegistry& store);
     // Maximum of the capacitance rows 16, 17, 18 := capacitance of capacitor 0, 1, 2 at 100 %.
     void SetCapMaxima(const CUnitState& unit);

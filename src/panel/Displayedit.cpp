@@ -52,7 +52,7 @@ void CDisplayEdit::ApplyFormat(const std::string& minText, const std::string& ma
 {
     if (!source_ || CurrentVarId < 0)
         return;
-    source_->SetVarFormat(CurrentVarId, std::clamp(decimals, 0, MaxDecimals), TextToDouble(minText),
+    source_->SetVarFormat(CurrentVarId, std::clamp(decimals, CVars::MinDecimals, MaxDecimals), TextToDouble(minText),
                           TextToDouble(maxText));
 }
 

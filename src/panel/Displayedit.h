@@ -2,6 +2,7 @@
 // The display settings dialog without its controls: the variables offered, the one being
 // edited, the texts of its row and applying the sizes, the RF-on option and the row.
 
+#include "device/Var.h"
 #include "panel/Item.h"
 
 #include <string>
@@ -17,7 +18,7 @@ struct SVarFormatText {
 
 class CDisplayEdit {
 public:
-    static constexpr int MaxDecimals = 10;
+    static constexpr int MaxDecimals = CVars::MaxDecimals;
 
     explicit CDisplayEdit(IPaneSource* source) : source_(source) {}
 

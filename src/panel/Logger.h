@@ -25,7 +25,7 @@ struct CLogSettings {
     bool Visible = false;
     int Top = 100;
     int Left = 100;
-    int Width = 360;
+    int Width = 280; // the gauge inside is 260 wide
     std::string Path = DefaultPath();
     std::string Name = "log";
     int MaxLen = 1000;

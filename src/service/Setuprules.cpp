@@ -72,7 +72,7 @@ bool ParseSetupTexts(const CSetupTexts& t, bool thirdCap, CSetupData& d, std::st
     out.inAver = t.inAver;
     out.outAver = t.outAver;
     for (int i = 0; i < CSetupData::Pots; ++i)
-        f.Int("Potentiometer " + std::to_string(i), t.pots[i], 0, PotMax, out.pots[i]);
+        f.Int("Potentiometer " + std::to_string(i + CSetupData::FirstPot), t.pots[i], 0, PotMax, out.pots[i]);
     if (!f.Ok()) {
         error = f.Error();
         return false;

@@ -1,12 +1,16 @@
 #pragma once
 // Small helpers every window uses: a control created with its parent and its objectName (the
 // name tests and the settings find it by), a palette colour set only when it changes, a logic
-// text as a QString, and the test for the Enter key.
+// text as a QString, the test for the Enter key, tabs shown whole, and a window centred on its
+// screen.
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPalette>
+#include <QScreen>
 #include <QSpinBox>
 #include <QString>
+#include <QTabWidget>
 #include <QWidget>
 #include <string>
 #include <utility>
@@ -48,4 +52,23 @@ inline QString Q(const std::string& text) { return QString::fromStdString(text);
 inline bool IsEnterKey(const QKeyEvent* event)
 {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+// Every tab's caption shown whole: the tab widget is at least as wide as its tabs (no scroll
+// arrows that cut the last visible tab short, no elided captions).
+inline void ShowWholeTabs(QTabWidget* tabs)
+{
+    tabs->setUsesScrollButtons(false);
+    tabs->setElideMode(Qt::ElideNone);
+}
+
+// Moves a window so that its frame is centred on its screen (the primary one while it has none).
+inline void CentreOnScreen(QWidget* window)
+{
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->geometry().center());
+    window->move(frame.topLeft());
 }

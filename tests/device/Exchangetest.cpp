@@ -64,6 +64,28 @@ TEST(VarsExchange, LoadStopsAtTheFirstMissingKey)
     EXPECT_EQ(vars.Find(-1).decimals, 4);
 }
 
+TEST(VarsExchange, LoadKeepsDecimalsInTheDialogsRangeAndRangesOrdered)
+{
+    const CVars defaults;
+    CVars vars;
+    platform::IniFile ini;
+    ini.LoadFromText("[Vars]\r\nVar0=1,99,5,-5\r\nVar1=2,-3,10,10\r\nVar2=3,4,nan,1\r\n"
+                     "Var3=23,12,0.2,0.8\r\nVar4=4,1,-inf,5\r\nVar5=5,3,2000\r\n");
+    CRegistry store("", true, &ini);
+    vars.Exchange(store);
+    EXPECT_EQ(vars.Find(1).decimals, CVars::MaxDecimals);
+    EXPECT_EQ(vars.Find(2).decimals, CVars::MinDecimals);
+    EXPECT_EQ(vars.Find(3).decimals, 4);
+    EXPECT_EQ(vars.Find(23).decimals, CVars::MaxDecimals);
+    // A minimum not below the maximum, or not a finite number, leaves the range as it was.
+    for (int id : {1, 2, 3, 4, 5}) {
+        EXPECT_EQ(vars.Find(id).min, defaults.Find(id).min) << id;
+        EXPECT_EQ(vars.Find(id).max, defaults.Find(id).max) << id;
+    }
+    EXPECT_EQ(vars.Find(23).min, 0.2);
+    EXPECT_EQ(vars.Find(23).max, 0.8);
+}
+
 TEST(ModelExchange, KeysInOrderAndRoundTrip)
 {
     CDevice a;

@@ -1,6 +1,7 @@
 #include "panel/ui/About.h"
 
 #include "panel/Version.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -57,4 +58,10 @@ bool TAboutForm::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TAboutForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    CentreOnScreen(this); // not on the main window, as a dialog with a parent would be
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The About window: product name, product ID and build date; the web label opens its own text.
+// It opens centred on the screen.
 
 #include <QDialog>
 
@@ -23,4 +24,5 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 };

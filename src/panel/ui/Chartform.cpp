@@ -193,11 +193,13 @@ void TChartForm::Exchange(CRegistry& store)
     QSize screen(1024, 768);
     if (QScreen* sc = QGuiApplication::primaryScreen())
         screen = sc->geometry().size();
+    // The window's geometry is the default of a load too: a file without the section leaves
+    // the window where it is.
+    settings_.Top = y();
+    settings_.Left = x();
+    settings_.Width = width();
+    settings_.Height = height();
     if (!store.Reading()) {
-        settings_.Top = y();
-        settings_.Left = x();
-        settings_.Width = width();
-        settings_.Height = height();
         settings_.Visible = isVisible();
         settings_.StatusVisible = !statusBar()->isHidden();
         settings_.Style = StayOnTop() ? CChartSettings::StyleStayOnTop : CChartSettings::StyleNormal;

@@ -4,7 +4,9 @@
 #include "device/Var.h"
 #include "panel/ui/Logsettings.h"
 #include "panel/ui/Status.h"
+#include "platform/Color.h"
 #include "zcomponents/Zgauge.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -24,7 +26,7 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, const char* text, bo
     b->setObjectName(name);
     b->setText(text);
     b->setCheckable(checkable);
-    b->setMinimumWidth(56);
+    b->setMinimumWidth(52);
     return b;
 }
 
@@ -67,8 +69,17 @@ void TLoggingForm::Build()
     layout->addWidget(FileNameEdit);
     Gauge = new TzGauge(this);
     Gauge->setObjectName("Gauge");
-    Gauge->setFixedHeight(20);
+    Gauge->setFixedHeight(GaugeHeight);
     Gauge->SetMax(100);
+    Gauge->SetCaptionStyle(gaTotalBar);
+    Gauge->SetBarColor(clBlack);
+    Gauge->SetColor(clSilver);
+    Gauge->SetBevelOuter(bvLowered);
+    QFont gaugeFont = Gauge->font();
+    gaugeFont.setPixelSize(GaugeFontPixels);
+    Gauge->setFont(gaugeFont);
+    Gauge->SetParentFont(false);
+    SetPaletteColor(Gauge, QPalette::WindowText, Qt::black);
     layout->addWidget(Gauge);
     auto* row = new QHBoxLayout;
     StartBtn = SpeedButton(this, "StartBtn", "Start", true);

@@ -22,6 +22,11 @@ class TLoggingForm : public QWidget, public ILogWindow {
     Q_OBJECT
 public:
     static constexpr int GaugeMargin = 20;
+    // The gauge: 17 pixels high, the window's width less GaugeMargin wide (260 in a window of
+    // the default width), a black bar on silver in a lowered bevel, its value in an 11-pixel
+    // black font.
+    static constexpr int GaugeHeight = 17;
+    static constexpr int GaugeFontPixels = 11;
 
     // Reads the device through its live read; the clock is the system's.
     explicit TLoggingForm(CDevice& device, QWidget* parent = nullptr);

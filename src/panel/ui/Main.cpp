@@ -54,6 +54,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <tuple>
 
 namespace {
@@ -87,6 +88,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName("MainForm");
     setWindowTitle(orrery::ProgramTitle);
+    // The application's title from the start: windows that the loaded settings show before the
+    // captions are set carry it as those opened later do.
+    QApplication::setApplicationDisplayName(orrery::ProgramTitle);
     resize(828, 552);
 
     controller_ = std::make_unique<COrrery>(*this);
@@ -191,6 +195,7 @@ void TMainForm::SetForms(const Forms& forms)
     BindChartWindows();
     BindToolWindows();
     BindLogging();
+    PlaceToolWindows();
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -339,6 +344,7 @@ void TMainForm::CreateBody()
 
     PageControl = new QTabWidget(central);
     PageControl->setObjectName("PageControl");
+    ShowWholeTabs(PageControl);
     DisplayPage = MakeArea(PageControl, "DisplayPage");
     FaultsPage = MakeArea(PageControl, "FaultsPage");
     PageControl->addTab(DisplayPage, "Display");
@@ -424,6 +430,7 @@ void TMainForm::FormShow()
     if (forms_.Settings)
         forms_.Settings->PageControl->setCurrentIndex(0);
     controller_->SetOutputOnText("RF is On");
+    PlaceToolWindows(); // beside the window as it is shown; stored positions load over them
     if (!controller_->Startup()) {
         close();
         return;
@@ -533,6 +540,9 @@ void TMainForm::UpdateControls()
         CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
     _3capTunedPanel->setVisible(device_->Has3rdCap());
     FaultsFrame->ShowThirdCap(device_->Has3rdCap());
+    const bool unlocked = !controller_->IsLocked();
+    ClearBtn->setEnabled(unlocked);
+    ClearMenuItem->setEnabled(unlocked);
     UpdateUnitPages();
     UpdateCapControls();
     UpdateToolItems();
@@ -603,6 +613,9 @@ void TMainForm::DemoMenuItemClick() { controller_->ToggleDemo(); }
 
 void TMainForm::ClearBtnClick()
 {
+    // A locked panel keeps its history, whatever reaches this handler.
+    if (controller_->IsLocked())
+        return;
     data_->Clear();
     RefreshAll();
 }
@@ -635,7 +648,14 @@ void TMainForm::SetCaptions(const std::string& mainCaption, const std::string& l
 {
     setWindowTitle(Q(mainCaption));
     SetLoggingCaption(loggingCaption);
+    if (QApplication::applicationDisplayName() == Q(mainCaption))
+        return;
     QApplication::setApplicationDisplayName(Q(mainCaption)); // the application's title
+    // The platform adds that title to a window's own when the window's title is set; windows
+    // already open take the new one.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowHandle())
+            w->windowHandle()->setTitle(w->windowTitle());
 }
 
 bool TMainForm::ReadTimerEnabled() const { return ReadTimer->isActive(); }

@@ -168,6 +168,7 @@ public:
     QToolButton* SaveBtn = nullptr;
     QToolButton* OpenBtn = nullptr;
     QToolButton* ExportTRVBtn = nullptr;
+    QToolButton* ClearBtn = nullptr; // empties the history, as Window > Clear
 
     // --- body -------------------------------------------------------------------------------
     QSplitter* Splitter1 = nullptr;
@@ -402,6 +403,8 @@ private:
     void CreateChartButtons(QToolBar* bar);
     void CreateHistoryPlot();
     void BindChartWindows();
+    // First places of the chart, tuning, model and traffic-log windows beside this window.
+    void PlaceToolWindows();
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
     // Section "Caps" (caps) or "Smith" of the window.

@@ -130,9 +130,11 @@ void TMainForm::CreateHistoryButtons()
     SaveBtn = HistoryPlot->AddToolButton("SaveBtn", "Save", "Save data");
     OpenBtn = HistoryPlot->AddToolButton("OpenBtn", "Open", "Open data");
     ExportTRVBtn = HistoryPlot->AddToolButton("ExportTRVBtn", "TRV", "Save As TRV");
+    ClearBtn = HistoryPlot->AddToolButton("ClearBtn", "Clear", "Clear history");
     connect(SaveBtn, &QToolButton::clicked, this, &TMainForm::SaveBtnClick);
     connect(OpenBtn, &QToolButton::clicked, this, &TMainForm::OpenBtnClick);
     connect(ExportTRVBtn, &QToolButton::clicked, this, &TMainForm::ExportTRVBtnClick);
+    connect(ClearBtn, &QToolButton::clicked, this, &TMainForm::ClearBtnClick);
     RunFileDialog = [](QFileDialog& dialog) { return dialog.exec(); };
 }
 

@@ -1,20 +1,26 @@
 // The main window's part of the Smith chart and Capacitors windows (tool buttons, menu items,
-// refreshes, settings sections, caption header) and of the history plot below the lower pane.
+// refreshes, settings sections, caption header), the first places of its tool windows, and the
+// history plot below the lower pane.
 
 #include "panel/ui/Main.h"
 
 #include "device/Data.h"
 #include "device/Device.h"
 #include "device/Var.h"
+#include "link/ui/Ostrabuslog.h"
 #include "panel/Plotview.h"
 #include "panel/Readingspanes.h"
+#include "panel/Toolplaces.h"
 #include "panel/ui/Capsdlg.h"
 #include "panel/ui/Historyframe.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Smithdlg.h"
+#include "service/ui/Modeldlg.h"
+#include "service/ui/Tuningdlg.h"
 
 #include <QAction>
 #include <QLayout>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -40,7 +46,37 @@ void ShowDown(QToolButton* button, QAction* item, bool shown)
     item->setChecked(shown);
 }
 
+SPlace PlaceOf(const QRect& r) { return SPlace{r.x(), r.y(), r.width(), r.height()}; }
+
+// A window's frame as it will open: its size once it has been given one, else its layout's.
+SPlace FrameSize(const QWidget* w)
+{
+    const QSize size = w->testAttribute(Qt::WA_Resized) ? w->frameGeometry().size() : w->sizeHint();
+    return SPlace{0, 0, size.width(), size.height()};
+}
+
 } // namespace
+
+void TMainForm::PlaceToolWindows()
+{
+    // Without a place of their own they would all open at the screen's corner, over the menu.
+    const std::array<QWidget*, toolplaces::Count> windows{
+        forms_.Smith, forms_.Caps, forms_.Tuning,
+        forms_.Tuning ? static_cast<QWidget*>(forms_.Tuning->ModelForm) : nullptr,
+        forms_.OstraBusLog};
+    std::array<SPlace, toolplaces::Count> sizes;
+    for (int i = 0; i < toolplaces::Count; ++i)
+        if (windows[i])
+            sizes[i] = FrameSize(windows[i]);
+    const QScreen* s = screen();
+    if (!s)
+        return;
+    const auto places =
+        toolplaces::FirstPlaces(PlaceOf(frameGeometry()), sizes, PlaceOf(s->availableGeometry()));
+    for (int i = 0; i < toolplaces::Count; ++i)
+        if (windows[i])
+            windows[i]->move(places[i].Left, places[i].Top);
+}
 
 void TMainForm::CreateChartButtons(QToolBar* bar)
 {

@@ -246,6 +246,7 @@ void TSettingsForm::SelectConnectionPage() { PageControl->setCurrentWidget(conne
 void TSettingsForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    CentreOnScreen(this); // not on the main window, as a dialog with a parent would be
     FormShow();
 }
 

@@ -1,12 +1,11 @@
 #include "panel/ui/Splash.h"
 
 #include "panel/Version.h"
+#include "zcomponents/Zwidgets.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -55,8 +54,7 @@ void TSplashForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnScreen(this);
     SplashTimer->start();
 }
 

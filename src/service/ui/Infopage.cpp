@@ -1,6 +1,7 @@
 #include "service/ui/Infopage.h"
 
 #include "service/Inforeport.h"
+#include "service/ui/Pagecontrols.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,9 +32,6 @@ TInfoPage::TInfoPage(QWidget* parent) : QWidget(parent)
     StatsLabel = new QLabel(this);
     StatsLabel->setObjectName("StatsLabel");
     v->addWidget(StatsLabel);
-    StatsMemo = new QPlainTextEdit(this);
-    StatsMemo->setObjectName("StatsMemo");
-    StatsMemo->setReadOnly(true);
-    StatsMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    StatsMemo = pagecontrols::Listing(this, "StatsMemo");
     v->addWidget(StatsMemo, 1);
 }

@@ -5,8 +5,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace pagecontrols {
@@ -25,6 +28,19 @@ QLineEdit* Edit(QWidget* parent, const char* name, const char* text)
     return e;
 }
 
+QPlainTextEdit* Listing(QWidget* parent, const char* name)
+{
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(name);
+    memo->setReadOnly(true);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(memo->font().pointSizeF());
+    memo->setFont(font);
+    memo->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QString(TabColumns, 'x')));
+    return memo;
+}
+
 QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 {
     auto* b = new QPushButton(caption, parent);
@@ -37,7 +53,9 @@ QLabel* Readout(QWidget* parent, const char* name, const char* text)
 {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
-    l->setFrameShape(QFrame::Panel);
+    // A styled frame is drawn on all four sides; a sunken panel's light right and bottom
+    // edges vanish against the page and leave the box open at the right.
+    l->setFrameShape(QFrame::StyledPanel);
     l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(60);
     return l;

@@ -14,6 +14,7 @@ class CDevice;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class TMainForm;
 
@@ -21,9 +22,14 @@ namespace pagecontrols {
 
 QLineEdit* Edit(QWidget* parent, const char* name, const char* text = "");
 QPushButton* Button(QWidget* parent, const char* name, const char* caption);
-// A read-only value shown in a sunken box.
+// A read-only value shown in a box framed on all four sides.
 QLabel* Readout(QWidget* parent, const char* name, const char* text = "0");
 QComboBox* Combo(QWidget* parent, const char* name, const QStringList& items);
+// A read-only, unwrapped listing of "name<tab>value" lines: a fixed-pitch font with a tab stop
+// every TabColumns characters, so that a tab always leaves a gap of at least one character
+// between a name and its value.
+constexpr int TabColumns = 8;
+QPlainTextEdit* Listing(QWidget* parent, const char* name);
 
 std::string Text(const QLineEdit* edit);
 void SetText(QLineEdit* edit, const std::string& text);

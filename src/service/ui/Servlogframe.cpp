@@ -1,5 +1,7 @@
 #include "service/ui/Servlogframe.h"
 
+#include "service/ui/Pagecontrols.h"
+
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -14,10 +16,7 @@ TServLogFrame::TServLogFrame(QWidget* parent) : QWidget(parent)
     SectorListBox = new QListWidget(this);
     SectorListBox->setObjectName("SectorListBox");
     SectorListBox->setMaximumWidth(90);
-    ServLogMemo = new QPlainTextEdit(this);
-    ServLogMemo->setObjectName("ServLogMemo");
-    ServLogMemo->setReadOnly(true);
-    ServLogMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ServLogMemo = pagecontrols::Listing(this, "ServLogMemo");
     row->addWidget(SectorListBox);
     row->addWidget(ServLogMemo, 1);
     v->addLayout(row, 1);

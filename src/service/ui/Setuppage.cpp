@@ -55,6 +55,7 @@ TSetupPage::TSetupPage(TMainForm& main) : TUnitPage(main, "SetupPage")
     auto* outer = new QVBoxLayout(this);
     SetupPageControl = new QTabWidget(this);
     SetupPageControl->setObjectName("SetupPageControl");
+    ShowWholeTabs(SetupPageControl);
     SetupTab = CreateSetupTab();
     CapsTab = CreateCapsTab();
     SensorTab = CreateSensorTab();

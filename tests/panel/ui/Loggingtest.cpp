@@ -18,6 +18,8 @@
 #include "support/Logscript.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
+#include "platform/Color.h"
+#include "zcomponents/Zcolor.h"
 #include "zcomponents/Zgauge.h"
 
 #include <QAction>
@@ -112,6 +114,32 @@ protected:
     TLogSettingsForm* settings = nullptr;
     TLoggingForm* logging = nullptr;
 };
+
+TEST_F(LoggingTest, GaugeIsABlackBarOnSilverInALoweredBevel)
+{
+    form->LoggingBtn->click();
+    ASSERT_TRUE(logging->isVisible());
+    QCoreApplication::processEvents();
+    TzGauge* gauge = logging->Gauge;
+    EXPECT_EQ(gauge->size(), QSize(260, 17));
+    EXPECT_EQ(gauge->CaptionStyle(), gaTotalBar);
+    EXPECT_EQ(gauge->font().pixelSize(), TLoggingForm::GaugeFontPixels);
+    logging->StartBtn->click();
+    ASSERT_TRUE(logging->Logger().Logging());
+    logging->LogTimerTimer();
+    ASSERT_GT(gauge->Value(), 0);
+
+    const QImage image = gauge->grab().toImage();
+    const int w = image.width(), h = image.height(), mid = h / 2;
+    EXPECT_EQ(image.pixel(0, 0), ColorToQColor(clBtnShadow).rgb()); // lowered: dark top left
+    EXPECT_EQ(image.pixel(w - 1, h - 1), ColorToQColor(clBtnHighlight).rgb());
+    EXPECT_EQ(image.pixel(w - 4, mid), qRgb(0xC0, 0xC0, 0xC0)); // silver beyond the bar
+    bool blackBar = false;
+    for (int x = 0; x < 10; ++x)
+        blackBar = blackBar || image.pixel(x, mid) == qRgb(0, 0, 0);
+    EXPECT_TRUE(blackBar);
+    logging->StopBtn->click();
+}
 
 TEST_F(LoggingTest, ToolBarShowsTheWindowWhoseButtonsRunTheLogger)
 {

@@ -8,10 +8,12 @@
 #include "device/Data.h"
 #include "device/Device.h"
 #include "link/ui/Connectbar.h"
+#include "link/ui/Ostrabuslog.h"
 #include "panel/Capsplane.h"
 #include "panel/Orrery.h"
 #include "panel/Plotview.h"
 #include "panel/Smithchart.h"
+#include "panel/Toolplaces.h"
 #include "panel/ui/Capsdlg.h"
 #include "panel/ui/Chartbuffer.h"
 #include "panel/ui/Historyframe.h"
@@ -19,12 +21,17 @@
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Smithdlg.h"
 #include "platform/Settingsfile.h"
+#include "qtsupport/Modaldriver.h"
+#include "service/ui/Tuningdlg.h"
 #include "simunit/Simcommandset.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -182,6 +189,105 @@ TEST_F(MainCharts, SettingsFileKeepsTheWindowsSectionsAndTheHeaderNamesThem)
     // The sections follow the panes, as the main window saves them.
     EXPECT_LT(saved.find("[Pane1]"), saved.find("[Smith]"));
     EXPECT_LT(saved.find("[Smith]"), saved.find("[Caps]"));
+}
+
+TEST_F(MainCharts, ToolWindowsFirstOpenEachInItsOwnPlaceBesideTheMainWindow)
+{
+    // Owned by the main window, as the program creates them.
+    auto* tuning = new TTuningForm(form.get());
+    auto* log = new TOstraBusLogForm(form.get());
+    TMainForm::Forms forms;
+    forms.Smith = &smith;
+    forms.Caps = &caps;
+    forms.Tuning = tuning;
+    forms.OstraBusLog = log;
+    form->SetForms(forms);
+
+    // Opened as a user opens them.
+    form->SmithBtn->click();
+    form->CapsBtn->click();
+    form->TuningMenuItem->trigger();
+    form->OstraBuslogMenuItem->trigger();
+    QRect modelFrame;
+    QSize modelSize;
+    testsupport::ModalDriver driver;
+    driver.Then("ModelForm", [&modelFrame, &modelSize](QWidget* dialog) {
+        modelFrame = dialog->frameGeometry();
+        modelSize = dialog->size();
+        static_cast<QDialog*>(dialog)->reject();
+        return true;
+    });
+    QTest::mouseClick(tuning->ModelBtn, Qt::LeftButton);
+    ASSERT_TRUE(driver.Done());
+    const std::vector<QRect> frames{smith.frameGeometry(), caps.frameGeometry(),
+                                    tuning->frameGeometry(), modelFrame, log->frameGeometry()};
+    // Placed before they were shown, when their frames were not known yet.
+    const std::vector<QSize> sizes0{smith.size(), caps.size(), tuning->size(), modelSize, log->size()};
+
+    const QRect screen = form->screen()->availableGeometry();
+    std::array<SPlace, toolplaces::Count> sizes;
+    for (int i = 0; i < toolplaces::Count; ++i)
+        sizes[i] = SPlace{0, 0, sizes0[i].width(), sizes0[i].height()};
+    const QRect main = form->frameGeometry();
+    const auto places = toolplaces::FirstPlaces(
+        SPlace{main.x(), main.y(), main.width(), main.height()}, sizes,
+        SPlace{screen.x(), screen.y(), screen.width(), screen.height()});
+    for (int i = 0; i < toolplaces::Count; ++i) {
+        EXPECT_EQ(frames[i].topLeft(), QPoint(places[i].Left, places[i].Top)) << i;
+        for (int j = i + 1; j < toolplaces::Count; ++j)
+            EXPECT_NE(frames[i].topLeft(), frames[j].topLeft()) << i << " and " << j;
+    }
+    EXPECT_NE(frames[0].topLeft(), QPoint(0, 0));
+    EXPECT_FALSE(frames[0].intersects(frames[1])); // the Smith chart and Capacitors windows
+    tuning->SetVisible(false);
+    log->hide();
+}
+
+// The application's title as it stood when the window was shown.
+class ShownTitle : public QObject {
+public:
+    QString atShow = "(not shown)";
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            atShow = QGuiApplication::applicationDisplayName();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST(MainChartsStart, AChartWindowTheSettingsOpenCarriesTheProgramsTitle)
+{
+    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+    PlotView().Reset();
+    const QString before = QGuiApplication::applicationDisplayName();
+    QGuiApplication::setApplicationDisplayName(""); // as at the program's start
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    const std::string file = dir.File("charts.orrery");
+    testsupport::WriteAll(file, "[Vantrel Orrery]\r\nConnMode=0\r\n[Smith]\r\nVisible=1\r\n");
+    TSmithForm smith;
+    ShownTitle shown;
+    smith.installEventFilter(&shown);
+    {
+        TMainForm form;
+        form.SetData(&data);
+        form.SetCommandLine({file}, dir.Path());
+        form.Controller()->SetVersionText("D.00");
+        TMainForm::Forms forms;
+        forms.Smith = &smith;
+        form.SetForms(forms);
+        form.show();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(form.Controller()->StartupDone());
+        ASSERT_TRUE(smith.isVisible());
+        // Shown while the settings loaded, under the title the program keeps afterwards.
+        EXPECT_EQ(shown.atShow.toStdString(), "Vantrel Orrery");
+        EXPECT_EQ(QGuiApplication::applicationDisplayName().toStdString(), "Vantrel Orrery");
+        smith.hide();
+        form.Device()->ClosePort();
+    }
+    QGuiApplication::setApplicationDisplayName(before);
 }
 
 TEST_F(MainCharts, HistoryPlotZoomsScrollsAndFollowsTheReadTimer)

@@ -6,6 +6,7 @@
 #include "link/ui/Connection.h"
 #include "panel/Connectbridge.h"
 #include "panel/Orrery.h"
+#include "panel/ui/About.h"
 #include "panel/ui/Accept.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Panelistbox.h"
@@ -14,6 +15,7 @@
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
 #include "qtsupport/Modaldriver.h"
+#include "service/ui/Setuppage.h"
 #include "simunit/Simcommandset.h"
 #include "simunit/Simgateway.h"
 #include "simunit/Simunit.h"
@@ -29,7 +31,10 @@
 #include <QPushButton>
 #include <QMenu>
 #include <QPrinter>
+#include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -104,6 +109,32 @@ TEST_F(MainFormTest, PagesInOrderAndTheControlNotebook)
     ShowAndStart();
     EXPECT_TRUE(form->findChild<QWidget*>("SaveToFileBtn")->isEnabled());
     EXPECT_TRUE(form->findChild<QWidget*>("CtrlNotebook")->isEnabled());
+}
+
+// Every shown tab lies whole inside its bar, its caption not cut short.
+void ExpectWholeTabs(QTabWidget* tabs)
+{
+    QTabBar* bar = tabs->tabBar();
+    ASSERT_TRUE(bar->isVisible());
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (!tabs->isTabVisible(i))
+            continue;
+        const QRect r = bar->tabRect(i);
+        const std::string text = tabs->tabText(i).toStdString();
+        EXPECT_GE(r.left(), 0) << text;
+        EXPECT_LE(r.right(), bar->width() - 1) << text;
+        EXPECT_GE(r.width(), bar->fontMetrics().horizontalAdvance(tabs->tabText(i))) << text;
+    }
+}
+
+TEST_F(MainFormTest, EveryPageTabShowsItsWholeCaption)
+{
+    ShowAndStart();
+    QCoreApplication::processEvents();
+    ExpectWholeTabs(form->PageControl);
+    form->PageControl->setCurrentWidget(form->SetupPage);
+    QCoreApplication::processEvents();
+    ExpectWholeTabs(form->SetupPage->SetupPageControl);
 }
 
 TEST_F(MainFormTest, MenusAsListed)
@@ -330,6 +361,67 @@ TEST_F(MainFormTest, LockDisablesItsControls)
     EXPECT_TRUE(form->LoadSettingsMenuItem->isEnabled());
     EXPECT_TRUE(form->ReadTimerBtn->isEnabled());
     EXPECT_EQ(form->LockMenuItem->text().toStdString(), "&Lock Orrery...");
+}
+
+TEST_F(MainFormTest, LockKeepsTheHistory)
+{
+    TPasswordForm password;
+    TMainForm::Forms forms;
+    forms.Password = &password;
+    form->SetForms(forms);
+    ShowAndStart();
+    auto* clear = form->findChild<QToolButton*>("ClearBtn");
+    ASSERT_NE(clear, nullptr);
+    EXPECT_TRUE(clear->isVisible());
+    data.Add();
+    data.Add();
+    QTimer::singleShot(0, &password, [&] { password.OkBtn->click(); }); // locked without password
+    form->LockBtn->click();
+    ASSERT_TRUE(form->Controller()->IsLocked());
+    EXPECT_FALSE(clear->isEnabled());
+    EXPECT_FALSE(form->ClearMenuItem->isEnabled());
+    QTest::mouseClick(clear, Qt::LeftButton);
+    form->ClearMenuItem->trigger();
+    form->ClearBtnClick(); // nothing that reaches the handler clears a locked panel's history
+    EXPECT_EQ(data.Count(), 2);
+
+    form->LockBtn->click(); // no password: unlocks without asking
+    ASSERT_FALSE(form->Controller()->IsLocked());
+    EXPECT_TRUE(form->ClearMenuItem->isEnabled());
+    ASSERT_TRUE(clear->isEnabled());
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_EQ(data.Count(), 0);
+}
+
+TEST_F(MainFormTest, AboutAndSettingsOpenCentredOnTheScreen)
+{
+    // Owned by the main window, as the program creates them.
+    auto* about = new TAboutForm(form.get());
+    auto* settings = new TSettingsForm(form.get());
+    TMainForm::Forms forms;
+    forms.About = about;
+    forms.Settings = settings;
+    form->SetForms(forms);
+    ShowAndStart();
+    form->move(20, 10); // the main window's centre is far from the screen's
+    const QPoint screenCentre = form->screen()->geometry().center();
+    ASSERT_GT((form->frameGeometry().center() - screenCentre).manhattanLength(), 50);
+
+    std::vector<QRect> frames;
+    testsupport::ModalDriver driver;
+    auto closeIt = [&frames](QWidget* dialog) {
+        frames.push_back(dialog->frameGeometry());
+        static_cast<QDialog*>(dialog)->reject();
+        return true;
+    };
+    driver.Then("AboutForm", closeIt).Then("SettingsForm", closeIt);
+    form->AboutMenuItem->trigger();
+    QTest::mouseClick(form->SettingsBtn, Qt::LeftButton);
+    ASSERT_TRUE(driver.Done());
+    ASSERT_EQ(frames.size(), 2u);
+    for (const QRect& frame : frames)
+        EXPECT_LE((frame.center() - screenCentre).manhattanLength(), 2)
+            << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
 }
 
 TEST_F(MainFormTest, PrintsAndCopiesTheWindowImage)

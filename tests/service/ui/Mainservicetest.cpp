@@ -33,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -140,6 +141,50 @@ TEST_F(MainService, SetupReadListsTheSectorsAndAClickShowsOne)
     const auto lines = MemoLines(form->ServLogTab->ServLogMemo);
     EXPECT_EQ(lines, servlog::StatisticsLines(*form->Device(), 5));
     EXPECT_EQ(lines.size(), 24u); // a record of length 75
+}
+
+// For each "name<tab>value" line as the memo draws it: the pixels from the end of the name to
+// the start of the value.
+std::vector<std::pair<std::string, int>> NameValueGaps(QPlainTextEdit* memo)
+{
+    std::vector<std::pair<std::string, int>> gaps;
+    for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next()) {
+        const QString text = b.text();
+        const int tab = int(text.indexOf('\t'));
+        if (tab < 0)
+            continue;
+        int value = tab;
+        while (value < text.size() && text[value] == '\t')
+            ++value;
+        QTextCursor c(b);
+        c.setPosition(b.position() + tab);
+        const int nameEnd = memo->cursorRect(c).left();
+        c.setPosition(b.position() + value);
+        gaps.emplace_back(text.toStdString(), memo->cursorRect(c).left() - nameEnd);
+    }
+    return gaps;
+}
+
+TEST_F(MainService, StatisticsKeepEveryNameApartFromItsValue)
+{
+    Connect();
+    form->SetupPage->ReadSetupBtn->click();
+    form->PageControl->setCurrentWidget(form->SetupPage);
+    form->SetupPage->SetupPageControl->setCurrentWidget(form->ServLogTab);
+    QCoreApplication::processEvents();
+    QPlainTextEdit* memos[] = {form->ServLogTab->ServLogMemo, form->InfoPage->StatsMemo};
+    const auto serviceLog = NameValueGaps(memos[0]);
+    form->PageControl->setCurrentWidget(form->InfoPage);
+    form->InfoPage->ServLogBtn->click();
+    QCoreApplication::processEvents();
+    const auto statistics = NameValueGaps(memos[1]);
+    int index = 0;
+    for (const auto& gaps : {serviceLog, statistics}) {
+        const int space = QFontMetrics(memos[index++]->font()).horizontalAdvance(' ');
+        ASSERT_GE(gaps.size(), 18u);
+        for (const auto& [line, gap] : gaps)
+            EXPECT_GE(gap, space) << line;
+    }
 }
 
 TEST_F(MainService, ServiceLogSavesAsTextOrSaysWhyNot)

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSlider>
@@ -47,6 +48,40 @@ TEST_F(UnitPages, TabsInOrderAndThe3CapTabOnlyForThirdCapacitorUnits)
     EXPECT_TRUE(pages->isTabVisible(pages->indexOf(form->_3capPage)));
     EXPECT_FALSE(s.TotalEdits[2]->isHidden());
     EXPECT_FALSE(s.OutAverComboBox->isHidden());
+}
+
+// The grey level of a read-out's frame at mid height: its left and right edge, and the page
+// beside it.
+struct FrameEdges {
+    int left, right, page;
+};
+
+FrameEdges Edges(QLabel* readout)
+{
+    const QImage box = readout->grab().toImage();
+    const QImage page = readout->parentWidget()->grab().toImage();
+    const int mid = box.height() / 2;
+    const QPoint outside = readout->geometry().topRight() + QPoint(2, mid);
+    return {qGray(box.pixel(0, mid)), qGray(box.pixel(box.width() - 1, mid)),
+            qGray(page.pixel(outside))};
+}
+
+TEST_F(UnitPages, PfReadOutsAreFramedOnTheRightAsOnTheLeft)
+{
+    Connect(0x400);
+    for (QWidget* page : {static_cast<QWidget*>(form->TrajPage), static_cast<QWidget*>(form->_3capPage)}) {
+        form->PageControl->setCurrentWidget(page);
+        QCoreApplication::processEvents();
+        for (QLabel* readout : {form->TrajPage->ShTexts[0], form->TrajPage->SerMaxText,
+                                form->_3capPage->_3capMinText}) {
+            if (readout->window() != form.get() || !readout->isVisible())
+                continue;
+            const FrameEdges e = Edges(readout);
+            const std::string name = readout->objectName().toStdString();
+            EXPECT_GE(std::abs(e.right - e.page), 40) << name << " right edge " << e.right << " on " << e.page;
+            EXPECT_LE(std::abs(e.right - e.left), 40) << name << " " << e.left << " / " << e.right;
+        }
+    }
 }
 
 TEST_F(UnitPages, SetupReadEditSendAndReadBack)
@@ -109,6 +144,19 @@ TEST_F(UnitPages, SetupRefusesABadFieldAndSendsNothing)
     EXPECT_EQ(Shown("warning")[0].text, "Load C max (pF): \"12.5\" is not a whole number from 0 to 65535.\nNothing was sent.");
     Unit([](SimUnitData& d) { EXPECT_EQ(d.caps[0].cMax, 1000); });
     EXPECT_TRUE(Blue(s.SendSetupBtn));
+
+    // A potentiometer is named as its tab names it: the third edit is "Pot 4".
+    s.ReadSetupBtn->click();
+    Type(s.PotEdits[2], "300");
+    recorder->Clear();
+    s.SendSetupBtn->click();
+    EXPECT_TRUE(Sent().empty());
+    ASSERT_EQ(Shown("warning").size(), 2u);
+    EXPECT_EQ(Shown("warning")[1].text, "Potentiometer 4: \"300\" is not a whole number from 0 to 255.\nNothing was sent.");
+    QStringList labels;
+    for (QLabel* l : s.PotTab->findChildren<QLabel*>())
+        labels << l->text();
+    EXPECT_TRUE(labels.contains("Pot 4"));
 }
 
 TEST_F(UnitPages, ACsrOnTheThirdCommandStopsTheSendThere)
