@@ -222,11 +222,18 @@ int COstraBus::NetworkTransact(int command)
         }
         received += static_cast<int>(n);
         if (udp_) {
-            // A late datagram answers an earlier request: wait on for ours.
-            if (modbusframe::ReplyAnswers(frame, received, transactionId, unitId, static_cast<uint8_t>(command)))
-                break;
-            received = 0;
-            continue;
+            // A datagram of another transaction answers an earlier request: wait on for ours.
+            // One of ours that does not answer as a reply must (protocol, unit, command echo)
+            // is refused at once; the link stays, as datagrams cannot lose step.
+            if (!modbusframe::CarriesTransaction(frame, received, transactionId)) {
+                received = 0;
+                continue;
+            }
+            if (!modbusframe::ReplyAnswers(frame, received, transactionId, unitId, static_cast<uint8_t>(command))) {
+                lastError_ = linkerr::WrongPacketLengthText;
+                return linkerr::NetworkError;
+            }
+            break;
         }
         if (!headerSeen && received >= modbusframe::HeaderSize) {
             headerSeen = true;
