@@ -547,18 +547,17 @@ void COrrery::SaveSettingsAs()
         WriteSettingsFile(name);
 }
 
-bool COrrery::WriteSettingsFile(const std::string& fileName)
+bool COrrery::WriteSettingsFile(const std::string& name)
 {
+    // A copy: the name may be the settings file in use, which a failure forgets.
+    const std::string fileName = name;
     platform::IniFile ini;
-    if (!ini.Load(fileName)) {
-        settingsFileName_.clear();
-        ShowWarning(CaptionSaveSettings, "Can't write " + fileName + "\n" + ini.LastError());
-        return false;
-    }
-    {
+    bool written = ini.Load(fileName);
+    if (written) {
         ExchangeSettings(false, &ini);
+        written = ini.SaveAs(fileName);
     }
-    if (!ini.SaveAs(fileName)) {
+    if (!written) {
         settingsFileName_.clear();
         ShowWarning(CaptionSaveSettings, "Can't write " + fileName + "\n" + ini.LastError());
         return false;
