@@ -137,6 +137,12 @@ int COstraBus::ParseGatewayVersion(const uint8_t* text, int length)
 int COstraBus::ReadGatewayInformation(std::string& text)
 {
     text.clear();
+    // Without a network link command 0 goes nowhere and "succeeds" with nothing: no answer.
+    if (!HasSocket()) {
+        replyLength_ = 0;
+        lastError_ = linkerr::NotConnectedText;
+        return linkerr::NotConnected;
+    }
     requestLength_ = 0;
     requestOverflow_ = false;
     AppendByte(gatewaycmd::Information);
