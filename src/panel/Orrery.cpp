@@ -5,6 +5,7 @@
 #include "common/Registry.h"
 #include "device/Device.h"
 #include "panel/Orreryview.h"
+#include "panel/Statusstate.h"
 #include "panel/Version.h"
 #include "platform/Inifile.h"
 
@@ -62,6 +63,17 @@ void COrrery::AttachDevice(CDevice* device)
 }
 
 bool COrrery::IsConnected() const { return device_ && device_->IsConnected(); }
+
+std::string COrrery::UnitLinkText() const
+{
+    return IsConnected() ? CStatusState::UnitHintOf(LinkStateOf(*device_)) : std::string();
+}
+
+std::string COrrery::AboutUnit(const std::string& text) const
+{
+    const std::string unit = UnitLinkText();
+    return unit.empty() ? text : unit + "\n" + text;
+}
 
 // --- start-up and close ---------------------------------------------------------------------
 
@@ -238,11 +250,16 @@ bool COrrery::CheckUnit()
 {
     if (!device_)
         return false;
+    // The status frame shows the open link first, so that the identification's busy and error
+    // marks show there like those of every command.
+    UpdateUi();
+    const std::string noResponse = AboutUnit("No response from unit.\nMaintain Com port connection ?");
     const int r = device_->Identify();
     bool result = false;
     bool poll = false;
     if (r < 0) {
-        if (AskYesNo(CaptionConnect, "No response from unit.\nMaintain Com port connection ?")) {
+        // A link lost on the way was disconnected by the transaction step: nothing to keep.
+        if (device_->IsConnected() && AskYesNo(CaptionConnect, noResponse)) {
             result = true;
         } else {
             Disconnect();
@@ -356,18 +373,21 @@ void COrrery::OnReadTimer()
         return;
     FlagGuard guard(readStepActive_);
 
+    // Polling that ends leaves no readings that could pass for the unit's.
     const int r = view_.UpdateReadings();
     if (r == linkerr::NotConnected) {
         SetReadTimer(false);
         readErrorCount_ = 0;
+        view_.ShowDisconnected();
     } else if (r < 0) {
         ++readErrorCount_;
         if (settings_.UseMaxReadErrors && settings_.MaxReadErrors > 0 &&
             readErrorCount_ >= settings_.MaxReadErrors) {
             SetReadTimer(false);
-            ShowWarning(orrery::ProgramTitle, "Read timer is stopped after\n" +
-                                                  std::to_string(readErrorCount_) +
-                                                  " communication errors");
+            view_.ShowDisconnected();
+            ShowWarning(orrery::ProgramTitle,
+                        AboutUnit("Read timer is stopped after\n" + std::to_string(readErrorCount_) +
+                                  " communication errors"));
             readErrorCount_ = 0;
         }
     } else {
