@@ -177,13 +177,12 @@ TEST_F(MainFailures, ServerInfoOfALostGatewaySaysSo)
         testsupport::Child<QPushButton>(*w, "CloseBtn")->click();
         return true;
     };
+    const auto closeDialog = [](QWidget* w) {
+        static_cast<QDialog*>(w)->reject();
+        return true;
+    };
     testsupport::ModalDriver driver;
-    driver.Then("ConnectionForm", openInfo)
-        .Then("ServerInfoForm", noteAndClose)
-        .Then("ConnectionForm", [](QWidget* w) {
-            static_cast<QDialog*>(w)->reject();
-            return true;
-        });
+    driver.Then("ConnectionForm", openInfo).Then("ServerInfoForm", noteAndClose).Then("ConnectionForm", closeDialog);
     form->ConnectionMenuItem->trigger();
     ASSERT_TRUE(driver.Done());
     ASSERT_EQ(shown, (std::vector<std::string>{"Test gateway"}));
@@ -196,10 +195,7 @@ TEST_F(MainFailures, ServerInfoOfALostGatewaySaysSo)
         .Then("ServerInfoForm", noteAndClose)
         .Then("ConnectionForm", openInfo)
         .Then("ServerInfoForm", noteAndClose)
-        .Then("ConnectionForm", [](QWidget* w) {
-            static_cast<QDialog*>(w)->reject();
-            return true;
-        });
+        .Then("ConnectionForm", closeDialog);
     form->ConnectionMenuItem->trigger();
     ASSERT_TRUE(again.Done());
     EXPECT_EQ(shown, (std::vector<std::string>{"Error reading gateway info", "Error reading gateway info"}));
