@@ -258,8 +258,10 @@ bool COrrery::CheckUnit()
     bool result = false;
     bool poll = false;
     if (r < 0) {
-        // A link lost on the way was disconnected by the transaction step: nothing to keep.
-        if (device_->IsConnected() && AskYesNo(CaptionConnect, noResponse)) {
+        if (!device_->IsConnected()) {
+            // The link was lost on the way: the transaction step has disconnected and shows
+            // why; there is nothing to keep.
+        } else if (AskYesNo(CaptionConnect, noResponse)) {
             result = true;
         } else {
             Disconnect();
