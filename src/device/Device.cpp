@@ -170,7 +170,7 @@ int CDevice::Identify()
 {
     displayName_.clear();
     if (!IsDemo()) {
-        const int result = Transact(unitcmd::Identify);
+        const int result = Command(unitcmd::Identify);
         if (result < 0) {
             modelText_ = "VANT";
             return result;

@@ -79,6 +79,8 @@ public:
 
     // --- identity and access ----------------------------------------------------------------
     // 0 known model, 1 unknown model (its reply kept as the model text), below 0 link error.
+    // Command 128 runs through the controller's step like every command, so a unit that does
+    // not answer shows in the status frame.
     int Identify();
     // The display name; empty in demo mode.
     std::string CopyDisplayName() const;

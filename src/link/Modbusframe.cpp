@@ -90,6 +90,11 @@ Reply ParseReply(const uint8_t* frame, int size)
     return r;
 }
 
+bool CarriesTransaction(const uint8_t* frame, int size, uint16_t transactionId)
+{
+    return size >= 2 && TransactionId(frame) == transactionId;
+}
+
 bool ReplyAnswers(const uint8_t* frame, int size, uint16_t transactionId, uint8_t unitId,
                   uint8_t command)
 {

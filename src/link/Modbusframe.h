@@ -48,6 +48,10 @@ struct Reply {
 // length byte beyond the data carried are WrongLength.
 Reply ParseReply(const uint8_t* frame, int size);
 
+// True when a received frame carries the transaction id (its first two bytes): a reply to that
+// request, well formed or not.
+bool CarriesTransaction(const uint8_t* frame, int size, uint16_t transactionId);
+
 // True when a whole reply frame (at least 8 bytes) answers the request that was sent: the same
 // transaction id, protocol 0, the same unit id, and a data reply echoes the command (an exception
 // reply carries no command). A reply that fails this belongs to another request.

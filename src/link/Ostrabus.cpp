@@ -108,7 +108,7 @@ void COstraBus::LogReply(int command, int result)
 int COstraBus::SerialTransact(int command)
 {
     if (!serial_) {
-        lastError_ = "Disconnected";
+        lastError_ = linkerr::NotConnectedText;
         return linkerr::NotConnected;
     }
     const uint8_t address = static_cast<uint8_t>(unitAddress_);
@@ -143,7 +143,7 @@ int COstraBus::Transact(int command)
 
     if (!IsConnected() && command >= 1) {
         result = linkerr::NotConnected;
-        lastError_ = "Disconnected";
+        lastError_ = linkerr::NotConnectedText;
     } else {
         LogRequest(command);
         if (requestOverflow_) {

@@ -26,6 +26,8 @@ constexpr int NetworkError = -100;    // refused or malformed network reply
 constexpr int ConnectionLost = -101;  // the network link is no longer usable
 constexpr int NotConnected = -102;    // no link open
 constexpr int GatewayBusy = -103;     // gateway answered busy (past the repeat bound)
+// Text of NotConnected.
+constexpr const char* NotConnectedText = "Disconnected";
 // Text of a network reply whose lengths do not add up.
 constexpr const char* WrongPacketLengthText = "Wrong packet length";
 } // namespace linkerr
@@ -95,6 +97,7 @@ public:
     void DisconnectNetwork();
     int NetworkTransact(int command);
     // Gateway sub-commands that carry a text reply: the information text (bounded by the reply).
+    // Without a network link: NotConnected.
     int ReadGatewayInformation(std::string& text);
     // The wait on send and on receive over the network (NetworkTimeoutMs unless shortened).
     void SetNetworkTimeout(int ms) { networkTimeoutMs_ = ms; }

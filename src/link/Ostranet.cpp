@@ -137,6 +137,12 @@ int COstraBus::ParseGatewayVersion(const uint8_t* text, int length)
 int COstraBus::ReadGatewayInformation(std::string& text)
 {
     text.clear();
+    // Without a network link command 0 goes nowhere and "succeeds" with nothing: no answer.
+    if (!HasSocket()) {
+        replyLength_ = 0;
+        lastError_ = linkerr::NotConnectedText;
+        return linkerr::NotConnected;
+    }
     requestLength_ = 0;
     requestOverflow_ = false;
     AppendByte(gatewaycmd::Information);
@@ -222,11 +228,18 @@ int COstraBus::NetworkTransact(int command)
         }
         received += static_cast<int>(n);
         if (udp_) {
-            // A late datagram answers an earlier request: wait on for ours.
-            if (modbusframe::ReplyAnswers(frame, received, transactionId, unitId, static_cast<uint8_t>(command)))
-                break;
-            received = 0;
-            continue;
+            // A datagram of another transaction answers an earlier request: wait on for ours.
+            // One of ours that does not answer as a reply must (protocol, unit, command echo)
+            // is refused at once; the link stays, as datagrams cannot lose step.
+            if (!modbusframe::CarriesTransaction(frame, received, transactionId)) {
+                received = 0;
+                continue;
+            }
+            if (!modbusframe::ReplyAnswers(frame, received, transactionId, unitId, static_cast<uint8_t>(command))) {
+                lastError_ = linkerr::WrongPacketLengthText;
+                return linkerr::NetworkError;
+            }
+            break;
         }
         if (!headerSeen && received >= modbusframe::HeaderSize) {
             headerSeen = true;

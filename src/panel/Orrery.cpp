@@ -6,6 +6,7 @@
 #include "device/Device.h"
 #include "link/Connectrules.h"
 #include "panel/Orreryview.h"
+#include "panel/Statusstate.h"
 #include "panel/Version.h"
 #include "platform/Inifile.h"
 
@@ -63,6 +64,17 @@ void COrrery::AttachDevice(CDevice* device)
 }
 
 bool COrrery::IsConnected() const { return device_ && device_->IsConnected(); }
+
+std::string COrrery::UnitLinkText() const
+{
+    return IsConnected() ? CStatusState::UnitHintOf(LinkStateOf(*device_)) : std::string();
+}
+
+std::string COrrery::AboutUnit(const std::string& text) const
+{
+    const std::string unit = UnitLinkText();
+    return unit.empty() ? text : unit + "\n" + text;
+}
 
 // --- start-up and close ---------------------------------------------------------------------
 
@@ -239,11 +251,18 @@ bool COrrery::CheckUnit()
 {
     if (!device_)
         return false;
+    // The status frame shows the open link first, so that the identification's busy and error
+    // marks show there like those of every command.
+    UpdateUi();
+    const std::string noResponse = AboutUnit("No response from unit.\nMaintain Com port connection ?");
     const int r = device_->Identify();
     bool result = false;
     bool poll = false;
     if (r < 0) {
-        if (AskYesNo(CaptionConnect, "No response from unit.\nMaintain Com port connection ?")) {
+        if (!device_->IsConnected()) {
+            // The link was lost on the way: the transaction step has disconnected and shows
+            // why; there is nothing to keep.
+        } else if (AskYesNo(CaptionConnect, noResponse)) {
             result = true;
         } else {
             Disconnect();
@@ -357,6 +376,7 @@ void COrrery::OnReadTimer()
         return;
     FlagGuard guard(readStepActive_);
 
+    // Polling that ends leaves no readings that could pass for the unit's.
     const int r = view_.UpdateReadings();
     // A link that dropped itself (a gateway or networked unit gone) changes the connection
     // state: the connect bar, the status frame and an open connection dialog show it now.
@@ -365,14 +385,16 @@ void COrrery::OnReadTimer()
     if (r == linkerr::NotConnected) {
         SetReadTimer(false);
         readErrorCount_ = 0;
+        view_.ShowDisconnected();
     } else if (r < 0) {
         ++readErrorCount_;
         if (settings_.UseMaxReadErrors && settings_.MaxReadErrors > 0 &&
             readErrorCount_ >= settings_.MaxReadErrors) {
             SetReadTimer(false);
-            ShowWarning(orrery::ProgramTitle, "Read timer is stopped after\n" +
-                                                  std::to_string(readErrorCount_) +
-                                                  " communication errors");
+            view_.ShowDisconnected();
+            ShowWarning(orrery::ProgramTitle,
+                        AboutUnit("Read timer is stopped after\n" + std::to_string(readErrorCount_) +
+                                  " communication errors"));
             readErrorCount_ = 0;
         }
     } else {
@@ -552,18 +574,17 @@ void COrrery::SaveSettingsAs()
         WriteSettingsFile(name);
 }
 
-bool COrrery::WriteSettingsFile(const std::string& fileName)
+bool COrrery::WriteSettingsFile(const std::string& name)
 {
+    // A copy: the name may be the settings file in use, which a failure forgets.
+    const std::string fileName = name;
     platform::IniFile ini;
-    if (!ini.Load(fileName)) {
-        settingsFileName_.clear();
-        ShowWarning(CaptionSaveSettings, "Can't write " + fileName + "\n" + ini.LastError());
-        return false;
-    }
-    {
+    bool written = ini.Load(fileName);
+    if (written) {
         ExchangeSettings(false, &ini);
+        written = ini.SaveAs(fileName);
     }
-    if (!ini.SaveAs(fileName)) {
+    if (!written) {
         settingsFileName_.clear();
         ShowWarning(CaptionSaveSettings, "Can't write " + fileName + "\n" + ini.LastError());
         return false;

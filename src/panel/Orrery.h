@@ -74,6 +74,11 @@ public:
     bool ConfirmOutputOn(const std::string& verb);
     void SetConnectionMode(int mode);
     bool IsConnected() const;
+    // Where the unit is reached, as messages about it name it ("Connected to " the port with
+    // its speed and address, or the networked unit's address); empty without a link.
+    std::string UnitLinkText() const;
+    // A message about the unit: that line first, then the text.
+    std::string AboutUnit(const std::string& text) const;
 
     // --- commands and polling -----------------------------------------------------------
     // The transaction step of every command the device builds.

@@ -57,7 +57,9 @@ public:
     // Reads every unit page (the demo unit while in demo mode).
     virtual int ReadAllPages() = 0;
     virtual int UpdateReadings() = 0;
-    // No unit any more: the RF and tuned panels and the readings lose the last unit's values.
+    // No readings from the unit any more (disconnected, or polling ended for errors): the RF,
+    // tuned and interlock panels and the readings lose the last unit's values until a read
+    // succeeds again.
     virtual void ShowDisconnected() = 0;
     virtual void UpdateControls() = 0;
     virtual void ApplyUiState(const COrreryUiState& state) = 0;

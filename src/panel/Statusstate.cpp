@@ -164,19 +164,16 @@ void CStatusState::UpdateConnection(int mode, bool demo, const LinkState& link)
             remoteHint_ = DisconnectedText;
         } else {
             remoteCaption_ = link.site;
-            remoteHint_ = "Connected to " + link.ipAddress;
-            if (!link.hostName.empty())
-                remoteHint_ += " (" + link.hostName + ")";
+            remoteHint_ = RemoteHintOf(link);
         }
 
         if (link.directNetwork) {
-            SetCommState(CommIdle);
+            ShowLinkUp();
             portHint_.clear();
         } else if (link.hasPort) {
             portCaption_ = link.portName;
-            portHint_ = "Connected to " + link.portName + ", " + std::to_string(link.baud) + ", Addr " +
-                        std::to_string(link.unitAddress);
-            SetCommState(CommIdle);
+            portHint_ = PortHintOf(link);
+            ShowLinkUp();
         } else {
             portCaption_ = DisconnectedText;
             portHint_ = DisconnectedText;
@@ -184,4 +181,32 @@ void CStatusState::UpdateConnection(int mode, bool demo, const LinkState& link)
         }
     }
     commHint_ = link.directNetwork ? remoteHint_ : portHint_;
+}
+
+void CStatusState::ShowLinkUp()
+{
+    // A command's busy or error mark that is still showing is the link's latest news: a
+    // refresh of the connection texts leaves it to run out.
+    if (commState_ == CommBusy || commState_ == CommError)
+        return;
+    SetCommState(CommIdle);
+}
+
+std::string CStatusState::PortHintOf(const LinkState& link)
+{
+    return "Connected to " + link.portName + ", " + std::to_string(link.baud) + ", Addr " +
+           std::to_string(link.unitAddress);
+}
+
+std::string CStatusState::RemoteHintOf(const LinkState& link)
+{
+    std::string hint = "Connected to " + link.ipAddress;
+    if (!link.hostName.empty())
+        hint += " (" + link.hostName + ")";
+    return hint;
+}
+
+std::string CStatusState::UnitHintOf(const LinkState& link)
+{
+    return link.directNetwork ? RemoteHintOf(link) : PortHintOf(link);
 }

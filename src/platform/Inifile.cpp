@@ -32,6 +32,13 @@ std::string ErrnoText(int err)
     return text ? std::string(text) : std::string("error ") + std::to_string(err);
 }
 
+// Why a path that exists is no file to read or save: a folder says so, anything else (a pipe,
+// a device) is "not a regular file".
+std::string NotRegularText(const struct stat& st)
+{
+    return S_ISDIR(st.st_mode) ? ErrnoText(EISDIR) : std::string("not a regular file");
+}
+
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
@@ -165,7 +172,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
     if (stat(target.c_str(), &st) == 0) {
         // A pipe, device or folder is no file to save into (a pipe would block the save).
         if (!S_ISREG(st.st_mode)) {
-            errorText = "Cannot replace " + target + ": not a regular file";
+            errorText = "Cannot replace " + target + ": " + NotRegularText(st);
             return false;
         }
         keepMode = true;
@@ -270,10 +277,15 @@ bool IniFile::Load(const std::string& fileName)
         return false;
     }
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fd, &st) != 0) {
         const int err = errno;
         close(fd);
-        lastError_ = "Cannot read " + fileName + ": " + (err ? ErrnoText(err) : "not a regular file");
+        lastError_ = "Cannot read " + fileName + ": " + ErrnoText(err);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        lastError_ = "Cannot read " + fileName + ": " + NotRegularText(st);
         return false;
     }
     if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) {

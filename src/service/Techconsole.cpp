@@ -1,5 +1,6 @@
 #include "service/Techconsole.h"
 
+#include "common/Helpers.h"
 #include "device/Device.h"
 
 #include <cctype>
@@ -28,7 +29,32 @@ bool ParseDecimal(const std::string& token, long long& value)
     return true;
 }
 
+// An optional sign and at least one digit.
+bool IsDecimalText(const std::string& text)
+{
+    const size_t digits = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    return digits < text.size() && text.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
 } // namespace
+
+CTechCommand CTechConsole::ParseCommandText(const std::string& text)
+{
+    CTechCommand r;
+    const std::string token = TrimText(text);
+    if (!IsDecimalText(token)) {
+        r.ok = true; // not a number: command 0
+        return r;
+    }
+    long long v = 0;
+    if (!ParseDecimal(token, v) || v < 0 || v > MaxCommand) {
+        r.error = "Command " + token + " is out of range (0 to " + std::to_string(MaxCommand) + ")";
+        return r;
+    }
+    r.ok = true;
+    r.command = static_cast<int>(v);
+    return r;
+}
 
 CTechRequest CTechConsole::ParseWriteText(const std::string& text)
 {

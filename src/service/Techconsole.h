@@ -14,6 +14,12 @@ struct CTechRequest {
     std::string error;         // why the text was refused
 };
 
+struct CTechCommand {
+    bool ok = false;
+    int command = 0;
+    std::string error;         // why the number was refused
+};
+
 struct CTechReply {
     int result = 0;
     int requestLength = 0;     // after the last appended byte
@@ -28,6 +34,11 @@ public:
     static constexpr const char* Caption = "Technical";
     static constexpr int MaxData = 255; // one frame's data
     static constexpr int BytesPerLine = 10;
+    static constexpr int MaxCommand = 255; // one byte in the frame
+
+    // The command number: a text that is not a decimal number is command 0; a decimal number
+    // outside 0..255 is refused (it would go out as its low byte, another command).
+    static CTechCommand ParseCommandText(const std::string& text);
 
     // Splits at blanks and commas (runs count as one). A token that is not a decimal integer,
     // or more than 255 bytes, refuses the whole text.

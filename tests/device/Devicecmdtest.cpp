@@ -87,6 +87,22 @@ TEST_F(DeviceCmd, IgnoreCsrTurnsACsrIntoSuccess)
     EXPECT_EQ(dev.Command(93, false), 31);
 }
 
+TEST_F(DeviceCmd, IdentifyGoesThroughTheStep)
+{
+    const std::string model = "VANT";
+    step.Then(Bytes(model.begin(), model.end()));
+    EXPECT_EQ(dev.Identify(), 0);
+    ASSERT_EQ(step.Commands(), (std::vector<int>{128}));
+    EXPECT_TRUE(step.sent[0].data.empty());
+    EXPECT_EQ(dev.DisplayName(), "VANT");
+
+    step.Then({}, -3); // the step saw the failure and reported it
+    EXPECT_EQ(dev.Identify(), -3);
+    EXPECT_EQ(step.Commands(), (std::vector<int>{128, 128}));
+    EXPECT_EQ(dev.ModelText(), "VANT");
+    EXPECT_EQ(dev.DisplayName(), "");
+}
+
 TEST_F(DeviceCmd, CapacitorSetupLayouts)
 {
     dev.WriteCapLimits(20, 25.5, 80, 90);

@@ -177,6 +177,11 @@ TEST_F(NetLink, DisconnectForgetsTheGatewayPort)
     EXPECT_FALSE(bus.IsConnected());
     EXPECT_EQ(bus.PortList(), localList);
     EXPECT_EQ(bus.Transact(128), linkerr::NotConnected);
+    // Without a gateway there is no information to read, not an empty one.
+    std::string info = "stale";
+    EXPECT_EQ(bus.ReadGatewayInformation(info), linkerr::NotConnected);
+    EXPECT_EQ(info, "");
+    EXPECT_EQ(bus.LastError(), "Disconnected");
 }
 
 TEST_F(NetLink, UnknownGatewayPortIsRefusedWithItsText)

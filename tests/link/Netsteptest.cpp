@@ -99,13 +99,15 @@ private:
         while ((n = ::recvfrom(fd_, in, sizeof in, 0, reinterpret_cast<sockaddr*>(&peer), &len)) > 0) {
             const Frame request(in, in + n);
             const int number = ++count_;
-            // Each frame of the script goes as a datagram of its own.
+            // Each frame of the script goes as a datagram of its own, as far as its length field
+            // reaches; bytes short of a header go as they are.
             Frame out = script_(number, request);
             size_t at = 0;
-            while (at + modbusframe::HeaderSize <= out.size()) {
-                const size_t size = modbusframe::HeaderSize + size_t(modbusframe::LengthField(out.data() + at));
-                ::sendto(fd_, out.data() + at, std::min(size, out.size() - at), 0,
-                         reinterpret_cast<sockaddr*>(&peer), len);
+            while (at < out.size()) {
+                size_t size = out.size() - at;
+                if (size >= size_t(modbusframe::HeaderSize))
+                    size = std::min(size, modbusframe::HeaderSize + size_t(modbusframe::LengthField(out.data() + at)));
+                ::sendto(fd_, out.data() + at, size, 0, reinterpret_cast<sockaddr*>(&peer), len);
                 at += size;
             }
         }
@@ -197,15 +199,14 @@ TEST(NetStep, TcpFloodBehindAReplyDropsTheConnection)
 
 TEST(NetStep, UdpLateDatagramIsPassedOverForTheRightOne)
 {
-    // A datagram of an earlier transaction, a reply for another unit and one that does not echo
-    // the command arrive first: the link waits on and takes the one that answers its request.
+    // Datagrams of earlier transactions arrive first: the link waits on and takes the one that
+    // answers its request.
     ScriptedPeer peer(true, [](int number, const Frame& request) {
         if (number <= 2)
             return ScriptedPeer::ConnectReply(number, request);
         const uint16_t id = modbusframe::TransactionId(request.data());
         Frame out = DataReply(uint16_t(id - 1), request[6], request[17], "STALE");
-        for (const Frame& f : { DataReply(id, uint8_t(request[6] + 1), request[17], "OTHER"),
-                                DataReply(id, request[6], uint8_t(request[17] + 1), "WRONG"),
+        for (const Frame& f : { DataReply(uint16_t(id + 9), request[6], request[17], "OTHER"),
                                 DataReply(id, request[6], request[17], "FRESH") })
             out.insert(out.end(), f.begin(), f.end());
         return out;
@@ -216,6 +217,51 @@ TEST(NetStep, UdpLateDatagramIsPassedOverForTheRightOne)
     EXPECT_EQ(ReplyText(bus), "FRESH");
     ASSERT_EQ(bus.Transact(128), 0) << bus.LastError();
     EXPECT_EQ(ReplyText(bus), "FRESH");
+}
+
+TEST(NetStep, UdpMalformedReplyToThisRequestIsRefusedAtOnceAndTheLinkStays)
+{
+    // Each odd request is answered by one datagram with its transaction id that is no reply:
+    // a length field of 0, fewer bytes than a header, no command echo, a wrong command echo,
+    // another unit, a frame cut in half. Each even request gets its proper answer.
+    const auto malformed = [](int index, uint16_t id, uint8_t unit, uint8_t command) -> Frame {
+        const uint8_t hi = uint8_t(id >> 8), lo = uint8_t(id);
+        switch (index) {
+        case 0: return { hi, lo, 0, 0, 0, 0 };
+        case 1: return { hi, lo, 0, 0, 0 };
+        case 2: return { hi, lo, 0, 0, 0, 3, unit, modbusframe::FunctionReadWrite, 2 };
+        case 3: return DataReply(id, unit, uint8_t(command + 1), "WRONG");
+        case 4: return DataReply(id, uint8_t(unit + 1), command, "OTHER");
+        default: {
+            Frame f = DataReply(id, unit, command, "HALVED");
+            f.resize(f.size() / 2);
+            return f;
+        }
+        }
+    };
+    constexpr int Kinds = 6;
+    ScriptedPeer peer(true, [&](int number, const Frame& request) {
+        if (number <= 2)
+            return ScriptedPeer::ConnectReply(number, request);
+        const uint16_t id = modbusframe::TransactionId(request.data());
+        if (number % 2 == 1)
+            return malformed((number - 3) / 2, id, request[6], request[17]);
+        return DataReply(id, request[6], request[17], "FRESH");
+    });
+    COstraBus bus;
+    Connect(bus, peer, true);
+    // A refusal must not wait for a reply that never comes; the time-out stays short so that
+    // waiting shows as a lost link, not as a slow test.
+    bus.SetNetworkTimeout(2000);
+    for (int kind = 0; kind < Kinds; ++kind) {
+        SCOPED_TRACE(kind);
+        EXPECT_EQ(bus.Transact(128), linkerr::NetworkError);
+        EXPECT_EQ(bus.LastError(), "Wrong packet length");
+        EXPECT_EQ(bus.ReplyLength(), 0);
+        ASSERT_TRUE(bus.HasSocket());
+        ASSERT_EQ(bus.Transact(128), 0) << bus.LastError();
+        EXPECT_EQ(ReplyText(bus), "FRESH");
+    }
 }
 
 TEST(NetStep, RequestsCarryRisingTransactionIdsAndRepliesMustEchoThem)

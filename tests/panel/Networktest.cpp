@@ -98,6 +98,28 @@ TEST_F(NetworkControllerTest, NetworkedUnitGivesModeOneAndIsIdentified)
     EXPECT_EQ(view.commandResults.back(), std::make_pair(linkerr::ConnectionLost, 93));
 }
 
+TEST_F(NetworkControllerTest, IdentificationThatLosesTheLinkAsksNothing)
+{
+    simunit::SimGateway networkUnit(simunit::SimGateway::Role::NetworkUnit);
+    networkUnit.SetUnit(simunit::SimGateway::AnswerFrom(unit));
+    ASSERT_TRUE(networkUnit.Start());
+    controller.Settings().TCPPort = networkUnit.Port();
+    ASSERT_TRUE(controller.ConnectSite("127.0.0.1", true));
+    ASSERT_TRUE(device.IsConnected());
+
+    // Checked again, the unit's connection breaks in the middle of its answer.
+    networkUnit.CloseMidReply();
+    hooks.answers = {true};
+    const int clears = view.statusClears;
+    EXPECT_FALSE(controller.CheckUnit());
+    EXPECT_FALSE(device.IsConnected());
+    EXPECT_TRUE(hooks.shown.empty()); // no connection left to maintain
+    ASSERT_FALSE(view.commandResults.empty());
+    EXPECT_EQ(view.commandResults.back(), std::make_pair(linkerr::ConnectionLost, 128));
+    // Only the step's own disconnect cleared the message, before the failure was shown.
+    EXPECT_EQ(view.statusClears, clears + 1);
+}
+
 TEST_F(NetworkControllerTest, RefusedConnectionWarnsAndDropsTheSite)
 {
     // A port held bound but not listening refuses connections, and no other test can take it

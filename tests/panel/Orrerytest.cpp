@@ -391,10 +391,12 @@ TEST_F(ControllerTest, FifthConsecutiveReadErrorStopsTheTimerAndSuccessResetsThe
     EXPECT_TRUE(view.timerOn);
     EXPECT_EQ(controller.ReadErrorCount(), 4);
     EXPECT_TRUE(hooks.shown.empty());
+    EXPECT_EQ(view.disconnectedShown, 0);
 
     view.readingResults = {-2};
     controller.OnReadTimer();
     EXPECT_FALSE(view.timerOn);
+    EXPECT_EQ(view.disconnectedShown, 1); // no reading left standing for the unit's
     EXPECT_EQ(controller.ReadErrorCount(), 0);
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_TRUE(Shown("warning", "Vantrel Orrery", "Read timer is stopped after\n5 communication errors"));
@@ -426,6 +428,7 @@ TEST_F(ControllerTest, NoLinkStopsTheTimerSilently)
     EXPECT_FALSE(view.timerOn);
     EXPECT_EQ(controller.ReadErrorCount(), 0);
     EXPECT_TRUE(hooks.shown.empty());
+    EXPECT_EQ(view.disconnectedShown, 1);
 }
 
 TEST_F(ControllerTest, ReadStepIsNotReentered)
@@ -566,7 +569,9 @@ TEST_F(SimControllerTest, SilentUnitAsksToKeepThePort)
     controller.Settings().Timeout = 100;
     hooks.answers = {true};
     controller.ConnectPort(sim.Path(), true);
-    EXPECT_TRUE(Shown("question", "Connect", "No response from unit.\nMaintain Com port connection ?"));
+    EXPECT_TRUE(Shown("question", "Connect",
+                      "Connected to " + sim.Path() + ", " + std::to_string(device.Baud()) +
+                          ", Addr 5\nNo response from unit.\nMaintain Com port connection ?"));
     EXPECT_TRUE(device.IsConnected());
     EXPECT_FALSE(view.timerOn);
 }

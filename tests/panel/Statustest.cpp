@@ -71,6 +71,18 @@ TEST(StatusState, BusyThenErrorSequences)
     EXPECT_EQ(s.CommState(), 0);
 }
 
+TEST(StatusState, ConnectionRefreshLeavesAnErrorToRunOut)
+{
+    CStatusState s;
+    s.UpdateConnection(connmode::Local, false, PortLink());
+    s.SetCommState(2);
+    s.UpdateConnection(connmode::Local, false, PortLink()); // the menus follow the failed command
+    EXPECT_EQ(s.CommState(), 2);
+    EXPECT_EQ(s.ShownCommImage(), 2);
+    EXPECT_EQ(CommPictures(s, Connected(), 7), (std::vector<int>{2, 0, 2, 0, 2, 0, 0}));
+    EXPECT_EQ(s.CommState(), 0);
+}
+
 TEST(StatusState, BusyNeverHidesAnError)
 {
     CStatusState s;

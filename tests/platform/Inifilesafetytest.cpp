@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -95,6 +96,20 @@ TEST(IniFileSafety, PipeInPlaceOfTheFileIsRefusedWithoutBlocking)
     EXPECT_TRUE(S_ISFIFO(st.st_mode)); // left as it was
     std::string error;
     EXPECT_FALSE(platform::WriteFileAtomically(dir.Path(), "x", error)); // a folder neither
+}
+
+TEST(IniFileSafety, FolderInPlaceOfTheFileSaysSo)
+{
+    TempDir dir;
+    const std::string folder = dir.File("settings.ini");
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    IniFile ini;
+    errno = EAGAIN; // left by an earlier call: not the reason
+    EXPECT_FALSE(ini.Load(folder));
+    EXPECT_EQ(ini.LastError(), "Cannot read " + folder + ": Is a directory");
+    ASSERT_TRUE(ini.WriteString("S", "k", "v"));
+    EXPECT_FALSE(ini.SaveAs(folder));
+    EXPECT_EQ(ini.LastError(), "Cannot replace " + folder + ": Is a directory");
 }
 
 TEST(IniFileSafety, SaveRemovesTemporariesOfKilledSaves)

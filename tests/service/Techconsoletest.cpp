@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 TEST(TechConsole, WriteTextTokens)
@@ -36,6 +39,21 @@ TEST(TechConsole, WriteTextTokens)
     r = CTechConsole::ParseWriteText(many + "1");
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "Too many data bytes: 256 (at most 255)");
+}
+
+TEST(TechConsole, CommandNumberOutsideOneByteIsRefused)
+{
+    for (const auto& [text, command] : std::vector<std::pair<const char*, int>>{
+             {"128", 128}, {" 0 ", 0}, {"+255", 255}, {"-0", 0}, {"x", 0}, {"", 0}, {"1.5", 0}}) {
+        const CTechCommand c = CTechConsole::ParseCommandText(text);
+        EXPECT_TRUE(c.ok) << text;
+        EXPECT_EQ(c.command, command) << text;
+    }
+    for (const char* bad : {"256", "999", "-1", "99999999999"}) {
+        const CTechCommand c = CTechConsole::ParseCommandText(bad);
+        EXPECT_FALSE(c.ok) << bad;
+    }
+    EXPECT_EQ(CTechConsole::ParseCommandText(" 999").error, "Command 999 is out of range (0 to 255)");
 }
 
 TEST(TechConsole, DumpTenBytesToALine)

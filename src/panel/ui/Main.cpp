@@ -533,11 +533,18 @@ int TMainForm::UpdateReadings()
     return CReadings::Update(*device_, *data_, main_.TracesRFOn, *this);
 }
 
-void TMainForm::UpdateControls()
+void TMainForm::UpdateInterlockPanel()
 {
+    // Without a reading the interlock's state is unknown: the panel is hidden as while
+    // disconnected, not left showing the last state.
     const bool localPort = controller_->IsConnected() && controller_->ConnMode() == COrrery::ModeLocal;
     AlarmPanel->InterlockPanel->setVisible(
-        CFaults::InterlockShown(localPort, device_->IsFamily200(), device_->PinBit31()));
+        CFaults::InterlockShown(localPort && readingsKnown_, device_->IsFamily200(), device_->PinBit31()));
+}
+
+void TMainForm::UpdateControls()
+{
+    UpdateInterlockPanel();
     _3capTunedPanel->setVisible(device_->Has3rdCap());
     FaultsFrame->ShowThirdCap(device_->Has3rdCap());
     const bool unlocked = !controller_->IsLocked();

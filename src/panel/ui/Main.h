@@ -425,6 +425,11 @@ private:
     // Stops every timer and the controller's activity before anything is freed.
     void ShutDown();
     static void SetPanel(QLabel* panel, bool on, const char* onText, const char* offText);
+    void PaintStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned, bool capsDisabled);
+    // Whether the panels and readings show the unit's last read; the interlock panel shows only
+    // then.
+    void SetReadingsKnown(bool known);
+    void UpdateInterlockPanel();
     void CreateControls(QBoxLayout* into);
     void UpdateCapControls();
     void ShowCapLabels(bool disabled);
@@ -452,4 +457,5 @@ private:
     std::unique_ptr<CPageReads> pageReads_;
     TRestoreFromFileForm* restoreForm_ = nullptr;
     int loadSkipped_ = 0; // rows the last history read passed over
+    bool readingsKnown_ = false;
 };

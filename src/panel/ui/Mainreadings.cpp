@@ -39,11 +39,26 @@ void TMainForm::RefreshIncremental()
 void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
                                  bool capsDisabled)
 {
+    PaintStatusPanels(rfOn, tuned, thirdCap, thirdCapTuned, capsDisabled);
+    SetReadingsKnown(true);
+}
+
+void TMainForm::PaintStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
+                                  bool capsDisabled)
+{
     ShowCapLabels(capsDisabled);
     SetPanel(RFOnPanel, rfOn, "RF On", "RF Off");
     SetPanel(TunedPanel, tuned, "Tuned", "Not tuned");
     if (thirdCap)
         SetPanel(_3capTunedPanel, thirdCapTuned, "3rd cap tuned", "3rd cap not tuned");
+}
+
+void TMainForm::SetReadingsKnown(bool known)
+{
+    if (known == readingsKnown_)
+        return;
+    readingsKnown_ = known;
+    UpdateInterlockPanel();
 }
 
 void TMainForm::ShowLatest()
@@ -56,7 +71,8 @@ void TMainForm::ShowLatest()
 
 void TMainForm::ShowDisconnected()
 {
-    ShowStatusPanels(false, false, true, false, false);
+    PaintStatusPanels(false, false, true, false, false);
+    SetReadingsKnown(false);
     data_->Latest() = CDataRec(); // the readings as before the first sample
     ShowLatest();
 }

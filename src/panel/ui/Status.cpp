@@ -244,7 +244,9 @@ void TStatusFrame::CommandAccepted()
 
 void TStatusFrame::ShowCommandResult(int result, int command)
 {
-    if (result != 0)
+    // The auto-finding search tries ports and speeds where no unit answers by design: its
+    // probes show here but do not beep; the search tells its outcome itself.
+    if (result != 0 && !(context_ && context_->AutoFindingVisible()))
         Beep();
     const std::string linkError = (context_ && result < 0) ? context_->LastLinkError() : std::string();
     const std::string csr = (context_ && result > 0) ? context_->CsrText(result) : std::string();

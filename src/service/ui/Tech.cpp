@@ -84,13 +84,14 @@ void TTechForm::ExecuteBtnClick()
 {
     if (clearStatus_)
         clearStatus_();
-    const int command = TextToInt(CmdEdit->text().toStdString());
+    const CTechCommand command = CTechConsole::ParseCommandText(CmdEdit->text().toStdString());
     const CTechRequest request = CTechConsole::ParseWriteText(WriteEdit->text().toStdString());
-    if (!request.ok) {
-        ShowWarning(CTechConsole::Caption, request.error + "\nThe command was not sent.");
+    const std::string refused = !command.ok ? command.error : !request.ok ? request.error : std::string();
+    if (!refused.empty()) {
+        ShowWarning(CTechConsole::Caption, refused + "\nThe command was not sent.");
         return;
     }
-    const CTechReply reply = CTechConsole::Execute(device_, command, request.data);
+    const CTechReply reply = CTechConsole::Execute(device_, command.command, request.data);
     if (!request.data.empty())
         WrBytesText->setText(QString::number(reply.requestLength));
     TimeEdit->setText(QString::number(reply.elapsedMs));

@@ -1,4 +1,5 @@
 // The status frame's panels, driven by its tick and rendered into images.
+#include "panel/Scripted.h"
 #include "panel/ui/Status.h"
 #include "support/Connectscript.h"
 #include "zcomponents/Zgauge.h"
@@ -100,6 +101,24 @@ TEST(StatusFrame, MessagesBlinkInTheErrorPanel)
     for (int i = 0; i < 21; ++i)
         f.frame.StatusTimerTimer();
     EXPECT_EQ(error->text(), "Read timer is Off");
+}
+
+TEST(StatusFrame, FailedCommandsBeepExceptTheAutoFindingProbes)
+{
+    Fixture f;
+    ScriptedHooks hooks;
+    f.controller.link.hasPort = true;
+    f.controller.link.connected = true;
+    f.frame.UpdateConnection(connmode::Local);
+    f.frame.ShowCommandResult(-3, 128);
+    EXPECT_EQ(hooks.beeps, 1);
+    f.frame.ShowCommandResult(0, 128);
+    EXPECT_EQ(hooks.beeps, 1);
+
+    f.controller.autoFinding = true; // the search's window is up
+    f.frame.ShowCommandResult(-3, 128);
+    EXPECT_EQ(hooks.beeps, 1);
+    EXPECT_EQ(Panel(f.frame, "ErrorPanel")->text(), "Cmd 128: Time-out"); // still shown
 }
 
 TEST(StatusFrame, DisconnectedPortPanelBlinksAndIndicatorDraws)

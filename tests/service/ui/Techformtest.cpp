@@ -88,4 +88,18 @@ TEST_F(TechFormTest, RefusedTextSendsNothing)
     EXPECT_EQ(form.WrBytesText->text(), "0");
 }
 
+TEST_F(TechFormTest, CommandNumberOutsideOneByteSendsNothing)
+{
+    form.CmdEdit->clear();
+    Type(form.CmdEdit, "999");
+    Type(form.WriteEdit, "1");
+    form.ExecuteBtn->click();
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Technical");
+    EXPECT_EQ(hooks.shown[0].text, "Command 999 is out of range (0 to 255)\nThe command was not sent.");
+    EXPECT_TRUE(sim.Server().Requests().empty());
+    EXPECT_EQ(form.ErrorText->text(), "");
+    EXPECT_EQ(form.WrBytesText->text(), "0");
+}
+
 } // namespace
