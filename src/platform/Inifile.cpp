@@ -270,8 +270,9 @@ bool IniFile::Load(const std::string& fileName)
         return false;
     }
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = errno;
+    const bool statFailed = fstat(fd, &st) != 0;
+    if (statFailed || !S_ISREG(st.st_mode)) {
+        const int err = statFailed ? errno : 0;
         close(fd);
         lastError_ = "Cannot read " + fileName + ": " + (err ? ErrnoText(err) : "not a regular file");
         return false;
