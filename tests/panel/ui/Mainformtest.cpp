@@ -11,6 +11,7 @@
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
 #include "simunit/Simcommandset.h"
+#include "qtsupport/Printedpdf.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
 
@@ -337,6 +338,9 @@ TEST_F(MainFormTest, PrintsAndCopiesTheWindowImage)
     const std::string bytes = testsupport::ReadAll(pdf);
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(bytes.substr(0, 4), "%PDF");
+    // One page holding the window's picture, whole.
+    EXPECT_EQ(testsupport::PdfPageCount(bytes), 1);
+    EXPECT_EQ(testsupport::PdfImageSizes(bytes), std::vector<QSize>{form->WindowImage().size()});
 
     form->CopyToClipboardMenuItem->trigger();
     const QImage copied = QApplication::clipboard()->image();
