@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QMenu>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -211,7 +212,7 @@ TEST_F(MainFormTest, DecliningTheDisclaimerClosesWithoutSaving)
             return;
         answer.stop();
         EXPECT_FALSE(accept.OkBtn->isEnabled());
-        accept.SetItemIndex(1);
+        accept.DeclineButton->click();
         EXPECT_TRUE(accept.OkBtn->isEnabled());
         accept.OkBtn->click();
     });
