@@ -267,7 +267,8 @@ public:
     // Runs a file dialog modally; tests replace it to act as the user in the dialog.
     std::function<int(QFileDialog&)> RunFileDialog;
 
-    // Programming and technician tools (Maintools.cpp).
+    // Programming and technician tools (src/service/ui/Mainprogramming.cpp; the traffic log,
+    // the items' states and the page controls in Maintools.cpp).
     void TechBtnClick();
     void OstraBuslogMenuItemClick();
     void BootPMenuItemClick();
@@ -324,6 +325,8 @@ public:
     void SaveToFileBtnClick();
     void RestoreFromFileBtnClick();
     TRestoreFromFileForm& RestoreForm();
+    // The Config page's file buttons follow the lock.
+    void EnableConfigFileButtons(bool unlocked);
 
     // --- tuning model and auto-test windows (src/service/ui/Maintools.cpp) -------------------
     void TuningMenuItemClick();
