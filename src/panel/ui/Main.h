@@ -8,6 +8,7 @@
 #include "panel/Orreryview.h"
 #include "panel/Readings.h"
 #include "panel/Tuningmodel.h"
+#include "panel/ui/Mainserviceside.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -76,6 +77,7 @@ class TAutoTestForm;
 
 class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView {
     Q_OBJECT
+    friend class TMainServiceSide; // defines the service side's members, which it alone calls
 public:
     static constexpr int StartupInterval = 200; // ms, one shot
 
@@ -435,6 +437,7 @@ private:
     void ClearInfoPage();
 
     Forms forms_;
+    IMainServiceSide* service_ = InstalledMainServiceSide(); // before the pages are made
     std::unique_ptr<COrrery> controller_;
     std::unique_ptr<CDevice> device_;
     std::unique_ptr<CConnectionBridge> bridge_;

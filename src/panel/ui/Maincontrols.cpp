@@ -193,7 +193,8 @@ void TMainForm::UpdateCapControls()
     for (int c = 0; c < CCapControls::CapCountShown; ++c)
         for (QWidget* w : std::initializer_list<QWidget*>{p.StepEdits[c], p.PosEdits[c], p.SpinButtons[c], p.TrackBars[c]})
             w->setEnabled(unlocked);
-    EnableConfigFileButtons(unlocked);
+    if (service_)
+        service_->EnableConfigFileButtons(*this, unlocked);
     SetupCapacitorPanel();
 }
 
