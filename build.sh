@@ -53,6 +53,33 @@ test)
     export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
     export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/lsan.supp:print_suppressions=0}
     ctest --test-dir build/test --output-on-failure -j "$jobs" --timeout 300
+    # CTest runs every test in a process of its own. Each test program runs once more whole, its
+    # tests in a shuffled order: a test that leaves something behind for the next (the
+    # application told to quit, a queued call, a temporary name) fails here.
+    run_whole() { # program
+        local b=$1 name store log
+        name=$(basename "$b")
+        store=$(mktemp -d)
+        log=build/test/whole-$name.log
+        if QT_QPA_PLATFORM=offscreen ORRERY_SETTINGS_FILE="$store/settings.ini" timeout 600 "$b" --gtest_shuffle \
+            >"$log" 2>&1; then
+            echo "$name: passed whole, shuffled"
+        else
+            echo "$name: FAILED whole, shuffled ($(grep -o 'with a seed of [0-9]*' "$log" || true); log $log)"
+            touch "build/test/whole-$name.failed"
+        fi
+        rm -rf "$store"
+    }
+    rm -f build/test/whole-*.failed
+    for b in build/test/tests/test_*; do
+        [ -f "$b" ] && [ -x "$b" ] || continue
+        while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+        run_whole "$b" &
+    done
+    wait
+    if compgen -G "build/test/whole-*.failed" >/dev/null; then
+        exit 1
+    fi
     ;;
 bench)
     install_missing

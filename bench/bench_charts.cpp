@@ -14,6 +14,7 @@
 #include "panel/ui/Historyframe.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Smithdlg.h"
+#include "qtsupport/Serviceside.h" // the main window as the program makes it
 
 #include <QApplication>
 #include <QToolButton>

@@ -6,6 +6,7 @@
 #include "device/Data.h"
 #include "panel/Orrery.h"
 #include "panel/ui/Main.h"
+#include "qtsupport/Serviceside.h" // the main window as the program makes it
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -16,6 +16,7 @@
 #include "panel/Orrery.h"
 #include "panel/ui/Main.h"
 #include "Simchild.h"
+#include "qtsupport/Serviceside.h" // the main window as the program makes it
 
 #include <QApplication>
 #include <QTimer>

@@ -26,6 +26,7 @@
 #include "service/ui/Autotest.h"
 #include "service/ui/Bootp.h"
 #include "service/ui/Flashing.h"
+#include "service/ui/Mainserviceside.h"
 #include "service/ui/Tech.h"
 #include "service/ui/Tuningdlg.h"
 #include "zcomponents/Zunits.h"
@@ -83,6 +84,9 @@ int main(int argc, char** argv)
 
     TMessageHooks hooks;
     InstallMessageHooks(&hooks);
+    // The service side's pages and tool windows on the main window.
+    TMainServiceSide serviceSide;
+    InstallMainServiceSide(&serviceSide);
 
     int result = 0;
     try {

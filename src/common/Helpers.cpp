@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
-#include <netdb.h>
 
 // --- message helpers ---------------------------------------------------------------------
 
@@ -249,24 +248,6 @@ int WinsockErrorFromErrno(int err)
         if (e.err == err)
             return e.code;
     return err; // no WinSock counterpart: the number stays, the text is "Unknown error"
-}
-
-int WinsockErrorFromLookup(int gaiError)
-{
-    switch (gaiError) {
-    case 0: return 0;
-    case EAI_NONAME: return 11001;
-    case EAI_AGAIN: return 11002;
-#ifdef EAI_NODATA
-    case EAI_NODATA: return 11004;
-#endif
-#ifdef EAI_ADDRFAMILY
-    case EAI_ADDRFAMILY: return 11004;
-#endif
-    case EAI_SYSTEM: return WinsockErrorFromErrno(errno);
-    case EAI_MEMORY: return 10055;
-    default: return 11003;
-    }
 }
 
 std::string SocketErrorText(int winsockCode)

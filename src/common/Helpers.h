@@ -37,5 +37,3 @@ std::string LastSocketErrorText();
 std::string SocketErrorText(int winsockCode);
 // The WinSock number for an errno value (10000 + ... as WinSock numbers them).
 int WinsockErrorFromErrno(int err);
-// The WinSock number for a failed host lookup (a getaddrinfo result, 11001..11004).
-int WinsockErrorFromLookup(int gaiError);

@@ -13,6 +13,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CDataRec;
@@ -222,6 +223,11 @@ protected:
     void SkipBytes(int count);
     // Whether a third-capacitor command may be sent (the range ones need a movable one).
     bool ThirdCapAllowed(bool range) const;
+    // Appends the request's data and runs the command; in demo mode sends nothing and gives 0,
+    // so that the caller stores the value as the unit would have taken it.
+    int SendUnlessDemo(int command, const std::function<void()>& appendData, bool ignoreCsr = false);
+    // Runs 95 (unless demo) with a selector and the data appendData adds.
+    int Send3cap(uint8_t selector, const std::function<void()>& appendData);
     // Runs 165 with a selector and skips the selector the unit echoes.
     int Read3cap(uint8_t selector);
     // Writes or reads one pair of load and tune settings (four words) and stores it.

@@ -44,12 +44,11 @@ int LastIndexFromUnit(int b) { return b >= CTrajectory::Points ? 0 : b; }
 
 int CDevice::SetMode(int mode)
 {
-    if (!IsDemo()) {
+    const int r = SendUnlessDemo(unitcmd::SetMode, [&] {
         AppendByte(static_cast<uint8_t>(mode));
-        const int r = Command(unitcmd::SetMode);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     mode_ = mode;
     return 0;
 }
@@ -68,12 +67,11 @@ int CDevice::ReadMode(int& mode)
 
 int CDevice::SetPresetMode(int mode)
 {
-    if (!IsDemo()) {
+    const int r = SendUnlessDemo(unitcmd::SetPresetMode, [&] {
         AppendByte(static_cast<uint8_t>(mode));
-        const int r = Command(unitcmd::SetPresetMode);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     presetMode_ = mode;
     return 0;
 }
@@ -92,12 +90,11 @@ int CDevice::ReadPresetMode(int& mode)
 
 int CDevice::SetExtPresetMode(int mode, bool ignoreCsr)
 {
-    if (!IsDemo()) {
+    const int r = SendUnlessDemo(unitcmd::SetExtPresetMode, [&] {
         AppendByte(static_cast<uint8_t>(mode));
-        const int r = Command(unitcmd::SetExtPresetMode, ignoreCsr);
-        if (r != 0)
-            return r;
-    }
+    }, ignoreCsr);
+    if (r != 0)
+        return r;
     extPresetMode_ = mode;
     return 0;
 }
@@ -218,13 +215,12 @@ const CDevice::CapWordPair CapRangePair{unitcmd::WriteCapRange, unitcmd::ReadCap
 
 int CDevice::WriteCapWords(const CapWordPair& pair, const std::array<double, 4>& values)
 {
-    if (!IsDemo()) {
+    const int r = SendUnlessDemo(pair.writeCommand, [&] {
         for (double v : values)
             AppendWord(ClampToWordRounded(v * pair.wordsPerUnit));
-        const int r = Command(pair.writeCommand);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     for (size_t i = 0; i < values.size(); ++i)
         pair.store(caps_[i % 2], static_cast<int>(i / 2), values[i]);
     return 0;
@@ -334,12 +330,11 @@ int CDevice::ReadTrajectories()
 int CDevice::SelectTrajectory(int index)
 {
     index = std::clamp(index, 0, TrajectoryCount - 1);
-    if (!IsDemo()) {
+    const int r = SendUnlessDemo(unitcmd::SelectTrajectory, [&] {
         AppendByte(static_cast<uint8_t>(index + 1));
-        const int r = Command(unitcmd::SelectTrajectory);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     activeTrajectory_ = index;
     return 0;
 }
@@ -373,7 +368,7 @@ double CDevice::WordToVswr(int16_t word)
 
 int CDevice::WriteTuning(const CTuning& t)
 {
-    if (!IsDemo()) {
+    const int r = SendUnlessDemo(unitcmd::WriteTuning, [&] {
         AppendShort(VswrToWord(t.stop));
         AppendShort(VswrToWord(t.start));
         AppendShort(ClampToShort(t.rflStop));
@@ -389,10 +384,9 @@ int CDevice::WriteTuning(const CTuning& t)
         AppendByte(static_cast<uint8_t>(t.option1));
         AppendByte(static_cast<uint8_t>(t.option2));
         AppendByte(static_cast<uint8_t>(t.option3));
-        const int r = Command(unitcmd::WriteTuning);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     CModelParams& m = model_;
     m.vswrStop = t.stop;
     m.vswrStart = t.start;
@@ -455,13 +449,12 @@ int CDevice::ReadTuning(CTuning& t)
 
 int CDevice::WriteTarget(double r, double x)
 {
-    if (!IsDemo()) {
+    const int res = SendUnlessDemo(unitcmd::WriteTarget, [&] {
         AppendShort(ClampToShort(r / 50.0 * 1024.0 + 0.5));
         AppendShort(ClampToShort(x / 50.0 * 1024.0 + (x >= 0 ? 0.5 : -0.5)));
-        const int res = Command(unitcmd::WriteTarget, true);
-        if (res != 0)
-            return res;
-    }
+    }, true);
+    if (res != 0)
+        return res;
     model_.rtarget = r;
     model_.xtarget = x;
     return 0;
@@ -694,6 +687,22 @@ bool CDevice::ThirdCapAllowed(bool range) const
     return Has3rdCap() && !(range && Is3rdCapFixed());
 }
 
+int CDevice::SendUnlessDemo(int command, const std::function<void()>& appendData, bool ignoreCsr)
+{
+    if (IsDemo())
+        return 0;
+    appendData();
+    return Command(command, ignoreCsr);
+}
+
+int CDevice::Send3cap(uint8_t selector, const std::function<void()>& appendData)
+{
+    return SendUnlessDemo(unitcmd::Write3cap, [&] {
+        AppendByte(selector);
+        appendData();
+    });
+}
+
 int CDevice::Read3cap(uint8_t selector)
 {
     AppendByte(selector);
@@ -708,13 +717,11 @@ int CDevice::Write3capPosition(double percent)
     if (!ThirdCapAllowed(false))
         return 1;
     const double pos = ClampPosition(percent);
-    if (!IsDemo()) {
-        AppendByte(cap3sel::Position);
+    const int r = Send3cap(cap3sel::Position, [&] {
         AppendPercent(pos);
-        const int r = Command(unitcmd::Write3cap);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     caps_[2].position = pos;
     return 0;
 }
@@ -733,14 +740,12 @@ int CDevice::Write3capSteps(int total, int offset)
 {
     if (!ThirdCapAllowed(true))
         return 0;
-    if (!IsDemo()) {
-        AppendByte(cap3sel::Steps);
+    const int r = Send3cap(cap3sel::Steps, [&] {
         AppendWord(ClampToWord(total));
         AppendWord(ClampToWord(offset));
-        const int r = Command(unitcmd::Write3cap);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     caps_[2].totalSteps = total;
     caps_[2].stepOffset = offset;
     return 0;
@@ -762,14 +767,12 @@ int CDevice::Write3capLimits(double minPercent, double maxPercent)
 {
     if (!ThirdCapAllowed(true))
         return 0;
-    if (!IsDemo()) {
-        AppendByte(cap3sel::Limits);
+    const int r = Send3cap(cap3sel::Limits, [&] {
         AppendPercent(minPercent);
         AppendPercent(maxPercent);
-        const int r = Command(unitcmd::Write3cap);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     caps_[2].minPosition = minPercent;
     caps_[2].maxPosition = maxPercent;
     return 0;
@@ -791,13 +794,11 @@ int CDevice::Write3capRatio(double ratio)
 {
     if (!ThirdCapAllowed(true))
         return 0;
-    if (!IsDemo()) {
-        AppendByte(cap3sel::Ratio);
+    const int r = Send3cap(cap3sel::Ratio, [&] {
         AppendShort(ScaledShort(ratio, 1000));
-        const int r = Command(unitcmd::Write3cap);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     thirdCapRatio_ = ratio;
     return 0;
 }
@@ -837,14 +838,12 @@ int CDevice::Write3capPresetN(int index, double value)
     if (!ThirdCapAllowed(false))
         return 0;
     index = std::clamp(index, 0, ThirdCapPresets - 1);
-    if (!IsDemo()) {
-        AppendByte(cap3sel::Preset);
+    const int r = Send3cap(cap3sel::Preset, [&] {
         AppendByte(static_cast<uint8_t>(index));
         AppendShort(ScaledShort(value, 100));
-        const int r = Command(unitcmd::Write3cap);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     thirdCapPresets_[index] = value;
     return 0;
 }
@@ -907,13 +906,11 @@ int CDevice::Write3capPresetSel(int index)
     if (!ThirdCapAllowed(false))
         return 0;
     index = std::clamp(index, 0, ThirdCapPresets - 1);
-    if (!IsDemo()) {
-        AppendByte(cap3sel::PresetSel);
+    const int r = Send3cap(cap3sel::PresetSel, [&] {
         AppendByte(static_cast<uint8_t>(index + 1));
-        const int r = Command(unitcmd::Write3cap);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     thirdCapActivePreset_ = index;
     return 0;
 }
@@ -932,13 +929,11 @@ int CDevice::Set3capMode(int autoMode)
 {
     if (!ThirdCapAllowed(true))
         return 0;
-    if (!IsDemo()) {
-        AppendByte(cap3sel::Auto);
+    const int r = Send3cap(cap3sel::Auto, [&] {
         AppendByte(static_cast<uint8_t>(autoMode));
-        const int r = Command(unitcmd::Write3cap);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     thirdCapAuto_ = autoMode;
     return 0;
 }
@@ -947,28 +942,26 @@ int CDevice::Set3capPresetOn(int on)
 {
     if (!ThirdCapAllowed(true))
         return 0;
-    if (!IsDemo()) {
-        AppendByte(cap3sel::PresetOn);
+    const int r = Send3cap(cap3sel::PresetOn, [&] {
         AppendByte(static_cast<uint8_t>(on));
-        const int r = Command(unitcmd::Write3cap);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     thirdCapPresetOn_ = on;
     return 0;
 }
 
 int CDevice::Write3capControl(const C3capControl& c)
 {
-    if (!ThirdCapAllowed(false) || IsDemo())
+    if (!ThirdCapAllowed(false))
         return 0;
-    AppendByte(cap3sel::Control);
-    AppendWord(ClampToWord(c.timer));
-    AppendShort(ClampToShort(c.gain));
-    AppendWord(ClampToWord(c.maxStep));
-    AppendWord(ClampToWord(c.error));
-    AppendU32(0);
-    return Command(unitcmd::Write3cap);
+    return Send3cap(cap3sel::Control, [&] {
+        AppendWord(ClampToWord(c.timer));
+        AppendShort(ClampToShort(c.gain));
+        AppendWord(ClampToWord(c.maxStep));
+        AppendWord(ClampToWord(c.error));
+        AppendU32(0);
+    });
 }
 
 int CDevice::Read3capControl(C3capControl& c)
@@ -989,14 +982,12 @@ int CDevice::Write3capRange(double cMax, double cMin)
 {
     if (!ThirdCapAllowed(true))
         return 0;
-    if (!IsDemo()) {
-        AppendByte(cap3sel::Range);
+    const int r = Send3cap(cap3sel::Range, [&] {
         AppendWord(ClampToWordRounded(cMax));
         AppendWord(ClampToWordRounded(cMin));
-        const int r = Command(unitcmd::Write3cap);
-        if (r != 0)
-            return r;
-    }
+    });
+    if (r != 0)
+        return r;
     caps_[2].cMax = cMax;
     caps_[2].cMin = cMin;
     return 0;
@@ -1016,11 +1007,9 @@ int CDevice::Read3capRange()
 
 int CDevice::Write3capVLevel(int level)
 {
-    if (!ThirdCapAllowed(false) || IsDemo())
+    if (!ThirdCapAllowed(false))
         return 0;
-    AppendByte(cap3sel::VLevel);
-    AppendWord(ClampToWord(level));
-    return Command(unitcmd::Write3cap);
+    return Send3cap(cap3sel::VLevel, [&] { AppendWord(ClampToWord(level)); });
 }
 
 int CDevice::Read3capVLevel(int& level)

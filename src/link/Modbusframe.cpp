@@ -14,12 +14,6 @@ void PutWord(uint8_t* p, int value)
 
 } // namespace
 
-int RequestFrameSize(int dataLength)
-{
-    const int registerBytes = 2 * ((dataLength + 3) / 2);
-    return registerBytes + RequestHeaderSize;
-}
-
 int BuildRequest(uint8_t* frame, int capacity, uint8_t unitId, uint8_t command,
                  const uint8_t* data, int dataLength, uint16_t transactionId)
 {

@@ -17,9 +17,6 @@ constexpr uint16_t RegisterAddress = 0xFFFF;
 constexpr int MaxFrameSize = 1024;        // a whole reply frame fits the link's buffer
 constexpr int MaxReplyLengthField = MaxFrameSize - HeaderSize; // 1018
 
-// Size of the request frame for n data bytes: B + 19 with B = 2 * ((n + 3) / 2).
-int RequestFrameSize(int dataLength);
-
 // Writes the request frame into frame (capacity bytes): header, command, n, data and zero
 // filler. Returns the frame size, or 0 when n is negative, above 255 or the frame does not fit.
 int BuildRequest(uint8_t* frame, int capacity, uint8_t unitId, uint8_t command,

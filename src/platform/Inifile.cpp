@@ -474,16 +474,6 @@ void IniFile::EraseSection(const std::string& section)
         IndexSections();
 }
 
-void IniFile::DeleteKey(const std::string& section, const std::string& key)
-{
-    for (Section& s : sections_) {
-        if (!SameName(s.name, section))
-            continue;
-        if (std::erase_if(s.lines, [&](const Line& line) { return line.isKey && SameName(line.key, key); }) > 0)
-            IndexKeys(s);
-    }
-}
-
 void IniFile::DeleteKeys(const std::string& section)
 {
     for (Section& s : sections_) {

@@ -66,7 +66,6 @@ public:
     std::vector<std::string> ReadSection(const std::string& section) const;
     // Removes every section of that name with all its lines.
     void EraseSection(const std::string& section);
-    void DeleteKey(const std::string& section, const std::string& key);
     // Removes every key line of the section; the section, its comments and blank lines stay.
     void DeleteKeys(const std::string& section);
     // Adds an empty section when it does not exist; false for a name that cannot be written.

@@ -77,12 +77,6 @@ bool ParseMacText(const std::string& text, CHardwareAddress& mac, std::string& e
     return true;
 }
 
-std::string IPv4Text(const CIPv4& a)
-{
-    return std::to_string(a[0]) + "." + std::to_string(a[1]) + "." + std::to_string(a[2]) + "." +
-           std::to_string(a[3]);
-}
-
 std::string MacText(const uint8_t* mac)
 {
     char text[24];

@@ -32,7 +32,6 @@ using CHardwareAddress = std::array<uint8_t, bootp::ChaddrSize>;
 bool ParseIPv4Text(const std::string& text, CIPv4& address, std::string& error);
 // "x:x:x:x:x:x" with six hexadecimal numbers 0..FF; bytes 6 to 15 are 0.
 bool ParseMacText(const std::string& text, CHardwareAddress& mac, std::string& error);
-std::string IPv4Text(const CIPv4& address);
 // The first six bytes as two-digit upper-case hexadecimal joined by ":".
 std::string MacText(const uint8_t* mac);
 

@@ -29,11 +29,19 @@ TEST(Vars, TableAndFind)
 
 TEST(Vars, CapMaximaFollowTheUnit)
 {
+    // Capacities unlike the table's own maxima: each row's maximum is its capacitor's at 100 %.
     CUnitState unit;
+    unit.Cap(0).cMin = 10;
+    unit.Cap(0).cMax = 470;
+    unit.Cap(1).cMin = 5;
+    unit.Cap(1).cMax = 250;
+    unit.Cap(2).cMax = 820;
     CVars vars;
+    ASSERT_NE(vars.Find(16).max, 470);
     vars.SetCapMaxima(unit);
-    EXPECT_EQ(vars.Find(16).max, 1000);
-    EXPECT_EQ(vars.Find(18).max, 1000);
+    EXPECT_EQ(vars.Find(16).max, 470);
+    EXPECT_EQ(vars.Find(17).max, 250);
+    EXPECT_EQ(vars.Find(18).max, 820);
 }
 
 std::vector<int> List(int kind, UnitType type)

@@ -110,8 +110,9 @@ TEST_F(SerialFramePtyTest, HandshakeFaults)
             const int r = serialframe::ReadFrame(port, a, cmd, l, buffer);
             EXPECT_EQ(r, c.read) << static_cast<int>(c.fault);
             // A frame that arrived is answered; the unit takes the answer before the next purge.
-            if (r != linkerr::Timeout)
+            if (r != linkerr::Timeout) {
                 ASSERT_TRUE(sim.Server().WaitForProgramAcks(++acks));
+            }
         }
     }
 }

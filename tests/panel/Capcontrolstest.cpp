@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using simunit::SimUnitData;
@@ -58,15 +60,19 @@ TEST_F(CapControlsTest, ModeAndPresetButtonsSendTheirCommands)
     EXPECT_EQ(state->With([](SimUnitData& d) { return d.presetMode; }), 0);
 }
 
-TEST_F(CapControlsTest, ThirdCapacitorButtonsAndRatioClamp)
+TEST_F(CapControlsTest, ThirdCapacitorModePresetAndRatioClamp)
 {
     MakeThirdCap();
     EXPECT_EQ(caps.Set3capMode(true), 0);
+    EXPECT_EQ(caps.Set3capMode(false), 0);
+    EXPECT_EQ(caps.Set3capPreset(true), 0);
     EXPECT_EQ(caps.Set3capPreset(false), 0);
     EXPECT_EQ(caps.SetRatio(40.0), 0); // sent as 32
     EXPECT_EQ(caps.SetRatio(-1.0), 0); // sent as 0
     const int r32 = 32000;
     EXPECT_EQ(log.Sent(), (std::vector<SentCommand>{{95, {8, 1}},
+                                                   {95, {8, 0}},
+                                                   {95, {9, 1}},
                                                    {95, {9, 0}},
                                                    {95, {3, r32 & 0xFF, r32 >> 8}},
                                                    {165, {3}},
@@ -74,6 +80,7 @@ TEST_F(CapControlsTest, ThirdCapacitorButtonsAndRatioClamp)
                                                    {165, {3}}}));
     EXPECT_DOUBLE_EQ(dev.ThirdCapRatio(), 0.0);
     EXPECT_DOUBLE_EQ(CCapControls::ClampRatio(9.99), 9.99);
+    EXPECT_DOUBLE_EQ(CCapControls::ClampRatio(std::nan("")), 0.0);
 }
 
 TEST_F(CapControlsTest, MoveEndsAtTheTargetAfterPollingTheMotors)

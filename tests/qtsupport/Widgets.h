@@ -2,10 +2,12 @@
 // Helpers shared by the widget tests: render a widget into an image, find a child by name.
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QImage>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -63,5 +65,22 @@ inline void DoubleClickRow(QListWidget* list, int row)
 }
 
 inline QWidget* PressEnterIn(QWidget* target) { return PressKeyIn(target, Qt::Key_Return, "\r"); }
+
+// Whether the application has been told to quit (QCoreApplication::exit): from then on every
+// event loop returns as soon as it starts, so a modal dialog no longer waits for its answer.
+inline bool ApplicationToldToQuit()
+{
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&loop] { loop.exit(1); });
+    return loop.exec() != 1;
+}
+
+// Takes back a QCoreApplication::exit, for the tests that follow in the same process: the
+// application's own loop clears the quitting state when it returns (tests never run it else).
+inline void TakeBackApplicationQuit()
+{
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
 
 } // namespace testsupport

@@ -41,7 +41,6 @@ TEST(BootPText, AddressesAndRefusals)
     EXPECT_EQ(MacText(mac.data()), "02:1A:0B:03:04:05");
     ASSERT_TRUE(ParseIPv4Text("10.0.200.255", ip, error));
     EXPECT_EQ(ip, (CIPv4{10, 0, 200, 255}));
-    EXPECT_EQ(IPv4Text(ip), "10.0.200.255");
 
     EXPECT_FALSE(ParseIPv4Text("10.0.0.256", ip, error));
     EXPECT_EQ(error, "\"10.0.0.256\": 256 is above 255");

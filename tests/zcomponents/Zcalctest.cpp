@@ -330,8 +330,9 @@ TEST(TzCalc, MutatedLinesNeverBreakTheEvaluator)
         ASSERT_GE(pos, 1) << line.toStdString();
         ASSERT_LE(pos, calc.CalcLine().size() + 1) << line.toStdString();
         ASSERT_LE(int(calc.CalcResult()), int(TzcOverFlow));
-        if (calc.CalcResult() == TzcOK)
+        if (calc.CalcResult() == TzcOK) {
             ASSERT_TRUE(std::isfinite(calc.NumberNum())) << line.toStdString();
+        }
         (void)calc.Number();
     }
 }

@@ -2,6 +2,7 @@
 #include "qtsupport/Widgets.h"
 #include "zcomponents/Zcolor.h"
 #include "zcomponents/Zled.h"
+#include "zcomponents/Zwait.h"
 
 #include <QImage>
 #include <QTimer>
@@ -196,9 +197,10 @@ TEST(TzLed, PulseTimerFiresThroughTheEventLoop)
     TzLed led;
     led.Pulse(1);
     ASSERT_NE(led.Timer(), nullptr);
-    // Emitting the timer's signal runs the handler, which frees the timer it came from.
-    QMetaObject::invokeMethod(const_cast<QTimer*>(led.Timer()), "timeout", Qt::DirectConnection);
-    EXPECT_FALSE(led.Enabled());
+    EXPECT_TRUE(led.Enabled());
+    EXPECT_TRUE(led.Timer()->isActive());
+    // The running timer's tick turns the lamp off and frees the timer it came from.
+    EXPECT_TRUE(zwait::Until([&] { return !led.Enabled(); }));
     EXPECT_EQ(led.Timer(), nullptr);
 }
 

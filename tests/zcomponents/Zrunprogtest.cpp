@@ -47,7 +47,7 @@ TEST(TzcRunProg, SoftWaitReportsExitCodeAndKeepsEventsRunning)
     Journal journal;
     journal.Attach(run);
     // The child ends only after the GUI thread has run a timer during the wait.
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, &run, [&] {
         QFile f(flag);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     });

@@ -50,13 +50,6 @@ TAcceptForm::TAcceptForm(QWidget* parent) : QDialog(parent)
 
 int TAcceptForm::ItemIndex() const { return group_->checkedId(); }
 
-void TAcceptForm::SetItemIndex(int index)
-{
-    if (QAbstractButton* b = group_->button(index))
-        b->setChecked(true);
-    RadioGroupClick();
-}
-
 void TAcceptForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);

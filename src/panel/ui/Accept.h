@@ -23,7 +23,6 @@ public:
 
     // -1 none, 0 "I accept", 1 "I do not accept".
     int ItemIndex() const;
-    void SetItemIndex(int index);
 
     void RadioGroupClick();
     void OkBtnClick();

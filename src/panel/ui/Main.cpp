@@ -193,7 +193,8 @@ void TMainForm::SetForms(const Forms& forms)
     if (forms_.HardFault)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
     BindChartWindows();
-    BindToolWindows();
+    if (service_)
+        service_->BindToolWindows(*this);
     BindLogging();
     PlaceToolWindows();
 }
@@ -246,17 +247,23 @@ void TMainForm::CreateMenus()
     ToolsMenu->setObjectName("ToolsMenu");
     LoggingMenuItem = item(ToolsMenu, "LoggingMenuItem", "&Logging", &TMainForm::LoggingBtnClick);
     LoggingMenuItem->setCheckable(true);
-    TuningMenuItem =
-        item(ToolsMenu, "TuningMenuItem", "  T&uning", &TMainForm::TuningMenuItemClick);
+    // The service side's items: it wires them (IMainServiceSide::WireToolItems).
+    auto serviceItem = [](QMenu* menu, const char* name, const char* caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        return a;
+    };
+    TuningMenuItem = serviceItem(ToolsMenu, "TuningMenuItem", "  T&uning");
     TuningMenuItem->setCheckable(true);
-    TechMenuItem = item(ToolsMenu, "TechMenuItem", "  &Technical...", &TMainForm::TechBtnClick);
-    BootPMenuItem = item(ToolsMenu, "BootPMenuItem", "  &BootP configuration", &TMainForm::BootPMenuItemClick);
-    FlashingMenuItem = item(ToolsMenu, "FlashingMenuItem", "  &Flashing...", &TMainForm::FlashingMenuItemClick);
-    XilinxMenuItem = item(ToolsMenu, "XilinxMenuItem", "  &Xilinx...", &TMainForm::XilinxMenuItemClick);
+    TechMenuItem = serviceItem(ToolsMenu, "TechMenuItem", "  &Technical...");
+    BootPMenuItem = serviceItem(ToolsMenu, "BootPMenuItem", "  &BootP configuration");
+    FlashingMenuItem = serviceItem(ToolsMenu, "FlashingMenuItem", "  &Flashing...");
+    XilinxMenuItem = serviceItem(ToolsMenu, "XilinxMenuItem", "  &Xilinx...");
     OstraBuslogMenuItem = item(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log",
                                &TMainForm::OstraBuslogMenuItemClick);
-    AutoTestMenuItem =
-        item(ToolsMenu, "AutoTestMenuItem", "  Auto-test", &TMainForm::AutoTestMenuItemClick);
+    AutoTestMenuItem = serviceItem(ToolsMenu, "AutoTestMenuItem", "  Auto-test");
+    if (service_)
+        service_->WireToolItems(*this);
 
     WindowMenu = menuBar()->addMenu("Window");
     WindowMenu->setObjectName("WindowMenu");
@@ -349,14 +356,16 @@ void TMainForm::CreateBody()
     FaultsPage = MakeArea(PageControl, "FaultsPage");
     PageControl->addTab(DisplayPage, "Display");
     PageControl->addTab(FaultsPage, "Faults");
-    CreateUnitPages();
+    if (service_)
+        service_->CreateUnitPages(*this);
     FaultsFrame = new TFaultsFrame(FaultsPage);
     FaultsPage->layout()->addWidget(FaultsFrame);
     connect(FaultsFrame->RefreshFaultsBtn, &QPushButton::clicked, this,
             &TMainForm::RefreshFaultsBtnClick);
     connect(FaultsFrame->DisAudioCheckBox, &QCheckBox::toggled, this,
             [this](bool on) { main_.DisAudio = on; });
-    CreateServicePages();
+    if (service_)
+        service_->CreateServicePages(*this);
     right->addWidget(PageControl, 1);
     AlarmArea = MakeArea(central, "AlarmArea");
     AlarmPanel = new TAlarmPanel(AlarmArea);
@@ -467,7 +476,8 @@ void TMainForm::ShutDown()
         StartupTimer->stop();
     if (ReadTimer)
         ReadTimer->stop();
-    EndAutoTest();
+    if (service_)
+        service_->EndAutoTest(*this);
     StopLogging();
 }
 
@@ -504,7 +514,8 @@ void TMainForm::ExchangeSettings(CRegistry& store)
 void TMainForm::ExchangeToolSettings(CRegistry& store)
 {
     ExchangeLoggingSettings(store);
-    ExchangeBootPSettings(store);
+    if (service_)
+        service_->ExchangeToolSettings(*this, store);
 }
 
 void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
@@ -516,7 +527,8 @@ void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char*
 
 int TMainForm::ReadUnitSetup()
 {
-    ClearInfoPage();
+    if (service_)
+        service_->ClearInfoPage(*this);
     int r = device_->WaitMotors();
     if (r != 0)
         return r;
@@ -550,7 +562,8 @@ void TMainForm::UpdateControls()
     const bool unlocked = !controller_->IsLocked();
     ClearBtn->setEnabled(unlocked);
     ClearMenuItem->setEnabled(unlocked);
-    UpdateUnitPages();
+    if (service_)
+        service_->UpdateUnitPages(*this);
     UpdateCapControls();
     UpdateToolItems();
     RefreshUnitView();

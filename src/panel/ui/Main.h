@@ -8,6 +8,7 @@
 #include "panel/Orreryview.h"
 #include "panel/Readings.h"
 #include "panel/Tuningmodel.h"
+#include "panel/ui/Mainserviceside.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -76,6 +77,7 @@ class TAutoTestForm;
 
 class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView {
     Q_OBJECT
+    friend class TMainServiceSide; // defines the service side's members, which it alone calls
 public:
     static constexpr int StartupInterval = 200; // ms, one shot
 
@@ -268,7 +270,8 @@ public:
     // Runs a file dialog modally; tests replace it to act as the user in the dialog.
     std::function<int(QFileDialog&)> RunFileDialog;
 
-    // Programming and technician tools (Maintools.cpp).
+    // Programming and technician tools (src/service/ui/Mainprogramming.cpp; the traffic log,
+    // the items' states and the page controls in Maintools.cpp).
     void TechBtnClick();
     void OstraBuslogMenuItemClick();
     void BootPMenuItemClick();
@@ -325,6 +328,8 @@ public:
     void SaveToFileBtnClick();
     void RestoreFromFileBtnClick();
     TRestoreFromFileForm& RestoreForm();
+    // The Config page's file buttons follow the lock.
+    void EnableConfigFileButtons(bool unlocked);
 
     // --- tuning model and auto-test windows (src/service/ui/Maintools.cpp) -------------------
     void TuningMenuItemClick();
@@ -440,6 +445,7 @@ private:
     void ClearInfoPage();
 
     Forms forms_;
+    IMainServiceSide* service_ = InstalledMainServiceSide(); // before the pages are made
     std::unique_ptr<COrrery> controller_;
     std::unique_ptr<CDevice> device_;
     std::unique_ptr<CConnectionBridge> bridge_;

@@ -10,7 +10,6 @@
 #include "panel/Orrery.h"
 #include "panel/ui/Ctrlpanel.h"
 #include "panel/ui/Status.h"
-#include "service/ui/Configpage.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -194,8 +193,8 @@ void TMainForm::UpdateCapControls()
     for (int c = 0; c < CCapControls::CapCountShown; ++c)
         for (QWidget* w : std::initializer_list<QWidget*>{p.StepEdits[c], p.PosEdits[c], p.SpinButtons[c], p.TrackBars[c]})
             w->setEnabled(unlocked);
-    ConfigPage->SaveToFileBtn->setEnabled(unlocked);
-    ConfigPage->RestoreFromFileBtn->setEnabled(unlocked);
+    if (service_)
+        service_->EnableConfigFileButtons(*this, unlocked);
     SetupCapacitorPanel();
 }
 

@@ -18,7 +18,11 @@ CPaneList* TMainForm::GetPaneList(int index) const { return panes_->Get(index); 
 
 // --- IReadingsView ------------------------------------------------------------------------------
 
-void TMainForm::MarkActiveTrajectory(int index) { MarkActiveTrajectorySet(index); }
+void TMainForm::MarkActiveTrajectory(int index)
+{
+    if (service_)
+        service_->MarkActiveTrajectorySet(*this, index);
+}
 
 void TMainForm::ResetPlotView() { PlotView().Reset(); }
 

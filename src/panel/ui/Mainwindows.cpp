@@ -13,10 +13,9 @@
 #include "panel/Toolplaces.h"
 #include "panel/ui/Capsdlg.h"
 #include "panel/ui/Historyframe.h"
+#include "panel/ui/Mainserviceside.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Smithdlg.h"
-#include "service/ui/Modeldlg.h"
-#include "service/ui/Tuningdlg.h"
 
 #include <QAction>
 #include <QLayout>
@@ -60,10 +59,10 @@ SPlace FrameSize(const QWidget* w)
 void TMainForm::PlaceToolWindows()
 {
     // Without a place of their own they would all open at the screen's corner, over the menu.
+    const IMainServiceSide::STuningWindows tuning =
+        service_ ? service_->TuningWindows(*this) : IMainServiceSide::STuningWindows{};
     const std::array<QWidget*, toolplaces::Count> windows{
-        forms_.Smith, forms_.Caps, forms_.Tuning,
-        forms_.Tuning ? static_cast<QWidget*>(forms_.Tuning->ModelForm) : nullptr,
-        forms_.OstraBusLog};
+        forms_.Smith, forms_.Caps, tuning.Tuning, tuning.Model, forms_.OstraBusLog};
     std::array<SPlace, toolplaces::Count> sizes;
     for (int i = 0; i < toolplaces::Count; ++i)
         if (windows[i])

@@ -184,3 +184,9 @@ void TMainForm::FaultsInfoBtnClick()
     CaretToStart(InfoPage->StatsMemo);
     Status->CommandAccepted();
 }
+
+void TMainForm::EnableConfigFileButtons(bool unlocked)
+{
+    ConfigPage->SaveToFileBtn->setEnabled(unlocked);
+    ConfigPage->RestoreFromFileBtn->setEnabled(unlocked);
+}

@@ -11,6 +11,7 @@
 #include "service/ui/Trajpage.h"
 #include "service/ui/Tuningpage.h"
 
+#include <QPushButton>
 #include <QTabWidget>
 
 void TMainForm::CreateUnitPages()
@@ -25,6 +26,8 @@ void TMainForm::CreateUnitPages()
     PageControl->insertTab(at++, TuningPage, "Tuning");
     PageControl->insertTab(at++, _3capPage, "3 Cap");
     PageControl->insertTab(at, SetupPage, "Setup (Ostra)");
+    connect(SetupPage->EnableMotorsBtn, &QPushButton::clicked, this, &TMainForm::EnableMotorsBtnClick);
+    connect(SetupPage->DisableMotorsBtn, &QPushButton::clicked, this, &TMainForm::DisableMotorsBtnClick);
     CalInputForm = new TCalInputForm(*this, this);
     Cal3capForm = new TCal3capForm(*this, this);
     // The read of all unit pages reads these pages.

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ TEST(AcceptForm, OkWaitsForAChoiceAndOnlyAcceptGivesOk)
     EXPECT_FALSE(form.OkBtn->isEnabled());
     for (int choice : {0, 1}) {
         QTimer::singleShot(0, &form, [&] {
-            form.SetItemIndex(choice);
+            (choice == 0 ? form.AcceptButton : form.DeclineButton)->click();
             form.OkBtn->click();
         });
         const int result = form.exec();

@@ -19,6 +19,7 @@
 #include "simunit/Simcommandset.h"
 #include "simunit/Simgateway.h"
 #include "simunit/Simunit.h"
+#include "qtsupport/Printedpdf.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
 
@@ -33,6 +34,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QTabBar>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -247,7 +249,7 @@ TEST_F(MainFormTest, DecliningTheDisclaimerClosesWithoutSaving)
             return;
         answer.stop();
         EXPECT_FALSE(accept.OkBtn->isEnabled());
-        accept.SetItemIndex(1);
+        accept.DeclineButton->click();
         EXPECT_TRUE(accept.OkBtn->isEnabled());
         accept.OkBtn->click();
     });
@@ -435,6 +437,9 @@ TEST_F(MainFormTest, PrintsAndCopiesTheWindowImage)
     const std::string bytes = testsupport::ReadAll(pdf);
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(bytes.substr(0, 4), "%PDF");
+    // One page holding the window's picture, whole.
+    EXPECT_EQ(testsupport::PdfPageCount(bytes), 1);
+    EXPECT_EQ(testsupport::PdfImageSizes(bytes), std::vector<QSize>{form->WindowImage().size()});
 
     form->CopyToClipboardMenuItem->trigger();
     const QImage copied = QApplication::clipboard()->image();

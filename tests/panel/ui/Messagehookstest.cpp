@@ -17,10 +17,11 @@ struct ShownBox {
     QMessageBox::StandardButtons buttons;
 };
 
-// Answers the next message box by clicking one of its buttons and notes what it showed.
-void AnswerNextBox(ShownBox& shown, QMessageBox::StandardButton answer)
+// Answers the next message box by clicking one of its buttons and notes what it showed; the
+// answer is dropped with `context` if no box came.
+void AnswerNextBox(QObject* context, ShownBox& shown, QMessageBox::StandardButton answer)
 {
-    QTimer::singleShot(0, [&shown, answer] {
+    QTimer::singleShot(0, context, [&shown, answer] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         shown = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
@@ -33,12 +34,13 @@ protected:
     void SetUp() override { InstallMessageHooks(&hooks); }
     void TearDown() override { InstallMessageHooks(nullptr); }
     TMessageHooks hooks;
+    QObject answers;
 };
 
 TEST_F(MessageHooksTest, PlainMessageHasOkAndNoIcon)
 {
     ShownBox shown;
-    AnswerNextBox(shown, QMessageBox::Ok);
+    AnswerNextBox(&answers, shown, QMessageBox::Ok);
     EXPECT_EQ(ShowMessageBox("Logging", "Done"), QMessageBox::Ok);
     EXPECT_EQ(shown.title, "Logging");
     EXPECT_EQ(shown.text, "Done");
@@ -49,16 +51,16 @@ TEST_F(MessageHooksTest, PlainMessageHasOkAndNoIcon)
 TEST_F(MessageHooksTest, WarningAndQuestionCarryTheirIcons)
 {
     ShownBox shown;
-    AnswerNextBox(shown, QMessageBox::Ok);
+    AnswerNextBox(&answers, shown, QMessageBox::Ok);
     ShowWarning("Connect", "Can't find unit");
     EXPECT_EQ(shown.icon, QMessageBox::Warning);
     EXPECT_EQ(shown.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
-    AnswerNextBox(shown, QMessageBox::No);
+    AnswerNextBox(&answers, shown, QMessageBox::No);
     EXPECT_FALSE(AskYesNo("Clear", "Clear?"));
     EXPECT_EQ(shown.icon, QMessageBox::Question);
     EXPECT_EQ(shown.buttons, QMessageBox::Yes | QMessageBox::No);
-    AnswerNextBox(shown, QMessageBox::Yes);
+    AnswerNextBox(&answers, shown, QMessageBox::Yes);
     EXPECT_TRUE(AskYesNo("Clear", "Clear?"));
 }
 

@@ -11,6 +11,7 @@
 #include "panel/ui/Chartbuffer.h"
 #include "panel/ui/Smithdlg.h"
 #include "platform/Inifile.h"
+#include "qtsupport/Printedpdf.h"
 #include "support/Tempdir.h"
 
 #include <QAction>
@@ -268,6 +269,9 @@ TEST_F(SmithFormTest, PrintsAPage)
     const std::string bytes = testsupport::ReadAll(pdf);
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(bytes.substr(0, 4), "%PDF");
+    // One page holding the window's picture, whole.
+    EXPECT_EQ(testsupport::PdfPageCount(bytes), 1);
+    EXPECT_EQ(testsupport::PdfImageSizes(bytes), std::vector<QSize>{form.WindowImage().size()});
 }
 
 } // namespace

@@ -294,7 +294,7 @@ TEST_F(AutoTestWindow, StopStillEndsTheRunWhenTheApplicationIsToldToQuit)
     onMove = [this, &stopped] {
         QTimer::singleShot(0, form.get(), [this, &stopped] {
             // Arrives while Stop waits: every running event loop is told to exit.
-            QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+            QTimer::singleShot(0, form.get(), [] { QCoreApplication::exit(0); });
             Click(form->StopAction);
             stopped = !form->Running();
         });
@@ -309,10 +309,9 @@ TEST_F(AutoTestWindow, StopStillEndsTheRunWhenTheApplicationIsToldToQuit)
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(form->Thread()->Ended());
     EXPECT_EQ(moves.size(), 1u);
-    // The exit stays pending for every later event loop of this process (each would return at
-    // once) until the application's own loop has run; run it once so the next test starts clean.
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
+    EXPECT_TRUE(testsupport::ApplicationToldToQuit());
+    testsupport::TakeBackApplicationQuit();
+    EXPECT_FALSE(testsupport::ApplicationToldToQuit());
 }
 
 TEST_F(AutoTestWindow, DestroyedMidRunEndsCleanly)

@@ -17,6 +17,9 @@
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 // Types text into the widget as key presses.
@@ -63,8 +66,22 @@ TEST_F(TechFormTest, SendsTypedBytesAndShowsTheReply)
     EXPECT_EQ(form.ErrorText->text(), "OK");
     EXPECT_EQ(form.RdBytesText->text(), "4");
     EXPECT_EQ(form.ReadMemo->toPlainText(), " 86, 65, 78, 84");
+
+    // The time field shows the exchange's time: a unit that takes its time to answer.
+    constexpr int SlowCommand = 77;
+    static constexpr int AnswerMs = 120;
+    sim.Unit().Register(SlowCommand, [](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(AnswerMs));
+        reply = {simunit::SimUnit::CsrOk};
+        return true;
+    });
+    form.CmdEdit->selectAll();
+    Type(form.CmdEdit, QString::number(SlowCommand));
+    form.WriteEdit->clear();
+    form.ExecuteBtn->click();
+    EXPECT_EQ(form.ErrorText->text(), "OK");
     bool ok = false;
-    EXPECT_GE(form.TimeEdit->text().toInt(&ok), 0);
+    EXPECT_GE(form.TimeEdit->text().toInt(&ok), AnswerMs) << form.TimeEdit->text().toStdString();
     EXPECT_TRUE(ok);
 
     // Without a link: the link's text and no reply bytes.

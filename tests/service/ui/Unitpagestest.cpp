@@ -187,7 +187,7 @@ TEST_F(UnitPages, NewPinAsksWaitsWithTheCountDownAndReconnects)
     hooks.answers = {true};
     std::vector<std::string> seen;
     bool timerOffWhileWaiting = false;
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, &delay, [&] {
         seen.push_back(delay.Label->text().toStdString());
         seen.push_back(StatusText());
         timerOffWhileWaiting = !form->ReadTimer->isActive();
