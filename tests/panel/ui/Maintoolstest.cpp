@@ -38,6 +38,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -305,6 +306,32 @@ TEST_F(MainToolsTest, XilinxFromTheMenuSendsBlocks)
     EXPECT_EQ(blocks[0].size(), 255u);
     EXPECT_EQ(blocks[1].size(), 45u);
     EXPECT_FALSE(form->ReadTimer->isActive());
+}
+
+TEST_F(MainToolsTest, NamedPipeChosenAsAnImageIsRefusedAtOnce)
+{
+    PlaceLibrary();
+    Connect();
+    const std::string fifo = dir.File("image.isp");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ModalDriver driver;
+    driver.Then("OpenXilinxDialog", Choose(fifo));
+    form->XilinxMenuItem->trigger();
+    EXPECT_TRUE(driver.Done());
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Xilinx");
+    EXPECT_EQ(hooks.shown[0].text, "Cannot read \"" + fifo + "\": not a regular file (a named pipe)");
+    EXPECT_TRUE(sim.Server().XilinxBlocks().empty());
+
+    ModalDriver flashing;
+    flashing.Then("StartFlashingForm", ClickOk()).Then("OpenFlashDialog", Choose(fifo));
+    form->FlashingMenuItem->trigger();
+    EXPECT_TRUE(flashing.Done());
+    ASSERT_EQ(hooks.shown.size(), 2u);
+    EXPECT_EQ(hooks.shown[1].caption, "Flashing");
+    EXPECT_EQ(hooks.shown[1].text, "Cannot read \"" + fifo + "\": not a regular file (a named pipe)");
+    EXPECT_FALSE(SentBootMode());
+    EXPECT_TRUE(form->Device()->IsConnected());
 }
 
 TEST_F(MainToolsTest, ConsoleAndTrafficLogFromTheMenu)
