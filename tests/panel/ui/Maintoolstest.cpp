@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTabWidget>
+#include <QTest>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -117,6 +118,25 @@ protected:
             EXPECT_NE(box, nullptr);
             if (box)
                 box->button(QDialogButtonBox::Open)->click();
+            return true;
+        };
+    }
+    // The path typed into the dialog's name field, then Enter, as a user does; a dialog that does
+    // not take it is closed, so that the test ends either way.
+    static ModalDriver::Action TypePath(const std::string& path)
+    {
+        return [path](QWidget* w) {
+            auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
+            EXPECT_NE(edit, nullptr);
+            if (edit) {
+                edit->setFocus();
+                edit->setText(QString::fromStdString(path));
+                QTest::keyClick(edit, Qt::Key_Return);
+            }
+            if (w->isVisible()) {
+                ADD_FAILURE() << "the dialog did not take " << path;
+                static_cast<QDialog*>(w)->reject();
+            }
             return true;
         };
     }
@@ -315,7 +335,7 @@ TEST_F(MainToolsTest, NamedPipeChosenAsAnImageIsRefusedAtOnce)
     const std::string fifo = dir.File("image.isp");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     ModalDriver driver;
-    driver.Then("OpenXilinxDialog", Choose(fifo));
+    driver.Then("OpenXilinxDialog", TypePath(fifo));
     form->XilinxMenuItem->trigger();
     EXPECT_TRUE(driver.Done());
     ASSERT_EQ(hooks.shown.size(), 1u);
@@ -323,13 +343,15 @@ TEST_F(MainToolsTest, NamedPipeChosenAsAnImageIsRefusedAtOnce)
     EXPECT_EQ(hooks.shown[0].text, "Cannot read \"" + fifo + "\": not a regular file (a named pipe)");
     EXPECT_TRUE(sim.Server().XilinxBlocks().empty());
 
+    const std::string hexFifo = dir.File("image.hex");
+    ASSERT_EQ(mkfifo(hexFifo.c_str(), 0600), 0);
     ModalDriver flashing;
-    flashing.Then("StartFlashingForm", ClickOk()).Then("OpenFlashDialog", Choose(fifo));
+    flashing.Then("StartFlashingForm", ClickOk()).Then("OpenFlashDialog", TypePath(hexFifo));
     form->FlashingMenuItem->trigger();
     EXPECT_TRUE(flashing.Done());
     ASSERT_EQ(hooks.shown.size(), 2u);
     EXPECT_EQ(hooks.shown[1].caption, "Flashing");
-    EXPECT_EQ(hooks.shown[1].text, "Cannot read \"" + fifo + "\": not a regular file (a named pipe)");
+    EXPECT_EQ(hooks.shown[1].text, "Cannot read \"" + hexFifo + "\": not a regular file (a named pipe)");
     EXPECT_FALSE(SentBootMode());
     EXPECT_TRUE(form->Device()->IsConnected());
 }

@@ -319,6 +319,10 @@ TEST_F(AutoTestWindow, StopStillEndsTheRunWhenTheApplicationIsToldToQuit)
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(form->Thread()->Ended());
     EXPECT_EQ(moves.size(), 1u);
+    // The exit stays in force, ending every later event loop at once, until the application's
+    // own loop has run: run it once, so that the next test's loops wait as they should.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
 
 TEST_F(AutoTestWindow, DestroyedMidRunEndsCleanly)
