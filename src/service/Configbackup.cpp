@@ -100,6 +100,7 @@ struct Row {
     double lo = 0, hi = 0;
     int count = 1;          // Ints: how many integers the value holds
     bool optional = false;  // missing or empty: passed over without a word
+    Units units = Units::All; // the units that have the value
 };
 
 struct CommandInfo {
@@ -188,6 +189,7 @@ std::vector<Row> BuildTable()
     auto add = [&](const std::string& section, const std::string& key, Cmd cmd, int index, int field,
                    Kind kind, double lo = 0, double hi = 0) -> Row& {
         t.push_back(Row{section, key, cmd, index, field, kind, lo, hi});
+        t.back().units = Info(cmd).units;
         return t.back();
     };
     const std::string id = calfile::IdSection;
@@ -219,10 +221,11 @@ std::vector<Row> BuildTable()
 
     for (int sensor = 0; sensor < 2; ++sensor) {
         const std::string section = SensorSections[sensor];
-        add(section, "Aver", Cmd::SensorAver, sensor, 0, Kind::Int, AverCountMin, AverCountMax);
-        add(section, "Poff", Cmd::SensorPoff, sensor, 0, Kind::Int, 0, WordMax);
+        const Units units = sensor == 0 ? Units::All : Units::OutputSensor;
+        add(section, "Aver", Cmd::SensorAver, sensor, 0, Kind::Int, AverCountMin, AverCountMax).units = units;
+        add(section, "Poff", Cmd::SensorPoff, sensor, 0, Kind::Int, 0, WordMax).units = units;
         for (int i = 0; i < 8; ++i)
-            add(section, SensorKeys[i], Cmd::SensorCal, sensor, i, Kind::Int, 0, WordMax);
+            add(section, SensorKeys[i], Cmd::SensorCal, sensor, i, Kind::Int, 0, WordMax).units = units;
     }
 
     // The older section holds the unit's raw words.
@@ -362,15 +365,6 @@ bool Applies(Units units, bool third, bool output)
 {
     return units == Units::All || (units == Units::ThirdCap && third) ||
            (units == Units::OutputSensor && output);
-}
-
-// A row of a sensor section counts for the output sensor only on units that have one.
-Units RowUnits(const Row& row)
-{
-    if ((row.cmd == Cmd::SensorAver || row.cmd == Cmd::SensorPoff || row.cmd == Cmd::SensorCal) &&
-        row.index == 1)
-        return Units::OutputSensor;
-    return Info(row.cmd).units;
 }
 
 // --- reading the unit (backup) ----------------------------------------------------------------
@@ -672,9 +666,11 @@ int WriteCommand(CDevice& d, Cmd cmd, int index, const Values& v, const CConfigB
 // written with 17 digits (2.5500000000000003 for the largest delay).
 double Slack(double limit) { return 1e-12 * std::max(1.0, std::fabs(limit)); }
 
-std::string RangeText(const Row& row)
+// "\nSection/Key=text (lo to hi)"
+std::string OutOfRangeLine(const Row& row, const std::string& text)
 {
-    return ShortestText(row.lo) + " to " + ShortestText(row.hi);
+    return "\n" + row.section + "/" + row.key + "=" + text + " (" + ShortestText(row.lo) + " to " +
+           ShortestText(row.hi) + ")";
 }
 
 } // namespace
@@ -696,7 +692,7 @@ int CConfigBackup::WriteConfiguration(CRegistry& s, const std::string& orreryId)
     std::string section;
     for (const Row& row : Table()) {
         const CommandInfo info = Info(row.cmd);
-        if (row.cmd == Cmd::OldTuning || row.cmd == Cmd::OldTarget || !Applies(RowUnits(row), third, output))
+        if (row.cmd == Cmd::OldTuning || row.cmd == Cmd::OldTarget || !Applies(row.units, third, output))
             continue;
         const CommandKey key{row.cmd, row.index};
         if (!read.count(key)) {
@@ -754,7 +750,7 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
     std::string outOfRange;
     for (const Row& row : Table()) {
         const CommandInfo info = Info(row.cmd);
-        if (!chosen(row.cmd) || !Applies(RowUnits(row), third, output))
+        if (!chosen(row.cmd) || !Applies(row.units, third, output))
             continue;
         if (info.whenSection && !ini.SectionExists(row.section))
             continue;
@@ -785,7 +781,7 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
                 ok = platform::IniFile::IniTextToFloat(text, n) && std::isfinite(n);
                 v[row.field] = n;
                 if (ok && (n < row.lo - Slack(row.lo) || n > row.hi + Slack(row.hi)))
-                    outOfRange += "\n" + row.section + "/" + row.key + "=" + text + " (" + RangeText(row) + ")";
+                    outOfRange += OutOfRangeLine(row, text);
                 break;
             }
             case Kind::Ints:
@@ -798,7 +794,7 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
         if (ok && row.kind != Kind::Double && row.kind != Kind::Text) {
             for (int n : numbers)
                 if (n < row.lo || n > row.hi) {
-                    outOfRange += "\n" + row.section + "/" + row.key + "=" + text + " (" + RangeText(row) + ")";
+                    outOfRange += OutOfRangeLine(row, text);
                     break;
                 }
         }

@@ -209,6 +209,7 @@ TEST_F(BootPServerLoopback, RequestShorterThanTheHeaderIsAnswered)
     EXPECT_EQ(server.ServeOnce(config, 5000), CBootPServer::Pass::Answered) << Log();
     const auto expected = CBootPPacket::BuildReply(req.data(), req.size(), config);
     EXPECT_EQ(Reply(5000), std::vector<uint8_t>(expected.begin(), expected.end()));
+    ASSERT_GE(log.size(), 3u) << Log();
     EXPECT_EQ(log[2], "MAC=02:1A:0B:03:04:05");
 }
 
