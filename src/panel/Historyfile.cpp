@@ -242,11 +242,6 @@ CHistoryFile::Result CHistoryFile::Read(const std::string& text)
     size_t first = 0;
     while (first < lines.size() && lines[first].front() == ';')
         ++first;
-    if (first == lines.size()) {
-        result.Error = NoHeader;
-        return result;
-    }
-
     // The header: names between separators. A data log written where the list separator is
     // ';' separates its fields with ';'.
     std::string_view header = Trim(lines[first - 1].substr(1));
@@ -256,6 +251,14 @@ CHistoryFile::Result CHistoryFile::Read(const std::string& text)
                          : ',';
     std::vector<std::string_view> fields;
     Split(header, sep, fields);
+    if (first == lines.size()) {
+        // Comment lines only: a file saved or logged before any record holds its column
+        // header, and is an empty history; without one it is not a history at all.
+        const bool hasHeader = first > 1 && !fields.empty() && ColumnId(std::string(fields[0])) >= 0;
+        if (!hasHeader)
+            result.Error = NoHeader;
+        return result;
+    }
     std::vector<Column> columns;
     for (std::string_view name : fields)
         columns.push_back(ColumnOf(ColumnId(std::string(name))));

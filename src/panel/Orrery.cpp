@@ -25,6 +25,13 @@ bool FileExists(const std::string& path)
     return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
+// Anything at all at the path: a pipe, folder or device is there, and the reader says what it is.
+bool PathExists(const std::string& path)
+{
+    std::error_code ec;
+    return !path.empty() && std::filesystem::exists(path, ec);
+}
+
 // Clears a flag when the scope ends, however it ends.
 class FlagGuard {
 public:
@@ -541,7 +548,7 @@ void COrrery::LoadSettings()
 
 bool COrrery::LoadSettingsFile(const std::string& fileName)
 {
-    if (!FileExists(fileName)) {
+    if (!PathExists(fileName)) {
         ShowWarning(CaptionLoadSettings, "File  " + fileName + "  does not exist");
         return false;
     }

@@ -1,5 +1,7 @@
 #include "platform/Inifile.h"
 
+#include "platform/Textfile.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -32,11 +34,10 @@ std::string ErrnoText(int err)
     return text ? std::string(text) : std::string("error ") + std::to_string(err);
 }
 
-// Why a path that exists is no file to read or save: a folder says so, anything else (a pipe,
-// a device) is "not a regular file".
-std::string NotRegularText(const struct stat& st)
+// Why a path that exists is no file to save into, as the reader says it.
+std::string NotRegularText(const std::string& path)
 {
-    return S_ISDIR(st.st_mode) ? ErrnoText(EISDIR) : std::string("not a regular file");
+    return "not a regular file (" + platform::FileKindText(path) + ")";
 }
 
 bool IsBlank(char c)
@@ -172,7 +173,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
     if (stat(target.c_str(), &st) == 0) {
         // A pipe, device or folder is no file to save into (a pipe would block the save).
         if (!S_ISREG(st.st_mode)) {
-            errorText = "Cannot replace " + target + ": " + NotRegularText(st);
+            errorText = "Cannot replace " + target + ": " + NotRegularText(target);
             return false;
         }
         keepMode = true;
@@ -268,52 +269,14 @@ bool IniFile::Load(const std::string& fileName)
     Clear();
     fileName_ = fileName;
     lastError_.clear();
-    // Non-blocking, so that a pipe at that path is refused instead of waiting for a writer.
-    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return true;
-        lastError_ = "Cannot open " + fileName + ": " + ErrnoText(errno);
-        return false;
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        const int err = errno;
-        close(fd);
-        lastError_ = "Cannot read " + fileName + ": " + ErrnoText(err);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        close(fd);
-        lastError_ = "Cannot read " + fileName + ": " + NotRegularText(st);
-        return false;
-    }
-    if (static_cast<uint64_t>(st.st_size) > kMaxFileSize) {
-        close(fd);
-        lastError_ = "Cannot read " + fileName + ": file too large";
-        return false;
-    }
     std::string text;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            lastError_ = "Cannot read " + fileName + ": " + ErrnoText(errno);
-            close(fd);
+    FileReadFault fault = FileReadFault::None;
+    if (!ReadFileText(fileName, text, lastError_, kMaxFileSize, &fault)) {
+        if (fault != FileReadFault::Missing)
             return false;
-        }
-        if (n == 0)
-            break;
-        text.append(buf, static_cast<size_t>(n));
-        if (text.size() > kMaxFileSize) { // grew while reading
-            close(fd);
-            lastError_ = "Cannot read " + fileName + ": file too large";
-            return false;
-        }
+        lastError_.clear(); // a missing file is empty
+        return true;
     }
-    close(fd);
     LoadFromText(text);
     return true;
 }
@@ -321,6 +284,7 @@ bool IniFile::Load(const std::string& fileName)
 void IniFile::LoadFromText(std::string_view text)
 {
     Clear();
+    droppedLines_ = 0;
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom)
         text.remove_prefix(kUtf8Bom.size());
     Section* current = nullptr;
@@ -330,8 +294,10 @@ void IniFile::LoadFromText(std::string_view text)
         text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
         if (!raw.empty() && raw.back() == '\r')
             raw.remove_suffix(1);
-        if (raw.size() > kMaxLineLength || raw.find('\0') != std::string_view::npos)
-            continue; // garbage: dropped
+        if (raw.size() > kMaxLineLength || raw.find('\0') != std::string_view::npos) {
+            ++droppedLines_; // garbage
+            continue;
+        }
         // A carriage return inside a line is dropped: no value can be written holding one, so
         // a value must not be read holding one either.
         std::string stripped;
@@ -615,10 +581,16 @@ std::string IniFile::FloatToIniText(double value)
         return "NAN";
     if (std::isinf(value))
         return value > 0 ? "INF" : "-INF";
-    // Shortest digits that read back exactly, then laid out as the framework's general format:
-    // plain decimals for exponents -5 to 14, else mantissa and "E" exponent.
+    // At most kFloatDigits significant digits, trailing zeros dropped, laid out as the
+    // framework's general format: plain decimals for exponents -5 to 14, else mantissa and "E"
+    // exponent. So 0.7000000000000001 is written 0.7.
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific,
+                             kFloatDigits - 1);
+    double back = 0;
+    if (std::from_chars(buf, res.ptr, back).ec != std::errc())
+        // Rounded past the largest double: the shortest exact digits still read back.
+        res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
     std::string_view sci(buf, static_cast<size_t>(res.ptr - buf));
     std::string text;
     if (sci.front() == '-') {

@@ -35,6 +35,8 @@ class IniFile {
 public:
     static constexpr size_t kMaxLineLength = 64 * 1024;
     static constexpr size_t kMaxFileSize = 32 * 1024 * 1024;
+    // Significant digits of the float text.
+    static constexpr int kFloatDigits = 15;
 
     IniFile() = default;
     // Loads the file; a missing file gives an empty INI file with that name.
@@ -57,6 +59,9 @@ public:
     const std::string& FileName() const { return fileName_; }
     // Text of the last failed Load or Save.
     const std::string& LastError() const { return lastError_; }
+    // Lines the last load dropped as garbage (NUL bytes, longer than kMaxLineLength): they are
+    // not written back.
+    size_t DroppedLines() const { return droppedLines_; }
 
     bool SectionExists(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
@@ -83,8 +88,9 @@ public:
     bool ReadBool(const std::string& section, const std::string& key, bool def) const;
     bool WriteBool(const std::string& section, const std::string& key, bool value);
 
-    // Writes the shortest text that reads back as the same double ("0.1", "13560000", "1E-300");
-    // reads '.' or ',' as the decimal point and never depends on the process locale.
+    // Writes the double with at most kFloatDigits significant digits ("0.1", "13560000",
+    // "1E-300", 0.1 + 0.6 as "0.7"); reads '.' or ',' as the decimal point and never depends on
+    // the process locale.
     double ReadFloat(const std::string& section, const std::string& key, double def) const;
     bool WriteFloat(const std::string& section, const std::string& key, double value);
 
@@ -123,6 +129,7 @@ private:
     NameIndex sectionIndex_; // section -> index in sections_ of its first section
     std::string fileName_;
     std::string lastError_;
+    size_t droppedLines_ = 0;
 };
 
 } // namespace platform

@@ -201,6 +201,12 @@ bool SettingsFile::Load()
     lastError_ = ini_.LastError();
     if (ok && !existed)
         ini_.LoadFromText(kNewFileText);
+    if (ok && ini_.DroppedLines() > 0) {
+        // Binary data or endless lines: not settings text, and saving would lose them.
+        lastError_ = "Cannot read \"" + path_ + "\": not a settings file (it holds lines that are not text)";
+        ini_.Clear();
+        return false;
+    }
     return ok;
 }
 

@@ -48,7 +48,8 @@ public:
     // Loads PathForKey(keyPath); an unreadable file leaves the store empty (see LastError()).
     explicit SettingsFile(const std::string& keyPath);
 
-    // Reloads the file. A missing file is empty. False when it exists but cannot be read.
+    // Reloads the file. A missing file is empty. False when it exists but cannot be read, or
+    // holds lines that are not text (the store is then empty, see LastError()).
     bool Load();
     // Writes the file (atomically), creating its folder. False on failure, see LastError().
     bool Save();

@@ -1,14 +1,26 @@
 #pragma once
-// Reading a whole file into memory in one go, with a size limit.
+// Reading a file from outside the program whole into memory: the one way every reader of a
+// user's file (history, step tables, device images, settings, regions) opens it.
+//
+// The read never blocks: what is not a regular file (a named pipe, a device, a socket, a folder)
+// is refused as "not a regular file" before it is opened, and the open itself does not wait, so
+// that a pipe swapped in at the last moment is refused too. A file larger than the reader's limit
+// is refused; every other failure gives the system's text.
 
 #include <cstddef>
 #include <string>
 
 namespace platform {
 
-// Reads the file into text. On failure (missing, unreadable, larger than maxSize) returns false,
-// leaves text empty and sets errorText to a text naming the file and the reason.
+enum class FileReadFault { None, Missing, NotRegular, TooLarge, System };
+
+// Reads the file into text. On failure returns false, leaves text empty, sets errorText to
+// "Cannot read \"<path>\": " and the reason, and fault (when given) to the kind of failure.
 bool ReadFileText(const std::string& path, std::string& text, std::string& errorText,
-                  size_t maxSize);
+                  size_t maxSize, FileReadFault* fault = nullptr);
+
+// What the path names when that is not a regular file: "a folder", "a named pipe", "a device",
+// "a socket"; empty for a regular file, or when nothing is there.
+std::string FileKindText(const std::string& path);
 
 } // namespace platform

@@ -3,13 +3,11 @@
 #include "common/Commatext.h"
 #include "platform/Inifile.h"
 #include "platform/Numberformat.h"
+#include "platform/Textfile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
-#include <fstream>
 
 namespace {
 
@@ -17,8 +15,6 @@ constexpr std::array<const char*, CAutoTestTable::Columns> Header{"N", "time, s"
 constexpr const char* LineEnd = "\r\n";
 
 bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
-
-std::string SystemError() { return std::strerror(errno); }
 
 } // namespace
 
@@ -147,24 +143,9 @@ std::string CAutoTestTable::SaveText() const
 
 bool CAutoTestTable::LoadFile(const std::string& path, std::string& error, std::vector<int>* rejected)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "Cannot open file \"" + path + "\". " + SystemError();
-        return false;
-    }
     std::string text;
-    char buf[65536];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-        text.append(buf, size_t(in.gcount()));
-        if (text.size() > MaxFileSize) {
-            error = "The file \"" + path + "\" is too large for a step table.";
-            return false;
-        }
-    }
-    if (in.bad()) {
-        error = "Cannot read file \"" + path + "\". " + SystemError();
+    if (!platform::ReadFileText(path, text, error, MaxFileSize))
         return false;
-    }
     LoadText(text, rejected);
     return true;
 }

@@ -114,7 +114,7 @@ bool CBootPConfig::Parse(const std::string& macT, const std::string& ipT, const 
 
 bool CBootPPacket::IsRequest(const uint8_t* data, size_t length)
 {
-    return data && length >= bootp::HeaderSize && data[0] == bootp::BootRequest;
+    return data && length >= bootp::MinRequestSize && data[0] == bootp::BootRequest;
 }
 
 bool CBootPPacket::FromClient(const uint8_t* data, size_t length, const CHardwareAddress& mac)

@@ -11,7 +11,6 @@ namespace bootp {
 constexpr int ServerPort = 67;
 constexpr int ClientPort = 68;
 constexpr const char* BroadcastAddress = "255.255.255.255";
-constexpr size_t HeaderSize = 240;  // fixed fields and the vendor cookie
 constexpr size_t ReplySize = 300;
 constexpr size_t MaxDatagram = 1024;
 constexpr uint8_t BootRequest = 1;
@@ -19,6 +18,9 @@ constexpr uint8_t BootReply = 2;
 constexpr size_t OffsetYiaddr = 16;
 constexpr size_t OffsetChaddr = 28;
 constexpr size_t ChaddrSize = 16;
+// The shortest request answered: one that holds the client's hardware address. The bytes past
+// its end (server name, boot file, vendor cookie) read as 0.
+constexpr size_t MinRequestSize = OffsetChaddr + ChaddrSize;
 constexpr size_t OffsetOptions = 240;
 constexpr uint8_t OptionSubnetMask = 1;
 constexpr uint8_t OptionRouter = 3;
@@ -47,7 +49,7 @@ struct CBootPConfig {
 
 class CBootPPacket {
 public:
-    // A BOOTREQUEST long enough to hold the whole header.
+    // A BOOTREQUEST long enough to hold the client's hardware address.
     static bool IsRequest(const uint8_t* data, size_t length);
     // The request's 16-byte client hardware address equals the configured one.
     static bool FromClient(const uint8_t* data, size_t length, const CHardwareAddress& mac);

@@ -5,12 +5,15 @@
 #include "device/Device.h"
 #include "platform/Inifile.h"
 
+#include "service/Fieldcheck.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <optional>
-#include <sstream>
+#include <limits>
+#include <map>
+#include <tuple>
 
 namespace calfile {
 
@@ -41,8 +44,289 @@ namespace {
 
 constexpr int Refused = CConfigBackup::Refused;
 
+// --- the table --------------------------------------------------------------------------------
+//
+// Every value of the file is one row: its section and key, the unit command that reads it for the
+// backup and takes it on the restore, its field in that command's values, and the range the
+// restore accepts (the range the unit page that edits the value applies, else the width of the
+// unit's field). The rows stand in file order; the commands are declared in the order the restore
+// sends them.
+
+enum class Cmd {
+    Id,            // identification texts: written, never restored
+    Serial,        // compared only
+    Pin,           // asked before it is written
+    CapSteps,
+    CapRange,
+    Mode,          // sent at the very end
+    PresetMode,
+    ExtPresetMode,
+    Cap3Steps,
+    Cap3Range,
+    CapLimits,
+    SensorAver,    // index: sensor
+    SensorPoff,
+    SensorCal,
+    OldTuning,     // the older [Tuning] section: restored, never written
+    OldTarget,
+    Tuning,
+    Target,
+    Trajectories,
+    Cap3Aver,
+    Cap3Limits,
+    Cap3PresetN,   // index: preset
+    Cap3PresetSel,
+    Cap3Control,
+    Cap3VLevel,
+    Cap3SensorCal,
+    Sdac,          // index: channel
+    MaxCh,
+    Sadc,
+    Pot,           // index: potentiometer
+    Positions,
+    Cap3Position,
+};
+
+enum class Kind { Int, Double, Text, Ints };
+enum class Part { Id, Factory, User };
+enum class Units { All, ThirdCap, OutputSensor };
+
+struct Row {
+    std::string section, key;
+    Cmd cmd;
+    int index = 0;
+    int field = 0;
+    Kind kind = Kind::Int;
+    double lo = 0, hi = 0;
+    int count = 1;          // Ints: how many integers the value holds
+    bool optional = false;  // missing or empty: passed over without a word
+    Units units = Units::All; // the units that have the value
+};
+
+struct CommandInfo {
+    Part part;
+    Units units;
+    bool readTolerant;   // the backup ends on a link error only (else on any non-zero result)
+    bool writeTolerant;  // the restore stops on a link error only
+    bool whenSection;    // restored only when the section is in the file
+};
+
+CommandInfo Info(Cmd c)
+{
+    switch (c) {
+    case Cmd::Id: return {Part::Id, Units::All, false, false, false};
+    case Cmd::Serial: return {Part::Factory, Units::All, true, false, false};
+    case Cmd::Pin: return {Part::Factory, Units::All, false, false, false};
+    case Cmd::Mode:
+    case Cmd::PresetMode:
+    case Cmd::ExtPresetMode: return {Part::User, Units::All, true, true, false};
+    case Cmd::CapSteps:
+    case Cmd::CapRange: return {Part::Factory, Units::All, false, false, false};
+    case Cmd::Cap3Steps:
+    case Cmd::Cap3Range: return {Part::Factory, Units::ThirdCap, false, false, false};
+    case Cmd::CapLimits: return {Part::User, Units::All, false, true, false};
+    case Cmd::SensorAver:
+    case Cmd::SensorPoff:
+    case Cmd::SensorCal: return {Part::Factory, Units::All, false, true, false};
+    case Cmd::OldTuning:
+    case Cmd::OldTarget: return {Part::User, Units::All, false, true, true};
+    case Cmd::Tuning: return {Part::User, Units::All, false, true, true};
+    case Cmd::Target: return {Part::User, Units::All, true, true, true};
+    case Cmd::Trajectories: return {Part::User, Units::All, false, true, false};
+    case Cmd::Cap3Aver:
+    case Cmd::Cap3Limits:
+    case Cmd::Cap3PresetN:
+    case Cmd::Cap3PresetSel:
+    case Cmd::Cap3Control:
+    case Cmd::Cap3VLevel: return {Part::User, Units::ThirdCap, false, true, false};
+    case Cmd::Cap3SensorCal: return {Part::Factory, Units::ThirdCap, false, true, false};
+    case Cmd::Sdac:
+    case Cmd::MaxCh:
+    case Cmd::Sadc: return {Part::Factory, Units::All, false, true, false};
+    case Cmd::Pot: return {Part::Factory, Units::All, false, true, false};
+    case Cmd::Positions: return {Part::User, Units::All, false, true, false};
+    case Cmd::Cap3Position: return {Part::User, Units::ThirdCap, true, true, false};
+    }
+    return {Part::Id, Units::All, false, false, false};
+}
+
+// Ranges of the values.
+constexpr double WordMax = 65535;
+constexpr double ShortMin = -32768, ShortMax = 32767;
+constexpr double IntMin = std::numeric_limits<int>::min(), IntMax = std::numeric_limits<int>::max();
+constexpr double PercentMax = 100;
+constexpr double ModeMax = 3;          // manual, auto, serial, not auto
+constexpr double FlagMax = 1;
+constexpr double AverCountMin = 1, AverCountMax = 8;
+constexpr double VswrMin = 1.0, VswrMax = 99.0;
+constexpr double RflMax = 32767;
+constexpr double CoefLimit = 31.99;    // x 1024 in a signed word
+constexpr double IntegralMax = 8;      // item index of the integral list
+constexpr double TargetLimit = 1599.0; // ohm: / 50 x 1024 in a signed word
+constexpr double DelayMax = 2.55;      // seconds in a byte of hundredths
+constexpr double IndexMax = 3;         // trajectory sets, their points, third-capacitor presets
+constexpr double PotMax = 255;
+constexpr double MaxStepWordMax = 10000; // percent x 100
+constexpr double OldStepWordMax = 10000;
+
 const char* const SensorKeys[8] = {"p0", "q0", "i20", "rr", "rx", "xr", "xx", "pwr"};
 const char* const SensorSections[2] = {"Input Sensor", "Output Sensor"};
+const char* const PotKeys[6] = {"DC_bias", "RF_peak", "Pot0", "Pot1", "Pot2", "Pot3"};
+const char* const Cap3SensorKeys[6] = {"i1off", "i2off", "voff", "i1scale", "i2scale", "vscale"};
+const char* const Cap3ControlKeys[4] = {"Timer", "Gain", "MaxStep", "Error"};
+const double Cap3ControlLo[4] = {0, ShortMin, 0, 0};
+const double Cap3ControlHi[4] = {WordMax, ShortMax, MaxStepWordMax, WordMax};
+
+// The tuning keys in the order of the unit's tuning command: VSWR pair, reflected-power pair,
+// the four steps, the four coefficients, then criterion, hold and integral.
+const char* const TuningKeys[15] = {"Stop", "Start", "RflStop", "RflStart", "MaxShStep", "MinShStep",
+                                    "MaxSertep", "MinSerStep", "MagtoSh", "PhasetoSh", "MagtoSer",
+                                    "PhasetoSer", "Alg", "HoldShunt", "Integral"};
+
+std::vector<Row> BuildTable()
+{
+    std::vector<Row> t;
+    auto add = [&](const std::string& section, const std::string& key, Cmd cmd, int index, int field,
+                   Kind kind, double lo = 0, double hi = 0) -> Row& {
+        t.push_back(Row{section, key, cmd, index, field, kind, lo, hi});
+        t.back().units = Info(cmd).units;
+        return t.back();
+    };
+    const std::string id = calfile::IdSection;
+    add(id, "Type", Cmd::Id, 0, 0, Kind::Text);
+    add(id, "PartNum", Cmd::Id, 0, 1, Kind::Text);
+    add(id, "Xilinx", Cmd::Id, 0, 2, Kind::Text);
+    add(id, "Orrery ID", Cmd::Id, 0, 3, Kind::Text);
+    add(id, "Orrery Date", Cmd::Id, 0, 4, Kind::Text);
+
+    add("Config", "SN", Cmd::Serial, 0, 0, Kind::Int, IntMin, IntMax).optional = true;
+    add("Config", "PIN_String", Cmd::Pin, 0, 0, Kind::Text);
+    add("Config", "Mode", Cmd::Mode, 0, 0, Kind::Int, 0, ModeMax);
+    add("Config", "PresetMode", Cmd::PresetMode, 0, 0, Kind::Int, 0, FlagMax);
+    add("Config", "ExtPresetMode", Cmd::ExtPresetMode, 0, 0, Kind::Int, 0, FlagMax);
+    const char* const steps[4] = {"ShTotal", "ShOffset", "SerTotal", "SerOffset"};
+    for (int i = 0; i < 4; ++i)
+        add("Config", steps[i], Cmd::CapSteps, 0, i, Kind::Int, 0, WordMax);
+    const char* const range[4] = {"ShCMax", "ShCMin", "SerCMax", "SerCMin"};
+    for (int i = 0; i < 4; ++i)
+        add("Config", range[i], Cmd::CapRange, 0, i, Kind::Double, 0, WordMax);
+    add("Config", "3CapTotal", Cmd::Cap3Steps, 0, 0, Kind::Int, 0, WordMax);
+    add("Config", "3CapOffset", Cmd::Cap3Steps, 0, 1, Kind::Int, 0, WordMax);
+    add("Config", "3CapCMax", Cmd::Cap3Range, 0, 0, Kind::Double, 0, WordMax);
+    add("Config", "3CapCMin", Cmd::Cap3Range, 0, 1, Kind::Double, 0, WordMax);
+
+    const char* const limits[4] = {"ShMax", "ShMin", "SerMax", "SerMin"};
+    for (int i = 0; i < 4; ++i)
+        add("Capacitors", limits[i], Cmd::CapLimits, 0, i, Kind::Double, 0, PercentMax);
+
+    for (int sensor = 0; sensor < 2; ++sensor) {
+        const std::string section = SensorSections[sensor];
+        const Units units = sensor == 0 ? Units::All : Units::OutputSensor;
+        add(section, "Aver", Cmd::SensorAver, sensor, 0, Kind::Int, AverCountMin, AverCountMax).units = units;
+        add(section, "Poff", Cmd::SensorPoff, sensor, 0, Kind::Int, 0, WordMax).units = units;
+        for (int i = 0; i < 8; ++i)
+            add(section, SensorKeys[i], Cmd::SensorCal, sensor, i, Kind::Int, 0, WordMax).units = units;
+    }
+
+    // The older section holds the unit's raw words.
+    for (int i = 0; i < 15; ++i) {
+        const bool coef = i >= 8 && i < 12;
+        const bool step = i >= 4 && i < 8;
+        add("Tuning", TuningKeys[i], Cmd::OldTuning, 0, i, Kind::Int, coef ? ShortMin : 0,
+            coef ? ShortMax : step ? OldStepWordMax : i < 4 ? ShortMax : i == 14 ? IntegralMax : FlagMax);
+    }
+    add("Tuning", "RTarget", Cmd::OldTarget, 0, 0, Kind::Double, 0, TargetLimit);
+    add("Tuning", "XTarget", Cmd::OldTarget, 0, 1, Kind::Double, -TargetLimit, TargetLimit);
+    for (int i = 0; i < 15; ++i) {
+        const Kind kind = (i == 2 || i == 3 || i >= 12) ? Kind::Int : Kind::Double;
+        double lo = 0, hi = FlagMax;
+        if (i < 2) {
+            lo = VswrMin;
+            hi = VswrMax;
+        } else if (i < 4) {
+            hi = RflMax;
+        } else if (i < 8) {
+            hi = PercentMax;
+        } else if (i < 12) {
+            lo = -CoefLimit;
+            hi = CoefLimit;
+        } else if (i == 14) {
+            hi = IntegralMax;
+        }
+        add("Tuning_new", TuningKeys[i], Cmd::Tuning, 0, i, kind, lo, hi);
+    }
+    add("Tuning_new", "RTarget", Cmd::Target, 0, 0, Kind::Double, 0, TargetLimit);
+    add("Tuning_new", "XTarget", Cmd::Target, 0, 1, Kind::Double, -TargetLimit, TargetLimit);
+
+    // Preset, then per set its last point and the points' Load, Tune and delay.
+    add("Trajectories", "Preset", Cmd::Trajectories, 0, 0, Kind::Int, 0, IndexMax);
+    int field = 1;
+    for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
+        const std::string n = std::to_string(i);
+        add("Trajectories", "N" + n, Cmd::Trajectories, 0, field++, Kind::Int, 0, IndexMax);
+        for (int j = 0; j < CTrajectory::Points; ++j) {
+            const std::string ij = n + std::to_string(j);
+            add("Trajectories", "Sh" + ij, Cmd::Trajectories, 0, field++, Kind::Double, 0, PercentMax);
+            add("Trajectories", "Ser" + ij, Cmd::Trajectories, 0, field++, Kind::Double, 0, PercentMax);
+            add("Trajectories", "Delay" + ij, Cmd::Trajectories, 0, field++, Kind::Double, 0, DelayMax);
+        }
+    }
+
+    add("3Cap", "Max", Cmd::Cap3Limits, 0, 0, Kind::Double, 0, PercentMax);
+    add("3Cap", "Min", Cmd::Cap3Limits, 0, 1, Kind::Double, 0, PercentMax);
+    add("3Cap", "Preset", Cmd::Cap3PresetSel, 0, 0, Kind::Int, 0, IndexMax);
+    for (int i = 0; i < CUnitState::ThirdCapPresets; ++i)
+        add("3Cap", "Preset" + std::to_string(i), Cmd::Cap3PresetN, i, 0, Kind::Double, 0, PercentMax);
+    add("3Cap", "Aver", Cmd::Cap3Aver, 0, 0, Kind::Int, AverCountMin, AverCountMax);
+    for (int i = 0; i < 6; ++i)
+        add("3Cap", Cap3SensorKeys[i], Cmd::Cap3SensorCal, 0, i, Kind::Int, 0, WordMax);
+    for (int i = 0; i < 4; ++i)
+        add("3Cap", Cap3ControlKeys[i], Cmd::Cap3Control, 0, i, Kind::Int, Cap3ControlLo[i], Cap3ControlHi[i]);
+    add("3Cap", "VLevel", Cmd::Cap3VLevel, 0, 0, Kind::Int, 0, WordMax);
+
+    for (int ch = 0; ch < 4; ++ch) {
+        Row& r = add("SDAC", "Ch" + std::to_string(ch), Cmd::Sdac, ch, 0, Kind::Ints, 0, WordMax);
+        r.count = 2;
+        r.optional = true;
+    }
+    for (int ch = 2; ch < 4; ++ch)
+        add("SDAC", "Max_Ch" + std::to_string(ch), Cmd::MaxCh, ch, 0, Kind::Int, 0, WordMax).optional = true;
+    for (int ch = 0; ch < 8; ++ch) {
+        Row& r = add("SADC", "Ch" + std::to_string(ch), Cmd::Sadc, ch, 0, Kind::Ints, ShortMin, ShortMax);
+        r.count = 3;
+        r.optional = true;
+    }
+    for (int pot = 0; pot < 6; ++pot)
+        add("Potentiometer", PotKeys[pot], Cmd::Pot, pot, 0, Kind::Int, 0, PotMax).optional = true;
+
+    add("Position", "Sh", Cmd::Positions, 0, 0, Kind::Double, 0, PercentMax);
+    add("Position", "Ser", Cmd::Positions, 0, 1, Kind::Double, 0, PercentMax);
+    add("Position", "3cap", Cmd::Cap3Position, 0, 0, Kind::Double, 0, PercentMax);
+    return t;
+}
+
+const std::vector<Row>& Table()
+{
+    static const std::vector<Row> table = BuildTable();
+    return table;
+}
+
+// The values of one command: numbers by field, and the texts of the identification.
+struct Values {
+    std::vector<double> n;
+    std::vector<std::string> text;
+    bool complete = true; // restore: every row of the command was read from the file
+    double& operator[](size_t i)
+    {
+        if (n.size() <= i)
+            n.resize(i + 1);
+        return n[i];
+    }
+    int Int(size_t i) const { return i < n.size() ? static_cast<int>(n[i]) : 0; }
+    double At(size_t i) const { return i < n.size() ? n[i] : 0.0; }
+};
+
+using CommandKey = std::pair<Cmd, int>;
 
 std::string Hex8(uint32_t v)
 {
@@ -51,15 +335,12 @@ std::string Hex8(uint32_t v)
     return text;
 }
 
-// A trajectory point index as the unit reads it: 4 or more is 0.
-int PointIndex(int n) { return n >= 0 && n < CTrajectory::Points ? n : 0; }
-
 // Integers joined by commas, and scanned back: exactly `count` integers or nothing.
-std::string Joined(std::initializer_list<int> values)
+std::string Joined(const std::vector<double>& values, size_t from, int count)
 {
     std::string s;
-    for (int v : values)
-        s += (s.empty() ? "" : ",") + std::to_string(v);
+    for (int i = 0; i < count; ++i)
+        s += (i ? "," : "") + std::to_string(static_cast<int>(from + i < values.size() ? values[from + i] : 0));
     return s;
 }
 
@@ -80,44 +361,317 @@ bool ScanInts(const std::string& text, int count, std::vector<int>& out)
     return true;
 }
 
-// Reads keys of one section of the restored file; a key that is missing or does not scan is
-// noted as skipped and gives nothing.
-class KeyReader {
-public:
-    KeyReader(const platform::IniFile& ini, std::vector<std::string>& skipped)
-        : ini_(ini), skipped_(skipped)
-    {
-    }
-    void Section(const char* name) { section_ = name; }
-    bool Exists() const { return ini_.SectionExists(section_); }
-    bool Has(const std::string& key) const { return ini_.ValueExists(section_, key); }
-    std::string Text(const std::string& key) const { return TrimText(ini_.ReadString(section_, key, "")); }
-    std::optional<int> Int(const std::string& key)
-    {
-        int v = 0;
-        if (Has(key) && platform::IniFile::IniTextToInteger(Text(key), v))
-            return v;
-        Skip(key);
-        return std::nullopt;
-    }
-    std::optional<double> Double(const std::string& key)
-    {
-        double v = 0;
-        if (Has(key) && platform::IniFile::IniTextToFloat(Text(key), v) && std::isfinite(v))
-            return v;
-        Skip(key);
-        return std::nullopt;
-    }
-    void Skip(const std::string& key) { skipped_.push_back(section_ + "/" + key); }
+bool Applies(Units units, bool third, bool output)
+{
+    return units == Units::All || (units == Units::ThirdCap && third) ||
+           (units == Units::OutputSensor && output);
+}
 
-private:
-    const platform::IniFile& ini_;
-    std::vector<std::string>& skipped_;
-    std::string section_;
-};
+// --- reading the unit (backup) ----------------------------------------------------------------
 
-// All present, or none used.
-template <typename... T> bool All(const std::optional<T>&... v) { return (v.has_value() && ...); }
+int ReadCommand(CDevice& d, Cmd cmd, int index, const std::string& orreryId, Values& v)
+{
+    int r = 0;
+    switch (cmd) {
+    case Cmd::Id: {
+        std::string partNum, xilinx;
+        if ((r = d.ReadProductId(partNum)) != 0 || (r = d.ReadVersionText(xilinx)) != 0)
+            return r;
+        v.text = {d.ModelText(), partNum, xilinx, orreryId, calfile::OrreryDate};
+        return 0;
+    }
+    case Cmd::Serial: {
+        uint32_t serial = 0;
+        r = d.ReadSerialNumber(serial);
+        v[0] = static_cast<int>(serial);
+        return r;
+    }
+    case Cmd::Pin: v.text = {Hex8(d.Pin())}; return 0;
+    case Cmd::Mode:
+    case Cmd::PresetMode:
+    case Cmd::ExtPresetMode: {
+        int mode = 0;
+        r = cmd == Cmd::Mode ? d.ReadMode(mode) : cmd == Cmd::PresetMode ? d.ReadPresetMode(mode)
+                                                                          : d.ReadExtPresetMode(mode);
+        v[0] = mode;
+        return r;
+    }
+    case Cmd::CapSteps:
+    case Cmd::Cap3Steps: {
+        const int cap = cmd == Cmd::CapSteps ? 0 : 2;
+        if ((r = cap == 0 ? d.ReadCapSteps() : d.Read3capSteps()) != 0)
+            return r;
+        for (int c = cap, f = 0; c < (cap == 0 ? 2 : 3); ++c) {
+            v[f++] = d.CapTotal(c);
+            v[f++] = d.CapOffset(c);
+        }
+        return 0;
+    }
+    case Cmd::CapRange:
+    case Cmd::Cap3Range: {
+        const int cap = cmd == Cmd::CapRange ? 0 : 2;
+        if ((r = cap == 0 ? d.ReadCapRange() : d.Read3capRange()) != 0)
+            return r;
+        for (int c = cap, f = 0; c < (cap == 0 ? 2 : 3); ++c) {
+            v[f++] = d.CapToPf(c, 100.0);
+            v[f++] = d.CapToPf(c, 0.0);
+        }
+        return 0;
+    }
+    case Cmd::CapLimits:
+        if ((r = d.ReadCapLimits()) != 0)
+            return r;
+        v[0] = d.CapMax(0);
+        v[1] = d.CapMin(0);
+        v[2] = d.CapMax(1);
+        v[3] = d.CapMin(1);
+        return 0;
+    case Cmd::SensorAver: {
+        int aver = 0;
+        r = d.ReadSensorAver(index, aver);
+        v[0] = calfile::AverToCount(aver);
+        return r;
+    }
+    case Cmd::SensorPoff: {
+        int poff = 0;
+        r = d.ReadSensorPoff(index, poff);
+        v[0] = poff;
+        return r;
+    }
+    case Cmd::SensorCal: {
+        std::array<uint16_t, 8> words{};
+        r = d.ReadSensorCal(index, words);
+        for (int i = 0; i < 8; ++i)
+            v[i] = words[i];
+        return r;
+    }
+    case Cmd::OldTuning:
+    case Cmd::OldTarget: return 0; // never written
+    case Cmd::Tuning: {
+        CTuning t;
+        r = d.ReadTuning(t);
+        const double fields[15] = {t.stop, t.start, double(t.rflStop), double(t.rflStart), t.maxShStep,
+                                   t.minShStep, t.maxSerStep, t.minSerStep, t.magToSh, t.phaseToSh,
+                                   t.magToSer, t.phaseToSer, double(t.option1), double(t.option2),
+                                   double(t.option3)};
+        for (int i = 0; i < 15; ++i)
+            v[i] = fields[i];
+        return r;
+    }
+    case Cmd::Target: {
+        double rt = 50.0, xt = 0.0;
+        r = d.ReadTarget(rt, xt);
+        v[0] = rt;
+        v[1] = xt;
+        return r;
+    }
+    case Cmd::Trajectories: {
+        if ((r = d.ReadTrajectories()) != 0 || (r = d.ReadTrajectory()) != 0)
+            return r;
+        size_t f = 0;
+        v[f++] = d.ActiveTrajectory();
+        for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
+            const CTrajectory& tr = d.Trajectory(i);
+            v[f++] = tr.lastIndex;
+            for (int j = 0; j < CTrajectory::Points; ++j) {
+                v[f++] = tr.load[j];
+                v[f++] = tr.tune[j];
+                v[f++] = tr.values[j];
+            }
+        }
+        return 0;
+    }
+    case Cmd::Cap3Limits:
+        if ((r = d.Read3capLimits()) != 0)
+            return r;
+        v[0] = d.CapMax(2);
+        v[1] = d.CapMin(2);
+        return 0;
+    case Cmd::Cap3PresetSel:
+        r = d.Read3capPresetSel();
+        v[0] = d.ThirdCapActivePreset();
+        return r;
+    case Cmd::Cap3PresetN: {
+        double p = 0;
+        r = d.Read3capPresetN(index, p);
+        v[0] = p;
+        return r;
+    }
+    case Cmd::Cap3Aver: {
+        int aver = 0;
+        r = d.Read3capAver(aver);
+        v[0] = calfile::AverToCount(aver);
+        return r;
+    }
+    case Cmd::Cap3SensorCal: {
+        C3capSensorCal c;
+        r = d.Read3capSensorCal(c);
+        const int fields[6] = {c.i1off, c.i2off, c.voff, c.i1scale, c.i2scale, c.vscale};
+        for (int i = 0; i < 6; ++i)
+            v[i] = fields[i];
+        return r;
+    }
+    case Cmd::Cap3Control: {
+        C3capControl c;
+        r = d.Read3capControl(c);
+        v[0] = c.timer;
+        v[1] = c.gain;
+        v[2] = c.maxStep;
+        v[3] = c.error;
+        return r;
+    }
+    case Cmd::Cap3VLevel: {
+        int level = 0;
+        r = d.Read3capVLevel(level);
+        v[0] = level;
+        return r;
+    }
+    case Cmd::Sdac: {
+        int w1 = 0, w2 = 0;
+        r = d.ReadSdac(index, w1, w2);
+        v[0] = w1;
+        v[1] = w2;
+        return r;
+    }
+    case Cmd::MaxCh: {
+        int w = 0;
+        r = d.ReadMaxCh(index, w);
+        v[0] = w;
+        return r;
+    }
+    case Cmd::Sadc: {
+        int w1 = 0, w2 = 0, w3 = 0;
+        r = d.ReadSadc(index, w1, w2, w3);
+        v[0] = int16_t(w1);
+        v[1] = int16_t(w2);
+        v[2] = int16_t(w3);
+        return r;
+    }
+    case Cmd::Pot: {
+        int p = 0;
+        r = d.ReadPot(index, p);
+        v[0] = p;
+        return r;
+    }
+    case Cmd::Positions:
+        if ((r = d.ReadPositions()) != 0)
+            return r;
+        v[0] = d.Position(0);
+        v[1] = d.Position(1);
+        return 0;
+    case Cmd::Cap3Position:
+        r = d.Read3capPosition();
+        v[0] = d.Position(2);
+        return r;
+    }
+    return 0;
+}
+
+// --- writing the unit (restore) ---------------------------------------------------------------
+
+// Sends one command's values; the result convention.
+int WriteCommand(CDevice& d, Cmd cmd, int index, const Values& v, const CConfigBackup::Moves& moves)
+{
+    switch (cmd) {
+    case Cmd::Id:
+    case Cmd::Serial:
+    case Cmd::Pin:
+    case Cmd::Mode: return 0; // handled around the table
+    case Cmd::PresetMode: return d.SetPresetMode(v.Int(0));
+    case Cmd::ExtPresetMode: return d.SetExtPresetMode(v.Int(0), false);
+    case Cmd::CapSteps: return d.WriteCapSteps(v.Int(0), v.Int(2), v.Int(1), v.Int(3));
+    case Cmd::CapRange: return d.WriteCapRange(v.At(0), v.At(2), v.At(1), v.At(3));
+    case Cmd::Cap3Steps: return d.Write3capSteps(v.Int(0), v.Int(1));
+    case Cmd::Cap3Range: return d.Write3capRange(v.At(0), v.At(1));
+    case Cmd::CapLimits: return d.WriteCapLimits(v.At(1), v.At(3), v.At(0), v.At(2));
+    case Cmd::SensorAver: return d.SetSensorAver(index, calfile::CountToAver(v.Int(0)));
+    case Cmd::SensorPoff: return d.SetSensorPoff(index, v.Int(0));
+    case Cmd::SensorCal: {
+        std::array<uint16_t, 8> words{};
+        for (int i = 0; i < 8; ++i)
+            words[i] = static_cast<uint16_t>(v.Int(i));
+        return d.WriteSensorCal(index, words);
+    }
+    case Cmd::OldTuning:
+    case Cmd::Tuning: {
+        const bool old = cmd == Cmd::OldTuning;
+        auto scaled = [&](int i, double scale) { return old ? v.Int(i) * scale : v.At(i); };
+        CTuning t;
+        t.stop = old ? calfile::OldWordToVswr(v.Int(0)) : v.At(0);
+        t.start = old ? calfile::OldWordToVswr(v.Int(1)) : v.At(1);
+        t.rflStop = v.Int(2);
+        t.rflStart = v.Int(3);
+        t.maxShStep = scaled(4, 0.01);
+        t.minShStep = scaled(5, 0.01);
+        t.maxSerStep = scaled(6, 0.01);
+        t.minSerStep = scaled(7, 0.01);
+        t.magToSh = scaled(8, 1 / 1024.0);
+        t.phaseToSh = scaled(9, 1 / 1024.0);
+        t.magToSer = scaled(10, 1 / 1024.0);
+        t.phaseToSer = scaled(11, 1 / 1024.0);
+        t.option1 = v.Int(12);
+        t.option2 = v.Int(13);
+        t.option3 = v.Int(14);
+        return d.WriteTuning(t);
+    }
+    case Cmd::OldTarget:
+    case Cmd::Target: return d.WriteTarget(v.At(0), v.At(1));
+    case Cmd::Trajectories: {
+        size_t f = 1;
+        for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
+            CTrajectory tr;
+            tr.lastIndex = v.Int(f++);
+            for (int j = 0; j < CTrajectory::Points; ++j) {
+                tr.load[j] = v.At(f++);
+                tr.tune[j] = v.At(f++);
+                tr.values[j] = v.At(f++);
+            }
+            d.Trajectory(i) = tr;
+        }
+        const int r = d.SelectTrajectory(v.Int(0));
+        return r < 0 ? r : d.WriteTrajectories();
+    }
+    case Cmd::Cap3Aver: return d.Write3capAver(calfile::CountToAver(v.Int(0)));
+    case Cmd::Cap3Limits: return d.Write3capLimits(v.At(1), v.At(0));
+    case Cmd::Cap3PresetN: return d.Write3capPresetN(index, v.At(0));
+    case Cmd::Cap3PresetSel: return d.Write3capPresetSel(v.Int(0));
+    case Cmd::Cap3Control: {
+        C3capControl c;
+        c.timer = v.Int(0);
+        c.gain = v.Int(1);
+        c.maxStep = v.Int(2);
+        c.error = v.Int(3);
+        return d.Write3capControl(c);
+    }
+    case Cmd::Cap3VLevel: return d.Write3capVLevel(v.Int(0));
+    case Cmd::Cap3SensorCal:
+        return d.Write3capSensorCal(C3capSensorCal{v.Int(0), v.Int(1), v.Int(2), v.Int(3), v.Int(4), v.Int(5)});
+    case Cmd::Sdac: return d.WriteSdac(index, v.Int(0), v.Int(1));
+    case Cmd::MaxCh: return d.WriteMaxCh(index, v.Int(0));
+    case Cmd::Sadc: return d.WriteSadc(index, v.Int(0), v.Int(1), v.Int(2));
+    case Cmd::Pot: return d.SetPot(index, v.Int(0));
+    case Cmd::Positions:
+        if (moves.MoveCapacitors)
+            moves.MoveCapacitors(v.At(0), v.At(1)); // the move reports its own failures
+        return 0;
+    case Cmd::Cap3Position:
+        if (moves.Move3rdCap)
+            moves.Move3rdCap(v.At(0));
+        return 0;
+    }
+    return 0;
+}
+
+// What a double of an older file may exceed its range by: the last digits of a float text
+// written with 17 digits (2.5500000000000003 for the largest delay).
+double Slack(double limit) { return 1e-12 * std::max(1.0, std::fabs(limit)); }
+
+// "\nSection/Key=text (lo to hi)"
+std::string OutOfRangeLine(const Row& row, const std::string& text)
+{
+    return "\n" + row.section + "/" + row.key + "=" + text + " (" + ShortestText(row.lo) + " to " +
+           ShortestText(row.hi) + ")";
+}
 
 } // namespace
 
@@ -133,207 +687,39 @@ int CConfigBackup::WriteConfiguration(CRegistry& s, const std::string& orreryId)
     const bool output = d.HasOutputSensor();
     s.ClearAllSections();
 
-    // Each read ends the save on any non-zero result, or (tolerant) only on a link error.
-    auto fails = [&](int result, bool tolerant = false) {
-        r = result;
-        return tolerant ? result < 0 : result != 0;
-    };
-
-    s.SetSection(calfile::IdSection);
-    s.ExchangeString("Type", d.ModelText());
-    std::string text;
-    if (fails(d.ReadProductId(text)))
-        return r;
-    s.ExchangeString("PartNum", text);
-    if (fails(d.ReadVersionText(text)))
-        return r;
-    s.ExchangeString("Xilinx", text);
-    s.ExchangeString("Orrery ID", orreryId);
-    s.ExchangeString("Orrery Date", calfile::OrreryDate);
-
-    s.SetSection("Config");
-    uint32_t serial = 0;
-    if (fails(d.ReadSerialNumber(serial), true))
-        return r;
-    s.ExchangeInt("SN", static_cast<int>(serial));
-    s.ExchangeString("PIN_String", Hex8(d.Pin()));
-    int mode = 0;
-    if (fails(d.ReadMode(mode), true))
-        return r;
-    s.ExchangeInt("Mode", mode);
-    if (fails(d.ReadPresetMode(mode), true))
-        return r;
-    s.ExchangeInt("PresetMode", mode);
-    if (fails(d.ReadExtPresetMode(mode), true))
-        return r;
-    s.ExchangeInt("ExtPresetMode", mode);
-    if (fails(d.ReadCapSteps()))
-        return r;
-    s.ExchangeInt("ShTotal", d.CapTotal(0));
-    s.ExchangeInt("ShOffset", d.CapOffset(0));
-    s.ExchangeInt("SerTotal", d.CapTotal(1));
-    s.ExchangeInt("SerOffset", d.CapOffset(1));
-    if (fails(d.ReadCapRange()))
-        return r;
-    s.ExchangeDouble("ShCMax", d.CapToPf(0, 100.0));
-    s.ExchangeDouble("ShCMin", d.CapToPf(0, 0.0));
-    s.ExchangeDouble("SerCMax", d.CapToPf(1, 100.0));
-    s.ExchangeDouble("SerCMin", d.CapToPf(1, 0.0));
-    if (third) {
-        if (fails(d.Read3capSteps()))
-            return r;
-        s.ExchangeInt("3CapTotal", d.CapTotal(2));
-        s.ExchangeInt("3CapOffset", d.CapOffset(2));
-        if (fails(d.Read3capRange()))
-            return r;
-        s.ExchangeDouble("3CapCMax", d.CapToPf(2, 100.0));
-        s.ExchangeDouble("3CapCMin", d.CapToPf(2, 0.0));
-    }
-
-    s.SetSection("Capacitors");
-    if (fails(d.ReadCapLimits()))
-        return r;
-    s.ExchangeDouble("ShMax", d.CapMax(0));
-    s.ExchangeDouble("ShMin", d.CapMin(0));
-    s.ExchangeDouble("SerMax", d.CapMax(1));
-    s.ExchangeDouble("SerMin", d.CapMin(1));
-
-    for (int sensor = 0; sensor < (output ? 2 : 1); ++sensor) {
-        s.SetSection(SensorSections[sensor]);
-        int aver = 0, poff = 0;
-        std::array<uint16_t, 8> words{};
-        if (fails(d.ReadSensorAver(sensor, aver)))
-            return r;
-        s.ExchangeInt("Aver", calfile::AverToCount(aver));
-        if (fails(d.ReadSensorPoff(sensor, poff)))
-            return r;
-        s.ExchangeInt("Poff", poff);
-        if (fails(d.ReadSensorCal(sensor, words)))
-            return r;
-        for (int i = 0; i < 8; ++i)
-            s.ExchangeInt(SensorKeys[i], words[i]);
-    }
-
-    s.SetSection("Tuning_new");
-    CTuning t;
-    if (fails(d.ReadTuning(t)))
-        return r;
-    double rTarget = 50.0, xTarget = 0.0;
-    if (fails(d.ReadTarget(rTarget, xTarget), true))
-        return r;
-    s.ExchangeDouble("Stop", t.stop);
-    s.ExchangeDouble("Start", t.start);
-    s.ExchangeInt("RflStop", t.rflStop);
-    s.ExchangeInt("RflStart", t.rflStart);
-    s.ExchangeDouble("MaxShStep", t.maxShStep);
-    s.ExchangeDouble("MinShStep", t.minShStep);
-    s.ExchangeDouble("MaxSertep", t.maxSerStep);
-    s.ExchangeDouble("MinSerStep", t.minSerStep);
-    s.ExchangeDouble("MagtoSh", t.magToSh);
-    s.ExchangeDouble("PhasetoSh", t.phaseToSh);
-    s.ExchangeDouble("MagtoSer", t.magToSer);
-    s.ExchangeDouble("PhasetoSer", t.phaseToSer);
-    s.ExchangeInt("Alg", t.option1);
-    s.ExchangeInt("HoldShunt", t.option2);
-    s.ExchangeInt("Integral", t.option3);
-    s.ExchangeDouble("RTarget", rTarget);
-    s.ExchangeDouble("XTarget", xTarget);
-
-    s.SetSection("Trajectories");
-    if (fails(d.ReadTrajectories()) || fails(d.ReadTrajectory()))
-        return r;
-    s.ExchangeInt("Preset", d.ActiveTrajectory());
-    for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
-        const CTrajectory& tr = d.Trajectory(i);
-        const std::string n = std::to_string(i);
-        s.ExchangeInt("N" + n, tr.lastIndex);
-        for (int j = 0; j < CTrajectory::Points; ++j) {
-            const std::string ij = n + std::to_string(j);
-            s.ExchangeDouble("Sh" + ij, tr.load[j]);
-            s.ExchangeDouble("Ser" + ij, tr.tune[j]);
-            s.ExchangeDouble("Delay" + ij, tr.values[j]);
-        }
-    }
-
-    if (third) {
-        s.SetSection("3Cap");
-        if (fails(d.Read3capLimits()) || fails(d.Read3capPresetSel()))
-            return r;
-        s.ExchangeDouble("Max", d.CapMax(2));
-        s.ExchangeDouble("Min", d.CapMin(2));
-        s.ExchangeInt("Preset", d.ThirdCapActivePreset());
-        for (int i = 0; i < CUnitState::ThirdCapPresets; ++i) {
-            double v = 0;
-            if (fails(d.Read3capPresetN(i, v)))
+    std::map<CommandKey, Values> read;
+    std::map<CommandKey, bool> failed; // a read that leaves its keys out of the file
+    std::string section;
+    for (const Row& row : Table()) {
+        const CommandInfo info = Info(row.cmd);
+        if (row.cmd == Cmd::OldTuning || row.cmd == Cmd::OldTarget || !Applies(row.units, third, output))
+            continue;
+        const CommandKey key{row.cmd, row.index};
+        if (!read.count(key)) {
+            Values v;
+            r = ReadCommand(d, row.cmd, row.index, orreryId, v);
+            // Potentiometers 2..5 are not on every unit.
+            const bool tolerant = info.readTolerant || (row.cmd == Cmd::Pot && row.index >= 2);
+            if (row.cmd == Cmd::MaxCh && r != 0) {
+                failed[key] = true; // a channel the unit does not answer is left out
+            } else if (tolerant ? r < 0 : r != 0) {
                 return r;
-            s.ExchangeDouble("Preset" + std::to_string(i), v);
+            }
+            read[key] = std::move(v);
         }
-        int aver = 0;
-        if (fails(d.Read3capAver(aver)))
-            return r;
-        s.ExchangeInt("Aver", calfile::AverToCount(aver));
-        C3capSensorCal cal;
-        if (fails(d.Read3capSensorCal(cal)))
-            return r;
-        s.ExchangeInt("i1off", cal.i1off);
-        s.ExchangeInt("i2off", cal.i2off);
-        s.ExchangeInt("voff", cal.voff);
-        s.ExchangeInt("i1scale", cal.i1scale);
-        s.ExchangeInt("i2scale", cal.i2scale);
-        s.ExchangeInt("vscale", cal.vscale);
-        C3capControl c;
-        if (fails(d.Read3capControl(c)))
-            return r;
-        s.ExchangeInt("Timer", c.timer);
-        s.ExchangeInt("Gain", c.gain);
-        s.ExchangeInt("MaxStep", c.maxStep);
-        s.ExchangeInt("Error", c.error);
-        int level = 0;
-        if (fails(d.Read3capVLevel(level)))
-            return r;
-        s.ExchangeInt("VLevel", level);
-    }
-
-    s.SetSection("SDAC");
-    for (int ch = 0; ch < 4; ++ch) {
-        int w1 = 0, w2 = 0;
-        if (fails(d.ReadSdac(ch, w1, w2)))
-            return r;
-        s.ExchangeString("Ch" + std::to_string(ch), Joined({w1, w2}));
-    }
-    for (int ch = 2; ch < 4; ++ch) {
-        int w = 0;
-        if (d.ReadMaxCh(ch, w) == 0) // a channel the unit does not answer is left out
-            s.ExchangeInt("Max_Ch" + std::to_string(ch), w);
-    }
-
-    s.SetSection("SADC");
-    for (int ch = 0; ch < 8; ++ch) {
-        int w1 = 0, w2 = 0, w3 = 0;
-        if (fails(d.ReadSadc(ch, w1, w2, w3)))
-            return r;
-        s.ExchangeString("Ch" + std::to_string(ch),
-                         Joined({int16_t(w1), int16_t(w2), int16_t(w3)}));
-    }
-
-    s.SetSection("Potentiometer");
-    const char* const potKeys[6] = {"DC_bias", "RF_peak", "Pot0", "Pot1", "Pot2", "Pot3"};
-    for (int pot = 0; pot < 6; ++pot) {
-        int v = 0;
-        if (fails(d.ReadPot(pot, v), pot >= 2))
-            return r;
-        s.ExchangeInt(potKeys[pot], v);
-    }
-
-    s.SetSection("Position");
-    if (fails(d.ReadPositions()))
-        return r;
-    s.ExchangeDouble("Sh", d.Position(0));
-    s.ExchangeDouble("Ser", d.Position(1));
-    if (third) {
-        if (fails(d.Read3capPosition(), true))
-            return r;
-        s.ExchangeDouble("3cap", d.Position(2));
+        if (failed.count(key))
+            continue;
+        if (row.section != section) {
+            section = row.section;
+            s.SetSection(section);
+        }
+        Values& v = read[key];
+        switch (row.kind) {
+        case Kind::Text: s.ExchangeString(row.key, row.field < int(v.text.size()) ? v.text[row.field] : ""); break;
+        case Kind::Int: s.ExchangeInt(row.key, v.Int(row.field)); break;
+        case Kind::Double: s.ExchangeDouble(row.key, v.At(row.field)); break;
+        case Kind::Ints: s.ExchangeString(row.key, Joined(v.n, row.field, row.count)); break;
+        }
     }
     return 0;
 }
@@ -345,298 +731,151 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
 {
     CDevice& d = device_;
     skipped_.clear();
-    KeyReader k(ini, skipped_);
-    k.Section(calfile::IdSection);
-    if (!k.Exists()) {
+    if (!ini.SectionExists(calfile::IdSection)) {
         ShowWarning(calfile::RestoreWarnCaption, calfile::WrongFile);
         return Refused;
     }
+    const bool third = d.Has3rdCap();
+    const bool output = d.HasOutputSensor();
+    auto chosen = [&](Cmd c) {
+        const Part part = Info(c).part;
+        return (part == Part::Factory && factory) || (part == Part::User && user);
+    };
+
+    // Every value the restore would send is read and checked before the first command.
+    std::map<CommandKey, Values> values;
+    std::vector<CommandKey> order;
+    std::string pinText;
+    bool hasSerial = false;
+    std::string outOfRange;
+    for (const Row& row : Table()) {
+        const CommandInfo info = Info(row.cmd);
+        if (!chosen(row.cmd) || !Applies(row.units, third, output))
+            continue;
+        if (info.whenSection && !ini.SectionExists(row.section))
+            continue;
+        const CommandKey key{row.cmd, row.index};
+        if (!values.count(key))
+            order.push_back(key);
+        Values& v = values[key];
+        const std::string text = TrimText(ini.ReadString(row.section, row.key, ""));
+        const bool present = ini.ValueExists(row.section, row.key);
+        if (row.optional && (!present || text.empty())) {
+            v.complete = false;
+            continue;
+        }
+        bool ok = present;
+        std::vector<int> numbers;
+        if (ok) {
+            switch (row.kind) {
+            case Kind::Text: break;
+            case Kind::Int: {
+                int n = 0;
+                ok = platform::IniFile::IniTextToInteger(text, n);
+                numbers = {n};
+                v[row.field] = n;
+                break;
+            }
+            case Kind::Double: {
+                double n = 0;
+                ok = platform::IniFile::IniTextToFloat(text, n) && std::isfinite(n);
+                v[row.field] = n;
+                if (ok && (n < row.lo - Slack(row.lo) || n > row.hi + Slack(row.hi)))
+                    outOfRange += OutOfRangeLine(row, text);
+                break;
+            }
+            case Kind::Ints:
+                ok = ScanInts(text, row.count, numbers);
+                for (size_t i = 0; ok && i < numbers.size(); ++i)
+                    v[row.field + i] = numbers[i];
+                break;
+            }
+        }
+        if (ok && row.kind != Kind::Double && row.kind != Kind::Text) {
+            for (int n : numbers)
+                if (n < row.lo || n > row.hi) {
+                    outOfRange += OutOfRangeLine(row, text);
+                    break;
+                }
+        }
+        if (row.cmd == Cmd::Pin) {
+            if (!present || text.empty() || text.size() > 8 ||
+                text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+                skipped_.push_back(row.section + "/" + row.key);
+            else
+                pinText = text;
+            continue;
+        }
+        if (row.cmd == Cmd::Serial) {
+            hasSerial = ok;
+            if (!ok)
+                skipped_.push_back(row.section + "/" + row.key);
+            continue;
+        }
+        if (!ok) {
+            v.complete = false;
+            skipped_.push_back(row.section + "/" + row.key);
+        }
+    }
+    if (!outOfRange.empty()) {
+        skipped_.clear();
+        ShowWarning(calfile::RestoreWarnCaption, std::string(calfile::OutOfRangeText) + outOfRange);
+        return Refused;
+    }
+    // The commands in the order they are declared; the sensors one after the other, each with
+    // all of its commands.
+    auto rank = [](const CommandKey& k) {
+        const bool sensor = k.first == Cmd::SensorAver || k.first == Cmd::SensorPoff || k.first == Cmd::SensorCal;
+        return std::make_tuple(sensor ? Cmd::SensorAver : k.first, sensor ? k.second : 0, k.first, k.second);
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](const CommandKey& a, const CommandKey& b) { return rank(a) < rank(b); });
+
     int r = d.SetMode(2);
     if (r != 0)
         return r;
-    // Runs a command and tells whether the restore stops: on any non-zero result, or (tolerant)
-    // only on a link error.
-    auto stops = [&](int result, bool tolerant = false) {
-        r = result;
-        return tolerant ? result < 0 : result != 0;
-    };
-
-    k.Section("Config");
     if (factory) {
-        if (stops(d.ReadPin()))
+        if ((r = d.ReadPin()) != 0)
             return r;
-        if (k.Has("SN")) {
-            const auto sn = k.Int("SN");
-            if (sn && *sn != 0) {
-                uint32_t unitSn = 0;
-                if (stops(d.ReadSerialNumber(unitSn)))
-                    return r;
-                if (unitSn != 0 && unitSn != static_cast<uint32_t>(*sn)) {
-                    ShowWarning(calfile::RestoreWarnCaption,
-                                "Serial number of calibration file (" + std::to_string(*sn) +
-                                    ")\ndoes not match serial number of the unit (" +
-                                    std::to_string(unitSn) + ")");
-                    return Refused;
-                }
+        const int sn = values[{Cmd::Serial, 0}].Int(0);
+        if (hasSerial && sn != 0) {
+            uint32_t unitSn = 0;
+            if ((r = d.ReadSerialNumber(unitSn)) != 0)
+                return r;
+            if (unitSn != 0 && unitSn != static_cast<uint32_t>(sn)) {
+                ShowWarning(calfile::RestoreWarnCaption,
+                            "Serial number of calibration file (" + std::to_string(sn) +
+                                ")\ndoes not match serial number of the unit (" + std::to_string(unitSn) + ")");
+                return Refused;
             }
         }
-        uint32_t pin = 0;
-        const std::string pinText = k.Text("PIN_String");
-        if (!k.Has("PIN_String") || pinText.empty() || pinText.size() > 8 ||
-            pinText.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-            k.Skip("PIN_String");
-        } else {
-            pin = static_cast<uint32_t>(std::stoul(pinText, nullptr, 16));
+        if (!pinText.empty()) {
+            const auto pin = static_cast<uint32_t>(std::stoul(pinText, nullptr, 16));
             if (pin != d.Pin()) {
                 if (!AskYesNo(calfile::RestoreWarnCaption,
                               "New PIN (" + Hex8(pin) + ") does not match current Vantrel PIN (" +
                                   Hex8(d.Pin()) + ")\nSet new PIN and continue ?"))
                     return Refused;
-                if (stops(d.WritePin(pin)))
-                    return r;
-            }
-        }
-        const auto shT = k.Int("ShTotal"), shO = k.Int("ShOffset"), seT = k.Int("SerTotal"),
-                   seO = k.Int("SerOffset");
-        if (All(shT, shO, seT, seO) && stops(d.WriteCapSteps(*shT, *seT, *shO, *seO)))
-            return r;
-        const auto shMax = k.Double("ShCMax"), shMin = k.Double("ShCMin"),
-                   seMax = k.Double("SerCMax"), seMin = k.Double("SerCMin");
-        if (All(shMax, shMin, seMax, seMin) && stops(d.WriteCapRange(*shMax, *seMax, *shMin, *seMin)))
-            return r;
-    }
-    std::optional<int> finalMode;
-    if (user) {
-        finalMode = k.Int("Mode");
-        if (const auto v = k.Int("PresetMode"); v && stops(d.SetPresetMode(*v), true))
-            return r;
-        if (const auto v = k.Int("ExtPresetMode"); v && stops(d.SetExtPresetMode(*v, false), true))
-            return r;
-    }
-    const bool third = d.Has3rdCap();
-    if (third && factory) {
-        const auto total = k.Int("3CapTotal"), offset = k.Int("3CapOffset");
-        if (All(total, offset) && stops(d.Write3capSteps(*total, *offset)))
-            return r;
-        const auto cMax = k.Double("3CapCMax"), cMin = k.Double("3CapCMin");
-        if (All(cMax, cMin) && stops(d.Write3capRange(*cMax, *cMin)))
-            return r;
-    }
-
-    if (user) {
-        k.Section("Capacitors");
-        const auto shMax = k.Double("ShMax"), shMin = k.Double("ShMin"), seMax = k.Double("SerMax"),
-                   seMin = k.Double("SerMin");
-        if (All(shMax, shMin, seMax, seMin) && stops(d.WriteCapLimits(*shMin, *seMin, *shMax, *seMax), true))
-            return r;
-    }
-
-    if (factory) {
-        for (int sensor = 0; sensor < (d.HasOutputSensor() ? 2 : 1); ++sensor) {
-            k.Section(SensorSections[sensor]);
-            if (const auto v = k.Int("Aver"); v && stops(d.SetSensorAver(sensor, calfile::CountToAver(*v)), true))
-                return r;
-            if (const auto v = k.Int("Poff"); v && stops(d.SetSensorPoff(sensor, *v), true))
-                return r;
-            std::array<uint16_t, 8> words{};
-            bool all = true;
-            for (int i = 0; i < 8; ++i) {
-                const auto v = k.Int(SensorKeys[i]);
-                all = all && v;
-                if (v)
-                    words[i] = ClampToWord(*v);
-            }
-            if (all && stops(d.WriteSensorCal(sensor, words), true))
-                return r;
-        }
-    }
-
-    if (user) {
-        // The older section first, converted; the newer one wins when both are there.
-        for (const bool older : {true, false}) {
-            k.Section(older ? "Tuning" : "Tuning_new");
-            if (!k.Exists())
-                continue;
-            CTuning t;
-            bool all = true;
-            auto vswr = [&](const char* key, double& out) {
-                if (older) {
-                    const auto v = k.Int(key);
-                    all = all && v;
-                    if (v)
-                        out = calfile::OldWordToVswr(*v);
-                } else {
-                    const auto v = k.Double(key);
-                    all = all && v;
-                    if (v)
-                        out = *v;
-                }
-            };
-            auto scaled = [&](const char* key, double& out, double scale) {
-                if (older) {
-                    const auto v = k.Int(key);
-                    all = all && v;
-                    if (v)
-                        out = *v * scale;
-                } else {
-                    const auto v = k.Double(key);
-                    all = all && v;
-                    if (v)
-                        out = *v;
-                }
-            };
-            auto integer = [&](const char* key, int& out) {
-                const auto v = k.Int(key);
-                all = all && v;
-                if (v)
-                    out = *v;
-            };
-            vswr("Stop", t.stop);
-            vswr("Start", t.start);
-            integer("RflStop", t.rflStop);
-            integer("RflStart", t.rflStart);
-            scaled("MaxShStep", t.maxShStep, 0.01);
-            scaled("MinShStep", t.minShStep, 0.01);
-            scaled("MaxSertep", t.maxSerStep, 0.01);
-            scaled("MinSerStep", t.minSerStep, 0.01);
-            scaled("MagtoSh", t.magToSh, 1 / 1024.0);
-            scaled("PhasetoSh", t.phaseToSh, 1 / 1024.0);
-            scaled("MagtoSer", t.magToSer, 1 / 1024.0);
-            scaled("PhasetoSer", t.phaseToSer, 1 / 1024.0);
-            integer("Alg", t.option1);
-            integer("HoldShunt", t.option2);
-            integer("Integral", t.option3);
-            if (all && stops(d.WriteTuning(t), true))
-                return r;
-            const auto rt = k.Double("RTarget"), xt = k.Double("XTarget");
-            if (All(rt, xt) && stops(d.WriteTarget(*rt, *xt), true))
-                return r;
-        }
-
-        k.Section("Trajectories");
-        const auto preset = k.Int("Preset");
-        bool all = true;
-        std::array<CTrajectory, CUnitState::TrajectoryCount> sets{};
-        for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
-            const std::string n = std::to_string(i);
-            const auto last = k.Int("N" + n);
-            all = all && last;
-            sets[i].lastIndex = last ? PointIndex(*last) : 0;
-            for (int j = 0; j < CTrajectory::Points; ++j) {
-                const std::string ij = n + std::to_string(j);
-                const auto sh = k.Double("Sh" + ij), ser = k.Double("Ser" + ij), delay = k.Double("Delay" + ij);
-                all = all && All(sh, ser, delay);
-                if (All(sh, ser, delay)) {
-                    sets[i].load[j] = *sh;
-                    sets[i].tune[j] = *ser;
-                    sets[i].values[j] = *delay;
-                }
-            }
-        }
-        if (all && preset) {
-            for (int i = 0; i < CUnitState::TrajectoryCount; ++i)
-                d.Trajectory(i) = sets[i];
-            if (stops(d.SelectTrajectory(PointIndex(*preset)), true) || stops(d.WriteTrajectories(), true))
-                return r;
-        }
-    }
-
-    if (third) {
-        k.Section("3Cap");
-        if (user) {
-            if (const auto v = k.Int("Aver"); v && stops(d.Write3capAver(calfile::CountToAver(*v)), true))
-                return r;
-            const auto max = k.Double("Max"), min = k.Double("Min");
-            if (All(max, min) && stops(d.Write3capLimits(*min, *max), true))
-                return r;
-            const auto preset = k.Int("Preset");
-            for (int i = 0; i < CUnitState::ThirdCapPresets; ++i)
-                if (const auto v = k.Double("Preset" + std::to_string(i)); v && stops(d.Write3capPresetN(i, *v), true))
-                    return r;
-            if (preset && stops(d.Write3capPresetSel(PointIndex(*preset)), true))
-                return r;
-            const auto timer = k.Int("Timer"), gain = k.Int("Gain"), maxStep = k.Int("MaxStep"),
-                       error = k.Int("Error");
-            if (All(timer, gain, maxStep, error)) {
-                C3capControl c;
-                c.timer = *timer;
-                c.gain = *gain;
-                c.maxStep = *maxStep;
-                c.error = *error;
-                if (stops(d.Write3capControl(c), true))
-                    return r;
-            }
-            if (const auto v = k.Int("VLevel"); v && stops(d.Write3capVLevel(*v), true))
-                return r;
-        }
-        if (factory) {
-            const auto a = k.Int("i1off"), b = k.Int("i2off"), c = k.Int("voff"), e = k.Int("i1scale"),
-                       f = k.Int("i2scale"), g = k.Int("vscale");
-            if (All(a, b, c, e, f, g)) {
-                C3capSensorCal cal{*a, *b, *c, *e, *f, *g};
-                if (stops(d.Write3capSensorCal(cal), true))
+                if ((r = d.WritePin(pin)) != 0)
                     return r;
             }
         }
     }
-
-    if (factory) {
-        std::vector<int> w;
-        k.Section("SDAC");
-        for (int ch = 0; ch < 4; ++ch) {
-            const std::string key = "Ch" + std::to_string(ch);
-            const std::string text = k.Text(key);
-            if (text.empty())
-                continue;
-            if (!ScanInts(text, 2, w)) {
-                k.Skip(key);
-                continue;
-            }
-            if (stops(d.WriteSdac(ch, w[0], w[1]), true))
-                return r;
-        }
-        for (int ch = 2; ch < 4; ++ch) {
-            const std::string key = "Max_Ch" + std::to_string(ch);
-            if (!k.Has(key))
-                continue;
-            if (const auto v = k.Int(key); v && stops(d.WriteMaxCh(ch, *v), true))
-                return r;
-        }
-        k.Section("SADC");
-        for (int ch = 0; ch < 8; ++ch) {
-            const std::string key = "Ch" + std::to_string(ch);
-            const std::string text = k.Text(key);
-            if (text.empty())
-                continue;
-            if (!ScanInts(text, 3, w)) {
-                k.Skip(key);
-                continue;
-            }
-            if (stops(d.WriteSadc(ch, w[0], w[1], w[2]), true))
-                return r;
-        }
-        k.Section("Potentiometer");
-        const char* const potKeys[6] = {"DC_bias", "RF_peak", "Pot0", "Pot1", "Pot2", "Pot3"};
-        for (int pot = 0; pot < 6; ++pot) {
-            if (k.Text(potKeys[pot]).empty())
-                continue;
-            if (const auto v = k.Int(potKeys[pot]); v && stops(d.SetPot(pot, *v), true))
-                return r;
-        }
-    }
-
-    if (user) {
-        k.Section("Position");
-        const auto sh = k.Double("Sh"), ser = k.Double("Ser");
-        if (All(sh, ser) && moves.MoveCapacitors)
-            moves.MoveCapacitors(*sh, *ser);
-        if (third) {
-            if (const auto v = k.Double("3cap"); v && moves.Move3rdCap)
-                moves.Move3rdCap(*v);
-        }
-        if (finalMode && stops(d.SetMode(*finalMode), true))
+    for (const CommandKey& key : order) {
+        const Values& v = values[key];
+        if (!v.complete)
+            continue;
+        r = WriteCommand(d, key.first, key.second, v, moves);
+        if (Info(key.first).writeTolerant ? r < 0 : r != 0)
             return r;
     }
+    // The mode is sent last: the file's when the user part was restored, else the mode 2 the
+    // restore began with.
+    int mode = 2;
+    if (user && values.count({Cmd::Mode, 0}) && values[{Cmd::Mode, 0}].complete)
+        mode = values[{Cmd::Mode, 0}].Int(0);
+    if ((r = d.SetMode(mode)) < 0)
+        return r;
     if (!skipped_.empty()) {
         std::string list;
         for (const std::string& key : skipped_)

@@ -4,9 +4,14 @@
 // and positions, written from the unit, and restored onto a unit split into a factory part
 // (calibration) and a user part (configuration).
 //
+// One table of rows (section, key, unit command, field of the command, range) drives the
+// backup, the restore and the restore's check, so that the three never disagree on a key.
+//
 // The writer builds the file in memory and the caller saves it only when every read succeeded,
 // so a failed save never leaves a half file. The restore sends only values the file holds: a key
-// that is missing or does not scan skips the command it belongs to, and is reported.
+// that is missing or does not scan skips the command it belongs to, and is reported. Before the
+// first command every value is checked against the range the unit page that edits it applies
+// (or the width of its field): one value out of range and nothing is sent.
 
 #include <cstdint>
 #include <functional>
@@ -34,6 +39,7 @@ constexpr const char* ConfigCaption = "Restore configuration";
 constexpr const char* CompletedOk = "Completed OK";
 constexpr const char* WrongFile = "Wrong Calibration File";
 constexpr const char* SkippedText = "Not restored: missing or unreadable in the file:";
+constexpr const char* OutOfRangeText = "Nothing was restored: out of range in the file:";
 constexpr const char* NotSavedText = "The configuration was not saved: a read from the unit failed.";
 constexpr const char* PasswordPrompt = "Enter password and click OK";
 // The administrator's access code that a factory restore asks for.
@@ -64,8 +70,9 @@ public:
     int WriteConfiguration(CRegistry& store, const std::string& orreryId);
 
     // Restores from the file. factory: calibration; user: configuration. 0, or the first
-    // failing result; Refused for a refused file, a serial-number mismatch or a PIN change the
-    // user declined (nothing but the mode sent).
+    // failing result; Refused for a refused file or a value out of range (nothing sent), a
+    // serial-number mismatch or a PIN change the user declined (nothing but the mode sent). The
+    // restore ends with the file's mode (user part), else mode 2.
     int ReadConfiguration(const platform::IniFile& file, bool factory, bool user, const Moves& moves);
 
     // Keys skipped by the last restore ("Section/Key"), missing or not scanning.

@@ -1,29 +1,13 @@
 #include "service/Textfile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include "platform/Textfile.h"
 
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines, std::string& text,
                    std::string& error)
 {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        error = "Cannot open " + path + ": " + std::strerror(errno);
+    std::string raw;
+    if (!platform::ReadFileText(path, raw, error, MaxTextFileBytes))
         return false;
-    }
-    const long long size = in.tellg();
-    if (size > MaxTextFileBytes) {
-        error = "File " + path + " is too large (" + std::to_string(size) + " bytes)";
-        return false;
-    }
-    in.seekg(0);
-    std::string raw(static_cast<size_t>(size < 0 ? 0 : size), '\0');
-    if (size > 0 && !in.read(raw.data(), size)) {
-        error = "Cannot read " + path;
-        return false;
-    }
     std::vector<std::string> out;
     std::string joined;
     size_t pos = 0;

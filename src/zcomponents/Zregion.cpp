@@ -1,8 +1,10 @@
 #include "zcomponents/Zregion.h"
 
+#include "platform/Textfile.h"
+
 #include <QApplication>
 #include <QBitmap>
-#include <QFile>
+#include <QBuffer>
 #include <QSaveFile>
 #include <QWidget>
 #include <QtEndian>
@@ -165,11 +167,12 @@ bool TzcRgn::SaveToStream(QIODevice& stream) const
 
 bool TzcRgn::LoadFromFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2")
-                                     .arg(fileName, file.errorString())
-                                     .toStdString());
+    std::string bytes, error;
+    if (!platform::ReadFileText(fileName.toStdString(), bytes, error, kSizeFieldBytes + kMaxDataSize))
+        throw std::runtime_error(error);
+    QByteArray content = QByteArray::fromStdString(bytes);
+    QBuffer file(&content);
+    file.open(QIODevice::ReadOnly);
     return LoadFromStream(file);
 }
 

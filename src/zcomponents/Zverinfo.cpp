@@ -1,7 +1,8 @@
 #include "zcomponents/Zverinfo.h"
 
+#include "platform/Textfile.h"
+
 #include <QCoreApplication>
-#include <QFile>
 #include <QStringList>
 #include <algorithm>
 #include <utility>
@@ -29,7 +30,7 @@ constexpr std::size_t FixedInfoSize = 52;
 constexpr std::size_t FileFlagsAt = 28;
 constexpr std::size_t NodeHeader = 6;
 constexpr std::uint16_t TextValue = 1;
-constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
+constexpr std::size_t kMaxFileSize = 256 * 1024 * 1024;
 constexpr int MaxPath = 255;
 
 // Bounds-checked little-endian reads from a byte range.
@@ -311,12 +312,11 @@ void TzcVerInfo::DoTheFile()
     resource_.reset();
     flags_ = 0;
     const QString name = verFile_.isEmpty() ? QCoreApplication::applicationFilePath() : verFile_;
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
+    std::string bytes, error;
+    // A file that cannot be read (a pipe, a folder, too large) has no version information.
+    if (!platform::ReadFileText(name.toStdString(), bytes, error, kMaxFileSize))
         return;
-    const QByteArray bytes = file.readAll();
-    resource_ = ReadVersionResource(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                    std::size_t(bytes.size()));
+    resource_ = ReadVersionResource(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     if (resource_)
         flags_ = resource_->FileFlags();
 }

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::vector<uint8_t> datagram(data, data + size); // exact size: a read past it is caught
     if (!CBootPPacket::IsRequest(datagram.data(), datagram.size()))
         return 0;
-    FUZZ_CHECK(size >= 240);
+    FUZZ_CHECK(size >= bootp::MinRequestSize);
     if (CBootPPacket::FromClient(datagram.data(), datagram.size(), config.mac)) {
         const auto reply = CBootPPacket::BuildReply(datagram.data(), datagram.size(), config);
         FUZZ_CHECK(reply[0] == 2); // a reply

@@ -153,6 +153,22 @@ TEST(HistoryFile, RefusedFilesAndTheEmptyFile)
     EXPECT_TRUE(empty.Records.empty());
 }
 
+TEST(HistoryFile, HeaderWithoutRecordsIsAnEmptyHistory)
+{
+    // Saved from an empty history, and a data log stopped before its first record.
+    const std::string saved = CHistoryFile::Write(CDataMem(), "1.2.2026 10:00:00", "Unit SN:5");
+    const std::string logged = std::string(Head) + ";Unit 1 SN:1234 PIN:00000400\r\n;Log File Sample\r\n"
+                               ";Sample number;Milliseconds;Status;R;X\r\n";
+    for (const std::string& text : {saved, logged}) {
+        const CHistoryFile::Result result = CHistoryFile::Read(text);
+        EXPECT_EQ(result.Error, "") << text;
+        EXPECT_TRUE(result.Records.empty());
+        EXPECT_EQ(result.Skipped, 0);
+    }
+    // The file mark alone has no header.
+    EXPECT_EQ(CHistoryFile::Read(Head).Error, "No header line");
+}
+
 TEST(HistoryFile, BadRowsAreSkippedAndCounted)
 {
     const CHistoryFile::Result r = CHistoryFile::Read(

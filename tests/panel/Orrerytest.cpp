@@ -11,6 +11,7 @@
 #include "support/Tempdir.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -236,6 +237,41 @@ TEST_F(ControllerTest, EmptyProgramSectionLoadsAndKeepsEveryValue)
     EXPECT_EQ(view.portText, "keep");
     EXPECT_EQ(controller.ModbusList(), "a");
     EXPECT_EQ(controller.SettingsFileName(), file);
+}
+
+TEST_F(ControllerTest, PipeFolderOrDeviceAsSettingsFileSaysWhatItIs)
+{
+    Start();
+    const std::string fifo = dir.File("pipe.orrery");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, "a named pipe"}, {dir.Path(), "a folder"}, {"/dev/null", "a device"}};
+    for (const auto& [path, kind] : cases) {
+        view.openName = path;
+        controller.LoadSettings();
+        ASSERT_FALSE(hooks.shown.empty());
+        const ShownMessage& m = hooks.shown.back();
+        EXPECT_EQ(m.caption, "Load settings");
+        EXPECT_EQ(m.text, "Can't read " + path + "\nCannot read \"" + path + "\": not a regular file (" + kind + ")");
+        EXPECT_EQ(controller.SettingsFileName(), "");
+    }
+}
+
+TEST_F(ControllerTest, StoreThatIsNotSettingsTextIsToldOnceAndNeverWrittenOver)
+{
+    const std::string path = dir.File("registry.ini");
+    testsupport::ScopedEnv env("ORRERY_SETTINGS_FILE", path.c_str());
+    static const char bytes[] = "[Vantrel Orrery]\r\nComPort=COM9\r\n\x89PNG\0\0\x01\r\n";
+    const std::string binary(bytes, sizeof bytes - 1);
+    testsupport::WriteAll(path, binary);
+    Start();
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Vantrel Orrery");
+    EXPECT_EQ(hooks.shown[0].text, "Can't read the settings\nCannot read \"" + path +
+                                       "\": not a settings file (it holds lines that are not text)");
+    EXPECT_TRUE(controller.CloseQuery());
+    EXPECT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(testsupport::ReadAll(path), binary);
 }
 
 TEST_F(ControllerTest, UnwritableSettingsFileIsReportedWithTheSystemText)

@@ -105,10 +105,10 @@ TEST(IniFileSafety, FolderInPlaceOfTheFileSaysSo)
     IniFile ini;
     errno = EAGAIN; // left by an earlier call: not the reason
     EXPECT_FALSE(ini.Load(folder));
-    EXPECT_EQ(ini.LastError(), "Cannot read " + folder + ": Is a directory");
+    EXPECT_EQ(ini.LastError(), "Cannot read \"" + folder + "\": not a regular file (a folder)");
     ASSERT_TRUE(ini.WriteString("S", "k", "v"));
     EXPECT_FALSE(ini.SaveAs(folder));
-    EXPECT_EQ(ini.LastError(), "Cannot replace " + folder + ": Is a directory");
+    EXPECT_EQ(ini.LastError(), "Cannot replace " + folder + ": not a regular file (a folder)");
 }
 
 TEST(IniFileSafety, SaveRemovesTemporariesOfKilledSaves)

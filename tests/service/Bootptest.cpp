@@ -88,8 +88,34 @@ TEST(BootPPacket, ReplyFieldByField)
     other = req;
     other[0] = 2;
     EXPECT_FALSE(CBootPPacket::IsRequest(other.data(), other.size()));
-    EXPECT_FALSE(CBootPPacket::IsRequest(req.data(), 239));
+    EXPECT_FALSE(CBootPPacket::IsRequest(req.data(), 43)); // the hardware address cut short
     EXPECT_FALSE(CBootPPacket::IsRequest(req.data(), 0));
+}
+
+TEST(BootPPacket, RequestWithoutVendorAreaIsAnsweredWithZerosForTheMissingBytes)
+{
+    const CBootPConfig c = Config();
+    for (const size_t length : {236u, 239u}) {
+        const std::vector<uint8_t> req = Request(length);
+        ASSERT_TRUE(CBootPPacket::FromClient(req.data(), req.size(), c.mac)) << length;
+    }
+    // The shortest request answered ends with the hardware address.
+    const std::vector<uint8_t> req = Request(44);
+    ASSERT_TRUE(CBootPPacket::FromClient(req.data(), req.size(), c.mac));
+    const auto reply = CBootPPacket::BuildReply(req.data(), req.size(), c);
+    std::array<uint8_t, 300> golden{};
+    golden[0] = 2;
+    for (size_t i = 1; i < 16; ++i)
+        golden[i] = static_cast<uint8_t>(0x40 + i);
+    const uint8_t yiaddr[4] = {192, 168, 7, 20};
+    std::memcpy(golden.data() + 16, yiaddr, 4);
+    for (size_t i = 20; i < 28; ++i)
+        golden[i] = static_cast<uint8_t>(0x40 + i);
+    const uint8_t chaddr[16] = {0x02, 0x1A, 0x0B, 0x03, 0x04, 0x05};
+    std::memcpy(golden.data() + 28, chaddr, 16);
+    const uint8_t options[13] = {1, 4, 255, 255, 0, 0, 3, 4, 192, 168, 7, 1, 255};
+    std::memcpy(golden.data() + 240, options, 13);
+    EXPECT_EQ(reply, golden);
 }
 
 class BootPServerLoopback : public ::testing::Test {
@@ -162,7 +188,7 @@ TEST_F(BootPServerLoopback, OthersAndShortDatagramsGetNothingAndTheServerGoesOn)
     replyOp[0] = 2;
     Send(replyOp);
     EXPECT_EQ(server.ServeOnce(config, 5000), CBootPServer::Pass::Ignored);
-    Send(Request(239));
+    Send(Request(43));
     EXPECT_EQ(server.ServeOnce(config, 5000), CBootPServer::Pass::Ignored);
     Send({});
     EXPECT_EQ(server.ServeOnce(config, 5000), CBootPServer::Pass::Ignored);
@@ -173,6 +199,17 @@ TEST_F(BootPServerLoopback, OthersAndShortDatagramsGetNothingAndTheServerGoesOn)
     Send(Request());
     EXPECT_EQ(server.ServeOnce(config, 5000), CBootPServer::Pass::Answered) << Log();
     EXPECT_EQ(Reply(5000).size(), 300u);
+}
+
+TEST_F(BootPServerLoopback, RequestShorterThanTheHeaderIsAnswered)
+{
+    const std::vector<uint8_t> req = Request(236); // no vendor cookie
+    Send(req);
+    EXPECT_EQ(server.ServeOnce(config, 5000), CBootPServer::Pass::Answered) << Log();
+    const auto expected = CBootPPacket::BuildReply(req.data(), req.size(), config);
+    EXPECT_EQ(Reply(5000), std::vector<uint8_t>(expected.begin(), expected.end()));
+    ASSERT_GE(log.size(), 3u) << Log();
+    EXPECT_EQ(log[2], "MAC=02:1A:0B:03:04:05");
 }
 
 TEST_F(BootPServerLoopback, PortInUseIsReportedWithWhatToDo)

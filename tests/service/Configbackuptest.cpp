@@ -239,7 +239,9 @@ TEST_F(ConfigBackupTest, ChoicesGateTheFactoryAndUserParts)
     const std::vector<int> userWrites{94, 97, 84, 82, 71, 90, 91, 100, 112, 122};
     for (int c : Writes())
         EXPECT_EQ(std::count(userWrites.begin(), userWrites.end(), c), 0) << c;
-    EXPECT_EQ(log.Count(93), 1); // the mode 2 before everything, and no final mode
+    // The mode 2 before everything, and the restore ends with it again.
+    EXPECT_EQ(log.Sent({93}), (std::vector<SentCommand>{{93, {2}}, {93, {2}}}));
+    EXPECT_EQ(Writes().back(), 93);
     for (const SentCommand& c : log.Sent({95}))
         EXPECT_TRUE(c.data[0] == 1 || c.data[0] == 11 || c.data[0] == 6 || c.data[0] == 12) << c;
 }
@@ -320,7 +322,6 @@ TEST_F(ConfigBackupTest, MissingOrUnreadableKeysAreSkippedAndNamed)
     set("ShTotal=2200", "ShTotal=abc");     // does not scan: no steps sent
     set("ShMax=90", "ShMax=80,5");          // a comma as decimal point reads
     set("Sh=33.5\r\nSer=66.25\r\n", "");    // an empty [Position]: nothing moves
-    set("N2=3", "N2=7");                    // beyond the four points: as the unit reads it, 0
     set("Aver=8", "Aver=5");                // 5 samples: index 2
     set("Ch3=31,32", "Ch3=31");             // a channel that does not scan completely
     ASSERT_EQ(Restore(saved, true, true), 0);
@@ -332,10 +333,69 @@ TEST_F(ConfigBackupTest, MissingOrUnreadableKeysAreSkippedAndNamed)
                   return m.kind == "warning" && m.text.find("Config/ShTotal") != std::string::npos;
               }));
     EXPECT_EQ(log.Sent({84}).at(0).data, (std::vector<int>{0xDC, 0x05, 0xE8, 0x03, 0x72, 0x1F, 0x1C, 0x25}));
-    const auto traj3 = log.Sent({90}).at(2);
-    EXPECT_EQ(traj3.data[1], 0); // N2 = 7 clamped
     EXPECT_EQ(log.Sent({88}).at(0).data, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(log.Sent({81}).size(), 3u);
+}
+
+TEST_F(ConfigBackupTest, OutOfRangeValuesSendNothingAndAreNamed)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    const std::string saved = Save();
+    std::string edited = saved;
+    auto set = [&](const std::string& from, const std::string& to) {
+        const size_t at = edited.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        edited.replace(at, from.size(), to);
+    };
+    set("Mode=2", "Mode=300");
+    set("ShTotal=2200", "ShTotal=70000");
+    set("ShMax=90", "ShMax=700");
+    set("Poff=40", "Poff=70000");
+    set("N2=3", "N2=7");
+    set("Ch0=11,12", "Ch0=70000,1");
+    set("Ch7=7,8,9", "Ch7=7,8,99999");
+    set("RF_peak=20", "RF_peak=300");
+    set("Pot0=30", "Pot0=-1");
+    hooks.answers = {true, true, true};
+    EXPECT_EQ(Restore(edited, true, true), CConfigBackup::Refused);
+    EXPECT_TRUE(log.Sent().empty()); // not even the mode
+    ASSERT_FALSE(hooks.shown.empty());
+    EXPECT_EQ(hooks.shown.back().kind, "warning");
+    EXPECT_EQ(hooks.shown.back().caption, "Restore from File");
+    EXPECT_EQ(hooks.shown.back().text, "Nothing was restored: out of range in the file:\n"
+                                       "Config/Mode=300 (0 to 3)\n"
+                                       "Config/ShTotal=70000 (0 to 65535)\n"
+                                       "Capacitors/ShMax=700 (0 to 100)\n"
+                                       "Input Sensor/Poff=70000 (0 to 65535)\n"
+                                       "Trajectories/N2=7 (0 to 3)\n"
+                                       "SDAC/Ch0=70000,1 (0 to 65535)\n"
+                                       "SADC/Ch7=7,8,99999 (-32768 to 32767)\n"
+                                       "Potentiometer/RF_peak=300 (0 to 255)\n"
+                                       "Potentiometer/Pot0=-1 (0 to 255)");
+    EXPECT_EQ(Save(), saved); // the unit as it was
+
+    // Only the part chosen is checked: the user part alone passes over the factory values.
+    edited = saved;
+    set("ShTotal=2200", "ShTotal=70000");
+    EXPECT_EQ(Restore(edited, false, true), 0);
+    EXPECT_EQ(log.Count(89), 0);
+    set("ShTotal=70000", "ShTotal=2200");
+    set("Delay21=0.02", "Delay21=2.5500000000000003"); // the largest delay, as older files wrote it
+    EXPECT_EQ(Restore(edited, false, true), 0);
+}
+
+TEST_F(ConfigBackupTest, BackupWritesFloatTextOfFifteenDigits)
+{
+    Unit([](SimUnitData& d) {
+        Configure(d, PinTwoCaps);
+        d.tuningWords[7] = 70;             // Tune min step 0.70 %
+        d.trajectories[0].values[3] = 255; // a delay of 2.55 s
+        d.trajectories[0].last = 3;
+    });
+    platform::IniFile ini;
+    ini.LoadFromText(Save());
+    EXPECT_EQ(ini.ReadString("Tuning_new", "MinSerStep", ""), "0.7");
+    EXPECT_EQ(ini.ReadString("Trajectories", "Delay03", ""), "2.55");
 }
 
 TEST(CalFileRules, AveragingCountsAndOlderVswr)

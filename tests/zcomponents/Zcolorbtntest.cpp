@@ -186,6 +186,8 @@ TEST(TzColorBtn, PressedAndDisabledWhileDownPixels)
     EXPECT_FALSE(b->Down());
     EXPECT_FALSE(b->Tracking());
     EXPECT_EQ(testsupport::RenderWidget(*b).pixel(1, 1), Rgb(clWhite));
+    // The test's pointer lets go, so that later tests' pointers move with no button held.
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(40, 15));
 }
 
 TEST(TzColorBtn, FlatEdgeOnlyUnderThePointerAndFrameLook)

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -188,6 +189,14 @@ TEST(TzcVerInfo, FilesWithoutVersionInformation)
     const Pe pe = BuildPe(1);
     Buf truncated(pe.bytes.begin(), pe.bytes.end() - 40);
     info.SetVerFile(WriteFile(dir, "truncated.exe", truncated));
+    EXPECT_FALSE(info.ExistVerInfo());
+
+    // A named pipe in place of the file is passed over at once.
+    info.SetVerFile(WriteFile(dir, "good.exe", BuildPe(1).bytes));
+    ASSERT_TRUE(info.ExistVerInfo());
+    const QString fifo = dir.filePath("pipe.exe");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    info.SetVerFile(fifo);
     EXPECT_FALSE(info.ExistVerInfo());
 }
 

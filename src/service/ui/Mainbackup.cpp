@@ -82,7 +82,7 @@ void TMainForm::RestoreFromFileBtnClick()
     if (!AskFile(CalQuery(false), name))
         return;
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(name, ec)) {
+    if (!std::filesystem::exists(name, ec)) { // a pipe, folder or device: the reader says what it is
         ShowWarning(calfile::ConfigCaption, "File  " + name + "  does not exist");
         return;
     }

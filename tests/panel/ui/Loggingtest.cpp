@@ -34,10 +34,12 @@
 #include <QStackedWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -337,6 +339,44 @@ TEST_F(LoggingTest, RefusedFileWarnsAndKeepsTheHistory)
     // A missing file.
     EXPECT_EQ(form->LoadDataLog(dir.File("none.csv")).rfind("Error: ", 0), 0u);
     EXPECT_EQ(Rs(), before);
+}
+
+TEST_F(LoggingTest, NamedPipeTypedInTheOpenDialogOrADeviceIsRefusedAtOnce)
+{
+    AddSamples(3);
+    const std::vector<double> before = Rs();
+    const std::string fifo = dir.File("pipe.csv");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    bool typed = false;
+    form->RunFileDialog = [&](QFileDialog& d) {
+        // The path typed into the dialog's name field, then Enter, as a user does.
+        QTimer::singleShot(0, &d, [&] {
+            auto* edit = d.findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(edit, nullptr);
+            edit->setFocus();
+            edit->setText(QString::fromStdString(fifo));
+            QTest::keyClick(edit, Qt::Key_Return);
+            typed = true;
+            if (d.isVisible()) // the dialog did not take the name: nothing to test
+                d.reject();
+        });
+        return d.exec();
+    };
+    form->OpenBtn->click();
+    EXPECT_TRUE(typed);
+    EXPECT_EQ(Rs(), before);
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Open Data");
+    EXPECT_EQ(hooks.shown[0].text, "Error: Cannot read \"" + fifo + "\": not a regular file (a named pipe)");
+
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile("/dev/zero");
+        return int(QDialog::Accepted);
+    };
+    form->OpenBtn->click();
+    EXPECT_EQ(Rs(), before);
+    ASSERT_EQ(hooks.shown.size(), 2u);
+    EXPECT_EQ(hooks.shown[1].text, "Error: Cannot read \"/dev/zero\": not a regular file (a device)");
 }
 
 TEST_F(LoggingTest, SaveFailureWarnsAndTarvoExportWritesTheFile)

@@ -217,7 +217,7 @@ TEST_F(MainFailures, SettingsFileThatIsAFolderIsNamedWithTheTrueReason)
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_EQ(hooks.shown[0].kind, "warning");
     EXPECT_EQ(hooks.shown[0].caption, "Save settings");
-    EXPECT_EQ(hooks.shown[0].text, "Can't write " + file + "\nCannot read " + file + ": Is a directory");
+    EXPECT_EQ(hooks.shown[0].text, "Can't write " + file + "\nCannot read \"" + file + "\": not a regular file (a folder)");
     EXPECT_EQ(form->Controller()->SettingsFileName(), "");
     EXPECT_TRUE(std::filesystem::is_directory(file));
 }

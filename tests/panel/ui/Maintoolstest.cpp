@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTabWidget>
+#include <QTest>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -38,6 +39,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -116,6 +118,25 @@ protected:
             EXPECT_NE(box, nullptr);
             if (box)
                 box->button(QDialogButtonBox::Open)->click();
+            return true;
+        };
+    }
+    // The path typed into the dialog's name field, then Enter, as a user does; a dialog that does
+    // not take it is closed, so that the test ends either way.
+    static ModalDriver::Action TypePath(const std::string& path)
+    {
+        return [path](QWidget* w) {
+            auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
+            EXPECT_NE(edit, nullptr);
+            if (edit) {
+                edit->setFocus();
+                edit->setText(QString::fromStdString(path));
+                QTest::keyClick(edit, Qt::Key_Return);
+            }
+            if (w->isVisible()) {
+                ADD_FAILURE() << "the dialog did not take " << path;
+                static_cast<QDialog*>(w)->reject();
+            }
             return true;
         };
     }
@@ -305,6 +326,34 @@ TEST_F(MainToolsTest, XilinxFromTheMenuSendsBlocks)
     EXPECT_EQ(blocks[0].size(), 255u);
     EXPECT_EQ(blocks[1].size(), 45u);
     EXPECT_FALSE(form->ReadTimer->isActive());
+}
+
+TEST_F(MainToolsTest, NamedPipeChosenAsAnImageIsRefusedAtOnce)
+{
+    PlaceLibrary();
+    Connect();
+    const std::string fifo = dir.File("image.isp");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ModalDriver driver;
+    driver.Then("OpenXilinxDialog", TypePath(fifo));
+    form->XilinxMenuItem->trigger();
+    EXPECT_TRUE(driver.Done());
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Xilinx");
+    EXPECT_EQ(hooks.shown[0].text, "Cannot read \"" + fifo + "\": not a regular file (a named pipe)");
+    EXPECT_TRUE(sim.Server().XilinxBlocks().empty());
+
+    const std::string hexFifo = dir.File("image.hex");
+    ASSERT_EQ(mkfifo(hexFifo.c_str(), 0600), 0);
+    ModalDriver flashing;
+    flashing.Then("StartFlashingForm", ClickOk()).Then("OpenFlashDialog", TypePath(hexFifo));
+    form->FlashingMenuItem->trigger();
+    EXPECT_TRUE(flashing.Done());
+    ASSERT_EQ(hooks.shown.size(), 2u);
+    EXPECT_EQ(hooks.shown[1].caption, "Flashing");
+    EXPECT_EQ(hooks.shown[1].text, "Cannot read \"" + hexFifo + "\": not a regular file (a named pipe)");
+    EXPECT_FALSE(SentBootMode());
+    EXPECT_TRUE(form->Device()->IsConnected());
 }
 
 TEST_F(MainToolsTest, ConsoleAndTrafficLogFromTheMenu)

@@ -3,6 +3,10 @@
 #include "panel/ui/Messagehooks.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -62,6 +66,45 @@ TEST_F(MessageHooksTest, WarningAndQuestionCarryTheirIcons)
     EXPECT_EQ(shown.buttons, QMessageBox::Yes | QMessageBox::No);
     AnswerNextBox(&answers, shown, QMessageBox::Yes);
     EXPECT_TRUE(AskYesNo("Clear", "Clear?"));
+}
+
+TEST_F(MessageHooksTest, LongListScrollsAndTheBoxFitsTheScreen)
+{
+    std::string text = "Not restored: missing or unreadable in the file:";
+    for (int i = 0; i < 100; ++i)
+        text += "\nTrajectories/Sh" + std::to_string(i);
+    QString heading, list;
+    int height = 0;
+    bool clicked = false;
+    QTimer::singleShot(0, &answers, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        auto* memo = box->findChild<QPlainTextEdit*>("LongTextMemo");
+        ASSERT_NE(memo, nullptr);
+        EXPECT_TRUE(memo->isReadOnly());
+        list = memo->toPlainText();
+        height = box->sizeHint().height();
+        EXPECT_EQ(box->windowTitle(), "Restore from File");
+        for (QLabel* label : box->findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                heading = label->text();
+        auto* buttons = box->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        buttons->button(QDialogButtonBox::Ok)->click();
+        clicked = true;
+    });
+    EXPECT_EQ(ShowWarning("Restore from File", text), QMessageBox::Ok);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(heading, "Not restored: missing or unreadable in the file:");
+    EXPECT_EQ(list.count('\n'), 99);
+    EXPECT_TRUE(list.startsWith("Trajectories/Sh0\nTrajectories/Sh1\n"));
+    EXPECT_LT(height, 600); // a hundred lines in a box of about twenty
+
+    // A short text stays a plain message box.
+    ShownBox shown;
+    AnswerNextBox(&answers, shown, QMessageBox::Ok);
+    ShowWarning("Restore from File", "Not restored: missing or unreadable in the file:\nConfig/SN");
+    EXPECT_EQ(shown.text, "Not restored: missing or unreadable in the file:\nConfig/SN");
 }
 
 } // namespace

@@ -32,6 +32,7 @@
 #include <QToolButton>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -191,6 +192,15 @@ TEST_F(AutoTestWindow, SaveAndOpenTheStepTable)
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_EQ(hooks.shown[0].kind, "warning");
     EXPECT_EQ(hooks.shown[0].caption, "Open error");
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"2.50", ""}));
+    // A named pipe is refused at once, saying what it is.
+    hooks.shown.clear();
+    fileName = dir.File("pipe.csv");
+    ASSERT_EQ(mkfifo(fileName.c_str(), 0600), 0);
+    Click(form->OpenAction);
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Open error");
+    EXPECT_EQ(hooks.shown[0].text, "Cannot read \"" + fileName + "\": not a regular file (a named pipe)");
     EXPECT_EQ(Column(1), (std::vector<std::string>{"2.50", ""}));
     // A file that cannot be written: a warning, no file.
     hooks.shown.clear();

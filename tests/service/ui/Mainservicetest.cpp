@@ -38,6 +38,7 @@
 #include <QTimer>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sstream>
 
 namespace {
@@ -322,6 +323,14 @@ TEST_F(MainService, RestoreOfAMissingFileOrAnsweredNoSendsNothing)
     form->ConfigPage->RestoreFromFileBtn->click();
     EXPECT_TRUE(log.Sent().empty());
     EXPECT_TRUE(Shown("File  " + fileAnswer + "  does not exist"));
+
+    // A named pipe is refused at once, saying what it is.
+    fileAnswer = dir.Path() + "/pipe.cal";
+    ASSERT_EQ(mkfifo(fileAnswer.c_str(), 0600), 0);
+    AnswerRestore(false, true);
+    form->ConfigPage->RestoreFromFileBtn->click();
+    EXPECT_TRUE(log.Sent().empty());
+    EXPECT_TRUE(Shown("Cannot read \"" + fileAnswer + "\": not a regular file (a named pipe)"));
 
     TRestoreFromFileForm& dialog = form->RestoreForm();
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.NoBtn->click(); });
