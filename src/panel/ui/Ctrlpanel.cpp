@@ -282,7 +282,8 @@ void TCapPosEdit::ShowNumber(const QString& number)
     if (drawn_ ? *drawn_ == number : text() == number)
         return;
     drawn_ = number;
-    update();
+    // The frame stays: only the text's area is drawn anew.
+    update(!textArea_.isEmpty() && rect().contains(textArea_) ? textArea_ : rect());
 }
 
 void TCapPosEdit::TakeOver()
@@ -316,13 +317,15 @@ void TCapPosEdit::paintEvent(QPaintEvent* event)
     initStyleOption(&panel);
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
     const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this).marginsRemoved(textMargins());
-    p.setClipRect(r);
+    textArea_ = r;
     const TNumberGlyphs::Number number = glyphs_.Of(font(), *drawn_);
     const int lineTop = r.y() + (r.height() - number.height + 1) / 2;
     const int lineWidth = r.width() - 2 * EditTextMargin;
     // A text wider than the line shows its end, where the line edit leaves its cursor.
     const int used = number.width + 1;
     const int scroll = used > lineWidth ? used - lineWidth : 0;
+    if (scroll > 0 || number.height > r.height())
+        p.setClipRect(r); // a text that fits stays inside without
     p.setPen(palette().text().color());
     number.Draw(p, QPointF(r.x() + EditTextMargin - scroll, lineTop + number.ascent));
 }

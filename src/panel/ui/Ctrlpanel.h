@@ -123,6 +123,7 @@ private:
     void TakeOver();
 
     std::optional<QString> drawn_; // drawn in place of the edit's own text
+    QRect textArea_;               // where the number was drawn last, inside the frame
     TNumberGlyphs glyphs_;
 };
 

@@ -119,11 +119,19 @@ TEST(CtrlPanel, PositionEditsLookAsPlainEditsWhateverTheirState)
         return edit->grab().toImage() == plain->grab().toImage();
     };
     for (const char* text : {"45.67", "100.00", "0.00", "-3.25"}) {
-        // The number shown while the edit is not edited is drawn by the edit itself.
+        // The number shown while the edit is not edited is drawn by the edit itself, on the
+        // screen as when the whole edit is drawn.
         other->setFocus();
         edit->ShowNumber(text);
         plain->setText(text);
         EXPECT_TRUE(same()) << text;
+        edit->ShowNumber("88.88");
+        QApplication::processEvents();
+        const QRect at(edit->mapTo(&window, QPoint(0, 0)), edit->size());
+        EXPECT_EQ(OnScreen(window).copy(at), edit->grab().toImage().convertToFormat(OnScreen(window).format()));
+        edit->ShowNumber(text);
+        EXPECT_TRUE(same()) << text;
+        EXPECT_EQ(OnScreen(window).copy(at), edit->grab().toImage().convertToFormat(OnScreen(window).format())) << text;
         EXPECT_NE(edit->text(), text); // drawn, not the edit's text
         edit->setEnabled(false);
         plain->setEnabled(false);
