@@ -122,6 +122,7 @@ TNumberGlyphs::Number TNumberGlyphs::Of(const QFont& font, const QString& text)
     if (!raw_ || font_ != font) {
         font_ = font;
         raw_ = QRawFont::fromFont(font);
+        known_ = SItemTextCache::NumberGlyphs();
         const QFontMetrics fm(font);
         ascent_ = fm.ascent();
         height_ = fm.height();
@@ -136,28 +137,10 @@ TNumberGlyphs::Number TNumberGlyphs::Of(const QFont& font, const QString& text)
     n.height = height_;
     n.exactAscent = exactAscent_;
     n.exactHeight = exactHeight_;
-    const QList<quint32> glyphs = raw_->isValid() ? raw_->glyphIndexesForString(text) : QList<quint32>();
-    const bool number = std::all_of(text.begin(), text.end(), [](QChar c) {
-        return (c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'+';
-    });
-    if (!number || glyphs.size() != text.size() || glyphs.contains(0u)) {
-        n.width = QFontMetrics(font_).horizontalAdvance(text);
-        return n; // drawn as a text, with the fonts that have its characters
-    }
-    const QList<QPointF> advances = raw_->advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
-    QList<QPointF> positions;
-    positions.reserve(advances.size());
-    qreal x = 0;
-    for (const QPointF& a : advances) {
-        positions.append(QPointF(x, 0));
-        x += a.x();
-    }
-    QGlyphRun run;
-    run.setRawFont(*raw_);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    n.run = std::move(run);
-    n.width = qRound(x);
+    int width = 0;
+    n.run = NumberGlyphRun(*raw_, known_, text.toStdString(), width);
+    // Another text is drawn as a text, with the fonts that have its characters.
+    n.width = n.run ? width : QFontMetrics(font_).horizontalAdvance(text);
     return n;
 }
 

@@ -4,6 +4,8 @@
 // spin button and pF read-out for Load, Tune and the third capacitor). Controls only; the main
 // window wires them to its handlers.
 
+#include "panel/ui/Itempainter.h"
+
 #include <QFont>
 #include <QGlyphRun>
 #include <QLabel>
@@ -52,8 +54,8 @@ private:
     mutable const QStyle* keptStyle_ = nullptr;
 };
 
-// The glyphs of a font's digits, signs and point side by side at their advances, as a text
-// layout places them (no font shapes these into anything else): a number changing on every poll
+// A widget font's numbers drawn from their glyphs side by side, as a text layout places them
+// (no font shapes digits, signs and points into anything else): a number changing on every poll
 // is drawn without laying a text out. Another text is drawn as text.
 class TNumberGlyphs {
 public:
@@ -74,6 +76,7 @@ public:
 private:
     QFont font_;
     std::optional<QRawFont> raw_;
+    SItemTextCache::NumberGlyphs known_; // what raw_ was asked of its number characters
     int ascent_ = 0;
     int height_ = 0;
     qreal exactAscent_ = 0;

@@ -144,29 +144,8 @@ const SItemTextCache::Metrics& TItemPainter::FontMetrics()
     return it->second;
 }
 
-SItemTextCache::NumberGlyphs::NumberGlyphs()
-{
-    glyph.fill(-1);
-    advance.fill(std::numeric_limits<qreal>::quiet_NaN());
-    pairAdvance.fill(std::numeric_limits<qreal>::quiet_NaN());
-}
-
-namespace {
-
-// Numbers and what stands beside one: no font shapes them into anything but their glyphs side
-// by side.
-bool IsNumberText(const std::string& text)
-{
-    return text.find_first_not_of(SItemTextCache::NumberChars) == std::string::npos;
-}
-
-constexpr QRawFont::LayoutFlags NumberAdvances = QRawFont::KernedAdvances | QRawFont::UseDesignMetrics;
-
-// The glyphs of a number text side by side at their kerned advances (a glyph's advance is
-// kerned by the glyph after it alone); none when the font lacks one of them (then the text goes
-// through shaping and font fallback).
-std::optional<QGlyphRun> NumberGlyphs(const QRawFont& raw, SItemTextCache::NumberGlyphs& known,
-                                      const std::string& text, int& width)
+std::optional<QGlyphRun> NumberGlyphRun(const QRawFont& raw, SItemTextCache::NumberGlyphs& known,
+                                        const std::string& text, int& width)
 {
     using Cache = SItemTextCache;
     if (!raw.isValid() || text.empty())
@@ -199,7 +178,7 @@ std::optional<QGlyphRun> NumberGlyphs(const QRawFont& raw, SItemTextCache::Numbe
         if (std::isnan(a)) {
             const QList<quint32> these = last ? QList<quint32>{glyphs[qsizetype(i)]}
                                               : QList<quint32>{glyphs[qsizetype(i)], glyphs[qsizetype(i) + 1]};
-            a = raw.advancesForGlyphIndexes(these, NumberAdvances).value(0).x();
+            a = raw.advancesForGlyphIndexes(these, QRawFont::KernedAdvances | QRawFont::UseDesignMetrics).value(0).x();
         }
         x += a;
     }
@@ -209,6 +188,22 @@ std::optional<QGlyphRun> NumberGlyphs(const QRawFont& raw, SItemTextCache::Numbe
     run.setPositions(positions);
     width = qRound(x);
     return run;
+}
+
+SItemTextCache::NumberGlyphs::NumberGlyphs()
+{
+    glyph.fill(-1);
+    advance.fill(std::numeric_limits<qreal>::quiet_NaN());
+    pairAdvance.fill(std::numeric_limits<qreal>::quiet_NaN());
+}
+
+namespace {
+
+// Numbers and what stands beside one: no font shapes them into anything but their glyphs side
+// by side.
+bool IsNumberText(const std::string& text)
+{
+    return text.find_first_not_of(SItemTextCache::NumberChars) == std::string::npos;
 }
 
 } // namespace
@@ -225,7 +220,7 @@ const SItemTextCache::Measured& TItemPainter::Measure(const std::string& text)
     SItemTextCache::Measured measured;
     if (IsNumberText(text)) {
         const SItemTextCache::Metrics& m = FontMetrics();
-        measured.glyphs = NumberGlyphs(m.raw, *m.numbers, text, measured.width);
+        measured.glyphs = NumberGlyphRun(m.raw, *m.numbers, text, measured.width);
     }
     if (!measured.glyphs)
         measured.width = painter_.fontMetrics().horizontalAdvance(shown);

@@ -54,6 +54,14 @@ struct SItemTextCache {
     std::map<std::pair<int, std::string>, Measured> texts;
 };
 
+// The glyphs of a number text side by side at their kerned advances (a glyph's advance is
+// kerned by the glyph after it alone), as shaping would place them, from what known holds of
+// the font and what it looks up once more; none when the text is not made of NumberChars or the
+// font lacks one of them (then the text goes through shaping and font fallback). width: the
+// advance of the whole.
+std::optional<QGlyphRun> NumberGlyphRun(const QRawFont& raw, SItemTextCache::NumberGlyphs& known,
+                                        const std::string& text, int& width);
+
 class TItemPainter : public IItemCanvas {
 public:
     // Draws on image with the fonts' family of baseFont; colours resolve in palette. A cache
