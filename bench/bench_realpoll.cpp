@@ -1,5 +1,4 @@
-// The poll as the running program makes it: the main window shown (offscreen platform),
-// connected through the real serial link to the simulated unit (a separate orrery-simunit
+// The poll as the running program makes it: the main window shown, connected through the real serial link to the simulated unit (a separate orrery-simunit
 // process on other cores, as a unit is other hardware) on a pseudo-terminal, the read timer at
 // its shortest interval driving the polls and the event loop painting what they changed. The
 // process's CPU time per poll (everything the program does for a poll, the status timer's
@@ -9,6 +8,9 @@
 //    running process: every reading and plot changes on every poll, the capacitors hold);
 //  - a unit tuning a load that wanders, so that its capacitors also move on nearly every poll
 //    (the position edits, track bars and capacitances are drawn anew as well).
+// Each platform in a process of its own: offscreen, and a real X server (the DISPLAY's, or an
+// Xvfb the benchmark starts and stops), where the copies of what was painted to the server count
+// too. The X server runs on other cores than the program, as the simulated unit does.
 
 #include "device/Data.h"
 #include "device/Device.h"
@@ -16,17 +18,23 @@
 #include "panel/Orrery.h"
 #include "panel/ui/Main.h"
 #include "Simchild.h"
+#include "Xserver.h"
 #include "qtsupport/Serviceside.h" // the main window as the program makes it
 
 #include <QApplication>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <cstring>
 #include <memory>
+#include <sched.h>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -47,6 +55,18 @@ double CpuMs(clockid_t clock)
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
+// Moves another process off the core the calling thread is held on.
+void KeepOffThisCore(pid_t pid)
+{
+    cpu_set_t cores;
+    const int here = ::sched_getcpu();
+    if (here < 0 || ::sched_getaffinity(pid, sizeof cores, &cores) != 0)
+        return;
+    CPU_CLR(here, &cores);
+    if (CPU_COUNT(&cores) > 0)
+        ::sched_setaffinity(pid, sizeof cores, &cores);
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -65,13 +85,14 @@ struct PollCost {
 };
 
 // The costs of a connected, shown main window whose history holds `history` samples.
-PollCost MeasurePolls(const Workload& load, int history, std::string& error)
+PollCost MeasurePolls(const Workload& load, int history, pid_t xServer, std::string& error)
 {
     PollCost cost;
     benchsupport::SimUnitProcess unit;
     if (!unit.Start(load.unitArgs, error))
         return cost;
-    unit.KeepApart();
+    if (unit.KeepApart() && xServer > 0)
+        KeepOffThisCore(xServer);
     CData data;
     auto form = std::make_unique<TMainForm>();
     form->SetData(&data);
@@ -141,38 +162,83 @@ PollCost MeasurePolls(const Workload& load, int history, std::string& error)
 
 void PrintRow(const char* what, double empty, double full)
 {
-    std::printf("  %-40s %7.3f ms %7.3f ms   %5.2f   goal <= %.1f ms, ratio <= %.2f\n", what, empty, full,
+    std::printf("    %-38s %7.3f ms %7.3f ms   %5.2f   goal <= %.1f ms, ratio <= %.2f\n", what, empty, full,
                 full / empty, GoalMsPerPoll, GoalFullToEmpty);
+}
+
+const Workload Workloads[] = {
+    {"tuned unit, readings fluctuating", {"--auto-tune", "--load", "15,-10", "--noise"}, true},
+    {"tuning a wandering load", {"--auto-tune", "--load", "15,-10", "--wander", "5"}, false},
+};
+
+constexpr const char* MeasureOption = "--measure"; // [X server pid]: one platform, this process
+
+// The figures on the platform QT_QPA_PLATFORM names; false when a workload failed.
+bool MeasureHere(int argc, char** argv, pid_t xServer)
+{
+    QApplication app(argc, argv);
+    bool ok = true;
+    for (const Workload& load : Workloads) {
+        if (getenv("I28ONLY") && load.settle) continue;
+        std::string error;
+        const PollCost empty = MeasurePolls(load, 0, xServer, error);
+        const PollCost full = (empty.processMs < 0 || getenv("I28ONLY")) ? PollCost{.processMs=1,.guiMs=1} : MeasurePolls(load, FullHistory, xServer, error);
+        if (empty.processMs < 0 || full.processMs < 0) {
+            std::fprintf(stderr, "bench_realpoll: %s: %s\n", load.name, error.c_str());
+            ok = false;
+            continue;
+        }
+        std::printf("   %s\n", load.name);
+        PrintRow("process", empty.processMs, full.processMs);
+        PrintRow("  of which the GUI thread", empty.guiMs, full.guiMs);
+        std::fflush(stdout);
+    }
+    return ok;
+}
+
+// Runs this program with MeasureOption on a platform; true when it measured every workload.
+bool MeasureIn(const char* self, const std::string& platform, const std::string& display, pid_t xServer)
+{
+    setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+    if (!display.empty())
+        setenv("DISPLAY", display.c_str(), 1);
+    const std::string pid = std::to_string(xServer);
+    char* argv[] = {const_cast<char*>(self), const_cast<char*>(MeasureOption), const_cast<char*>(pid.c_str()),
+                    nullptr};
+    std::fflush(stdout);
+    pid_t child = -1;
+    if (posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv, environ) != 0)
+        return false;
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("ORRERY_SETTINGS_FILE", "/tmp/orrery-bench-realpoll-settings.ini", 0);
-    QApplication app(argc, argv);
-    const Workload workloads[] = {
-        {"tuned unit, readings fluctuating", {"--auto-tune", "--load", "15,-10", "--noise"}, true},
-        {"tuning a wandering load", {"--auto-tune", "--load", "15,-10", "--wander", "5"}, false},
-    };
-    std::printf("Real poll: main window shown offscreen, serial link to orrery-simunit on a pseudo-terminal,\n"
+    if (argc >= 2 && std::strcmp(argv[1], MeasureOption) == 0)
+        return MeasureHere(argc, argv, argc >= 3 ? std::atoi(argv[2]) : -1) ? 0 : 1;
+
+    std::printf("Real poll: main window shown, serial link to orrery-simunit on a pseudo-terminal,\n"
                 "read timer at %d ms, CPU per poll (median of %d windows of %d polls)\n", ReadTimerMs, Windows,
                 TimedPolls / Windows);
-    std::printf("  %-40s %10s %10s   %5s\n", "", "empty", "full 100k", "ratio");
+    std::printf("    %-38s %10s %10s   %5s\n", "", "empty", "full 100k", "ratio");
     int failed = 0;
-    for (const Workload& load : workloads) {
-        std::string error;
-        const PollCost empty = MeasurePolls(load, 0, error);
-        const PollCost full = empty.processMs < 0 ? PollCost{} : MeasurePolls(load, FullHistory, error);
-        if (empty.processMs < 0 || full.processMs < 0) {
-            std::fprintf(stderr, "bench_realpoll: %s: %s\n", load.name, error.c_str());
-            ++failed;
-            continue;
-        }
-        std::printf("  %s\n", load.name);
-        PrintRow("  process", empty.processMs, full.processMs);
-        PrintRow("    of which the GUI thread", empty.guiMs, full.guiMs);
+    std::printf("  offscreen\n");
+    if (!MeasureIn(argv[0], "offscreen", "", -1))
+        ++failed;
+    benchsupport::XServer x;
+    std::string error;
+    if (!x.Start(error)) {
+        std::fprintf(stderr, "bench_realpoll: no X server: %s\n", error.c_str());
+        return 1;
     }
+    std::printf("  X server %s%s\n", x.Display().c_str(), x.Pid() > 0 ? " (Xvfb, started for the benchmark)" : "");
+    if (!MeasureIn(argv[0], "xcb", x.Display(), x.Pid()))
+        ++failed;
     return failed == 0 ? 0 : 1;
 }

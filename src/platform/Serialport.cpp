@@ -126,6 +126,7 @@ int SerialPort::Open(const std::string& name, int baud, uint8_t parity, int read
     ::tcflush(fd, TCIOFLUSH);
 
     fd_ = fd;
+    modemLines_ = !IsPseudoTerminal(fd);
     path_ = path;
     baud_ = baud;
     readTimeoutMs_ = readTimeoutMs < 0 ? 0 : readTimeoutMs;
@@ -156,16 +157,22 @@ int SerialPort::Read(uint8_t* dest, int count)
     using clock = std::chrono::steady_clock;
     const auto deadline = clock::now()
         + std::chrono::milliseconds(readTimeoutMs_ + static_cast<long long>(MsPerByte) * count);
+    // Right after a write the answer cannot have come yet: wait for it before reading.
+    bool readFirst = !wrote_;
+    wrote_ = false;
     while (got < count) {
-        // The read-ahead buffer is empty here: fill it with what has come in.
-        const ssize_t n = ::read(fd_, ahead_.data(), ahead_.size());
-        if (n > 0) {
-            aheadEnd_ = static_cast<int>(n);
-            got += TakeAhead(dest + got, count - got);
-            continue;
+        if (readFirst) {
+            // The read-ahead buffer is empty here: fill it with what has come in.
+            const ssize_t n = ::read(fd_, ahead_.data(), ahead_.size());
+            if (n > 0) {
+                aheadEnd_ = static_cast<int>(n);
+                got += TakeAhead(dest + got, count - got);
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EINTR)
+                return -1;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return -1;
+        readFirst = true;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
         if (left.count() <= 0)
             break;
@@ -190,6 +197,7 @@ bool SerialPort::Write(const uint8_t* data, int count)
     if (fd_ < 0)
         return false;
     int done = 0;
+    wrote_ = count > 0;
     while (done < count) {
         const ssize_t n = ::write(fd_, data + done, static_cast<size_t>(count - done));
         if (n > 0) {
@@ -232,6 +240,7 @@ bool SerialPort::Close()
         return false;
     ::tcflush(fd_, TCIOFLUSH);
     aheadBegin_ = aheadEnd_ = 0;
+    wrote_ = false;
     ::ioctl(fd_, TIOCNXCL);
     const bool ok = ::close(fd_) == 0;
     fd_ = -1;
@@ -242,7 +251,7 @@ bool SerialPort::Close()
 
 bool SerialPort::SetDtr(bool on)
 {
-    if (fd_ < 0)
+    if (fd_ < 0 || !modemLines_)
         return false;
     int bits = TIOCM_DTR;
     return ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
@@ -251,7 +260,7 @@ bool SerialPort::SetDtr(bool on)
 bool SerialPort::ReadCts(bool& cts)
 {
     cts = false;
-    if (fd_ < 0)
+    if (fd_ < 0 || !modemLines_)
         return false;
     int bits = 0;
     if (::ioctl(fd_, TIOCMGET, &bits) != 0)

@@ -3,7 +3,8 @@
 // given parity, 1 stop bit, no flow control. Reads wait at most the read time-out plus 5 ms per
 // byte asked for; writes are whole. Opened exclusively (TIOCEXCL and an flock). A read takes
 // whatever has come in (up to a frame's worth) and keeps what was not asked for yet, so that a
-// reply's acknowledgement, head and data cost one system call, not three.
+// reply's acknowledgement, head and data cost one system call, not three; right after a write
+// it waits for the answer before it reads.
 
 #include <array>
 #include <cstdint>
@@ -57,6 +58,8 @@ private:
     int TakeAhead(uint8_t* dest, int count);
 
     int fd_ = -1;
+    bool modemLines_ = false; // a pseudo-terminal has none: no call asks it for them
+    bool wrote_ = false;      // the last call wrote: a read waits before it tries
     std::array<uint8_t, AheadSize> ahead_{}; // read from the device, not yet asked for
     int aheadBegin_ = 0;
     int aheadEnd_ = 0;

@@ -7,7 +7,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QRawFont>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QStyleOptionFrame>
@@ -17,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 #include <iterator>
 #include <vector>
 
@@ -42,11 +45,13 @@ QWidget* Page(QStackedWidget* book, const char* name)
 
 QString Suffixed(const char* base, int index) { return index == 0 ? base : base + QString::number(index); }
 
+constexpr int EditWidth = 56;
+
 QLineEdit* Edit(QWidget* parent, const char* name, const char* text)
 {
     auto* e = new QLineEdit(text, parent);
     e->setObjectName(name);
-    e->setMaximumWidth(56);
+    e->setMaximumWidth(EditWidth);
     return e;
 }
 
@@ -110,6 +115,45 @@ void NumbersUnshaped(QWidget* w)
 
 } // namespace
 
+// --- number glyphs ----------------------------------------------------------------------------
+
+TNumberGlyphs::Number TNumberGlyphs::Of(const QFont& font, const QString& text)
+{
+    if (!raw_ || font_ != font) {
+        font_ = font;
+        raw_ = QRawFont::fromFont(font);
+        known_ = SItemTextCache::NumberGlyphs();
+        const QFontMetrics fm(font);
+        ascent_ = fm.ascent();
+        height_ = fm.height();
+        const QFontMetricsF exact(font);
+        exactAscent_ = exact.ascent();
+        exactHeight_ = exact.ascent() + exact.descent();
+    }
+    Number n;
+    n.text = text;
+    n.font = &font_;
+    n.ascent = ascent_;
+    n.height = height_;
+    n.exactAscent = exactAscent_;
+    n.exactHeight = exactHeight_;
+    int width = 0;
+    n.run = NumberGlyphRun(*raw_, known_, text.toStdString(), width);
+    // Another text is drawn as a text, with the fonts that have its characters.
+    n.width = n.run ? width : QFontMetrics(font_).horizontalAdvance(text);
+    return n;
+}
+
+void TNumberGlyphs::Number::Draw(QPainter& p, const QPointF& baseline) const
+{
+    if (run) {
+        p.drawGlyphRun(baseline, *run);
+    } else {
+        p.setFont(*font);
+        p.drawText(baseline, text);
+    }
+}
+
 // --- track bar ------------------------------------------------------------------------------
 
 TCapTrackBar::TCapTrackBar(QWidget* parent) : QSlider(Qt::Vertical, parent)
@@ -131,11 +175,27 @@ void TCapTrackBar::SetSelection(int start, int end)
     update();
 }
 
+const QStyleOptionSlider& TCapTrackBar::HandleOption() const
+{
+    // What the option is made of, apart from the position and the state.
+    const QStyleOptionSlider* kept = handleOption_ ? &*handleOption_ : nullptr;
+    if (!kept || kept->rect != rect() || kept->minimum != minimum() || kept->maximum != maximum()
+        || kept->orientation != orientation() || kept->tickPosition != tickPosition()
+        || kept->tickInterval != tickInterval() || kept->direction != layoutDirection()
+        || invertedAppearance() != keptInverted_ || style() != keptStyle_) {
+        handleOption_.emplace();
+        initStyleOption(&*handleOption_);
+        keptInverted_ = invertedAppearance();
+        keptStyle_ = style();
+    }
+    handleOption_->sliderPosition = sliderPosition();
+    handleOption_->sliderValue = value();
+    return *handleOption_;
+}
+
 QRect TCapTrackBar::HandleRect() const
 {
-    QStyleOptionSlider opt;
-    initStyleOption(&opt);
-    return style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, this);
+    return style()->subControlRect(QStyle::CC_Slider, &HandleOption(), QStyle::SC_SliderHandle, this);
 }
 
 void TCapTrackBar::SetPositionQuietly(int position)
@@ -146,13 +206,23 @@ void TCapTrackBar::SetPositionQuietly(int position)
 
 void TCapTrackBar::sliderChange(SliderChange change)
 {
-    if (change == SliderValueChange) {
-        const QRect handle = HandleRect();
-        if (handle == shownHandle_)
-            return;
-        shownHandle_ = handle;
+    if (change != SliderValueChange) {
+        handleOption_.reset();
+        QSlider::sliderChange(change);
+        return;
     }
-    QSlider::sliderChange(change);
+    const QRect handle = HandleRect();
+    if (handle == shownHandle_)
+        return;
+    // The strips across the bar where the handle was and where it goes.
+    const auto strip = [this](const QRect& h) {
+        return orientation() == Qt::Vertical ? QRect(0, h.top(), width(), h.height())
+                                             : QRect(h.left(), 0, h.width(), height());
+    };
+    // The strip across the bar from where the handle was to where it goes: the groove between
+    // may be drawn in the colour of the part the handle has passed.
+    update(strip(shownHandle_.isNull() ? handle : shownHandle_ | handle));
+    shownHandle_ = handle;
 }
 
 void TCapTrackBar::paintEvent(QPaintEvent* event)
@@ -169,6 +239,114 @@ void TCapTrackBar::paintEvent(QPaintEvent* event)
     QPainter p(this);
     p.fillRect(QRect(groove.left() - 4, y(selStart_), 3, std::max(1, y(selEnd_) - y(selStart_))),
                QColor(0x00, 0x00, 0xFF));
+}
+
+// --- position edit --------------------------------------------------------------------------
+
+namespace {
+// The line edit's text margins inside its contents (QLineEdit's horizontal and vertical margin).
+constexpr int EditTextMargin = 2;
+} // namespace
+
+TCapPosEdit::TCapPosEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent)
+{
+    // Whoever sets the text itself takes the number drawn back.
+    connect(this, &QLineEdit::textChanged, this, [this] { drawn_.reset(); });
+}
+
+void TCapPosEdit::ShowNumber(const QString& number)
+{
+    if (hasFocus() || alignment() != (Qt::AlignLeft | Qt::AlignVCenter) || layoutDirection() != Qt::LeftToRight) {
+        if (drawn_ || text() != number)
+            setText(number); // the edit draws its own text as ever
+        drawn_.reset();
+        return;
+    }
+    if (drawn_ ? *drawn_ == number : text() == number)
+        return;
+    drawn_ = number;
+    // The frame stays: only the text's area is drawn anew.
+    update(!textArea_.isEmpty() && rect().contains(textArea_) ? textArea_ : rect());
+}
+
+void TCapPosEdit::TakeOver()
+{
+    if (drawn_)
+        setText(std::exchange(drawn_, std::nullopt).value());
+}
+
+void TCapPosEdit::focusInEvent(QFocusEvent* event)
+{
+    TakeOver();
+    QLineEdit::focusInEvent(event);
+}
+
+void TCapPosEdit::dragEnterEvent(QDragEnterEvent* event)
+{
+    TakeOver();
+    QLineEdit::dragEnterEvent(event);
+}
+
+void TCapPosEdit::paintEvent(QPaintEvent* event)
+{
+    if (!drawn_ || hasFocus()) {
+        QLineEdit::paintEvent(event);
+        return;
+    }
+    // As the line edit draws a text that fits, left aligned and vertically centred, without
+    // its cursor (it has no focus).
+    QPainter p(this);
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
+    const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this).marginsRemoved(textMargins());
+    textArea_ = r;
+    const TNumberGlyphs::Number number = glyphs_.Of(font(), *drawn_);
+    const int lineTop = r.y() + (r.height() - number.height + 1) / 2;
+    const int lineWidth = r.width() - 2 * EditTextMargin;
+    // A text wider than the line shows its end, where the line edit leaves its cursor.
+    const int used = number.width + 1;
+    const int scroll = used > lineWidth ? used - lineWidth : 0;
+    if (scroll > 0 || number.height > r.height())
+        p.setClipRect(r); // a text that fits stays inside without
+    p.setPen(palette().text().color());
+    number.Draw(p, QPointF(r.x() + EditTextMargin - scroll, lineTop + number.ascent));
+}
+
+// --- number label -----------------------------------------------------------------------------
+
+TNumberLabel::TNumberLabel(QWidget* parent) : QLabel(parent) {}
+
+void TNumberLabel::ShowNumber(const QString& number)
+{
+    const bool plain = frameShape() == QFrame::NoFrame && margin() == 0 && indent() <= 0 && !wordWrap()
+        && alignment() == (Qt::AlignLeft | Qt::AlignVCenter) && layoutDirection() == Qt::LeftToRight;
+    if (!plain) {
+        drawn_.reset();
+        setText(number);
+        return;
+    }
+    if (Shown() == number)
+        return;
+    drawn_ = number;
+    textWhenDrawn_ = text();
+    update();
+}
+
+void TNumberLabel::paintEvent(QPaintEvent* event)
+{
+    if (drawn_ && text() != textWhenDrawn_)
+        drawn_.reset(); // a text set directly since
+    if (!drawn_ || drawn_->isEmpty()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    // Where the label puts a line of plain text, left aligned and vertically centred.
+    QPainter p(this);
+    const QRect r = contentsRect();
+    const TNumberGlyphs::Number number = glyphs_.Of(font(), *drawn_);
+    p.setPen(QPen(palette().brush(foregroundRole()), 0));
+    number.Draw(p, QPointF(r.x(), r.y() + (r.height() - number.exactHeight) / 2 + number.exactAscent));
 }
 
 // --- spin button ----------------------------------------------------------------------------
@@ -263,11 +441,13 @@ TCtrlPanel::TCtrlPanel(QWidget* parent) : QWidget(parent)
         Labels[c]->setObjectName(p + "Label");
         TrackBars[c] = new TCapTrackBar(col);
         TrackBars[c]->setObjectName(p + "TrackBar");
-        PosEdits[c] = Edit(col, (p + "PosEdit").toLatin1().constData(), "0.00");
+        PosEdits[c] = new TCapPosEdit("0.00", col);
+        PosEdits[c]->setObjectName(p + "PosEdit");
+        PosEdits[c]->setMaximumWidth(EditWidth);
         StepEdits[c] = Edit(col, (p + "StepEdit").toLatin1().constData(), "1.00");
         SpinButtons[c] = new TSpinButton(col);
         SpinButtons[c]->setObjectName(p + "SpinButton");
-        CTexts[c] = new QLabel(col);
+        CTexts[c] = new TNumberLabel(col);
         CTexts[c]->setObjectName(p + "CText");
         NumbersUnshaped(PosEdits[c]);
         PosEdits[c]->setStyle(new TFramePictureStyle(PosEdits[c]));

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPalette>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -142,35 +144,43 @@ const SItemTextCache::Metrics& TItemPainter::FontMetrics()
     return it->second;
 }
 
-namespace {
-
-// The characters of a number (digits, signs, separators, exponents) and of what stands beside
-// one (blank, "=", "%"): no font shapes them into anything but their glyphs side by side.
-bool IsNumberText(const std::string& text)
+std::optional<QGlyphRun> NumberGlyphRun(const QRawFont& raw, SItemTextCache::NumberGlyphs& known,
+                                        const std::string& text, int& width)
 {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return (c >= '0' && c <= '9') || c == '.' || c == ',' || c == '-' || c == '+' || c == 'e' ||
-               c == 'E' || c == ' ' || c == '=' || c == '%';
-    });
-}
-
-// The glyphs of a number text side by side at their kerned advances; none when the font lacks
-// one of them (then the text goes through shaping and font fallback).
-std::optional<QGlyphRun> NumberGlyphs(const QRawFont& raw, const QString& text, int& width)
-{
-    if (!raw.isValid())
+    using Cache = SItemTextCache;
+    if (!raw.isValid() || text.empty())
         return std::nullopt;
-    const QList<quint32> glyphs = raw.glyphIndexesForString(text);
-    if (glyphs.size() != text.size() || glyphs.contains(0u))
+    QList<quint32> glyphs;
+    std::array<size_t, 64> at{};
+    if (text.size() > at.size())
         return std::nullopt;
-    const QList<QPointF> advances =
-        raw.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances | QRawFont::UseDesignMetrics);
+    glyphs.reserve(qsizetype(text.size()));
+    for (size_t i = 0; i < text.size(); ++i) {
+        at[i] = Cache::NumberChars.find(text[i]);
+        if (at[i] == std::string_view::npos)
+            return std::nullopt;
+        int& g = known.glyph[at[i]];
+        if (g < 0) {
+            const QList<quint32> one = raw.glyphIndexesForString(QString(QChar(text[i])));
+            g = one.size() == 1 ? int(one[0]) : 0;
+        }
+        if (g == 0)
+            return std::nullopt;
+        glyphs.append(quint32(g));
+    }
     QList<QPointF> positions;
-    positions.reserve(advances.size());
+    positions.reserve(glyphs.size());
     qreal x = 0;
-    for (const QPointF& a : advances) {
+    for (size_t i = 0; i < text.size(); ++i) {
         positions.append(QPointF(x, 0));
-        x += a.x();
+        const bool last = i + 1 == text.size();
+        qreal& a = last ? known.advance[at[i]] : known.pairAdvance[at[i] * Cache::NumberCharCount + at[i + 1]];
+        if (std::isnan(a)) {
+            const QList<quint32> these = last ? QList<quint32>{glyphs[qsizetype(i)]}
+                                              : QList<quint32>{glyphs[qsizetype(i)], glyphs[qsizetype(i) + 1]};
+            a = raw.advancesForGlyphIndexes(these, QRawFont::KernedAdvances | QRawFont::UseDesignMetrics).value(0).x();
+        }
+        x += a;
     }
     QGlyphRun run;
     run.setRawFont(raw);
@@ -178,6 +188,22 @@ std::optional<QGlyphRun> NumberGlyphs(const QRawFont& raw, const QString& text, 
     run.setPositions(positions);
     width = qRound(x);
     return run;
+}
+
+SItemTextCache::NumberGlyphs::NumberGlyphs()
+{
+    glyph.fill(-1);
+    advance.fill(std::numeric_limits<qreal>::quiet_NaN());
+    pairAdvance.fill(std::numeric_limits<qreal>::quiet_NaN());
+}
+
+namespace {
+
+// Numbers and what stands beside one: no font shapes them into anything but their glyphs side
+// by side.
+bool IsNumberText(const std::string& text)
+{
+    return text.find_first_not_of(SItemTextCache::NumberChars) == std::string::npos;
 }
 
 } // namespace
@@ -192,8 +218,10 @@ const SItemTextCache::Measured& TItemPainter::Measure(const std::string& text)
         cache_.texts.clear(); // the values of long ago
     const QString shown = QString::fromStdString(text);
     SItemTextCache::Measured measured;
-    if (IsNumberText(text))
-        measured.glyphs = NumberGlyphs(FontMetrics().raw, shown, measured.width);
+    if (IsNumberText(text)) {
+        const SItemTextCache::Metrics& m = FontMetrics();
+        measured.glyphs = NumberGlyphRun(m.raw, *m.numbers, text, measured.width);
+    }
     if (!measured.glyphs)
         measured.width = painter_.fontMetrics().horizontalAdvance(shown);
     return cache_.texts.emplace(std::move(key), std::move(measured)).first->second;

@@ -7,9 +7,12 @@
 #include <QGlyphRun>
 #include <QRawFont>
 #include <QPainter>
+#include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 class QImage;
@@ -19,11 +22,23 @@ class QPalette;
 // QFontMetrics call looks the font engine up again, and a poll draws a dozen values): the fonts
 // by line height, their metrics, and the texts measured lately.
 struct SItemTextCache {
+    // The characters a number is drawn from (digits, separators, signs, exponents, and what
+    // stands beside one): their glyphs and advances, alone and kerned before each other, are
+    // looked up in the font once.
+    static constexpr std::string_view NumberChars = "0123456789.,-+eE =%";
+    static constexpr size_t NumberCharCount = NumberChars.size();
+    struct NumberGlyphs {
+        std::array<int, NumberCharCount> glyph;             // -1 not looked up yet, 0 missing
+        std::array<qreal, NumberCharCount> advance;         // alone; NaN not looked up yet
+        std::array<qreal, NumberCharCount * NumberCharCount> pairAdvance; // the first's, kerned
+        NumberGlyphs();
+    };
     struct Metrics {
         int ascent = 0;
         int height = 0;
         int overhang = 0; // how far a glyph's ink may reach beyond its advance
         QRawFont raw;     // the glyphs of the font at this height
+        std::shared_ptr<NumberGlyphs> numbers = std::make_shared<NumberGlyphs>();
     };
     // A measured text. Numbers are drawn from their glyphs and kerned advances directly: shaping
     // digits and signs gives just that, at three times the cost.
@@ -38,6 +53,14 @@ struct SItemTextCache {
     std::map<int, Metrics> metrics;
     std::map<std::pair<int, std::string>, Measured> texts;
 };
+
+// The glyphs of a number text side by side at their kerned advances (a glyph's advance is
+// kerned by the glyph after it alone), as shaping would place them, from what known holds of
+// the font and what it looks up once more; none when the text is not made of NumberChars or the
+// font lacks one of them (then the text goes through shaping and font fallback). width: the
+// advance of the whole.
+std::optional<QGlyphRun> NumberGlyphRun(const QRawFont& raw, SItemTextCache::NumberGlyphs& known,
+                                        const std::string& text, int& width);
 
 class TItemPainter : public IItemCanvas {
 public:

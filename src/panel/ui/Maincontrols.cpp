@@ -29,13 +29,7 @@ const QColor GreyLabel(0x80, 0x80, 0x80);
 QString PercentText(double v) { return QString::fromStdString(FloatToText(v, 2)); }
 QString PfText(double v) { return QString::fromStdString(FloatToText(v, 0)); }
 double EditValue(const QLineEdit* e) { return TextToDouble(e->text().toStdString()); }
-
-// setText lays the edit out and repaints it even for its own text.
-void ShowEditText(QLineEdit* edit, const QString& text)
-{
-    if (edit->text() != text)
-        edit->setText(text);
-}
+double EditValue(const TCapPosEdit* e) { return TextToDouble(e->Shown().toStdString()); }
 
 // Hands the position-edit keys and the mouse presses on the capacitor edits to the window.
 class CapEditFilter : public QObject {
@@ -133,8 +127,8 @@ void TMainForm::CreateControls(QBoxLayout* into)
         for (int c : {capindex::Load, capindex::Tune}) {
             const double pos = device_->Position(c);
             p.TrackBars[c]->SetPositionQuietly(capscale::TrackFromPercent(pos));
-            p.PosEdits[c]->setText(PercentText(pos));
-            p.CTexts[c]->setText(PfText(device_->CapToPf(c, pos)));
+            p.PosEdits[c]->ShowNumber(PercentText(pos));
+            p.CTexts[c]->ShowNumber(PfText(device_->CapToPf(c, pos)));
             p.TrackBars[c]->repaint();
             p.PosEdits[c]->repaint();
             p.CTexts[c]->repaint();
@@ -234,8 +228,8 @@ void TMainForm::UpdateCapacitorPanel()
         if (!p.TrackBars[c]->isSliderDown())
             p.TrackBars[c]->SetPositionQuietly(capscale::TrackFromPercent(pos));
         if (!p.PosEdits[c]->hasFocus())
-            ShowEditText(p.PosEdits[c], PercentText(pos));
-        p.CTexts[c]->setText(PfText(device_->CapToPf(c, pos)));
+            p.PosEdits[c]->ShowNumber(PercentText(pos));
+        p.CTexts[c]->ShowNumber(PfText(device_->CapToPf(c, pos)));
     }
 }
 
@@ -267,8 +261,8 @@ int TMainForm::Move3rdCap(double percent)
     const int r = capControls_->Move3rdCap(percent);
     if (r == 0) {
         const double pos = device_->Position(capindex::Third);
-        CtrlPanel->PosEdits[capindex::Third]->setText(PercentText(pos));
-        CtrlPanel->CTexts[capindex::Third]->setText(PfText(device_->CapToPf(capindex::Third, pos)));
+        CtrlPanel->PosEdits[capindex::Third]->ShowNumber(PercentText(pos));
+        CtrlPanel->CTexts[capindex::Third]->ShowNumber(PfText(device_->CapToPf(capindex::Third, pos)));
     }
     return r;
 }
@@ -360,11 +354,11 @@ void TMainForm::PosEditKeyDown(int cap, PosKey key)
 {
     TCtrlPanel& p = *CtrlPanel;
     double v = CCapControls::KeyValue(key, EditValue(p.PosEdits[cap]), EditValue(p.StepEdits[cap]));
-    p.PosEdits[cap]->setText(PercentText(v));
+    p.PosEdits[cap]->ShowNumber(PercentText(v));
     ClearStatus();
     if (cap == capindex::Third) {
         v = ClampTo3capLimits(v);
-        p.PosEdits[cap]->setText(PercentText(v));
+        p.PosEdits[cap]->ShowNumber(PercentText(v));
         Move3rdCap(v);
     } else {
         MoveCapacitors(EditValue(p.PosEdits[capindex::Load]), EditValue(p.PosEdits[capindex::Tune]));
@@ -380,8 +374,8 @@ void TMainForm::TrackBarChange(int cap)
         return;
     case TrackAction::ShowDrag: {
         const double pos = capscale::PercentFromTrack(bar->value());
-        p.PosEdits[cap]->setText(PercentText(pos));
-        p.CTexts[cap]->setText(PfText(device_->CapToPf(cap, pos)));
+        p.PosEdits[cap]->ShowNumber(PercentText(pos));
+        p.CTexts[cap]->ShowNumber(PfText(device_->CapToPf(cap, pos)));
         return;
     }
     case TrackAction::Send: {

@@ -76,6 +76,8 @@ protected:
     TCtrlPanel& P() { return *form->CtrlPanel; }
     QToolButton* Button(const char* name) { return testsupport::Child<QToolButton>(*form, name); }
     QLineEdit* Edit(const char* name) { return testsupport::Child<QLineEdit>(*form, name); }
+    // The number a capacitor's position edit shows.
+    std::string Position(const char* name) { return testsupport::Child<TCapPosEdit>(*form, name)->Shown().toStdString(); }
 
     testsupport::TempDir dir;
     testsupport::SimPty sim;
@@ -112,7 +114,7 @@ TEST_F(MainControls, ThirdCapacitorUnitShowsItsPageAndPanelsAfterConnecting)
     // The first poll brings the third capacitor's position.
     form->ReadTimer->stop();
     form->ReadTimerTimer();
-    EXPECT_EQ(Edit("_3capPosEdit")->text(), "35.00");
+    EXPECT_EQ(Position("_3capPosEdit"), "35.00");
     EXPECT_EQ(P().TrackBars[2]->value(), 6500);
     EXPECT_EQ(P().TrackBars[2]->SelStart(), 2000); // limits 20..80 %
     EXPECT_EQ(P().TrackBars[2]->SelEnd(), 8000);
@@ -188,7 +190,7 @@ TEST_F(MainControls, DraggingATrackBarSendsOneMoveOnReleaseAndKeysSendNothing)
     ASSERT_NE(bar->value(), 5000);
     const int dragged = bar->value();
     EXPECT_TRUE(log.Sent().empty()); // nothing while dragging
-    EXPECT_EQ(Edit("ShPosEdit")->text().toStdString(),
+    EXPECT_EQ(Position("ShPosEdit"),
               FloatToText(capscale::PercentFromTrack(dragged), 2));
     EXPECT_TRUE(form->CapControls().TrackDragged());
     QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, start + QPoint(0, 25));
@@ -217,7 +219,7 @@ TEST_F(MainControls, SpinButtonsAndPositionKeys)
     Edit("ShStepEdit")->setText("2.5");
     testsupport::Child<TSpinButton>(*form, "ShSpinButton")->UpBtn->click();
     EXPECT_EQ(log.Sent({112, 122}), (std::vector<SentCommand>{{112, Word(5250)}, {122, Word(5000)}}));
-    EXPECT_EQ(Edit("ShPosEdit")->text(), "52.50");
+    EXPECT_EQ(Position("ShPosEdit"), "52.50");
 
     log.Clear();
     QLineEdit* tune = Edit("SerPosEdit");
@@ -242,7 +244,7 @@ TEST_F(MainControls, ThirdCapacitorSpinBeyondItsUpperLimitSendsTheLimit)
     Edit("_3capStepEdit")->setText("5");
     testsupport::Child<TSpinButton>(*form, "_3capSpinButton")->UpBtn->click();
     EXPECT_EQ(log.Sent({95}), (std::vector<SentCommand>{{95, {0, 8000 & 0xFF, 8000 >> 8}}}));
-    EXPECT_EQ(Edit("_3capPosEdit")->text(), "80.00");
+    EXPECT_EQ(Position("_3capPosEdit"), "80.00");
 }
 
 TEST_F(MainControls, MoveThatTimesOutSaysSoAndLeavesTheControlsUsable)
