@@ -383,12 +383,12 @@ void COrrery::OnReadTimer()
         return;
     FlagGuard guard(readStepActive_);
 
-    // Polling that ends leaves no readings that could pass for the unit's.
     const int r = view_.UpdateReadings();
     // A link that dropped itself (a gateway or networked unit gone) changes the connection
     // state: the connect bar, the status frame and an open connection dialog show it now.
     if (r == linkerr::ConnectionLost)
         UpdateUi();
+    // Polling that ends leaves no readings that could pass for the unit's.
     if (r == linkerr::NotConnected) {
         SetReadTimer(false);
         readErrorCount_ = 0;
