@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QGlyphRun>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRawFont>
 #include <QPixmap>
@@ -113,6 +114,21 @@ void NumbersUnshaped(QWidget* w)
     w->setFont(f);
 }
 
+// The capacitor controls stand on a plain panel: they fill what the panel would show behind
+// them themselves and so are drawn without the panel and the window beneath, as most polls
+// redraw a number or a handle and nothing else of the window.
+void StandOnPlainPanel(QWidget* w) { w->setAttribute(Qt::WA_OpaquePaintEvent); }
+
+// What shows behind a widget where it draws nothing: the background of the nearest widget
+// below it that fills one.
+QBrush BackgroundBehind(const QWidget* w)
+{
+    for (const QWidget* below = w->parentWidget(); below; below = below->parentWidget())
+        if (below->autoFillBackground() || below->isWindow())
+            return below->palette().brush(below->backgroundRole());
+    return w->palette().window();
+}
+
 } // namespace
 
 // --- number glyphs ----------------------------------------------------------------------------
@@ -166,6 +182,7 @@ TCapTrackBar::TCapTrackBar(QWidget* parent) : QSlider(Qt::Vertical, parent)
     setInvertedAppearance(true); // position 0 at the top
     setInvertedControls(true);
     setMinimumHeight(120);
+    StandOnPlainPanel(this);
 }
 
 void TCapTrackBar::SetSelection(int start, int end)
@@ -225,9 +242,19 @@ void TCapTrackBar::sliderChange(SliderChange change)
     shownHandle_ = handle;
 }
 
+bool TCapTrackBar::event(QEvent* event)
+{
+    const bool handled = QSlider::event(event);
+    // A style may take the slider for one that draws only its groove and handle.
+    if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+        StandOnPlainPanel(this);
+    return handled;
+}
+
 void TCapTrackBar::paintEvent(QPaintEvent* event)
 {
     shownHandle_ = HandleRect();
+    QPainter(this).fillRect(event->rect(), BackgroundBehind(this));
     QSlider::paintEvent(event);
     if (selEnd_ <= selStart_)
         return;
@@ -250,6 +277,7 @@ constexpr int EditTextMargin = 2;
 
 TCapPosEdit::TCapPosEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent)
 {
+    StandOnPlainPanel(this);
     // Whoever sets the text itself takes the number drawn back.
     connect(this, &QLineEdit::textChanged, this, [this] { drawn_.reset(); });
 }
@@ -290,12 +318,14 @@ void TCapPosEdit::dragEnterEvent(QDragEnterEvent* event)
 void TCapPosEdit::paintEvent(QPaintEvent* event)
 {
     if (!drawn_ || hasFocus()) {
+        QPainter(this).fillRect(event->rect(), BackgroundBehind(this));
         QLineEdit::paintEvent(event);
         return;
     }
     // As the line edit draws a text that fits, left aligned and vertically centred, without
     // its cursor (it has no focus).
     QPainter p(this);
+    p.fillRect(event->rect(), BackgroundBehind(this));
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
@@ -315,7 +345,7 @@ void TCapPosEdit::paintEvent(QPaintEvent* event)
 
 // --- number label -----------------------------------------------------------------------------
 
-TNumberLabel::TNumberLabel(QWidget* parent) : QLabel(parent) {}
+TNumberLabel::TNumberLabel(QWidget* parent) : QLabel(parent) { StandOnPlainPanel(this); }
 
 void TNumberLabel::ShowNumber(const QString& number)
 {
@@ -338,11 +368,13 @@ void TNumberLabel::paintEvent(QPaintEvent* event)
     if (drawn_ && text() != textWhenDrawn_)
         drawn_.reset(); // a text set directly since
     if (!drawn_ || drawn_->isEmpty()) {
+        QPainter(this).fillRect(event->rect(), BackgroundBehind(this));
         QLabel::paintEvent(event);
         return;
     }
     // Where the label puts a line of plain text, left aligned and vertically centred.
     QPainter p(this);
+    p.fillRect(event->rect(), BackgroundBehind(this));
     const QRect r = contentsRect();
     const TNumberGlyphs::Number number = glyphs_.Of(font(), *drawn_);
     p.setPen(QPen(palette().brush(foregroundRole()), 0));

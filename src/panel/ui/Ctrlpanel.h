@@ -35,6 +35,7 @@ public:
     void SetPositionQuietly(int position);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     // A new position is drawn only when it moves the handle: a pixel of the bar spans many
     // positions, and the polls move the capacitors a few positions at a time. Then only the

@@ -25,6 +25,10 @@ struct PaintCount : QObject {
     }
 };
 
+// What a widget looks like drawn on its window's background (a widget that fills all it covers
+// itself is grabbed without an alpha channel).
+QImage Looks(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
 // What a shown top-level widget looks like on the screen now.
 QImage OnScreen(QWidget& w) { return QGuiApplication::primaryScreen()->grabWindow(w.winId()).toImage(); }
 
@@ -116,7 +120,7 @@ TEST(CtrlPanel, PositionEditsLookAsPlainEditsWhateverTheirState)
     plain->setFixedSize(edit->size());
     auto same = [&] {
         QApplication::processEvents();
-        return edit->grab().toImage() == plain->grab().toImage();
+        return Looks(edit) == Looks(plain);
     };
     for (const char* text : {"45.67", "100.00", "0.00", "-3.25"}) {
         // The number shown while the edit is not edited is drawn by the edit itself, on the
@@ -142,10 +146,10 @@ TEST(CtrlPanel, PositionEditsLookAsPlainEditsWhateverTheirState)
         edit->setFocus();
         QApplication::processEvents();
         EXPECT_EQ(edit->text(), text);
-        const QImage focused = edit->grab().toImage();
+        const QImage focused = Looks(edit);
         plain->setFocus();
         QApplication::processEvents();
-        EXPECT_EQ(focused, plain->grab().toImage()) << text;
+        EXPECT_EQ(focused, Looks(plain)) << text;
         other->setFocus();
         EXPECT_TRUE(same()) << text;
         edit->setEnabled(false);
@@ -211,7 +215,7 @@ TEST(CtrlPanel, CapacitanceLabelsLookAsPlainLabels)
     plain->setFixedSize(label->size());
     auto same = [&] {
         QApplication::processEvents();
-        return label->grab().toImage() == plain->grab().toImage();
+        return Looks(label) == Looks(plain);
     };
     for (const char* text : {"0", "47", "1250", "-3", "99999"}) {
         label->ShowNumber(text);
@@ -230,4 +234,35 @@ TEST(CtrlPanel, CapacitanceLabelsLookAsPlainLabels)
     plain->setText("Disabled");
     EXPECT_EQ(label->Shown(), "Disabled");
     EXPECT_TRUE(same());
+}
+
+TEST(CtrlPanel, ANewPositionOrNumberRedrawsNothingBeneathTheControl)
+{
+    // A poll that moves a capacitor redraws its handle and numbers, not the panel and the
+    // window beneath them; what they show on the screen is as when all is drawn anew.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* panel = new TCtrlPanel(&window);
+    auto* other = new QLineEdit(&window);
+    layout->addWidget(panel);
+    layout->addWidget(other);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    other->setFocus();
+    QApplication::processEvents();
+    PaintCount column, below;
+    panel->CapColumns[0]->installEventFilter(&column);
+    window.installEventFilter(&below);
+    for (int step = 1; step <= 3; ++step) {
+        panel->TrackBars[0]->SetPositionQuietly(step * 2500);
+        panel->PosEdits[0]->ShowNumber(QString::number(step * 25.5, 'f', 2));
+        panel->CTexts[0]->ShowNumber(QString::number(step * 111));
+        QApplication::processEvents();
+        const QImage shown = OnScreen(window);
+        EXPECT_EQ(column.paints, 0) << step;
+        EXPECT_EQ(below.paints, 0) << step;
+        window.repaint();
+        EXPECT_EQ(shown, OnScreen(window)) << step;
+        column.paints = below.paints = 0;
+    }
 }
