@@ -25,6 +25,20 @@ struct PaintCount : QObject {
     }
 };
 
+// The panel shown in a window, above an edit that can take the focus from it.
+struct PanelWindow {
+    QWidget window;
+    TCtrlPanel* panel = new TCtrlPanel(&window);
+    QLineEdit* other = new QLineEdit(&window);
+    PanelWindow()
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(panel);
+        layout->addWidget(other);
+        window.show();
+    }
+};
+
 // What a widget looks like drawn on its window's background (a widget that fills all it covers
 // itself is grabbed without an alpha channel).
 QImage Looks(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -162,14 +176,11 @@ TEST(CtrlPanel, PositionEditsLookAsPlainEditsWhateverTheirState)
 
 TEST(CtrlPanel, PositionEditTakesTheNumberShownWhenClickedAndTyping)
 {
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* panel = new TCtrlPanel(&window);
-    auto* other = new QLineEdit(&window);
-    layout->addWidget(panel);
-    layout->addWidget(other);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    PanelWindow shown;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+    QWidget& window = shown.window;
+    TCtrlPanel* panel = shown.panel;
+    QLineEdit* other = shown.other;
     other->setFocus();
     TCapPosEdit* edit = panel->PosEdits[1];
     edit->ShowNumber("45.67");
@@ -240,14 +251,11 @@ TEST(CtrlPanel, ANewPositionOrNumberRedrawsNothingBeneathTheControl)
 {
     // A poll that moves a capacitor redraws its handle and numbers, not the panel and the
     // window beneath them; what they show on the screen is as when all is drawn anew.
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* panel = new TCtrlPanel(&window);
-    auto* other = new QLineEdit(&window);
-    layout->addWidget(panel);
-    layout->addWidget(other);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    PanelWindow shown;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+    QWidget& window = shown.window;
+    TCtrlPanel* panel = shown.panel;
+    QLineEdit* other = shown.other;
     other->setFocus();
     QApplication::processEvents();
     PaintCount column, below;
