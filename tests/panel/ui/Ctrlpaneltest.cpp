@@ -25,23 +25,40 @@ struct PaintCount : QObject {
     }
 };
 
+// What a widget looks like drawn on its window's background (a widget that fills all it covers
+// itself is grabbed without an alpha channel).
+QImage Looks(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
 // The panel shown in a window, above an edit that can take the focus from it.
 struct PanelWindow {
     QWidget window;
+    QVBoxLayout* layout = new QVBoxLayout(&window);
     TCtrlPanel* panel = new TCtrlPanel(&window);
     QLineEdit* other = new QLineEdit(&window);
     PanelWindow()
     {
-        auto* layout = new QVBoxLayout(&window);
         layout->addWidget(panel);
         layout->addWidget(other);
         window.show();
     }
+    // A plain widget of the standard kind beside one of the panel's, in its font and size.
+    template <class Plain>
+    Plain* TwinOf(QWidget* drawn)
+    {
+        auto* plain = new Plain(&window);
+        layout->addWidget(plain);
+        plain->setFont(drawn->font());
+        plain->setFixedSize(drawn->size());
+        return plain;
+    }
 };
 
-// What a widget looks like drawn on its window's background (a widget that fills all it covers
-// itself is grabbed without an alpha channel).
-QImage Looks(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+// Whether two widgets look alike once they have drawn what they were given.
+bool LookAlike(QWidget* drawn, QWidget* plain)
+{
+    QApplication::processEvents();
+    return Looks(drawn) == Looks(plain);
+}
 
 // What a shown top-level widget looks like on the screen now.
 QImage OnScreen(QWidget& w) { return QGuiApplication::primaryScreen()->grabWindow(w.winId()).toImage(); }
@@ -119,23 +136,13 @@ TEST(CapTrackBar, AMovedHandleLooksOnTheScreenAsWhenTheWholeBarIsDrawn)
 TEST(CtrlPanel, PositionEditsLookAsPlainEditsWhateverTheirState)
 {
     // The position edits copy their frame from a picture; the pixels are the style's own.
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* panel = new TCtrlPanel(&window);
-    auto* plain = new QLineEdit(&window);
-    auto* other = new QLineEdit("focus", &window);
-    layout->addWidget(panel);
-    layout->addWidget(plain);
-    layout->addWidget(other);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    TCapPosEdit* edit = panel->PosEdits[0];
-    plain->setFont(edit->font());
-    plain->setFixedSize(edit->size());
-    auto same = [&] {
-        QApplication::processEvents();
-        return Looks(edit) == Looks(plain);
-    };
+    PanelWindow shown;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+    QWidget& window = shown.window;
+    QLineEdit* other = shown.other;
+    TCapPosEdit* edit = shown.panel->PosEdits[0];
+    auto* plain = shown.TwinOf<QLineEdit>(edit);
+    auto same = [&] { return LookAlike(edit, plain); };
     for (const char* text : {"45.67", "100.00", "0.00", "-3.25"}) {
         // The number shown while the edit is not edited is drawn by the edit itself, on the
         // screen as when the whole edit is drawn.
@@ -213,21 +220,11 @@ TEST(CtrlPanel, PositionEditTakesTheNumberShownWhenClickedAndTyping)
 
 TEST(CtrlPanel, CapacitanceLabelsLookAsPlainLabels)
 {
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* panel = new TCtrlPanel(&window);
-    auto* plain = new QLabel(&window);
-    layout->addWidget(panel);
-    layout->addWidget(plain);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    TNumberLabel* label = panel->CTexts[0];
-    plain->setFont(label->font());
-    plain->setFixedSize(label->size());
-    auto same = [&] {
-        QApplication::processEvents();
-        return Looks(label) == Looks(plain);
-    };
+    PanelWindow shown;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+    TNumberLabel* label = shown.panel->CTexts[0];
+    auto* plain = shown.TwinOf<QLabel>(label);
+    auto same = [&] { return LookAlike(label, plain); };
     for (const char* text : {"0", "47", "1250", "-3", "99999"}) {
         label->ShowNumber(text);
         plain->setText(text);
