@@ -14,6 +14,8 @@ namespace {
 constexpr int FirstCsrCommand = 1;
 constexpr int LastCsrCommand = 127;
 constexpr uint8_t OddParity = platform::SerialPort::ParityOdd;
+// After a failed exchange the line must stay silent this long at least before the next request.
+constexpr int MinQuietMs = 10;
 
 bool LogActive()
 {
@@ -112,6 +114,9 @@ int COstraBus::SerialTransact(int command)
         return linkerr::NotConnected;
     }
     const uint8_t address = static_cast<uint8_t>(unitAddress_);
+    // Whatever the line holds now belongs to an earlier exchange (a reply that came after its
+    // time-out, stray bytes behind a reply): it must never be read as this request's answer.
+    serial_->DiscardInput();
     int r = serialframe::WriteFrame(*serial_, address, static_cast<uint8_t>(command),
                                     static_cast<uint8_t>(requestLength_), buffer_);
     if (r == 0) {
@@ -127,9 +132,11 @@ int COstraBus::SerialTransact(int command)
     }
     if (r < 0) {
         replyLength_ = 0;
-        // Purge what came in; a NAK just written must still go out, so output is left to
-        // the driver, not thrown away.
-        serial_->DiscardInput();
+        // Purge what came in and let the line fall quiet before the next request: a unit
+        // that answers late, or sends its reply behind a NAK, is still talking. A NAK just
+        // written must still go out, so output is left to the driver, not thrown away.
+        const int quietMs = std::max(serial_->ReadTimeout(), MinQuietMs);
+        serial_->DrainUntilQuiet(quietMs, quietMs + platform::SerialPort::MsPerByte * serialframe::MaxFrameSize);
         lastError_ = SerialErrorText(r);
     }
     return r;

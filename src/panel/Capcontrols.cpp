@@ -87,7 +87,7 @@ int CCapControls::SetMode(int mode) { return device_.SetMode(mode); }
 int CCapControls::SetPreset(bool on, bool external)
 {
     if (on) {
-        const int r = device_.SetExtPresetMode(external ? 1 : 0, true);
+        const int r = device_.SetExtPresetMode(external ? 1 : 0, false);
         if (r != 0)
             return r;
     }

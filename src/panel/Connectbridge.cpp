@@ -60,7 +60,13 @@ std::unique_ptr<IUnitProbe> CConnectionBridge::NewUnit() { return std::make_uniq
 
 int CConnectionBridge::ReadGatewayInformation(std::string& text)
 {
-    return device_.ReadGatewayInformation(text);
+    const bool hadSocket = device_.HasSocket();
+    const int r = device_.ReadGatewayInformation(text);
+    // A read that found the gateway gone dropped the link: the bar, the status frame and the
+    // dialog learn it as they learn of any other lost link.
+    if (r < 0 && hadSocket && !device_.HasSocket())
+        controller_.LinkLost();
+    return r;
 }
 
 void CConnectionBridge::SetIPAddress(const std::string& ip) { device_.SetIPAddress(ip); }

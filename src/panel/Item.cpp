@@ -9,6 +9,16 @@
 #include <cstdio>
 #include <limits>
 
+
+namespace {
+
+// No reading (NaN) shows no number at all, never one made up.
+std::string ReadingText(double v, int decimals) { return std::isnan(v) ? std::string() : FloatToText(v, decimals); }
+
+bool SameValue(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+} // namespace
+
 namespace {
 
 const char* const EqualsText = "=";
@@ -184,7 +194,7 @@ bool CItem::PaintValue(IItemCanvas& canvas, const SRect& r, const CPaneContext& 
 bool CItem::ApplyValue(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, const CPaneContext& ctx)
 {
     double v = ctx.Source->LatestValue(VarId);
-    if (onlyIfChanged && v == LastValue)
+    if (onlyIfChanged && SameValue(v, LastValue))
         return false;
     LastValue = v;
     SVarInfo var = ctx.Source->Var(VarId);
@@ -192,7 +202,7 @@ bool CItem::ApplyValue(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, 
     canvas.FillRect(half, itemcolour::White);
     canvas.SetTextHeight(ctx.Style->ValueFontSize);
     canvas.Text(half.Left, r.Top, EqualsText, itemcolour::Black);
-    std::string text = FloatToText(v, var.Decimals);
+    const std::string text = ReadingText(v, var.Decimals);
     canvas.Text(r.Right - TextInset - canvas.TextWidth(text), r.Top, text, itemcolour::Black);
     return false;
 }
@@ -225,7 +235,7 @@ bool CItem::PaintBar(IItemCanvas& canvas, const SRect& r, const CPaneContext& ct
 bool CItem::ApplyBar(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, const CPaneContext& ctx)
 {
     double v = ctx.Source->LatestValue(VarId);
-    if (onlyIfChanged && v == LastValue)
+    if (onlyIfChanged && SameValue(v, LastValue))
         return false;
     LastValue = v;
     SVarInfo var = ctx.Source->Var(VarId);
@@ -237,7 +247,7 @@ bool CItem::ApplyBar(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, co
     int w = std::max(0, in.Width());
     int z = 0, p = 0;
     BarPixel(0.0, var.Min, var.Max, w, z);
-    if (BarPixel(v, var.Min, var.Max, w, p)) {
+    if (!std::isnan(v) && BarPixel(v, var.Min, var.Max, w, p)) {
         int a = std::min(z, p), b = std::max(z, p);
         canvas.FillRect({in.Left + a, in.Top, in.Left + b, in.Bottom}, itemcolour::Blue);
         canvas.Line(in.Left + p, in.Top, in.Left + p, in.Bottom - 1, itemcolour::Black);
@@ -247,7 +257,7 @@ bool CItem::ApplyBar(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, co
     const SRect& vb = g.ValueInterior;
     canvas.FillRect(vb, itemcolour::White);
     canvas.SetTextHeight(h);
-    std::string text = FloatToText(v, var.Decimals);
+    const std::string text = ReadingText(v, var.Decimals);
     canvas.Text(vb.Right - TextInset - canvas.TextWidth(text), vb.Top, text, itemcolour::Black);
     return false;
 }

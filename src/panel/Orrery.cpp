@@ -74,7 +74,15 @@ bool COrrery::IsConnected() const { return device_ && device_->IsConnected(); }
 
 std::string COrrery::UnitLinkText() const
 {
-    return IsConnected() ? CStatusState::UnitHintOf(LinkStateOf(*device_)) : std::string();
+    if (!IsConnected())
+        return std::string();
+    // The unit, not the connection: the message may come right after the unit went silent.
+    if (device_->IsDirectNetwork())
+        return "Unit " + std::to_string(device_->ModbusUnitId()) + " on " + device_->Site();
+    std::string text = "Unit on " + device_->PortName();
+    if (device_->IsGateway())
+        text += " of " + device_->Site();
+    return text + ", " + std::to_string(device_->Baud()) + ", Addr " + std::to_string(device_->UnitAddress());
 }
 
 std::string COrrery::AboutUnit(const std::string& text) const
@@ -146,6 +154,14 @@ void COrrery::ConnectPort(const std::string& portName, bool fromConnectBar)
     }
     demo_ = false;
     bool firstTryFailed = false;
+
+    // In a network mode a port is one of a gateway's: without the gateway link it is not
+    // opened at all, least of all as a local device of the same name.
+    if (connMode_ != ModeLocal && !device_->IsGateway()) {
+        UpdateUi();
+        ShowWarning(CaptionConnect, "Can't connect to " + name + "\n" + linkerr::NotConnectedText);
+        return;
+    }
 
     if (!settings_.AutoFinding && device_->IsGateway() && name.find(':') != std::string::npos)
         PushPort(name);
@@ -313,6 +329,12 @@ void COrrery::Disconnect()
     UpdateUi();
 }
 
+void COrrery::LinkLost()
+{
+    Disconnect();
+    view_.ShowReadingsLost();
+}
+
 bool COrrery::DisconnectConfirm()
 {
     if (IsConnected() && !ConfirmOutputOn("Disconnect"))
@@ -367,7 +389,7 @@ int COrrery::Transact(CDevice& device, int command, bool positiveAsZero)
         view_.SetCommState(1);
         r = device.LinkTransact(command, false);
         if (r == linkerr::ConnectionLost)
-            Disconnect();
+            LinkLost();
     }
     if (r < 0)
         view_.SetCommState(2);
@@ -389,16 +411,17 @@ void COrrery::OnReadTimer()
     if (r == linkerr::ConnectionLost)
         UpdateUi();
     // Polling that ends leaves no readings that could pass for the unit's.
+    // The unit may well still be on: its state shows as unknown until a read succeeds again.
     if (r == linkerr::NotConnected) {
         SetReadTimer(false);
         readErrorCount_ = 0;
-        view_.ShowDisconnected();
+        view_.ShowReadingsLost();
     } else if (r < 0) {
         ++readErrorCount_;
         if (settings_.UseMaxReadErrors && settings_.MaxReadErrors > 0 &&
             readErrorCount_ >= settings_.MaxReadErrors) {
             SetReadTimer(false);
-            view_.ShowDisconnected();
+            view_.ShowReadingsLost();
             ShowWarning(orrery::ProgramTitle,
                         AboutUnit("Read timer is stopped after\n" + std::to_string(readErrorCount_) +
                                   " communication errors"));

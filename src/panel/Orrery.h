@@ -70,12 +70,15 @@ public:
     bool CheckUnit();
     bool DisconnectConfirm();
     void Disconnect();
+    // The link dropped itself (a gateway or networked unit gone): disconnected as by the user,
+    // but the readings show that the unit's state is unknown, not that RF is off.
+    void LinkLost();
     void StopActivity();
     bool ConfirmOutputOn(const std::string& verb);
     void SetConnectionMode(int mode);
     bool IsConnected() const;
-    // Where the unit is reached, as messages about it name it ("Connected to " the port with
-    // its speed and address, or the networked unit's address); empty without a link.
+    // The unit as messages about it name it: "Unit on " the port with its speed and address
+    // (and the gateway's site), or the networked unit's number and site; empty without a link.
     std::string UnitLinkText() const;
     // A message about the unit: that line first, then the text.
     std::string AboutUnit(const std::string& text) const;

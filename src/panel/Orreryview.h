@@ -61,6 +61,10 @@ public:
     // tuned and interlock panels and the readings lose the last unit's values until a read
     // succeeds again.
     virtual void ShowDisconnected() = 0;
+    // Readings failed (polling ended for errors, or the program lost the link): the RF, tuned
+    // and third-capacitor panels show that the unit's state is unknown, and the readings, pane
+    // values and capacitor read-outs show no number, until a read succeeds again.
+    virtual void ShowReadingsLost() = 0;
     virtual void UpdateControls() = 0;
     virtual void ApplyUiState(const COrreryUiState& state) = 0;
     // Sections of the main window, pane lists, variables and model ("Main" ... "Model").

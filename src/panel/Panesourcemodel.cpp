@@ -4,6 +4,8 @@
 #include "device/Unitstate.h"
 #include "device/Var.h"
 
+#include <limits>
+
 CModelPaneSource::CModelPaneSource(CVars& vars, const CData& data, const CUnitState* unit)
     : vars_(vars), data_(&data), unit_(unit)
 {
@@ -17,6 +19,8 @@ SVarInfo CModelPaneSource::Var(int id) const
 
 double CModelPaneSource::LatestValue(int id) const
 {
+    if (!latestKnown_)
+        return std::numeric_limits<double>::quiet_NaN();
     return unit_ ? data_->Latest().Value(id, *unit_) : data_->Latest().Value(id);
 }
 

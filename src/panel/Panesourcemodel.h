@@ -21,9 +21,13 @@ public:
 
     // Another sample store to read from.
     void SetData(const CData& data) { data_ = &data; }
+    // Without a known latest sample (the readings failed) LatestValue is NaN: no number.
+    void SetLatestKnown(bool known) { latestKnown_ = known; }
+    bool LatestKnown() const { return latestKnown_; }
 
 private:
     CVars& vars_;
     const CData* data_;
     const CUnitState* unit_;
+    bool latestKnown_ = true;
 };

@@ -31,6 +31,8 @@ public:
     // Pane list 0 or 1; nullptr for any other index.
     CPaneList* Get(int pane) const;
     IPaneSource& Source() { return source_; }
+    // Whether the latest sample is the unit's (false after the readings failed: no numbers).
+    void SetLatestKnown(bool known) { source_.SetLatestKnown(known); }
     // The sample store the items read from.
     void SetData(const CData& data) { source_.SetData(data); }
 

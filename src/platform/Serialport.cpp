@@ -234,6 +234,39 @@ void SerialPort::DiscardInput()
     ::tcflush(fd_, TCIFLUSH);
 }
 
+bool SerialPort::DrainUntilQuiet(int quietMs, int limitMs)
+{
+    DiscardInput();
+    if (fd_ < 0)
+        return false;
+    wrote_ = false;
+    using clock = std::chrono::steady_clock;
+    const auto limit = clock::now() + std::chrono::milliseconds(std::max(0, limitMs));
+    auto quietUntil = clock::now() + std::chrono::milliseconds(std::max(0, quietMs));
+    for (;;) {
+        const auto now = clock::now();
+        if (now >= quietUntil)
+            return true;
+        if (now >= limit)
+            return false;
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(quietUntil, limit) - now);
+        pollfd pfd { fd_, POLLIN, 0 };
+        const int r = ::poll(&pfd, 1, static_cast<int>(wait.count()) + 1);
+        if (r < 0 && errno != EINTR)
+            return false;
+        if (r <= 0)
+            continue;
+        if (pfd.revents & (POLLERR | POLLNVAL | POLLHUP))
+            return false;
+        uint8_t junk[AheadSize];
+        const ssize_t n = ::read(fd_, junk, sizeof junk);
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (n > 0)
+            quietUntil = clock::now() + std::chrono::milliseconds(std::max(0, quietMs));
+    }
+}
+
 bool SerialPort::Close()
 {
     if (fd_ < 0)

@@ -45,6 +45,10 @@ public:
     // goes out (after a failed exchange: the acknowledgement already written must still reach
     // the unit).
     void DiscardInput();
+    // Reads and throws away what comes in until nothing has come for quietMs, but for no
+    // longer than limitMs in all. True when the line fell quiet; false when it went on
+    // talking up to the limit or the device failed.
+    bool DrainUntilQuiet(int quietMs, int limitMs);
     // Drops pending I/O and closes; true when the close succeeded (false when not open).
     bool Close();
 

@@ -79,6 +79,13 @@ std::vector<std::string> StatisticsLines(const CUnitState& unit, int sector)
     return out;
 }
 
+bool IsSector(int sector) { return sector >= 0 && sector < Sectors; }
+
+std::string NoActiveSectorText(int count)
+{
+    return "The unit names no active sector (" + std::to_string(count) + ")";
+}
+
 std::vector<std::string> SectorItems(int active)
 {
     std::vector<std::string> out;

@@ -19,6 +19,11 @@ constexpr const char* SaveExtension = "txt";
 
 // The lines of stored record `sector` (0..9); none for a sector outside that range.
 std::vector<std::string> StatisticsLines(const CUnitState& unit, int sector);
+// True for a sector the unit keeps (0..9).
+bool IsSector(int sector);
+// What is shown in place of a record when the unit's count byte names no sector:
+// "The unit names no active sector (<count>)".
+std::string NoActiveSectorText(int count);
 // "0".."9", the active one followed by ActiveMark.
 std::vector<std::string> SectorItems(int active);
 // For every sector: "Sector n" (" (Active)" for the active one), its lines, an empty line.

@@ -1,6 +1,7 @@
 #include "link/Ostrabus.h"
 #include "link/Serialframe.h"
 #include "platform/Serialport.h"
+#include "simunit/Simoptions.h"
 #include "support/Simfixture.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,104 @@ TEST_F(OstraBusTest, FailedTransactionPurgesThePortAndLeavesItOpen)
     EXPECT_TRUE(bus.LocalPort()->IsOpen());
     EXPECT_EQ(bus.Transact(128), 0) << bus.LastError();
     EXPECT_EQ(Reply(), "VANT");
+}
+
+// Each request carries a tag of its own that the unit's command 20 sends back: a reply taken
+// for a later request shows another request's tag.
+class OstraBusStaleTest : public OstraBusTest {
+protected:
+    // One tagged transaction: its result, and the tag its reply carried back (-1 for none).
+    int Tagged(uint8_t tag, int& echoed)
+    {
+        bus.AppendByte(tag);
+        const int r = bus.Transact(20);
+        echoed = -1;
+        if (r == 0 && bus.ReplyLength() == 2) {
+            uint8_t reply[2] = {};
+            bus.ReadBytes(reply, 2);
+            echoed = reply[1];
+        }
+        return r;
+    }
+};
+
+TEST_F(OstraBusStaleTest, ReplyAfterTheTimeOutIsNeverTakenForALaterRequest)
+{
+    Open();
+    int echoed = 0;
+    // The reply comes while the link lets the line fall quiet after the time-out.
+    sim.Server().SetLateReplyMs(TimeoutMs + 3 * platform::SerialPort::MsPerByte + TimeoutMs / 2);
+    sim.Server().SetFault(Fault::LateReply);
+    EXPECT_EQ(Tagged(1, echoed), linkerr::Timeout);
+    EXPECT_EQ(bus.LastError(), "Time-out");
+    EXPECT_EQ(Tagged(2, echoed), 0) << bus.LastError();
+    EXPECT_EQ(echoed, 2);
+
+    // The reply comes long after, just before the next request is written.
+    sim.Server().ClearLog();
+    sim.Server().SetLateReplyMs(4 * TimeoutMs);
+    sim.Server().SetFault(Fault::LateReply);
+    EXPECT_EQ(Tagged(3, echoed), linkerr::Timeout);
+    ASSERT_TRUE(sim.Server().WaitForRequests(1)); // the unit has sent the late reply
+    for (uint8_t tag : {4, 5, 6}) {
+        EXPECT_EQ(Tagged(tag, echoed), 0) << bus.LastError();
+        EXPECT_EQ(echoed, tag);
+    }
+}
+
+TEST_F(OstraBusStaleTest, ReplyWrittenApartBehindANakIsNeverTaken)
+{
+    Open();
+    int echoed = 0;
+    for (uint8_t tag : {10, 20, 30}) {
+        sim.Server().SetFault(Fault::NakApartReply);
+        EXPECT_EQ(Tagged(tag, echoed), linkerr::NakReceived);
+        EXPECT_EQ(Tagged(tag + 1, echoed), 0) << bus.LastError();
+        EXPECT_EQ(echoed, tag + 1);
+    }
+}
+
+TEST_F(OstraBusStaleTest, StrayBytesBehindAGoodReplyAreNotReadAsTheNextAnswer)
+{
+    Open();
+    int echoed = 0;
+    for (uint8_t tag : {40, 50, 60}) {
+        sim.Server().SetFault(Fault::StrayAfterReply);
+        EXPECT_EQ(Tagged(tag, echoed), 0) << bus.LastError();
+        EXPECT_EQ(echoed, tag);
+        EXPECT_EQ(Tagged(tag + 1, echoed), 0) << bus.LastError();
+        EXPECT_EQ(echoed, tag + 1);
+    }
+    ASSERT_TRUE(sim.Server().WaitForProgramAcks(6));
+    for (uint8_t ack : sim.Server().ProgramAcks())
+        EXPECT_EQ(ack, serialframe::Ack);
+}
+
+TEST_F(OstraBusStaleTest, LineFaultFromTheSimulatedUnitsCommandLineComesEveryNthFrame)
+{
+    simunit::SimOptions options;
+    std::string error;
+    ASSERT_TRUE(simunit::ParseSimOptions({"--serial-fault", "nak-apart,3"}, options, error)) << error;
+    EXPECT_EQ(options.serialFault, "nak-apart");
+    EXPECT_EQ(options.serialFaultEvery, 3);
+    for (auto args : std::vector<std::vector<std::string>>{
+             {"--serial-fault"}, {"--serial-fault", "noise"}, {"--serial-fault", "late,0"}, {"--serial-fault", "stray,x"}}) {
+        simunit::SimOptions bad;
+        EXPECT_FALSE(simunit::ParseSimOptions(args, bad, error)) << args.back();
+        EXPECT_TRUE(bad.serialFault.empty());
+    }
+
+    Open();
+    sim.Server().SetRecurringFault(Fault::NakApartReply, options.serialFaultEvery);
+    std::vector<int> results;
+    int echoed = 0;
+    for (int i = 1; i <= 6; ++i) {
+        results.push_back(Tagged(static_cast<uint8_t>(i), echoed));
+        if (results.back() == 0)
+            EXPECT_EQ(echoed, i);
+    }
+    EXPECT_EQ(results, (std::vector<int>{0, 0, linkerr::NakReceived, 0, 0, linkerr::NakReceived}));
+    sim.Server().SetRecurringFault(Fault::None, 0);
 }
 
 TEST_F(OstraBusTest, CsrOnlyForCommandsBelow128)

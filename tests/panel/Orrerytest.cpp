@@ -606,7 +606,7 @@ TEST_F(SimControllerTest, SilentUnitAsksToKeepThePort)
     hooks.answers = {true};
     controller.ConnectPort(sim.Path(), true);
     EXPECT_TRUE(Shown("question", "Connect",
-                      "Connected to " + sim.Path() + ", " + std::to_string(device.Baud()) +
+                      "Unit on " + sim.Path() + ", " + std::to_string(device.Baud()) +
                           ", Addr 5\nNo response from unit.\nMaintain Com port connection ?"));
     EXPECT_TRUE(device.IsConnected());
     EXPECT_FALSE(view.timerOn);

@@ -89,6 +89,7 @@ public:
     }
     void UpdateControls() override { ++controlUpdates; }
     void ShowDisconnected() override { ++disconnectedShown; }
+    void ShowReadingsLost() override { ++readingsLostShown; }
     void ApplyUiState(const COrreryUiState& s) override { ui = s; }
     void ExchangeMainSettings(CRegistry& store) override
     {
@@ -170,6 +171,7 @@ public:
     std::deque<int> readingResults;
     int controlUpdates = 0;
     int disconnectedShown = 0;
+    int readingsLostShown = 0;
     COrreryUiState ui;
     std::function<void(CRegistry&)> mainExchange;
     bool timerOn = false;

@@ -178,6 +178,69 @@ TEST(SerialPortTest, WhatCameInAheadIsHandedOutInOrderAndDroppedWithTheConnectio
     EXPECT_EQ(port.Read(got, 4), 0);
 }
 
+// The descriptor the port holds for path, found among the process's open descriptors.
+int DescriptorOf(const std::string& path, int besides)
+{
+    for (int fd = 0; fd < 1024; ++fd) {
+        if (fd == besides)
+            continue;
+        char link[256] = {};
+        const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+        const ssize_t n = ::readlink(proc.c_str(), link, sizeof link - 1);
+        if (n > 0 && path == link)
+            return fd;
+    }
+    return -1;
+}
+
+TEST(SerialPortTest, AReadThatFailsRightAfterAWriteIsAFailureNotATimeOut)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    // A second, write-only description of the same terminal: put in place of the port's own,
+    // the terminal still says an answer has come, but every read() of it fails.
+    const int writeOnly = ::open(pty.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(writeOnly, 0);
+    platform::SerialPort port;
+    ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityNone, 3000), 0);
+    const int held = DescriptorOf(pty.path, writeOnly);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::dup2(writeOnly, held), held);
+
+    const uint8_t request[] = {0x10, 0x80, 0x90};
+    ASSERT_TRUE(port.Write(request, 3));
+    uint8_t got[3] = {};
+    ASSERT_EQ(::read(pty.master, got, 3), 3);
+    const uint8_t ack = 0x06;
+    ASSERT_EQ(::write(pty.master, &ack, 1), 1);
+    errno = 0;
+    EXPECT_EQ(port.Read(got, 1), -1); // at once: a time-out would take the whole 3 s
+    EXPECT_EQ(errno, EBADF);
+    // Without a write before it the read fails the same way.
+    ASSERT_EQ(::write(pty.master, &ack, 1), 1);
+    EXPECT_EQ(port.Read(got, 1), -1);
+    port.Close();
+    ::close(writeOnly);
+}
+
+TEST(SerialPortTest, DrainUntilQuietThrowsAwayWhatComesUntilTheLineIsSilent)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    platform::SerialPort port;
+    ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityNone, 10), 0);
+    const uint8_t late[] = {0x11, 0x80, 0x00, 0x91};
+    ASSERT_EQ(::write(pty.master, late, 4), 4);
+    // What is there, and what comes before the line has been quiet for the whole time, goes.
+    EXPECT_TRUE(port.DrainUntilQuiet(50, 2000));
+    uint8_t got[4] = {};
+    EXPECT_EQ(port.Read(got, 4), 0);
+    const uint8_t fresh[] = {0x42};
+    ASSERT_EQ(::write(pty.master, fresh, 1), 1);
+    EXPECT_EQ(port.Read(got, 1), 1);
+    EXPECT_EQ(got[0], 0x42);
+}
+
 TEST(SerialPortTest, PseudoTerminalHasNoModemLines)
 {
     Pty pty;

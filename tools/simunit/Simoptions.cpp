@@ -42,7 +42,7 @@ std::string SimUsage()
 {
     return "usage: orrery-simunit [--address N] [--model TEXT] [--baud B] [--pin P] [--load R,X]\n"
            "                      [--fault BIT]... [--auto-tune] [--wander OHM] [--noise]\n"
-           "                      [--gateway PORT] [--network-unit PORT]\n"
+           "                      [--serial-fault KIND[,EVERY]] [--gateway PORT] [--network-unit PORT]\n"
            "                      [--help]\n"
            "  --address N   OstraBus address of the unit, 1..31 (default 2)\n"
            "  --model TEXT  the unit's identify reply (default VANT)\n"
@@ -56,6 +56,9 @@ std::string SimUsage()
            "                change all the time (0..1000, default 0)\n"
            "  --noise       the readings fluctuate as a real unit's do (the load measured a\n"
            "                quarter ohm off, the power half a watt); the tuning sees the true load\n"
+           "  --serial-fault KIND[,EVERY]  every EVERY-th frame (default 10) on the serial line\n"
+           "                gets a fault: late (the reply 700 ms after the ACK), nak-apart (NAK, then\n"
+           "                the reply in a write of its own), stray (two stray bytes behind the reply)\n"
            "  --gateway PORT       also a gateway on 127.0.0.1:PORT, TCP and UDP (0 = any port)\n"
            "  --network-unit PORT  also a networked unit on 127.0.0.1:PORT (0 = any port)\n"
            "Prints \"unit: <terminal>\" once the unit answers (then \"gateway: 127.0.0.1:PORT\" with\n"
@@ -143,6 +146,19 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
                 error = "bad wander: " + v + " (0..1000 ohm)";
                 return false;
             }
+        } else if (a == "--serial-fault") {
+            if (!value(v))
+                return false;
+            const size_t comma = v.find(',');
+            const std::string kind = v.substr(0, comma);
+            int every = 10;
+            if ((kind != "late" && kind != "nak-apart" && kind != "stray")
+                || (comma != std::string::npos && !ParseInt(v.substr(comma + 1), 1, 1000000, every))) {
+                error = "bad serial fault: " + v + " (late, nak-apart or stray, then ,EVERY)";
+                return false;
+            }
+            options.serialFault = kind;
+            options.serialFaultEvery = every;
         } else if (a == "--noise") {
             options.noise = true;
         } else if (a == "--fault") {

@@ -107,11 +107,30 @@ void SimSerialServer::SetFault(Fault fault, int times)
     faultTimes_ = times;
 }
 
+void SimSerialServer::SetRecurringFault(Fault fault, int every)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    recurring_ = every > 0 ? fault : Fault::None;
+    recurringEvery_ = every > 0 ? every : 0;
+    recurringCount_ = 0;
+}
+
+void SimSerialServer::SetLateReplyMs(int ms)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    lateReplyMs_ = ms < 0 ? 0 : ms;
+}
+
 SimSerialServer::Fault SimSerialServer::TakeFault()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (fault_ == Fault::None || faultTimes_ == 0)
+    if (fault_ == Fault::None || faultTimes_ == 0) {
+        if (recurring_ != Fault::None && ++recurringCount_ >= recurringEvery_) {
+            recurringCount_ = 0;
+            return recurring_;
+        }
         return Fault::None;
+    }
     const Fault f = fault_;
     if (faultTimes_ > 0 && --faultTimes_ == 0)
         fault_ = Fault::None;
@@ -210,6 +229,21 @@ bool SimSerialServer::WriteAll(const uint8_t* data, size_t n)
     return true;
 }
 
+bool SimSerialServer::Pause(int ms)
+{
+    pollfd wake { wakeRead_, POLLIN, 0 };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        if (stopping_)
+            return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return true;
+        if (::poll(&wake, 1, static_cast<int>(left.count())) > 0)
+            return false;
+    }
+}
+
 void SimSerialServer::Serve()
 {
     while (!stopping_) {
@@ -295,6 +329,15 @@ void SimSerialServer::ServeFrame(uint8_t first)
         Record(req);
         return;
     }
+    std::vector<uint8_t> frame = serialframe::BuildFrame(static_cast<uint8_t>(address), req.command,
+                                                         reply.data(), static_cast<int>(reply.size()));
+    if (fault == Fault::NakApartReply) {
+        // The reply follows the NAK in a write of its own; the program has its answer by then.
+        if (WriteAll(&Nak, 1) && Pause(NakApartGapMs))
+            WriteAll(frame.data(), frame.size());
+        Record(req);
+        return;
+    }
     if (!WriteAll(&Ack, 1)) {
         Record(req);
         return;
@@ -303,8 +346,21 @@ void SimSerialServer::ServeFrame(uint8_t first)
         Record(req);
         return;
     }
-    std::vector<uint8_t> frame = serialframe::BuildFrame(static_cast<uint8_t>(address), req.command,
-                                                         reply.data(), static_cast<int>(reply.size()));
+    if (fault == Fault::LateReply) {
+        int lateMs = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            lateMs = lateReplyMs_;
+        }
+        // The program has given up on this reply when it comes: no acknowledgement is waited
+        // for, a byte now would be the start of its next request.
+        if (Pause(lateMs))
+            WriteAll(frame.data(), frame.size());
+        Record(req);
+        return;
+    }
+    if (fault == Fault::StrayAfterReply)
+        frame.insert(frame.end(), std::begin(StrayBytes), std::end(StrayBytes));
     if (fault == Fault::CorruptChecksum)
         frame.back() ^= 0x5A;
     if (fault == Fault::ShortFrame)

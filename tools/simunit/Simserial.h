@@ -27,6 +27,9 @@ public:
         Stall,           // no ACK, no reply
         ShortFrame,      // the reply frame lacks its last byte
         NakThenReply,    // NAK followed at once by a reply frame the program must not take
+        LateReply,       // ACK, then the reply only after LateReplyMs (past the program's time-out)
+        NakApartReply,   // NAK, then a moment later the reply frame, in a write of its own
+        StrayAfterReply, // a good reply with two stray bytes behind it
     };
 
     struct Request {
@@ -40,6 +43,9 @@ public:
     static constexpr int ByteGapMs = 250;   // a longer gap inside a frame discards it
     static constexpr int AckWaitMs = 2000;  // how long the unit waits for the program's ACK/NAK
     static constexpr int DefaultBaud = 9600;
+    static constexpr int DefaultLateReplyMs = 700; // past the program's default time-out of 500 ms
+    static constexpr int NakApartGapMs = 5;        // between the NAK and the reply behind it
+    static constexpr uint8_t StrayBytes[2] = { 0x06, 0x06 }; // read as ACKs by a careless reader
 
     explicit SimSerialServer(SimUnit& unit, int baud = DefaultBaud);
     ~SimSerialServer();
@@ -55,6 +61,10 @@ public:
 
     // The fault for the next `times` frames to this unit (times < 0: until set again).
     void SetFault(Fault fault, int times = 1);
+    // The fault for every `every`-th frame to this unit from now on (every <= 0: none).
+    void SetRecurringFault(Fault fault, int every);
+    // How long a LateReply fault holds the reply back after the ACK.
+    void SetLateReplyMs(int ms);
 
     // What the unit saw (frames of every address, in order) and how the program acknowledged
     // the unit's replies.
@@ -80,6 +90,8 @@ private:
     // Reads exactly n bytes, each within ByteGapMs (or timeoutMs for all); false on a gap or stop.
     bool ReadExact(uint8_t* dest, int n, int timeoutMs);
     bool WriteAll(const uint8_t* data, size_t n);
+    // Waits ms unless stopped first; false when stopped.
+    bool Pause(int ms);
     void Record(const Request& r);
     void RecordAck(uint8_t b);
 
@@ -97,6 +109,10 @@ private:
     mutable std::condition_variable changed_;
     Fault fault_ = Fault::None;
     int faultTimes_ = 0;
+    Fault recurring_ = Fault::None;
+    int recurringEvery_ = 0;
+    int recurringCount_ = 0;
+    int lateReplyMs_ = DefaultLateReplyMs;
     std::vector<Request> requests_;
     std::vector<uint8_t> acks_;
     int xilinxLeft_ = 0; // serving thread only

@@ -52,7 +52,7 @@ struct SimUnitData {
     bool newerServiceLog = true;    // the probe answers 99 and records come by 251/252
     bool logBySectors = true;       // false: 114 refuses and ids 500..537 are cleared one by one
     int logRecordLength = 79;       // 55, 59, 71, 75 or 79 on newer units
-    uint8_t logCount = 10;          // the count byte: the active sector when below 10
+    uint8_t logCount = 2;           // the count byte: the active sector when below 10
     uint8_t bootMode = 0;
     int memoryInits = 0;
     std::array<uint32_t, 10> logSectorStamp{};

@@ -54,6 +54,13 @@ int main(int argc, char** argv)
         std::cerr << "orrery-simunit: " << error << "\n";
         return 1;
     }
+    if (!options.serialFault.empty()) {
+        using Fault = simunit::SimSerialServer::Fault;
+        const Fault fault = options.serialFault == "late"        ? Fault::LateReply
+                            : options.serialFault == "nak-apart" ? Fault::NakApartReply
+                                                                 : Fault::StrayAfterReply;
+        serial.SetRecurringFault(fault, options.serialFaultEvery);
+    }
     std::cout << "unit: " << serial.PtyPath() << std::endl;
 
     // The same unit behind a gateway port (with a second unit on another port), and as a

@@ -2,11 +2,14 @@
 // rate, over the serial link and over the network (a networked unit by TCP and UDP, a gateway by
 // TCP). Every fault must give its error, no transaction may outlast its time-out by far, and the
 // transaction after a fault must succeed (after a reconnect where the fault dropped the link).
+// Every request carries a tag of its own (the channel byte of the input-converter measure, which
+// the unit sends back), so a reply taken for a later request is counted as stale.
 // Prints transactions per second, the results counted by kind, the longest transaction and the
 // resident memory at start and end; exits 1 when a rule was broken.
 //
 //   orrery-soak [--transactions N] [--rate R] [--links serial,tcp,udp,gateway] [--seed S]
 
+#include "device/Unitconst.h"
 #include "link/Ostrabus.h"
 #include "simunit/Simcommandset.h"
 #include "simunit/Simgateway.h"
@@ -32,10 +35,13 @@ using Clock = std::chrono::steady_clock;
 using simunit::SimGateway;
 using simunit::SimSerialServer;
 
-constexpr int SerialReadTimeoutMs = 20;
+constexpr int SerialReadTimeoutMs = 40;
+// A late reply comes this long after the ACK: past the link's time-out for the reply's first
+// bytes (the time-out and three bytes' allowance), well before the line has fallen quiet again.
+constexpr int SerialLateReplyMs = SerialReadTimeoutMs + 3 * 5 + 10;
 constexpr int NetworkTimeoutMs = 60;
 constexpr int LateMs = NetworkTimeoutMs + 40; // a late reply misses its transaction
-constexpr int IdentifyCommand = 128;
+constexpr int TaggedCommand = unitcmd::MeasureInputAdc; // its reply begins with the request's byte
 // A transaction may take its time-out and the per-byte allowance of its reads; past this it
 // counts as hanging.
 constexpr double HangMs = 1000.0;
@@ -107,6 +113,7 @@ struct Tally {
     long broken = 0; // rules broken
     long rssAfterWarmUp = -1;
     long reconnects = 0;
+    long stale = 0; // replies that answered another request
     double longestMs = 0;
     std::map<std::string, long> results;
     void Count(const std::string& kind) { ++results[kind]; }
@@ -139,7 +146,7 @@ public:
 
 class SerialLink : public Link {
 public:
-    SerialLink() : server_(unit_) {}
+    SerialLink() : server_(unit_) { server_.SetLateReplyMs(SerialLateReplyMs); }
     bool Connect(COstraBus& bus, std::string& error) override
     {
         if (!server_.Running() && !server_.Start(&error))
@@ -158,6 +165,11 @@ public:
             { "NAK", linkerr::NakReceived, false, arm(SimSerialServer::Fault::AnswerNak) },
             { "stall", linkerr::Timeout, false, arm(SimSerialServer::Fault::Stall) },
             { "short frame", linkerr::BadChecksum, false, arm(SimSerialServer::Fault::ShortFrame) },
+            // Taken in time by a process held up past its time-out, the late reply is this
+            // request's own and right.
+            { "late reply", linkerr::Timeout, true, arm(SimSerialServer::Fault::LateReply) },
+            { "NAK, reply apart", linkerr::NakReceived, false, arm(SimSerialServer::Fault::NakApartReply) },
+            { "stray bytes", 0, false, arm(SimSerialServer::Fault::StrayAfterReply) },
         };
     }
 
@@ -255,13 +267,19 @@ bool Soak(const std::string& name, long count, double rate, std::mt19937& rng, T
             fault->arm();
             ++tally.faults;
         }
+        const uint8_t tag = static_cast<uint8_t>(i);
+        bus.AppendByte(tag);
         const auto start = Clock::now();
-        const int rc = bus.Transact(IdentifyCommand);
+        const int rc = bus.Transact(TaggedCommand);
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         ++tally.transactions;
         tally.longestMs = std::max(tally.longestMs, ms);
-        tally.Count(name + " " + (fault ? std::string(fault->name) + ": " : std::string()) + ResultName(rc));
-        bool broken = ms > HangMs;
+        uint8_t echoed = 0;
+        const bool stale = rc == 0 && (bus.ReplyLength() < 1 || (bus.ReadBytes(&echoed, 1), echoed != tag));
+        tally.stale += stale;
+        tally.Count(name + " " + (fault ? std::string(fault->name) + ": " : std::string())
+                    + (stale ? std::string("stale reply") : ResultName(rc)));
+        bool broken = ms > HangMs || stale;
         if (fault)
             broken |= rc != fault->expected && !(fault->timed && rc == 0 && ms > NetworkTimeoutMs);
         else
@@ -319,6 +337,7 @@ int main(int argc, char** argv)
         std::printf("  %-40s %ld\n", kind.c_str(), n);
     std::printf("longest transaction: %.1f ms (goal: below %.0f ms)\n", tally.longestMs, HangMs);
     std::printf("resident memory: %ld kB after the first transactions, %ld kB at end\n", tally.rssAfterWarmUp, rssEnd);
+    std::printf("stale replies (another request's answer taken): %ld (goal: 0)\n", tally.stale);
     std::printf("rules broken: %ld (goal: 0)\n", tally.broken);
     return ok && tally.broken == 0 ? 0 : 1;
 }

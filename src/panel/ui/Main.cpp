@@ -535,6 +535,11 @@ int TMainForm::ReadUnitSetup()
     const std::string name = device_->CopyDisplayName();
     Status->SetConnectionText(name);
     r = ReadAllPages();
+    if (r == 0 && device_->Has3rdCap()) {
+        // The ratio box shows what this unit holds, never the last unit's or a default.
+        double ratio = 0.0;
+        r = device_->Read3capRatio(ratio);
+    }
     if (r == 0)
         ValidatePanes();
     return r;

@@ -390,6 +390,11 @@ public:
                           bool capsDisabled) override;
     void ShowLatest() override;
     void ShowDisconnected() override;
+    void ShowReadingsLost() override;
+    // Texts of the status panels while the unit's state is unknown.
+    static constexpr const char* RfUnknownText = "RF ?";
+    static constexpr const char* TunedUnknownText = "Tuned ?";
+    static constexpr const char* ThirdCapUnknownText = "3rd cap ?";
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -434,6 +439,7 @@ private:
     // Whether the panels and readings show the unit's last read; the interlock panel shows only
     // then.
     void SetReadingsKnown(bool known);
+    void SetReadingsLost(bool lost);
     void UpdateInterlockPanel();
     void CreateControls(QBoxLayout* into);
     void UpdateCapControls();
@@ -464,4 +470,5 @@ private:
     TRestoreFromFileForm* restoreForm_ = nullptr;
     int loadSkipped_ = 0; // rows the last history read passed over
     bool readingsKnown_ = false;
+    bool readingsLost_ = false; // the readings failed: no number stands for the unit's
 };

@@ -229,7 +229,8 @@ void TMainForm::UpdateCapacitorPanel()
             p.TrackBars[c]->SetPositionQuietly(capscale::TrackFromPercent(pos));
         if (!p.PosEdits[c]->hasFocus())
             p.PosEdits[c]->ShowNumber(PercentText(pos));
-        p.CTexts[c]->ShowNumber(PfText(device_->CapToPf(c, pos)));
+        // Without readings the capacitance read-out shows no number, not the last one.
+        p.CTexts[c]->ShowNumber(readingsLost_ ? QString() : PfText(device_->CapToPf(c, pos)));
     }
 }
 
@@ -260,8 +261,10 @@ int TMainForm::Move3rdCap(double percent)
 {
     const int r = capControls_->Move3rdCap(percent);
     if (r == 0) {
+        // The unit reports where the capacitor stands as it starts to move: the edit keeps the
+        // position asked for and follows the unit's from the next reading on, as Load and Tune do.
         const double pos = device_->Position(capindex::Third);
-        CtrlPanel->PosEdits[capindex::Third]->ShowNumber(PercentText(pos));
+        CtrlPanel->PosEdits[capindex::Third]->ShowNumber(PercentText(percent));
         CtrlPanel->CTexts[capindex::Third]->ShowNumber(PfText(device_->CapToPf(capindex::Third, pos)));
     }
     return r;

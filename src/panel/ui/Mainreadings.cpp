@@ -11,7 +11,9 @@
 #include "panel/ui/Alarmpanel.h"
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Settingsform.h"
+#include "zcomponents/Zwidgets.h"
 
+#include <QApplication>
 #include <QLabel>
 
 CPaneList* TMainForm::GetPaneList(int index) const { return panes_->Get(index); }
@@ -43,8 +45,15 @@ void TMainForm::RefreshIncremental()
 void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
                                  bool capsDisabled)
 {
+    SetReadingsLost(false);
     PaintStatusPanels(rfOn, tuned, thirdCap, thirdCapTuned, capsDisabled);
     SetReadingsKnown(true);
+}
+
+void TMainForm::SetReadingsLost(bool lost)
+{
+    readingsLost_ = lost;
+    panes_->SetLatestKnown(!lost);
 }
 
 void TMainForm::PaintStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
@@ -75,9 +84,26 @@ void TMainForm::ShowLatest()
 
 void TMainForm::ShowDisconnected()
 {
+    SetReadingsLost(false);
     PaintStatusPanels(false, false, true, false, false);
     SetReadingsKnown(false);
     data_->Latest() = CDataRec(); // the readings as before the first sample
+    ShowLatest();
+}
+
+void TMainForm::ShowReadingsLost()
+{
+    // Neither on nor off: the unit may well still have RF on.
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    const std::pair<QLabel*, const char*> panels[] = {
+        {RFOnPanel, RfUnknownText}, {TunedPanel, TunedUnknownText}, {_3capTunedPanel, ThirdCapUnknownText}};
+    for (const auto& [panel, text] : panels) {
+        panel->setText(text);
+        SetPaletteColor(panel, QPalette::Window, face);
+    }
+    SetReadingsLost(true);
+    SetReadingsKnown(false);
+    data_->Latest() = CDataRec();
     ShowLatest();
 }
 

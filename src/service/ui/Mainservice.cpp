@@ -86,8 +86,13 @@ int TMainForm::FillSectorList()
     list->clear();
     for (const std::string& item : servlog::SectorItems(active))
         list->addItem(QString::fromStdString(item));
-    list->setCurrentRow(active >= 0 && active < servlog::Sectors ? active : -1);
+    list->setCurrentRow(servlog::IsSector(active) ? active : -1);
     ServLogTab->ServLogMemo->clear();
+    if (!servlog::IsSector(active)) {
+        // No sector is the unit's active one: say so rather than show an empty record.
+        ServLogTab->ServLogMemo->appendPlainText(QString::fromStdString(servlog::NoActiveSectorText(active)));
+        return 0;
+    }
     StatisticsText(active, ServLogTab->ServLogMemo);
     return 0;
 }
@@ -169,6 +174,14 @@ void TMainForm::ServLogBtnClick()
     std::vector<std::string> lines;
     if (inforeport::Statistics(*device_, lines) != 0)
         return;
+    const int active = device_->ServiceLogCount();
+    if (!servlog::IsSector(active)) {
+        // An empty report is no success: the unit named no sector to report.
+        const std::string text = servlog::NoActiveSectorText(active);
+        AddLines(InfoPage->StatsMemo, {text});
+        Status->ShowMessage(text);
+        return;
+    }
     AddLines(InfoPage->StatsMemo, lines);
     CaretToStart(InfoPage->StatsMemo);
     Status->CommandAccepted();

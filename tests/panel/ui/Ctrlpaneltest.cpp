@@ -185,7 +185,6 @@ TEST(CtrlPanel, PositionEditTakesTheNumberShownWhenClickedAndTyping)
 {
     PanelWindow shown;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
-    QWidget& window = shown.window;
     TCtrlPanel* panel = shown.panel;
     QLineEdit* other = shown.other;
     other->setFocus();

@@ -142,6 +142,24 @@ TEST_F(MainControls, ModeAndPresetButtonsSendAndShowTheUnitsState)
               (std::vector<SentCommand>{{97, {1}}, {94, {1}}, {94, {0}}, {97, {0}}, {94, {1}}}));
 }
 
+TEST_F(MainControls, RefusedExternalPresetSendsNothingMoreAndShowsTheRefusal)
+{
+    Connect();
+    for (const char* mode : {"ManualBtn", "AutoBtn"}) {
+        Button(mode)->click();
+        ASSERT_NE(state->With([](SimUnitData& d) { return d.mode; }), 2);
+        log.Clear();
+        form->Status->ClearMessage();
+        const int beeps = hooks.beeps;
+        Button("ExtPresetOnBtn")->click();
+        // The unit refuses command 97 outside Serial mode: no preset command follows it.
+        EXPECT_EQ(log.Sent({94, 97}), (std::vector<SentCommand>{{97, {1}}})) << mode;
+        EXPECT_EQ(form->Status->State().ErrorText(), "Cmd 97: CSR " + CDevice::CsrText(1)) << mode;
+        EXPECT_EQ(hooks.beeps, beeps + 1) << mode;
+        EXPECT_EQ(state->With([](SimUnitData& d) { return d.extPresetMode; }), 0) << mode;
+    }
+}
+
 TEST_F(MainControls, ButtonsAreDownAsTheLatestSampleSays)
 {
     Connect();
@@ -175,6 +193,62 @@ TEST_F(MainControls, ThirdCapacitorButtonsAndRatio)
     EXPECT_EQ(log.Sent(), (std::vector<SentCommand>{{95, {3, w[0], w[1]}}, {165, {3}}}));
     EXPECT_EQ(Edit("_3capRatioEdit")->text(), "32.00");
     EXPECT_FALSE(Button("SetRatioBtn")->isChecked());
+}
+
+TEST_F(MainControls, RatioBoxShowsTheRatioTheConnectedUnitHolds)
+{
+    Unit([](SimUnitData& d) {
+        d.pin = 0x400;
+        d.ratio3 = 1500;
+    });
+    Edit("_3capRatioEdit")->setText("");
+    form->Controller()->Settings().BaudRate = "9600";
+    form->SetPortText(sim.Path());
+    form->ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form->Device()->IsConnected());
+    const auto reads = log.Sent({165});
+    EXPECT_NE(std::find(reads.begin(), reads.end(), SentCommand{165, {3}}), reads.end());
+    EXPECT_EQ(Edit("_3capRatioEdit")->text(), "1.50");
+
+    // A ratio set on this unit is not shown for the next one.
+    Edit("_3capRatioEdit")->setText("40");
+    Button("SetRatioBtn")->click();
+    ASSERT_EQ(Edit("_3capRatioEdit")->text(), "32.00");
+    form->ConnectBar->ConnectBtn()->click(); // Disconnect
+    ASSERT_FALSE(form->Device()->IsConnected());
+    Unit([](SimUnitData& d) { d.ratio3 = 1000; });
+    form->ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form->Device()->IsConnected());
+    EXPECT_EQ(Edit("_3capRatioEdit")->text(), "1.00");
+}
+
+TEST_F(MainControls, ThirdCapacitorEditShowsThePositionAskedForAndThenTheUnits)
+{
+    Unit([](SimUnitData& d) {
+        d.pin = 0x400;
+        d.caps[2].position = d.caps[2].target = 35.0;
+    });
+    Connect();
+    QLineEdit* edit = Edit("_3capPosEdit");
+    edit->setFocus();
+    const struct {
+        const char* typed;
+        const char* shown;
+        int sent;
+    } steps[] = {{"5", "20.00", 2000}, {"50", "50.00", 5000}, {"5", "20.00", 2000}};
+    for (const auto& step : steps) {
+        log.Clear();
+        edit->selectAll();
+        QTest::keyClicks(edit, step.typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(log.Sent({95}), (std::vector<SentCommand>{{95, {0, step.sent & 0xFF, step.sent >> 8}}})) << step.typed;
+        EXPECT_EQ(Position("_3capPosEdit"), step.shown) << step.typed;
+    }
+    // The edit no longer has the focus: it follows the unit's position from the next reading.
+    Button("ManualBtn")->setFocus();
+    Unit([](SimUnitData& d) { d.caps[2].target = 60.0; });
+    form->ReadTimerTimer();
+    EXPECT_EQ(Position("_3capPosEdit"), "60.00");
 }
 
 TEST_F(MainControls, DraggingATrackBarSendsOneMoveOnReleaseAndKeysSendNothing)

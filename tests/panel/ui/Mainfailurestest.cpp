@@ -10,7 +10,9 @@
 #include "link/ui/Connection.h"
 #include "panel/Connectbridge.h"
 #include "panel/Orrery.h"
+#include "panel/Readingspanes.h"
 #include "panel/ui/Alarmpanel.h"
+#include "panel/ui/Ctrlpanel.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
@@ -24,12 +26,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -72,6 +76,24 @@ protected:
         form->ConnectBar->ConnectBtn()->click();
     }
     std::string Panel(QLabel* label) const { return label->text().toStdString(); }
+    bool Lit(QLabel* label) const
+    {
+        return label->palette().color(QPalette::Window) == QColor(0x00, 0xFF, 0x00);
+    }
+    // The panels say the unit's state is unknown; readings, pane values and read-outs show no
+    // number.
+    void ExpectStateUnknown()
+    {
+        EXPECT_EQ(Panel(form->RFOnPanel), "RF ?");
+        EXPECT_EQ(Panel(form->TunedPanel), "Tuned ?");
+        EXPECT_EQ(Panel(form->_3capTunedPanel), "3rd cap ?");
+        EXPECT_FALSE(Lit(form->RFOnPanel));
+        EXPECT_FALSE(Lit(form->TunedPanel));
+        for (int id : {1, 2, 3, 5, 6})
+            EXPECT_TRUE(std::isnan(form->Panes().Source().LatestValue(id))) << id;
+        for (const char* name : {"ShCText", "SerCText"})
+            EXPECT_EQ(testsupport::Child<TNumberLabel>(*form, name)->Shown(), "") << name;
+    }
 
     testsupport::TempDir dir;
     std::vector<std::string> args;
@@ -105,13 +127,12 @@ TEST_F(MainFailures, UnitThatDiesWhilePolledLeavesNoPanelLit)
     EXPECT_FALSE(form->ReadTimer->isActive());
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_EQ(hooks.shown[0].caption, "Vantrel Orrery");
-    EXPECT_EQ(hooks.shown[0].text, "Connected to " + sim.Path() +
+    EXPECT_EQ(hooks.shown[0].text, "Unit on " + sim.Path() +
                                        ", 9600, Addr 2\nRead timer is stopped after\n5 communication errors");
     EXPECT_TRUE(form->Device()->IsConnected()); // the link stays; only its readings are gone
-    EXPECT_EQ(Panel(form->RFOnPanel), "RF Off");
-    EXPECT_EQ(Panel(form->TunedPanel), "Not tuned");
+    // The unit's RF may still be on: neither "RF Off" nor a lit "RF On", and no number.
+    ExpectStateUnknown();
     EXPECT_FALSE(form->AlarmPanel->InterlockPanel->isVisible());
-    EXPECT_EQ(data.Latest().Value(1), 0.0);
     EXPECT_EQ(data.Latest().Flag(33), 0);
 
     // The unit answers again and the user starts the timer: the next read lights them again.
@@ -122,6 +143,46 @@ TEST_F(MainFailures, UnitThatDiesWhilePolledLeavesNoPanelLit)
     EXPECT_EQ(Panel(form->RFOnPanel), "RF On");
     EXPECT_EQ(Panel(form->TunedPanel), "Tuned");
     EXPECT_TRUE(form->AlarmPanel->InterlockPanel->isVisible());
+    EXPECT_FALSE(std::isnan(form->Panes().Source().LatestValue(1)));
+    EXPECT_NE(testsupport::Child<TNumberLabel>(*form, "ShCText")->Shown(), "");
+}
+
+TEST_F(MainFailures, NetworkedUnitLostWhilePolledLeavesNoPanelLit)
+{
+    simunit::SimUnit unit;
+    auto state = simunit::InstallDeviceCommands(unit);
+    state->With([](simunit::SimUnitData& d) { d.liveWords = RfOnAndTuned(); });
+    auto gateway = std::make_unique<simunit::SimGateway>(simunit::SimGateway::Role::NetworkUnit);
+    gateway->SetUnit(simunit::SimGateway::AnswerFrom(unit));
+    ASSERT_TRUE(gateway->Start());
+    Start();
+    form->Controller()->Settings().TCPPort = gateway->Port();
+    ASSERT_TRUE(form->Controller()->ConnectSite("127.0.0.1", true));
+    ASSERT_TRUE(form->Device()->IsDirectNetwork());
+    // Messages about the unit name it by its number and site.
+    EXPECT_EQ(form->Controller()->UnitLinkText(),
+              "Unit " + std::to_string(form->Controller()->Settings().UnitNumber) + " on 127.0.0.1");
+    form->ReadTimer->stop(); // the test polls by hand
+    form->ReadTimerTimer();
+    ASSERT_EQ(Panel(form->RFOnPanel), "RF On");
+
+    // The unit goes away: the program drops the link itself.
+    gateway->CloseMidReply(1);
+    for (int i = 0; i < 3 && form->Device()->HasSocket(); ++i)
+        form->ReadTimerTimer();
+    ASSERT_FALSE(form->Device()->HasSocket());
+    ExpectStateUnknown();
+
+    // A read that succeeds again shows the unit's state; a disconnect the user chose keeps
+    // its plain look.
+    ASSERT_TRUE(form->Controller()->ConnectSite("127.0.0.1", true));
+    form->ReadTimer->stop();
+    form->ReadTimerTimer();
+    ASSERT_EQ(Panel(form->RFOnPanel), "RF On");
+    hooks.answers = {true};
+    form->Controller()->DisconnectConfirm();
+    EXPECT_EQ(Panel(form->RFOnPanel), "RF Off");
+    EXPECT_FALSE(std::isnan(form->Panes().Source().LatestValue(1)));
 }
 
 TEST_F(MainFailures, UnitAtAnotherAddressShowsTheFailedIdentification)
@@ -135,7 +196,7 @@ TEST_F(MainFailures, UnitAtAnotherAddressShowsTheFailedIdentification)
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_EQ(hooks.shown[0].kind, "question");
     EXPECT_EQ(hooks.shown[0].caption, "Connect");
-    EXPECT_EQ(hooks.shown[0].text, "Connected to " + sim.Path() +
+    EXPECT_EQ(hooks.shown[0].text, "Unit on " + sim.Path() +
                                        ", 9600, Addr 2\nNo response from unit.\nMaintain Com port connection ?");
     ASSERT_TRUE(form->Device()->IsConnected());
     EXPECT_FALSE(form->ReadTimer->isActive());
@@ -200,6 +261,69 @@ TEST_F(MainFailures, ServerInfoOfALostGatewaySaysSo)
     ASSERT_TRUE(again.Done());
     EXPECT_EQ(shown, (std::vector<std::string>{"Error reading gateway info", "Error reading gateway info"}));
     EXPECT_FALSE(form->Device()->HasSocket());
+}
+
+TEST_F(MainFailures, GatewayFoundGoneByServerInfoIsALostLinkAndItsPortIsNeverOpenedLocally)
+{
+    simunit::SimUnit unit;
+    simunit::InstallDeviceCommands(unit);
+    simunit::SimGateway gateway(simunit::SimGateway::Role::Gateway);
+    gateway.AddPort("COM1", 2, simunit::SimGateway::AnswerFrom(unit));
+    ASSERT_TRUE(gateway.Start());
+    TConnectionForm* connection = new TConnectionForm(form->Bridge(), form->ConnectBar, form.get());
+    TMainForm::Forms forms;
+    forms.Connection = connection;
+    form->SetForms(forms);
+    Start();
+    form->Controller()->Settings().TCPPort = gateway.Port();
+    ASSERT_TRUE(form->Controller()->ConnectSite("127.0.0.1", true));
+    ASSERT_TRUE(form->Device()->IsGateway());
+    form->Controller()->ConnectPort("COM1", true);
+    ASSERT_TRUE(form->Device()->IsConnected());
+    ASSERT_EQ(form->Device()->PortName(), "COM1");
+    EXPECT_EQ(form->Controller()->UnitLinkText(), "Unit on COM1 of 127.0.0.1, 9600, Addr 2");
+    form->ReadTimer->stop();
+    hooks.shown.clear();
+
+    // Orrery > Connection; the gateway stops; Info...; then the Com port's Connect with COM1.
+    gateway.Stop();
+    std::vector<std::string> seen;
+    const auto openInfo = [](QWidget* w) {
+        QPushButton* info = testsupport::Child<QPushButton>(*w, "InfoBtn");
+        QTimer::singleShot(0, info, [info] { info->click(); });
+        return true;
+    };
+    const auto closeInfo = [](QWidget* w) {
+        testsupport::Child<QPushButton>(*w, "CloseBtn")->click();
+        return true;
+    };
+    const auto lookAndConnect = [&seen](QWidget* w) {
+        seen.push_back(testsupport::Child<QPushButton>(*w, "RemoteBtn")->text().toStdString());
+        seen.push_back(testsupport::Child<QPushButton>(*w, "ConnectBtn")->text().toStdString());
+        testsupport::Child<QLineEdit>(*w, "ComPortEdit")->setText("COM1");
+        QPushButton* connect = testsupport::Child<QPushButton>(*w, "ConnectBtn");
+        QTimer::singleShot(0, connect, [connect, w] {
+            connect->click();
+            static_cast<QDialog*>(w)->reject();
+        });
+        return true;
+    };
+    testsupport::ModalDriver driver;
+    driver.Then("ConnectionForm", openInfo).Then("ServerInfoForm", closeInfo).Then("ConnectionForm", lookAndConnect);
+    form->ConnectionMenuItem->trigger();
+    ASSERT_TRUE(driver.Done());
+
+    // The dialog showed the lost link as any lost link: nothing connected.
+    EXPECT_EQ(seen, (std::vector<std::string>{"Connect", "Connect"}));
+    EXPECT_FALSE(form->Device()->HasSocket());
+    EXPECT_FALSE(form->Device()->IsConnected());
+    EXPECT_FALSE(form->Device()->HasPort()); // no local device was opened for COM1
+    EXPECT_EQ(form->ConnectBar->ConnectBtn()->text(), "Connect");
+    EXPECT_EQ(Panel(form->RFOnPanel), "RF ?");
+    // Connect said why, and never asked about a unit on a local port.
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].kind, "warning");
+    EXPECT_EQ(hooks.shown[0].text, "Can't connect to COM1\nDisconnected");
 }
 
 TEST_F(MainFailures, SettingsFileThatIsAFolderIsNamedWithTheTrueReason)

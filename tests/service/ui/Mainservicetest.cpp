@@ -188,6 +188,31 @@ TEST_F(MainService, StatisticsKeepEveryNameApartFromItsValue)
     }
 }
 
+TEST_F(MainService, UnitThatNamesNoActiveSectorIsSaidSoNotReportedAsAccepted)
+{
+    Unit([](SimUnitData& d) { d.logCount = 10; });
+    Connect();
+    const std::string text = "The unit names no active sector (10)";
+    form->InfoPage->ServLogBtn->click();
+    EXPECT_EQ(MemoLines(form->InfoPage->StatsMemo), std::vector<std::string>{text});
+    EXPECT_EQ(form->Status->State().ErrorText(), text);
+    EXPECT_NE(form->Status->State().ErrorText(), "Command accepted");
+
+    form->SetupPage->ReadSetupBtn->click();
+    QListWidget* list = form->ServLogTab->SectorListBox;
+    ASSERT_EQ(list->count(), 10);
+    for (int n = 0; n < 10; ++n)
+        EXPECT_EQ(list->item(n)->text(), QString::number(n));
+    EXPECT_EQ(MemoLines(form->ServLogTab->ServLogMemo), std::vector<std::string>{text});
+}
+
+TEST(MainServiceUnit, SimulatedUnitNamesAnActiveSectorAsAUnitDoes)
+{
+    simunit::SimUnitData fresh;
+    EXPECT_GE(fresh.logCount, 0);
+    EXPECT_LT(fresh.logCount, 10);
+}
+
 TEST_F(MainService, ServiceLogSavesAsTextOrSaysWhyNot)
 {
     Connect();
