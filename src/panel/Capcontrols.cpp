@@ -87,7 +87,10 @@ int CCapControls::SetMode(int mode) { return device_.SetMode(mode); }
 int CCapControls::SetPreset(bool on, bool external)
 {
     if (on) {
-        const int r = device_.SetExtPresetMode(external ? 1 : 0, false);
+        // A unit that refuses the external preset has not got it: the preset is not turned on
+        // as a plain one in its place. Clearing the external mode for a plain preset may be
+        // refused in a mode that never set it; the plain preset still follows.
+        const int r = device_.SetExtPresetMode(external ? 1 : 0, !external);
         if (r != 0)
             return r;
     }

@@ -344,6 +344,7 @@ TEST_F(DeviceLink, ServiceLogResetAndRead)
     Unit([&](SimUnitData& d) { resets = d.logResets; });
     EXPECT_EQ(resets, 38);
 
+    Unit([](SimUnitData& d) { d.logCount = 10; }); // a unit that names no active sector
     ASSERT_EQ(dev.ReadServiceLog(), 0);
     EXPECT_EQ(dev.ServiceLogCount(), 10);
     EXPECT_EQ(dev.ServiceLogRecord(4)[0], 79u);

@@ -51,13 +51,20 @@ TEST_F(CapControlsTest, ModeAndPresetButtonsSendTheirCommands)
     EXPECT_EQ(log.Sent(), (std::vector<SentCommand>{{93, {1}}, {93, {3}}}));
     log.Clear();
 
-    // Preset on: the external-preset mode first (its CSR tolerated), then the preset mode.
+    // Preset on: the external-preset mode first, then the preset mode. A refused external
+    // preset ends there with the unit's CSR; clearing the external mode for a plain preset
+    // may be refused (its CSR tolerated).
     Unit([](SimUnitData& d) { d.mode = 0; }); // the unit refuses 97 outside Serial mode
-    EXPECT_EQ(caps.SetPreset(true, true), 0);
+    EXPECT_EQ(caps.SetPreset(true, true), 1);
     EXPECT_EQ(caps.SetPreset(true, false), 0);
     EXPECT_EQ(caps.SetPreset(false, false), 0);
-    EXPECT_EQ(log.Sent(), (std::vector<SentCommand>{{97, {1}}, {94, {1}}, {97, {0}}, {94, {1}}, {94, {0}}}));
+    EXPECT_EQ(log.Sent(), (std::vector<SentCommand>{{97, {1}}, {97, {0}}, {94, {1}}, {94, {0}}}));
     EXPECT_EQ(state->With([](SimUnitData& d) { return d.presetMode; }), 0);
+    log.Clear();
+    Unit([](SimUnitData& d) { d.mode = 2; });
+    EXPECT_EQ(caps.SetPreset(true, true), 0);
+    EXPECT_EQ(log.Sent(), (std::vector<SentCommand>{{97, {1}}, {94, {1}}}));
+    EXPECT_EQ(state->With([](SimUnitData& d) { return d.extPresetMode; }), 1);
 }
 
 TEST_F(CapControlsTest, ThirdCapacitorModePresetAndRatioClamp)

@@ -432,7 +432,8 @@ TEST_F(ControllerTest, FifthConsecutiveReadErrorStopsTheTimerAndSuccessResetsThe
     view.readingResults = {-2};
     controller.OnReadTimer();
     EXPECT_FALSE(view.timerOn);
-    EXPECT_EQ(view.disconnectedShown, 1); // no reading left standing for the unit's
+    EXPECT_EQ(view.readingsLostShown, 1); // no reading left standing for the unit's
+    EXPECT_EQ(view.disconnectedShown, 0); // the unit may still be on: not shown as off
     EXPECT_EQ(controller.ReadErrorCount(), 0);
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_TRUE(Shown("warning", "Vantrel Orrery", "Read timer is stopped after\n5 communication errors"));
@@ -464,7 +465,7 @@ TEST_F(ControllerTest, NoLinkStopsTheTimerSilently)
     EXPECT_FALSE(view.timerOn);
     EXPECT_EQ(controller.ReadErrorCount(), 0);
     EXPECT_TRUE(hooks.shown.empty());
-    EXPECT_EQ(view.disconnectedShown, 1);
+    EXPECT_EQ(view.readingsLostShown, 1); // a link the program dropped: the state is unknown
 }
 
 TEST_F(ControllerTest, ReadStepIsNotReentered)
