@@ -229,6 +229,9 @@ TEST_F(MainControls, ThirdCapacitorEditShowsThePositionAskedForAndThenTheUnits)
         d.caps[2].position = d.caps[2].target = 35.0;
     });
     Connect();
+    // The motor moves between readings, as a unit's does: read back at once, the position is
+    // still the one before the move.
+    Unit([](SimUnitData& d) { d.motorSpeed = 0.001; });
     QLineEdit* edit = Edit("_3capPosEdit");
     edit->setFocus();
     const struct {
@@ -246,7 +249,7 @@ TEST_F(MainControls, ThirdCapacitorEditShowsThePositionAskedForAndThenTheUnits)
     }
     // The edit no longer has the focus: it follows the unit's position from the next reading.
     Button("ManualBtn")->setFocus();
-    Unit([](SimUnitData& d) { d.caps[2].target = 60.0; });
+    Unit([](SimUnitData& d) { d.caps[2].position = d.caps[2].target = 60.0; });
     form->ReadTimerTimer();
     EXPECT_EQ(Position("_3capPosEdit"), "60.00");
 }
