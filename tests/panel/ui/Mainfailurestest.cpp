@@ -76,6 +76,17 @@ protected:
         form->ConnectBar->ConnectBtn()->click();
     }
     std::string Panel(QLabel* label) const { return label->text().toStdString(); }
+    // With the connection dialog (Orrery > Connection), started and linked to the gateway.
+    void StartOnGateway(const simunit::SimGateway& gateway)
+    {
+        TMainForm::Forms forms;
+        forms.Connection = new TConnectionForm(form->Bridge(), form->ConnectBar, form.get());
+        form->SetForms(forms);
+        Start();
+        form->Controller()->Settings().TCPPort = gateway.Port();
+        ASSERT_TRUE(form->Controller()->ConnectSite("127.0.0.1", true));
+        ASSERT_TRUE(form->Device()->IsGateway());
+    }
     bool Lit(QLabel* label) const
     {
         return label->palette().color(QPalette::Window) == QColor(0x00, 0xFF, 0x00);
@@ -217,14 +228,9 @@ TEST_F(MainFailures, ServerInfoOfALostGatewaySaysSo)
     gateway.AddPort("COM7", 2, simunit::SimGateway::AnswerFrom(unit));
     gateway.SetInformationText("Test gateway");
     ASSERT_TRUE(gateway.Start());
-    TConnectionForm* connection = new TConnectionForm(form->Bridge(), form->ConnectBar, form.get());
-    TMainForm::Forms forms;
-    forms.Connection = connection;
-    form->SetForms(forms);
-    Start();
-    form->Controller()->Settings().TCPPort = gateway.Port();
-    ASSERT_TRUE(form->Controller()->ConnectSite("127.0.0.1", true));
-    ASSERT_TRUE(form->Device()->IsGateway());
+    StartOnGateway(gateway);
+    if (HasFatalFailure())
+        return;
 
     // Orrery > Connection, Info, as often as asked; what each window shows is noted.
     std::vector<std::string> shown;
@@ -270,14 +276,9 @@ TEST_F(MainFailures, GatewayFoundGoneByServerInfoIsALostLinkAndItsPortIsNeverOpe
     simunit::SimGateway gateway(simunit::SimGateway::Role::Gateway);
     gateway.AddPort("COM1", 2, simunit::SimGateway::AnswerFrom(unit));
     ASSERT_TRUE(gateway.Start());
-    TConnectionForm* connection = new TConnectionForm(form->Bridge(), form->ConnectBar, form.get());
-    TMainForm::Forms forms;
-    forms.Connection = connection;
-    form->SetForms(forms);
-    Start();
-    form->Controller()->Settings().TCPPort = gateway.Port();
-    ASSERT_TRUE(form->Controller()->ConnectSite("127.0.0.1", true));
-    ASSERT_TRUE(form->Device()->IsGateway());
+    StartOnGateway(gateway);
+    if (HasFatalFailure())
+        return;
     form->Controller()->ConnectPort("COM1", true);
     ASSERT_TRUE(form->Device()->IsConnected());
     ASSERT_EQ(form->Device()->PortName(), "COM1");
