@@ -74,3 +74,8 @@ std::string CConnectRules::PortTextForList(const std::string& text, const std::v
         return text;
     return items.front();
 }
+
+std::string CConnectRules::SiteTextForLink(const std::string& text, const LinkState& link)
+{
+    return link.socketOpen && !link.site.empty() ? link.site : text;
+}

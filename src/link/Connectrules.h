@@ -64,4 +64,7 @@ public:
     // name the list does not offer (a local port's, say) gives way to the first port listed.
     static std::string PortTextForList(const std::string& text, const std::vector<std::string>& items,
                                        const LinkState& link);
+    // The site box's text: the site in use while a network socket is open (however it was
+    // connected), else what the box holds.
+    static std::string SiteTextForLink(const std::string& text, const LinkState& link);
 };

@@ -183,6 +183,9 @@ void TConnectBarFrame::UpdateState(int mode)
     connectBtn_->setText(QString::fromStdString(s.connectBtnCaption));
     connectBtn_->setToolTip(QString::fromStdString(s.connectBtnHint));
 
+    const std::string site = CConnectRules::SiteTextForLink(SiteText(), link);
+    if (site != SiteText())
+        remoteComboBox_->setEditText(QString::fromStdString(site));
     if (s.showOpenPort)
         comPortComboBox_->setEditText(QString::fromStdString(s.portText));
     else

@@ -187,9 +187,8 @@ void TConnectionForm::ShowState()
             remoteComboBox_->addItem(QString::fromStdString(site));
         remoteComboBox_->setEditText(text);
     }
-    // While a site is in use the box shows it.
-    if (link.socketOpen && !link.site.empty())
-        remoteComboBox_->setEditText(QString::fromStdString(link.site));
+    remoteComboBox_->setEditText(QString::fromStdString(
+        CConnectRules::SiteTextForLink(remoteComboBox_->currentText().toStdString(), link)));
 }
 
 void TConnectionForm::RefreshPortList(bool probe)

@@ -223,3 +223,29 @@ TEST(ConnectBar, GatewayLinkListsItsPortsThenTheRecentOnes)
     Child<QToolButton>(bar, "ConnectBtn")->click();
     EXPECT_EQ(c.calls, (std::vector<std::string>{"port lab:9 bar"}));
 }
+
+TEST(ConnectBar, SiteBoxShowsTheSiteInUseHoweverItWasConnected)
+{
+    ScriptedController c;
+    c.mode = connmode::Network;
+    TConnectBarFrame bar;
+    bar.SetController(&c);
+    bar.UpdateState(connmode::Network);
+    ASSERT_EQ(bar.SiteText(), "My Computer");
+
+    // Connected from the connection dialog: the bar learns of it only through the update.
+    c.mode = connmode::Gateway;
+    c.link = testsupport::GatewayPortOpen("COM1", "COM1,COM2");
+    c.link.site = "127.0.0.1";
+    bar.UpdateState(connmode::Gateway);
+    EXPECT_EQ(bar.SiteText(), "127.0.0.1");
+    EXPECT_FALSE(Child<QComboBox>(bar, "RemoteComboBox")->isEnabled());
+
+    // Without a socket the box keeps what it holds, as the user may have typed it.
+    c.link = LinkState{};
+    bar.UpdateState(connmode::Network);
+    EXPECT_EQ(bar.SiteText(), "127.0.0.1");
+    Child<QComboBox>(bar, "RemoteComboBox")->setEditText("lab-unit");
+    bar.UpdateState(connmode::Network);
+    EXPECT_EQ(bar.SiteText(), "lab-unit");
+}
