@@ -527,6 +527,7 @@ void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char*
 
 int TMainForm::ReadUnitSetup()
 {
+    StartNewTrails(); // a unit has just been connected
     if (service_)
         service_->ClearInfoPage(*this);
     int r = device_->WaitMotors();

@@ -412,6 +412,8 @@ private:
     void PlaceToolWindows();
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
+    // The Smith chart and Capacitors windows begin a new trail at the next sample.
+    void StartNewTrails();
     // Section "Caps" (caps) or "Smith" of the window.
     void ExchangeChartWindow(bool caps, CRegistry& store);
     // The upper pane's width as its list box asks for it.

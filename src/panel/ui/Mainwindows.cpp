@@ -120,6 +120,15 @@ void TMainForm::BindChartWindows()
     }
 }
 
+void TMainForm::StartNewTrails()
+{
+    // The chart windows join no sample of this unit to the last one's.
+    for (TChartForm* form : {static_cast<TChartForm*>(forms_.Smith),
+                             static_cast<TChartForm*>(forms_.Caps)})
+        if (form)
+            form->StartNewTrail();
+}
+
 void TMainForm::ExchangeChartWindow(bool caps, CRegistry& store)
 {
     TChartForm* form = caps ? static_cast<TChartForm*>(forms_.Caps) : forms_.Smith;
