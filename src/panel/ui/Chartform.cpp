@@ -165,7 +165,9 @@ int TChartForm::RunStart() const
 
 void TChartForm::SetCaption(const std::string& header)
 {
-    setWindowTitle(QString::fromStdString(CChartSettings::Caption(header, title_)));
+    setWindowTitle(QString::fromStdString(CChartSettings::BesideProgram(
+        CChartSettings::Caption(header, title_),
+        QGuiApplication::applicationDisplayName().toStdString())));
 }
 
 void TChartForm::SetStatusMode(int mode)

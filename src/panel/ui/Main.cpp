@@ -668,10 +668,13 @@ void TMainForm::ShowAbout()
 void TMainForm::SetCaptions(const std::string& mainCaption, const std::string& loggingCaption)
 {
     setWindowTitle(Q(mainCaption));
+    const bool changed = QApplication::applicationDisplayName() != Q(mainCaption);
+    if (changed)
+        QApplication::setApplicationDisplayName(Q(mainCaption)); // the application's title
+    // The logging window's own title leaves out the header the application's title carries.
     SetLoggingCaption(loggingCaption);
-    if (QApplication::applicationDisplayName() == Q(mainCaption))
+    if (!changed)
         return;
-    QApplication::setApplicationDisplayName(Q(mainCaption)); // the application's title
     // The platform adds that title to a window's own when the window's title is set; windows
     // already open take the new one.
     for (QWidget* w : QApplication::topLevelWidgets())
