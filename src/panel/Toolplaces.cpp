@@ -68,15 +68,15 @@ bool FreePlace(EZone zone, const SPlace& size, const SPlace& main,
         }
     if (candidates.empty())
         return false;
-    // Columns from the main window outwards, top down, on the right and the left; rows top down
-    // below it, from its left edge on (the screen's edge left of it last).
+    // Columns from the main window outwards, from its top down, on the right and the left; rows
+    // top down below it, from its left edge on. Above its top or left of its left edge last.
     const auto key = [zone, &main](const SPlace& c) {
         switch (zone) {
-        case EZone::Right: return std::make_tuple(c.Left, c.Top, 0);
+        case EZone::Right: return std::make_tuple(c.Left, c.Top < main.Top ? 1 : 0, c.Top);
         case EZone::Below: return std::make_tuple(c.Top, c.Left < main.Left ? 1 : 0, c.Left);
         case EZone::Left: break;
         }
-        return std::make_tuple(-c.Left, c.Top, 0);
+        return std::make_tuple(-c.Left, c.Top < main.Top ? 1 : 0, c.Top);
     };
     place = *std::min_element(candidates.begin(), candidates.end(),
                               [&key](const SPlace& a, const SPlace& b) { return key(a) < key(b); });
