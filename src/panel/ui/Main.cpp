@@ -430,6 +430,22 @@ void TMainForm::showEvent(QShowEvent* event)
     QTimer::singleShot(0, this, &TMainForm::FormShow);
 }
 
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // Below the minimum size of its layouts the pages' controls print over each other. A window
+    // manager keeps to that minimum; without one the window may be given less, and then asks for
+    // its minimum back, once for each such size (a size it is given again stands).
+    if (size().expandedTo(minimumSize()) == size()) {
+        refusedSize_ = QSize();
+        return;
+    }
+    if (refusedSize_ == size())
+        return;
+    refusedSize_ = size();
+    QTimer::singleShot(0, this, [this] { resize(size().expandedTo(minimumSize())); });
+}
+
 void TMainForm::FormShow()
 {
     ReadAllPages(); // demo values on the unit pages

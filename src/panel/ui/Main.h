@@ -394,6 +394,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Below its minimum size the window takes the minimum back (see Main.cpp).
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CreateMenus();
@@ -457,6 +459,7 @@ private:
     std::vector<std::string> args_;
     std::string programDir_;
     bool shownOnce_ = false;
+    QSize refusedSize_; // a size below the minimum that the window has asked to leave
     bool shutDown_ = false;
     bool applyingUi_ = false;
     int flashFrequency_ = 32; // MHz, the start-flashing dialog's last value
