@@ -16,7 +16,7 @@ bool CData::Add()
     if (history_.Empty())
         origin_ = now;
     latest_.SetTime(now - origin_);
-    return history_.Append(latest_);
+    return Appended(history_.Append(latest_));
 }
 
 CData& ProgramData()

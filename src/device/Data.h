@@ -22,9 +22,17 @@ public:
     CDataRec& Latest() { return latest_; }
     const CDataRec& Latest() const { return latest_; }
     // Empties the history; the next Add sets a new time origin.
-    void Clear() { history_.Clear(); }
+    void Clear()
+    {
+        removed_ += history_.Count();
+        history_.Clear();
+    }
     // Appends a record as it is, sample time included (a history read from a file).
-    void AppendAsIs(const CDataRec& rec) { history_.Append(rec); }
+    void AppendAsIs(const CDataRec& rec) { Appended(history_.Append(rec)); }
+    // The serial number of record 0: how many records the history has lost from its front
+    // (dropped to make room, or cleared) since the store was made. Record i is serial
+    // FirstSerial() + i for as long as it is stored.
+    int64_t FirstSerial() const { return removed_; }
 
     const CDataMem& History() const { return history_; }
     int Count() const { return history_.Count(); }
@@ -33,8 +41,16 @@ public:
     static int64_t SteadyMs();
 
 private:
+    bool Appended(bool dropped)
+    {
+        if (dropped)
+            removed_ += CDataMem::Step;
+        return dropped;
+    }
+
     Clock clock_;
     int64_t origin_ = 0;
+    int64_t removed_ = 0;
     CDataMem history_;
     CDataRec latest_;
 };

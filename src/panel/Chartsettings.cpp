@@ -44,3 +44,17 @@ std::string CChartSettings::Caption(const std::string& header, const std::string
 {
     return header.empty() ? title : header + " - " + title;
 }
+
+std::string CChartSettings::BesideProgram(const std::string& caption,
+                                          const std::string& programCaption)
+{
+    static const std::string Separator = " - ";
+    // The longest such prefix: a header may hold the separator itself.
+    for (size_t at = caption.rfind(Separator); at != std::string::npos && at > 0;
+         at = caption.rfind(Separator, at - 1)) {
+        const size_t end = at + Separator.size();
+        if (end < caption.size() && programCaption.compare(0, end, caption, 0, end) == 0)
+            return caption.substr(end);
+    }
+    return caption;
+}

@@ -36,4 +36,8 @@ public:
     static int PullBack(int value, int screenSize);
     // The window's title, or header + " - " + title when the header is not empty.
     static std::string Caption(const std::string& header, const std::string& title);
+    // The title a window is given where the platform shows the program's caption after each
+    // window's own: a leading "header - " that the program's caption begins with too is left
+    // out, so that the header shows once ("Capacitors" beside "Bench A - Vantrel Orrery").
+    static std::string BesideProgram(const std::string& caption, const std::string& programCaption);
 };

@@ -100,11 +100,13 @@ int CItem::RoundClamped(double v, int lo, int hi)
     return int(std::lround(v));
 }
 
-SBarGeometry CItem::BarGeometry(const SRect& r, int h)
+SBarGeometry CItem::BarGeometry(const SRect& r, int h, int valueWidth)
 {
     SBarGeometry g;
     int w = r.Width();
-    g.X0 = w - 3 * h;
+    // The value's text ends TextInset before the box's interior, which lies 3 pixels inside
+    // the split on the left and the item's edge on the right.
+    g.X0 = w - std::max(3 * h, valueWidth + 2 * TextInset + 6);
     if (g.X0 < w / 2)
         g.X0 = w / 2;
     g.BarBox = {r.Left + 2, r.Top + h + 1, r.Left + g.X0, r.Top + 2 * h + 3};
@@ -112,6 +114,15 @@ SBarGeometry CItem::BarGeometry(const SRect& r, int h)
     g.ValueBox = {r.Left + g.X0 + 2, r.Top + h + 1, r.Right - 2, r.Top + 2 * h + 3};
     g.ValueInterior = {r.Left + g.X0 + 3, r.Top + h + 2, r.Right - 3, r.Top + 2 * h + 2};
     return g;
+}
+
+int CItem::WidestValue(IItemCanvas& canvas, const SVarInfo& var)
+{
+    int widest = 0;
+    for (double v : {var.Min, var.Max})
+        if (std::isfinite(v))
+            widest = std::max(widest, canvas.TextWidth(FloatToText(v, var.Decimals)));
+    return widest;
 }
 
 bool CItem::BarPixel(double v, double min, double max, int w, int& pixel)
@@ -210,8 +221,9 @@ bool CItem::ApplyValue(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, 
 bool CItem::PaintBar(IItemCanvas& canvas, const SRect& r, const CPaneContext& ctx)
 {
     int h = ctx.Style->BarFontSize;
-    SBarGeometry g = BarGeometry(r, h);
     SVarInfo var = ctx.Source->Var(VarId);
+    canvas.SetTextHeight(h);
+    SBarGeometry g = BarGeometry(r, h, WidestValue(canvas, var));
 
     canvas.FillRect(r, itemcolour::Grey);
     canvas.Line(r.Right - 1, r.Top, r.Right - 1, r.Bottom - 1, itemcolour::White);
@@ -240,7 +252,8 @@ bool CItem::ApplyBar(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, co
     LastValue = v;
     SVarInfo var = ctx.Source->Var(VarId);
     int h = ctx.Style->BarFontSize;
-    SBarGeometry g = BarGeometry(r, h);
+    canvas.SetTextHeight(h);
+    SBarGeometry g = BarGeometry(r, h, WidestValue(canvas, var));
     const SRect& in = g.BarInterior;
 
     canvas.FillRect(in, itemcolour::White);
@@ -258,7 +271,8 @@ bool CItem::ApplyBar(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, co
     canvas.FillRect(vb, itemcolour::White);
     canvas.SetTextHeight(h);
     const std::string text = ReadingText(v, var.Decimals);
-    canvas.Text(vb.Right - TextInset - canvas.TextWidth(text), vb.Top, text, itemcolour::Black);
+    // Clipped to its box: a value beyond the range (or an item too narrow for it) stays off the bar.
+    canvas.TextClipped(vb, vb.Right - TextInset - canvas.TextWidth(text), vb.Top, text, itemcolour::Black);
     return false;
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+struct SVarInfo;
+
 class IPaneSource;
 class CPlotView;
 
@@ -89,7 +91,12 @@ public:
     bool IsSeparator() const { return Kind == Separator; }
 
     // --- geometry, pure --------------------------------------------------------------------
-    static SBarGeometry BarGeometry(const SRect& r, int textHeight);
+    // valueWidth: the text width of the widest value the bar shows; the value box grows from
+    // its 3 x textHeight to hold it, the bar keeping at least half the item.
+    static SBarGeometry BarGeometry(const SRect& r, int textHeight, int valueWidth = 0);
+    // The text width of the widest value a variable's range gives with its decimals, in the
+    // canvas's present text height.
+    static int WidestValue(IItemCanvas& canvas, const SVarInfo& var);
     // Pixel offset of value v in a bar of width w for the range min..max, clamped to 0..w. A
     // range of 0 (or one that is not a number) counts as 1. False when v is not finite.
     static bool BarPixel(double v, double min, double max, int w, int& pixel);

@@ -3,18 +3,22 @@
 #include <algorithm>
 #include <iterator>
 
-int CTrail::Start(int samples, int count)
+int CTrail::Start(int samples, int count, int runStart)
 {
-    return samples == All ? 0 : std::max(count - samples, 0);
+    const int start = samples == All ? 0 : std::max(count - samples, 0);
+    return std::max(start, std::min(runStart, count));
 }
 
-CTrail::EUpdate CTrail::Update(int samples, int count, int trailStart)
+CTrail::EUpdate CTrail::Update(int samples, int count, int trailStart, int runStart)
 {
     if (count <= 0)
         return EUpdate::Nothing;
     const int s = samples == All ? count : samples;
     if (s == 1)
         return EUpdate::MoveMarker;
+    // The first sample of a new unit: the old unit's trail goes.
+    if (trailStart < runStart && runStart < count)
+        return EUpdate::Repaint;
     const int newStart = std::max(count - s, 0);
     if (newStart - trailStart > s / RepaintDivisor)
         return EUpdate::Repaint;
@@ -26,9 +30,9 @@ bool CTrail::ValidSamples(int samples)
     return std::find(std::begin(MenuValues), std::end(MenuValues), samples) != std::end(MenuValues);
 }
 
-void CTrail::Begin(int samples, int count)
+void CTrail::Begin(int samples, int count, int runStart)
 {
-    TrailStart = Start(samples, count);
+    TrailStart = Start(samples, count, runStart);
     PenDown = false;
     HasLast = false;
 }

@@ -39,10 +39,12 @@ public:
         MoveMarker, // a trail of one: only the marker moves to the newest sample
     };
 
-    // First sample of a full paint: 0 for all samples, else the newest samples ones.
-    static int Start(int samples, int count);
+    // First sample of a full paint: 0 for all samples, else the newest samples ones; never one
+    // before runStart, the first sample of the unit connected now (a new unit starts a new
+    // trail instead of being joined to the last one's).
+    static int Start(int samples, int count, int runStart = 0);
     // The rule of an incremental update with count samples stored.
-    static EUpdate Update(int samples, int count, int trailStart);
+    static EUpdate Update(int samples, int count, int trailStart, int runStart = 0);
     // True for 1, 10, 100 and All.
     static bool ValidSamples(int samples);
 
@@ -55,7 +57,7 @@ public:
     bool MarkerShown = false;
 
     // A full paint begins: the trail start for count samples, the pen up, no point yet.
-    void Begin(int samples, int count);
+    void Begin(int samples, int count, int runStart = 0);
     // Plots one sample: a line to it while the pen is down, else a move; it becomes the last
     // point. A point that is not valid only lifts the pen.
     void Plot(const STracePoint& p, ITraceSink& sink);

@@ -195,4 +195,25 @@ TEST(Data, HundredThousandAndOneAdds)
     EXPECT_EQ(data.At(0)->Time(), 500); // the origin stays with the first sample ever stored
 }
 
+TEST(Data, ARecordKeepsItsSerialNumberWhileTheFrontIsDroppedOrCleared)
+{
+    CData data(&FakeClock);
+    EXPECT_EQ(data.FirstSerial(), 0);
+    for (int i = 0; i < CDataMem::MaxRecords; ++i) {
+        data.Latest().SetValue(1, i);
+        data.Add();
+    }
+    EXPECT_EQ(data.FirstSerial(), 0);
+    data.Latest().SetValue(1, -1);
+    ASSERT_TRUE(data.Add()); // the oldest 500 go
+    EXPECT_EQ(data.FirstSerial(), CDataMem::Step);
+    // Record 1000 (value 1000) is still serial 1000.
+    EXPECT_EQ(data.At(int(1000 - data.FirstSerial()))->Value(1), 1000);
+    const int64_t next = data.FirstSerial() + data.Count();
+    data.Clear();
+    EXPECT_EQ(data.FirstSerial(), next); // the next record does not take an old number
+    data.AppendAsIs(CDataRec{});
+    EXPECT_EQ(data.FirstSerial() + data.Count() - 1, next);
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
@@ -72,4 +73,28 @@ TEST(NetSimOptions, NoisyReadingsStayNearTheTrueLoadAndTheLoadWandersRoundItsCir
     EXPECT_NEAR(r, wandering.loadR, 0.1);
     EXPECT_NEAR(x, wandering.loadX + 3.0, 0.1);
     EXPECT_EQ(quiet.Load(), std::make_pair(quiet.loadR, quiet.loadX));
+}
+
+TEST(NetSimOptions, AWanderingLoadKeepsItsResistanceAboveAFewOhm)
+{
+    // The run script's load with a wide circle: round the circle the resistance would reach
+    // -15 ohm, where no network tunes.
+    simunit::SimUnitData wandering;
+    wandering.loadR = 15.0;
+    wandering.loadX = -10.0;
+    wandering.wander = 30.0;
+    const auto start = wandering.started;
+    double lowest = 1e9;
+    double highest = -1e9;
+    for (int step = 0; step < 40; ++step) {
+        wandering.started = start - std::chrono::milliseconds(step * 500); // 1/40 of the way
+        const auto [r, x] = wandering.Load();
+        EXPECT_GE(r, simunit::SimUnitData::WanderMinOhm) << step;
+        EXPECT_LE(std::abs(x - wandering.loadX), 30.0 + 1e-9) << step;
+        lowest = std::min(lowest, r);
+        highest = std::max(highest, r);
+    }
+    EXPECT_NEAR(lowest, simunit::SimUnitData::WanderMinOhm, 0.1);
+    EXPECT_NEAR(highest, 25.0, 0.1); // squeezed alike on the far side: centred on the load
+    EXPECT_NE(simunit::SimUsage().find("above 5 ohm"), std::string::npos);
 }

@@ -104,4 +104,20 @@ TEST(ChartSettings, ValuesOutOfRangeKeepTheCurrentOnes)
     EXPECT_EQ(CChartSettings::Caption("Rig 2", "Smith Chart"), "Rig 2 - Smith Chart");
 }
 
+TEST(ChartSettings, ATitleBesideTheProgramsCaptionNamesTheHeaderOnce)
+{
+    EXPECT_EQ(CChartSettings::BesideProgram("Bench A - Capacitors", "Bench A - Vantrel Orrery"),
+              "Capacitors");
+    EXPECT_EQ(CChartSettings::BesideProgram("Capacitors", "Vantrel Orrery"), "Capacitors");
+    // A header the program's caption does not carry stays.
+    EXPECT_EQ(CChartSettings::BesideProgram("Bench A - Logging", "Vantrel Orrery"),
+              "Bench A - Logging");
+    EXPECT_EQ(CChartSettings::BesideProgram("Bench A - Logging", "Bench B - Vantrel Orrery"),
+              "Bench A - Logging");
+    // A header with the separator in it goes whole.
+    EXPECT_EQ(CChartSettings::BesideProgram("Rig - 2 - Smith Chart", "Rig - 2 - Vantrel Orrery"),
+              "Smith Chart");
+    EXPECT_EQ(CChartSettings::BesideProgram("A - Smith Chart", ""), "A - Smith Chart");
+}
+
 } // namespace

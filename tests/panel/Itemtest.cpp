@@ -32,6 +32,53 @@ public:
     void TextClipped(const SRect&, int, int, const std::string&, uint32_t) override {}
 };
 
+// Records where texts are drawn and the clip of each clipped one.
+class CTextCanvas : public CRecordingCanvas {
+public:
+    struct SText { SRect clip; int x; std::string text; bool clipped; };
+    std::vector<SText> Texts;
+    void Text(int x, int, const std::string& t, uint32_t) override { Texts.push_back({{}, x, t, false}); }
+    void TextClipped(const SRect& clip, int x, int, const std::string& t, uint32_t) override
+    {
+        Texts.push_back({clip, x, t, true});
+    }
+};
+
+TEST(PaneItem, ABarsValueBoxHoldsTheWidestValueOfItsRange)
+{
+    CFakePaneSource source;
+    source.Vars[1] = {"R", "R", "Ohms", 5, 0, 1000}; // "1000.00000": 60 pixels in this canvas
+    source.Latest[1] = 999.12345;
+    CItemStyle style;
+    CPlotView view;
+    CPaneContext ctx{&source, &style, &view};
+    CItem item(CItem::Bar, 1);
+    const SRect r{0, 0, 200, item.Height(style)};
+    CTextCanvas canvas;
+    item.Paint(canvas, r, false, ctx);
+    const SBarGeometry g = CItem::BarGeometry(r, style.BarFontSize, 60);
+    EXPECT_LT(g.X0, r.Width() - 3 * style.BarFontSize); // wider than the box of three heights
+    EXPECT_GE(g.ValueInterior.Width(), 60 + 2 * 2);
+    bool drawn = false;
+    for (const auto& t : canvas.Texts)
+        if (t.text == "999.12345") {
+            drawn = true;
+            EXPECT_GE(t.x, g.ValueInterior.Left) << "the value runs over its bar";
+            EXPECT_LE(t.x + 54, g.ValueInterior.Right);
+        }
+    EXPECT_TRUE(drawn);
+    // A value beyond the range is clipped to its box rather than drawn over the bar.
+    source.Latest[1] = -123456.5;
+    canvas.Texts.clear();
+    item.Paint(canvas, r, false, ctx);
+    ASSERT_FALSE(canvas.Texts.empty());
+    EXPECT_TRUE(canvas.Texts.back().clipped);
+    EXPECT_EQ(canvas.Texts.back().clip.Left, g.ValueInterior.Left);
+    EXPECT_EQ(canvas.Texts.back().clip.Right, g.ValueInterior.Right);
+    // A range of few digits keeps the box of three text heights.
+    EXPECT_EQ(CItem::BarGeometry(r, 16, 30).X0, r.Width() - 3 * 16);
+}
+
 TEST(PaneItem, HeightsTextAndColourByKind)
 {
     CItemStyle style;

@@ -58,6 +58,29 @@ TEST(Trail, UpdateRules)
     EXPECT_FALSE(CTrail::ValidSamples(-1));
 }
 
+TEST(Trail, ANewUnitStartsANewTrail)
+{
+    // 30 samples of the first unit, then the second unit's from index 30 on.
+    EXPECT_EQ(CTrail::Start(10, 30, 30), 30); // nothing of the first unit is drawn
+    EXPECT_EQ(CTrail::Start(10, 33, 30), 30);
+    EXPECT_EQ(CTrail::Start(CTrail::All, 33, 30), 30);
+    EXPECT_EQ(CTrail::Start(10, 45, 30), 35); // the trail's own length again
+    EXPECT_EQ(CTrail::Start(1, 33, 30), 32);
+    // The first sample of the new unit is not joined: the window paints its trail afresh.
+    EXPECT_EQ(CTrail::Update(10, 31, 20, 30), EUpdate::Repaint);
+    EXPECT_EQ(CTrail::Update(CTrail::All, 31, 0, 30), EUpdate::Repaint);
+    EXPECT_EQ(CTrail::Update(10, 32, 30, 30), EUpdate::Extend);
+    EXPECT_EQ(CTrail::Update(10, 30, 20, 30), EUpdate::Extend); // no sample of it yet
+    EXPECT_EQ(CTrail::Update(1, 31, 29, 30), EUpdate::MoveMarker);
+
+    CTrail trail;
+    RecordingSink sink;
+    trail.Begin(10, 32, 30);
+    for (int i = trail.TrailStart; i < 32; ++i)
+        trail.Plot(STracePoint{true, i, i, true}, sink);
+    EXPECT_EQ(sink.calls, (std::vector<std::string>{"M30,30", "L31,31"}));
+}
+
 TEST(Trail, PenJoinsAndBreaks)
 {
     CTrail trail;

@@ -41,7 +41,10 @@ std::pair<double, double> SimUnitData::Load() const
         return {loadR, loadX};
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const double angle = 2.0 * std::numbers::pi * seconds / WanderPeriodS;
-    return {std::max(0.0, loadR + wander * std::cos(angle)), loadX + wander * std::sin(angle)};
+    // A circle that would reach below WanderMinOhm is squeezed across: a load of no resistance
+    // (or less) is one no network tunes.
+    const double across = std::clamp(loadR - WanderMinOhm, 0.0, wander);
+    return {loadR + across * std::cos(angle), loadX + wander * std::sin(angle)};
 }
 
 double SimUnitData::Noise() const

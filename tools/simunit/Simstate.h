@@ -115,9 +115,11 @@ struct SimUnitData {
     // change the reply forms.
     double loadR = 25.0;
     double loadX = 10.0;
-    // Above 0: the load circles this many ohm about loadR, loadX once every WanderPeriod.
+    // Above 0: the load circles this many ohm about loadR, loadX once every WanderPeriod; its
+    // resistance keeps above WanderMinOhm (or at loadR where that is lower).
     double wander = 0.0;
     static constexpr double WanderPeriodS = 20.0;
+    static constexpr double WanderMinOhm = 5.0;
     // The readings fluctuate: R and X by up to NoiseOhm, the power by up to NoiseWatt.
     bool noise = false;
     static constexpr double NoiseOhm = 0.25;

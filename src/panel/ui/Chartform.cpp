@@ -6,6 +6,8 @@
 #include "panel/ui/Chartbuffer.h"
 #include "panel/ui/Printimage.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -127,7 +129,8 @@ void TChartForm::UpdateIncremental()
     const int n = data.Count();
     if (n == 0)
         trail_.PenDown = false;
-    const CTrail::EUpdate update = CTrail::Update(settings_.Samples, n, trail_.TrailStart);
+    const CTrail::EUpdate update =
+        CTrail::Update(settings_.Samples, n, trail_.TrailStart, RunStart());
     if (update == CTrail::EUpdate::Nothing)
         return;
     if (update == CTrail::EUpdate::Repaint) {
@@ -146,9 +149,25 @@ void TChartForm::UpdateIncremental()
     ChartBox->update();
 }
 
+void TChartForm::StartNewTrail()
+{
+    if (links_.Data)
+        runSerial_ = links_.Data->FirstSerial() + links_.Data->Count();
+}
+
+int TChartForm::RunStart() const
+{
+    if (!links_.Data)
+        return 0;
+    const int64_t index = runSerial_ - links_.Data->FirstSerial();
+    return int(std::clamp<int64_t>(index, 0, links_.Data->Count()));
+}
+
 void TChartForm::SetCaption(const std::string& header)
 {
-    setWindowTitle(QString::fromStdString(CChartSettings::Caption(header, title_)));
+    setWindowTitle(QString::fromStdString(CChartSettings::BesideProgram(
+        CChartSettings::Caption(header, title_),
+        QGuiApplication::applicationDisplayName().toStdString())));
 }
 
 void TChartForm::SetStatusMode(int mode)
@@ -234,7 +253,7 @@ void TChartForm::FormPaint()
         DrawChart(p, image.size());
     }
     const int n = links_.Data ? links_.Data->Count() : 0;
-    trail_.Begin(settings_.Samples, n);
+    trail_.Begin(settings_.Samples, n, RunStart());
     TTracePainter sink(image, settings_.Color);
     for (int i = trail_.TrailStart; i < n; ++i)
         trail_.Plot(SamplePoint(*links_.Data->At(i)), sink);

@@ -9,6 +9,7 @@
 #include "panel/Trail.h"
 
 #include <QMainWindow>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -63,6 +64,8 @@ public:
     void RepaintIfVisible();
     // Adds the newest sample of the store to the drawing (only while shown).
     void UpdateIncremental();
+    // A unit has been connected: its samples, from the next one stored, make a new trail.
+    void StartNewTrail();
     // The window's title, or header + " - " + title.
     void SetCaption(const std::string& header);
     // Stores the read-out mode, checks its item and names the status bar's item.
@@ -124,11 +127,15 @@ private:
     void UpdateHideCaption();
     void DrawMarker(QImage& image);
     void EraseMarker(QImage& image);
+    // The store's index of the first sample of the unit connected now (0 when that sample has
+    // gone from the store).
+    int RunStart() const;
 
     std::string title_;
     std::string section_;
     QActionGroup* modeGroup_ = nullptr;
     QActionGroup* samplesGroup_ = nullptr;
     CTrail trail_;
+    int64_t runSerial_ = 0; // the store's serial number of the present unit's first sample
     bool painted_ = false;
 };

@@ -127,11 +127,11 @@ void TLoggingForm::Exchange(CRegistry& store)
     QSize screen(1024, 768);
     if (QScreen* sc = QGuiApplication::primaryScreen())
         screen = sc->geometry().size();
-    if (!store.Reading()) {
-        s.Top = y();
-        s.Left = x();
-        s.Width = width();
-    }
+    // The window's geometry is the default of a load too: without stored keys the window stays
+    // in its first place.
+    s.Top = y();
+    s.Left = x();
+    s.Width = width();
     if (!logger_->Exchange(store, screen.width(), screen.height()) || !store.Reading())
         return;
     move(s.Left, s.Top);

@@ -430,6 +430,22 @@ void TMainForm::showEvent(QShowEvent* event)
     QTimer::singleShot(0, this, &TMainForm::FormShow);
 }
 
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // Below the minimum size of its layouts the pages' controls print over each other. A window
+    // manager keeps to that minimum; without one the window may be given less, and then asks for
+    // its minimum back, once for each such size (a size it is given again stands).
+    if (size().expandedTo(minimumSize()) == size()) {
+        refusedSize_ = QSize();
+        return;
+    }
+    if (refusedSize_ == size())
+        return;
+    refusedSize_ = size();
+    QTimer::singleShot(0, this, [this] { resize(size().expandedTo(minimumSize())); });
+}
+
 void TMainForm::FormShow()
 {
     ReadAllPages(); // demo values on the unit pages
@@ -527,6 +543,7 @@ void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char*
 
 int TMainForm::ReadUnitSetup()
 {
+    StartNewTrails(); // a unit has just been connected
     if (service_)
         service_->ClearInfoPage(*this);
     int r = device_->WaitMotors();
@@ -672,10 +689,13 @@ void TMainForm::ShowAbout()
 void TMainForm::SetCaptions(const std::string& mainCaption, const std::string& loggingCaption)
 {
     setWindowTitle(Q(mainCaption));
+    const bool changed = QApplication::applicationDisplayName() != Q(mainCaption);
+    if (changed)
+        QApplication::setApplicationDisplayName(Q(mainCaption)); // the application's title
+    // The logging window's own title leaves out the header the application's title carries.
     SetLoggingCaption(loggingCaption);
-    if (QApplication::applicationDisplayName() == Q(mainCaption))
+    if (!changed)
         return;
-    QApplication::setApplicationDisplayName(Q(mainCaption)); // the application's title
     // The platform adds that title to a window's own when the window's title is set; windows
     // already open take the new one.
     for (QWidget* w : QApplication::topLevelWidgets())

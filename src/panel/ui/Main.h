@@ -399,6 +399,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Below its minimum size the window takes the minimum back (see Main.cpp).
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CreateMenus();
@@ -417,6 +419,8 @@ private:
     void PlaceToolWindows();
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
+    // The Smith chart and Capacitors windows begin a new trail at the next sample.
+    void StartNewTrails();
     // Section "Caps" (caps) or "Smith" of the window.
     void ExchangeChartWindow(bool caps, CRegistry& store);
     // The upper pane's width as its list box asks for it.
@@ -461,6 +465,7 @@ private:
     std::vector<std::string> args_;
     std::string programDir_;
     bool shownOnce_ = false;
+    QSize refusedSize_; // a size below the minimum that the window has asked to leave
     bool shutDown_ = false;
     bool applyingUi_ = false;
     int flashFrequency_ = 32; // MHz, the start-flashing dialog's last value

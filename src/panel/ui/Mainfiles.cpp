@@ -8,6 +8,7 @@
 #include "common/Registry.h"
 #include "device/Data.h"
 #include "device/Device.h"
+#include "panel/Chartsettings.h"
 #include "panel/Historyfile.h"
 #include "panel/Historyplot.h"
 #include "panel/Logger.h"
@@ -23,6 +24,7 @@
 #include "platform/Textfile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -89,7 +91,8 @@ void TMainForm::ApplyLoggingState(const COrreryUiState& s)
 void TMainForm::SetLoggingCaption(const std::string& caption)
 {
     if (forms_.Logging)
-        forms_.Logging->setWindowTitle(QString::fromStdString(caption));
+        forms_.Logging->setWindowTitle(QString::fromStdString(CChartSettings::BesideProgram(
+            caption, QApplication::applicationDisplayName().toStdString())));
 }
 
 void TMainForm::LoggingBtnClick()

@@ -13,9 +13,11 @@
 #include "panel/Toolplaces.h"
 #include "panel/ui/Capsdlg.h"
 #include "panel/ui/Historyframe.h"
+#include "panel/ui/Logging.h"
 #include "panel/ui/Mainserviceside.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Smithdlg.h"
+#include "panel/ui/Status.h"
 
 #include <QAction>
 #include <QLayout>
@@ -62,7 +64,7 @@ void TMainForm::PlaceToolWindows()
     const IMainServiceSide::STuningWindows tuning =
         service_ ? service_->TuningWindows(*this) : IMainServiceSide::STuningWindows{};
     const std::array<QWidget*, toolplaces::Count> windows{
-        forms_.Smith, forms_.Caps, tuning.Tuning, tuning.Model, forms_.OstraBusLog};
+        forms_.Smith, forms_.Caps, tuning.Tuning, tuning.Model, forms_.OstraBusLog, forms_.Logging};
     std::array<SPlace, toolplaces::Count> sizes;
     for (int i = 0; i < toolplaces::Count; ++i)
         if (windows[i])
@@ -70,8 +72,15 @@ void TMainForm::PlaceToolWindows()
     const QScreen* s = screen();
     if (!s)
         return;
-    const auto places =
-        toolplaces::FirstPlaces(PlaceOf(frameGeometry()), sizes, PlaceOf(s->availableGeometry()));
+    // The menu bar and tool bar lie above the central widget, the status frame at its bottom.
+    toolplaces::SMainFrame main;
+    main.Frame = PlaceOf(frameGeometry());
+    const QWidget* central = centralWidget();
+    if (central)
+        main.TopBars = central->mapToGlobal(QPoint(0, 0)).y() - main.Frame.Top;
+    if (Status)
+        main.BottomBars = main.Frame.Bottom() - Status->mapToGlobal(QPoint(0, 0)).y();
+    const auto places = toolplaces::FirstPlaces(main, sizes, PlaceOf(s->availableGeometry()));
     for (int i = 0; i < toolplaces::Count; ++i)
         if (windows[i])
             windows[i]->move(places[i].Left, places[i].Top);
@@ -118,6 +127,15 @@ void TMainForm::BindChartWindows()
         forms_.Caps->Bind(links);
         forms_.Caps->SetSmithForm(forms_.Smith);
     }
+}
+
+void TMainForm::StartNewTrails()
+{
+    // The chart windows join no sample of this unit to the last one's.
+    for (TChartForm* form : {static_cast<TChartForm*>(forms_.Smith),
+                             static_cast<TChartForm*>(forms_.Caps)})
+        if (form)
+            form->StartNewTrail();
 }
 
 void TMainForm::ExchangeChartWindow(bool caps, CRegistry& store)

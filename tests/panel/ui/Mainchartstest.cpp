@@ -17,9 +17,11 @@
 #include "panel/ui/Capsdlg.h"
 #include "panel/ui/Chartbuffer.h"
 #include "panel/ui/Historyframe.h"
+#include "panel/ui/Logging.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Smithdlg.h"
+#include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
 #include "qtsupport/Modaldriver.h"
 #include "service/ui/Tuningdlg.h"
@@ -30,10 +32,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -176,8 +180,10 @@ TEST_F(MainCharts, SettingsFileKeepsTheWindowsSectionsAndTheHeaderNamesThem)
     EXPECT_FALSE(caps.isVisible());
     EXPECT_TRUE(caps.pFCapsMenu->isChecked());
     EXPECT_TRUE(caps.SamplesAllMenuItem->isChecked());
-    EXPECT_EQ(smith.windowTitle(), "Rig 2 - Smith Chart");
-    EXPECT_EQ(caps.windowTitle(), "Rig 2 - Capacitors");
+    // The platform shows the program's caption after each window's own title: the header once.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName().toStdString(), "Rig 2 - Vantrel Orrery");
+    EXPECT_EQ(smith.windowTitle(), "Smith Chart");
+    EXPECT_EQ(caps.windowTitle(), "Capacitors");
 
     form->Controller()->SaveSettings();
     const std::string saved = testsupport::ReadAll(file);
@@ -191,16 +197,18 @@ TEST_F(MainCharts, SettingsFileKeepsTheWindowsSectionsAndTheHeaderNamesThem)
     EXPECT_LT(saved.find("[Smith]"), saved.find("[Caps]"));
 }
 
-TEST_F(MainCharts, ToolWindowsFirstOpenEachInItsOwnPlaceBesideTheMainWindow)
+TEST_F(MainCharts, ToolWindowsFirstOpenEachInItsOwnPlaceClearOfTheMainWindowsBars)
 {
     // Owned by the main window, as the program creates them.
     auto* tuning = new TTuningForm(form.get());
     auto* log = new TOstraBusLogForm(form.get());
+    auto* logging = new TLoggingForm(*form->Device(), form.get());
     TMainForm::Forms forms;
     forms.Smith = &smith;
     forms.Caps = &caps;
     forms.Tuning = tuning;
     forms.OstraBusLog = log;
+    forms.Logging = logging;
     form->SetForms(forms);
 
     // Opened as a user opens them.
@@ -208,6 +216,8 @@ TEST_F(MainCharts, ToolWindowsFirstOpenEachInItsOwnPlaceBesideTheMainWindow)
     form->CapsBtn->click();
     form->TuningMenuItem->trigger();
     form->OstraBuslogMenuItem->trigger();
+    form->LoggingBtn->click();
+    ASSERT_TRUE(logging->isVisible());
     QRect modelFrame;
     QSize modelSize;
     testsupport::ModalDriver driver;
@@ -220,27 +230,43 @@ TEST_F(MainCharts, ToolWindowsFirstOpenEachInItsOwnPlaceBesideTheMainWindow)
     QTest::mouseClick(tuning->ModelBtn, Qt::LeftButton);
     ASSERT_TRUE(driver.Done());
     const std::vector<QRect> frames{smith.frameGeometry(), caps.frameGeometry(),
-                                    tuning->frameGeometry(), modelFrame, log->frameGeometry()};
+                                    tuning->frameGeometry(), modelFrame, log->frameGeometry(),
+                                    logging->frameGeometry()};
     // Placed before they were shown, when their frames were not known yet.
-    const std::vector<QSize> sizes0{smith.size(), caps.size(), tuning->size(), modelSize, log->size()};
+    const std::vector<QSize> sizes0{smith.size(), caps.size(),  tuning->size(),
+                                    modelSize,    log->size(), logging->size()};
 
     const QRect screen = form->screen()->availableGeometry();
     std::array<SPlace, toolplaces::Count> sizes;
     for (int i = 0; i < toolplaces::Count; ++i)
         sizes[i] = SPlace{0, 0, sizes0[i].width(), sizes0[i].height()};
     const QRect main = form->frameGeometry();
+    const QRect menu(form->menuBar()->mapToGlobal(QPoint(0, 0)), form->menuBar()->size());
+    QToolBar* bar = form->findChild<QToolBar*>("ToolBar");
+    ASSERT_TRUE(bar);
+    const QRect tools(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+    const QRect status(form->Status->mapToGlobal(QPoint(0, 0)), form->Status->size());
+    toolplaces::SMainFrame frame;
+    frame.Frame = SPlace{main.x(), main.y(), main.width(), main.height()};
+    frame.TopBars = tools.bottom() + 1 - main.y();
+    frame.BottomBars = main.bottom() + 1 - status.y();
     const auto places = toolplaces::FirstPlaces(
-        SPlace{main.x(), main.y(), main.width(), main.height()}, sizes,
-        SPlace{screen.x(), screen.y(), screen.width(), screen.height()});
+        frame, sizes, SPlace{screen.x(), screen.y(), screen.width(), screen.height()});
     for (int i = 0; i < toolplaces::Count; ++i) {
         EXPECT_EQ(frames[i].topLeft(), QPoint(places[i].Left, places[i].Top)) << i;
+        // On the screen as far as the window's size was known when it was placed.
+        EXPECT_TRUE(screen.contains(QRect(frames[i].topLeft(), sizes0[i]))) << i;
+        EXPECT_FALSE(frames[i].intersects(menu)) << i;
+        EXPECT_FALSE(frames[i].intersects(tools)) << i;
+        EXPECT_FALSE(frames[i].intersects(status)) << i;
         for (int j = i + 1; j < toolplaces::Count; ++j)
             EXPECT_NE(frames[i].topLeft(), frames[j].topLeft()) << i << " and " << j;
     }
     EXPECT_NE(frames[0].topLeft(), QPoint(0, 0));
-    EXPECT_FALSE(frames[0].intersects(frames[1])); // the Smith chart and Capacitors windows
     tuning->SetVisible(false);
     log->hide();
+    form->LoggingBtn->click();
+    EXPECT_FALSE(logging->isVisible());
 }
 
 // The application's title as it stood when the window was shown.

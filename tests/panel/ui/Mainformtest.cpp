@@ -8,6 +8,8 @@
 #include "panel/Orrery.h"
 #include "panel/ui/About.h"
 #include "panel/ui/Accept.h"
+#include "panel/ui/Faultsframe.h"
+#include "panel/ui/Historyframe.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Password.h"
@@ -25,6 +27,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
@@ -35,9 +38,11 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 #include <algorithm>
 #include <array>
@@ -231,6 +236,72 @@ TEST_F(MainFormTest, UpperPaneKeepsItsWidthBesideTheLowerPaneAndTheControls)
     // the upper pane is not squeezed below its width.
     EXPECT_GE(form->PaneArea0->width(), form->PaneListBox->sizeHint().width());
     EXPECT_GE(form->PaneArea1->width(), form->PaneArea1->minimumSizeHint().width());
+}
+
+// The frames of a widget's visible children of a type, in the widget's coordinates.
+template <class T>
+std::vector<std::pair<QString, QRect>> ChildFrames(QWidget* w)
+{
+    std::vector<std::pair<QString, QRect>> out;
+    for (T* c : w->findChildren<T*>())
+        if (c->isVisibleTo(w))
+            out.emplace_back(c->objectName(), QRect(c->mapTo(w, QPoint(0, 0)), c->size()));
+    return out;
+}
+
+// Notes a resize below 600 pixels wide.
+class SizesSeen : public QObject {
+public:
+    bool shrunk = false;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize && static_cast<QResizeEvent*>(event)->size().width() < 600)
+            shrunk = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST_F(MainFormTest, AShrunkWindowKeepsWhatItShowsApart)
+{
+    ShowAndStart();
+    // Shrunk from outside (a screen without a window manager enforces no minimum size).
+    const QSize least = form->minimumSize();
+    ASSERT_GT(least.width(), 500);
+    SizesSeen seen;
+    form->installEventFilter(&seen);
+    form->windowHandle()->resize(500, 350);
+    const bool grown = QTest::qWaitFor(
+        [&] {
+            return seen.shrunk && form->width() >= least.width() && form->height() >= least.height();
+        },
+        5000);
+    form->removeEventFilter(&seen);
+    ASSERT_TRUE(seen.shrunk);
+    EXPECT_TRUE(grown) << form->width() << " x " << form->height();
+    QCoreApplication::processEvents();
+    // The history plot's buttons side by side, each as wide as its caption asks.
+    const auto buttons = ChildFrames<QToolButton>(form->HistoryPlot);
+    ASSERT_GE(buttons.size(), 3u);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        QToolButton* b = form->HistoryPlot->findChild<QToolButton*>(buttons[i].first);
+        EXPECT_GE(buttons[i].second.width(), b->sizeHint().width()) << buttons[i].first.toStdString();
+        for (size_t j = i + 1; j < buttons.size(); ++j)
+            EXPECT_FALSE(buttons[i].second.intersects(buttons[j].second))
+                << buttons[i].first.toStdString() << " and " << buttons[j].first.toStdString();
+    }
+    // The Faults page: no LED over the check box or the button below them.
+    form->PageControl->setCurrentWidget(form->FaultsPage);
+    QCoreApplication::processEvents();
+    QWidget* page = form->FaultsPage;
+    const QRect box(form->FaultsFrame->DisAudioCheckBox->mapTo(page, QPoint(0, 0)),
+                    form->FaultsFrame->DisAudioCheckBox->size());
+    for (const auto& [name, led] : ChildFrames<QWidget>(page)) {
+        if (!name.endsWith("Led"))
+            continue;
+        EXPECT_FALSE(led.intersects(box)) << name.toStdString();
+        EXPECT_TRUE(page->rect().contains(led)) << name.toStdString();
+    }
+    form->PageControl->setCurrentIndex(0);
 }
 
 TEST_F(MainFormTest, DecliningTheDisclaimerClosesWithoutSaving)

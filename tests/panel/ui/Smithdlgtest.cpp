@@ -189,10 +189,17 @@ TEST_F(SmithFormTest, MouseReadOutAndStatusMenu)
     form.CloseMenu->trigger();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(shownReports.back(), false);
+    const QString program = QGuiApplication::applicationDisplayName();
+    QGuiApplication::setApplicationDisplayName("Vantrel Orrery");
     form.SetCaption("Rig 2");
     EXPECT_EQ(form.windowTitle(), "Rig 2 - Smith Chart");
     form.SetCaption("");
     EXPECT_EQ(form.windowTitle(), "Smith Chart");
+    // Where the program's caption carries the header, the platform shows it after the title.
+    QGuiApplication::setApplicationDisplayName("Rig 2 - Vantrel Orrery");
+    form.SetCaption("Rig 2");
+    EXPECT_EQ(form.windowTitle(), "Smith Chart");
+    QGuiApplication::setApplicationDisplayName(program);
 }
 
 TEST_F(SmithFormTest, ModelOverlayOnlyWhileTheTuningWindowIsShown)
