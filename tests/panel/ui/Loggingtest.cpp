@@ -263,6 +263,31 @@ TEST_F(LoggingTest, SettingsDialogPreviewsAndAppliesOnOk)
     EXPECT_EQ(logging->FileNameEdit->text().toStdString(), "/data/runs/run_7.csv");
 }
 
+TEST_F(LoggingTest, StartAfterAnEarlierRunLeavesItsLogAsItWas)
+{
+    settings->Bind(&logging->Logger(), [] { return false; });
+    // Settings saved before the earlier run logged name file 0; that run left log_0.csv.
+    platform::IniFile ini(dir.File("a.orrery"));
+    ASSERT_TRUE(form->Controller()->ExchangeSettings(false, &ini));
+    EXPECT_EQ(ini.ReadString("Logging", "FileN", ""), "0");
+    const std::string earlier = ";Log File of Vantrel Orrery. Created: earlier\r\n;Sample number\r\n0\r\n";
+    testsupport::WriteAll(Log(0), earlier);
+    ASSERT_TRUE(form->Controller()->ExchangeSettings(true, &ini));
+    settings->ShowFileSettings();
+    EXPECT_EQ(settings->FileNSpinEdit->value(), 0);
+
+    logging->StartBtn->click();
+    ASSERT_TRUE(logging->Logger().Logging());
+    EXPECT_EQ(testsupport::ReadAll(Log(0)), earlier);
+    EXPECT_EQ(logging->FileNameEdit->text().toStdString(), Log(1));
+    EXPECT_EQ(settings->FileNSpinEdit->value(), 1); // the dialog's number follows
+    EXPECT_EQ(settings->FileNameEdit->text().toStdString(), Log(1));
+    logging->StopBtn->click();
+    EXPECT_TRUE(std::filesystem::exists(Log(1)));
+    EXPECT_EQ(logging->Logger().Settings().FileN, 2);
+    EXPECT_TRUE(hooks.shown.empty());
+}
+
 TEST_F(LoggingTest, SettingsDialogRefusesOkWhileLogging)
 {
     logging->StartBtn->click();
