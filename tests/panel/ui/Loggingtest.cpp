@@ -366,6 +366,61 @@ TEST_F(LoggingTest, RefusedFileWarnsAndKeepsTheHistory)
     EXPECT_EQ(Rs(), before);
 }
 
+TEST_F(LoggingTest, FileOfNulBytesKeepsTheHistoryAndSaysWhy)
+{
+    AddSamples(3);
+    const std::vector<double> before = Rs();
+    const std::string file = dir.File("lost.csv");
+    testsupport::WriteAll(file, std::string(8192, '\0'));
+    form->RunFileDialog = [&](QFileDialog& d) {
+        emit d.currentChanged(QString::fromStdString(file)); // the preview leaves it too
+        EXPECT_EQ(Rs(), before);
+        d.selectFile(QString::fromStdString(file));
+        return int(QDialog::Accepted);
+    };
+    form->OpenBtn->click();
+    EXPECT_EQ(Rs(), before);
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Open Data");
+    EXPECT_EQ(hooks.shown[0].text, "Not VantrelOrrery file format");
+
+    // Save still writes the history that is shown.
+    const std::string saved = dir.File("kept.csv");
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString(saved));
+        return int(QDialog::Accepted);
+    };
+    form->SaveBtn->click();
+    EXPECT_EQ(CHistoryFile::Read(testsupport::ReadAll(saved)).Records.size(), 3u);
+}
+
+TEST_F(LoggingTest, PreviewReadsOnlyTheHeadOfAHugeFile)
+{
+    // A history whose records are followed by far more than the reader takes whole (a sparse
+    // file: it costs no disk).
+    AddSamples(5);
+    const std::string file = dir.File("huge.csv");
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString(file));
+        return int(QDialog::Accepted);
+    };
+    form->SaveBtn->click();
+    const std::vector<double> saved = Rs();
+    std::filesystem::resize_file(file, (std::uintmax_t(3) << 30) / 2);
+
+    data.Clear();
+    AddSamples(2);
+    const std::vector<double> before = Rs();
+    form->RunFileDialog = [&](QFileDialog& d) {
+        emit d.currentChanged(QString::fromStdString(file));
+        EXPECT_EQ(Rs(), saved); // the head of the file, its records
+        return int(QDialog::Rejected);
+    };
+    form->OpenBtn->click();
+    EXPECT_EQ(Rs(), before);
+    EXPECT_TRUE(hooks.shown.empty());
+}
+
 TEST_F(LoggingTest, NamedPipeTypedInTheOpenDialogOrADeviceIsRefusedAtOnce)
 {
     AddSamples(3);
