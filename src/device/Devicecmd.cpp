@@ -905,9 +905,10 @@ int CDevice::Write3capPresetSel(int index)
 {
     if (!ThirdCapAllowed(false))
         return 0;
+    // The unit numbers its presets from 0, as the page and the backup do.
     index = std::clamp(index, 0, ThirdCapPresets - 1);
     const int r = Send3cap(cap3sel::PresetSel, [&] {
-        AppendByte(static_cast<uint8_t>(index + 1));
+        AppendByte(static_cast<uint8_t>(index));
     });
     if (r != 0)
         return r;
@@ -921,7 +922,7 @@ int CDevice::Read3capPresetSel()
         return 0;
     const int r = Read3cap(cap3sel::PresetSel);
     if (r == 0)
-        thirdCapActivePreset_ = std::clamp<int>(ReadByte(), 1, ThirdCapPresets) - 1;
+        thirdCapActivePreset_ = std::min<int>(ReadByte(), ThirdCapPresets - 1);
     return r;
 }
 

@@ -11,14 +11,19 @@ int ClampIndex(int index, int count) { return std::clamp(index, 0, count - 1); }
 
 uint32_t CUnitState::Family() const { return pin_ & unitconst::FamilyMask; }
 
-bool CUnitState::Has3rdCap() const
+bool CUnitState::PinHas3rdCap(uint32_t pin)
 {
-    return Family() == unitconst::Family3Cap || Family() == unitconst::Family3CapFixed;
+    const uint32_t family = pin & unitconst::FamilyMask;
+    return family == unitconst::Family3Cap || family == unitconst::Family3CapFixed;
 }
+
+bool CUnitState::PinHasOutputSensor(uint32_t pin) { return (pin & unitconst::PinOutputSensor) != 0; }
+
+bool CUnitState::Has3rdCap() const { return PinHas3rdCap(pin_); }
 
 bool CUnitState::Is3rdCapFixed() const { return Family() == unitconst::Family3CapFixed; }
 
-bool CUnitState::HasOutputSensor() const { return (pin_ & unitconst::PinOutputSensor) != 0; }
+bool CUnitState::HasOutputSensor() const { return PinHasOutputSensor(pin_); }
 
 bool CUnitState::IsFamily200() const
 {

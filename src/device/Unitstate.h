@@ -75,6 +75,9 @@ public:
     bool Has3rdCap() const;
     bool Is3rdCapFixed() const;
     bool HasOutputSensor() const;
+    // The same tests of a PIN the unit does not hold yet.
+    static bool PinHas3rdCap(uint32_t pin);
+    static bool PinHasOutputSensor(uint32_t pin);
     bool IsFamily200() const;
     bool PinBit31() const;
     bool PinBit30() const;

@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* LineEnd = "\r\n";
 constexpr int Decimals = 6;
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 // The reader's column names; a column's id is its position.
 constexpr const char* ColumnNames[] = {
@@ -218,24 +219,32 @@ std::string CHistoryFile::Write(const CDataMem& history, const std::string& date
     return out;
 }
 
-CHistoryFile::Result CHistoryFile::Read(const std::string& text)
+CHistoryFile::Result CHistoryFile::Read(const std::string& text, bool head)
 {
     Result result;
-    // Lines, without their line ends; empty lines carry nothing and are passed over.
-    std::vector<std::string_view> lines;
     std::string_view rest(text);
+    if (rest.starts_with(ByteOrderMark))
+        rest.remove_prefix(ByteOrderMark.size());
+    // An empty file is an empty history.
+    if (rest.empty())
+        return result;
+    if (head) // the line the read cut off is left out
+        rest = rest.substr(0, rest.find_last_of("\r\n") + 1);
+    // Lines, without their line ends: CR LF, LF or CR alone. Blank lines carry nothing and are
+    // passed over; a line of NUL bytes or other control characters is damage, not a blank.
+    std::vector<std::string_view> lines;
     while (!rest.empty()) {
-        size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!Trim(line).empty())
+        const size_t end = rest.find_first_of("\r\n");
+        const std::string_view line = rest.substr(0, end);
+        if (end == std::string_view::npos)
+            rest = {};
+        else
+            rest.remove_prefix(end + (rest.compare(end, 2, "\r\n") == 0 ? 2 : 1));
+        if (line.find_first_not_of(" \t") != std::string_view::npos)
             lines.push_back(line);
     }
-    if (lines.empty())
-        return result;
-    if (!lines[0].starts_with(FileMark())) {
+    // Text without a line of its own (NUL bytes a power loss left, blanks) is no history file.
+    if (lines.empty() || !lines[0].starts_with(FileMark())) {
         result.Error = NotOurFormat;
         return result;
     }
@@ -313,5 +322,9 @@ CHistoryFile::Result CHistoryFile::Read(const std::string& text)
         if (static_cast<int>(result.Records.size()) > KeepRecords)
             result.Records.pop_front();
     }
+    // Data lines of which not one could be read are no history either.
+    if (result.Records.empty() && result.Skipped > 0)
+        result.Error = result.Skipped == 1 ? std::string("The data line could not be read")
+                                           : "None of the " + std::to_string(result.Skipped) + " data lines could be read";
     return result;
 }

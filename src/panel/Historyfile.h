@@ -35,8 +35,11 @@ public:
         std::deque<CDataRec> Records;   // the newest KeepRecords rows that were read
         int Skipped = 0;                // data rows with too few fields or a bad field
     };
-    // Reads a file's text. Unknown column names are ignored.
-    static Result Read(const std::string& text);
+    // Reads a file's text. Lines end with CR LF, LF or CR alone; a UTF-8 byte-order mark at the
+    // start is passed over. Unknown column names are ignored. An empty text is an empty history;
+    // a text without the file's first line, or whose data lines all fail, is refused. head: the
+    // text is the start of a longer file, whose last line may be cut short and is left out.
+    static Result Read(const std::string& text, bool head = false);
 
     // The column id of a header name (its position in the reader's list), -1 when unknown.
     static int ColumnId(const std::string& name);

@@ -164,9 +164,11 @@ void CLogger::StartLogging()
         format_ = platform::NumberFormat::Current();
         ClearGauge();
         window_.SetStatusHint(shownName_);
-        const std::string name = FileName();
-        if (!OpenFile(name)) {
-            if (ReportOpenFailure(name, errno, mayCreate)) {
+        if (!OpenFile()) {
+            const int code = errno;
+            const std::string name = FileName();
+            errno = code; // the report reads the failure's text
+            if (ReportOpenFailure(name, code, mayCreate)) {
                 mayCreate = false;
                 continue;
             }
@@ -182,7 +184,7 @@ void CLogger::StartLogging()
         sampleNumber_ = 0;
         if (settings_.WriteHeader && !WriteHeader()) {
             const int code = errno;
-            if (ReportOpenFailure(name, code, mayCreate)) {
+            if (ReportOpenFailure(shownName_, code, mayCreate)) {
                 mayCreate = false;
                 continue;
             }
@@ -216,18 +218,29 @@ bool CLogger::ReportOpenFailure(const std::string& name, int code, bool mayCreat
     return true;
 }
 
-bool CLogger::OpenFile(const std::string& name)
+bool CLogger::OpenFile()
 {
-    if (name.empty()) {
-        errno = ENOENT;
-        return false;
+    // Without the maximum file number a file that exists is never truncated: the number moves on
+    // past it. With it the numbers cycle and the older files are overwritten.
+    for (;;) {
+        const std::string name = FileName();
+        if (name.empty()) {
+            errno = ENOENT;
+            return false;
+        }
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (settings_.UseMaxFiles ? O_TRUNC : O_EXCL);
+        fd_ = ::open(name.c_str(), flags, 0644);
+        if (fd_ >= 0)
+            return true;
+        if (errno != EEXIST || settings_.UseMaxFiles || settings_.FileN >= CLogSettings::MaxFileN)
+            return false;
+        ++settings_.FileN;
     }
-    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    return fd_ >= 0;
 }
 
 bool CLogger::Write(const std::string& text)
 {
+    const int64_t whole = bytes_; // the file ends after its last whole line
     const char* p = text.data();
     size_t left = text.size();
     while (left > 0) {
@@ -235,6 +248,11 @@ bool CLogger::Write(const std::string& text)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            // What reached the file of this line is cut away again.
+            const int code = errno;
+            if (bytes_ != whole && ::ftruncate(fd_, whole) == 0 && ::lseek(fd_, whole, SEEK_SET) == whole)
+                bytes_ = whole;
+            errno = code;
             return false;
         }
         bytes_ += n; // what really reached the file
@@ -344,8 +362,9 @@ int CLogger::Record()
     const std::string line = CLogLineFormat(vars_, format_).Values(columns, record_) + LineEnd;
     if (!Write(line)) {
         const std::string text = LastWindowsErrorText();
+        const std::string name = shownName_;
         StopLogging();
-        ShowWarning(CaptionError, text);
+        ShowWarning(CaptionError, "Can't write log file:\n" + name + "\n" + text);
         return 0;
     }
     UpdateGauge();

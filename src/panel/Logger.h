@@ -160,8 +160,11 @@ public:
     void ClearGauge();
 
 private:
-    bool OpenFile(const std::string& name);
+    // Opens the file of the current number (moving the number on past files that exist unless
+    // the numbers cycle); false with errno.
+    bool OpenFile();
     bool WriteHeader();
+    // Writes the text whole; false with errno, the file then cut back to where it ended before.
     bool Write(const std::string& text);
     // Closes the file; false with errno when the data did not reach the file.
     bool CloseFile();

@@ -19,6 +19,12 @@ enum class FileReadFault { None, Missing, NotRegular, TooLarge, System };
 bool ReadFileText(const std::string& path, std::string& text, std::string& errorText,
                   size_t maxSize, FileReadFault* fault = nullptr);
 
+// Reads at most maxBytes from the start of the file, with the same refusals as ReadFileText but
+// no size limit: what a preview shows of a file that may be very large. cut (when given) tells
+// whether the file holds more than was read.
+bool ReadFileHead(const std::string& path, std::string& text, std::string& errorText, size_t maxBytes,
+                  bool* cut = nullptr, FileReadFault* fault = nullptr);
+
 // What the path names when that is not a regular file: "a folder", "a named pipe", "a device",
 // "a socket"; empty for a regular file, or when nothing is there.
 std::string FileKindText(const std::string& path);

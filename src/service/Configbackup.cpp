@@ -157,7 +157,6 @@ constexpr double IntMin = std::numeric_limits<int>::min(), IntMax = std::numeric
 constexpr double PercentMax = 100;
 constexpr double ModeMax = 3;          // manual, auto, serial, not auto
 constexpr double FlagMax = 1;
-constexpr double AverCountMin = 1, AverCountMax = 8;
 constexpr double VswrMin = 1.0, VswrMax = 99.0;
 constexpr double RflMax = 32767;
 constexpr double CoefLimit = 31.99;    // x 1024 in a signed word
@@ -222,7 +221,8 @@ std::vector<Row> BuildTable()
     for (int sensor = 0; sensor < 2; ++sensor) {
         const std::string section = SensorSections[sensor];
         const Units units = sensor == 0 ? Units::All : Units::OutputSensor;
-        add(section, "Aver", Cmd::SensorAver, sensor, 0, Kind::Int, AverCountMin, AverCountMax).units = units;
+        // Every count maps to an averaging index: below 2 the first, 8 or more the last.
+        add(section, "Aver", Cmd::SensorAver, sensor, 0, Kind::Int, IntMin, IntMax).units = units;
         add(section, "Poff", Cmd::SensorPoff, sensor, 0, Kind::Int, 0, WordMax).units = units;
         for (int i = 0; i < 8; ++i)
             add(section, SensorKeys[i], Cmd::SensorCal, sensor, i, Kind::Int, 0, WordMax).units = units;
@@ -277,7 +277,7 @@ std::vector<Row> BuildTable()
     add("3Cap", "Preset", Cmd::Cap3PresetSel, 0, 0, Kind::Int, 0, IndexMax);
     for (int i = 0; i < CUnitState::ThirdCapPresets; ++i)
         add("3Cap", "Preset" + std::to_string(i), Cmd::Cap3PresetN, i, 0, Kind::Double, 0, PercentMax);
-    add("3Cap", "Aver", Cmd::Cap3Aver, 0, 0, Kind::Int, AverCountMin, AverCountMax);
+    add("3Cap", "Aver", Cmd::Cap3Aver, 0, 0, Kind::Int, IntMin, IntMax);
     for (int i = 0; i < 6; ++i)
         add("3Cap", Cap3SensorKeys[i], Cmd::Cap3SensorCal, 0, i, Kind::Int, 0, WordMax);
     for (int i = 0; i < 4; ++i)
@@ -735,28 +735,31 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
         ShowWarning(calfile::RestoreWarnCaption, calfile::WrongFile);
         return Refused;
     }
-    const bool third = d.Has3rdCap();
-    const bool output = d.HasOutputSensor();
     auto chosen = [&](Cmd c) {
         const Part part = Info(c).part;
         return (part == Part::Factory && factory) || (part == Part::User && user);
     };
 
-    // Every value the restore would send is read and checked before the first command.
+    // Every value the restore could send is read and checked before the first command, whatever
+    // the unit: which sections apply is known only once the PIN the unit will have is settled.
     std::map<CommandKey, Values> values;
+    std::map<CommandKey, Units> unitsOf;
     std::vector<CommandKey> order;
+    std::vector<const Row*> unreadable; // missing or not scanning
     std::string pinText;
     bool hasSerial = false;
     std::string outOfRange;
     for (const Row& row : Table()) {
         const CommandInfo info = Info(row.cmd);
-        if (!chosen(row.cmd) || !Applies(row.units, third, output))
+        if (!chosen(row.cmd))
             continue;
         if (info.whenSection && !ini.SectionExists(row.section))
             continue;
         const CommandKey key{row.cmd, row.index};
-        if (!values.count(key))
+        if (!values.count(key)) {
             order.push_back(key);
+            unitsOf[key] = row.units;
+        }
         Values& v = values[key];
         const std::string text = TrimText(ini.ReadString(row.section, row.key, ""));
         const bool present = ini.ValueExists(row.section, row.key);
@@ -801,7 +804,7 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
         if (row.cmd == Cmd::Pin) {
             if (!present || text.empty() || text.size() > 8 ||
                 text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-                skipped_.push_back(row.section + "/" + row.key);
+                unreadable.push_back(&row);
             else
                 pinText = text;
             continue;
@@ -809,39 +812,48 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
         if (row.cmd == Cmd::Serial) {
             hasSerial = ok;
             if (!ok)
-                skipped_.push_back(row.section + "/" + row.key);
+                unreadable.push_back(&row);
             continue;
         }
         if (!ok) {
             v.complete = false;
-            skipped_.push_back(row.section + "/" + row.key);
+            unreadable.push_back(&row);
         }
     }
     if (!outOfRange.empty()) {
-        skipped_.clear();
         ShowWarning(calfile::RestoreWarnCaption, std::string(calfile::OutOfRangeText) + outOfRange);
         return Refused;
     }
-    // The commands in the order they are declared; the sensors one after the other, each with
-    // all of its commands.
-    auto rank = [](const CommandKey& k) {
-        const bool sensor = k.first == Cmd::SensorAver || k.first == Cmd::SensorPoff || k.first == Cmd::SensorCal;
-        return std::make_tuple(sensor ? Cmd::SensorAver : k.first, sensor ? k.second : 0, k.first, k.second);
+
+    // A command that fails ends the restore; the user is told how far it got and why.
+    int done = 0, total = -1;
+    auto stopped = [&](int result) {
+        const std::string why = result < 0 ? d.LastError() : "CSR " + CDevice::CsrText(result);
+        std::string text;
+        if (total < 0)
+            text = "Restore stopped before the first command: " + why + ". Nothing of the file was sent.";
+        else
+            text = "Restore stopped after " + std::to_string(done) + " of " + std::to_string(total) +
+                   " commands: " + why + "." + (done > 0 ? " The unit holds part of the file." : "");
+        ShowWarning(calfile::RestoreWarnCaption, text);
+        return result;
     };
-    std::stable_sort(order.begin(), order.end(),
-                     [&](const CommandKey& a, const CommandKey& b) { return rank(a) < rank(b); });
 
     int r = d.SetMode(2);
     if (r != 0)
-        return r;
+        return stopped(r);
+    // The unit's PIN as the restore starts: the sections that apply follow it, or the file's PIN
+    // when that is written.
+    if ((r = d.ReadPin()) != 0)
+        return stopped(r);
+    uint32_t pinAfter = d.Pin();
+    bool writePin = false;
     if (factory) {
-        if ((r = d.ReadPin()) != 0)
-            return r;
         const int sn = values[{Cmd::Serial, 0}].Int(0);
         if (hasSerial && sn != 0) {
             uint32_t unitSn = 0;
             if ((r = d.ReadSerialNumber(unitSn)) != 0)
-                return r;
+                return stopped(r);
             if (unitSn != 0 && unitSn != static_cast<uint32_t>(sn)) {
                 ShowWarning(calfile::RestoreWarnCaption,
                             "Serial number of calibration file (" + std::to_string(sn) +
@@ -856,18 +868,43 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
                               "New PIN (" + Hex8(pin) + ") does not match current Vantrel PIN (" +
                                   Hex8(d.Pin()) + ")\nSet new PIN and continue ?"))
                     return Refused;
-                if ((r = d.WritePin(pin)) != 0)
-                    return r;
+                writePin = true;
+                pinAfter = pin;
             }
         }
     }
+    const bool third = CUnitState::PinHas3rdCap(pinAfter);
+    const bool output = CUnitState::PinHasOutputSensor(pinAfter);
+    std::erase_if(order, [&](const CommandKey& k) { return !Applies(unitsOf[k], third, output); });
+    for (const Row* row : unreadable)
+        if (Applies(row->units, third, output))
+            skipped_.push_back(row->section + "/" + row->key);
+
+    // The commands in the order they are declared; the sensors one after the other, each with
+    // all of its commands.
+    auto rank = [](const CommandKey& k) {
+        const bool sensor = k.first == Cmd::SensorAver || k.first == Cmd::SensorPoff || k.first == Cmd::SensorCal;
+        return std::make_tuple(sensor ? Cmd::SensorAver : k.first, sensor ? k.second : 0, k.first, k.second);
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](const CommandKey& a, const CommandKey& b) { return rank(a) < rank(b); });
+    // What the unit is sent: the PIN, the commands whose values the file holds, the mode.
+    std::erase_if(order, [&](const CommandKey& k) {
+        return !values[k].complete || k.first == Cmd::Id || k.first == Cmd::Serial || k.first == Cmd::Pin ||
+               k.first == Cmd::Mode;
+    });
+    total = int(writePin) + int(order.size()) + 1;
+
+    if (writePin) {
+        if ((r = d.WritePin(pinAfter)) != 0)
+            return stopped(r);
+        ++done;
+    }
     for (const CommandKey& key : order) {
-        const Values& v = values[key];
-        if (!v.complete)
-            continue;
-        r = WriteCommand(d, key.first, key.second, v, moves);
+        r = WriteCommand(d, key.first, key.second, values[key], moves);
         if (Info(key.first).writeTolerant ? r < 0 : r != 0)
-            return r;
+            return stopped(r);
+        ++done;
     }
     // The mode is sent last: the file's when the user part was restored, else the mode 2 the
     // restore began with.
@@ -875,7 +912,7 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
     if (user && values.count({Cmd::Mode, 0}) && values[{Cmd::Mode, 0}].complete)
         mode = values[{Cmd::Mode, 0}].Int(0);
     if ((r = d.SetMode(mode)) < 0)
-        return r;
+        return stopped(r);
     if (!skipped_.empty()) {
         std::string list;
         for (const std::string& key : skipped_)

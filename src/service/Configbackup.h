@@ -11,7 +11,10 @@
 // so a failed save never leaves a half file. The restore sends only values the file holds: a key
 // that is missing or does not scan skips the command it belongs to, and is reported. Before the
 // first command every value is checked against the range the unit page that edits it applies
-// (or the width of its field): one value out of range and nothing is sent.
+// (or the width of its field): one value out of range and nothing is sent. The check covers the
+// sections of every kind of unit; which of them are sent follows the PIN the unit will have (the
+// file's when the restore writes it, else the unit's as read when the restore starts). A command
+// that fails ends the restore with a warning that says how far it got and why.
 
 #include <cstdint>
 #include <functional>
@@ -70,7 +73,7 @@ public:
     int WriteConfiguration(CRegistry& store, const std::string& orreryId);
 
     // Restores from the file. factory: calibration; user: configuration. 0, or the first
-    // failing result; Refused for a refused file or a value out of range (nothing sent), a
+    // failing result (reported to the user); Refused for a refused file or a value out of range (nothing sent), a
     // serial-number mismatch or a PIN change the user declined (nothing but the mode sent). The
     // restore ends with the file's mode (user part), else mode 2.
     int ReadConfiguration(const platform::IniFile& file, bool factory, bool user, const Moves& moves);

@@ -1,6 +1,7 @@
 #include "zcomponents/Zcalc.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,8 +22,8 @@ constexpr int MaxPrecision = 18;
 constexpr int MinExponentDigits = 3;
 // %g shows values of 0.00001 and above in fixed notation.
 constexpr int GeneralFixedExponent = -5;
-// Significant digits of a value's decimal text.
-constexpr int DecimalDigits = 15;
+// Significant digits of the decimal text of a value beyond the range of a double.
+constexpr int MaxDecimalDigits = 17;
 const char* const kDefaultFormat = "%e";
 
 // Names in code order: the registers (0-8), PI, E, then the functions (11-27).
@@ -93,22 +94,30 @@ struct Decimal {
     }
 };
 
-// The value's shortest decimal text of 15 significant digits, the digits rounding works on:
-// 2.25 + 0.1 lies a little below 2.35 in binary, but reads 2.35.
+// The value's decimal text as a reader sees it, the digits rounding works on: the shortest text
+// that reads back as the same double (up to 17 significant digits), so 2.25 + 0.1, a little below
+// 2.35 in binary, reads 2.35 and 1234567890123456 keeps all its digits. A value beyond the range
+// of a double is taken with 17 significant digits.
 Decimal ToDecimal(Extended v)
 {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*LE", DecimalDigits - 1, v);
+    const double shortest = double(v);
+    if (std::isfinite(shortest) && (shortest != 0 || v == 0)) {
+        const auto r = std::to_chars(buf, buf + sizeof buf - 1, shortest, std::chars_format::scientific);
+        *r.ptr = '\0';
+    } else {
+        std::snprintf(buf, sizeof buf, "%.*LE", MaxDecimalDigits - 1, v);
+    }
     Decimal d;
     const char* p = buf;
     d.negative = *p == '-';
     if (*p == '-' || *p == '+')
         ++p;
     d.digits.clear();
-    for (; *p && *p != 'E'; ++p)
+    for (; *p && *p != 'E' && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9')
             d.digits += *p;
-    d.exponent = *p == 'E' ? std::atoi(p + 1) : 0;
+    d.exponent = *p ? std::atoi(p + 1) : 0;
     while (d.digits.size() > 1 && d.digits.endsWith('0'))
         d.digits.chop(1);
     if (d.digits == "0")

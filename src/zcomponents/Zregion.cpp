@@ -1,11 +1,11 @@
 #include "zcomponents/Zregion.h"
 
+#include "platform/Inifile.h"
 #include "platform/Textfile.h"
 
 #include <QApplication>
 #include <QBitmap>
 #include <QBuffer>
-#include <QSaveFile>
 #include <QWidget>
 #include <QtEndian>
 #include <QtGlobal>
@@ -178,10 +178,17 @@ bool TzcRgn::LoadFromFile(const QString& fileName)
 
 void TzcRgn::SaveToFile(const QString& fileName) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !SaveToStream(file) || !file.commit())
+    // Written whole or not at all; a save cut short leaves no temporary file for long, as the
+    // next save clears away what an ended process left behind.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    SaveToStream(buffer);
+    std::string error;
+    if (!platform::WriteFileAtomically(fileName.toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())),
+                                       error))
         throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
-                                     .arg(fileName, file.errorString())
+                                     .arg(fileName, QString::fromStdString(error))
                                      .toStdString());
 }
 

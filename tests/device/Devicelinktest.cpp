@@ -279,6 +279,11 @@ TEST_F(DeviceLink, ThirdCapacitor)
     EXPECT_EQ(preset, 42.5);
     ASSERT_EQ(dev.Read3capPresetSel(), 0);
     EXPECT_EQ(dev.ThirdCapActivePreset(), 2);
+    // The unit numbers its presets from 0, as the program does.
+    Unit([](SimUnitData& d) { EXPECT_EQ(d.presetSel3, 2); });
+    Unit([](SimUnitData& d) { d.presetSel3 = 0; });
+    ASSERT_EQ(dev.Read3capPresetSel(), 0);
+    EXPECT_EQ(dev.ThirdCapActivePreset(), 0);
     C3capControl back;
     ASSERT_EQ(dev.Read3capControl(back), 0);
     EXPECT_EQ(back.gain, -20);

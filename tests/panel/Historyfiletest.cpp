@@ -32,6 +32,14 @@ struct CommaLocale {
     ~CommaLocale() { platform::NumberFormat::Uninstall(); }
 };
 
+std::string text_of(const std::string (&lines)[5])
+{
+    std::string text;
+    for (const std::string& l : lines)
+        text += l + "\r\n";
+    return text;
+}
+
 TEST(HistoryFile, SavedFileIsGoldenAndReadsBackTheSame)
 {
     CommaLocale comma; // the file is written with '.' whatever the locale
@@ -151,6 +159,66 @@ TEST(HistoryFile, RefusedFilesAndTheEmptyFile)
     const CHistoryFile::Result empty = CHistoryFile::Read("");
     EXPECT_EQ(empty.Error, "");
     EXPECT_TRUE(empty.Records.empty());
+    // What a power loss leaves (NUL bytes), and blanks or control characters alone, hold no
+    // line of a history file: refused, not an empty history.
+    for (const std::string& text : {std::string(4096, '\0'), std::string(" \t\r\n \r\n"),
+                                    std::string("\x01\x02\x1F\r\n\x7F")}) {
+        const CHistoryFile::Result r = CHistoryFile::Read(text);
+        EXPECT_EQ(r.Error, "Not VantrelOrrery file format") << text.size();
+        EXPECT_TRUE(r.Records.empty());
+    }
+}
+
+TEST(HistoryFile, DataLinesOfWhichNoneReadsAreRefused)
+{
+    const std::string header = std::string(Head) + ";Sample number,Timestamp (ms),Status,R\r\n";
+    const CHistoryFile::Result two = CHistoryFile::Read(header + "0,1x0,0001,1.0\r\n\x01\x02\r\n");
+    EXPECT_EQ(two.Error, "None of the 2 data lines could be read");
+    EXPECT_EQ(CHistoryFile::Read(header + std::string(300, '\0')).Error, "The data line could not be read");
+    // One good line is a history, and the header alone an empty one.
+    const CHistoryFile::Result one = CHistoryFile::Read(header + "0,100,0001,1.0\r\n1,1x0,0001,1.0\r\n");
+    EXPECT_EQ(one.Error, "");
+    EXPECT_EQ(one.Records.size(), 1u);
+    EXPECT_EQ(one.Skipped, 1);
+    EXPECT_EQ(CHistoryFile::Read(header).Error, "");
+}
+
+TEST(HistoryFile, LineEndsOfEveryKindAndAByteOrderMark)
+{
+    const std::string lines[] = {";Log File of Vantrel Orrery. Created: x", ";Unit SN:5",
+                                 ";Sample number,Timestamp (ms),Status,R", "0,100,0001,1.5", "1,300,0002,2.5"};
+    for (const std::string end : {"\r\n", "\n", "\r"}) {
+        std::string text;
+        for (const std::string& l : lines)
+            text += l + end;
+        for (const std::string& bom : {std::string(), std::string("\xEF\xBB\xBF")}) {
+            const CHistoryFile::Result r = CHistoryFile::Read(bom + text);
+            EXPECT_EQ(r.Error, "") << int(end[0]) << " " << bom.size();
+            ASSERT_EQ(r.Records.size(), 2u);
+            EXPECT_EQ(r.Records[1].Time(), 200);
+            EXPECT_FLOAT_EQ(float(r.Records[1].Value(varid::R)), 2.5f);
+        }
+    }
+    // A lone CR after the header, and mixed line ends.
+    const CHistoryFile::Result mixed = CHistoryFile::Read(lines[0] + "\r\n" + lines[1] + "\n" + lines[2] + "\r" +
+                                                         lines[3] + "\r\n" + lines[4]);
+    EXPECT_EQ(mixed.Error, "");
+    EXPECT_EQ(mixed.Records.size(), 2u);
+    EXPECT_EQ(mixed.Skipped, 0);
+    // A mark anywhere but at the start is not passed over.
+    EXPECT_EQ(CHistoryFile::Read("\r\n\xEF\xBB\xBF" + text_of(lines)).Error, "Not VantrelOrrery file format");
+}
+
+TEST(HistoryFile, HeadOfALongerFileLeavesOutItsCutLine)
+{
+    const std::string text = std::string(Head) + ";Timestamp (ms),R\r\n0,1\r\n100,2\r\n200,3";
+    const CHistoryFile::Result head = CHistoryFile::Read(text, true);
+    EXPECT_EQ(head.Error, "");
+    EXPECT_EQ(head.Records.size(), 2u);
+    EXPECT_EQ(head.Skipped, 0);
+    EXPECT_EQ(CHistoryFile::Read(text).Records.size(), 3u);
+    // The head of a file that holds no line end at all.
+    EXPECT_EQ(CHistoryFile::Read(std::string(Head, 10), true).Error, "Not VantrelOrrery file format");
 }
 
 TEST(HistoryFile, HeaderWithoutRecordsIsAnEmptyHistory)

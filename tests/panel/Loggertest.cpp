@@ -8,6 +8,8 @@
 #include "support/Logscript.h"
 #include "support/Tempdir.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -311,19 +313,72 @@ TEST_F(LoggerTest, OtherOpenFailuresWarnAndEmptyPathRefuses)
     EXPECT_FALSE(logger.Logging());
 }
 
-TEST_F(LoggerTest, WriteFailureStopsWithAWarning)
+TEST_F(LoggerTest, WriteFailureStopsWithAWarningNamingTheFileAndKeepsWholeRecords)
 {
     logger.StartLogging();
     Tick();
+    const std::string before = ReadAll(File(0));
     {
+        // Room for part of the next record only.
         testsupport::FileSizeLimit limit(logger.BytesWritten() + 10);
         Tick();
     }
     EXPECT_FALSE(logger.Logging());
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_EQ(hooks.shown[0].caption, "Logging error");
-    // What reached the file is counted, and nothing after the failure.
+    EXPECT_EQ(hooks.shown[0].text, "Can't write log file:\n" + File(0) + "\n" + std::strerror(EFBIG));
+    // The file ends after its last whole record, and that is what is counted.
+    EXPECT_EQ(ReadAll(File(0)), before);
     EXPECT_EQ(std::filesystem::file_size(File(0)), size_t(logger.BytesWritten()));
+}
+
+TEST_F(LoggerTest, HeaderCutShortLeavesWholeLines)
+{
+    {
+        testsupport::FileSizeLimit limit(70);
+        logger.StartLogging();
+    }
+    EXPECT_FALSE(logger.Logging());
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].text.rfind("Can't create log file:\n" + File(0) + "\n", 0), 0u);
+    const std::string text = ReadAll(File(0));
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    EXPECT_LE(text.size(), 70u);
+}
+
+TEST_F(LoggerTest, FilesOfAnEarlierRunAreNeverOverwritten)
+{
+    testsupport::WriteAll(File(0), "earlier run 0\r\n");
+    testsupport::WriteAll(File(1), "earlier run 1\r\n");
+    testsupport::WriteAll(File(3), "earlier run 3\r\n");
+    logger.StartLogging();
+    ASSERT_TRUE(logger.Logging());
+    EXPECT_EQ(logger.Settings().FileN, 2);
+    EXPECT_EQ(window.fileName, File(2));
+    EXPECT_EQ(logger.ShownName(), File(2));
+    // A rotation passes over a number whose file exists too.
+    logger.Settings().MaxLen = CLogSettings::MinLen;
+    for (int i = 0; i < 5000 && logger.Settings().FileN == 2; ++i)
+        Tick();
+    EXPECT_EQ(logger.Settings().FileN, 4);
+    EXPECT_EQ(window.fileName, File(4));
+    logger.StopLogging();
+    EXPECT_EQ(logger.Settings().FileN, 5);
+    EXPECT_EQ(ReadAll(File(0)), "earlier run 0\r\n");
+    EXPECT_EQ(ReadAll(File(1)), "earlier run 1\r\n");
+    EXPECT_EQ(ReadAll(File(3)), "earlier run 3\r\n");
+    EXPECT_GE(std::filesystem::file_size(File(2)), 100000u);
+    EXPECT_TRUE(hooks.shown.empty());
+
+    // With the maximum file number the numbers cycle and the older files are overwritten.
+    logger.Settings().UseMaxFiles = true;
+    logger.Settings().FileN = 0;
+    logger.StartLogging();
+    ASSERT_TRUE(logger.Logging());
+    EXPECT_EQ(window.fileName, File(0));
+    logger.StopLogging();
+    EXPECT_EQ(ReadAll(File(0)).rfind(";Log File of Vantrel Orrery", 0), 0u);
 }
 
 TEST_F(LoggerTest, PauseStopsTheTimerAndKeepsTheFile)

@@ -4,6 +4,7 @@
 #include "platform/Textfile.h"
 #include "support/Tempdir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,6 +77,46 @@ TEST(ReadFileText, SizeLimitAndSystemTexts)
         EXPECT_EQ(error, "Cannot read \"" + path + "\": Permission denied");
         EXPECT_EQ(fault, FileReadFault::System);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(ReadFileHead, ReadsOnlyTheHeadAndSaysWhetherMoreFollows)
+{
+    TempDir dir;
+    const std::string path = dir.File("a.csv");
+    testsupport::WriteAll(path, "0123456789");
+    std::string text, error;
+    bool cut = false;
+    ASSERT_TRUE(platform::ReadFileHead(path, text, error, 4, &cut)) << error;
+    EXPECT_EQ(text, "0123");
+    EXPECT_TRUE(cut);
+    ASSERT_TRUE(platform::ReadFileHead(path, text, error, 10, &cut));
+    EXPECT_EQ(text, "0123456789");
+    EXPECT_FALSE(cut);
+    ASSERT_TRUE(platform::ReadFileHead(path, text, error, 100000, &cut));
+    EXPECT_EQ(text, "0123456789");
+    EXPECT_FALSE(cut);
+
+    // A file far larger than any whole read takes (sparse: it costs no disk).
+    std::filesystem::resize_file(path, std::uintmax_t(1) << 33);
+    ASSERT_TRUE(platform::ReadFileHead(path, text, error, 1 << 16, &cut));
+    EXPECT_EQ(text.size(), size_t(1) << 16);
+    EXPECT_EQ(text.substr(0, 10), "0123456789");
+    EXPECT_TRUE(cut);
+
+    // What is not a regular file is refused as by the whole read.
+    const std::string fifo = dir.File("pipe.csv");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    FileReadFault fault = FileReadFault::None;
+    EXPECT_FALSE(platform::ReadFileHead(fifo, text, error, 100, &cut, &fault));
+    EXPECT_EQ(error, "Cannot read \"" + fifo + "\": not a regular file (a named pipe)");
+    EXPECT_EQ(fault, FileReadFault::NotRegular);
+    EXPECT_TRUE(text.empty());
+    EXPECT_FALSE(platform::ReadFileHead(dir.File("none.csv"), text, error, 100, &cut, &fault));
+    EXPECT_EQ(fault, FileReadFault::Missing);
 }
 
 } // namespace

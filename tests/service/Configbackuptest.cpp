@@ -398,6 +398,165 @@ TEST_F(ConfigBackupTest, BackupWritesFloatTextOfFifteenDigits)
     EXPECT_EQ(ini.ReadString("Trajectories", "Delay03", ""), "2.55");
 }
 
+// The sensor commands (88 and 85) of the output sensor.
+int OutputSensorCommands(const testsupport::SentLog& log)
+{
+    int n = 0;
+    for (const SentCommand& c : log.Sent({88, 85}))
+        n += !c.data.empty() && c.data[0] == 1;
+    return n;
+}
+
+TEST_F(ConfigBackupTest, RestoreThatChangesThePinSendsTheSectionsTheNewPinEnables)
+{
+    for (const uint32_t filePin : {0x10001u, PinThirdCapOutput}) {
+        Unit([&](SimUnitData& d) { Configure(d, filePin); });
+        const std::string saved = Save();
+        ASSERT_NE(saved.find("[Output Sensor]"), std::string::npos);
+        // A unit without an output sensor or a third capacitor, as the program knows it.
+        Unit([](SimUnitData& d) {
+            d = SimUnitData{};
+            d.motorSpeed = 0;
+            d.serialNumber = 123456;
+        });
+        ASSERT_EQ(dev.ReadPin(), 0);
+        hooks.answers = {true};
+        ASSERT_EQ(Restore(saved, true, true), 0) << filePin;
+        EXPECT_EQ(log.Count(99), 1);
+        EXPECT_EQ(OutputSensorCommands(log), 3) << filePin; // averaging, power-off, calibration
+        EXPECT_EQ(log.Count(95) > 0, filePin == PinThirdCapOutput);
+        EXPECT_TRUE(skipped.empty());
+        EXPECT_EQ(hooks.shown.back().text, "Completed OK");
+        EXPECT_EQ(Save(), saved) << filePin; // the unit holds the whole file
+    }
+}
+
+TEST_F(ConfigBackupTest, SectionsFollowTheUnitsPinWhenTheProgramHoldsAnOlderOne)
+{
+    // The program read a third-capacitor unit with an output sensor; the unit has since become
+    // a plain one.
+    Unit([](SimUnitData& d) { Configure(d, PinThirdCapOutput); });
+    std::string saved = Save();
+    saved.replace(saved.find("PIN_String=00010400"), 19, "PIN_String=00000001");
+    Unit([](SimUnitData& d) { d.pin = PinTwoCaps; });
+    ASSERT_EQ(Restore(saved, true, true), 0);
+    EXPECT_EQ(OutputSensorCommands(log), 0);
+    EXPECT_EQ(log.Count(95), 0);
+    EXPECT_EQ(log.Count(99), 0);
+    EXPECT_TRUE(skipped.empty());
+
+    // The user part alone reads the unit's PIN too.
+    ASSERT_EQ(dev.WritePin(PinThirdCapOutput), 0);
+    Unit([](SimUnitData& d) { d.pin = PinTwoCaps; });
+    ASSERT_EQ(Restore(saved, false, true), 0);
+    EXPECT_EQ(log.Count(95), 0);
+    EXPECT_EQ(hooks.shown.back().text, "Completed OK");
+}
+
+TEST_F(ConfigBackupTest, CheckCoversTheSectionsOfTheNewPin)
+{
+    Unit([](SimUnitData& d) { Configure(d, 0x10001); });
+    std::string saved = Save();
+    const size_t output = saved.find("[Output Sensor]");
+    ASSERT_NE(output, std::string::npos);
+    saved.replace(saved.find("Poff=0", output), 6, "Poff=70000");
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    ASSERT_EQ(dev.ReadPin(), 0);
+    hooks.answers = {true};
+    EXPECT_EQ(Restore(saved, true, true), CConfigBackup::Refused);
+    EXPECT_TRUE(log.Sent().empty());
+    EXPECT_EQ(hooks.shown.back().text, "Nothing was restored: out of range in the file:\n"
+                                       "Output Sensor/Poff=70000 (0 to 65535)");
+}
+
+TEST_F(ConfigBackupTest, InterruptedRestoreSaysHowFarItGotAndWhy)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    const std::string saved = Save();
+    Unit([](SimUnitData& d) {
+        d = SimUnitData{};
+        d.motorSpeed = 0;
+    });
+    // The unit stops answering after the first trajectory point: ten commands are in the unit.
+    pty.Unit().SetWatcher([this](int command, const std::vector<uint8_t>&) -> uint8_t {
+        if (command == 90)
+            pty.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+        return 0;
+    });
+    EXPECT_LT(Restore(saved, true, true), 0);
+    pty.Unit().SetWatcher({});
+    pty.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+    ASSERT_FALSE(hooks.shown.empty());
+    EXPECT_EQ(hooks.shown.back().kind, "warning");
+    EXPECT_EQ(hooks.shown.back().caption, "Restore from File");
+    EXPECT_EQ(hooks.shown.back().text,
+              "Restore stopped after 10 of 33 commands: Time-out. The unit holds part of the file.");
+    for (const ShownMessage& m : hooks.shown)
+        EXPECT_NE(m.text, "Completed OK");
+
+    // A command the unit refuses ends it too, and names the unit's answer.
+    hooks.shown.clear();
+    pty.Unit().SetWatcher([](int command, const std::vector<uint8_t>&) -> uint8_t { return command == 89 ? 31 : 0; });
+    EXPECT_EQ(Restore(saved, true, true), 31);
+    pty.Unit().SetWatcher({});
+    EXPECT_EQ(hooks.shown.back().text, "Restore stopped after 0 of 33 commands: CSR Invalid preset active.");
+
+    // A unit that does not answer at all.
+    hooks.shown.clear();
+    pty.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+    EXPECT_LT(Restore(saved, false, true), 0);
+    pty.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown.back().text,
+              "Restore stopped before the first command: Time-out. Nothing of the file was sent.");
+}
+
+TEST_F(ConfigBackupTest, EveryAveragingCountIsRestored)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinThirdCapOutput); });
+    const std::string saved = Save();
+    const std::pair<const char*, int> counts[] = {{"0", 0}, {"16", 3}, {"-3", 0}, {"1000", 3}};
+    for (const auto& [count, index] : counts) {
+        std::string edited = saved;
+        for (size_t at = 0; (at = edited.find("\r\nAver=", at)) != std::string::npos; at += 2) {
+            const size_t end = edited.find("\r\n", at + 2);
+            edited.replace(at + 7, end - at - 7, count);
+        }
+        ASSERT_EQ(Restore(edited, true, true), 0) << count;
+        EXPECT_EQ(log.Sent({88}).at(0).data, (std::vector<int>{0, 1, index})) << count;
+        EXPECT_EQ(log.Sent({88}).at(2).data, (std::vector<int>{1, 1, index})) << count;
+        bool third = false;
+        for (const SentCommand& c : log.Sent({95}))
+            if (c.data.at(0) == 4) {
+                EXPECT_EQ(c.data, (std::vector<int>{4, index})) << count;
+                third = true;
+            }
+        EXPECT_TRUE(third);
+    }
+}
+
+TEST_F(ConfigBackupTest, ThirdCapacitorPresetIsTheUnitsOwnNumber)
+{
+    Unit([](SimUnitData& d) {
+        Configure(d, 0x400);
+        d.presetSel3 = 1;
+    });
+    const std::string saved = Save();
+    platform::IniFile ini;
+    ini.LoadFromText(saved);
+    EXPECT_EQ(ini.ReadString("3Cap", "Preset", ""), "1");
+    Unit([](SimUnitData& d) { d.presetSel3 = 3; });
+    ASSERT_EQ(Restore(saved, false, true), 0);
+    bool sent = false;
+    for (const SentCommand& c : log.Sent({95}))
+        if (c.data.at(0) == 7) {
+            EXPECT_EQ(c.data, (std::vector<int>{7, 1}));
+            sent = true;
+        }
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(state->With([](SimUnitData& d) { return d.presetSel3; }), 1);
+}
+
 TEST(CalFileRules, AveragingCountsAndOlderVswr)
 {
     const std::pair<int, int> aver[] = {{1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {8, 3}, {16, 3}, {0, 0}, {-4, 0}};

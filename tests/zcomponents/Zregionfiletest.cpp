@@ -1,12 +1,21 @@
 // Loading a region file: a named pipe or a folder in place of the file is refused at once with
-// a message that says what it is, and the region stays as it was.
+// a message that says what it is, and the region stays as it was. Saving one: a save killed at
+// any moment leaves the old file or the new one, whole, and the next save clears away what the
+// killed one left behind.
 
 #include "zcomponents/Zregion.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QtEndian>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +39,94 @@ TEST(TzcRgnFile, NamedPipeOrFolderIsRefusedWithoutBlocking)
     EXPECT_EQ(rgn.Handle(), QRegion(4, 5, 1, 1));
     EXPECT_THROW(rgn.LoadFromFile(dir.path()), std::runtime_error);
     EXPECT_EQ(rgn.Handle(), QRegion(4, 5, 1, 1));
+}
+
+// Region data of a version: a block of a few megabytes that tells which version it is.
+QByteArray VersionData(int version)
+{
+    return QByteArray(4 * 1024 * 1024 + version, char('A' + version % 26));
+}
+
+// The file holds one version whole: its size field and all of its data.
+bool RegionFileIsWhole(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = f.readAll();
+    if (bytes.size() < 5)
+        return false;
+    const int version = int(bytes.size()) - 4 - 4 * 1024 * 1024;
+    const QByteArray data = VersionData(version);
+    QByteArray size(4, '\0');
+    qToLittleEndian(std::uint32_t(data.size()), size.data());
+    return version >= 0 && bytes == size + data;
+}
+
+[[noreturn]] void SaveRegionForever(const QString& path, int progress)
+{
+    TzcRgn versions[2];
+    for (int i = 0; i < 2; ++i) {
+        const QByteArray data = VersionData(i + 1);
+        versions[i].SetRgn(data.constData(), int(data.size()));
+    }
+    for (int version = 1;; ++version) {
+        try {
+            versions[version % 2].SaveToFile(path);
+        } catch (...) {
+            _exit(3);
+        }
+        const char tick = 1;
+        if (write(progress, &tick, 1) != 1)
+            _exit(4);
+    }
+}
+
+TEST(TzcRgnFile, SaveKilledMidwayLeavesAWholeFileAndTheNextSaveNoTemporary)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shape.rgn");
+    auto others = [&] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() - QFile::exists(path); };
+    std::mt19937 rng(11);
+    int killedMidSave = 0;
+    for (int round = 0; round < 40; ++round) {
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(fds[0]);
+            SaveRegionForever(path, fds[1]);
+        }
+        close(fds[1]);
+        const int saves = int(rng() % 2);
+        for (int i = 0; i < saves; ++i) {
+            char tick;
+            ASSERT_EQ(read(fds[0], &tick, 1), 1);
+        }
+        volatile unsigned spin = 0;
+        for (unsigned i = 0, n = rng() % 4000000; i < n; ++i)
+            spin = spin + i;
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver stopped by itself: " << WEXITSTATUS(status);
+        close(fds[0]);
+        killedMidSave += others() > 0;
+        if (QFile::exists(path)) {
+            ASSERT_TRUE(RegionFileIsWhole(path)) << "round " << round;
+        }
+    }
+    // The next save, as a later run makes it, leaves nothing else in the folder.
+    const QByteArray data = VersionData(0);
+    TzcRgn rgn;
+    rgn.SetRgn(data.constData(), int(data.size()));
+    rgn.SaveToFile(path);
+    EXPECT_TRUE(RegionFileIsWhole(path));
+    EXPECT_EQ(others(), 0) << QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
+    // Some kills catch a save in the middle; none at all would mean the test no longer tries
+    // what it is for.
+    EXPECT_GT(killedMidSave, 0);
 }
 
 } // namespace

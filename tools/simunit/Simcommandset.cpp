@@ -184,7 +184,7 @@ uint8_t Write3cap(SimUnitData& d, In& in, Out&)
         return CsrOk;
     case cap3sel::PresetSel: {
         const uint8_t p = in.B();
-        if (p < 1 || p > 4)
+        if (p >= d.presets3.size())
             return CsrRange;
         d.presetSel3 = p;
         return CsrOk;

@@ -104,7 +104,7 @@ struct SimUnitData {
     uint8_t aver3 = 0;
     std::array<int16_t, 4> presets3{};
     std::array<uint16_t, 6> sensorCal3{};
-    uint8_t presetSel3 = 1;
+    uint8_t presetSel3 = 0; // 0..3
     uint8_t auto3 = 0;
     uint8_t presetOn3 = 0;
     std::array<uint16_t, 4> control3{};

@@ -263,8 +263,10 @@ public:
     void OpenBtnClick();
     void OpenDataDialogSelectionChange(const QString& path);
     void ExportTRVBtnClick();
-    // Reads a history or data-log file into the history; the error text, empty on success.
-    std::string LoadDataLog(const std::string& fileName);
+    // Reads a history or data-log file into the history; the error text, empty on success. A
+    // preview reads only the head of the file (PreviewBytes), whatever its size.
+    static constexpr size_t PreviewBytes = size_t(1) << 20;
+    std::string LoadDataLog(const std::string& fileName, bool preview = false);
     // Writes the history to a file; the error text, empty on success.
     std::string SaveDataLog(const std::string& fileName);
     // Runs a file dialog modally; tests replace it to act as the user in the dialog.

@@ -195,13 +195,16 @@ void TMainForm::ExportTRVBtnClick()
 
 // --- open ---------------------------------------------------------------------------------------
 
-std::string TMainForm::LoadDataLog(const std::string& fileName)
+std::string TMainForm::LoadDataLog(const std::string& fileName, bool preview)
 {
     std::string text, error;
     loadSkipped_ = 0;
-    if (!platform::ReadFileText(fileName, text, error, MaxHistoryFileSize))
+    bool cut = false;
+    const bool read = preview ? platform::ReadFileHead(fileName, text, error, PreviewBytes, &cut)
+                              : platform::ReadFileText(fileName, text, error, MaxHistoryFileSize);
+    if (!read)
         return "Error: " + error;
-    CHistoryFile::Result result = CHistoryFile::Read(text);
+    CHistoryFile::Result result = CHistoryFile::Read(text, cut);
     if (!result.Error.empty())
         return result.Error;
     loadSkipped_ = result.Skipped;
@@ -232,7 +235,7 @@ void TMainForm::OpenDataDialogSelectionChange(const QString& path)
     const QFileInfo info(path);
     const QString ext = info.suffix().toLower();
     if (info.isFile() && (ext == "txt" || ext == "csv"))
-        LoadDataLog(path.toStdString()); // a preview: its error is not shown
+        LoadDataLog(path.toStdString(), true); // a preview: its error is not shown
 }
 
 void TMainForm::OpenBtnClick()

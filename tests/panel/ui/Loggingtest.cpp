@@ -263,6 +263,31 @@ TEST_F(LoggingTest, SettingsDialogPreviewsAndAppliesOnOk)
     EXPECT_EQ(logging->FileNameEdit->text().toStdString(), "/data/runs/run_7.csv");
 }
 
+TEST_F(LoggingTest, StartAfterAnEarlierRunLeavesItsLogAsItWas)
+{
+    settings->Bind(&logging->Logger(), [] { return false; });
+    // Settings saved before the earlier run logged name file 0; that run left log_0.csv.
+    platform::IniFile ini(dir.File("a.orrery"));
+    ASSERT_TRUE(form->Controller()->ExchangeSettings(false, &ini));
+    EXPECT_EQ(ini.ReadString("Logging", "FileN", ""), "0");
+    const std::string earlier = ";Log File of Vantrel Orrery. Created: earlier\r\n;Sample number\r\n0\r\n";
+    testsupport::WriteAll(Log(0), earlier);
+    ASSERT_TRUE(form->Controller()->ExchangeSettings(true, &ini));
+    settings->ShowFileSettings();
+    EXPECT_EQ(settings->FileNSpinEdit->value(), 0);
+
+    logging->StartBtn->click();
+    ASSERT_TRUE(logging->Logger().Logging());
+    EXPECT_EQ(testsupport::ReadAll(Log(0)), earlier);
+    EXPECT_EQ(logging->FileNameEdit->text().toStdString(), Log(1));
+    EXPECT_EQ(settings->FileNSpinEdit->value(), 1); // the dialog's number follows
+    EXPECT_EQ(settings->FileNameEdit->text().toStdString(), Log(1));
+    logging->StopBtn->click();
+    EXPECT_TRUE(std::filesystem::exists(Log(1)));
+    EXPECT_EQ(logging->Logger().Settings().FileN, 2);
+    EXPECT_TRUE(hooks.shown.empty());
+}
+
 TEST_F(LoggingTest, SettingsDialogRefusesOkWhileLogging)
 {
     logging->StartBtn->click();
@@ -324,21 +349,63 @@ TEST_F(LoggingTest, RefusedFileWarnsAndKeepsTheHistory)
 {
     AddSamples(3);
     const std::vector<double> before = Rs();
-    const std::string file = dir.File("other.csv");
-    testsupport::WriteAll(file, "Date,Value\r\n1,2\r\n");
-    form->RunFileDialog = [&](QFileDialog& d) {
-        d.selectFile(QString::fromStdString(file));
-        return int(QDialog::Accepted);
-    };
-    form->OpenBtn->click();
-    EXPECT_EQ(Rs(), before);
-    ASSERT_EQ(hooks.shown.size(), 1u);
-    EXPECT_EQ(hooks.shown[0].caption, "Open Data");
-    EXPECT_EQ(hooks.shown[0].text, "Not VantrelOrrery file format");
+    // Another program's file, and what a power loss leaves (NUL bytes).
+    for (const std::string& content : {std::string("Date,Value\r\n1,2\r\n"), std::string(8192, '\0')}) {
+        hooks.shown.clear();
+        const std::string file = dir.File("other.csv");
+        testsupport::WriteAll(file, content);
+        form->RunFileDialog = [&](QFileDialog& d) {
+            emit d.currentChanged(QString::fromStdString(file)); // the preview leaves it too
+            EXPECT_EQ(Rs(), before);
+            d.selectFile(QString::fromStdString(file));
+            return int(QDialog::Accepted);
+        };
+        form->OpenBtn->click();
+        EXPECT_EQ(Rs(), before);
+        ASSERT_EQ(hooks.shown.size(), 1u);
+        EXPECT_EQ(hooks.shown[0].caption, "Open Data");
+        EXPECT_EQ(hooks.shown[0].text, "Not VantrelOrrery file format");
+    }
 
     // A missing file.
     EXPECT_EQ(form->LoadDataLog(dir.File("none.csv")).rfind("Error: ", 0), 0u);
     EXPECT_EQ(Rs(), before);
+
+    // Save still writes the history that is shown.
+    const std::string saved = dir.File("kept.csv");
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString(saved));
+        return int(QDialog::Accepted);
+    };
+    form->SaveBtn->click();
+    EXPECT_EQ(CHistoryFile::Read(testsupport::ReadAll(saved)).Records.size(), 3u);
+}
+
+TEST_F(LoggingTest, PreviewReadsOnlyTheHeadOfAHugeFile)
+{
+    // A history whose records are followed by far more than the reader takes whole (a sparse
+    // file: it costs no disk).
+    AddSamples(5);
+    const std::string file = dir.File("huge.csv");
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString(file));
+        return int(QDialog::Accepted);
+    };
+    form->SaveBtn->click();
+    const std::vector<double> saved = Rs();
+    std::filesystem::resize_file(file, (std::uintmax_t(3) << 30) / 2);
+
+    data.Clear();
+    AddSamples(2);
+    const std::vector<double> before = Rs();
+    form->RunFileDialog = [&](QFileDialog& d) {
+        emit d.currentChanged(QString::fromStdString(file));
+        EXPECT_EQ(Rs(), saved); // the head of the file, its records
+        return int(QDialog::Rejected);
+    };
+    form->OpenBtn->click();
+    EXPECT_EQ(Rs(), before);
+    EXPECT_TRUE(hooks.shown.empty());
 }
 
 TEST_F(LoggingTest, NamedPipeTypedInTheOpenDialogOrADeviceIsRefusedAtOnce)

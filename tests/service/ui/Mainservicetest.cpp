@@ -340,6 +340,31 @@ TEST_F(MainService, RestoreAsksChoosesAndSendsTheFile)
     EXPECT_EQ(queries.back().Title, "Restore from File");
 }
 
+TEST_F(MainService, RestoreCutShortByTheUnitSaysHowFarItGot)
+{
+    Connect();
+    fileAnswer = dir.Path() + "/unit.cal";
+    form->ConfigPage->SaveToFileBtn->click();
+    // The unit goes silent once it has taken the first trajectory point.
+    sim.Unit().Register(90, [this](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+        reply = {0};
+        return true;
+    });
+    hooks.shown.clear();
+    AnswerRestore(false, true);
+    form->ConfigPage->RestoreFromFileBtn->click();
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+    EXPECT_FALSE(Shown("Completed OK"));
+    std::vector<ShownMessage> warnings;
+    for (const ShownMessage& m : hooks.shown)
+        if (m.kind == "warning")
+            warnings.push_back(m);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].caption, "Restore from File");
+    EXPECT_EQ(warnings[0].text, "Restore stopped after 5 of 8 commands: Time-out. The unit holds part of the file.");
+}
+
 TEST_F(MainService, RestoreOfAMissingFileOrAnsweredNoSendsNothing)
 {
     Connect();

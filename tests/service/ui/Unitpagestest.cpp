@@ -331,7 +331,7 @@ TEST_F(UnitPages, ThirdCapacitorPageDefaultsAndRoundTrip)
 {
     Connect(0x400);
     Unit([](SimUnitData& d) {
-        d.presetSel3 = 2;
+        d.presetSel3 = 1; // the second preset: the unit numbers them from 0
         d.presets3 = {1000, 2000, 3000, 4000};
         d.control3 = {50, 5, 250, 30};
         d.vlevel3 = 300;
@@ -361,7 +361,7 @@ TEST_F(UnitPages, ThirdCapacitorPageDefaultsAndRoundTrip)
     EXPECT_EQ(Sent(), expected);
     Unit([](SimUnitData& d) {
         EXPECT_EQ(d.control3, (std::array<uint16_t, 4>{100, 10, 100, 100}));
-        EXPECT_EQ(d.presetSel3, 4);
+        EXPECT_EQ(d.presetSel3, 3);
         EXPECT_EQ(d.presets3[3], 4500);
     });
     EXPECT_FALSE(Blue(p.Send3capBtn));
