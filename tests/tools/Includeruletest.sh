@@ -2,10 +2,11 @@
 # The include rule's check on small source trees of its own: a file that includes a file of a
 # folder above its own is refused in every spelling of the include, for every pair of folders
 # the layers forbid; what the layers allow passes, and so does the real source tree.
-#   Includeruletest.sh <Includerule.cmake> <source root>
+#   Includeruletest.sh <Includerule.cmake> <source root> [cmake]
 set -euo pipefail
 rule=$1
 real_src=$2
+cmake=${3:-cmake}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -43,7 +44,7 @@ new_tree() {
 }
 check() { # expected (holds|broken), root, what
   local out rc=0
-  out=$(cmake -DSRC="$2" -P "$rule" 2>&1) || rc=$?
+  out=$("$cmake" -DSRC="$2" -P "$rule" 2>&1) || rc=$?
   if [ "$1" = holds ] && [ $rc -ne 0 ]; then fail "$3: refused: $out"; fi
   if [ "$1" = broken ] && [ $rc -eq 0 ]; then fail "$3: passed"; fi
   if [ "$1" = broken ] && ! grep -q "$4" <<<"$out"; then fail "$3: the refusal does not name $4: $out"; fi
