@@ -122,7 +122,6 @@ public:
     CData& Data() const { return *data_; }
     void SetData(CData* data);
     bool TracesRFOn() const { return main_.TracesRFOn; }
-    void SetTracesRFOn(bool on) { main_.TracesRFOn = on; }
     // Command-line arguments (after the program name) and the program's folder.
     void SetCommandLine(const std::vector<std::string>& args, const std::string& programDir);
 
