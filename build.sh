@@ -56,18 +56,22 @@ test)
     export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/lsan.supp:print_suppressions=0}
     ctest --test-dir build/test --output-on-failure -j "$jobs" --timeout 300
     # CTest runs every test in a process of its own. Each test program runs once more whole, its
-    # tests in a shuffled order: a test that leaves something behind for the next (the
-    # application told to quit, a queued call, a temporary name) fails here.
+    # tests shuffled and run twice over in the one process: a test that leaves something behind
+    # for the next or for itself (the application told to quit, a queued call, a process-wide
+    # value, a temporary name) fails here. The order changes from run to run; ORRERY_TEST_SEED
+    # (1 to 99999) replays the one a run printed.
+    seed=${ORRERY_TEST_SEED:-$(( (RANDOM * 32768 + RANDOM) % 99999 + 1 ))}
+    echo "whole programs shuffled with seed $seed (ORRERY_TEST_SEED=$seed ./build.sh test replays it)"
     run_whole() { # program
         local b=$1 name store log
         name=$(basename "$b")
         store=$(mktemp -d)
         log=build/test/whole-$name.log
-        if QT_QPA_PLATFORM=offscreen ORRERY_SETTINGS_FILE="$store/settings.ini" timeout 600 "$b" --gtest_shuffle \
-            >"$log" 2>&1; then
-            echo "$name: passed whole, shuffled"
+        if QT_QPA_PLATFORM=offscreen ORRERY_SETTINGS_FILE="$store/settings.ini" timeout 900 "$b" --gtest_shuffle \
+            --gtest_random_seed="$seed" --gtest_repeat=2 >"$log" 2>&1; then
+            echo "$name: passed whole, shuffled, twice"
         else
-            echo "$name: FAILED whole, shuffled ($(grep -o 'with a seed of [0-9]*' "$log" || true); log $log)"
+            echo "$name: FAILED whole, shuffled, twice (seed $seed; log $log)"
             touch "build/test/whole-$name.failed"
         fi
         rm -rf "$store"

@@ -61,8 +61,6 @@ public:
         statusBytes_[0] = low;
         statusBytes_[1] = high;
     }
-    uint32_t StatusBytesLow() const { return statusBytes_[0]; }
-    uint32_t StatusBytesHigh() const { return statusBytes_[1]; }
     // The 64-bit fault word: status byte 0 in the low byte.
     uint64_t FaultWord() const { return (uint64_t(statusBytes_[1]) << 32) | statusBytes_[0]; }
 

@@ -32,7 +32,6 @@ bool CUnitState::IsFamily200() const
 
 bool CUnitState::PinBit31() const { return (pin_ & unitconst::PinBit31) != 0; }
 bool CUnitState::PinBit30() const { return (pin_ & unitconst::PinBit30) != 0; }
-bool CUnitState::HasProtocolChoice() const { return (pin_ & unitconst::PinProtocolChoice) != 0; }
 
 UnitType CUnitState::Type() const
 {
@@ -47,7 +46,6 @@ const CCapRecord& CUnitState::Cap(int index) const { return caps_[ClampIndex(ind
 CCapRecord& CUnitState::Cap(int index) { return caps_[ClampIndex(index, CapCount)]; }
 
 double CUnitState::Position(int cap) const { return Cap(cap).position; }
-void CUnitState::SetPosition(int cap, double percent) { Cap(cap).position = percent; }
 
 double CUnitState::CapMin(int cap) const
 {
@@ -86,11 +84,6 @@ const CTrajectory& CUnitState::Trajectory(int index) const
 CTrajectory& CUnitState::Trajectory(int index)
 {
     return trajectories_[ClampIndex(index, TrajectoryCount)];
-}
-
-double CUnitState::ThirdCapPreset(int index) const
-{
-    return thirdCapPresets_[ClampIndex(index, ThirdCapPresets)];
 }
 
 const CUnitState::LogRecord& CUnitState::ServiceLogRecord(int index) const

@@ -81,7 +81,6 @@ public:
     bool IsFamily200() const;
     bool PinBit31() const;
     bool PinBit30() const;
-    bool HasProtocolChoice() const;
     UnitType Type() const;
 
     // --- identity ---------------------------------------------------------------------------
@@ -97,7 +96,6 @@ public:
     const CCapRecord& Cap(int index) const;
     CCapRecord& Cap(int index);
     double Position(int cap) const;
-    void SetPosition(int cap, double percent);
     // Limits; a fixed third capacitor reads 0 and 100.
     double CapMin(int cap) const;
     double CapMax(int cap) const;
@@ -114,10 +112,7 @@ public:
     bool PerPointValuesEnabled() const { return perPointValues_ != 0; }
 
     // --- third capacitor --------------------------------------------------------------------
-    int ThirdCapAuto() const { return thirdCapAuto_; }
-    int ThirdCapPresetOn() const { return thirdCapPresetOn_; }
     int ThirdCapActivePreset() const { return thirdCapActivePreset_; }
-    double ThirdCapPreset(int index) const;
     double ThirdCapRatio() const { return thirdCapRatio_; }
 
     // --- service log ------------------------------------------------------------------------

@@ -101,11 +101,9 @@ public:
     int ReadGatewayInformation(std::string& text);
     // The wait on send and on receive over the network (NetworkTimeoutMs unless shortened).
     void SetNetworkTimeout(int ms) { networkTimeoutMs_ = ms; }
-    int NetworkTimeout() const { return networkTimeoutMs_; }
 
     // --- accessors ----------------------------------------------------------------------
     const std::string& LastError() const { return lastError_; }
-    void SetLastError(const std::string& text) { lastError_ = text; }
     const std::string& PortName() const { return portName_; }
     const std::string& IPAddress() const { return ipAddress_; }
     void SetIPAddress(const std::string& ip) { ipAddress_ = ip; }
@@ -116,7 +114,6 @@ public:
     int Baud() const { return baud_; }
     int UnitAddress() const { return unitAddress_; }
     int ReadTimeout() const { return readTimeout_; }
-    int ModbusUnitId() const { return modbusUnitId_; }
     bool Udp() const { return udp_; }
     bool HasSocket() const { return socket_ >= 0; }
 

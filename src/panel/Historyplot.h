@@ -77,7 +77,6 @@ public:
     bool MouseMove(int x);
     // True when the selection ended (the lines are gone); zoomed tells whether the view changed.
     bool MouseUp(bool& zoomed, const SHistoryState& s);
-    bool Selecting() const { return selecting_; }
     // Marker line k at x: drawing a line that is shown removes it.
     void DrawSelectionLine(int k, int x);
     // The marker lines shown now.

@@ -155,7 +155,6 @@ public:
     // Section "Logging". Loading while logging changes nothing and warns; false then.
     bool Exchange(CRegistry& store, int screenWidth, int screenHeight);
     // The file-name box text, as the window shows it.
-    const std::string& ShownName() const { return shownName_; }
     void ShowFileName();
     void ClearGauge();
 

@@ -45,7 +45,6 @@ public:
     int ReadErrorCount() const { return readErrorCount_; }
     int ConnMode() const { return connMode_; }
     const std::string& ProductId() const { return productId_; }
-    bool WinsockStarted() const { return winsockStarted_; }
     std::string ComPortList() const { return comPorts_.CommaText(); }
     std::string ModbusList() const { return sites_.CommaText(); }
     const std::string& SettingsFileName() const { return settingsFileName_; }

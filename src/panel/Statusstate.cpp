@@ -45,10 +45,7 @@ void CStatusState::RedrawLog()
         picture = 2 - logBlink_;
     else if (logState_ == 2)
         picture = logBlink_ + 2;
-    if (picture != shownLogImage_) {
-        shownLogImage_ = picture;
-        ++logDraws_;
-    }
+    shownLogImage_ = picture;
 }
 
 void CStatusState::SetLogState(int state)

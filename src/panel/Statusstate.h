@@ -91,7 +91,6 @@ public:
     void SetRemoteCaption(const std::string& text) { remoteCaption_ = text; }
     // Number of times each picture was changed (the frame draws only then).
     int CommDraws() const { return commDraws_; }
-    int LogDraws() const { return logDraws_; }
 
 private:
     void RedrawComm();
@@ -122,5 +121,4 @@ private:
     bool portVisible_ = true;
     bool remoteVisible_ = true;
     int commDraws_ = 0;
-    int logDraws_ = 0;
 };

@@ -248,15 +248,6 @@ void IniFile::Clear()
     sectionIndex_.clear();
 }
 
-void IniFile::IndexKeys(Section& section)
-{
-    section.keys.clear();
-    for (size_t i = 0; i < section.lines.size(); ++i) {
-        if (section.lines[i].isKey)
-            section.keys.try_emplace(Folded(section.lines[i].key), i);
-    }
-}
-
 void IniFile::IndexSections()
 {
     sectionIndex_.clear();

@@ -117,7 +117,6 @@ private:
         NameIndex keys;     // key -> index in lines of its first key line
     };
 
-    static void IndexKeys(Section& section);
     void IndexSections();
     const Section* FindSection(const std::string& name) const;
     Section* FindSection(const std::string& name);

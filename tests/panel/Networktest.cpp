@@ -3,12 +3,15 @@
 #include "device/Device.h"
 #include "link/Ostrabus.h"
 #include "panel/Orrery.h"
+#include "panel/Version.h"
+#include "platform/Settingsfile.h"
 #include "simunit/Simgateway.h"
 #include "simunit/Simunit.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cstdio>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,6 +22,9 @@ class NetworkControllerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Start-up reads the settings store: the connection mode starts as a fresh store has it,
+        // not as a test before left it.
+        RemoveStore();
         controller.AttachDevice(&device);
         controller.SetVersionText("D.00");
         ASSERT_TRUE(controller.Startup());
@@ -30,6 +36,11 @@ protected:
         device.ClosePort();
         device.DisconnectNetwork();
         controller.AttachDevice(nullptr);
+        RemoveStore();
+    }
+    static void RemoveStore()
+    {
+        std::remove(platform::SettingsFile::PathForKey(orrery::RegistryKeyPath).c_str());
     }
 
     ScriptedHooks hooks;

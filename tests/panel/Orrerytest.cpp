@@ -25,7 +25,11 @@ protected:
         controller.AttachDevice(&device);
         view.programDir = dir.Path() + "/";
     }
-    void TearDown() override { controller.AttachDevice(nullptr); }
+    void TearDown() override
+    {
+        controller.AttachDevice(nullptr);
+        std::remove(platform::SettingsFile::PathForKey("Software\\Quorvane\\Vantrel Orrery").c_str());
+    }
 
     // Start-up as the main window runs it, for a released build.
     void Start()

@@ -3,9 +3,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QWidget>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -13,6 +15,15 @@
 namespace {
 
 const char* const kChildMode = "ORRERY_SHOWAPP_CHILD";
+const char* const kChildInstance = "ORRERY_SHOWAPP_INSTANCE";
+
+// The instance name the two processes share: one of this run's own, so that another run of
+// the same test program at the same time (a second test run on a busy machine) is not taken
+// for the first instance.
+QString RunInstanceName()
+{
+    return QStringLiteral("orrery-showapp-two-processes-%1").arg(QCoreApplication::applicationPid());
+}
 
 // Starts this test program again as a second instance running the child case below.
 std::unique_ptr<QProcess> StartChild(const char* mode)
@@ -20,6 +31,7 @@ std::unique_ptr<QProcess> StartChild(const char* mode)
     auto child = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(kChildMode), QString::fromLatin1(mode));
+    env.insert(QString::fromLatin1(kChildInstance), RunInstanceName());
     child->setProcessEnvironment(env);
     child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child->start(QCoreApplication::applicationFilePath(),
@@ -39,6 +51,7 @@ TEST(TzShowAppChild, SecondStart)
     QWidget form;
     form.resize(120, 80);
     TzShowApp app(&form);
+    app.SetInstanceName(QString::fromLocal8Bit(qgetenv(kChildInstance)));
     app.SetOnlyOneInstance(single);
     bool askedToNotify = false;
     app.OnSecondInstance = [&](QObject* s, bool& notify) {
@@ -59,6 +72,7 @@ TEST(TzShowApp, SingleInstanceWithTwoProcesses)
 {
     QWidget form;
     TzShowApp app(&form);
+    app.SetInstanceName(RunInstanceName());
     app.SetOnlyOneInstance(true);
     int others = 0;
     app.OnAnotherInstance = [&](QObject* s) {
@@ -82,6 +96,24 @@ TEST(TzShowApp, SingleInstanceWithTwoProcesses)
     ASSERT_TRUE(zwait::Until([&] { return free->state() == QProcess::NotRunning; }, 60000));
     EXPECT_EQ(free->exitCode(), 0);
     EXPECT_EQ(others, 1);
+}
+
+TEST(TzShowApp, InstanceKeyFollowsTheProgramPath)
+{
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString key = TzShowApp::InstanceKey(program);
+    EXPECT_EQ(TzShowApp::InstanceKey(program), key);
+    EXPECT_TRUE(key.startsWith(QFileInfo(program).fileName() + u'+')) << key.toStdString();
+    // The same program in another folder is another program.
+    EXPECT_NE(TzShowApp::InstanceKey(QStringLiteral("/elsewhere/") + QFileInfo(program).fileName()), key);
+
+    // Without a name of its own, the instance is known by that key while it runs.
+    QWidget form;
+    TzShowApp app(&form);
+    EXPECT_TRUE(app.InstanceName().isEmpty());
+    const QString lock = QDir::temp().filePath(key + QStringLiteral(".lock"));
+    app.Loaded();
+    EXPECT_TRUE(QFileInfo::exists(lock));
 }
 
 TEST(TzShowApp, StartStateAndTaskBarButton)
@@ -179,6 +211,9 @@ TEST(TzShowApp, IdleHintAndShowHintEvents)
     button->setToolTip("Starts the pump");
     form.show();
     TzShowApp app(&form);
+    // The hint is the application's, kept between objects: start from none and leave none.
+    app.SetHint(QString());
+    const auto clearHint = qScopeGuard([&] { app.SetHint(QString()); });
     int hints = 0, idles = 0;
     app.OnHint = [&](QObject*) { ++hints; };
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));

@@ -52,7 +52,6 @@ public:
     bool Start(int port = 0);
     void Stop();
     int Port() const { return port_; }
-    Role GetRole() const { return role_; }
     // Comma-separated names of the gateway's ports.
     std::string PortList() const;
 

@@ -79,7 +79,6 @@ public:
     // After an accepted command 66 the unit takes the announced number of bytes as raw blocks
     // (a length byte, the bytes, answered by ACK) before it reads frames again.
     std::vector<std::vector<uint8_t>> XilinxBlocks() const;
-    bool WaitForXilinxBlocks(size_t n, int timeoutMs = 5000) const;
 
 private:
     void Serve();

@@ -38,18 +38,6 @@ void SimUnit::Register(int command, Handler handler)
     handlers_[command] = std::move(handler);
 }
 
-void SimUnit::Unregister(int command)
-{
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
-    handlers_.erase(command);
-}
-
-bool SimUnit::Handles(int command) const
-{
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
-    return handlers_.count(command) != 0;
-}
-
 int SimUnit::RequestCount() const
 {
     std::lock_guard<std::recursive_mutex> lock(mutex_);

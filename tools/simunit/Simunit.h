@@ -36,8 +36,6 @@ public:
     void SetModel(const std::string& model);
 
     void Register(int command, Handler handler);
-    void Unregister(int command);
-    bool Handles(int command) const;
 
     // The reply data for one request. Handlers run one at a time under the unit's lock (which
     // they may take again: it is recursive).

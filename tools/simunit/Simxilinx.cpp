@@ -37,11 +37,4 @@ std::vector<std::vector<uint8_t>> SimSerialServer::XilinxBlocks() const
     return xilinxBlocks_;
 }
 
-bool SimSerialServer::WaitForXilinxBlocks(size_t n, int timeoutMs) const
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return xilinxBlocks_.size() >= n; });
-}
-
 } // namespace simunit

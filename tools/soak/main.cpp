@@ -35,18 +35,36 @@ using Clock = std::chrono::steady_clock;
 using simunit::SimGateway;
 using simunit::SimSerialServer;
 
-constexpr int SerialReadTimeoutMs = 40;
-// A late reply comes this long after the ACK: past the link's time-out for the reply's first
-// bytes (the time-out and three bytes' allowance), well before the line has fallen quiet again.
-constexpr int SerialLateReplyMs = SerialReadTimeoutMs + 3 * 5 + 10;
-constexpr int NetworkTimeoutMs = 60;
-constexpr int LateMs = NetworkTimeoutMs + 40; // a late reply misses its transaction
 constexpr int TaggedCommand = unitcmd::MeasureInputAdc; // its reply begins with the request's byte
-// A transaction may take its time-out and the per-byte allowance of its reads; past this it
-// counts as hanging.
-constexpr double HangMs = 1000.0;
 constexpr long LogClearInterval = 1000;
-constexpr int MaxReconnectAttempts = 10;
+constexpr int MinReconnectAttempts = 10;
+
+// How long the links wait, all in proportion: a busy machine (tests running beside a build)
+// may hold a process up for longer than the shortest time-outs, and then runs the soak with
+// every wait made longer by --patience.
+struct Waits {
+    explicit Waits(int patience)
+        : serialReadMs(40 * patience)
+        // A late reply comes this long after the ACK: past the link's time-out for the reply's
+        // first bytes (the time-out and three bytes' allowance), well before the line has fallen
+        // quiet again.
+        , serialLateReplyMs(serialReadMs + 3 * 5 + 10 * patience)
+        , networkMs(60 * patience)
+        , lateMs(networkMs + 40 * patience) // a late reply misses its transaction
+        , hangMs(1000.0 * patience)
+        , reconnectMs(10 * hangMs)
+    {
+    }
+    int serialReadMs;
+    int serialLateReplyMs;
+    int networkMs;
+    int lateMs;
+    // A transaction may take its time-out and the per-byte allowance of its reads; past this it
+    // counts as hanging.
+    double hangMs;
+    // How long a link dropped by a fault may take to come back (the peer may still be busy).
+    double reconnectMs;
+};
 constexpr long WarmUp = 1000; // transactions before memory is first measured
 
 struct Options {
@@ -54,6 +72,7 @@ struct Options {
     double rate = 0.01;
     std::vector<std::string> links { "serial", "tcp", "udp", "gateway" };
     unsigned seed = 1;
+    int patience = 1;
 };
 
 long ResidentKb()
@@ -91,10 +110,13 @@ bool ParseOptions(int argc, char** argv, Options& o)
             o.links = Split(argv[++i]);
         else if (a == "--seed" && hasValue)
             o.seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        else if (a == "--patience" && hasValue)
+            o.patience = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
         else
             return false;
     }
-    return o.transactions > 0 && o.rate >= 0 && o.rate <= 1 && !o.links.empty();
+    return o.transactions > 0 && o.rate >= 0 && o.rate <= 1 && !o.links.empty() && o.patience >= 1 &&
+           o.patience <= 100;
 }
 
 // One fault of a link and the result it must give.
@@ -146,12 +168,15 @@ public:
 
 class SerialLink : public Link {
 public:
-    SerialLink() : server_(unit_) { server_.SetLateReplyMs(SerialLateReplyMs); }
+    explicit SerialLink(const Waits& waits) : waits_(waits), server_(unit_)
+    {
+        server_.SetLateReplyMs(waits_.serialLateReplyMs);
+    }
     bool Connect(COstraBus& bus, std::string& error) override
     {
         if (!server_.Running() && !server_.Start(&error))
             return false;
-        const int rc = bus.OpenPort(server_.PtyPath(), SimSerialServer::DefaultBaud, SerialReadTimeoutMs,
+        const int rc = bus.OpenPort(server_.PtyPath(), SimSerialServer::DefaultBaud, waits_.serialReadMs,
                                     simunit::SimUnit::DefaultAddress);
         error = rc == 0 ? "" : bus.LastError();
         return rc == 0;
@@ -176,14 +201,16 @@ public:
     void ClearLogs() override { server_.ClearLog(); }
 
 private:
+    Waits waits_;
     simunit::SimUnit unit_;
     SimSerialServer server_;
 };
 
 class NetLink : public Link {
 public:
-    NetLink(bool gateway, bool udp)
-        : gateway_(gateway ? SimGateway::Role::Gateway : SimGateway::Role::NetworkUnit)
+    NetLink(const Waits& waits, bool gateway, bool udp)
+        : waits_(waits)
+        , gateway_(gateway ? SimGateway::Role::Gateway : SimGateway::Role::NetworkUnit)
         , udp_(udp)
     {
         if (gateway)
@@ -197,7 +224,7 @@ public:
             error = "cannot start the simulated peer";
             return false;
         }
-        bus.SetNetworkTimeout(NetworkTimeoutMs);
+        bus.SetNetworkTimeout(waits_.networkMs);
         bus.SetSite("127.0.0.1");
         int rc = bus.ConnectNetwork(gateway_.Port(), 1, udp_);
         if (rc == 0 && bus.IsGateway())
@@ -210,7 +237,7 @@ public:
         std::vector<Fault> f {
             { "split", 0, false, [this] { gateway_.SplitReplies(1); } },
             { "busy", 0, false, [this] { gateway_.AnswerBusy(1); } },
-            { "late", linkerr::ConnectionLost, true, [this] { gateway_.AnswerLate(LateMs, 1); } },
+            { "late", linkerr::ConnectionLost, true, [this] { gateway_.AnswerLate(waits_.lateMs, 1); } },
             { "wrong length", linkerr::NetworkError, false, [this] { gateway_.WrongLength(1019, 1); } },
         };
         if (!udp_)
@@ -221,28 +248,29 @@ public:
     void ClearLogs() override { gateway_.ClearRequests(); }
 
 private:
+    Waits waits_;
     simunit::SimUnit unit_;
     SimGateway gateway_;
     bool udp_;
 };
 
-std::unique_ptr<Link> MakeLink(const std::string& name)
+std::unique_ptr<Link> MakeLink(const std::string& name, const Waits& waits)
 {
     if (name == "serial")
-        return std::make_unique<SerialLink>();
+        return std::make_unique<SerialLink>(waits);
     if (name == "tcp")
-        return std::make_unique<NetLink>(false, false);
+        return std::make_unique<NetLink>(waits, false, false);
     if (name == "udp")
-        return std::make_unique<NetLink>(false, true);
+        return std::make_unique<NetLink>(waits, false, true);
     if (name == "gateway")
-        return std::make_unique<NetLink>(true, false);
+        return std::make_unique<NetLink>(waits, true, false);
     return nullptr;
 }
 
 // Runs count transactions on one link; false when the link could not be set up at all.
-bool Soak(const std::string& name, long count, double rate, std::mt19937& rng, Tally& tally)
+bool Soak(const std::string& name, long count, double rate, const Waits& waits, std::mt19937& rng, Tally& tally)
 {
-    auto link = MakeLink(name);
+    auto link = MakeLink(name, waits);
     if (!link) {
         std::fprintf(stderr, "unknown link %s\n", name.c_str());
         return false;
@@ -279,9 +307,9 @@ bool Soak(const std::string& name, long count, double rate, std::mt19937& rng, T
         tally.stale += stale;
         tally.Count(name + " " + (fault ? std::string(fault->name) + ": " : std::string())
                     + (stale ? std::string("stale reply") : ResultName(rc)));
-        bool broken = ms > HangMs || stale;
+        bool broken = ms > waits.hangMs || stale;
         if (fault)
-            broken |= rc != fault->expected && !(fault->timed && rc == 0 && ms > NetworkTimeoutMs);
+            broken |= rc != fault->expected && !(fault->timed && rc == 0 && ms > waits.networkMs);
         else
             broken |= rc != 0; // the transaction after a fault, and every other one, succeeds
         if (broken) {
@@ -293,10 +321,12 @@ bool Soak(const std::string& name, long count, double rate, std::mt19937& rng, T
         afterFault = fault != nullptr && fault->expected != 0;
         if (!bus.IsConnected()) {
             // The peer may still be busy with the late answer that dropped the link: try again,
-            // as a user presses Connect again.
+            // as a user presses Connect again, for a while and a few times at least.
+            const auto lost = Clock::now();
             int attempt = 0;
             while (!link->Connect(bus, error)) {
-                if (++attempt == MaxReconnectAttempts) {
+                const double waited = std::chrono::duration<double, std::milli>(Clock::now() - lost).count();
+                if (++attempt >= MinReconnectAttempts && waited > waits.reconnectMs) {
                     std::fprintf(stderr, "%s: reconnect failed: %s\n", name.c_str(), error.c_str());
                     return false;
                 }
@@ -313,18 +343,20 @@ int main(int argc, char** argv)
 {
     Options o;
     if (!ParseOptions(argc, argv, o)) {
-        std::fprintf(stderr, "usage: %s [--transactions N] [--rate R] [--links serial,tcp,udp,gateway] [--seed S]\n",
+        std::fprintf(stderr, "usage: %s [--transactions N] [--rate R] [--links serial,tcp,udp,gateway] [--seed S] "
+                             "[--patience 1-100]\n",
                      argv[0]);
         return 2;
     }
     std::mt19937 rng(o.seed);
+    const Waits waits(o.patience);
     Tally tally;
     const auto start = Clock::now();
     const long share = o.transactions / static_cast<long>(o.links.size());
     bool ok = true;
     for (size_t i = 0; i < o.links.size(); ++i) {
         const long count = i + 1 == o.links.size() ? o.transactions - share * long(i) : share;
-        ok &= Soak(o.links[i], count, o.rate, rng, tally);
+        ok &= Soak(o.links[i], count, o.rate, waits, rng, tally);
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const long rssEnd = ResidentKb();
@@ -335,7 +367,7 @@ int main(int argc, char** argv)
                 tally.reconnects);
     for (const auto& [kind, n] : tally.results)
         std::printf("  %-40s %ld\n", kind.c_str(), n);
-    std::printf("longest transaction: %.1f ms (goal: below %.0f ms)\n", tally.longestMs, HangMs);
+    std::printf("longest transaction: %.1f ms (goal: below %.0f ms)\n", tally.longestMs, waits.hangMs);
     std::printf("resident memory: %ld kB after the first transactions, %ld kB at end\n", tally.rssAfterWarmUp, rssEnd);
     std::printf("stale replies (another request's answer taken): %ld (goal: 0)\n", tally.stale);
     std::printf("rules broken: %ld (goal: 0)\n", tally.broken);

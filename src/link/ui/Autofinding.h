@@ -29,7 +29,6 @@ public:
     void SetFromConnectBar(bool fromConnectBar) { fromConnectBar_ = fromConnectBar; }
     // The first try at the current port found a unit of an unknown model or could not open it.
     void SetFirstTryFailed(bool failed) { firstTryFailed_ = failed; }
-    bool FirstTryFailed() const { return firstTryFailed_; }
 
     void FormShow();
     void TimerTimer();

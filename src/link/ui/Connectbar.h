@@ -46,7 +46,6 @@ public:
     QToolButton* ConnectBtn() const { return connectBtn_; }
     QComboBox* RemoteComboBox() const { return remoteComboBox_; }
     QComboBox* ComPortComboBox() const { return comPortComboBox_; }
-    QMenu* ConnPopupMenu() const { return connPopupMenu_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

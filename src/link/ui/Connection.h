@@ -43,7 +43,6 @@ public:
 
     // The rows of the port list as the refresh built them ("name<TAB>model<TAB>display name").
     std::vector<std::string> PortRows() const;
-    TServerInfoForm* ServerInfo() const { return serverInfo_; }
     QPushButton* RemoteBtn() const { return remoteBtn_; }
     QPushButton* ConnectBtn() const { return connectBtn_; }
 

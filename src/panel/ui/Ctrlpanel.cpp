@@ -500,15 +500,3 @@ TCtrlPanel::TCtrlPanel(QWidget* parent) : QWidget(parent)
     row->addWidget(CapsCtrlPanel);
     row->addStretch(1);
 }
-
-std::vector<QToolButton*> TCtrlPanel::AllButtons() const
-{
-    std::vector<QToolButton*> out;
-    for (const auto* group : {&AutoBtns, &SerialBtns, &PresetOnBtns, &PresetOffBtns})
-        out.insert(out.end(), group->begin(), group->end());
-    out.insert(out.end(), ManualBtns.begin(), ManualBtns.end());
-    out.insert(out.end(), ExtPresetOnBtns.begin(), ExtPresetOnBtns.end());
-    for (QToolButton* b : {NotAutoBtn, _3capAutoBtn, _3capSerialBtn, _3capPresetOnBtn, _3capPresetOffBtn})
-        out.push_back(b);
-    return out;
-}

@@ -177,5 +177,4 @@ public:
     std::array<QLabel*, 3> Labels{};          // ShLabel, SerLabel, _3capLabel
 
     // Every mode and preset button of the notebook.
-    std::vector<QToolButton*> AllButtons() const;
 };

@@ -97,7 +97,6 @@ public:
     void ShowItem(int i);
     void UpdateButtons();
 
-    const CDisplayList& DisplayList() const { return display_; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -32,7 +32,6 @@ public:
     void SetRowCount(int rowCount) { rowCount_ = rowCount; }
     // Before Start: a clock in ms and a sleep (tests drive the run with their own).
     void SetClock(std::function<int64_t()> now) { now_ = std::move(now); }
-    void SetSleep(std::function<void(int)> sleep) { sleep_ = std::move(sleep); }
     // The repeat switch; read by the worker at the end of each pass.
     void SetRepeat(bool down) { repeat_ = down; }
 

@@ -81,7 +81,6 @@ void MarkUnsent(QPushButton* send, bool unsent)
     send->setProperty("unsent", unsent);
 }
 
-bool IsUnsent(const QPushButton* send) { return send->property("unsent").toBool(); }
 
 void SetEditable(QLineEdit* edit, bool editable)
 {

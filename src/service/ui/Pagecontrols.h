@@ -36,7 +36,6 @@ void SetText(QLineEdit* edit, const std::string& text);
 
 // Blue caption while the page holds edits not yet sent; window text after a read.
 void MarkUnsent(QPushButton* send, bool unsent);
-bool IsUnsent(const QPushButton* send);
 // Editable: window colour; read-only: button-face colour.
 void SetEditable(QLineEdit* edit, bool editable);
 

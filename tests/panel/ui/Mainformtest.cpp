@@ -8,6 +8,7 @@
 #include "panel/Orrery.h"
 #include "panel/ui/About.h"
 #include "panel/ui/Accept.h"
+#include "panel/ui/Editdisplay.h"
 #include "panel/ui/Faultsframe.h"
 #include "panel/ui/Historyframe.h"
 #include "panel/ui/Main.h"
@@ -338,6 +339,13 @@ TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
     auto state = simunit::InstallDeviceCommands(sim.Unit());
     state->With([](simunit::SimUnitData& d) { d.liveWords = LiveWords(true); });
     testsupport::RecordingTrafficLog log;
+    // Owned by the main window, as the program creates them.
+    auto* settings = new TSettingsForm(form.get());
+    auto* editDisplay = new TEditDisplayForm(form.get());
+    TMainForm::Forms forms;
+    forms.Settings = settings;
+    forms.EditDisplay = editDisplay;
+    form->SetForms(forms);
     ShowAndStart();
     form->Controller()->Settings().BaudRate = "9600";
     form->SetPortText(sim.Path());
@@ -359,7 +367,17 @@ TEST_F(MainFormTest, ConnectPollsAndKeepsTracesOnlyWhileRfIsOn)
     form->ReadTimerTimer();
     EXPECT_EQ(data.Count(), 2);
 
-    form->SetTracesRFOn(true);
+    // The user asks for traces while RF is on, in the display settings.
+    QTimer::singleShot(0, settings, [&] {
+        QTimer::singleShot(0, editDisplay, [&] {
+            editDisplay->TracesRFOnCheckBox->setChecked(true);
+            editDisplay->OkBtn->click();
+        });
+        settings->EditDisplayBtn->click();
+        settings->reject();
+    });
+    form->SettingsBtn->click();
+    ASSERT_TRUE(form->TracesRFOn());
     state->With([](simunit::SimUnitData& d) { d.liveWords = LiveWords(false); });
     form->ReadTimerTimer();
     EXPECT_EQ(data.Count(), 2);
