@@ -114,6 +114,7 @@ public:
     int Baud() const { return baud_; }
     int UnitAddress() const { return unitAddress_; }
     int ReadTimeout() const { return readTimeout_; }
+    int ModbusUnitId() const { return modbusUnitId_; }
     bool Udp() const { return udp_; }
     bool HasSocket() const { return socket_ >= 0; }
 

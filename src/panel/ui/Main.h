@@ -121,6 +121,8 @@ public:
     // The sample store the readings go to (the program's one store unless a test gives another).
     CData& Data() const { return *data_; }
     void SetData(CData* data);
+    // What the readings panes show.
+    CReadingsPanes& Panes() const { return *panes_; }
     bool TracesRFOn() const { return main_.TracesRFOn; }
     // Command-line arguments (after the program name) and the program's folder.
     void SetCommandLine(const std::vector<std::string>& args, const std::string& programDir);
