@@ -9,6 +9,7 @@
 #include "panel/ui/About.h"
 #include "panel/ui/Accept.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Settingsform.h"
@@ -75,6 +76,7 @@ protected:
     {
         std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
         form = std::make_unique<TMainForm>();
+        side = std::make_unique<TMainServiceSide>(*form);
         form->SetData(&data);
         form->SetCommandLine({}, dir.Path());
         form->Controller()->SetVersionText("D.00");
@@ -82,6 +84,7 @@ protected:
     void TearDown() override
     {
         form->Device()->ClosePort();
+        side.reset();
         form.reset();
     }
     void ShowAndStart()
@@ -95,6 +98,7 @@ protected:
     ScriptedHooks hooks;
     CData data;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
 };
 
 TEST_F(MainFormTest, PagesInOrderAndTheControlNotebook)
@@ -134,9 +138,9 @@ TEST_F(MainFormTest, EveryPageTabShowsItsWholeCaption)
     ShowAndStart();
     QCoreApplication::processEvents();
     ExpectWholeTabs(form->PageControl);
-    form->PageControl->setCurrentWidget(form->SetupPage);
+    form->PageControl->setCurrentWidget(side->SetupPage);
     QCoreApplication::processEvents();
-    ExpectWholeTabs(form->SetupPage->SetupPageControl);
+    ExpectWholeTabs(side->SetupPage->SetupPageControl);
 }
 
 TEST_F(MainFormTest, MenusAsListed)

@@ -1,9 +1,10 @@
-// The main window reaches the service side only through the interface the program installs:
-// without it the window has its own pages and no service ones, and the service side's menu
-// items do nothing; with it, the unit and service pages are there.
+// The main window reaches the service side only through the interface the service side attaches
+// when the program makes it on the window: without it the window has its own pages and no
+// service ones, and the service side's menu items do nothing; with it, the unit and service pages
+// are there.
 
 #include "panel/ui/Main.h"
-#include "panel/ui/Mainserviceside.h"
+#include "service/ui/Mainserviceside.h"
 
 #include <QAction>
 #include <QTabWidget>
@@ -21,24 +22,21 @@ QStringList Tabs(const TMainForm& form)
 
 TEST(MainServiceSide, WithoutItTheMainWindowHasOnlyItsOwnPages)
 {
-    IMainServiceSide* installed = InstalledMainServiceSide();
-    ASSERT_NE(installed, nullptr);
-    InstallMainServiceSide(nullptr);
     {
         TMainForm form;
         EXPECT_EQ(Tabs(form), (QStringList{"Display", "Faults"}));
-        EXPECT_EQ(form.SetupPage, nullptr);
-        EXPECT_EQ(form.ConfigPage, nullptr);
+        EXPECT_EQ(form.findChild<QWidget*>("SetupPage"), nullptr);
+        EXPECT_EQ(form.findChild<QWidget*>("ConfigPage"), nullptr);
         form.TechMenuItem->trigger(); // wired by nobody: nothing happens
         form.FlashingMenuItem->trigger();
     }
-    InstallMainServiceSide(installed);
 
     TMainForm form;
+    TMainServiceSide side(form);
     const QStringList tabs = Tabs(form);
     for (const char* page : {"Trajectories", "Tuning", "Setup (Ostra)", "Config"})
         EXPECT_TRUE(tabs.contains(page)) << page;
-    EXPECT_NE(form.SetupPage, nullptr);
+    EXPECT_NE(side.SetupPage, nullptr);
 }
 
 } // namespace
