@@ -1,9 +1,18 @@
 #include "service/ui/Mainserviceside.h"
 
+#include "panel/Pagereads.h"
 #include "service/ui/Autotest.h"
 #include "service/ui/Bootp.h"
+#include "service/ui/Cal3capdlg.h"
+#include "service/ui/Calinputdlg.h"
+#include "service/ui/Cap3page.h"
+#include "service/ui/Configpage.h"
+#include "service/ui/Infopage.h"
 #include "service/ui/Modeldlg.h"
+#include "service/ui/Setuppage.h"
+#include "service/ui/Trajpage.h"
 #include "service/ui/Tuningdlg.h"
+#include "service/ui/Tuningpage.h"
 
 #include <QAction>
 #include <QWidget>
@@ -20,12 +29,26 @@ TMainServiceSide::TMainServiceSide(IMainHost& host)
 
 TMainServiceSide::~TMainServiceSide()
 {
-    // Gone before the main window: a running auto-test ends now, and the main window no longer
-    // tells this side anything. After the main window, there is nothing left to let go of.
-    if (window_) {
-        EndAutoTest();
-        host_.SetServiceSide(nullptr);
-    }
+    // After the main window, which took the pages and dialogs along, there is nothing to let go
+    // of.
+    if (!window_)
+        return;
+    // Gone before the main window: a running auto-test ends now, the main window no longer
+    // tells this side anything nor reads its pages, and the pages and dialogs made here go too.
+    EndAutoTest();
+    host_.SetServiceSide(nullptr);
+    CPageReads& pageReads = host_.PageReads();
+    for (CPageReads::Page page : {CPageReads::Setup, CPageReads::Trajectories, CPageReads::Tuning, CPageReads::ThirdCap})
+        pageReads.Set(page, nullptr);
+    delete restoreForm_;
+    delete CalInputForm;
+    delete Cal3capForm;
+    delete ConfigPage;
+    delete InfoPage;
+    delete SetupPage; // with the service log on it
+    delete _3capPage;
+    delete TuningPage;
+    delete TrajPage;
 }
 
 void TMainServiceSide::SetForms(const Forms& forms)

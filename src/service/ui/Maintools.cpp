@@ -15,28 +15,30 @@
 
 void TMainServiceSide::BindToolWindows()
 {
+    // The links reach the main window, which owns these windows, and not this side.
+    IMainHost* host = &host_;
     if (forms_.Tuning) {
         TTuningForm::SLinks links;
-        links.Model = &host_.TuningModel();
+        links.Model = &host->TuningModel();
         links.Unit = device_;
-        links.MenuItem = host_.ToolItems().Tuning;
-        links.RepaintCharts = [this] { host_.RepaintChartWindows(); };
+        links.MenuItem = host->ToolItems().Tuning;
+        links.RepaintCharts = [host] { host->RepaintChartWindows(); };
         forms_.Tuning->Bind(links);
     }
     if (forms_.AutoTest) {
         TAutoTestForm::SLinks links;
-        links.GetMode = [this] {
-            const CMainSettings& main = host_.MainSettings();
+        links.GetMode = [host] {
+            const CMainSettings& main = host->MainSettings();
             return SAutoTestMode{main.AutoTestMode, main.AutoTestN, main.AutoTestT};
         };
-        links.SetMode = [this](const SAutoTestMode& m) {
-            CMainSettings& main = host_.MainSettings();
+        links.SetMode = [host](const SAutoTestMode& m) {
+            CMainSettings& main = host->MainSettings();
             main.AutoTestMode = m.Mode;
             main.AutoTestN = m.Cycles;
             main.AutoTestT = m.Minutes;
         };
-        links.MoveCapacitors = [this](double load, double tune) {
-            return host_.ShuttingDown() ? 0 : host_.MoveCapacitors(load, tune);
+        links.MoveCapacitors = [host](double load, double tune) {
+            return host->ShuttingDown() ? 0 : host->MoveCapacitors(load, tune);
         };
         forms_.AutoTest->Bind(links);
     }
