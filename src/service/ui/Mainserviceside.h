@@ -37,6 +37,9 @@ public:
     // Makes the pages on the host's page control, wires the host's service items and attaches
     // itself to the host.
     explicit TMainServiceSide(IMainHost& host);
+    // Made after the main window and gone before it, as the program's entry has it: a running
+    // auto-test ends, the side lets go of the host, and its pages and dialogs go with it. Gone
+    // after the main window, it has nothing left to let go of.
     ~TMainServiceSide() override;
 
     // The service side's windows; created once by the program's entry.
