@@ -14,7 +14,7 @@
 #include "panel/ui/Historyframe.h"
 #include "panel/ui/Main.h"
 #include "panel/ui/Smithdlg.h"
-#include "qtsupport/Serviceside.h" // the main window as the program makes it
+#include "service/ui/Mainserviceside.h"
 
 #include <QApplication>
 #include <QToolButton>
@@ -136,6 +136,7 @@ void BM_HistoryPlotFullRepaint(benchmark::State& state)
     const bool autoZoom = state.range(0) != 0;
     SHistory h(FullHistory);
     TMainForm form;
+    TMainServiceSide side(form); // the main window as the program makes it
     form.SetData(&h.data);
     form.resize(1000, 600);
     form.show();

@@ -6,7 +6,7 @@
 #include "device/Data.h"
 #include "panel/Orrery.h"
 #include "panel/ui/Main.h"
-#include "qtsupport/Serviceside.h" // the main window as the program makes it
+#include "service/ui/Mainserviceside.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -18,6 +18,7 @@ void Poll(benchmark::State& state, int historySize, bool clearEachTime)
 {
     CData data;
     TMainForm form;
+    TMainServiceSide side(form); // the main window as the program makes it
     form.SetData(&data);
     for (int i = 0; i < historySize; ++i)
         data.Add();

@@ -19,7 +19,7 @@
 #include "panel/ui/Main.h"
 #include "Simchild.h"
 #include "Xserver.h"
-#include "qtsupport/Serviceside.h" // the main window as the program makes it
+#include "service/ui/Mainserviceside.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -95,6 +95,7 @@ PollCost MeasurePolls(const Workload& load, int history, pid_t xServer, std::str
         KeepOffThisCore(xServer);
     CData data;
     auto form = std::make_unique<TMainForm>();
+    auto side = std::make_unique<TMainServiceSide>(*form); // the main window as the program makes it
     form->SetData(&data);
     form->Controller()->SetVersionText("D.00");
     // The window hooks as the program installs them (the status frame asks whether the read

@@ -84,22 +84,23 @@ int main(int argc, char** argv)
 
     TMessageHooks hooks;
     InstallMessageHooks(&hooks);
-    // The service side's pages and tool windows on the main window.
-    TMainServiceSide serviceSide;
-    InstallMainServiceSide(&serviceSide);
 
     int result = 0;
     try {
         TMainForm mainForm;
         mainForm.SetCommandLine(CommandLineArguments(argc, argv),
                                 QCoreApplication::applicationDirPath().toStdString());
+        // The service side's pages and tool windows on the main window; it goes before the main
+        // window does.
+        TMainServiceSide serviceSide(mainForm);
         TMainForm::Forms forms;
+        TMainServiceSide::Forms serviceForms;
         // The other windows, in the order the program has always created them.
-        forms.Tech = new TTechForm(*mainForm.Device(), [&mainForm] { mainForm.ClearStatus(); }, &mainForm);
+        serviceForms.Tech = new TTechForm(*mainForm.Device(), [&mainForm] { mainForm.ClearStatus(); }, &mainForm);
         auto* accept = new TAcceptForm(&mainForm);
         forms.OstraBusLog = new TOstraBusLogForm(&mainForm);
         forms.AutoFinding = new TAutoFindingForm(mainForm.Bridge(), &mainForm);
-        forms.BootP = new TBootPForm(&mainForm);
+        serviceForms.BootP = new TBootPForm(&mainForm);
         forms.Connection = new TConnectionForm(mainForm.Bridge(), mainForm.ConnectBar, &mainForm);
         forms.IPFind = new TIPFindForm(mainForm.Bridge(), &mainForm);
         forms.LogSettings = new TLogSettingsForm(&mainForm);
@@ -110,17 +111,19 @@ int main(int argc, char** argv)
         forms.Logging = new TLoggingForm(*mainForm.Device(), &mainForm);
         forms.Settings = new TSettingsForm(&mainForm);
         forms.EditDisplay = new TEditDisplayForm(&mainForm);
-        forms.FlashProgress = new TFlashProgressForm(&mainForm);
-        forms.StartFlashing = new TStartFlashingForm(&mainForm);
+        serviceForms.FlashProgress = new TFlashProgressForm(&mainForm);
+        serviceForms.StartFlashing = new TStartFlashingForm(&mainForm);
         forms.Smith = new TSmithForm(&mainForm);
         forms.Caps = new TCapsForm(&mainForm);
-        forms.Tuning = new TTuningForm(&mainForm);
-        forms.AutoTest = new TAutoTestForm(&mainForm);
+        serviceForms.Tuning = new TTuningForm(&mainForm);
+        serviceForms.AutoTest = new TAutoTestForm(&mainForm);
         forms.Accept = accept;
         forms.Password = password;
         forms.About = about;
-        forms.Delay = delay;
+        serviceForms.Delay = delay;
         forms.Splash = new TSplashForm(); // frees itself when it closes
+        // The service side's first: the main window places the tuning windows with its own.
+        serviceSide.SetForms(serviceForms);
         mainForm.SetForms(forms);
 
         mainForm.show();

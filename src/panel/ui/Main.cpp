@@ -193,8 +193,6 @@ void TMainForm::SetForms(const Forms& forms)
     if (forms_.HardFault)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
     BindChartWindows();
-    if (service_)
-        service_->BindToolWindows(*this);
     BindLogging();
     PlaceToolWindows();
 }
@@ -247,7 +245,7 @@ void TMainForm::CreateMenus()
     ToolsMenu->setObjectName("ToolsMenu");
     LoggingMenuItem = item(ToolsMenu, "LoggingMenuItem", "&Logging", &TMainForm::LoggingBtnClick);
     LoggingMenuItem->setCheckable(true);
-    // The service side's items: it wires them (IMainServiceSide::WireToolItems).
+    // The service side's items: it wires them to its windows (IMainHost::ToolItems).
     auto serviceItem = [](QMenu* menu, const char* name, const char* caption) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
@@ -262,8 +260,6 @@ void TMainForm::CreateMenus()
     OstraBuslogMenuItem = item(ToolsMenu, "OstraBuslogMenuItem", "  Ostra Bus log",
                                &TMainForm::OstraBuslogMenuItemClick);
     AutoTestMenuItem = serviceItem(ToolsMenu, "AutoTestMenuItem", "  Auto-test");
-    if (service_)
-        service_->WireToolItems(*this);
 
     WindowMenu = menuBar()->addMenu("Window");
     WindowMenu->setObjectName("WindowMenu");
@@ -355,17 +351,14 @@ void TMainForm::CreateBody()
     DisplayPage = MakeArea(PageControl, "DisplayPage");
     FaultsPage = MakeArea(PageControl, "FaultsPage");
     PageControl->addTab(DisplayPage, "Display");
+    // The service side's unit pages go before the Faults page, its service pages after it.
     PageControl->addTab(FaultsPage, "Faults");
-    if (service_)
-        service_->CreateUnitPages(*this);
     FaultsFrame = new TFaultsFrame(FaultsPage);
     FaultsPage->layout()->addWidget(FaultsFrame);
     connect(FaultsFrame->RefreshFaultsBtn, &QPushButton::clicked, this,
             &TMainForm::RefreshFaultsBtnClick);
     connect(FaultsFrame->DisAudioCheckBox, &QCheckBox::toggled, this,
             [this](bool on) { main_.DisAudio = on; });
-    if (service_)
-        service_->CreateServicePages(*this);
     right->addWidget(PageControl, 1);
     AlarmArea = MakeArea(central, "AlarmArea");
     AlarmPanel = new TAlarmPanel(AlarmArea);
@@ -493,7 +486,7 @@ void TMainForm::ShutDown()
     if (ReadTimer)
         ReadTimer->stop();
     if (service_)
-        service_->EndAutoTest(*this);
+        service_->EndAutoTest();
     StopLogging();
 }
 
@@ -531,7 +524,7 @@ void TMainForm::ExchangeToolSettings(CRegistry& store)
 {
     ExchangeLoggingSettings(store);
     if (service_)
-        service_->ExchangeToolSettings(*this, store);
+        service_->ExchangeToolSettings(store);
 }
 
 void TMainForm::SetPanel(QLabel* panel, bool on, const char* onText, const char* offText)
@@ -545,7 +538,7 @@ int TMainForm::ReadUnitSetup()
 {
     StartNewTrails(); // a unit has just been connected
     if (service_)
-        service_->ClearInfoPage(*this);
+        service_->ClearInfoPage();
     int r = device_->WaitMotors();
     if (r != 0)
         return r;
@@ -585,7 +578,7 @@ void TMainForm::UpdateControls()
     ClearBtn->setEnabled(unlocked);
     ClearMenuItem->setEnabled(unlocked);
     if (service_)
-        service_->UpdateUnitPages(*this);
+        service_->UpdateUnitPages();
     UpdateCapControls();
     UpdateToolItems();
     RefreshUnitView();
@@ -608,6 +601,11 @@ void TMainForm::ApplyUiState(const COrreryUiState& s)
     TechMenuItem->setEnabled(s.TechEnabled);
     BootPMenuItem->setEnabled(s.BootPEnabled);
     ApplyLoggingState(s);
+}
+
+IMainHost::SToolItems TMainForm::ToolItems()
+{
+    return {TuningMenuItem, TechMenuItem, BootPMenuItem, FlashingMenuItem, XilinxMenuItem, AutoTestMenuItem};
 }
 
 void TMainForm::PrintImage(QPrinter& printer) { PrintWindowImage(printer, WindowImage()); }

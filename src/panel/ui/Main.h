@@ -1,6 +1,7 @@
 #pragma once
 // The main window: menus, tool bar, readings panes, pages, alarm panel and status frame. It owns
-// the application controller and the device object and implements the controller's view.
+// the application controller and the device object, implements the controller's view, and hosts
+// the service side (IMainHost), which the program's entry makes on it.
 
 #include "panel/Capcontrols.h"
 #include "panel/Mainsettings.h"
@@ -50,59 +51,33 @@ class THistoryPlotFrame;
 class TSmithForm;
 class QToolBar;
 class TCtrlPanel;
-class TInfoPage;
-class TServLogFrame;
-class TConfigPage;
-class TRestoreFromFileForm;
-class QPlainTextEdit;
-struct SFileQuery;
 class QBoxLayout;
 class TAcceptForm;
-class TDelayForm;
 class TPasswordForm;
 class TSplashForm;
 class TOstraBusLogForm;
-class TTechForm;
-class TBootPForm;
-class TStartFlashingForm;
-class TFlashProgressForm;
-class TSetupPage;
-class TTrajPage;
-class TTuningPage;
-class T3capPage;
-class TCalInputForm;
-class TCal3capForm;
-class TTuningForm;
-class TAutoTestForm;
 
-class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView {
+class TMainForm : public QMainWindow, public IOrreryView, public IReadingsView, public IMainHost {
     Q_OBJECT
-    friend class TMainServiceSide; // defines the service side's members, which it alone calls
 public:
     static constexpr int StartupInterval = 200; // ms, one shot
 
-    // The windows that the main window shows; created once by the program's entry.
+    // The windows that the main window shows; created once by the program's entry. The service
+    // side's windows are handed to it (src/service/ui/Mainserviceside.h).
     struct Forms {
         QPointer<TSplashForm> Splash;
         TAcceptForm* Accept = nullptr;
         TAboutForm* About = nullptr;
         TPasswordForm* Password = nullptr;
-        TDelayForm* Delay = nullptr;
         TAutoFindingForm* AutoFinding = nullptr;
         TIPFindForm* IPFind = nullptr;
         TConnectionForm* Connection = nullptr;
         THardFaultForm* HardFault = nullptr;
         TSettingsForm* Settings = nullptr;
         TEditDisplayForm* EditDisplay = nullptr;
-        TTechForm* Tech = nullptr;
         TOstraBusLogForm* OstraBusLog = nullptr;
-        TBootPForm* BootP = nullptr;
-        TStartFlashingForm* StartFlashing = nullptr;
-        TFlashProgressForm* FlashProgress = nullptr;
         TSmithForm* Smith = nullptr;
         TCapsForm* Caps = nullptr;
-        TTuningForm* Tuning = nullptr;
-        TAutoTestForm* AutoTest = nullptr;
         TLogSettingsForm* LogSettings = nullptr;
         TLoggingForm* Logging = nullptr;
     };
@@ -114,12 +89,12 @@ public:
     // lists and the settings.
     void SetForms(const Forms& forms);
     Forms& GetForms() { return forms_; }
-    COrrery* Controller() const { return controller_.get(); }
-    CDevice* Device() const { return device_.get(); }
+    COrrery* Controller() const override { return controller_.get(); }
+    CDevice* Device() const override { return device_.get(); }
     CConnectionBridge* Bridge() const { return bridge_.get(); }
-    CMainSettings& MainSettings() { return main_; }
+    CMainSettings& MainSettings() override { return main_; }
     // The sample store the readings go to (the program's one store unless a test gives another).
-    CData& Data() const { return *data_; }
+    CData& Data() const override { return *data_; }
     void SetData(CData* data);
     // What the readings panes show.
     CReadingsPanes& Panes() const { return *panes_; }
@@ -193,23 +168,6 @@ public:
     QTimer* StartupTimer = nullptr;
     QTimer* ReadTimer = nullptr;
 
-    // --- unit pages (Mainunitpages.cpp) -----------------------------------------------------
-    TTrajPage* TrajPage = nullptr;
-    TTuningPage* TuningPage = nullptr;
-    T3capPage* _3capPage = nullptr;
-    TSetupPage* SetupPage = nullptr;
-    TCalInputForm* CalInputForm = nullptr;
-    TCal3capForm* Cal3capForm = nullptr;
-    // Each fills its page from the unit; 0 or the first failing result.
-    int ReadSetup();
-    int ReadTrajectories();
-    int ReadTuning();
-    int Read3Cap();
-    // The pF read-outs beside the percent edits of the Trajectories and 3 Cap pages.
-    void UpdateCTexts();
-    // The "Active" caption on the Trajectories page's button of that set.
-    void MarkActiveTrajectorySet(int index);
-
     // --- operations -------------------------------------------------------------------------
     void ClearStatus() override;
     // Pane list 0 or 1; nullptr for any other index.
@@ -219,8 +177,8 @@ public:
     void RefreshAllItems(bool force);
     void RefreshValuePanes();
     void RefreshPlotPanes();
-    void ValidatePanes();
-    void RefreshUnitView();
+    void ValidatePanes() override;
+    void RefreshUnitView() override;
     // LEDs, interlock, summary, sound; a hard fault stops the read timer and opens its window.
     void UpdateAlarms();
     void ExchangeSettings(CRegistry& store);
@@ -229,7 +187,7 @@ public:
     // The zoom, save and open buttons work only while the read timer is off.
     void UpdateTimerButtons();
     // What the tuning model window shares with the Smith chart and Capacitors windows.
-    CTuningModel& TuningModel() { return tuning_; }
+    CTuningModel& TuningModel() override { return tuning_; }
     void PrintImage(QPrinter& printer);
     QImage WindowImage();
 
@@ -272,21 +230,12 @@ public:
     // Runs a file dialog modally; tests replace it to act as the user in the dialog.
     std::function<int(QFileDialog&)> RunFileDialog;
 
-    // Programming and technician tools (src/service/ui/Mainprogramming.cpp; the traffic log,
-    // the items' states and the page controls in Maintools.cpp).
-    void TechBtnClick();
+    // The traffic log, the tools' items' states and the page controls (Maintools.cpp).
     void OstraBuslogMenuItemClick();
-    void BootPMenuItemClick();
-    void FlashingMenuItemClick();
-    void XilinxMenuItemClick();
     // Enabled states of the tools' menu items.
     void UpdateToolItems();
-    // Section "BootP" of the BootP window.
-    void ExchangeBootPSettings(CRegistry& store);
-    // Motor buttons of the Setup page, alarm panels, audio-alarm box (Maintools.cpp).
+    // Alarm panels, audio-alarm box.
     void WirePageControls();
-    void EnableMotorsBtnClick();
-    void DisableMotorsBtnClick();
     void AlarmsPanelClick();
     void DisAudioCheckBoxClick();
 
@@ -294,14 +243,14 @@ public:
     TCtrlPanel* CtrlPanel = nullptr;
     CCapControls& CapControls() { return *capControls_; }
     // Where the unit pages plug their reads into the read-all.
-    CPageReads& PageReads() { return *pageReads_; }
-    int ReadAllPages();
+    CPageReads& PageReads() override { return *pageReads_; }
+    int ReadAllPages() override;
     void SelectControlPage(bool withRatio);
     void SetupCapacitorPanel();
     void SetupTrackBars();
     void UpdateCapacitorPanel();
-    int MoveCapacitors(double loadPercent, double tunePercent);
-    int Move3rdCap(double percent);
+    int MoveCapacitors(double loadPercent, double tunePercent) override;
+    int Move3rdCap(double percent) override;
     void HighlightCap(int cap);
     double ClampTo3capLimits(double percent) const;
     void ModeBtnClick(QToolButton* sender);
@@ -313,29 +262,6 @@ public:
     void PosEditKeyDown(int cap, PosKey key);
     void TrackBarChange(int cap);
     void EditMouseDown(int cap);
-
-    // --- service log, Info and Config pages (src/service/ui/Mainservice.cpp) -----------------
-    TInfoPage* InfoPage = nullptr;
-    TServLogFrame* ServLogTab = nullptr;
-    TConfigPage* ConfigPage = nullptr;
-    // Asks the user for a file name; the file dialog unless a test gives its own.
-    std::function<bool(const SFileQuery&, std::string&)> AskFile;
-    void StatisticsText(int sector, QPlainTextEdit* memo);
-    int FillSectorList();
-    void SectorListBoxClick();
-    void SaveServLogBtnClick();
-    void ConfigInfoBtnClick();
-    void ServLogBtnClick();
-    void FaultsInfoBtnClick();
-    void SaveToFileBtnClick();
-    void RestoreFromFileBtnClick();
-    TRestoreFromFileForm& RestoreForm();
-    // The Config page's file buttons follow the lock.
-    void EnableConfigFileButtons(bool unlocked);
-
-    // --- tuning model and auto-test windows (src/service/ui/Maintools.cpp) -------------------
-    void TuningMenuItemClick();
-    void AutoTestMenuItemClick();
 
     // --- IOrreryView ------------------------------------------------------------------------
     std::vector<std::string> Arguments() const override { return args_; }
@@ -383,6 +309,16 @@ public:
     void OpenDocument(const std::string& path) override;
     void SetBusyCursor(bool busy) override;
 
+    // --- IMainHost (the rest of it is above) ---------------------------------------------------
+    QWidget* Window() override { return this; }
+    QTabWidget* Pages() override { return PageControl; }
+    QWidget* UnitPagesBefore() override { return FaultsPage; }
+    SToolItems ToolItems() override;
+    TStatusFrame* StatusFrame() override { return Status; }
+    void RepaintChartWindows() override { RefreshChartWindows(false); }
+    bool ShuttingDown() const override { return shutDown_; }
+    void SetServiceSide(IMainServiceSide* side) override { service_ = side; }
+
     // --- IReadingsView ----------------------------------------------------------------------
     void MarkActiveTrajectory(int index) override;
     void ResetPlotView() override;
@@ -409,9 +345,6 @@ private:
     void CreateToolBar();
     void CreateBody();
     void CreatePanes();
-    void CreateUnitPages();
-    // The unit pages and fields that the connected unit's type has.
-    void UpdateUnitPages();
     // Smith and Capacitors buttons of the tool bar, the history plot below the lower pane, and
     // the links of the history plot and the two chart windows (again when the store changes).
     void CreateChartButtons(QToolBar* bar);
@@ -450,14 +383,9 @@ private:
     void CreateControls(QBoxLayout* into);
     void UpdateCapControls();
     void ShowCapLabels(bool disabled);
-    void CreateServicePages();
-    // The tuning model and auto-test windows' links; a running auto-test ends with the program.
-    void BindToolWindows();
-    void EndAutoTest();
-    void ClearInfoPage();
 
     Forms forms_;
-    IMainServiceSide* service_ = InstalledMainServiceSide(); // before the pages are made
+    IMainServiceSide* service_ = nullptr; // the service side, when one is attached
     std::unique_ptr<COrrery> controller_;
     std::unique_ptr<CDevice> device_;
     std::unique_ptr<CConnectionBridge> bridge_;
@@ -470,11 +398,9 @@ private:
     QSize refusedSize_; // a size below the minimum that the window has asked to leave
     bool shutDown_ = false;
     bool applyingUi_ = false;
-    int flashFrequency_ = 32; // MHz, the start-flashing dialog's last value
     CTuningModel tuning_;
     std::unique_ptr<CCapControls> capControls_;
     std::unique_ptr<CPageReads> pageReads_;
-    TRestoreFromFileForm* restoreForm_ = nullptr;
     int loadSkipped_ = 0; // rows the last history read passed over
     bool readingsKnown_ = false;
     bool readingsLost_ = false; // the readings failed: no number stands for the unit's

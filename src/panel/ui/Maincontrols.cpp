@@ -188,7 +188,7 @@ void TMainForm::UpdateCapControls()
         for (QWidget* w : std::initializer_list<QWidget*>{p.StepEdits[c], p.PosEdits[c], p.SpinButtons[c], p.TrackBars[c]})
             w->setEnabled(unlocked);
     if (service_)
-        service_->EnableConfigFileButtons(*this, unlocked);
+        service_->EnableConfigFileButtons(unlocked);
     SetupCapacitorPanel();
 }
 

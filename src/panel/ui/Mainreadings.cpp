@@ -23,7 +23,7 @@ CPaneList* TMainForm::GetPaneList(int index) const { return panes_->Get(index); 
 void TMainForm::MarkActiveTrajectory(int index)
 {
     if (service_)
-        service_->MarkActiveTrajectorySet(*this, index);
+        service_->MarkActiveTrajectorySet(index);
 }
 
 void TMainForm::ResetPlotView() { PlotView().Reset(); }

@@ -1,43 +1,102 @@
 #pragma once
-// What the main window asks of the service side, which is built above it: the unit pages and
-// the service pages on its page control, the Tools menu's service items and their windows, and
-// their share of the settings and the shut-down. The service side gives its own
-// (src/service/ui/Mainserviceside.h) and the program installs it before the main window is
-// made; a main window made without one has none of these pages and items do nothing.
+// The seam between the main window and the service side, which is built above it
+// (src/service/ui/Mainserviceside.h): the unit pages and the service pages on the main window's
+// page control, the Tools menu's service items and their windows.
+//
+// IMainHost is what the main window gives the service side; the main window implements it.
+// IMainServiceSide is what the main window tells the service side; the service side attaches
+// itself to the host when it is made and lets go when it goes. A main window without one has
+// none of these pages, and the service items of its Tools menu do nothing.
 
+#include <string>
+
+class CData;
+class CDevice;
+class CMainSettings;
+class COrrery;
+class CPageReads;
 class CRegistry;
+class CTuningModel;
+class QAction;
+class QTabWidget;
 class QWidget;
-class TMainForm;
+class TStatusFrame;
+class IMainServiceSide;
+
+class IMainHost {
+public:
+    // The main window itself: the parent of the service side's pages, dialogs and windows.
+    virtual QWidget* Window() = 0;
+    // The page control, and the page before which the unit pages stand (the service pages go
+    // after it).
+    virtual QTabWidget* Pages() = 0;
+    virtual QWidget* UnitPagesBefore() = 0;
+    // The Tools menu's service items, made by the main window in the menu's order; their enabled
+    // states follow the controller there.
+    struct SToolItems {
+        QAction* Tuning = nullptr;
+        QAction* Tech = nullptr;
+        QAction* BootP = nullptr;
+        QAction* Flashing = nullptr;
+        QAction* Xilinx = nullptr;
+        QAction* AutoTest = nullptr;
+    };
+    virtual SToolItems ToolItems() = 0;
+    // The application controller, the device object and the sample store.
+    virtual COrrery* Controller() const = 0;
+    virtual CDevice* Device() const = 0;
+    virtual CData& Data() const = 0;
+    // The status frame, and clearing its message before a command.
+    virtual TStatusFrame* StatusFrame() = 0;
+    virtual void ClearStatus() = 0;
+    // The window settings (the auto-test's mode is kept there), the tuning model, and where the
+    // unit pages plug their reads into the read of all pages.
+    virtual CMainSettings& MainSettings() = 0;
+    virtual CTuningModel& TuningModel() = 0;
+    virtual CPageReads& PageReads() = 0;
+    // The connect bar's port and the program's folder.
+    virtual std::string PortText() const = 0;
+    virtual std::string ProgramDirectory() const = 0;
+    // Reads and the view after them, as the main window does them.
+    virtual int ReadAllPages() = 0;
+    virtual int ReadUnitSetup() = 0;
+    virtual int UpdateReadings() = 0;
+    virtual void UpdateControls() = 0;
+    virtual void RefreshUnitView() = 0;
+    virtual void ValidatePanes() = 0;
+    // The Smith chart and Capacitors windows repaint.
+    virtual void RepaintChartWindows() = 0;
+    // The capacitors moved as the control panel moves them; 0 or the failing result.
+    virtual int MoveCapacitors(double loadPercent, double tunePercent) = 0;
+    virtual int Move3rdCap(double percent) = 0;
+    // Whether the main window is shutting down (nothing may reach the unit any more).
+    virtual bool ShuttingDown() const = 0;
+    // The service side the main window tells what follows; nullptr for none.
+    virtual void SetServiceSide(IMainServiceSide* side) = 0;
+
+protected:
+    ~IMainHost() = default;
+};
 
 class IMainServiceSide {
 public:
-    virtual ~IMainServiceSide() = default;
-    // Trajectories, Tuning, 3 Cap and Setup, after the Display page.
-    virtual void CreateUnitPages(TMainForm& form) = 0;
-    // Service log, Info and Config, after the Faults page.
-    virtual void CreateServicePages(TMainForm& form) = 0;
-    // Tuning, Technical, BootP, Flashing, Xilinx and Auto-test of the Tools menu.
-    virtual void WireToolItems(TMainForm& form) = 0;
-    // The tuning model and auto-test windows' links, once the windows are handed over.
-    virtual void BindToolWindows(TMainForm& form) = 0;
     // The tuning and tuning-model windows, given first places beside the main window with the
     // chart windows; nullptr for one not made.
     struct STuningWindows {
         QWidget* Tuning = nullptr;
         QWidget* Model = nullptr;
     };
-    virtual STuningWindows TuningWindows(TMainForm& form) = 0;
+    virtual STuningWindows TuningWindows() = 0;
     // The pages and fields the connected unit's type has.
-    virtual void UpdateUnitPages(TMainForm& form) = 0;
-    virtual void ClearInfoPage(TMainForm& form) = 0;
-    virtual void MarkActiveTrajectorySet(TMainForm& form, int index) = 0;
-    virtual void EnableConfigFileButtons(TMainForm& form, bool unlocked) = 0;
+    virtual void UpdateUnitPages() = 0;
+    virtual void ClearInfoPage() = 0;
+    virtual void MarkActiveTrajectorySet(int index) = 0;
+    virtual void EnableConfigFileButtons(bool unlocked) = 0;
     // A running auto-test ends with the program.
-    virtual void EndAutoTest(TMainForm& form) = 0;
+    virtual void EndAutoTest() = 0;
     // The tool windows' sections of the settings.
-    virtual void ExchangeToolSettings(TMainForm& form, CRegistry& store) = 0;
-};
+    virtual void ExchangeToolSettings(CRegistry& store) = 0;
 
-// The service side the main windows made from now on use; nullptr for none.
-void InstallMainServiceSide(IMainServiceSide* side);
-IMainServiceSide* InstalledMainServiceSide();
+protected:
+    ~IMainServiceSide() = default;
+};

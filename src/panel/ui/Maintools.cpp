@@ -1,6 +1,6 @@
 // The main window's tool items that stay on the panel side: their enabled states, the traffic
-// log, the alarm panels' clicks and the motor and audio-alarm controls. The programming and
-// technician tools are the service side's (src/service/ui/Mainprogramming.cpp).
+// log, the alarm panels' clicks and the audio-alarm control. The programming and technician
+// tools and the Setup page's motor buttons are the service side's (src/service/ui).
 
 #include "panel/ui/Main.h"
 
@@ -61,20 +61,6 @@ void TMainForm::WirePageControls()
     AlarmPanel->InterlockPanel->installEventFilter(click);
     AlarmPanel->AlarmsPanel->installEventFilter(click);
     connect(FaultsFrame->DisAudioCheckBox, &QCheckBox::clicked, this, &TMainForm::DisAudioCheckBoxClick);
-}
-
-void TMainForm::EnableMotorsBtnClick()
-{
-    ClearStatus();
-    device_->EnableMotors(true); // a failure is already in the status frame, which keeps it
-    Status->CommandAccepted();
-}
-
-void TMainForm::DisableMotorsBtnClick()
-{
-    ClearStatus();
-    device_->EnableMotors(false);
-    Status->CommandAccepted();
 }
 
 void TMainForm::AlarmsPanelClick() { PageControl->setCurrentWidget(FaultsPage); }

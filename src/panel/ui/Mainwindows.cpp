@@ -62,7 +62,7 @@ void TMainForm::PlaceToolWindows()
 {
     // Without a place of their own they would all open at the screen's corner, over the menu.
     const IMainServiceSide::STuningWindows tuning =
-        service_ ? service_->TuningWindows(*this) : IMainServiceSide::STuningWindows{};
+        service_ ? service_->TuningWindows() : IMainServiceSide::STuningWindows{};
     const std::array<QWidget*, toolplaces::Count> windows{
         forms_.Smith, forms_.Caps, tuning.Tuning, tuning.Model, forms_.OstraBusLog, forms_.Logging};
     std::array<SPlace, toolplaces::Count> sizes;

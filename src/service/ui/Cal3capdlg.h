@@ -11,13 +11,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
-class TMainForm;
+class TSetupPage;
 
 class TCal3capForm : public QDialog {
 public:
     static constexpr int Channels = 3; // i1, i2, v
 
-    explicit TCal3capForm(TMainForm& main, QWidget* parent = nullptr);
+    // Opened from the Setup page, which it reaches the unit through and gives its buttons back
+    // to when it closes.
+    TCal3capForm(TSetupPage& page, QWidget* parent);
 
     // Per channel i1, i2, v.
     std::array<QLineEdit*, Channels> OffEdits{};   // Offi1Edit, Offi2Edit, OffvEdit
@@ -56,5 +58,5 @@ protected:
 private:
     C3capSensorCal EditedCal() const;
 
-    TMainForm& main_;
+    TSetupPage& page_;
 };

@@ -2,8 +2,6 @@
 
 #include "common/Helpers.h"
 #include "device/Device.h"
-#include "panel/ui/Main.h"
-#include "panel/ui/Status.h"
 #include "service/Fieldcheck.h"
 #include "service/ui/Pagecontrols.h"
 #include "service/ui/Setuppage.h"
@@ -30,7 +28,7 @@ int LabelInt(const QLabel* l) { return TextToInt(l->text().toStdString()); }
 
 } // namespace
 
-TCalInputForm::TCalInputForm(TMainForm& main, QWidget* parent) : QDialog(parent), main_(main)
+TCalInputForm::TCalInputForm(TSetupPage& page, QWidget* parent) : QDialog(parent), page_(page)
 {
     setObjectName("CalInputForm");
     setWindowTitle("Input Sensor");
@@ -170,22 +168,21 @@ void TCalInputForm::showEvent(QShowEvent* event)
 void TCalInputForm::closeEvent(QCloseEvent* event)
 {
     QDialog::closeEvent(event);
-    if (main_.SetupPage)
-        main_.SetupPage->EnableCalibrateButtons();
+    page_.EnableCalibrateButtons();
 }
 
 void TCalInputForm::ReadBtnClick()
 {
-    main_.ClearStatus();
+    page_.ClearStatus();
     std::array<uint16_t, 8> words{};
-    if (main_.Device()->ReadSensorCal(sensor_, words) != 0)
+    if (page_.Device().ReadSensorCal(sensor_, words) != 0)
         return;
     const CSensorCal c = SensorCalFromWords(words);
     const int values[8] = {c.pOff, c.qOff, c.i2Off, c.rr, c.rx, c.xr, c.xx, c.pow};
     const auto e = WordEdits();
     for (int i = 0; i < 8; ++i)
         e[i]->setText(Int(values[i]));
-    main_.Status->CommandAccepted();
+    page_.CommandAccepted();
 }
 
 void TCalInputForm::SendBtnClick()
@@ -202,8 +199,8 @@ void TCalInputForm::SendBtnClick()
     }
     if (!AskYesNo("Send", EraseQuestion))
         return;
-    main_.ClearStatus();
-    if (main_.Device()->WriteSensorCal(sensor_, SensorCalWords(cal)) != 0)
+    page_.ClearStatus();
+    if (page_.Device().WriteSensorCal(sensor_, SensorCalWords(cal)) != 0)
         return;
     ReadBtnClick();
 }
@@ -212,10 +209,10 @@ void TCalInputForm::ADCMeasBtnClick()
 {
     CAdcSums sums;
     sums.count = AverageCount(Text(AverEdit));
-    main_.ClearStatus();
+    page_.ClearStatus();
     for (int k = 0; k < sums.count; ++k) {
         std::array<uint16_t, 4> w{};
-        if (main_.Device()->MeasureInputAdc(sensor_, w) != 0)
+        if (page_.Device().MeasureInputAdc(sensor_, w) != 0)
             return;
         for (int c = 0; c < 4; ++c)
             sums.sum[c] += w[c];
@@ -236,7 +233,7 @@ void TCalInputForm::ADCMeasBtnClick()
     MeasVText->setText(Fixed(p.V, 1));
     MeasPfwdText->setText(Int(p.Pfwd));
     TempText->setText(Int(p.tempC));
-    main_.Status->CommandAccepted();
+    page_.CommandAccepted();
 }
 
 void TCalInputForm::OffsetBtnClick()
@@ -277,10 +274,10 @@ void TCalInputForm::PowerBtnClick()
 
 void TCalInputForm::MeasBtnClick()
 {
-    main_.ClearStatus();
+    page_.ClearStatus();
     double r = 0, x = 0, g = 0;
     int p = 0;
-    if (main_.Device()->MeasureInput(sensor_, r, x, g, p) != 0)
+    if (page_.Device().MeasureInput(sensor_, r, x, g, p) != 0)
         return;
     MeasRText->setText(Fixed(r, 1));
     MeasXText->setText(Fixed(x, 1));
@@ -289,5 +286,5 @@ void TCalInputForm::MeasBtnClick()
     MeasIText->setText("n/a");
     MeasVText->setText("n/a");
     MeasPfwdText->setText("n/a");
-    main_.Status->CommandAccepted();
+    page_.CommandAccepted();
 }

@@ -11,11 +11,13 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TMainForm;
+class TSetupPage;
 
 class TCalInputForm : public QDialog {
 public:
-    explicit TCalInputForm(TMainForm& main, QWidget* parent = nullptr);
+    // Opened from the Setup page, which it reaches the unit through and gives its buttons back
+    // to when it closes.
+    TCalInputForm(TSetupPage& page, QWidget* parent);
 
     // The calibration words: p off, q off, i2 off, rr, rx, xr, xx, pow.
     QLineEdit* OffpEdit = nullptr;
@@ -79,6 +81,6 @@ private:
     CSensorCal EditedCal() const;
     CReferenceLoad Load(const std::array<QLineEdit*, 5>& edits) const;
 
-    TMainForm& main_;
+    TSetupPage& page_;
     int sensor_ = 0;
 };

@@ -2,7 +2,7 @@
 
 #include "common/Helpers.h"
 #include "device/Device.h"
-#include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "service/Fieldcheck.h"
 
 #include <QGridLayout>
@@ -21,7 +21,7 @@ constexpr int ThirdCap = 2;
 
 } // namespace
 
-T3capPage::T3capPage(TMainForm& main) : TUnitPage(main, "_3capPage")
+T3capPage::T3capPage(TMainServiceSide& side) : TUnitPage(side, "_3capPage")
 {
     auto* outer = new QVBoxLayout(this);
     auto* g = new QGridLayout;
@@ -130,7 +130,7 @@ int T3capPage::Read3Cap()
     ShowTexts(Cap3Texts(data));
     Enable3capPresetEdits();
     UpdateCTexts();
-    Main().RefreshUnitView();
+    Host().RefreshUnitView();
     MarkUnsent(Send3capBtn, false);
     return 0;
 }

@@ -13,7 +13,7 @@ class T3capPage : public TUnitPage {
 public:
     static constexpr int Presets = CUnitState::ThirdCapPresets;
 
-    explicit T3capPage(TMainForm& main);
+    explicit T3capPage(TMainServiceSide& side);
 
     QLineEdit* _3capMinEdit = nullptr;
     QLineEdit* _3capMaxEdit = nullptr;

@@ -1,7 +1,7 @@
-// The main window's Config page: the unit's configuration saved to a ".cal" file and restored
+// The service side's Config page: the unit's configuration saved to a ".cal" file and restored
 // from one.
 
-#include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 
 #include "common/Helpers.h"
 #include "common/Registry.h"
@@ -31,14 +31,14 @@ SFileQuery CalQuery(bool save)
 
 } // namespace
 
-TRestoreFromFileForm& TMainForm::RestoreForm()
+TRestoreFromFileForm& TMainServiceSide::RestoreForm()
 {
     if (!restoreForm_)
-        restoreForm_ = new TRestoreFromFileForm(this);
+        restoreForm_ = new TRestoreFromFileForm(host_.Window());
     return *restoreForm_;
 }
 
-void TMainForm::SaveToFileBtnClick()
+void TMainServiceSide::SaveToFileBtnClick()
 {
     ClearStatus();
     std::string name;
@@ -63,7 +63,7 @@ void TMainForm::SaveToFileBtnClick()
     Status->CommandAccepted();
 }
 
-void TMainForm::RestoreFromFileBtnClick()
+void TMainServiceSide::RestoreFromFileBtnClick()
 {
     ClearStatus();
     TRestoreFromFileForm& form = RestoreForm();
@@ -92,10 +92,10 @@ void TMainForm::RestoreFromFileBtnClick()
         return;
     }
     CConfigBackup::Moves moves;
-    moves.MoveCapacitors = [this](double load, double tune) { return MoveCapacitors(load, tune); };
-    moves.Move3rdCap = [this](double p) { return Move3rdCap(p); };
+    moves.MoveCapacitors = [this](double load, double tune) { return host_.MoveCapacitors(load, tune); };
+    moves.Move3rdCap = [this](double p) { return host_.Move3rdCap(p); };
     CConfigBackup(*device_).ReadConfiguration(ini, factory, user, moves);
-    ReadAllPages();
-    RefreshUnitView();
+    host_.ReadAllPages();
+    host_.RefreshUnitView();
     Status->CommandAccepted();
 }

@@ -1,11 +1,10 @@
-// The main window's programming and technician tools: the command console, the BootP window,
+// The service side's programming and technician tools: the command console, the BootP window,
 // firmware flashing and loading the logic device.
 
-#include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 
 #include "common/Helpers.h"
 #include "device/Device.h"
-#include "link/ui/Connectbar.h"
 #include "panel/Orrery.h"
 #include "panel/ui/Delay.h"
 #include "panel/ui/Status.h"
@@ -59,13 +58,13 @@ private:
 
 } // namespace
 
-void TMainForm::ExchangeBootPSettings(CRegistry& store)
+void TMainServiceSide::ExchangeBootPSettings(CRegistry& store)
 {
     if (forms_.BootP)
         forms_.BootP->ExchangeSettings(store);
 }
 
-void TMainForm::TechBtnClick()
+void TMainServiceSide::TechBtnClick()
 {
     if (!forms_.Tech)
         return;
@@ -74,18 +73,18 @@ void TMainForm::TechBtnClick()
     forms_.Tech->activateWindow();
 }
 
-void TMainForm::BootPMenuItemClick()
+void TMainServiceSide::BootPMenuItemClick()
 {
     if (forms_.BootP)
         forms_.BootP->exec();
 }
 
-void TMainForm::FlashingMenuItemClick()
+void TMainServiceSide::FlashingMenuItemClick()
 {
     if (!forms_.StartFlashing || !forms_.FlashProgress)
         return;
     CFlashingRun::SLinks links;
-    links.LibraryCandidates = CFlashLibrary::Candidates(programDir_);
+    links.LibraryCandidates = CFlashLibrary::Candidates(host_.ProgramDirectory());
     links.AskFrequency = [this](int frequency, std::string& text) {
         forms_.StartFlashing->FreqComboBox->setEditText(QString::number(frequency));
         if (forms_.StartFlashing->exec() != QDialog::Accepted)
@@ -94,23 +93,23 @@ void TMainForm::FlashingMenuItemClick()
         return true;
     };
     links.StopReadTimer = [this] { controller_->SetReadTimer(false); };
-    links.ChooseImageFile = [this] { return ChooseFile(this, "OpenFlashDialog", HexFilter); };
+    links.ChooseImageFile = [this] { return ChooseFile(host_.Window(), "OpenFlashDialog", HexFilter); };
     links.IsConnected = [this] { return controller_->IsConnected(); };
     links.EnterBootMode = [this] {
         device_->EnterBootMode();
         controller_->Disconnect();
     };
-    links.PortText = [this] { return ConnectBar->PortText(); };
+    links.PortText = [this] { return host_.PortText(); };
     links.BaudRate = [this] { return controller_->Settings().BaudRateValue(); };
     links.ShowProgress = [this](CFlashBlock& block) { forms_.FlashProgress->Run(block); };
     links.Warn = [](const std::string& text) { ShowWarning(CFlashingRun::Caption, text); };
     CFlashingRun(links).Run(flashFrequency_);
 }
 
-void TMainForm::XilinxMenuItemClick()
+void TMainServiceSide::XilinxMenuItemClick()
 {
     controller_->SetReadTimer(false);
-    const std::string path = ChooseFile(this, "OpenXilinxDialog", IspFilter);
+    const std::string path = ChooseFile(host_.Window(), "OpenXilinxDialog", IspFilter);
     if (path.empty())
         return;
     std::vector<std::string> lines;

@@ -1,6 +1,6 @@
-// The main window's service log (sector list, memo, save as text) and its Info page reports.
+// The service side's service log (sector list, memo, save as text) and its Info page reports.
 
-#include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 
 #include "common/Helpers.h"
 #include "device/Data.h"
@@ -42,10 +42,10 @@ void CaretToStart(QPlainTextEdit* memo)
 
 } // namespace
 
-void TMainForm::CreateServicePages()
+void TMainServiceSide::CreateServicePages()
 {
     if (!AskFile)
-        AskFile = [this](const SFileQuery& q, std::string& name) { return AskFileName(this, q, name); };
+        AskFile = [this](const SFileQuery& q, std::string& name) { return AskFileName(host_.Window(), q, name); };
 
     // The service log is a tab of the Setup page, after Sensors; its own Save stands in for Send.
     ServLogTab = new TServLogFrame(SetupPage->SetupPageControl);
@@ -54,29 +54,29 @@ void TMainForm::CreateServicePages()
     connect(setupTabs, &QTabWidget::currentChanged, this,
             [this] { SetupPage->SendSetupBtn->setVisible(SetupPage->SetupPageControl->currentWidget() != ServLogTab); });
     connect(ServLogTab->SectorListBox, &QListWidget::itemClicked, this, [this] { SectorListBoxClick(); });
-    connect(ServLogTab->SaveServLogBtn, &QPushButton::clicked, this, &TMainForm::SaveServLogBtnClick);
+    connect(ServLogTab->SaveServLogBtn, &QPushButton::clicked, this, &TMainServiceSide::SaveServLogBtnClick);
 
     InfoPage = new TInfoPage(PageControl);
     PageControl->addTab(InfoPage, "Info");
-    connect(InfoPage->ConfigInfoBtn, &QPushButton::clicked, this, &TMainForm::ConfigInfoBtnClick);
-    connect(InfoPage->ServLogBtn, &QPushButton::clicked, this, &TMainForm::ServLogBtnClick);
-    connect(InfoPage->FaultsInfoBtn, &QPushButton::clicked, this, &TMainForm::FaultsInfoBtnClick);
+    connect(InfoPage->ConfigInfoBtn, &QPushButton::clicked, this, &TMainServiceSide::ConfigInfoBtnClick);
+    connect(InfoPage->ServLogBtn, &QPushButton::clicked, this, &TMainServiceSide::ServLogBtnClick);
+    connect(InfoPage->FaultsInfoBtn, &QPushButton::clicked, this, &TMainServiceSide::FaultsInfoBtnClick);
 
     ConfigPage = new TConfigPage(PageControl);
     PageControl->addTab(ConfigPage, "Config");
-    connect(ConfigPage->SaveToFileBtn, &QPushButton::clicked, this, &TMainForm::SaveToFileBtnClick);
-    connect(ConfigPage->RestoreFromFileBtn, &QPushButton::clicked, this, &TMainForm::RestoreFromFileBtnClick);
+    connect(ConfigPage->SaveToFileBtn, &QPushButton::clicked, this, &TMainServiceSide::SaveToFileBtnClick);
+    connect(ConfigPage->RestoreFromFileBtn, &QPushButton::clicked, this, &TMainServiceSide::RestoreFromFileBtnClick);
 }
 
 // --- service log ------------------------------------------------------------------------------
 
-void TMainForm::StatisticsText(int sector, QPlainTextEdit* memo)
+void TMainServiceSide::StatisticsText(int sector, QPlainTextEdit* memo)
 {
     AddLines(memo, servlog::StatisticsLines(*device_, sector));
     CaretToStart(memo);
 }
 
-int TMainForm::FillSectorList()
+int TMainServiceSide::FillSectorList()
 {
     const int r = device_->ReadServiceLog();
     if (r != 0)
@@ -97,13 +97,13 @@ int TMainForm::FillSectorList()
     return 0;
 }
 
-void TMainForm::SectorListBoxClick()
+void TMainServiceSide::SectorListBoxClick()
 {
     ServLogTab->ServLogMemo->clear();
     StatisticsText(ServLogTab->SectorListBox->currentRow(), ServLogTab->ServLogMemo);
 }
 
-void TMainForm::SaveServLogBtnClick()
+void TMainServiceSide::SaveServLogBtnClick()
 {
     SFileQuery q;
     q.Title = servlog::SaveTitle;
@@ -129,7 +129,7 @@ void TMainForm::SaveServLogBtnClick()
 
 // --- Info page --------------------------------------------------------------------------------
 
-void TMainForm::ClearInfoPage()
+void TMainServiceSide::ClearInfoPage()
 {
     InfoPage->StatsMemo->clear();
     InfoPage->StatsLabel->clear();
@@ -138,9 +138,9 @@ void TMainForm::ClearInfoPage()
 namespace {
 
 // Clears the status line and the memo and shows the title at once.
-void StartReport(TMainForm& form, TInfoPage& page, const char* title)
+void StartReport(IMainHost& host, TInfoPage& page, const char* title)
 {
-    form.ClearStatus();
+    host.ClearStatus();
     page.StatsMemo->clear();
     page.StatsLabel->setText(title);
     page.StatsLabel->repaint();
@@ -148,9 +148,9 @@ void StartReport(TMainForm& form, TInfoPage& page, const char* title)
 
 } // namespace
 
-void TMainForm::ConfigInfoBtnClick()
+void TMainServiceSide::ConfigInfoBtnClick()
 {
-    StartReport(*this, *InfoPage, inforeport::ConfigurationTitle);
+    StartReport(host_, *InfoPage, inforeport::ConfigurationTitle);
     std::vector<std::string> lines;
     bool rangeRead = false;
     const int r = inforeport::Configuration(*device_, lines, &rangeRead);
@@ -168,9 +168,9 @@ void TMainForm::ConfigInfoBtnClick()
     Status->CommandAccepted();
 }
 
-void TMainForm::ServLogBtnClick()
+void TMainServiceSide::ServLogBtnClick()
 {
-    StartReport(*this, *InfoPage, inforeport::StatisticsTitle);
+    StartReport(host_, *InfoPage, inforeport::StatisticsTitle);
     std::vector<std::string> lines;
     if (inforeport::Statistics(*device_, lines) != 0)
         return;
@@ -187,18 +187,18 @@ void TMainForm::ServLogBtnClick()
     Status->CommandAccepted();
 }
 
-void TMainForm::FaultsInfoBtnClick()
+void TMainServiceSide::FaultsInfoBtnClick()
 {
-    StartReport(*this, *InfoPage, inforeport::FaultsTitle);
+    StartReport(host_, *InfoPage, inforeport::FaultsTitle);
     // A failed read lists nothing: the faults of an older sample are not the unit's now.
-    if (UpdateReadings() != 0)
+    if (host_.UpdateReadings() != 0)
         return;
-    AddLines(InfoPage->StatsMemo, inforeport::Faults(data_->Latest().FaultWord()));
+    AddLines(InfoPage->StatsMemo, inforeport::Faults(host_.Data().Latest().FaultWord()));
     CaretToStart(InfoPage->StatsMemo);
     Status->CommandAccepted();
 }
 
-void TMainForm::EnableConfigFileButtons(bool unlocked)
+void TMainServiceSide::EnableConfigFileButtons(bool unlocked)
 {
     ConfigPage->SaveToFileBtn->setEnabled(unlocked);
     ConfigPage->RestoreFromFileBtn->setEnabled(unlocked);

@@ -1,39 +1,82 @@
 #include "service/ui/Mainserviceside.h"
 
-#include "panel/ui/Main.h"
+#include "panel/Pagereads.h"
+#include "service/ui/Autotest.h"
+#include "service/ui/Bootp.h"
+#include "service/ui/Cal3capdlg.h"
+#include "service/ui/Calinputdlg.h"
+#include "service/ui/Cap3page.h"
+#include "service/ui/Configpage.h"
+#include "service/ui/Infopage.h"
 #include "service/ui/Modeldlg.h"
+#include "service/ui/Setuppage.h"
+#include "service/ui/Trajpage.h"
 #include "service/ui/Tuningdlg.h"
+#include "service/ui/Tuningpage.h"
 
 #include <QAction>
+#include <QWidget>
 
-void TMainServiceSide::CreateUnitPages(TMainForm& form) { form.CreateUnitPages(); }
-void TMainServiceSide::CreateServicePages(TMainForm& form) { form.CreateServicePages(); }
-
-void TMainServiceSide::WireToolItems(TMainForm& form)
+TMainServiceSide::TMainServiceSide(IMainHost& host)
+    : host_(host), window_(host.Window()), controller_(host.Controller()), device_(host.Device()),
+      Status(host.StatusFrame()), PageControl(host.Pages())
 {
-    auto wire = [&form](QAction* item, void (TMainForm::*handler)()) {
-        QObject::connect(item, &QAction::triggered, &form, handler);
-    };
-    wire(form.TuningMenuItem, &TMainForm::TuningMenuItemClick);
-    wire(form.TechMenuItem, &TMainForm::TechBtnClick);
-    wire(form.BootPMenuItem, &TMainForm::BootPMenuItemClick);
-    wire(form.FlashingMenuItem, &TMainForm::FlashingMenuItemClick);
-    wire(form.XilinxMenuItem, &TMainForm::XilinxMenuItemClick);
-    wire(form.AutoTestMenuItem, &TMainForm::AutoTestMenuItemClick);
+    CreateUnitPages();
+    CreateServicePages();
+    WireToolItems();
+    host_.SetServiceSide(this);
 }
 
-void TMainServiceSide::BindToolWindows(TMainForm& form) { form.BindToolWindows(); }
-IMainServiceSide::STuningWindows TMainServiceSide::TuningWindows(TMainForm& form)
+TMainServiceSide::~TMainServiceSide()
 {
-    TTuningForm* tuning = form.GetForms().Tuning;
+    // After the main window, which took the pages and dialogs along, there is nothing to let go
+    // of.
+    if (!window_)
+        return;
+    // Gone before the main window: a running auto-test ends now, the main window no longer
+    // tells this side anything nor reads its pages, and the pages and dialogs made here go too.
+    EndAutoTest();
+    host_.SetServiceSide(nullptr);
+    CPageReads& pageReads = host_.PageReads();
+    for (CPageReads::Page page : {CPageReads::Setup, CPageReads::Trajectories, CPageReads::Tuning, CPageReads::ThirdCap})
+        pageReads.Set(page, nullptr);
+    delete restoreForm_;
+    delete CalInputForm;
+    delete Cal3capForm;
+    delete ConfigPage;
+    delete InfoPage;
+    delete SetupPage; // with the service log on it
+    delete _3capPage;
+    delete TuningPage;
+    delete TrajPage;
+}
+
+void TMainServiceSide::SetForms(const Forms& forms)
+{
+    forms_ = forms;
+    BindToolWindows();
+}
+
+void TMainServiceSide::WireToolItems()
+{
+    const IMainHost::SToolItems items = host_.ToolItems();
+    auto wire = [this](QAction* item, void (TMainServiceSide::*handler)()) {
+        QObject::connect(item, &QAction::triggered, this, handler);
+    };
+    wire(items.Tuning, &TMainServiceSide::TuningMenuItemClick);
+    wire(items.Tech, &TMainServiceSide::TechBtnClick);
+    wire(items.BootP, &TMainServiceSide::BootPMenuItemClick);
+    wire(items.Flashing, &TMainServiceSide::FlashingMenuItemClick);
+    wire(items.Xilinx, &TMainServiceSide::XilinxMenuItemClick);
+    wire(items.AutoTest, &TMainServiceSide::AutoTestMenuItemClick);
+}
+
+IMainServiceSide::STuningWindows TMainServiceSide::TuningWindows()
+{
+    TTuningForm* tuning = forms_.Tuning;
     if (!tuning)
         return {};
     return {tuning, tuning->ModelForm};
 }
 
-void TMainServiceSide::UpdateUnitPages(TMainForm& form) { form.UpdateUnitPages(); }
-void TMainServiceSide::ClearInfoPage(TMainForm& form) { form.ClearInfoPage(); }
-void TMainServiceSide::MarkActiveTrajectorySet(TMainForm& form, int index) { form.MarkActiveTrajectorySet(index); }
-void TMainServiceSide::EnableConfigFileButtons(TMainForm& form, bool unlocked) { form.EnableConfigFileButtons(unlocked); }
-void TMainServiceSide::EndAutoTest(TMainForm& form) { form.EndAutoTest(); }
-void TMainServiceSide::ExchangeToolSettings(TMainForm& form, CRegistry& store) { form.ExchangeBootPSettings(store); }
+void TMainServiceSide::ExchangeToolSettings(CRegistry& store) { ExchangeBootPSettings(store); }

@@ -1,8 +1,11 @@
-// The main window's part of the tuning model window and the auto-test window: their menu items,
+// The service side's part of the tuning model window and the auto-test window: their menu items,
 // their links to the device object, the chart windows, the capacitor move and the auto-test
 // settings, and the end of a running auto-test when the program closes.
 
-#include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
+
+#include "panel/Mainsettings.h"
+#include "panel/Tuningmodel.h"
 
 #include "device/Device.h"
 #include "service/ui/Autotest.h"
@@ -10,48 +13,52 @@
 
 #include <QAction>
 
-void TMainForm::BindToolWindows()
+void TMainServiceSide::BindToolWindows()
 {
+    // The links reach the main window, which owns these windows, and not this side.
+    IMainHost* host = &host_;
     if (forms_.Tuning) {
         TTuningForm::SLinks links;
-        links.Model = &tuning_;
-        links.Unit = device_.get();
-        links.MenuItem = TuningMenuItem;
-        links.RepaintCharts = [this] { RefreshChartWindows(false); };
+        links.Model = &host->TuningModel();
+        links.Unit = device_;
+        links.MenuItem = host->ToolItems().Tuning;
+        links.RepaintCharts = [host] { host->RepaintChartWindows(); };
         forms_.Tuning->Bind(links);
     }
     if (forms_.AutoTest) {
         TAutoTestForm::SLinks links;
-        links.GetMode = [this] {
-            return SAutoTestMode{main_.AutoTestMode, main_.AutoTestN, main_.AutoTestT};
+        links.GetMode = [host] {
+            const CMainSettings& main = host->MainSettings();
+            return SAutoTestMode{main.AutoTestMode, main.AutoTestN, main.AutoTestT};
         };
-        links.SetMode = [this](const SAutoTestMode& m) {
-            main_.AutoTestMode = m.Mode;
-            main_.AutoTestN = m.Cycles;
-            main_.AutoTestT = m.Minutes;
+        links.SetMode = [host](const SAutoTestMode& m) {
+            CMainSettings& main = host->MainSettings();
+            main.AutoTestMode = m.Mode;
+            main.AutoTestN = m.Cycles;
+            main.AutoTestT = m.Minutes;
         };
-        links.MoveCapacitors = [this](double load, double tune) {
-            return shutDown_ ? 0 : MoveCapacitors(load, tune);
+        links.MoveCapacitors = [host](double load, double tune) {
+            return host->ShuttingDown() ? 0 : host->MoveCapacitors(load, tune);
         };
         forms_.AutoTest->Bind(links);
     }
 }
 
-void TMainForm::TuningMenuItemClick()
+void TMainServiceSide::TuningMenuItemClick()
 {
     if (forms_.Tuning)
         forms_.Tuning->SetVisible(!forms_.Tuning->isVisible());
     else
-        TuningMenuItem->setChecked(false);
+        host_.ToolItems().Tuning->setChecked(false);
 }
 
-void TMainForm::AutoTestMenuItemClick()
+void TMainServiceSide::AutoTestMenuItemClick()
 {
     if (forms_.AutoTest)
         forms_.AutoTest->exec();
 }
 
-void TMainForm::EndAutoTest()
+void TMainServiceSide::EndAutoTest()
 {
     if (forms_.AutoTest)
         forms_.AutoTest->Abandon();

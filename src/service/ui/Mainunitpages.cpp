@@ -1,9 +1,11 @@
-// The main window's unit pages: the Trajectories, Tuning, 3 Cap and Setup tabs and the two
-// calibration dialogs they open.
+// The service side's unit pages: the Trajectories, Tuning, 3 Cap and Setup tabs on the main
+// window, the two calibration dialogs they open, and the Setup page's motor buttons.
+
+#include "service/ui/Mainserviceside.h"
 
 #include "device/Device.h"
 #include "panel/Pagereads.h"
-#include "panel/ui/Main.h"
+#include "panel/ui/Status.h"
 #include "service/ui/Cal3capdlg.h"
 #include "service/ui/Calinputdlg.h"
 #include "service/ui/Cap3page.h"
@@ -14,46 +16,61 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-void TMainForm::CreateUnitPages()
+void TMainServiceSide::CreateUnitPages()
 {
     TrajPage = new TTrajPage(*this);
     TuningPage = new TTuningPage(*this);
     _3capPage = new T3capPage(*this);
     SetupPage = new TSetupPage(*this);
     // After the Display page, before the Faults page.
-    int at = PageControl->indexOf(FaultsPage);
+    int at = PageControl->indexOf(host_.UnitPagesBefore());
     PageControl->insertTab(at++, TrajPage, "Trajectories");
     PageControl->insertTab(at++, TuningPage, "Tuning");
     PageControl->insertTab(at++, _3capPage, "3 Cap");
     PageControl->insertTab(at, SetupPage, "Setup (Ostra)");
-    connect(SetupPage->EnableMotorsBtn, &QPushButton::clicked, this, &TMainForm::EnableMotorsBtnClick);
-    connect(SetupPage->DisableMotorsBtn, &QPushButton::clicked, this, &TMainForm::DisableMotorsBtnClick);
-    CalInputForm = new TCalInputForm(*this, this);
-    Cal3capForm = new TCal3capForm(*this, this);
+    connect(SetupPage->EnableMotorsBtn, &QPushButton::clicked, this, &TMainServiceSide::EnableMotorsBtnClick);
+    connect(SetupPage->DisableMotorsBtn, &QPushButton::clicked, this, &TMainServiceSide::DisableMotorsBtnClick);
+    CalInputForm = new TCalInputForm(*SetupPage, host_.Window());
+    Cal3capForm = new TCal3capForm(*SetupPage, host_.Window());
     // The read of all unit pages reads these pages.
-    pageReads_->Set(CPageReads::Setup, [this] { return ReadSetup(); });
-    pageReads_->Set(CPageReads::Trajectories, [this] { return ReadTrajectories(); });
-    pageReads_->Set(CPageReads::Tuning, [this] { return ReadTuning(); });
-    pageReads_->Set(CPageReads::ThirdCap, [this] { return Read3Cap(); });
+    CPageReads& pageReads = host_.PageReads();
+    pageReads.Set(CPageReads::Setup, [this] { return ReadSetup(); });
+    pageReads.Set(CPageReads::Trajectories, [this] { return ReadTrajectories(); });
+    pageReads.Set(CPageReads::Tuning, [this] { return ReadTuning(); });
+    pageReads.Set(CPageReads::ThirdCap, [this] { return Read3Cap(); });
     UpdateUnitPages();
 }
 
-void TMainForm::UpdateUnitPages()
+void TMainServiceSide::UpdateUnitPages()
 {
     PageControl->setTabVisible(PageControl->indexOf(_3capPage), device_->Has3rdCap());
     SetupPage->UpdateUnitType();
     TuningPage->UpdateUnitType();
 }
 
-int TMainForm::ReadSetup() { return SetupPage->ReadSetup(); }
-int TMainForm::ReadTrajectories() { return TrajPage->ReadTrajectories(); }
-int TMainForm::ReadTuning() { return TuningPage->ReadTuning(); }
-int TMainForm::Read3Cap() { return _3capPage->Read3Cap(); }
+int TMainServiceSide::ReadSetup() { return SetupPage->ReadSetup(); }
+int TMainServiceSide::ReadTrajectories() { return TrajPage->ReadTrajectories(); }
+int TMainServiceSide::ReadTuning() { return TuningPage->ReadTuning(); }
+int TMainServiceSide::Read3Cap() { return _3capPage->Read3Cap(); }
 
-void TMainForm::UpdateCTexts()
+void TMainServiceSide::UpdateCTexts()
 {
     TrajPage->UpdateCTexts();
     _3capPage->UpdateCTexts();
 }
 
-void TMainForm::MarkActiveTrajectorySet(int index) { TrajPage->MarkActiveTrajectorySet(index); }
+void TMainServiceSide::MarkActiveTrajectorySet(int index) { TrajPage->MarkActiveTrajectorySet(index); }
+
+void TMainServiceSide::EnableMotorsBtnClick()
+{
+    ClearStatus();
+    device_->EnableMotors(true); // a failure is already in the status frame, which keeps it
+    Status->CommandAccepted();
+}
+
+void TMainServiceSide::DisableMotorsBtnClick()
+{
+    ClearStatus();
+    device_->EnableMotors(false);
+    Status->CommandAccepted();
+}

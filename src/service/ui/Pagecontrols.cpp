@@ -1,6 +1,6 @@
 #include "service/ui/Pagecontrols.h"
 
-#include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Status.h"
 
 #include <QApplication>
@@ -92,13 +92,15 @@ void SetEditable(QLineEdit* edit, bool editable)
 
 } // namespace pagecontrols
 
-TUnitPage::TUnitPage(TMainForm& main, const char* name) : QWidget(nullptr), main_(main)
+TUnitPage::TUnitPage(TMainServiceSide& side, const char* name) : QWidget(nullptr), side_(side)
 {
     setObjectName(name);
 }
 
-CDevice& TUnitPage::Device() const { return *main_.Device(); }
+IMainHost& TUnitPage::Host() const { return side_.Host(); }
 
-void TUnitPage::ClearStatus() { main_.ClearStatus(); }
+CDevice& TUnitPage::Device() const { return *Host().Device(); }
 
-void TUnitPage::CommandAccepted() { main_.Status->CommandAccepted(); }
+void TUnitPage::ClearStatus() { Host().ClearStatus(); }
+
+void TUnitPage::CommandAccepted() { Host().StatusFrame()->CommandAccepted(); }

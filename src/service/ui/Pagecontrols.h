@@ -1,7 +1,7 @@
 #pragma once
 // What the unit pages and the calibration dialogs share: named controls, the blue "unsent" font
-// of a Send button, the editable and read-only looks of an edit, and the main window's status
-// operations.
+// of a Send button, the editable and read-only looks of an edit, and the status operations of
+// the main window the pages stand on.
 
 #include "zcomponents/Zwidgets.h"
 
@@ -16,7 +16,8 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class TMainForm;
+class IMainHost;
+class TMainServiceSide;
 
 namespace pagecontrols {
 
@@ -41,17 +42,20 @@ void SetEditable(QLineEdit* edit, bool editable);
 
 } // namespace pagecontrols
 
-// A unit page on the main window: reaches the device and the status frame through it.
+// A unit page of the service side on the main window: reaches the device and the status frame
+// through the main window; its dialogs reach them through the page.
 class TUnitPage : public QWidget {
 public:
-    TUnitPage(TMainForm& main, const char* name);
+    TUnitPage(TMainServiceSide& side, const char* name);
 
-protected:
     CDevice& Device() const;
-    TMainForm& Main() const { return main_; }
     void ClearStatus();
     void CommandAccepted();
 
+protected:
+    TMainServiceSide& Side() const { return side_; }
+    IMainHost& Host() const;
+
 private:
-    TMainForm& main_;
+    TMainServiceSide& side_;
 };

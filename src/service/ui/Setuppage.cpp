@@ -7,7 +7,7 @@
 #include "device/Var.h"
 #include "panel/Orrery.h"
 #include "panel/ui/Delay.h"
-#include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Status.h"
 #include "service/ui/Cal3capdlg.h"
 #include "service/ui/Calinputdlg.h"
@@ -50,7 +50,7 @@ QLineEdit* ReadOnlyText(QWidget* parent, const char* name)
 
 } // namespace
 
-TSetupPage::TSetupPage(TMainForm& main) : TUnitPage(main, "SetupPage")
+TSetupPage::TSetupPage(TMainServiceSide& side) : TUnitPage(side, "SetupPage")
 {
     auto* outer = new QVBoxLayout(this);
     SetupPageControl = new QTabWidget(this);
@@ -293,14 +293,14 @@ int TSetupPage::ReadSetup()
     filling_ = true;
     ShowTexts(SetupTexts(data));
     filling_ = false;
-    Main().UpdateCTexts();
+    Side().UpdateCTexts();
     ProgramVars().SetCapMaxima(dev);
-    Main().UpdateControls(); // the PIN tells the unit type: its pages and fields, then the view
+    Host().UpdateControls(); // the PIN tells the unit type: its pages and fields, then the view
     filling_ = true;
     ProtocolComboBox->setCurrentIndex((dev.Pin() & unitconst::PinProtocolChoice) ? 1 : 0);
     BaudComboBox->clear();
     BaudComboBox->addItems(Items(BaudItems(ProtocolComboBox->currentIndex())));
-    const CSettings& s = Main().Controller()->Settings();
+    const CSettings& s = Host().Controller()->Settings();
     OstrabusAddrSpinEdit->setValue(s.Addr);
     SelectBaud(s.BaudRate);
     filling_ = false;
@@ -312,7 +312,7 @@ void TSetupPage::ReadSetupBtnClick()
 {
     ClearStatus();
     ReadSetup();
-    Main().FillSectorList();
+    Side().FillSectorList();
     CommandAccepted();
 }
 
@@ -328,7 +328,7 @@ void TSetupPage::SendSetupBtnClick()
     if (send.Send(in) != 0)
         return;
     ReadSetup();
-    Main().ValidatePanes();
+    Host().ValidatePanes();
     CommandAccepted();
 }
 
@@ -389,7 +389,7 @@ void TSetupPage::ResetCapsBtnClick()
 
 void TSetupPage::CalInputBtnClick()
 {
-    TCalInputForm* dlg = Main().CalInputForm;
+    TCalInputForm* dlg = Side().CalInputForm;
     if (!dlg || dlg->isVisible())
         return;
     dlg->setWindowTitle("Input Sensor");
@@ -402,11 +402,11 @@ void TSetupPage::CalInputBtnClick()
 void TSetupPage::CalOutputBtnClick()
 {
     if (Device().Has3rdCap()) {
-        TCal3capForm* dlg = Main().Cal3capForm;
+        TCal3capForm* dlg = Side().Cal3capForm;
         if (dlg && !dlg->isVisible())
             dlg->show();
     } else {
-        TCalInputForm* dlg = Main().CalInputForm;
+        TCalInputForm* dlg = Side().CalInputForm;
         if (dlg && !dlg->isVisible()) {
             dlg->setWindowTitle("Output Sensor");
             dlg->SetSensor(1);
@@ -434,19 +434,19 @@ void TSetupPage::UpdateUnitType()
 
 // --- ISetupHost -------------------------------------------------------------------------------
 
-int TSetupPage::SettingsAddress() const { return Main().Controller()->Settings().Addr; }
+int TSetupPage::SettingsAddress() const { return Host().Controller()->Settings().Addr; }
 
-std::string TSetupPage::SettingsBaudText() const { return Main().Controller()->Settings().BaudRate; }
+std::string TSetupPage::SettingsBaudText() const { return Host().Controller()->Settings().BaudRate; }
 
-bool TSetupPage::IsDemo() const { return Main().Controller()->IsDemo(); }
+bool TSetupPage::IsDemo() const { return Host().Controller()->IsDemo(); }
 
-void TSetupPage::SetReadTimer(bool on) { Main().Controller()->SetReadTimer(on); }
+void TSetupPage::SetReadTimer(bool on) { Host().Controller()->SetReadTimer(on); }
 
-void TSetupPage::ShowStatusMessage(const std::string& text) { Main().Status->ShowMessage(text); }
+void TSetupPage::ShowStatusMessage(const std::string& text) { Host().StatusFrame()->ShowMessage(text); }
 
 void TSetupPage::WaitForRestart(int ms)
 {
-    TDelayForm* delay = Main().GetForms().Delay;
+    TDelayForm* delay = Side().GetForms().Delay;
     if (!delay) {
         if (!ownDelay_)
             ownDelay_ = std::make_unique<TDelayForm>(this);
@@ -458,7 +458,7 @@ void TSetupPage::WaitForRestart(int ms)
 
 void TSetupPage::ReloadUnit()
 {
-    Main().ReadUnitSetup();
-    Main().UpdateControls();
-    Main().UpdateReadings();
+    Host().ReadUnitSetup();
+    Host().UpdateControls();
+    Host().UpdateReadings();
 }

@@ -16,7 +16,7 @@ class TDelayForm;
 
 class TSetupPage : public TUnitPage, private ISetupHost {
 public:
-    explicit TSetupPage(TMainForm& main);
+    explicit TSetupPage(TMainServiceSide& side);
     ~TSetupPage() override;
 
     QTabWidget* SetupPageControl = nullptr;
@@ -70,6 +70,8 @@ public:
     void EnableCalibrateButtons();
     // Shows the third capacitor's and the output sensor's fields for the unit type.
     void UpdateUnitType();
+    // The page's own, and the setup rules' (ISetupHost); the calibration dialogs use it too.
+    void ClearStatus() override { TUnitPage::ClearStatus(); }
 
 private:
     // ISetupHost
@@ -77,7 +79,6 @@ private:
     std::string SettingsBaudText() const override;
     bool IsDemo() const override;
     void SetReadTimer(bool on) override;
-    void ClearStatus() override { TUnitPage::ClearStatus(); }
     void ShowStatusMessage(const std::string& text) override;
     void WaitForRestart(int ms) override;
     void ReloadUnit() override;

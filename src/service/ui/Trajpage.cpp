@@ -3,7 +3,7 @@
 #include "common/Helpers.h"
 #include "service/Fieldcheck.h"
 #include "device/Device.h"
-#include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 
 #include <QButtonGroup>
 #include <algorithm>
@@ -30,7 +30,7 @@ std::string Name(const char* prefix, int i, const char* suffix)
 
 } // namespace
 
-TTrajPage::TTrajPage(TMainForm& main) : TUnitPage(main, "TrajPage")
+TTrajPage::TTrajPage(TMainServiceSide& side) : TUnitPage(side, "TrajPage")
 {
     auto* outer = new QVBoxLayout(this);
     auto* sets = new QHBoxLayout;
@@ -157,7 +157,7 @@ int TTrajPage::ReadTrajectories()
     SetText(SerMaxEdit, texts_.tuneMax);
     filling_ = false;
     UpdateCTexts();
-    Main().RefreshUnitView();
+    Host().RefreshUnitView();
     pagecontrols::MarkUnsent(SendTrajBtn, false);
     return 0;
 }

@@ -16,7 +16,7 @@ public:
     static constexpr int Points = CTrajectory::Points;
     static constexpr int Sets = CUnitState::TrajectoryCount;
 
-    explicit TTrajPage(TMainForm& main);
+    explicit TTrajPage(TMainServiceSide& side);
 
     std::array<QToolButton*, Sets> SetBtns{};      // Set1Btn..Set4Btn
     QTabBar* TrajTab = nullptr;

@@ -14,7 +14,7 @@
 
 using namespace pagecontrols;
 
-TTuningPage::TTuningPage(TMainForm& main) : TUnitPage(main, "TuningPage")
+TTuningPage::TTuningPage(TMainServiceSide& side) : TUnitPage(side, "TuningPage")
 {
     auto* outer = new QVBoxLayout(this);
     auto* g = new QGridLayout;

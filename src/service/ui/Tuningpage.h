@@ -9,7 +9,7 @@ class QCheckBox;
 
 class TTuningPage : public TUnitPage {
 public:
-    explicit TTuningPage(TMainForm& main);
+    explicit TTuningPage(TMainServiceSide& side);
 
     QComboBox* StopStartComboBox = nullptr;
     QLabel* StopStartLabel = nullptr;

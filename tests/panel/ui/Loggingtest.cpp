@@ -9,6 +9,7 @@
 #include "panel/ui/Logging.h"
 #include "panel/ui/Logsettings.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Status.h"
 #include "platform/Inifile.h"
@@ -66,6 +67,7 @@ protected:
     {
         std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
         form = std::make_unique<TMainForm>();
+        side = std::make_unique<TMainServiceSide>(*form);
         form->SetData(&data);
         form->SetCommandLine({}, dir.Path());
         form->Controller()->SetVersionText("D.00");
@@ -83,6 +85,7 @@ protected:
     void TearDown() override
     {
         form->Device()->ClosePort();
+        side.reset();
         form.reset();
         PlotView().Reset();
     }
@@ -113,6 +116,7 @@ protected:
     testsupport::FixedLogClock clock;
     CData data{[] { static int64_t t = 0; return t += 100; }};
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
     TLogSettingsForm* settings = nullptr;
     TLoggingForm* logging = nullptr;
 };
@@ -496,6 +500,7 @@ TEST(LoggingUnit, LogAtConnectLogsTheSimulatedUnit)
     auto state = simunit::InstallDeviceCommands(sim.Unit());
     CData data;
     TMainForm form;
+    TMainServiceSide side(form);
     form.SetData(&data);
     form.SetCommandLine({}, dir.Path());
     form.Controller()->SetVersionText("D.00");

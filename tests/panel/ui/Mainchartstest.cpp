@@ -19,6 +19,7 @@
 #include "panel/ui/Historyframe.h"
 #include "panel/ui/Logging.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Smithdlg.h"
 #include "panel/ui/Status.h"
@@ -53,6 +54,7 @@ protected:
         std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
         PlotView().Reset();
         form = std::make_unique<TMainForm>();
+        side = std::make_unique<TMainServiceSide>(*form);
         form->SetData(&data);
         form->SetCommandLine({}, dir.Path());
         form->Controller()->SetVersionText("D.00");
@@ -69,6 +71,7 @@ protected:
         smith.hide();
         caps.hide();
         form->Device()->ClosePort();
+        side.reset();
         form.reset();
     }
     THistoryPlotFrame& Plot() { return *form->HistoryPlot; }
@@ -88,6 +91,7 @@ protected:
     TSmithForm smith;
     TCapsForm caps;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
 };
 
 TEST_F(MainCharts, ButtonsAndMenuItemsOpenAndCloseTheWindows)
@@ -206,9 +210,11 @@ TEST_F(MainCharts, ToolWindowsFirstOpenEachInItsOwnPlaceClearOfTheMainWindowsBar
     TMainForm::Forms forms;
     forms.Smith = &smith;
     forms.Caps = &caps;
-    forms.Tuning = tuning;
     forms.OstraBusLog = log;
     forms.Logging = logging;
+    TMainServiceSide::Forms serviceForms;
+    serviceForms.Tuning = tuning;
+    side->SetForms(serviceForms);
     form->SetForms(forms);
 
     // Opened as a user opens them.
@@ -297,6 +303,7 @@ TEST(MainChartsStart, AChartWindowTheSettingsOpenCarriesTheProgramsTitle)
     smith.installEventFilter(&shown);
     {
         TMainForm form;
+        TMainServiceSide side(form);
         form.SetData(&data);
         form.SetCommandLine({file}, dir.Path());
         form.Controller()->SetVersionText("D.00");

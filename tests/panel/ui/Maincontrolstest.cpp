@@ -11,6 +11,7 @@
 #include "panel/Orrery.h"
 #include "panel/ui/Ctrlpanel.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Status.h"
 #include "common/Helpers.h"
@@ -50,6 +51,7 @@ protected:
         state = simunit::InstallDeviceCommands(sim.Unit());
         Unit([](SimUnitData& d) { d.motorSpeed = 0; });
         form = std::make_unique<TMainForm>();
+        side = std::make_unique<TMainServiceSide>(*form);
         form->SetData(&data);
         form->SetCommandLine({}, dir.Path());
         form->Controller()->SetVersionText("D.00");
@@ -60,6 +62,7 @@ protected:
     void TearDown() override
     {
         form->Device()->ClosePort();
+        side.reset();
         form.reset();
     }
     template <typename F> void Unit(F&& f) { state->With([&](SimUnitData& d) { f(d); }); }
@@ -86,6 +89,7 @@ protected:
     testsupport::SentLog log;
     CData data;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
 };
 
 TEST_F(MainControls, ThirdCapacitorUnitShowsItsPageAndPanelsAfterConnecting)

@@ -14,6 +14,7 @@
 #include "panel/ui/Alarmpanel.h"
 #include "panel/ui/Ctrlpanel.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
 #include "qtsupport/Modaldriver.h"
@@ -50,6 +51,7 @@ protected:
     {
         std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
         form = std::make_unique<TMainForm>();
+        side = std::make_unique<TMainServiceSide>(*form);
         form->SetData(&data);
         form->SetCommandLine(args, dir.Path() + "/");
         form->Controller()->SetVersionText("D.00");
@@ -58,6 +60,7 @@ protected:
     {
         form->Device()->ClosePort();
         form->Device()->DisconnectNetwork();
+        side.reset();
         form.reset();
     }
     void Start()
@@ -111,6 +114,7 @@ protected:
     ScriptedHooks hooks;
     CData data;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
 };
 
 // Live words of a tuned unit with RF on (status word: bit 0 RF on, bit 1 tuned).

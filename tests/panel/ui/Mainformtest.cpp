@@ -12,6 +12,7 @@
 #include "panel/ui/Faultsframe.h"
 #include "panel/ui/Historyframe.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Password.h"
 #include "panel/ui/Settingsform.h"
@@ -81,6 +82,7 @@ protected:
     {
         std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
         form = std::make_unique<TMainForm>();
+        side = std::make_unique<TMainServiceSide>(*form);
         form->SetData(&data);
         form->SetCommandLine({}, dir.Path());
         form->Controller()->SetVersionText("D.00");
@@ -88,6 +90,7 @@ protected:
     void TearDown() override
     {
         form->Device()->ClosePort();
+        side.reset();
         form.reset();
     }
     void ShowAndStart()
@@ -101,6 +104,7 @@ protected:
     ScriptedHooks hooks;
     CData data;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
 };
 
 TEST_F(MainFormTest, PagesInOrderAndTheControlNotebook)
@@ -140,9 +144,9 @@ TEST_F(MainFormTest, EveryPageTabShowsItsWholeCaption)
     ShowAndStart();
     QCoreApplication::processEvents();
     ExpectWholeTabs(form->PageControl);
-    form->PageControl->setCurrentWidget(form->SetupPage);
+    form->PageControl->setCurrentWidget(side->SetupPage);
     QCoreApplication::processEvents();
-    ExpectWholeTabs(form->SetupPage->SetupPageControl);
+    ExpectWholeTabs(side->SetupPage->SetupPageControl);
 }
 
 TEST_F(MainFormTest, MenusAsListed)

@@ -15,6 +15,7 @@
 #include "panel/ui/Faultsframe.h"
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Settingsform.h"
 #include "platform/Settingsfile.h"
@@ -69,6 +70,7 @@ protected:
             d.rfOn = true;
         });
         form = std::make_unique<TMainForm>();
+        side = std::make_unique<TMainServiceSide>(*form);
         form->SetData(&data);
         form->SetCommandLine({}, dir.Path());
         form->Controller()->SetVersionText("D.00");
@@ -85,6 +87,7 @@ protected:
     {
         hardFault.hide();
         form->Device()->ClosePort();
+        side.reset();
         form.reset();
     }
     template <typename F> void Unit(F&& f) { state->With([&](SimUnitData& d) { f(d); }); }
@@ -114,6 +117,7 @@ protected:
     TEditDisplayForm editDisplay;
     TSettingsForm settings;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
 };
 
 TEST_F(MainReadings, PanesShowTheUnitsValuesBarsAndPlot)

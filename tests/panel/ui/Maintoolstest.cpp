@@ -10,6 +10,7 @@
 #include "link/ui/Ostrabuslog.h"
 #include "panel/Orrery.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "platform/Settingsfile.h"
 #include "qtsupport/Modaldriver.h"
 #include "qtsupport/Widgets.h"
@@ -58,13 +59,15 @@ protected:
         std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
         setenv("ORRERY_FLASH_STEP_MS", "0", 1);
         form = std::make_unique<TMainForm>();
+        side = std::make_unique<TMainServiceSide>(*form);
         form->SetData(&data);
         form->SetCommandLine({}, dir.Path());
         form->Controller()->SetVersionText("D.00");
-        forms.StartFlashing = new TStartFlashingForm(form.get());
-        forms.FlashProgress = new TFlashProgressForm(form.get());
+        serviceForms.StartFlashing = new TStartFlashingForm(form.get());
+        serviceForms.FlashProgress = new TFlashProgressForm(form.get());
         forms.OstraBusLog = new TOstraBusLogForm(form.get());
-        forms.Tech = new TTechForm(*form->Device(), [this] { form->ClearStatus(); }, form.get());
+        serviceForms.Tech = new TTechForm(*form->Device(), [this] { form->ClearStatus(); }, form.get());
+        side->SetForms(serviceForms);
         form->SetForms(forms);
         form->show();
         QCoreApplication::processEvents();
@@ -74,6 +77,7 @@ protected:
     {
         unsetenv("ORRERY_FLASH_STEP_MS");
         form->Device()->ClosePort();
+        side.reset();
         form.reset();
     }
     void Connect()
@@ -168,7 +172,9 @@ protected:
     ScriptedHooks hooks;
     CData data;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
     TMainForm::Forms forms;
+    TMainServiceSide::Forms serviceForms;
     std::string finalLabel;
     bool panelShown = false;
     bool barHidden = false;
@@ -362,11 +368,11 @@ TEST_F(MainToolsTest, ConsoleAndTrafficLogFromTheMenu)
     form->OstraBuslogMenuItem->trigger();
     ASSERT_TRUE(forms.OstraBusLog->isVisible());
     form->TechMenuItem->trigger();
-    ASSERT_TRUE(forms.Tech->isVisible());
-    forms.Tech->ExecuteBtn->click(); // command 128 by default
-    EXPECT_EQ(forms.Tech->ErrorText->text(), "OK");
-    EXPECT_EQ(forms.Tech->ReadMemo->toPlainText(), " 86, 65, 78, 84");
-    EXPECT_EQ(forms.Tech->RdBytesText->text(), "4");
+    ASSERT_TRUE(serviceForms.Tech->isVisible());
+    serviceForms.Tech->ExecuteBtn->click(); // command 128 by default
+    EXPECT_EQ(serviceForms.Tech->ErrorText->text(), "OK");
+    EXPECT_EQ(serviceForms.Tech->ReadMemo->toPlainText(), " 86, 65, 78, 84");
+    EXPECT_EQ(serviceForms.Tech->RdBytesText->text(), "4");
     const QStringList lines = forms.OstraBusLog->LogMemo->toPlainText().split('\n');
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], "Wr:  Cmd=128 Bytes=0  ");
@@ -378,11 +384,11 @@ TEST_F(MainToolsTest, MotorButtonsSendCommand98AndAlarmPanelsOpenTheFaultsPage)
     Connect();
     form->ReadTimerBtn->click(); // no polls between the clicks
     ASSERT_FALSE(form->ReadTimer->isActive());
-    ASSERT_NE(form->SetupPage, nullptr);
+    ASSERT_NE(side->SetupPage, nullptr);
     sim.Server().ClearLog();
-    form->SetupPage->EnableMotorsBtn->click();
-    form->SetupPage->EnableMotorsBtn->click();
-    form->SetupPage->DisableMotorsBtn->click();
+    side->SetupPage->EnableMotorsBtn->click();
+    side->SetupPage->EnableMotorsBtn->click();
+    side->SetupPage->DisableMotorsBtn->click();
     // Only the motor commands: the connection's last request may be recorded after the clear.
     std::vector<simunit::SimSerialServer::Request> requests;
     for (;;) { // the unit records a request just after its reply went out

@@ -24,8 +24,8 @@ TEST_F(Calibration, InputSensorDialogReadsMeasuresComputesAndSends)
         d.sensorCal[0] = {5, 6, 7, 1024, 0, 0, 1024, 40000};
         d.inputAdc = {105, 6, 107, 2000};
     });
-    TSetupPage& s = *form->SetupPage;
-    TCalInputForm& dlg = *form->CalInputForm;
+    TSetupPage& s = *side->SetupPage;
+    TCalInputForm& dlg = *side->CalInputForm;
     s.CalInputBtn->click();
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(dlg.windowTitle(), "Input Sensor");
@@ -97,14 +97,14 @@ TEST_F(Calibration, OutputSensorOfAUnitWithOne)
 {
     Connect(0x10001);
     Unit([](SimUnitData& d) { d.sensorCal[1][0] = 77; });
-    form->SetupPage->CalOutputBtn->click();
-    TCalInputForm& dlg = *form->CalInputForm;
+    side->SetupPage->CalOutputBtn->click();
+    TCalInputForm& dlg = *side->CalInputForm;
     EXPECT_EQ(dlg.windowTitle(), "Output Sensor");
     EXPECT_EQ(dlg.Sensor(), 1);
     EXPECT_EQ(dlg.OffpEdit->text(), "77");
-    EXPECT_FALSE(form->Cal3capForm->isVisible());
+    EXPECT_FALSE(side->Cal3capForm->isVisible());
     dlg.close();
-    EXPECT_TRUE(form->SetupPage->CalOutputBtn->isEnabled());
+    EXPECT_TRUE(side->SetupPage->CalOutputBtn->isEnabled());
 }
 
 TEST_F(Calibration, CurrentSensorsWorkedExamplesEqualPointsAndSend)
@@ -114,11 +114,11 @@ TEST_F(Calibration, CurrentSensorsWorkedExamplesEqualPointsAndSend)
         d.sensorCal3 = {10, 20, 30, 500, 600, 700};
         d.inputAdc = {1024, 0, 512, 2000};
     });
-    TSetupPage& s = *form->SetupPage;
-    TCal3capForm& dlg = *form->Cal3capForm;
+    TSetupPage& s = *side->SetupPage;
+    TCal3capForm& dlg = *side->Cal3capForm;
     s.CalOutputBtn->click();
     ASSERT_TRUE(dlg.isVisible());
-    EXPECT_FALSE(form->CalInputForm->isVisible());
+    EXPECT_FALSE(side->CalInputForm->isVisible());
     EXPECT_EQ(dlg.ScaleEdits[0]->text(), "500");
     EXPECT_EQ(dlg.MaxTexts[0]->text(), "20"); // (10 + 4 x 500) / 100
     EXPECT_EQ(dlg.MaxTexts[2]->text(), "2830");

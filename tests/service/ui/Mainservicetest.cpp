@@ -74,8 +74,9 @@ protected:
         });
         TMainForm::Forms forms;
         forms.Password = &password;
+        side->SetForms({}); // the windows handed over anew: only the password dialog
         form->SetForms(forms);
-        form->AskFile = [this](const SFileQuery& q, std::string& name) {
+        side->AskFile = [this](const SFileQuery& q, std::string& name) {
             queries.push_back(q);
             if (fileAnswer.empty())
                 return false;
@@ -92,7 +93,7 @@ protected:
     // Answers the restore question with the given choices, then (when asked) the access code.
     void AnswerRestore(bool factory, bool user, const std::string& code = "")
     {
-        TRestoreFromFileForm& dialog = form->RestoreForm();
+        TRestoreFromFileForm& dialog = side->RestoreForm();
         QTimer::singleShot(0, &dialog, [this, &dialog, factory, user, code] {
             dialog.CalCheckBox->setChecked(factory);
             dialog.CfgCheckBox->setChecked(user);
@@ -121,25 +122,25 @@ protected:
 TEST_F(MainService, SetupReadListsTheSectorsAndAClickShowsOne)
 {
     Connect();
-    form->SetupPage->ReadSetupBtn->click();
-    QListWidget* list = form->ServLogTab->SectorListBox;
+    side->SetupPage->ReadSetupBtn->click();
+    QListWidget* list = side->ServLogTab->SectorListBox;
     ASSERT_EQ(list->count(), 10);
     EXPECT_EQ(list->item(3)->text(), "3   Active");
     EXPECT_EQ(list->currentRow(), 3);
-    EXPECT_EQ(MemoLines(form->ServLogTab->ServLogMemo), servlog::StatisticsLines(*form->Device(), 3));
-    EXPECT_EQ(form->ServLogTab->ServLogMemo->textCursor().position(), 0);
+    EXPECT_EQ(MemoLines(side->ServLogTab->ServLogMemo), servlog::StatisticsLines(*form->Device(), 3));
+    EXPECT_EQ(side->ServLogTab->ServLogMemo->textCursor().position(), 0);
 
     // The list is the Setup page's Service Log tab; there its Save stands in for Send.
-    QTabWidget* tabs = form->SetupPage->SetupPageControl;
-    EXPECT_EQ(tabs->tabText(tabs->indexOf(form->ServLogTab)), "Service Log");
-    form->PageControl->setCurrentWidget(form->SetupPage);
-    tabs->setCurrentWidget(form->ServLogTab);
-    EXPECT_FALSE(form->SetupPage->SendSetupBtn->isVisible());
-    EXPECT_TRUE(form->ServLogTab->SaveServLogBtn->isVisible());
+    QTabWidget* tabs = side->SetupPage->SetupPageControl;
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(side->ServLogTab)), "Service Log");
+    form->PageControl->setCurrentWidget(side->SetupPage);
+    tabs->setCurrentWidget(side->ServLogTab);
+    EXPECT_FALSE(side->SetupPage->SendSetupBtn->isVisible());
+    EXPECT_TRUE(side->ServLogTab->SaveServLogBtn->isVisible());
     list->scrollToItem(list->item(5));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                       list->visualItemRect(list->item(5)).center());
-    const auto lines = MemoLines(form->ServLogTab->ServLogMemo);
+    const auto lines = MemoLines(side->ServLogTab->ServLogMemo);
     EXPECT_EQ(lines, servlog::StatisticsLines(*form->Device(), 5));
     EXPECT_EQ(lines.size(), 24u); // a record of length 75
 }
@@ -169,14 +170,14 @@ std::vector<std::pair<std::string, int>> NameValueGaps(QPlainTextEdit* memo)
 TEST_F(MainService, StatisticsKeepEveryNameApartFromItsValue)
 {
     Connect();
-    form->SetupPage->ReadSetupBtn->click();
-    form->PageControl->setCurrentWidget(form->SetupPage);
-    form->SetupPage->SetupPageControl->setCurrentWidget(form->ServLogTab);
+    side->SetupPage->ReadSetupBtn->click();
+    form->PageControl->setCurrentWidget(side->SetupPage);
+    side->SetupPage->SetupPageControl->setCurrentWidget(side->ServLogTab);
     QCoreApplication::processEvents();
-    QPlainTextEdit* memos[] = {form->ServLogTab->ServLogMemo, form->InfoPage->StatsMemo};
+    QPlainTextEdit* memos[] = {side->ServLogTab->ServLogMemo, side->InfoPage->StatsMemo};
     const auto serviceLog = NameValueGaps(memos[0]);
-    form->PageControl->setCurrentWidget(form->InfoPage);
-    form->InfoPage->ServLogBtn->click();
+    form->PageControl->setCurrentWidget(side->InfoPage);
+    side->InfoPage->ServLogBtn->click();
     QCoreApplication::processEvents();
     const auto statistics = NameValueGaps(memos[1]);
     int index = 0;
@@ -216,9 +217,9 @@ TEST(MainServiceUnit, SimulatedUnitNamesAnActiveSectorAsAUnitDoes)
 TEST_F(MainService, ServiceLogSavesAsTextOrSaysWhyNot)
 {
     Connect();
-    form->SetupPage->ReadSetupBtn->click();
+    side->SetupPage->ReadSetupBtn->click();
     fileAnswer = dir.Path() + "/log.txt";
-    form->ServLogTab->SaveServLogBtn->click();
+    side->ServLogTab->SaveServLogBtn->click();
     ASSERT_EQ(queries.size(), 1u);
     EXPECT_EQ(queries[0].Title, "Save Service Log");
     EXPECT_TRUE(queries[0].Save);
@@ -228,7 +229,7 @@ TEST_F(MainService, ServiceLogSavesAsTextOrSaysWhyNot)
 
     hooks.shown.clear();
     fileAnswer = dir.Path() + "/no/such/folder/log.txt";
-    form->ServLogTab->SaveServLogBtn->click();
+    side->ServLogTab->SaveServLogBtn->click();
     EXPECT_FALSE(Shown("Service Log Saved Ok"));
     ASSERT_FALSE(hooks.shown.empty());
     EXPECT_EQ(hooks.shown.back().kind, "warning");
@@ -238,7 +239,7 @@ TEST_F(MainService, InfoReportsConfigurationStatisticsAndFaults)
 {
     Unit([](SimUnitData& d) { d.faults = (uint64_t(1) << 60) | 1u; });
     Connect();
-    TInfoPage* info = form->InfoPage;
+    TInfoPage* info = side->InfoPage;
     EXPECT_EQ(info->StatsTextLabel->text(), "Click the button to update");
     info->ConfigInfoBtn->click();
     EXPECT_EQ(info->StatsLabel->text(), "Configuration");
@@ -246,8 +247,8 @@ TEST_F(MainService, InfoReportsConfigurationStatisticsAndFaults)
     ASSERT_EQ(config.size(), 6u);
     EXPECT_EQ(config[2], "PIN = 00000001");
     EXPECT_TRUE(info->StatsMemo->isReadOnly());
-    EXPECT_EQ(form->SetupPage->CmaxEdits[0]->text(), "1000"); // the Setup page shows the ranges
-    EXPECT_EQ(form->SetupPage->CminEdits[1]->text(), "0");
+    EXPECT_EQ(side->SetupPage->CmaxEdits[0]->text(), "1000"); // the Setup page shows the ranges
+    EXPECT_EQ(side->SetupPage->CminEdits[1]->text(), "0");
 
     info->ServLogBtn->click();
     EXPECT_EQ(info->StatsLabel->text(), "Statistics");
@@ -275,7 +276,7 @@ TEST_F(MainService, ConfigurationSavesWholeOrNotAtAll)
 {
     Connect();
     fileAnswer = dir.Path() + "/unit.cal";
-    form->ConfigPage->SaveToFileBtn->click();
+    side->ConfigPage->SaveToFileBtn->click();
     ASSERT_EQ(queries.size(), 1u);
     EXPECT_EQ(queries[0].Extension, "cal");
     EXPECT_EQ(queries[0].Title, "Save to File");
@@ -292,7 +293,7 @@ TEST_F(MainService, ConfigurationSavesWholeOrNotAtAll)
         reply.assign(7, 0);
         return true;
     });
-    form->ConfigPage->SaveToFileBtn->click();
+    side->ConfigPage->SaveToFileBtn->click();
     sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
     EXPECT_EQ(ReadAll(fileAnswer), first);
     EXPECT_FALSE(Shown("Completed OK"));
@@ -307,7 +308,7 @@ TEST_F(MainService, RestoreAsksChoosesAndSendsTheFile)
     });
     Connect();
     fileAnswer = dir.Path() + "/unit.cal";
-    form->ConfigPage->SaveToFileBtn->click();
+    side->ConfigPage->SaveToFileBtn->click();
     // A fresh unit.
     Unit([](SimUnitData& d) {
         d = SimUnitData{};
@@ -317,7 +318,7 @@ TEST_F(MainService, RestoreAsksChoosesAndSendsTheFile)
     // User's configuration only: no access code, no calibration sent.
     log.Clear();
     AnswerRestore(false, true);
-    form->ConfigPage->RestoreFromFileBtn->click();
+    side->ConfigPage->RestoreFromFileBtn->click();
     EXPECT_EQ(log.Count(85), 0);
     EXPECT_EQ(log.Count(84), 1);
     EXPECT_EQ(state->With([](SimUnitData& d) { return d.caps[0].minWord; }), 1000);
@@ -327,14 +328,14 @@ TEST_F(MainService, RestoreAsksChoosesAndSendsTheFile)
     // Factory setup with a wrong access code: nothing is sent.
     log.Clear();
     AnswerRestore(true, true, "guess");
-    form->ConfigPage->RestoreFromFileBtn->click();
+    side->ConfigPage->RestoreFromFileBtn->click();
     EXPECT_TRUE(log.Sent().empty());
     EXPECT_TRUE(Shown("Wrong password"));
 
     // With the code: the calibration is sent.
     log.Clear();
     AnswerRestore(true, false, calfile::AccessCode);
-    form->ConfigPage->RestoreFromFileBtn->click();
+    side->ConfigPage->RestoreFromFileBtn->click();
     EXPECT_EQ(log.Count(85), 1);
     EXPECT_EQ(state->With([](SimUnitData& d) { return d.sensorCal[0][7]; }), 8);
     EXPECT_EQ(queries.back().Title, "Restore from File");
@@ -370,7 +371,7 @@ TEST_F(MainService, RestoreOfAMissingFileOrAnsweredNoSendsNothing)
     Connect();
     fileAnswer = dir.Path() + "/none.cal";
     AnswerRestore(false, true);
-    form->ConfigPage->RestoreFromFileBtn->click();
+    side->ConfigPage->RestoreFromFileBtn->click();
     EXPECT_TRUE(log.Sent().empty());
     EXPECT_TRUE(Shown("File  " + fileAnswer + "  does not exist"));
 
@@ -378,14 +379,14 @@ TEST_F(MainService, RestoreOfAMissingFileOrAnsweredNoSendsNothing)
     fileAnswer = dir.Path() + "/pipe.cal";
     ASSERT_EQ(mkfifo(fileAnswer.c_str(), 0600), 0);
     AnswerRestore(false, true);
-    form->ConfigPage->RestoreFromFileBtn->click();
+    side->ConfigPage->RestoreFromFileBtn->click();
     EXPECT_TRUE(log.Sent().empty());
     EXPECT_TRUE(Shown("Cannot read \"" + fileAnswer + "\": not a regular file (a named pipe)"));
 
-    TRestoreFromFileForm& dialog = form->RestoreForm();
+    TRestoreFromFileForm& dialog = side->RestoreForm();
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.NoBtn->click(); });
     queries.clear();
-    form->ConfigPage->RestoreFromFileBtn->click();
+    side->ConfigPage->RestoreFromFileBtn->click();
     EXPECT_TRUE(queries.empty());
     EXPECT_TRUE(log.Sent().empty());
 }

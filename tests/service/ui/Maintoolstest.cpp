@@ -38,10 +38,11 @@ protected:
     void SetUp() override
     {
         form = toolstest::NewMainForm(data, dir.Path());
+        side = toolstest::NewServiceSide(*form);
         autoTest = new TAutoTestForm(form.get());
-        TMainForm::Forms forms;
+        TMainServiceSide::Forms forms;
         forms.AutoTest = autoTest;
-        ASSERT_TRUE(toolstest::Start(*form, forms));
+        ASSERT_TRUE(toolstest::Start(*form, *side, {}, forms));
         form->DemoMenuItem->trigger();
         ASSERT_TRUE(form->Controller()->IsDemo());
     }
@@ -53,6 +54,7 @@ protected:
     CData data;
     TAutoTestForm* autoTest = nullptr;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
 };
 
 TEST_F(MainTools, AutoTestItemOpensTheWindowAndItsSettingsReachTheMainSettings)

@@ -4,6 +4,7 @@
 
 #include "panel/Orrery.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "platform/Settingsfile.h"
 
 #include <QCoreApplication>
@@ -24,9 +25,18 @@ inline std::unique_ptr<TMainForm> NewMainForm(CData& data, const std::string& di
     return form;
 }
 
-// Hands the windows over, shows the main window and runs its start-up; true when it finished.
-inline bool Start(TMainForm& form, const TMainForm::Forms& forms)
+// The service side on the main window, as the program makes it.
+inline std::unique_ptr<TMainServiceSide> NewServiceSide(TMainForm& form)
 {
+    return std::make_unique<TMainServiceSide>(form);
+}
+
+// Hands the windows over (the service side's first, as the program does), shows the main window
+// and runs its start-up; true when it finished.
+inline bool Start(TMainForm& form, TMainServiceSide& side, const TMainForm::Forms& forms,
+                  const TMainServiceSide::Forms& serviceForms)
+{
+    side.SetForms(serviceForms);
     form.SetForms(forms);
     form.show();
     QCoreApplication::processEvents();

@@ -58,12 +58,14 @@ protected:
     void SetUp() override
     {
         form = toolstest::NewMainForm(data, dir.Path());
+        side = toolstest::NewServiceSide(*form);
         tuning = new TTuningForm(form.get());
         TMainForm::Forms forms;
         forms.Smith = &smith;
         forms.Caps = &caps;
-        forms.Tuning = tuning;
-        ASSERT_TRUE(toolstest::Start(*form, forms));
+        TMainServiceSide::Forms serviceForms;
+        serviceForms.Tuning = tuning;
+        ASSERT_TRUE(toolstest::Start(*form, *side, forms, serviceForms));
         caps.resize(320, 340);
     }
     void TearDown() override
@@ -71,6 +73,7 @@ protected:
         tuning->hide();
         smith.hide();
         caps.hide();
+        side.reset();
         form.reset();
     }
     // Pixels in the pen of the arrows.
@@ -89,6 +92,7 @@ protected:
     TCapsForm caps;
     TTuningForm* tuning = nullptr;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
 };
 
 TEST_F(TuningWindow, MenuItemShowsTheArrowFieldOnTheCapacitorsWindow)

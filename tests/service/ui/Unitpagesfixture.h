@@ -12,6 +12,7 @@
 #include "panel/Orrery.h"
 #include "panel/ui/Delay.h"
 #include "panel/ui/Main.h"
+#include "service/ui/Mainserviceside.h"
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
 #include "simunit/Simcommandset.h"
@@ -54,12 +55,14 @@ protected:
         state = simunit::InstallDeviceCommands(sim.Unit());
         Unit([](SimUnitData& d) { d.motorSpeed = 0; });
         form = std::make_unique<TMainForm>();
+        side = std::make_unique<TMainServiceSide>(*form);
         form->SetData(&data);
         form->SetCommandLine({}, dir.Path());
         form->Controller()->SetVersionText("D.00");
-        TMainForm::Forms forms;
+        TMainServiceSide::Forms forms;
         forms.Delay = &delay;
-        form->SetForms(forms);
+        side->SetForms(forms);
+        form->SetForms({});
         form->show();
         QCoreApplication::processEvents();
         ASSERT_TRUE(form->Controller()->StartupDone());
@@ -68,6 +71,7 @@ protected:
     {
         recorder.reset();
         form->Device()->ClosePort();
+        side.reset();
         form.reset();
     }
     template <typename F> void Unit(F&& f) { state->With([&](SimUnitData& d) { f(d); }); }
@@ -80,7 +84,7 @@ protected:
         ASSERT_TRUE(form->Device()->IsConnected());
         form->Controller()->SetReadTimer(false);
         // What the main window's read of all unit pages starts with: the unit's type.
-        ASSERT_EQ(form->ReadSetup(), 0);
+        ASSERT_EQ(side->ReadSetup(), 0);
         form->UpdateControls();
         recorder = std::make_unique<simunit::SimRecorder>(sim.Unit());
     }
@@ -104,6 +108,7 @@ protected:
     CData data;
     TDelayForm delay;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainServiceSide> side; // goes before the main window
 };
 
 } // namespace unitpagestest

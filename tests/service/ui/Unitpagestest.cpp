@@ -35,17 +35,17 @@ TEST_F(UnitPages, TabsInOrderAndThe3CapTabOnlyForThirdCapacitorUnits)
     for (int i = 0; i < pages->count(); ++i)
         captions << pages->tabText(i);
     EXPECT_EQ(captions.mid(0, 6), (QStringList{"Display", "Trajectories", "Tuning", "3 Cap", "Setup (Ostra)", "Faults"}));
-    EXPECT_FALSE(pages->isTabVisible(pages->indexOf(form->_3capPage)));
-    TSetupPage& s = *form->SetupPage;
+    EXPECT_FALSE(pages->isTabVisible(pages->indexOf(side->_3capPage)));
+    TSetupPage& s = *side->SetupPage;
     EXPECT_EQ(s.PinEdit->text(), "00000001");
     EXPECT_EQ(s.TotalEdits[2]->objectName(), "Total3capEdit");
     EXPECT_EQ(s.OstrabusAddrSpinEdit->maximum(), 31);
     EXPECT_TRUE(s.TotalEdits[2]->isHidden());
     EXPECT_TRUE(s.OutAverComboBox->isHidden());
-    EXPECT_EQ(form->TuningPage->IntegralComboBox->count(), 9);
+    EXPECT_EQ(side->TuningPage->IntegralComboBox->count(), 9);
 
     Connect(0x400);
-    EXPECT_TRUE(pages->isTabVisible(pages->indexOf(form->_3capPage)));
+    EXPECT_TRUE(pages->isTabVisible(pages->indexOf(side->_3capPage)));
     EXPECT_FALSE(s.TotalEdits[2]->isHidden());
     EXPECT_FALSE(s.OutAverComboBox->isHidden());
 }
@@ -69,11 +69,11 @@ FrameEdges Edges(QLabel* readout)
 TEST_F(UnitPages, PfReadOutsAreFramedOnTheRightAsOnTheLeft)
 {
     Connect(0x400);
-    for (QWidget* page : {static_cast<QWidget*>(form->TrajPage), static_cast<QWidget*>(form->_3capPage)}) {
+    for (QWidget* page : {static_cast<QWidget*>(side->TrajPage), static_cast<QWidget*>(side->_3capPage)}) {
         form->PageControl->setCurrentWidget(page);
         QCoreApplication::processEvents();
-        for (QLabel* readout : {form->TrajPage->ShTexts[0], form->TrajPage->SerMaxText,
-                                form->_3capPage->_3capMinText}) {
+        for (QLabel* readout : {side->TrajPage->ShTexts[0], side->TrajPage->SerMaxText,
+                                side->_3capPage->_3capMinText}) {
             if (readout->window() != form.get() || !readout->isVisible())
                 continue;
             const FrameEdges e = Edges(readout);
@@ -91,7 +91,7 @@ TEST_F(UnitPages, SetupReadEditSendAndReadBack)
         d.caps[1].totalSteps = 2500;
         d.pots[2] = 99;
     });
-    TSetupPage& s = *form->SetupPage;
+    TSetupPage& s = *side->SetupPage;
     form->PageControl->setCurrentWidget(&s);
     s.ReadSetupBtn->click();
     Cmds read = SetupRead; // then the service log's sector list
@@ -134,7 +134,7 @@ TEST_F(UnitPages, SetupReadEditSendAndReadBack)
 TEST_F(UnitPages, SetupRefusesABadFieldAndSendsNothing)
 {
     Connect();
-    TSetupPage& s = *form->SetupPage;
+    TSetupPage& s = *side->SetupPage;
     s.ReadSetupBtn->click();
     Type(s.CmaxEdits[0], "12.5");
     recorder->Clear();
@@ -162,7 +162,7 @@ TEST_F(UnitPages, SetupRefusesABadFieldAndSendsNothing)
 TEST_F(UnitPages, ACsrOnTheThirdCommandStopsTheSendThere)
 {
     Connect();
-    TSetupPage& s = *form->SetupPage;
+    TSetupPage& s = *side->SetupPage;
     s.ReadSetupBtn->click();
     Type(s.TotalEdits[0], "1900");
     recorder->Clear();
@@ -178,7 +178,7 @@ TEST_F(UnitPages, NewPinAsksWaitsWithTheCountDownAndReconnects)
 {
     Connect();
     form->Controller()->SetReadTimer(true);
-    TSetupPage& s = *form->SetupPage;
+    TSetupPage& s = *side->SetupPage;
     s.ReadSetupBtn->click();
     Type(s.PinEdit, "10001");
     s.ProtocolComboBox->setCurrentIndex(1); // RS485: bit 28 joins the PIN
@@ -229,7 +229,7 @@ TEST_F(UnitPages, TrajectoriesSetChoicePointsAndRoundTrip)
         d.trajectories[1].last = 1;
         d.trajectories[1].load = {1000, 2000, 5000, 5000};
     });
-    TTrajPage& t = *form->TrajPage;
+    TTrajPage& t = *side->TrajPage;
     form->PageControl->setCurrentWidget(&t);
     t.ReadTrajBtn->click();
     EXPECT_EQ(Sent(), (Cmds{160, 170, 160, 170, 160, 170, 160, 170, 161, 154}));
@@ -288,7 +288,7 @@ TEST_F(UnitPages, TuningReadDefaultsSendAndTheOtherCriterionsPair)
         d.tuningWords[0] = 41; // VSWR stop 1.5
         d.tuningWords[2] = 150;
     });
-    TTuningPage& p = *form->TuningPage;
+    TTuningPage& p = *side->TuningPage;
     p.ReadTuningBtn->click();
     EXPECT_EQ(Sent(), (Cmds{152, 141}));
     EXPECT_EQ(p.StopEdit->text(), "1.50");
@@ -336,7 +336,7 @@ TEST_F(UnitPages, ThirdCapacitorPageDefaultsAndRoundTrip)
         d.control3 = {50, 5, 250, 30};
         d.vlevel3 = 300;
     });
-    T3capPage& p = *form->_3capPage;
+    T3capPage& p = *side->_3capPage;
     form->PageControl->setCurrentWidget(&p);
     p.Read3capBtn->click();
     EXPECT_EQ(Sent(), Cmds(8, 165));
