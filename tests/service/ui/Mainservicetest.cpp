@@ -194,17 +194,17 @@ TEST_F(MainService, UnitThatNamesNoActiveSectorIsSaidSoNotReportedAsAccepted)
     Unit([](SimUnitData& d) { d.logCount = 10; });
     Connect();
     const std::string text = "The unit names no active sector (10)";
-    form->InfoPage->ServLogBtn->click();
-    EXPECT_EQ(MemoLines(form->InfoPage->StatsMemo), std::vector<std::string>{text});
+    side->InfoPage->ServLogBtn->click();
+    EXPECT_EQ(MemoLines(side->InfoPage->StatsMemo), std::vector<std::string>{text});
     EXPECT_EQ(form->Status->State().ErrorText(), text);
     EXPECT_NE(form->Status->State().ErrorText(), "Command accepted");
 
-    form->SetupPage->ReadSetupBtn->click();
-    QListWidget* list = form->ServLogTab->SectorListBox;
+    side->SetupPage->ReadSetupBtn->click();
+    QListWidget* list = side->ServLogTab->SectorListBox;
     ASSERT_EQ(list->count(), 10);
     for (int n = 0; n < 10; ++n)
         EXPECT_EQ(list->item(n)->text(), QString::number(n));
-    EXPECT_EQ(MemoLines(form->ServLogTab->ServLogMemo), std::vector<std::string>{text});
+    EXPECT_EQ(MemoLines(side->ServLogTab->ServLogMemo), std::vector<std::string>{text});
 }
 
 TEST(MainServiceUnit, SimulatedUnitNamesAnActiveSectorAsAUnitDoes)
@@ -345,7 +345,7 @@ TEST_F(MainService, RestoreCutShortByTheUnitSaysHowFarItGot)
 {
     Connect();
     fileAnswer = dir.Path() + "/unit.cal";
-    form->ConfigPage->SaveToFileBtn->click();
+    side->ConfigPage->SaveToFileBtn->click();
     // The unit goes silent once it has taken the first trajectory point.
     sim.Unit().Register(90, [this](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
         sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
@@ -354,7 +354,7 @@ TEST_F(MainService, RestoreCutShortByTheUnitSaysHowFarItGot)
     });
     hooks.shown.clear();
     AnswerRestore(false, true);
-    form->ConfigPage->RestoreFromFileBtn->click();
+    side->ConfigPage->RestoreFromFileBtn->click();
     sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
     EXPECT_FALSE(Shown("Completed OK"));
     std::vector<ShownMessage> warnings;
