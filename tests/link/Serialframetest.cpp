@@ -127,6 +127,36 @@ TEST_F(SerialFramePtyTest, FrameCutShortIsAnsweredWithNak)
     EXPECT_EQ(sim.Server().ProgramAcks(), (std::vector<uint8_t>{serialframe::Nak}));
 }
 
+TEST_F(SerialFramePtyTest, ARequestInPlaceOfALostAcknowledgementIsAnswered)
+{
+    // The reply is taken off the line without its acknowledgement, as when the program closes
+    // the port right after it (the close discards the unsent acknowledgement): the next request
+    // comes while the unit still waits for one, and is answered all the same.
+    ASSERT_TRUE(port.Write(serialframe::BuildFrame(2, 128, nullptr, 0).data(), 3));
+    ASSERT_EQ(port.Read(buffer, 1), 1);
+    ASSERT_EQ(buffer[0], serialframe::Ack);
+    ASSERT_TRUE(sim.Server().WaitForRequests(1));
+    // The reply, read whole by its length.
+    uint8_t head[3] = {};
+    ASSERT_EQ(port.Read(head, 2), 2);
+    ASSERT_EQ(head[0] >> 3, 2);
+    int length = head[0] & 7;
+    if (length == serialframe::ShortLengthLimit) {
+        ASSERT_EQ(port.Read(head + 2, 1), 1);
+        length = head[2];
+    }
+    ASSERT_EQ(port.Read(buffer, length + 1), length + 1);
+
+    uint8_t a = 0, cmd = 0, l = 0;
+
+    ASSERT_EQ(serialframe::WriteFrame(port, 2, 128, 0, nullptr), 0);
+    ASSERT_EQ(serialframe::ReadFrame(port, a, cmd, l, buffer), 0);
+    EXPECT_EQ(cmd, 128);
+    ASSERT_TRUE(sim.Server().WaitForProgramAcks(1));
+    EXPECT_EQ(sim.Server().ProgramAcks(), (std::vector<uint8_t>{serialframe::Ack}));
+    EXPECT_EQ(sim.Server().Requests().size(), 2u);
+}
+
 TEST_F(SerialFramePtyTest, BroadcastIsNotAcknowledged)
 {
     ASSERT_EQ(serialframe::WriteFrame(port, 0, 128, 0, nullptr), 0);

@@ -371,9 +371,19 @@ void SimSerialServer::ServeFrame(uint8_t first)
         return;
     // A frame cut short is answered too (with NAK), so the acknowledgement is read as for any.
     uint8_t answer = 0;
-    if (ReadExact(&answer, 1, AckWaitMs))
+    const bool answered = ReadExact(&answer, 1, AckWaitMs);
+    const bool acknowledged = answered && (answer == serialframe::Ack || answer == serialframe::Nak);
+    if (acknowledged)
         RecordAck(answer);
     StartXilinxLoad(req, reply);
+    // An acknowledgement can be lost (a port closed right after the reply discards what it had
+    // not sent yet): a byte that is none is the start of the program's next frame.
+    if (answered && !acknowledged) {
+        if (xilinxLeft_ > 0)
+            ServeXilinxBlock(answer);
+        else
+            ServeFrame(answer);
+    }
 }
 
 } // namespace simunit
