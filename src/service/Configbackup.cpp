@@ -373,7 +373,8 @@ bool Applies(Units units, bool third, bool output)
 // Each command's read from the unit (backup) stands beside its send to the unit (restore). The
 // read fills the command's values by field, the fields of its rows in the table; the send takes
 // the same fields back. Both return 0 or the unit's result. A command without a read is never
-// written to the file; one without a send is handled around the table.
+// written to the file; one without a send is not sent with the others (the restore compares the
+// serial number, asks before the PIN and sends the mode last).
 
 // What a command's read and send reach.
 struct Unit {
