@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <tuple>
@@ -367,300 +368,386 @@ bool Applies(Units units, bool third, bool output)
            (units == Units::OutputSensor && output);
 }
 
-// --- reading the unit (backup) ----------------------------------------------------------------
+// --- the commands -----------------------------------------------------------------------------
+//
+// Each command's read from the unit (backup) stands beside its send to the unit (restore). The
+// read fills the command's values by field, the fields of its rows in the table; the send takes
+// the same fields back. Both return 0 or the unit's result. A command without a read is never
+// written to the file; one without a send is not sent with the others (the restore compares the
+// serial number, asks before the PIN and sends the mode last).
 
-int ReadCommand(CDevice& d, Cmd cmd, int index, const std::string& orreryId, Values& v)
+// What a command's read and send reach.
+struct Unit {
+    CDevice& d;
+    int index;                         // the sensor, channel, preset or potentiometer
+    const std::string& orreryId;       // backup: the program's product-ID text
+    const CConfigBackup::Moves& moves; // restore: the main window's capacitor moves
+};
+
+struct Command {
+    Cmd cmd;
+    int (*read)(const Unit&, Values&);
+    int (*write)(const Unit&, const Values&);
+};
+
+// The tuning fields in the order of the unit's tuning command; the older [Tuning] section holds
+// the unit's raw words.
+CTuning TuningFromFile(const Values& v, bool old)
 {
-    int r = 0;
-    switch (cmd) {
-    case Cmd::Id: {
-        std::string partNum, xilinx;
-        if ((r = d.ReadProductId(partNum)) != 0 || (r = d.ReadVersionText(xilinx)) != 0)
-            return r;
-        v.text = {d.ModelText(), partNum, xilinx, orreryId, calfile::OrreryDate};
-        return 0;
-    }
-    case Cmd::Serial: {
-        uint32_t serial = 0;
-        r = d.ReadSerialNumber(serial);
-        v[0] = static_cast<int>(serial);
-        return r;
-    }
-    case Cmd::Pin: v.text = {Hex8(d.Pin())}; return 0;
-    case Cmd::Mode:
-    case Cmd::PresetMode:
-    case Cmd::ExtPresetMode: {
-        int mode = 0;
-        r = cmd == Cmd::Mode ? d.ReadMode(mode) : cmd == Cmd::PresetMode ? d.ReadPresetMode(mode)
-                                                                          : d.ReadExtPresetMode(mode);
-        v[0] = mode;
-        return r;
-    }
-    case Cmd::CapSteps:
-    case Cmd::Cap3Steps: {
-        const int cap = cmd == Cmd::CapSteps ? 0 : 2;
-        if ((r = cap == 0 ? d.ReadCapSteps() : d.Read3capSteps()) != 0)
-            return r;
-        for (int c = cap, f = 0; c < (cap == 0 ? 2 : 3); ++c) {
-            v[f++] = d.CapTotal(c);
-            v[f++] = d.CapOffset(c);
-        }
-        return 0;
-    }
-    case Cmd::CapRange:
-    case Cmd::Cap3Range: {
-        const int cap = cmd == Cmd::CapRange ? 0 : 2;
-        if ((r = cap == 0 ? d.ReadCapRange() : d.Read3capRange()) != 0)
-            return r;
-        for (int c = cap, f = 0; c < (cap == 0 ? 2 : 3); ++c) {
-            v[f++] = d.CapToPf(c, 100.0);
-            v[f++] = d.CapToPf(c, 0.0);
-        }
-        return 0;
-    }
-    case Cmd::CapLimits:
-        if ((r = d.ReadCapLimits()) != 0)
-            return r;
-        v[0] = d.CapMax(0);
-        v[1] = d.CapMin(0);
-        v[2] = d.CapMax(1);
-        v[3] = d.CapMin(1);
-        return 0;
-    case Cmd::SensorAver: {
-        int aver = 0;
-        r = d.ReadSensorAver(index, aver);
-        v[0] = calfile::AverToCount(aver);
-        return r;
-    }
-    case Cmd::SensorPoff: {
-        int poff = 0;
-        r = d.ReadSensorPoff(index, poff);
-        v[0] = poff;
-        return r;
-    }
-    case Cmd::SensorCal: {
-        std::array<uint16_t, 8> words{};
-        r = d.ReadSensorCal(index, words);
-        for (int i = 0; i < 8; ++i)
-            v[i] = words[i];
-        return r;
-    }
-    case Cmd::OldTuning:
-    case Cmd::OldTarget: return 0; // never written
-    case Cmd::Tuning: {
-        CTuning t;
-        r = d.ReadTuning(t);
-        const double fields[15] = {t.stop, t.start, double(t.rflStop), double(t.rflStart), t.maxShStep,
-                                   t.minShStep, t.maxSerStep, t.minSerStep, t.magToSh, t.phaseToSh,
-                                   t.magToSer, t.phaseToSer, double(t.option1), double(t.option2),
-                                   double(t.option3)};
-        for (int i = 0; i < 15; ++i)
-            v[i] = fields[i];
-        return r;
-    }
-    case Cmd::Target: {
-        double rt = 50.0, xt = 0.0;
-        r = d.ReadTarget(rt, xt);
-        v[0] = rt;
-        v[1] = xt;
-        return r;
-    }
-    case Cmd::Trajectories: {
-        if ((r = d.ReadTrajectories()) != 0 || (r = d.ReadTrajectory()) != 0)
-            return r;
-        size_t f = 0;
-        v[f++] = d.ActiveTrajectory();
-        for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
-            const CTrajectory& tr = d.Trajectory(i);
-            v[f++] = tr.lastIndex;
-            for (int j = 0; j < CTrajectory::Points; ++j) {
-                v[f++] = tr.load[j];
-                v[f++] = tr.tune[j];
-                v[f++] = tr.values[j];
-            }
-        }
-        return 0;
-    }
-    case Cmd::Cap3Limits:
-        if ((r = d.Read3capLimits()) != 0)
-            return r;
-        v[0] = d.CapMax(2);
-        v[1] = d.CapMin(2);
-        return 0;
-    case Cmd::Cap3PresetSel:
-        r = d.Read3capPresetSel();
-        v[0] = d.ThirdCapActivePreset();
-        return r;
-    case Cmd::Cap3PresetN: {
-        double p = 0;
-        r = d.Read3capPresetN(index, p);
-        v[0] = p;
-        return r;
-    }
-    case Cmd::Cap3Aver: {
-        int aver = 0;
-        r = d.Read3capAver(aver);
-        v[0] = calfile::AverToCount(aver);
-        return r;
-    }
-    case Cmd::Cap3SensorCal: {
-        C3capSensorCal c;
-        r = d.Read3capSensorCal(c);
-        const int fields[6] = {c.i1off, c.i2off, c.voff, c.i1scale, c.i2scale, c.vscale};
-        for (int i = 0; i < 6; ++i)
-            v[i] = fields[i];
-        return r;
-    }
-    case Cmd::Cap3Control: {
-        C3capControl c;
-        r = d.Read3capControl(c);
-        v[0] = c.timer;
-        v[1] = c.gain;
-        v[2] = c.maxStep;
-        v[3] = c.error;
-        return r;
-    }
-    case Cmd::Cap3VLevel: {
-        int level = 0;
-        r = d.Read3capVLevel(level);
-        v[0] = level;
-        return r;
-    }
-    case Cmd::Sdac: {
-        int w1 = 0, w2 = 0;
-        r = d.ReadSdac(index, w1, w2);
-        v[0] = w1;
-        v[1] = w2;
-        return r;
-    }
-    case Cmd::MaxCh: {
-        int w = 0;
-        r = d.ReadMaxCh(index, w);
-        v[0] = w;
-        return r;
-    }
-    case Cmd::Sadc: {
-        int w1 = 0, w2 = 0, w3 = 0;
-        r = d.ReadSadc(index, w1, w2, w3);
-        v[0] = int16_t(w1);
-        v[1] = int16_t(w2);
-        v[2] = int16_t(w3);
-        return r;
-    }
-    case Cmd::Pot: {
-        int p = 0;
-        r = d.ReadPot(index, p);
-        v[0] = p;
-        return r;
-    }
-    case Cmd::Positions:
-        if ((r = d.ReadPositions()) != 0)
-            return r;
-        v[0] = d.Position(0);
-        v[1] = d.Position(1);
-        return 0;
-    case Cmd::Cap3Position:
-        r = d.Read3capPosition();
-        v[0] = d.Position(2);
-        return r;
-    }
-    return 0;
+    auto scaled = [&](int i, double scale) { return old ? v.Int(i) * scale : v.At(i); };
+    CTuning t;
+    t.stop = old ? calfile::OldWordToVswr(v.Int(0)) : v.At(0);
+    t.start = old ? calfile::OldWordToVswr(v.Int(1)) : v.At(1);
+    t.rflStop = v.Int(2);
+    t.rflStart = v.Int(3);
+    t.maxShStep = scaled(4, 0.01);
+    t.minShStep = scaled(5, 0.01);
+    t.maxSerStep = scaled(6, 0.01);
+    t.minSerStep = scaled(7, 0.01);
+    t.magToSh = scaled(8, 1 / 1024.0);
+    t.phaseToSh = scaled(9, 1 / 1024.0);
+    t.magToSer = scaled(10, 1 / 1024.0);
+    t.phaseToSer = scaled(11, 1 / 1024.0);
+    t.option1 = v.Int(12);
+    t.option2 = v.Int(13);
+    t.option3 = v.Int(14);
+    return t;
 }
 
-// --- writing the unit (restore) ---------------------------------------------------------------
+constexpr Command Commands[] = {
+    {Cmd::Id,
+     [](const Unit& u, Values& v) {
+         std::string partNum, xilinx;
+         int r = 0;
+         if ((r = u.d.ReadProductId(partNum)) != 0 || (r = u.d.ReadVersionText(xilinx)) != 0)
+             return r;
+         v.text = {u.d.ModelText(), partNum, xilinx, u.orreryId, calfile::OrreryDate};
+         return 0;
+     },
+     nullptr}, // never restored
+    {Cmd::Serial,
+     [](const Unit& u, Values& v) {
+         uint32_t serial = 0;
+         const int r = u.d.ReadSerialNumber(serial);
+         v[0] = static_cast<int>(serial);
+         return r;
+     },
+     nullptr}, // compared before the first command
+    {Cmd::Pin,
+     [](const Unit& u, Values& v) {
+         v.text = {Hex8(u.d.Pin())}; // read as the backup starts
+         return 0;
+     },
+     nullptr}, // asked, and written before the first command
+    {Cmd::CapSteps,
+     [](const Unit& u, Values& v) {
+         if (const int r = u.d.ReadCapSteps())
+             return r;
+         v[0] = u.d.CapTotal(0);
+         v[1] = u.d.CapOffset(0);
+         v[2] = u.d.CapTotal(1);
+         v[3] = u.d.CapOffset(1);
+         return 0;
+     },
+     [](const Unit& u, const Values& v) { return u.d.WriteCapSteps(v.Int(0), v.Int(2), v.Int(1), v.Int(3)); }},
+    {Cmd::CapRange,
+     [](const Unit& u, Values& v) {
+         if (const int r = u.d.ReadCapRange())
+             return r;
+         v[0] = u.d.CapToPf(0, 100.0);
+         v[1] = u.d.CapToPf(0, 0.0);
+         v[2] = u.d.CapToPf(1, 100.0);
+         v[3] = u.d.CapToPf(1, 0.0);
+         return 0;
+     },
+     [](const Unit& u, const Values& v) { return u.d.WriteCapRange(v.At(0), v.At(2), v.At(1), v.At(3)); }},
+    {Cmd::Mode,
+     [](const Unit& u, Values& v) {
+         int mode = 0;
+         const int r = u.d.ReadMode(mode);
+         v[0] = mode;
+         return r;
+     },
+     nullptr}, // sent at the very end
+    {Cmd::PresetMode,
+     [](const Unit& u, Values& v) {
+         int mode = 0;
+         const int r = u.d.ReadPresetMode(mode);
+         v[0] = mode;
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.SetPresetMode(v.Int(0)); }},
+    {Cmd::ExtPresetMode,
+     [](const Unit& u, Values& v) {
+         int mode = 0;
+         const int r = u.d.ReadExtPresetMode(mode);
+         v[0] = mode;
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.SetExtPresetMode(v.Int(0), false); }},
+    {Cmd::Cap3Steps,
+     [](const Unit& u, Values& v) {
+         if (const int r = u.d.Read3capSteps())
+             return r;
+         v[0] = u.d.CapTotal(2);
+         v[1] = u.d.CapOffset(2);
+         return 0;
+     },
+     [](const Unit& u, const Values& v) { return u.d.Write3capSteps(v.Int(0), v.Int(1)); }},
+    {Cmd::Cap3Range,
+     [](const Unit& u, Values& v) {
+         if (const int r = u.d.Read3capRange())
+             return r;
+         v[0] = u.d.CapToPf(2, 100.0);
+         v[1] = u.d.CapToPf(2, 0.0);
+         return 0;
+     },
+     [](const Unit& u, const Values& v) { return u.d.Write3capRange(v.At(0), v.At(1)); }},
+    {Cmd::CapLimits,
+     [](const Unit& u, Values& v) {
+         if (const int r = u.d.ReadCapLimits())
+             return r;
+         v[0] = u.d.CapMax(0);
+         v[1] = u.d.CapMin(0);
+         v[2] = u.d.CapMax(1);
+         v[3] = u.d.CapMin(1);
+         return 0;
+     },
+     [](const Unit& u, const Values& v) { return u.d.WriteCapLimits(v.At(1), v.At(3), v.At(0), v.At(2)); }},
+    {Cmd::SensorAver,
+     [](const Unit& u, Values& v) {
+         int aver = 0;
+         const int r = u.d.ReadSensorAver(u.index, aver);
+         v[0] = calfile::AverToCount(aver);
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.SetSensorAver(u.index, calfile::CountToAver(v.Int(0))); }},
+    {Cmd::SensorPoff,
+     [](const Unit& u, Values& v) {
+         int poff = 0;
+         const int r = u.d.ReadSensorPoff(u.index, poff);
+         v[0] = poff;
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.SetSensorPoff(u.index, v.Int(0)); }},
+    {Cmd::SensorCal,
+     [](const Unit& u, Values& v) {
+         std::array<uint16_t, 8> words{};
+         const int r = u.d.ReadSensorCal(u.index, words);
+         for (int i = 0; i < 8; ++i)
+             v[i] = words[i];
+         return r;
+     },
+     [](const Unit& u, const Values& v) {
+         std::array<uint16_t, 8> words{};
+         for (int i = 0; i < 8; ++i)
+             words[i] = static_cast<uint16_t>(v.Int(i));
+         return u.d.WriteSensorCal(u.index, words);
+     }},
+    {Cmd::OldTuning,
+     nullptr, // the older section: restored, never written
+     [](const Unit& u, const Values& v) { return u.d.WriteTuning(TuningFromFile(v, true)); }},
+    {Cmd::OldTarget,
+     nullptr,
+     [](const Unit& u, const Values& v) { return u.d.WriteTarget(v.At(0), v.At(1)); }},
+    {Cmd::Tuning,
+     [](const Unit& u, Values& v) {
+         CTuning t;
+         const int r = u.d.ReadTuning(t);
+         const double fields[15] = {t.stop, t.start, double(t.rflStop), double(t.rflStart), t.maxShStep,
+                                    t.minShStep, t.maxSerStep, t.minSerStep, t.magToSh, t.phaseToSh,
+                                    t.magToSer, t.phaseToSer, double(t.option1), double(t.option2),
+                                    double(t.option3)};
+         for (int i = 0; i < 15; ++i)
+             v[i] = fields[i];
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.WriteTuning(TuningFromFile(v, false)); }},
+    {Cmd::Target,
+     [](const Unit& u, Values& v) {
+         double rt = 50.0, xt = 0.0;
+         const int r = u.d.ReadTarget(rt, xt);
+         v[0] = rt;
+         v[1] = xt;
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.WriteTarget(v.At(0), v.At(1)); }},
+    // Field 0 the active set; then per set its last point and the points' Load, Tune and delay.
+    {Cmd::Trajectories,
+     [](const Unit& u, Values& v) {
+         int r = 0;
+         if ((r = u.d.ReadTrajectories()) != 0 || (r = u.d.ReadTrajectory()) != 0)
+             return r;
+         size_t f = 0;
+         v[f++] = u.d.ActiveTrajectory();
+         for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
+             const CTrajectory& tr = u.d.Trajectory(i);
+             v[f++] = tr.lastIndex;
+             for (int j = 0; j < CTrajectory::Points; ++j) {
+                 v[f++] = tr.load[j];
+                 v[f++] = tr.tune[j];
+                 v[f++] = tr.values[j];
+             }
+         }
+         return 0;
+     },
+     [](const Unit& u, const Values& v) {
+         size_t f = 1;
+         for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
+             CTrajectory tr;
+             tr.lastIndex = v.Int(f++);
+             for (int j = 0; j < CTrajectory::Points; ++j) {
+                 tr.load[j] = v.At(f++);
+                 tr.tune[j] = v.At(f++);
+                 tr.values[j] = v.At(f++);
+             }
+             u.d.Trajectory(i) = tr;
+         }
+         const int r = u.d.SelectTrajectory(v.Int(0));
+         return r < 0 ? r : u.d.WriteTrajectories();
+     }},
+    {Cmd::Cap3Aver,
+     [](const Unit& u, Values& v) {
+         int aver = 0;
+         const int r = u.d.Read3capAver(aver);
+         v[0] = calfile::AverToCount(aver);
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.Write3capAver(calfile::CountToAver(v.Int(0))); }},
+    {Cmd::Cap3Limits,
+     [](const Unit& u, Values& v) {
+         if (const int r = u.d.Read3capLimits())
+             return r;
+         v[0] = u.d.CapMax(2);
+         v[1] = u.d.CapMin(2);
+         return 0;
+     },
+     [](const Unit& u, const Values& v) { return u.d.Write3capLimits(v.At(1), v.At(0)); }},
+    {Cmd::Cap3PresetN,
+     [](const Unit& u, Values& v) {
+         double p = 0;
+         const int r = u.d.Read3capPresetN(u.index, p);
+         v[0] = p;
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.Write3capPresetN(u.index, v.At(0)); }},
+    {Cmd::Cap3PresetSel,
+     [](const Unit& u, Values& v) {
+         const int r = u.d.Read3capPresetSel();
+         v[0] = u.d.ThirdCapActivePreset();
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.Write3capPresetSel(v.Int(0)); }},
+    {Cmd::Cap3Control,
+     [](const Unit& u, Values& v) {
+         C3capControl c;
+         const int r = u.d.Read3capControl(c);
+         v[0] = c.timer;
+         v[1] = c.gain;
+         v[2] = c.maxStep;
+         v[3] = c.error;
+         return r;
+     },
+     [](const Unit& u, const Values& v) {
+         C3capControl c;
+         c.timer = v.Int(0);
+         c.gain = v.Int(1);
+         c.maxStep = v.Int(2);
+         c.error = v.Int(3);
+         return u.d.Write3capControl(c);
+     }},
+    {Cmd::Cap3VLevel,
+     [](const Unit& u, Values& v) {
+         int level = 0;
+         const int r = u.d.Read3capVLevel(level);
+         v[0] = level;
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.Write3capVLevel(v.Int(0)); }},
+    {Cmd::Cap3SensorCal,
+     [](const Unit& u, Values& v) {
+         C3capSensorCal c;
+         const int r = u.d.Read3capSensorCal(c);
+         const int fields[6] = {c.i1off, c.i2off, c.voff, c.i1scale, c.i2scale, c.vscale};
+         for (int i = 0; i < 6; ++i)
+             v[i] = fields[i];
+         return r;
+     },
+     [](const Unit& u, const Values& v) {
+         return u.d.Write3capSensorCal(C3capSensorCal{v.Int(0), v.Int(1), v.Int(2), v.Int(3), v.Int(4), v.Int(5)});
+     }},
+    {Cmd::Sdac,
+     [](const Unit& u, Values& v) {
+         int w1 = 0, w2 = 0;
+         const int r = u.d.ReadSdac(u.index, w1, w2);
+         v[0] = w1;
+         v[1] = w2;
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.WriteSdac(u.index, v.Int(0), v.Int(1)); }},
+    {Cmd::MaxCh,
+     [](const Unit& u, Values& v) {
+         int w = 0;
+         const int r = u.d.ReadMaxCh(u.index, w);
+         v[0] = w;
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.WriteMaxCh(u.index, v.Int(0)); }},
+    {Cmd::Sadc,
+     [](const Unit& u, Values& v) {
+         int w1 = 0, w2 = 0, w3 = 0;
+         const int r = u.d.ReadSadc(u.index, w1, w2, w3);
+         v[0] = int16_t(w1);
+         v[1] = int16_t(w2);
+         v[2] = int16_t(w3);
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.WriteSadc(u.index, v.Int(0), v.Int(1), v.Int(2)); }},
+    {Cmd::Pot,
+     [](const Unit& u, Values& v) {
+         int p = 0;
+         const int r = u.d.ReadPot(u.index, p);
+         v[0] = p;
+         return r;
+     },
+     [](const Unit& u, const Values& v) { return u.d.SetPot(u.index, v.Int(0)); }},
+    // The moves report their own failures.
+    {Cmd::Positions,
+     [](const Unit& u, Values& v) {
+         if (const int r = u.d.ReadPositions())
+             return r;
+         v[0] = u.d.Position(0);
+         v[1] = u.d.Position(1);
+         return 0;
+     },
+     [](const Unit& u, const Values& v) {
+         if (u.moves.MoveCapacitors)
+             u.moves.MoveCapacitors(v.At(0), v.At(1));
+         return 0;
+     }},
+    {Cmd::Cap3Position,
+     [](const Unit& u, Values& v) {
+         const int r = u.d.Read3capPosition();
+         v[0] = u.d.Position(2);
+         return r;
+     },
+     [](const Unit& u, const Values& v) {
+         if (u.moves.Move3rdCap)
+             u.moves.Move3rdCap(v.At(0));
+         return 0;
+     }},
+};
 
-// Sends one command's values; the result convention.
-int WriteCommand(CDevice& d, Cmd cmd, int index, const Values& v, const CConfigBackup::Moves& moves)
+constexpr bool OneRowPerCommandInOrder()
 {
-    switch (cmd) {
-    case Cmd::Id:
-    case Cmd::Serial:
-    case Cmd::Pin:
-    case Cmd::Mode: return 0; // handled around the table
-    case Cmd::PresetMode: return d.SetPresetMode(v.Int(0));
-    case Cmd::ExtPresetMode: return d.SetExtPresetMode(v.Int(0), false);
-    case Cmd::CapSteps: return d.WriteCapSteps(v.Int(0), v.Int(2), v.Int(1), v.Int(3));
-    case Cmd::CapRange: return d.WriteCapRange(v.At(0), v.At(2), v.At(1), v.At(3));
-    case Cmd::Cap3Steps: return d.Write3capSteps(v.Int(0), v.Int(1));
-    case Cmd::Cap3Range: return d.Write3capRange(v.At(0), v.At(1));
-    case Cmd::CapLimits: return d.WriteCapLimits(v.At(1), v.At(3), v.At(0), v.At(2));
-    case Cmd::SensorAver: return d.SetSensorAver(index, calfile::CountToAver(v.Int(0)));
-    case Cmd::SensorPoff: return d.SetSensorPoff(index, v.Int(0));
-    case Cmd::SensorCal: {
-        std::array<uint16_t, 8> words{};
-        for (int i = 0; i < 8; ++i)
-            words[i] = static_cast<uint16_t>(v.Int(i));
-        return d.WriteSensorCal(index, words);
-    }
-    case Cmd::OldTuning:
-    case Cmd::Tuning: {
-        const bool old = cmd == Cmd::OldTuning;
-        auto scaled = [&](int i, double scale) { return old ? v.Int(i) * scale : v.At(i); };
-        CTuning t;
-        t.stop = old ? calfile::OldWordToVswr(v.Int(0)) : v.At(0);
-        t.start = old ? calfile::OldWordToVswr(v.Int(1)) : v.At(1);
-        t.rflStop = v.Int(2);
-        t.rflStart = v.Int(3);
-        t.maxShStep = scaled(4, 0.01);
-        t.minShStep = scaled(5, 0.01);
-        t.maxSerStep = scaled(6, 0.01);
-        t.minSerStep = scaled(7, 0.01);
-        t.magToSh = scaled(8, 1 / 1024.0);
-        t.phaseToSh = scaled(9, 1 / 1024.0);
-        t.magToSer = scaled(10, 1 / 1024.0);
-        t.phaseToSer = scaled(11, 1 / 1024.0);
-        t.option1 = v.Int(12);
-        t.option2 = v.Int(13);
-        t.option3 = v.Int(14);
-        return d.WriteTuning(t);
-    }
-    case Cmd::OldTarget:
-    case Cmd::Target: return d.WriteTarget(v.At(0), v.At(1));
-    case Cmd::Trajectories: {
-        size_t f = 1;
-        for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
-            CTrajectory tr;
-            tr.lastIndex = v.Int(f++);
-            for (int j = 0; j < CTrajectory::Points; ++j) {
-                tr.load[j] = v.At(f++);
-                tr.tune[j] = v.At(f++);
-                tr.values[j] = v.At(f++);
-            }
-            d.Trajectory(i) = tr;
-        }
-        const int r = d.SelectTrajectory(v.Int(0));
-        return r < 0 ? r : d.WriteTrajectories();
-    }
-    case Cmd::Cap3Aver: return d.Write3capAver(calfile::CountToAver(v.Int(0)));
-    case Cmd::Cap3Limits: return d.Write3capLimits(v.At(1), v.At(0));
-    case Cmd::Cap3PresetN: return d.Write3capPresetN(index, v.At(0));
-    case Cmd::Cap3PresetSel: return d.Write3capPresetSel(v.Int(0));
-    case Cmd::Cap3Control: {
-        C3capControl c;
-        c.timer = v.Int(0);
-        c.gain = v.Int(1);
-        c.maxStep = v.Int(2);
-        c.error = v.Int(3);
-        return d.Write3capControl(c);
-    }
-    case Cmd::Cap3VLevel: return d.Write3capVLevel(v.Int(0));
-    case Cmd::Cap3SensorCal:
-        return d.Write3capSensorCal(C3capSensorCal{v.Int(0), v.Int(1), v.Int(2), v.Int(3), v.Int(4), v.Int(5)});
-    case Cmd::Sdac: return d.WriteSdac(index, v.Int(0), v.Int(1));
-    case Cmd::MaxCh: return d.WriteMaxCh(index, v.Int(0));
-    case Cmd::Sadc: return d.WriteSadc(index, v.Int(0), v.Int(1), v.Int(2));
-    case Cmd::Pot: return d.SetPot(index, v.Int(0));
-    case Cmd::Positions:
-        if (moves.MoveCapacitors)
-            moves.MoveCapacitors(v.At(0), v.At(1)); // the move reports its own failures
-        return 0;
-    case Cmd::Cap3Position:
-        if (moves.Move3rdCap)
-            moves.Move3rdCap(v.At(0));
-        return 0;
-    }
-    return 0;
+    for (size_t i = 0; i < std::size(Commands); ++i)
+        if (Commands[i].cmd != static_cast<Cmd>(i))
+            return false;
+    return std::size(Commands) == static_cast<size_t>(Cmd::Cap3Position) + 1;
 }
+static_assert(OneRowPerCommandInOrder(), "the commands stand in the order they are declared");
+
+const Command& Of(Cmd c) { return Commands[static_cast<size_t>(c)]; }
 
 // What a double of an older file may exceed its range by: the last digits of a float text
 // written with 17 digits (2.5500000000000003 for the largest delay).
@@ -687,17 +774,18 @@ int CConfigBackup::WriteConfiguration(CRegistry& s, const std::string& orreryId)
     const bool output = d.HasOutputSensor();
     s.ClearAllSections();
 
+    const Moves noMoves;
     std::map<CommandKey, Values> read;
     std::map<CommandKey, bool> failed; // a read that leaves its keys out of the file
     std::string section;
     for (const Row& row : Table()) {
         const CommandInfo info = Info(row.cmd);
-        if (row.cmd == Cmd::OldTuning || row.cmd == Cmd::OldTarget || !Applies(row.units, third, output))
+        if (!Of(row.cmd).read || !Applies(row.units, third, output))
             continue;
         const CommandKey key{row.cmd, row.index};
         if (!read.count(key)) {
             Values v;
-            r = ReadCommand(d, row.cmd, row.index, orreryId, v);
+            r = Of(row.cmd).read(Unit{d, row.index, orreryId, noMoves}, v);
             // Potentiometers 2..5 are not on every unit.
             const bool tolerant = info.readTolerant || (row.cmd == Cmd::Pot && row.index >= 2);
             if (row.cmd == Cmd::MaxCh && r != 0) {
@@ -726,6 +814,219 @@ int CConfigBackup::WriteConfiguration(CRegistry& s, const std::string& orreryId)
 
 // --- restore ----------------------------------------------------------------------------------
 
+namespace {
+
+bool Chosen(Part part, bool factory, bool user)
+{
+    return (part == Part::Factory && factory) || (part == Part::User && user);
+}
+
+// The file as the restore reads it: every value of the parts chosen, by command, whatever the
+// unit, read and checked before the first command.
+struct FileValues {
+    std::map<CommandKey, Values> values;
+    std::map<CommandKey, Units> unitsOf;
+    std::vector<CommandKey> order;      // the commands in file order
+    std::vector<const Row*> unreadable; // missing or not scanning
+    std::string pinText;
+    bool hasSerial = false;
+    std::string outOfRange;             // a line per value out of its range
+};
+
+// Scans one row's text into its command's values; a value out of its range adds its line to
+// outOfRange. False when the text does not scan.
+bool ScanRow(const Row& row, const std::string& text, Values& v, std::string& outOfRange)
+{
+    bool ok = true;
+    std::vector<int> numbers;
+    switch (row.kind) {
+    case Kind::Text: break;
+    case Kind::Int: {
+        int n = 0;
+        ok = platform::IniFile::IniTextToInteger(text, n);
+        numbers = {n};
+        v[row.field] = n;
+        break;
+    }
+    case Kind::Double: {
+        double n = 0;
+        ok = platform::IniFile::IniTextToFloat(text, n) && std::isfinite(n);
+        v[row.field] = n;
+        if (ok && (n < row.lo - Slack(row.lo) || n > row.hi + Slack(row.hi)))
+            outOfRange += OutOfRangeLine(row, text);
+        break;
+    }
+    case Kind::Ints:
+        ok = ScanInts(text, row.count, numbers);
+        for (size_t i = 0; ok && i < numbers.size(); ++i)
+            v[row.field + i] = numbers[i];
+        break;
+    }
+    if (ok && row.kind != Kind::Double && row.kind != Kind::Text) {
+        for (int n : numbers)
+            if (n < row.lo || n > row.hi) {
+                outOfRange += OutOfRangeLine(row, text);
+                break;
+            }
+    }
+    return ok;
+}
+
+FileValues ReadFileValues(const platform::IniFile& ini, bool factory, bool user)
+{
+    FileValues file;
+    for (const Row& row : Table()) {
+        const CommandInfo info = Info(row.cmd);
+        if (!Chosen(info.part, factory, user))
+            continue;
+        if (info.whenSection && !ini.SectionExists(row.section))
+            continue;
+        const CommandKey key{row.cmd, row.index};
+        if (!file.values.count(key)) {
+            file.order.push_back(key);
+            file.unitsOf[key] = row.units;
+        }
+        Values& v = file.values[key];
+        const std::string text = TrimText(ini.ReadString(row.section, row.key, ""));
+        const bool present = ini.ValueExists(row.section, row.key);
+        if (row.optional && (!present || text.empty())) {
+            v.complete = false;
+            continue;
+        }
+        const bool ok = present && ScanRow(row, text, v, file.outOfRange);
+        if (row.cmd == Cmd::Pin) {
+            if (!present || text.empty() || text.size() > 8 ||
+                text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+                file.unreadable.push_back(&row);
+            else
+                file.pinText = text;
+            continue;
+        }
+        if (row.cmd == Cmd::Serial) {
+            file.hasSerial = ok;
+            if (!ok)
+                file.unreadable.push_back(&row);
+            continue;
+        }
+        if (!ok) {
+            v.complete = false;
+            file.unreadable.push_back(&row);
+        }
+    }
+    return file;
+}
+
+// How far a restore got: the commands sent of all it sends, or not counted yet (nothing of the
+// file sent).
+struct Progress {
+    int done = 0;
+    int total = -1;
+};
+
+// A command that fails ends the restore; the user is told how far it got and why. The result.
+int Stopped(CDevice& d, const Progress& p, int result)
+{
+    const std::string why = result < 0 ? d.LastError() : "CSR " + CDevice::CsrText(result);
+    std::string text;
+    if (p.total < 0)
+        text = "Restore stopped before the first command: " + why + ". Nothing of the file was sent.";
+    else
+        text = "Restore stopped after " + std::to_string(p.done) + " of " + std::to_string(p.total) +
+               " commands: " + why + "." + (p.done > 0 ? " The unit holds part of the file." : "");
+    ShowWarning(calfile::RestoreWarnCaption, text);
+    return result;
+}
+
+// The PIN the unit will have once restored; the sections that apply follow it.
+struct PinAfter {
+    uint32_t pin = 0;
+    bool write = false; // the file's PIN, written before the first command
+};
+
+// The unit's PIN as the restore starts, or in the factory part the file's when the user agrees
+// to write it; the factory part first checks the file's serial number against the unit's. 0,
+// Refused, or the failing result (reported).
+int SettlePin(CDevice& d, const FileValues& file, bool factory, PinAfter& after)
+{
+    int r = d.ReadPin();
+    if (r != 0)
+        return Stopped(d, {}, r);
+    after = {d.Pin(), false};
+    if (!factory)
+        return 0;
+    const auto serial = file.values.find({Cmd::Serial, 0});
+    const int sn = serial == file.values.end() ? 0 : serial->second.Int(0);
+    if (file.hasSerial && sn != 0) {
+        uint32_t unitSn = 0;
+        if ((r = d.ReadSerialNumber(unitSn)) != 0)
+            return Stopped(d, {}, r);
+        if (unitSn != 0 && unitSn != static_cast<uint32_t>(sn)) {
+            ShowWarning(calfile::RestoreWarnCaption,
+                        "Serial number of calibration file (" + std::to_string(sn) +
+                            ")\ndoes not match serial number of the unit (" + std::to_string(unitSn) + ")");
+            return Refused;
+        }
+    }
+    if (!file.pinText.empty()) {
+        const auto pin = static_cast<uint32_t>(std::stoul(file.pinText, nullptr, 16));
+        if (pin != d.Pin()) {
+            if (!AskYesNo(calfile::RestoreWarnCaption,
+                          "New PIN (" + Hex8(pin) + ") does not match current Vantrel PIN (" + Hex8(d.Pin()) +
+                              ")\nSet new PIN and continue ?"))
+                return Refused;
+            after = {pin, true};
+        }
+    }
+    return 0;
+}
+
+// The commands the unit is sent, in the order they are declared, the sensors one after the
+// other, each with all of its commands: those the unit has, whose values the file holds.
+std::vector<CommandKey> SendOrder(const FileValues& file, bool third, bool output)
+{
+    std::vector<CommandKey> order = file.order;
+    std::erase_if(order, [&](const CommandKey& k) {
+        return !Applies(file.unitsOf.at(k), third, output) || !file.values.at(k).complete || !Of(k.first).write;
+    });
+    auto rank = [](const CommandKey& k) {
+        const bool sensor = k.first == Cmd::SensorAver || k.first == Cmd::SensorPoff || k.first == Cmd::SensorCal;
+        return std::make_tuple(sensor ? Cmd::SensorAver : k.first, sensor ? k.second : 0, k.first, k.second);
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](const CommandKey& a, const CommandKey& b) { return rank(a) < rank(b); });
+    return order;
+}
+
+// Sends the PIN when it changes, the commands, and the mode last: the file's when the user part
+// was restored, else the mode 2 the restore began with. 0 or the failing result (reported).
+int SendFile(CDevice& d, const FileValues& file, const PinAfter& pin, const std::vector<CommandKey>& order,
+             bool user, const CConfigBackup::Moves& moves)
+{
+    Progress progress{0, int(pin.write) + int(order.size()) + 1};
+    int r = 0;
+    if (pin.write) {
+        if ((r = d.WritePin(pin.pin)) != 0)
+            return Stopped(d, progress, r);
+        ++progress.done;
+    }
+    const std::string noId;
+    for (const CommandKey& key : order) {
+        r = Of(key.first).write(Unit{d, key.second, noId, moves}, file.values.at(key));
+        if (Info(key.first).writeTolerant ? r < 0 : r != 0)
+            return Stopped(d, progress, r);
+        ++progress.done;
+    }
+    int mode = 2;
+    const auto fileMode = file.values.find({Cmd::Mode, 0});
+    if (user && fileMode != file.values.end() && fileMode->second.complete)
+        mode = fileMode->second.Int(0);
+    if ((r = d.SetMode(mode)) < 0)
+        return Stopped(d, progress, r);
+    return 0;
+}
+
+} // namespace
+
 int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory, bool user,
                                      const Moves& moves)
 {
@@ -735,184 +1036,28 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
         ShowWarning(calfile::RestoreWarnCaption, calfile::WrongFile);
         return Refused;
     }
-    auto chosen = [&](Cmd c) {
-        const Part part = Info(c).part;
-        return (part == Part::Factory && factory) || (part == Part::User && user);
-    };
-
     // Every value the restore could send is read and checked before the first command, whatever
     // the unit: which sections apply is known only once the PIN the unit will have is settled.
-    std::map<CommandKey, Values> values;
-    std::map<CommandKey, Units> unitsOf;
-    std::vector<CommandKey> order;
-    std::vector<const Row*> unreadable; // missing or not scanning
-    std::string pinText;
-    bool hasSerial = false;
-    std::string outOfRange;
-    for (const Row& row : Table()) {
-        const CommandInfo info = Info(row.cmd);
-        if (!chosen(row.cmd))
-            continue;
-        if (info.whenSection && !ini.SectionExists(row.section))
-            continue;
-        const CommandKey key{row.cmd, row.index};
-        if (!values.count(key)) {
-            order.push_back(key);
-            unitsOf[key] = row.units;
-        }
-        Values& v = values[key];
-        const std::string text = TrimText(ini.ReadString(row.section, row.key, ""));
-        const bool present = ini.ValueExists(row.section, row.key);
-        if (row.optional && (!present || text.empty())) {
-            v.complete = false;
-            continue;
-        }
-        bool ok = present;
-        std::vector<int> numbers;
-        if (ok) {
-            switch (row.kind) {
-            case Kind::Text: break;
-            case Kind::Int: {
-                int n = 0;
-                ok = platform::IniFile::IniTextToInteger(text, n);
-                numbers = {n};
-                v[row.field] = n;
-                break;
-            }
-            case Kind::Double: {
-                double n = 0;
-                ok = platform::IniFile::IniTextToFloat(text, n) && std::isfinite(n);
-                v[row.field] = n;
-                if (ok && (n < row.lo - Slack(row.lo) || n > row.hi + Slack(row.hi)))
-                    outOfRange += OutOfRangeLine(row, text);
-                break;
-            }
-            case Kind::Ints:
-                ok = ScanInts(text, row.count, numbers);
-                for (size_t i = 0; ok && i < numbers.size(); ++i)
-                    v[row.field + i] = numbers[i];
-                break;
-            }
-        }
-        if (ok && row.kind != Kind::Double && row.kind != Kind::Text) {
-            for (int n : numbers)
-                if (n < row.lo || n > row.hi) {
-                    outOfRange += OutOfRangeLine(row, text);
-                    break;
-                }
-        }
-        if (row.cmd == Cmd::Pin) {
-            if (!present || text.empty() || text.size() > 8 ||
-                text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-                unreadable.push_back(&row);
-            else
-                pinText = text;
-            continue;
-        }
-        if (row.cmd == Cmd::Serial) {
-            hasSerial = ok;
-            if (!ok)
-                unreadable.push_back(&row);
-            continue;
-        }
-        if (!ok) {
-            v.complete = false;
-            unreadable.push_back(&row);
-        }
-    }
-    if (!outOfRange.empty()) {
-        ShowWarning(calfile::RestoreWarnCaption, std::string(calfile::OutOfRangeText) + outOfRange);
+    const FileValues file = ReadFileValues(ini, factory, user);
+    if (!file.outOfRange.empty()) {
+        ShowWarning(calfile::RestoreWarnCaption, std::string(calfile::OutOfRangeText) + file.outOfRange);
         return Refused;
     }
 
-    // A command that fails ends the restore; the user is told how far it got and why.
-    int done = 0, total = -1;
-    auto stopped = [&](int result) {
-        const std::string why = result < 0 ? d.LastError() : "CSR " + CDevice::CsrText(result);
-        std::string text;
-        if (total < 0)
-            text = "Restore stopped before the first command: " + why + ". Nothing of the file was sent.";
-        else
-            text = "Restore stopped after " + std::to_string(done) + " of " + std::to_string(total) +
-                   " commands: " + why + "." + (done > 0 ? " The unit holds part of the file." : "");
-        ShowWarning(calfile::RestoreWarnCaption, text);
-        return result;
-    };
-
     int r = d.SetMode(2);
     if (r != 0)
-        return stopped(r);
-    // The unit's PIN as the restore starts: the sections that apply follow it, or the file's PIN
-    // when that is written.
-    if ((r = d.ReadPin()) != 0)
-        return stopped(r);
-    uint32_t pinAfter = d.Pin();
-    bool writePin = false;
-    if (factory) {
-        const int sn = values[{Cmd::Serial, 0}].Int(0);
-        if (hasSerial && sn != 0) {
-            uint32_t unitSn = 0;
-            if ((r = d.ReadSerialNumber(unitSn)) != 0)
-                return stopped(r);
-            if (unitSn != 0 && unitSn != static_cast<uint32_t>(sn)) {
-                ShowWarning(calfile::RestoreWarnCaption,
-                            "Serial number of calibration file (" + std::to_string(sn) +
-                                ")\ndoes not match serial number of the unit (" + std::to_string(unitSn) + ")");
-                return Refused;
-            }
-        }
-        if (!pinText.empty()) {
-            const auto pin = static_cast<uint32_t>(std::stoul(pinText, nullptr, 16));
-            if (pin != d.Pin()) {
-                if (!AskYesNo(calfile::RestoreWarnCaption,
-                              "New PIN (" + Hex8(pin) + ") does not match current Vantrel PIN (" +
-                                  Hex8(d.Pin()) + ")\nSet new PIN and continue ?"))
-                    return Refused;
-                writePin = true;
-                pinAfter = pin;
-            }
-        }
-    }
-    const bool third = CUnitState::PinHas3rdCap(pinAfter);
-    const bool output = CUnitState::PinHasOutputSensor(pinAfter);
-    std::erase_if(order, [&](const CommandKey& k) { return !Applies(unitsOf[k], third, output); });
-    for (const Row* row : unreadable)
+        return Stopped(d, {}, r);
+    PinAfter pin;
+    if ((r = SettlePin(d, file, factory, pin)) != 0)
+        return r;
+    const bool third = CUnitState::PinHas3rdCap(pin.pin);
+    const bool output = CUnitState::PinHasOutputSensor(pin.pin);
+    for (const Row* row : file.unreadable)
         if (Applies(row->units, third, output))
             skipped_.push_back(row->section + "/" + row->key);
 
-    // The commands in the order they are declared; the sensors one after the other, each with
-    // all of its commands.
-    auto rank = [](const CommandKey& k) {
-        const bool sensor = k.first == Cmd::SensorAver || k.first == Cmd::SensorPoff || k.first == Cmd::SensorCal;
-        return std::make_tuple(sensor ? Cmd::SensorAver : k.first, sensor ? k.second : 0, k.first, k.second);
-    };
-    std::stable_sort(order.begin(), order.end(),
-                     [&](const CommandKey& a, const CommandKey& b) { return rank(a) < rank(b); });
-    // What the unit is sent: the PIN, the commands whose values the file holds, the mode.
-    std::erase_if(order, [&](const CommandKey& k) {
-        return !values[k].complete || k.first == Cmd::Id || k.first == Cmd::Serial || k.first == Cmd::Pin ||
-               k.first == Cmd::Mode;
-    });
-    total = int(writePin) + int(order.size()) + 1;
-
-    if (writePin) {
-        if ((r = d.WritePin(pinAfter)) != 0)
-            return stopped(r);
-        ++done;
-    }
-    for (const CommandKey& key : order) {
-        r = WriteCommand(d, key.first, key.second, values[key], moves);
-        if (Info(key.first).writeTolerant ? r < 0 : r != 0)
-            return stopped(r);
-        ++done;
-    }
-    // The mode is sent last: the file's when the user part was restored, else the mode 2 the
-    // restore began with.
-    int mode = 2;
-    if (user && values.count({Cmd::Mode, 0}) && values[{Cmd::Mode, 0}].complete)
-        mode = values[{Cmd::Mode, 0}].Int(0);
-    if ((r = d.SetMode(mode)) < 0)
-        return stopped(r);
+    if ((r = SendFile(d, file, pin, SendOrder(file, third, output), user, moves)) != 0)
+        return r;
     if (!skipped_.empty()) {
         std::string list;
         for (const std::string& key : skipped_)

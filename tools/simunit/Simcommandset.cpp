@@ -242,17 +242,15 @@ uint8_t Read3cap(SimUnitData& d, In& in, Out& out)
     }
 }
 
-} // namespace
+// --- the command groups: each function registers the handlers of one group ---------------------
 
-std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<SimState> state)
+using namespace unitcmd;
+using StatePtr = std::shared_ptr<SimState>;
+
+// The access codes that open the service commands, one step after the other, and the
+// read of whether they are open.
+void InstallAccessCommands(SimUnit& unit, const StatePtr& s)
 {
-    if (!state)
-        state = std::make_shared<SimState>();
-    state->With([&](SimUnitData& d) { d.address = static_cast<uint8_t>(unit.Address()); });
-    using namespace unitcmd;
-    const auto& s = state;
-
-    // --- access, identity and memory ------------------------------------------------------
     Write(unit, s, AccessOff, [](SimUnitData& d, In&, Out&) -> uint8_t {
         d.accessStep = 0;
         return CsrOk;
@@ -267,6 +265,16 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         d.accessStep = ok ? 2 : 0;
         return ok ? CsrOk : CsrSelect;
     });
+    Read(unit, s, unitcmd::ApplyPin, [](SimUnitData& d, In&, Out& out) -> uint8_t {
+        out.B(d.AccessOpen() ? 0 : 1);
+        return 0;
+    });
+}
+
+// Identity: part number, variant, version text, PIN and serial number (as one value, or in
+// two variables on older units).
+void InstallIdentityCommands(SimUnit& unit, const StatePtr& s)
+{
     Write(unit, s, WriteVariable, [](SimUnitData& d, In& in, Out&) -> uint8_t {
         if (const uint8_t a = NeedAccess(d))
             return a;
@@ -300,56 +308,6 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         d.pin = in.D();
         return CsrOk;
     });
-    Write(unit, s, WriteLogId, [](SimUnitData& d, In& in, Out&) -> uint8_t {
-        if (const uint8_t a = NeedAccess(d))
-            return a;
-        const uint16_t id = in.W();
-        if (id < unitconst::LogIdFirst || id > unitconst::LogIdLast)
-            return CsrLogSector;
-        ++d.logResets;
-        return CsrOk;
-    });
-    Write(unit, s, ResetLogSector, [](SimUnitData& d, In& in, Out&) -> uint8_t {
-        if (const uint8_t a = NeedAccess(d))
-            return a;
-        if (!d.logBySectors)
-            return CsrInvalidCommand;
-        const uint8_t sector = in.B();
-        if (sector == 0)
-            return CsrOk; // the probe
-        if (!((sector >= 1 && sector <= 23) || (sector >= 30 && sector <= 33)))
-            return CsrLogSector;
-        ++d.logResets;
-        return CsrOk;
-    });
-    Write(unit, s, InitMemory, [](SimUnitData& d, In& in, Out&) -> uint8_t {
-        if (const uint8_t a = NeedAccess(d))
-            return a;
-        if (!in.Is(1))
-            return CsrCount;
-        ++d.memoryInits;
-        return CsrOk;
-    });
-    Write(unit, s, SetBaudRate, [](SimUnitData& d, In& in, Out&) -> uint8_t {
-        d.baud = in.W();
-        return CsrOk;
-    });
-    Write(unit, s, StartXilinx, [](SimUnitData& d, In& in, Out&) -> uint8_t {
-        d.xilinxWord = in.W();
-        return CsrOk;
-    });
-    unit.Register(SetAddress, [s, &unit](const std::vector<uint8_t>& data, std::vector<uint8_t>& reply) {
-        // The reply still goes out under the old address; later frames use the new one.
-        const uint8_t a = data.size() == 1 ? data[0] : 0;
-        if (a < 1 || a > 31) {
-            reply.push_back(CsrAddress);
-            return true;
-        }
-        s->With([&](SimUnitData& d) { d.address = a; });
-        unit.SetAddress(a);
-        reply.push_back(CsrOk);
-        return true;
-    });
     Read(unit, s, ReadPartNumber, [](SimUnitData& d, In&, Out& out) -> uint8_t {
         std::string part = d.partNumber;
         part.resize(unitconst::PartNumberLength, ' ');
@@ -360,10 +318,6 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         std::string rev = d.revision;
         rev.resize(2, '0');
         out.B(static_cast<uint8_t>(d.variant)).Text(rev);
-        return 0;
-    });
-    Read(unit, s, unitcmd::ReadRfOn, [](SimUnitData& d, In&, Out& out) -> uint8_t {
-        out.B(d.rfOn ? 1 : 0);
         return 0;
     });
     Read(unit, s, ReadVersion, [](SimUnitData& d, In&, Out& out) -> uint8_t {
@@ -395,9 +349,38 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
             out.W(0);
         return 0;
     });
-    Read(unit, s, unitcmd::ApplyPin, [](SimUnitData& d, In&, Out& out) -> uint8_t {
-        out.B(d.AccessOpen() ? 0 : 1);
-        return 0;
+}
+
+// Memory, link and loader: memory init, baud rate, address, Xilinx start and boot mode.
+void InstallMemoryCommands(SimUnit& unit, const StatePtr& s)
+{
+    Write(unit, s, InitMemory, [](SimUnitData& d, In& in, Out&) -> uint8_t {
+        if (const uint8_t a = NeedAccess(d))
+            return a;
+        if (!in.Is(1))
+            return CsrCount;
+        ++d.memoryInits;
+        return CsrOk;
+    });
+    Write(unit, s, SetBaudRate, [](SimUnitData& d, In& in, Out&) -> uint8_t {
+        d.baud = in.W();
+        return CsrOk;
+    });
+    Write(unit, s, StartXilinx, [](SimUnitData& d, In& in, Out&) -> uint8_t {
+        d.xilinxWord = in.W();
+        return CsrOk;
+    });
+    unit.Register(SetAddress, [s, &unit](const std::vector<uint8_t>& data, std::vector<uint8_t>& reply) {
+        // The reply still goes out under the old address; later frames use the new one.
+        const uint8_t a = data.size() == 1 ? data[0] : 0;
+        if (a < 1 || a > 31) {
+            reply.push_back(CsrAddress);
+            return true;
+        }
+        s->With([&](SimUnitData& d) { d.address = a; });
+        unit.SetAddress(a);
+        reply.push_back(CsrOk);
+        return true;
     });
     Read(unit, s, BootMode, [](SimUnitData& d, In&, Out& out) -> uint8_t {
         if (d.AccessOpen())
@@ -405,8 +388,11 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         out.B(0);
         return 0;
     });
+}
 
-    // --- modes, presets, motors --------------------------------------------------------------
+// Mode, preset mode and external preset mode.
+void InstallModeCommands(SimUnit& unit, const StatePtr& s)
+{
     Write(unit, s, unitcmd::SetMode, [](SimUnitData& d, In& in, Out&) -> uint8_t {
         const uint8_t m = in.B();
         if (m > 3)
@@ -436,6 +422,11 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         out.B(d.extPresetMode);
         return 0;
     });
+}
+
+// Load and Tune: moves, motors, positions, limits, steps and capacitance range.
+void InstallCapacitorCommands(SimUnit& unit, const StatePtr& s)
+{
     Write(unit, s, MoveLoad, [](SimUnitData& d, In& in, Out&) { return Move(d, 0, in); });
     Write(unit, s, MoveTune, [](SimUnitData& d, In& in, Out&) { return Move(d, 1, in); });
     Write(unit, s, unitcmd::ResetCaps, [](SimUnitData& d, In&, Out&) -> uint8_t {
@@ -505,8 +496,11 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         out.W(d.caps[0].cMax).W(d.caps[1].cMax).W(d.caps[0].cMin).W(d.caps[1].cMin);
         return 0;
     });
+}
 
-    // --- trajectories --------------------------------------------------------------------------
+// Trajectories: the points of each set, their per-point values and the active set.
+void InstallTrajectoryCommands(SimUnit& unit, const StatePtr& s)
+{
     Write(unit, s, WriteTrajectory, [](SimUnitData& d, In& in, Out&) -> uint8_t {
         const uint8_t n = in.B();
         const uint8_t last = in.B();
@@ -569,8 +563,11 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         out.B(d.activeTrajectory);
         return 0;
     });
+}
 
-    // --- tuning and target -----------------------------------------------------------------------
+// Tuning parameters and the target impedance.
+void InstallTuningCommands(SimUnit& unit, const StatePtr& s)
+{
     Write(unit, s, unitcmd::WriteTuning, [](SimUnitData& d, In& in, Out&) -> uint8_t {
         if (!in.Is(27))
             return CsrCount;
@@ -598,8 +595,11 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         out.W(static_cast<uint16_t>(d.targetR)).W(static_cast<uint16_t>(d.targetX));
         return 0;
     });
+}
 
-    // --- sensors, converters, potentiometers -----------------------------------------------------
+// Sensors: calibration words, averaging and power-off threshold, input measurements.
+void InstallSensorCommands(SimUnit& unit, const StatePtr& s)
+{
     Write(unit, s, unitcmd::WriteSensorCal, [](SimUnitData& d, In& in, Out&) -> uint8_t {
         const uint8_t sensor = in.B();
         if (sensor > 1)
@@ -660,6 +660,11 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         out.W(static_cast<uint16_t>(w[2])).W(static_cast<uint16_t>(w[3]));
         return 0;
     });
+}
+
+// Converter trims (SDAC, Max_Ch, SADC) and potentiometers.
+void InstallConverterCommands(SimUnit& unit, const StatePtr& s)
+{
     Write(unit, s, unitcmd::WriteSdac, [](SimUnitData& d, In& in, Out&) -> uint8_t {
         const uint8_t ch = in.B();
         if (ch >= Channels)
@@ -725,12 +730,40 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
         out.B(pot).B(d.pots[pot]);
         return 0;
     });
+}
 
-    // --- third capacitor ---------------------------------------------------------------------------
+// The third capacitor: one write and one read, each with a selector.
+void InstallThirdCapCommands(SimUnit& unit, const StatePtr& s)
+{
     Write(unit, s, unitcmd::Write3cap, Write3cap);
     Read(unit, s, unitcmd::Read3cap, Read3cap);
+}
 
-    // --- service log -------------------------------------------------------------------------------
+// Service log: setting its ID, resetting a sector, the probe, the count and the records.
+void InstallServiceLogCommands(SimUnit& unit, const StatePtr& s)
+{
+    Write(unit, s, WriteLogId, [](SimUnitData& d, In& in, Out&) -> uint8_t {
+        if (const uint8_t a = NeedAccess(d))
+            return a;
+        const uint16_t id = in.W();
+        if (id < unitconst::LogIdFirst || id > unitconst::LogIdLast)
+            return CsrLogSector;
+        ++d.logResets;
+        return CsrOk;
+    });
+    Write(unit, s, ResetLogSector, [](SimUnitData& d, In& in, Out&) -> uint8_t {
+        if (const uint8_t a = NeedAccess(d))
+            return a;
+        if (!d.logBySectors)
+            return CsrInvalidCommand;
+        const uint8_t sector = in.B();
+        if (sector == 0)
+            return CsrOk; // the probe
+        if (!((sector >= 1 && sector <= 23) || (sector >= 30 && sector <= 33)))
+            return CsrLogSector;
+        ++d.logResets;
+        return CsrOk;
+    });
     Read(unit, s, ServiceLogProbe, [](SimUnitData& d, In& in, Out& out) -> uint8_t {
         const uint8_t which = in.B();
         if (which == 255) {
@@ -759,8 +792,15 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
             out.B(b);
         return 0;
     });
+}
 
-    // --- live read ---------------------------------------------------------------------------------
+// Live read: the readings, the fault status bytes and the RF-on flag.
+void InstallLiveCommands(SimUnit& unit, const StatePtr& s)
+{
+    Read(unit, s, unitcmd::ReadRfOn, [](SimUnitData& d, In&, Out& out) -> uint8_t {
+        out.B(d.rfOn ? 1 : 0);
+        return 0;
+    });
     Read(unit, s, unitcmd::ReadLive, [](SimUnitData& d, In&, Out& out) -> uint8_t {
         d.MoveMotors();
         d.TuneStep();
@@ -776,6 +816,27 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
             out.B(static_cast<uint8_t>(d.faults >> (8 * (i % 8))));
         return 0;
     });
+}
+
+} // namespace
+
+std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<SimState> state)
+{
+    if (!state)
+        state = std::make_shared<SimState>();
+    state->With([&](SimUnitData& d) { d.address = static_cast<uint8_t>(unit.Address()); });
+    InstallAccessCommands(unit, state);
+    InstallIdentityCommands(unit, state);
+    InstallMemoryCommands(unit, state);
+    InstallModeCommands(unit, state);
+    InstallCapacitorCommands(unit, state);
+    InstallTrajectoryCommands(unit, state);
+    InstallTuningCommands(unit, state);
+    InstallSensorCommands(unit, state);
+    InstallConverterCommands(unit, state);
+    InstallThirdCapCommands(unit, state);
+    InstallServiceLogCommands(unit, state);
+    InstallLiveCommands(unit, state);
     return state;
 }
 
