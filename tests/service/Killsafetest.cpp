@@ -14,6 +14,7 @@
 #include "platform/Inifile.h"
 #include "platform/Settingsfile.h"
 #include "service/Configbackup.h"
+#include "support/Killedsaver.h"
 #include "support/Logscript.h"
 #include "support/Tempdir.h"
 
@@ -232,30 +233,11 @@ TEST(KillSafety, SavesKilledAtRandomMomentsLeaveWholeFiles)
     std::mt19937 rng(7);
     int killedMidSave = 0;
     for (int round = 0; round < Kills; ++round) {
-        int pipeFds[2];
-        ASSERT_EQ(pipe(pipeFds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(pipeFds[0]);
-            SaveForever(orrery, cal, history, pipeFds[1]);
-        }
-        close(pipeFds[1]);
         // Let it finish a random number of saves (none at all in some rounds), then kill it
         // after a random amount of work of our own: wherever it is then.
         const int saves = static_cast<int>(rng() % 3);
-        for (int i = 0; i < saves; ++i) {
-            char tick;
-            ASSERT_EQ(read(pipeFds[0], &tick, 1), 1);
-        }
-        volatile unsigned spin = 0;
-        for (unsigned i = 0, n = rng() % 4000000; i < n; ++i)
-            spin = spin + i;
-        kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver stopped by itself: " << WEXITSTATUS(status);
-        close(pipeFds[0]);
+        ASSERT_TRUE(testsupport::KillSaverMidway(
+            [&](int tick) { SaveForever(orrery, cal, history, tick); }, saves, rng() % 4000000));
 
         killedMidSave += TemporariesIn(dir.Path()) > 0;
         int version = 0;

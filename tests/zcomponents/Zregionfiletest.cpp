@@ -3,6 +3,7 @@
 // any moment leaves the old file or the new one, whole, and the next save clears away what the
 // killed one left behind.
 
+#include "support/Killedsaver.h"
 #include "zcomponents/Zregion.h"
 
 #include <QDir>
@@ -90,28 +91,9 @@ TEST(TzcRgnFile, SaveKilledMidwayLeavesAWholeFileAndTheNextSaveNoTemporary)
     std::mt19937 rng(11);
     int killedMidSave = 0;
     for (int round = 0; round < 40; ++round) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(fds[0]);
-            SaveRegionForever(path, fds[1]);
-        }
-        close(fds[1]);
         const int saves = int(rng() % 2);
-        for (int i = 0; i < saves; ++i) {
-            char tick;
-            ASSERT_EQ(read(fds[0], &tick, 1), 1);
-        }
-        volatile unsigned spin = 0;
-        for (unsigned i = 0, n = rng() % 4000000; i < n; ++i)
-            spin = spin + i;
-        kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver stopped by itself: " << WEXITSTATUS(status);
-        close(fds[0]);
+        ASSERT_TRUE(testsupport::KillSaverMidway([&](int tick) { SaveRegionForever(path, tick); }, saves,
+                                                 rng() % 4000000));
         killedMidSave += others() > 0;
         if (QFile::exists(path)) {
             ASSERT_TRUE(RegionFileIsWhole(path)) << "round " << round;
