@@ -242,8 +242,9 @@ protected:
     int ReadEchoed(int command, uint8_t index, const std::function<void()>& decode, bool ignoreCsr = false);
     // Runs 95 (unless demo) with a selector and the data appendData adds.
     int Send3cap(uint8_t selector, const std::function<void()>& appendData);
-    // Reads 165 with a selector, as ReadEchoed.
-    int Read3cap(uint8_t selector, const std::function<void()>& decode);
+    // Reads 165 with a selector, as ReadEchoed; gives 0 and sends nothing where the unit has no
+    // such third capacitor (ThirdCapAllowed(range)).
+    int Read3cap(bool range, uint8_t selector, const std::function<void()>& decode);
     // Writes or reads one pair of load and tune settings (four words) and stores it.
     int WriteCapWords(const CapWordPair& pair, const std::array<double, 4>& values);
     int ReadCapWords(const CapWordPair& pair);

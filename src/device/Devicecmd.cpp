@@ -649,8 +649,10 @@ int CDevice::Send3cap(uint8_t selector, const std::function<void()>& appendData)
     });
 }
 
-int CDevice::Read3cap(uint8_t selector, const std::function<void()>& decode)
+int CDevice::Read3cap(bool range, uint8_t selector, const std::function<void()>& decode)
 {
+    if (!ThirdCapAllowed(range))
+        return 0;
     return ReadEchoed(unitcmd::Read3cap, selector, decode);
 }
 
@@ -670,9 +672,7 @@ int CDevice::Write3capPosition(double percent)
 
 int CDevice::Read3capPosition()
 {
-    if (!ThirdCapAllowed(false))
-        return 0;
-    return Read3cap(cap3sel::Position, [&] { caps_[2].position = ReadWord() * 0.01; });
+    return Read3cap(false, cap3sel::Position, [&] { caps_[2].position = ReadWord() * 0.01; });
 }
 
 int CDevice::Write3capSteps(int total, int offset)
@@ -692,9 +692,7 @@ int CDevice::Write3capSteps(int total, int offset)
 
 int CDevice::Read3capSteps()
 {
-    if (!ThirdCapAllowed(true))
-        return 0;
-    return Read3cap(cap3sel::Steps, [&] {
+    return Read3cap(true, cap3sel::Steps, [&] {
         caps_[2].totalSteps = ReadWord();
         caps_[2].stepOffset = ReadWord();
     });
@@ -717,9 +715,7 @@ int CDevice::Write3capLimits(double minPercent, double maxPercent)
 
 int CDevice::Read3capLimits()
 {
-    if (!ThirdCapAllowed(true))
-        return 0;
-    return Read3cap(cap3sel::Limits, [&] {
+    return Read3cap(true, cap3sel::Limits, [&] {
         caps_[2].minPosition = ReadWord() * 0.01;
         caps_[2].maxPosition = ReadWord() * 0.01;
     });
@@ -741,9 +737,7 @@ int CDevice::Write3capRatio(double ratio)
 int CDevice::Read3capRatio(double& ratio)
 {
     ratio = thirdCapRatio_;
-    if (!ThirdCapAllowed(true))
-        return 0;
-    return Read3cap(cap3sel::Ratio, [&] { ratio = thirdCapRatio_ = ReadShort() / 1000.0; });
+    return Read3cap(true, cap3sel::Ratio, [&] { ratio = thirdCapRatio_ = ReadShort() / 1000.0; });
 }
 
 int CDevice::Write3capAver(int aver)
@@ -755,9 +749,7 @@ int CDevice::Write3capAver(int aver)
 
 int CDevice::Read3capAver(int& aver)
 {
-    if (!ThirdCapAllowed(true))
-        return 0;
-    return Read3cap(cap3sel::Aver, [&] { aver = ReadByte(); });
+    return Read3cap(true, cap3sel::Aver, [&] { aver = ReadByte(); });
 }
 
 int CDevice::Write3capPresetN(int index, double value)
@@ -813,9 +805,7 @@ int CDevice::Write3capSensorCal(const C3capSensorCal& cal)
 
 int CDevice::Read3capSensorCal(C3capSensorCal& cal)
 {
-    if (!ThirdCapAllowed(false))
-        return 0;
-    const int r = Read3cap(cap3sel::SensorCal, [&] {
+    const int r = Read3cap(false, cap3sel::SensorCal, [&] {
         cal.i1off = ReadWord();
         cal.i2off = ReadWord();
         cal.voff = ReadWord();
@@ -823,7 +813,7 @@ int CDevice::Read3capSensorCal(C3capSensorCal& cal)
     });
     if (r != 0)
         return r;
-    return Read3cap(cap3sel::SensorCal2, [&] {
+    return Read3cap(false, cap3sel::SensorCal2, [&] {
         cal.i2scale = ReadWord();
         cal.vscale = ReadWord();
     });
@@ -846,9 +836,7 @@ int CDevice::Write3capPresetSel(int index)
 
 int CDevice::Read3capPresetSel()
 {
-    if (!ThirdCapAllowed(false))
-        return 0;
-    return Read3cap(cap3sel::PresetSel, [&] {
+    return Read3cap(false, cap3sel::PresetSel, [&] {
         thirdCapActivePreset_ = std::min<int>(ReadByte(), ThirdCapPresets - 1);
     });
 }
@@ -894,9 +882,7 @@ int CDevice::Write3capControl(const C3capControl& c)
 
 int CDevice::Read3capControl(C3capControl& c)
 {
-    if (!ThirdCapAllowed(false))
-        return 0;
-    return Read3cap(cap3sel::Control, [&] {
+    return Read3cap(false, cap3sel::Control, [&] {
         c.timer = ReadWord();
         c.gain = ReadShort();
         c.maxStep = ReadWord();
@@ -921,9 +907,7 @@ int CDevice::Write3capRange(double cMax, double cMin)
 
 int CDevice::Read3capRange()
 {
-    if (!ThirdCapAllowed(true))
-        return 0;
-    return Read3cap(cap3sel::Range, [&] {
+    return Read3cap(true, cap3sel::Range, [&] {
         caps_[2].cMax = ReadWord();
         caps_[2].cMin = ReadWord();
     });
@@ -938,17 +922,13 @@ int CDevice::Write3capVLevel(int level)
 
 int CDevice::Read3capVLevel(int& level)
 {
-    if (!ThirdCapAllowed(false))
-        return 0;
-    return Read3cap(cap3sel::VLevel, [&] { level = ReadWord(); });
+    return Read3cap(false, cap3sel::VLevel, [&] { level = ReadWord(); });
 }
 
 int CDevice::Measure3capSensors(double& ratio, double& i1, double& i2)
 {
     ratio = i1 = i2 = 0.0;
-    if (!ThirdCapAllowed(true))
-        return 0;
-    return Read3cap(cap3sel::Measure, [&] {
+    return Read3cap(true, cap3sel::Measure, [&] {
         ratio = ReadWord() * 0.001;
         i1 = ReadWord() * 0.01;
         i2 = ReadWord() * 0.01;
