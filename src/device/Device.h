@@ -226,10 +226,25 @@ protected:
     // Appends the request's data and runs the command; in demo mode sends nothing and gives 0,
     // so that the caller stores the value as the unit would have taken it.
     int SendUnlessDemo(int command, const std::function<void()>& appendData, bool ignoreCsr = false);
+    // What one read of the unit does around its command. A step left empty does nothing.
+    struct ReadSteps {
+        std::function<void()> request{}; // appends the request's data
+        std::function<void()> decode{};  // takes the values out of the reply the unit accepted
+        std::function<void()> demo{};    // in demo mode, in place of the command: the values held
+        bool ignoreCsr = false;
+    };
+    // The one shape of a read: in demo mode sends nothing, runs steps.demo and gives 0; else
+    // appends the request, runs the command and, when it gives 0, decodes the reply. Gives the
+    // command's result.
+    int ReadUnlessDemo(int command, const ReadSteps& steps);
+    // A read whose request is one byte (a sensor, channel, potentiometer or selector) that the
+    // reply starts with again: skips that byte and decodes the rest.
+    int ReadEchoed(int command, uint8_t index, const std::function<void()>& decode, bool ignoreCsr = false);
     // Runs 95 (unless demo) with a selector and the data appendData adds.
     int Send3cap(uint8_t selector, const std::function<void()>& appendData);
-    // Runs 165 with a selector and skips the selector the unit echoes.
-    int Read3cap(uint8_t selector);
+    // Reads 165 with a selector, as ReadEchoed; gives 0 and sends nothing where the unit has no
+    // such third capacitor (ThirdCapAllowed(range)).
+    int Read3cap(bool range, uint8_t selector, const std::function<void()>& decode);
     // Writes or reads one pair of load and tune settings (four words) and stores it.
     int WriteCapWords(const CapWordPair& pair, const std::array<double, 4>& values);
     int ReadCapWords(const CapWordPair& pair);

@@ -55,14 +55,10 @@ int CDevice::SetMode(int mode)
 
 int CDevice::ReadMode(int& mode)
 {
-    if (IsDemo()) {
-        mode = mode_;
-        return 0;
-    }
-    const int r = Command(unitcmd::ReadMode);
-    if (r == 0)
-        mode = ReadByte();
-    return r;
+    return ReadUnlessDemo(unitcmd::ReadMode, {
+        .decode = [&] { mode = ReadByte(); },
+        .demo = [&] { mode = mode_; },
+    });
 }
 
 int CDevice::SetPresetMode(int mode)
@@ -78,14 +74,10 @@ int CDevice::SetPresetMode(int mode)
 
 int CDevice::ReadPresetMode(int& mode)
 {
-    if (IsDemo()) {
-        mode = presetMode_;
-        return 0;
-    }
-    const int r = Command(unitcmd::ReadPresetMode);
-    if (r == 0)
-        mode = ReadByte();
-    return r;
+    return ReadUnlessDemo(unitcmd::ReadPresetMode, {
+        .decode = [&] { mode = ReadByte(); },
+        .demo = [&] { mode = presetMode_; },
+    });
 }
 
 int CDevice::SetExtPresetMode(int mode, bool ignoreCsr)
@@ -101,14 +93,10 @@ int CDevice::SetExtPresetMode(int mode, bool ignoreCsr)
 
 int CDevice::ReadExtPresetMode(int& mode)
 {
-    if (IsDemo()) {
-        mode = extPresetMode_;
-        return 0;
-    }
-    const int r = Command(unitcmd::ReadExtPresetMode);
-    if (r == 0)
-        mode = ReadByte();
-    return r;
+    return ReadUnlessDemo(unitcmd::ReadExtPresetMode, {
+        .decode = [&] { mode = ReadByte(); },
+        .demo = [&] { mode = extPresetMode_; },
+    });
 }
 
 // --- capacitors and motors -----------------------------------------------------------------
@@ -132,14 +120,10 @@ int CDevice::MoveCaps(double loadPercent, double tunePercent)
 
 int CDevice::ReadPositions()
 {
-    if (IsDemo())
-        return 0;
-    const int r = Command(unitcmd::ReadPositions);
-    if (r != 0)
-        return r;
-    caps_[0].position = ReadWord() * 0.01;
-    caps_[1].position = ReadWord() * 0.01;
-    return 0;
+    return ReadUnlessDemo(unitcmd::ReadPositions, {.decode = [&] {
+        caps_[0].position = ReadWord() * 0.01;
+        caps_[1].position = ReadWord() * 0.01;
+    }});
 }
 
 int CDevice::ResetCaps()
@@ -160,12 +144,9 @@ int CDevice::ResetCaps()
 
 int CDevice::MotorStatus(int mask)
 {
-    if (IsDemo())
-        return 0;
-    const int r = Command(unitcmd::MotorStatus);
-    if (r != 0)
-        return r;
-    return ReadByte() & mask;
+    int status = 0;
+    const int r = ReadUnlessDemo(unitcmd::MotorStatus, {.decode = [&] { status = ReadByte() & mask; }});
+    return r != 0 ? r : status;
 }
 
 int CDevice::WaitMotors(bool extraBit)
@@ -186,10 +167,7 @@ int CDevice::WaitMotors(bool extraBit)
 
 int CDevice::EnableMotors(bool enable)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(enable ? 0 : 1);
-    return Command(unitcmd::EnableMotors, true);
+    return SendUnlessDemo(unitcmd::EnableMotors, [&] { AppendByte(enable ? 0 : 1); }, true);
 }
 
 // The load and tune capacitors' paired settings travel as four words: load's first value,
@@ -228,16 +206,12 @@ int CDevice::WriteCapWords(const CapWordPair& pair, const std::array<double, 4>&
 
 int CDevice::ReadCapWords(const CapWordPair& pair)
 {
-    if (IsDemo())
-        return 0;
-    const int r = Command(pair.readCommand);
-    if (r != 0)
-        return r;
-    if (pair.oneByteKeeps && ReplyLength() == 1)
-        return 0;
-    for (int i = 0; i < 4; ++i)
-        pair.store(caps_[i % 2], i / 2, ReadWord() / pair.wordsPerUnit);
-    return 0;
+    return ReadUnlessDemo(pair.readCommand, {.decode = [&] {
+        if (pair.oneByteKeeps && ReplyLength() == 1)
+            return;
+        for (int i = 0; i < 4; ++i)
+            pair.store(caps_[i % 2], i / 2, ReadWord() / pair.wordsPerUnit);
+    }});
 }
 
 int CDevice::WriteCapLimits(double loadMin, double tuneMin, double loadMax, double tuneMax)
@@ -341,13 +315,9 @@ int CDevice::SelectTrajectory(int index)
 
 int CDevice::ReadTrajectory()
 {
-    if (IsDemo())
-        return 0;
-    const int r = Command(unitcmd::ReadActiveTrajectory);
-    if (r != 0)
-        return r;
-    activeTrajectory_ = std::clamp<int>(ReadByte(), 1, TrajectoryCount) - 1;
-    return 0;
+    return ReadUnlessDemo(unitcmd::ReadActiveTrajectory, {.decode = [&] {
+        activeTrajectory_ = std::clamp<int>(ReadByte(), 1, TrajectoryCount) - 1;
+    }});
 }
 
 // --- tuning and target ---------------------------------------------------------------------
@@ -407,7 +377,24 @@ int CDevice::WriteTuning(const CTuning& t)
 
 int CDevice::ReadTuning(CTuning& t)
 {
-    if (IsDemo()) {
+    const auto decode = [&] {
+        t.stop = WordToVswr(ReadShort());
+        t.start = WordToVswr(ReadShort());
+        t.rflStop = ReadShort();
+        t.rflStart = ReadShort();
+        t.maxShStep = ReadShort() * 0.01;
+        t.minShStep = ReadShort() * 0.01;
+        t.maxSerStep = ReadShort() * 0.01;
+        t.minSerStep = ReadShort() * 0.01;
+        t.magToSh = ReadShort() / 1024.0;
+        t.phaseToSh = ReadShort() / 1024.0;
+        t.magToSer = ReadShort() / 1024.0;
+        t.phaseToSer = ReadShort() / 1024.0;
+        t.option1 = ReadByte();
+        t.option2 = ReadByte();
+        t.option3 = ReadByte();
+    };
+    const auto held = [&] {
         const CModelParams& m = model_;
         t.stop = m.vswrStop;
         t.start = m.vswrStart;
@@ -424,27 +411,8 @@ int CDevice::ReadTuning(CTuning& t)
         t.option1 = m.algorithm;
         t.option2 = m.tuneOption2;
         t.option3 = m.tuneOption3;
-        return 0;
-    }
-    const int r = Command(unitcmd::ReadTuning);
-    if (r != 0)
-        return r;
-    t.stop = WordToVswr(ReadShort());
-    t.start = WordToVswr(ReadShort());
-    t.rflStop = ReadShort();
-    t.rflStart = ReadShort();
-    t.maxShStep = ReadShort() * 0.01;
-    t.minShStep = ReadShort() * 0.01;
-    t.maxSerStep = ReadShort() * 0.01;
-    t.minSerStep = ReadShort() * 0.01;
-    t.magToSh = ReadShort() / 1024.0;
-    t.phaseToSh = ReadShort() / 1024.0;
-    t.magToSer = ReadShort() / 1024.0;
-    t.phaseToSer = ReadShort() / 1024.0;
-    t.option1 = ReadByte();
-    t.option2 = ReadByte();
-    t.option3 = ReadByte();
-    return 0;
+    };
+    return ReadUnlessDemo(unitcmd::ReadTuning, {.decode = decode, .demo = held});
 }
 
 int CDevice::WriteTarget(double r, double x)
@@ -464,106 +432,91 @@ int CDevice::ReadTarget(double& r, double& x)
 {
     r = model_.rtarget;
     x = model_.xtarget;
-    if (IsDemo())
-        return 0;
-    const int res = Command(unitcmd::ReadTarget);
-    if (res != 0)
-        return res;
-    if (ReplyLength() == 4) {
-        r = ReadShort() / 1024.0 * 50.0;
-        x = ReadShort() / 1024.0 * 50.0;
-    }
-    return 0;
+    return ReadUnlessDemo(unitcmd::ReadTarget, {.decode = [&] {
+        if (ReplyLength() == 4) {
+            r = ReadShort() / 1024.0 * 50.0;
+            x = ReadShort() / 1024.0 * 50.0;
+        }
+    }});
 }
 
 // --- sensors, converters, potentiometers ---------------------------------------------------
 
 int CDevice::WriteSensorCal(int sensor, const std::array<uint16_t, 8>& words)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(sensor));
-    for (uint16_t w : words)
-        AppendWord(w);
-    return Command(unitcmd::WriteSensorCal);
+    return SendUnlessDemo(unitcmd::WriteSensorCal, [&] {
+        AppendByte(static_cast<uint8_t>(sensor));
+        for (uint16_t w : words)
+            AppendWord(w);
+    });
 }
 
 int CDevice::ReadSensorCal(int sensor, std::array<uint16_t, 8>& words)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(sensor));
-    const int r = Command(unitcmd::ReadSensorCal);
-    if (r != 0)
-        return r;
-    SkipBytes(1);
-    for (uint16_t& w : words)
-        w = ReadWord();
-    return 0;
+    return ReadEchoed(unitcmd::ReadSensorCal, static_cast<uint8_t>(sensor), [&] {
+        for (uint16_t& w : words)
+            w = ReadWord();
+    });
 }
 
 int CDevice::SetSensorAver(int sensor, int aver)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(sensor));
-    AppendByte(1);
-    AppendByte(static_cast<uint8_t>(std::clamp(aver, 0, 3)));
-    return Command(unitcmd::WriteSensorOpt);
+    return SendUnlessDemo(unitcmd::WriteSensorOpt, [&] {
+        AppendByte(static_cast<uint8_t>(sensor));
+        AppendByte(1);
+        AppendByte(static_cast<uint8_t>(std::clamp(aver, 0, 3)));
+    });
 }
 
 int CDevice::ReadSensorAver(int sensor, int& aver)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(sensor));
-    AppendByte(1);
-    const int r = Command(unitcmd::ReadSensorOpt);
-    if (r != 0)
-        return r;
-    SkipBytes(1);
-    aver = ReadByte();
-    return 0;
+    return ReadUnlessDemo(unitcmd::ReadSensorOpt, {
+        .request = [&] {
+            AppendByte(static_cast<uint8_t>(sensor));
+            AppendByte(1);
+        },
+        .decode = [&] {
+            SkipBytes(1);
+            aver = ReadByte();
+        },
+    });
 }
 
 int CDevice::SetSensorPoff(int sensor, int offset)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(sensor));
-    AppendByte(0);
-    AppendWord(static_cast<uint16_t>(offset));
-    return Command(unitcmd::WriteSensorOpt);
+    return SendUnlessDemo(unitcmd::WriteSensorOpt, [&] {
+        AppendByte(static_cast<uint8_t>(sensor));
+        AppendByte(0);
+        AppendWord(static_cast<uint16_t>(offset));
+    });
 }
 
 int CDevice::ReadSensorPoff(int sensor, int& offset)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(sensor));
-    AppendByte(0);
-    const int r = Command(unitcmd::ReadSensorOpt);
-    if (r != 0)
-        return r;
-    SkipBytes(1);
-    offset = ReadWord();
-    return 0;
+    return ReadUnlessDemo(unitcmd::ReadSensorOpt, {
+        .request = [&] {
+            AppendByte(static_cast<uint8_t>(sensor));
+            AppendByte(0);
+        },
+        .decode = [&] {
+            SkipBytes(1);
+            offset = ReadWord();
+        },
+    });
 }
 
 int CDevice::MeasureInputAdc(int selector, std::array<uint16_t, 4>& words)
 {
     words.fill(0);
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(selector));
-    const int r = Command(unitcmd::MeasureInputAdc);
-    if (r != 0)
-        return r;
-    if (ReplyLength() == 9)
-        SkipBytes(1);
-    for (uint16_t& w : words)
-        w = ReadWord();
-    return 0;
+    return ReadUnlessDemo(unitcmd::MeasureInputAdc, {
+        .request = [&] { AppendByte(static_cast<uint8_t>(selector)); },
+        .decode = [&] {
+            if (ReplyLength() == 9)
+                SkipBytes(1);
+            for (uint16_t& w : words)
+                w = ReadWord();
+        },
+    });
 }
 
 int CDevice::MeasureInput(int selector, double& r, double& x, double& ratio, int& raw)
@@ -571,113 +524,79 @@ int CDevice::MeasureInput(int selector, double& r, double& x, double& ratio, int
     r = 50.0;
     x = ratio = 0.0;
     raw = 0;
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(selector));
-    const int res = Command(unitcmd::MeasureInput);
-    if (res != 0)
-        return res;
-    if (ReplyLength() == 9)
-        SkipBytes(1);
-    r = ReadShort() / 1024.0 * 50.0;
-    x = ReadShort() / 1024.0 * 50.0;
-    ratio = ReadShort() / 1024.0;
-    raw = ReadShort();
-    return 0;
+    return ReadUnlessDemo(unitcmd::MeasureInput, {
+        .request = [&] { AppendByte(static_cast<uint8_t>(selector)); },
+        .decode = [&] {
+            if (ReplyLength() == 9)
+                SkipBytes(1);
+            r = ReadShort() / 1024.0 * 50.0;
+            x = ReadShort() / 1024.0 * 50.0;
+            ratio = ReadShort() / 1024.0;
+            raw = ReadShort();
+        },
+    });
 }
 
 int CDevice::WriteSdac(int channel, int w1, int w2)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(channel));
-    AppendWord(static_cast<uint16_t>(w1));
-    AppendWord(static_cast<uint16_t>(w2));
-    return Command(unitcmd::WriteSdac);
+    return SendUnlessDemo(unitcmd::WriteSdac, [&] {
+        AppendByte(static_cast<uint8_t>(channel));
+        AppendWord(static_cast<uint16_t>(w1));
+        AppendWord(static_cast<uint16_t>(w2));
+    });
 }
 
 int CDevice::ReadSdac(int channel, int& w1, int& w2)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(channel));
-    const int r = Command(unitcmd::ReadSdac);
-    if (r != 0)
-        return r;
-    SkipBytes(1);
-    w1 = ReadWord();
-    w2 = ReadWord();
-    return 0;
+    return ReadEchoed(unitcmd::ReadSdac, static_cast<uint8_t>(channel), [&] {
+        w1 = ReadWord();
+        w2 = ReadWord();
+    });
 }
 
 int CDevice::WriteMaxCh(int channel, int w)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(channel));
-    AppendWord(static_cast<uint16_t>(w));
-    return Command(unitcmd::WriteMaxCh);
+    return SendUnlessDemo(unitcmd::WriteMaxCh, [&] {
+        AppendByte(static_cast<uint8_t>(channel));
+        AppendWord(static_cast<uint16_t>(w));
+    });
 }
 
 int CDevice::ReadMaxCh(int channel, int& w)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(channel));
-    const int r = Command(unitcmd::ReadMaxCh, true);
-    if (r != 0)
-        return r;
-    SkipBytes(1);
-    w = ReadWord();
-    return 0;
+    return ReadEchoed(unitcmd::ReadMaxCh, static_cast<uint8_t>(channel), [&] { w = ReadWord(); }, true);
 }
 
 int CDevice::WriteSadc(int channel, int w1, int w2, int w3)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(channel));
-    AppendWord(static_cast<uint16_t>(w1));
-    AppendWord(static_cast<uint16_t>(w2));
-    AppendWord(static_cast<uint16_t>(w3));
-    return Command(unitcmd::WriteSadc);
+    return SendUnlessDemo(unitcmd::WriteSadc, [&] {
+        AppendByte(static_cast<uint8_t>(channel));
+        AppendWord(static_cast<uint16_t>(w1));
+        AppendWord(static_cast<uint16_t>(w2));
+        AppendWord(static_cast<uint16_t>(w3));
+    });
 }
 
 int CDevice::ReadSadc(int channel, int& w1, int& w2, int& w3)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(channel));
-    const int r = Command(unitcmd::ReadSadc);
-    if (r != 0)
-        return r;
-    SkipBytes(1);
-    w1 = ReadWord();
-    w2 = ReadWord();
-    w3 = ReadWord();
-    return 0;
+    return ReadEchoed(unitcmd::ReadSadc, static_cast<uint8_t>(channel), [&] {
+        w1 = ReadWord();
+        w2 = ReadWord();
+        w3 = ReadWord();
+    });
 }
 
 int CDevice::SetPot(int pot, int value)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(pot));
-    AppendByte(static_cast<uint8_t>(value));
-    return Command(unitcmd::SetPot, true);
+    return SendUnlessDemo(unitcmd::SetPot, [&] {
+        AppendByte(static_cast<uint8_t>(pot));
+        AppendByte(static_cast<uint8_t>(value));
+    }, true);
 }
 
 int CDevice::ReadPot(int pot, int& value)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(pot));
-    const int r = Command(unitcmd::ReadPot, true);
-    if (r != 0)
-        return r;
-    SkipBytes(1);
-    value = ReadByte();
-    return 0;
+    return ReadEchoed(unitcmd::ReadPot, static_cast<uint8_t>(pot), [&] { value = ReadByte(); }, true);
 }
 
 // --- third capacitor -----------------------------------------------------------------------
@@ -695,6 +614,33 @@ int CDevice::SendUnlessDemo(int command, const std::function<void()>& appendData
     return Command(command, ignoreCsr);
 }
 
+int CDevice::ReadUnlessDemo(int command, const ReadSteps& steps)
+{
+    if (IsDemo()) {
+        if (steps.demo)
+            steps.demo();
+        return 0;
+    }
+    if (steps.request)
+        steps.request();
+    const int r = Command(command, steps.ignoreCsr);
+    if (r == 0 && steps.decode)
+        steps.decode();
+    return r;
+}
+
+int CDevice::ReadEchoed(int command, uint8_t index, const std::function<void()>& decode, bool ignoreCsr)
+{
+    return ReadUnlessDemo(command, {
+        .request = [&] { AppendByte(index); },
+        .decode = [&] {
+            SkipBytes(1); // the index echoed
+            decode();
+        },
+        .ignoreCsr = ignoreCsr,
+    });
+}
+
 int CDevice::Send3cap(uint8_t selector, const std::function<void()>& appendData)
 {
     return SendUnlessDemo(unitcmd::Write3cap, [&] {
@@ -703,13 +649,11 @@ int CDevice::Send3cap(uint8_t selector, const std::function<void()>& appendData)
     });
 }
 
-int CDevice::Read3cap(uint8_t selector)
+int CDevice::Read3cap(bool range, uint8_t selector, const std::function<void()>& decode)
 {
-    AppendByte(selector);
-    const int r = Command(unitcmd::Read3cap);
-    if (r == 0)
-        SkipBytes(1); // the selector echoed
-    return r;
+    if (!ThirdCapAllowed(range))
+        return 0;
+    return ReadEchoed(unitcmd::Read3cap, selector, decode);
 }
 
 int CDevice::Write3capPosition(double percent)
@@ -728,12 +672,7 @@ int CDevice::Write3capPosition(double percent)
 
 int CDevice::Read3capPosition()
 {
-    if (!ThirdCapAllowed(false) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::Position);
-    if (r == 0)
-        caps_[2].position = ReadWord() * 0.01;
-    return r;
+    return Read3cap(false, cap3sel::Position, [&] { caps_[2].position = ReadWord() * 0.01; });
 }
 
 int CDevice::Write3capSteps(int total, int offset)
@@ -753,14 +692,10 @@ int CDevice::Write3capSteps(int total, int offset)
 
 int CDevice::Read3capSteps()
 {
-    if (!ThirdCapAllowed(true) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::Steps);
-    if (r == 0) {
+    return Read3cap(true, cap3sel::Steps, [&] {
         caps_[2].totalSteps = ReadWord();
         caps_[2].stepOffset = ReadWord();
-    }
-    return r;
+    });
 }
 
 int CDevice::Write3capLimits(double minPercent, double maxPercent)
@@ -780,14 +715,10 @@ int CDevice::Write3capLimits(double minPercent, double maxPercent)
 
 int CDevice::Read3capLimits()
 {
-    if (!ThirdCapAllowed(true) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::Limits);
-    if (r == 0) {
+    return Read3cap(true, cap3sel::Limits, [&] {
         caps_[2].minPosition = ReadWord() * 0.01;
         caps_[2].maxPosition = ReadWord() * 0.01;
-    }
-    return r;
+    });
 }
 
 int CDevice::Write3capRatio(double ratio)
@@ -806,31 +737,19 @@ int CDevice::Write3capRatio(double ratio)
 int CDevice::Read3capRatio(double& ratio)
 {
     ratio = thirdCapRatio_;
-    if (!ThirdCapAllowed(true) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::Ratio);
-    if (r == 0)
-        ratio = thirdCapRatio_ = ReadShort() / 1000.0;
-    return r;
+    return Read3cap(true, cap3sel::Ratio, [&] { ratio = thirdCapRatio_ = ReadShort() / 1000.0; });
 }
 
 int CDevice::Write3capAver(int aver)
 {
-    if (!ThirdCapAllowed(true) || IsDemo())
+    if (!ThirdCapAllowed(true))
         return 0;
-    AppendByte(cap3sel::Aver);
-    AppendByte(static_cast<uint8_t>(aver));
-    return Command(unitcmd::Write3cap);
+    return Send3cap(cap3sel::Aver, [&] { AppendByte(static_cast<uint8_t>(aver)); });
 }
 
 int CDevice::Read3capAver(int& aver)
 {
-    if (!ThirdCapAllowed(true) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::Aver);
-    if (r == 0)
-        aver = ReadByte();
-    return r;
+    return Read3cap(true, cap3sel::Aver, [&] { aver = ReadByte(); });
 }
 
 int CDevice::Write3capPresetN(int index, double value)
@@ -852,53 +771,52 @@ int CDevice::Read3capPresetN(int index, double& value)
 {
     index = std::clamp(index, 0, ThirdCapPresets - 1);
     value = thirdCapPresets_[index];
-    if (!ThirdCapAllowed(false) || IsDemo())
+    if (!ThirdCapAllowed(false))
         return 0;
-    AppendByte(cap3sel::Preset);
-    AppendByte(static_cast<uint8_t>(index));
-    const int r = Command(unitcmd::Read3cap);
-    if (r != 0)
-        return r;
-    SkipBytes(1);
-    value = thirdCapPresets_[index] = ReadShort() * 0.01;
-    return 0;
+    return ReadUnlessDemo(unitcmd::Read3cap, {
+        .request = [&] {
+            AppendByte(cap3sel::Preset);
+            AppendByte(static_cast<uint8_t>(index));
+        },
+        .decode = [&] {
+            SkipBytes(1);
+            value = thirdCapPresets_[index] = ReadShort() * 0.01;
+        },
+    });
 }
 
 int CDevice::Write3capSensorCal(const C3capSensorCal& cal)
 {
-    if (!ThirdCapAllowed(false) || IsDemo())
+    if (!ThirdCapAllowed(false))
         return 0;
-    AppendByte(cap3sel::SensorCal);
-    AppendWord(static_cast<uint16_t>(cal.i1off));
-    AppendWord(static_cast<uint16_t>(cal.i2off));
-    AppendWord(static_cast<uint16_t>(cal.voff));
-    AppendWord(static_cast<uint16_t>(cal.i1scale));
-    int r = Command(unitcmd::Write3cap);
+    const int r = Send3cap(cap3sel::SensorCal, [&] {
+        AppendWord(static_cast<uint16_t>(cal.i1off));
+        AppendWord(static_cast<uint16_t>(cal.i2off));
+        AppendWord(static_cast<uint16_t>(cal.voff));
+        AppendWord(static_cast<uint16_t>(cal.i1scale));
+    });
     if (r != 0)
         return r;
-    AppendByte(cap3sel::SensorCal2);
-    AppendWord(static_cast<uint16_t>(cal.i2scale));
-    AppendWord(static_cast<uint16_t>(cal.vscale));
-    return Command(unitcmd::Write3cap);
+    return Send3cap(cap3sel::SensorCal2, [&] {
+        AppendWord(static_cast<uint16_t>(cal.i2scale));
+        AppendWord(static_cast<uint16_t>(cal.vscale));
+    });
 }
 
 int CDevice::Read3capSensorCal(C3capSensorCal& cal)
 {
-    if (!ThirdCapAllowed(false) || IsDemo())
-        return 0;
-    int r = Read3cap(cap3sel::SensorCal);
+    const int r = Read3cap(false, cap3sel::SensorCal, [&] {
+        cal.i1off = ReadWord();
+        cal.i2off = ReadWord();
+        cal.voff = ReadWord();
+        cal.i1scale = ReadWord();
+    });
     if (r != 0)
         return r;
-    cal.i1off = ReadWord();
-    cal.i2off = ReadWord();
-    cal.voff = ReadWord();
-    cal.i1scale = ReadWord();
-    r = Read3cap(cap3sel::SensorCal2);
-    if (r != 0)
-        return r;
-    cal.i2scale = ReadWord();
-    cal.vscale = ReadWord();
-    return 0;
+    return Read3cap(false, cap3sel::SensorCal2, [&] {
+        cal.i2scale = ReadWord();
+        cal.vscale = ReadWord();
+    });
 }
 
 int CDevice::Write3capPresetSel(int index)
@@ -918,12 +836,9 @@ int CDevice::Write3capPresetSel(int index)
 
 int CDevice::Read3capPresetSel()
 {
-    if (!ThirdCapAllowed(false) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::PresetSel);
-    if (r == 0)
+    return Read3cap(false, cap3sel::PresetSel, [&] {
         thirdCapActivePreset_ = std::min<int>(ReadByte(), ThirdCapPresets - 1);
-    return r;
+    });
 }
 
 int CDevice::Set3capMode(int autoMode)
@@ -967,16 +882,12 @@ int CDevice::Write3capControl(const C3capControl& c)
 
 int CDevice::Read3capControl(C3capControl& c)
 {
-    if (!ThirdCapAllowed(false) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::Control);
-    if (r != 0)
-        return r;
-    c.timer = ReadWord();
-    c.gain = ReadShort();
-    c.maxStep = ReadWord();
-    c.error = ReadWord();
-    return 0; // two further words are not used
+    return Read3cap(false, cap3sel::Control, [&] {
+        c.timer = ReadWord();
+        c.gain = ReadShort();
+        c.maxStep = ReadWord();
+        c.error = ReadWord(); // two further words are not used
+    });
 }
 
 int CDevice::Write3capRange(double cMax, double cMin)
@@ -996,14 +907,10 @@ int CDevice::Write3capRange(double cMax, double cMin)
 
 int CDevice::Read3capRange()
 {
-    if (!ThirdCapAllowed(true) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::Range);
-    if (r == 0) {
+    return Read3cap(true, cap3sel::Range, [&] {
         caps_[2].cMax = ReadWord();
         caps_[2].cMin = ReadWord();
-    }
-    return r;
+    });
 }
 
 int CDevice::Write3capVLevel(int level)
@@ -1015,71 +922,53 @@ int CDevice::Write3capVLevel(int level)
 
 int CDevice::Read3capVLevel(int& level)
 {
-    if (!ThirdCapAllowed(false) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::VLevel);
-    if (r == 0)
-        level = ReadWord();
-    return r;
+    return Read3cap(false, cap3sel::VLevel, [&] { level = ReadWord(); });
 }
 
 int CDevice::Measure3capSensors(double& ratio, double& i1, double& i2)
 {
     ratio = i1 = i2 = 0.0;
-    if (!ThirdCapAllowed(true) || IsDemo())
-        return 0;
-    const int r = Read3cap(cap3sel::Measure);
-    if (r != 0)
-        return r;
-    ratio = ReadWord() * 0.001;
-    i1 = ReadWord() * 0.01;
-    i2 = ReadWord() * 0.01;
-    return 0;
+    return Read3cap(true, cap3sel::Measure, [&] {
+        ratio = ReadWord() * 0.001;
+        i1 = ReadWord() * 0.01;
+        i2 = ReadWord() * 0.01;
+    });
 }
 
 int CDevice::Measure3capAdc(std::array<uint16_t, 4>& words)
 {
     words.fill(0);
-    if (!ThirdCapAllowed(false) || IsDemo())
+    if (!ThirdCapAllowed(false))
         return 0;
-    AppendByte(2);
-    const int r = Command(unitcmd::MeasureInputAdc);
-    if (r != 0)
-        return r;
-    if (ReplyLength() % 2 == 1)
-        SkipBytes(1);
-    for (uint16_t& w : words) {
-        if (ReadBytes(nullptr, 0) < 2)
-            break;
-        w = ReadWord();
-    }
-    return 0;
+    return ReadUnlessDemo(unitcmd::MeasureInputAdc, {
+        .request = [&] { AppendByte(2); },
+        .decode = [&] {
+            if (ReplyLength() % 2 == 1)
+                SkipBytes(1);
+            for (uint16_t& w : words) {
+                if (ReadBytes(nullptr, 0) < 2)
+                    break;
+                w = ReadWord();
+            }
+        },
+    });
 }
 
 // --- identity and service ------------------------------------------------------------------
 
 int CDevice::SetAddress(int address)
 {
-    if (IsDemo())
-        return 0;
-    AppendByte(static_cast<uint8_t>(address));
-    return Command(unitcmd::SetAddress);
+    return SendUnlessDemo(unitcmd::SetAddress, [&] { AppendByte(static_cast<uint8_t>(address)); });
 }
 
 int CDevice::SetBaudRate(int baud)
 {
-    if (IsDemo())
-        return 0;
-    AppendWord(ClampToWord(baud));
-    return Command(unitcmd::SetBaudRate);
+    return SendUnlessDemo(unitcmd::SetBaudRate, [&] { AppendWord(ClampToWord(baud)); });
 }
 
 int CDevice::StartXilinx(int word)
 {
-    if (IsDemo())
-        return 0;
-    AppendWord(ClampToWord(word));
-    return Command(unitcmd::StartXilinx);
+    return SendUnlessDemo(unitcmd::StartXilinx, [&] { AppendWord(ClampToWord(word)); });
 }
 
 int CDevice::ReadServiceLog()

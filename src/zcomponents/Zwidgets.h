@@ -1,8 +1,8 @@
 #pragma once
 // Small helpers every window uses: a control created with its parent and its objectName (the
-// name tests and the settings find it by), a palette colour set only when it changes, a logic
-// text as a QString, the test for the Enter key, tabs shown whole, and a window centred on its
-// screen.
+// name tests and the settings find it by), the named spin edit, line edit and button, a palette
+// colour set only when it changes, a logic text as a QString, the test for the Enter key, tabs
+// shown whole, and a window centred on its screen.
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -14,6 +14,9 @@
 #include <QWidget>
 #include <string>
 #include <utility>
+
+class QLineEdit;
+class QPushButton;
 
 // new T(args..., parent) with the objectName set: NewNamed<QPushButton>(parent, "OkBtn", "OK").
 template <class T, class... Args>
@@ -31,6 +34,23 @@ inline QSpinBox* NewNamedSpin(QWidget* parent, const char* name, int min, int ma
     spin->setRange(min, max);
     spin->setSingleStep(step);
     return spin;
+}
+
+// A named line edit with its text and, when maxWidth is above 0, its greatest width.
+QLineEdit* NewNamedEdit(QWidget* parent, const char* name, const QString& text = QString(), int maxWidth = 0);
+
+// A named button with its caption and, where given, its tool tip. A push button is one that
+// Enter does not press (in a dialog only the default button is); a tool button is left plain.
+template <class Button = QPushButton>
+Button* NewNamedButton(QWidget* parent, const char* name, const QString& caption, const QString& hint = QString())
+{
+    auto* button = NewNamed<Button>(parent, name);
+    button->setText(caption);
+    if (!hint.isEmpty())
+        button->setToolTip(hint);
+    if constexpr (requires { button->setAutoDefault(false); })
+        button->setAutoDefault(false);
+    return button;
 }
 
 // Sets one colour of a widget's palette. Nothing happens when the widget already has it, since

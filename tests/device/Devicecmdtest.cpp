@@ -794,6 +794,94 @@ TEST(DeviceDemo, SendsNothingAndKeepsFields)
     EXPECT_TRUE(step.sent.empty());
 }
 
+TEST(DeviceDemo, ReadsSendNothingAndGiveWhatIsHeld)
+{
+    TestDevice dev;
+    ScriptedStep step(dev);
+    dev.SetPin(0x400); // a movable third capacitor: its reads are not passed over for want of one
+    DemoOn demo;
+    dev.SetDemoFlag(&demo);
+    EXPECT_EQ(dev.SetMode(1), 0);
+    EXPECT_EQ(dev.SetPresetMode(3), 0);
+    EXPECT_EQ(dev.SetExtPresetMode(2, false), 0);
+    EXPECT_EQ(dev.WriteTarget(25, -5), 0);
+    EXPECT_EQ(dev.Write3capRatio(1.5), 0);
+    EXPECT_EQ(dev.Write3capPresetN(1, 7.5), 0);
+
+    // What the program holds comes back as the unit's value.
+    int mode = -1, preset = -1, ext = -1;
+    EXPECT_EQ(dev.ReadMode(mode), 0);
+    EXPECT_EQ(dev.ReadPresetMode(preset), 0);
+    EXPECT_EQ(dev.ReadExtPresetMode(ext), 0);
+    EXPECT_EQ(mode, 1);
+    EXPECT_EQ(preset, 3);
+    EXPECT_EQ(ext, 2);
+    double r = 0, x = 0, ratio = 0, presetValue = 0;
+    EXPECT_EQ(dev.ReadTarget(r, x), 0);
+    EXPECT_EQ(r, 25);
+    EXPECT_EQ(x, -5);
+    EXPECT_EQ(dev.Read3capRatio(ratio), 0);
+    EXPECT_EQ(ratio, 1.5);
+    EXPECT_EQ(dev.Read3capPresetN(1, presetValue), 0);
+    EXPECT_EQ(presetValue, 7.5);
+
+    // What it does not hold stays as the caller had it; the measurements read as nothing.
+    std::array<uint16_t, 8> cal;
+    cal.fill(9);
+    int w1 = 11, w2 = 12, w3 = 13, aver = 14, offset = 15, pot = 16, level = 17, raw = -1;
+    EXPECT_EQ(dev.ReadSensorCal(0, cal), 0);
+    EXPECT_EQ(dev.ReadSensorAver(0, aver), 0);
+    EXPECT_EQ(dev.ReadSensorPoff(0, offset), 0);
+    EXPECT_EQ(dev.ReadSdac(0, w1, w2), 0);
+    EXPECT_EQ(dev.ReadMaxCh(0, w3), 0);
+    EXPECT_EQ(dev.ReadSadc(0, w1, w2, w3), 0);
+    EXPECT_EQ(dev.ReadPot(0, pot), 0);
+    EXPECT_EQ(dev.Read3capAver(aver), 0);
+    EXPECT_EQ(dev.Read3capVLevel(level), 0);
+    EXPECT_EQ(cal[0], 9);
+    EXPECT_EQ(cal[7], 9);
+    EXPECT_EQ(w1, 11);
+    EXPECT_EQ(w2, 12);
+    EXPECT_EQ(w3, 13);
+    EXPECT_EQ(aver, 14);
+    EXPECT_EQ(offset, 15);
+    EXPECT_EQ(pot, 16);
+    EXPECT_EQ(level, 17);
+    C3capSensorCal sensorCal{1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(dev.Read3capSensorCal(sensorCal), 0);
+    EXPECT_EQ(sensorCal.vscale, 6);
+    C3capControl control;
+    control.gain = -3;
+    EXPECT_EQ(dev.Read3capControl(control), 0);
+    EXPECT_EQ(control.gain, -3);
+    std::array<uint16_t, 4> adc;
+    adc.fill(5);
+    EXPECT_EQ(dev.MeasureInputAdc(0, adc), 0);
+    EXPECT_EQ(adc, (std::array<uint16_t, 4>{}));
+    adc.fill(5);
+    EXPECT_EQ(dev.Measure3capAdc(adc), 0);
+    EXPECT_EQ(adc, (std::array<uint16_t, 4>{}));
+    double i1 = 1, i2 = 2;
+    EXPECT_EQ(dev.MeasureInput(0, r, x, ratio, raw), 0);
+    EXPECT_EQ(r, 50);
+    EXPECT_EQ(raw, 0);
+    EXPECT_EQ(dev.Measure3capSensors(ratio, i1, i2), 0);
+    EXPECT_EQ(i1, 0);
+    EXPECT_EQ(dev.MotorStatus(7), 0);
+    for (auto read : {&CDevice::ReadPositions, &CDevice::ReadCapLimits, &CDevice::ReadCapSteps,
+                      &CDevice::ReadCapRange, &CDevice::ReadTrajectory, &CDevice::Read3capPosition,
+                      &CDevice::Read3capSteps, &CDevice::Read3capLimits, &CDevice::Read3capPresetSel,
+                      &CDevice::Read3capRange})
+        EXPECT_EQ((dev.*read)(), 0);
+    EXPECT_TRUE(step.sent.empty());
+
+    // No request byte was left behind: the first command after demo mode carries its own only.
+    demo.on = false;
+    EXPECT_EQ(dev.SetAddress(5), 0);
+    ASSERT_EQ(step.sent.size(), 1u);
+    EXPECT_EQ(step.sent[0].data, (Bytes{5}));
+}
+
 TEST(DeviceDemo, SimulatedSamplesFromTheModel)
 {
     TestDevice dev;

@@ -65,9 +65,8 @@ TAutoFindingForm::TAutoFindingForm(IConnectionController* controller, QWidget* p
     stopBtn_->setIcon(StopIcon());
     stopBtn_->setToolTip("Stop auto finding");
     stopBtn_->setCheckable(true);
-    stop1Btn_ = NewNamed<QPushButton>(this, "Stop1Btn", "Stop");
+    stop1Btn_ = NewNamedButton(this, "Stop1Btn", "Stop");
     stop1Btn_->setCheckable(true);
-    stop1Btn_->setAutoDefault(false);
     layout->addWidget(stopBtn_);
     layout->addWidget(stop1Btn_);
     timer_.setObjectName("Timer");

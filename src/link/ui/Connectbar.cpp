@@ -20,15 +20,6 @@ QComboBox* NewCombo(const char* name, QWidget* parent)
     return combo;
 }
 
-QToolButton* NewButton(const char* name, const QString& text, bool toggle, QWidget* parent)
-{
-    auto* button = NewNamed<QToolButton>(parent, name);
-    button->setText(text);
-    button->setCheckable(toggle);
-    button->setAutoRaise(false);
-    return button;
-}
-
 // True when the list changed.
 bool SetItems(QComboBox* combo, const std::vector<std::string>& items)
 {
@@ -69,11 +60,10 @@ TConnectBarFrame::TConnectBarFrame(QWidget* parent) : QFrame(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
 
-    modeBtn_ = NewButton("ModeBtn", "Local", false, this);
+    modeBtn_ = NewNamedButton<QToolButton>(this, "ModeBtn", "Local");
     modeBtn_->setMinimumWidth(56);
-    selectBtn_ = NewButton("SelectBtn", QString(), false, this);
+    selectBtn_ = NewNamedButton<QToolButton>(this, "SelectBtn", QString(), "Network/Gateway");
     selectBtn_->setArrowType(Qt::DownArrow);
-    selectBtn_->setToolTip("Network/Gateway");
     connPopupMenu_ = NewNamed<QMenu>(this, "ConnPopupMenu");
     auto* group = new QActionGroup(connPopupMenu_);
     localItem_ = connPopupMenu_->addAction("Local Com port");
@@ -91,14 +81,16 @@ TConnectBarFrame::TConnectBarFrame(QWidget* parent) : QFrame(parent)
                                CGetHostByName::LoopbackAddress, UnitSiteAddress});
     remoteComboBox_->setMaxVisibleItems(SiteRows);
     remoteComboBox_->setMinimumWidth(140);
-    remoteBtn_ = NewButton("RemoteBtn", CConnectRules::ConnectCaption, true, this);
-    remoteBtn_->setToolTip(CConnectRules::ConnectNetworkHint);
+    remoteBtn_ = NewNamedButton<QToolButton>(this, "RemoteBtn", CConnectRules::ConnectCaption,
+                                             CConnectRules::ConnectNetworkHint);
+    remoteBtn_->setCheckable(true);
     comPortComboBox_ = NewCombo("ComPortComboBox", this);
     comPortComboBox_->addItems({"COM1", "COM2"});
     comPortComboBox_->setEditText("COM1");
     comPortComboBox_->setMinimumWidth(120);
-    connectBtn_ = NewButton("ConnectBtn", CConnectRules::ConnectCaption, true, this);
-    connectBtn_->setToolTip(CConnectRules::ConnectPortHint);
+    connectBtn_ = NewNamedButton<QToolButton>(this, "ConnectBtn", CConnectRules::ConnectCaption,
+                                              CConnectRules::ConnectPortHint);
+    connectBtn_->setCheckable(true);
 
     layout->addWidget(modeBtn_);
     layout->addWidget(selectBtn_);

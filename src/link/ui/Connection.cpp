@@ -16,14 +16,6 @@
 
 namespace {
 
-QPushButton* NewButton(const char* name, const QString& text, const QString& hint, QWidget* parent)
-{
-    auto* button = NewNamed<QPushButton>(parent, name, text);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    return button;
-}
-
 bool ShowsDisconnect(const QPushButton* button)
 {
     return button->text() == QLatin1String(CConnectRules::DisconnectCaption);
@@ -64,8 +56,8 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
     remoteComboBox_->setCompleter(nullptr); // what the user types is what is used
     remoteComboBox_->setEditText(CGetHostByName::MyComputerSite);
     remoteComboBox_->setMinimumWidth(160);
-    remoteBtn_ = NewButton("RemoteBtn", "Connect", "Connect to network", network);
-    infoBtn_ = NewButton("InfoBtn", "&Info...", "Show Gateway info", network);
+    remoteBtn_ = NewNamedButton(network, "RemoteBtn", "Connect", "Connect to network");
+    infoBtn_ = NewNamedButton(network, "InfoBtn", "&Info...", "Show Gateway info");
     networkLayout->addWidget(remoteComboBox_, 1);
     networkLayout->addWidget(remoteBtn_);
     networkLayout->addWidget(infoBtn_);
@@ -76,8 +68,8 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
     portsListBox_ = NewNamed<QListWidget>(comPort, "PortsListBox");
     portsListBox_->setMinimumSize(340, 120);
     comPortEdit_ = NewNamed<QLineEdit>(comPort, "ComPortEdit", "COM1");
-    connectBtn_ = NewButton("ConnectBtn", "Connect", "Connect to Com port", comPort);
-    showBtn_ = NewButton("ShowBtn", "&Refresh", "Refresh Com port list", comPort);
+    connectBtn_ = NewNamedButton(comPort, "ConnectBtn", "Connect", "Connect to Com port");
+    showBtn_ = NewNamedButton(comPort, "ShowBtn", "&Refresh", "Refresh Com port list");
     comLayout->addWidget(portsListBox_, 0, 0, 1, 3);
     comLayout->addWidget(comPortEdit_, 1, 0);
     comLayout->addWidget(connectBtn_, 1, 1);
@@ -85,8 +77,8 @@ TConnectionForm::TConnectionForm(IConnectionController* controller, TConnectBarF
     layout->addWidget(comPort, 1);
 
     auto* buttons = new QHBoxLayout;
-    settingsBtn_ = NewButton("SettingsBtn", "&Settings...", "Edit settings", this);
-    okBtn_ = NewButton("OkBtn", "&Close", "Close window", this);
+    settingsBtn_ = NewNamedButton(this, "SettingsBtn", "&Settings...", "Edit settings");
+    okBtn_ = NewNamedButton(this, "OkBtn", "&Close", "Close window");
     buttons->addWidget(settingsBtn_);
     buttons->addStretch(1);
     buttons->addWidget(okBtn_);

@@ -13,8 +13,7 @@ TIPFindForm::TIPFindForm(IConnectionController* controller, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     stopBtn_ = NewNamed<QToolButton>(this, "StopBtn");
     stopBtn_->setIcon(StopIcon());
-    stop1Btn_ = NewNamed<QPushButton>(this, "Stop1Btn", "Stop");
-    stop1Btn_->setAutoDefault(false);
+    stop1Btn_ = NewNamedButton(this, "Stop1Btn", "Stop");
     layout->addWidget(stopBtn_);
     layout->addWidget(stop1Btn_);
     connect(stopBtn_, &QToolButton::clicked, this, [this] { StopBtnClick(); });

@@ -31,19 +31,12 @@ TCapsForm::TCapsForm(QWidget* parent)
 
     move(DefaultPlace);
 
-    auto on = [this](QAction* a, void (TCapsForm::*handler)()) {
-        connect(a, &QAction::triggered, this, handler);
-    };
-    on(KeepOnTopMenu, &TCapsForm::KeepOnTopCapsMenuClick);
-    on(PrintMenu, &TCapsForm::PrintCapsMenuClick);
-    on(CloseMenu, &TCapsForm::CloseCapsMenuClick);
-    on(HideMenu, &TCapsForm::HideCapsMenuClick);
-    on(PosCapsMenu, &TCapsForm::PosCapsMenuClick);
-    on(pFCapsMenu, &TCapsForm::pFCapsMenuClick);
-    on(Samples1MenuItem, &TCapsForm::Samples1MenuItemClick);
-    on(Samples10MenuItem, &TCapsForm::Samples10MenuItemClick);
-    on(Samples100MenuItem, &TCapsForm::Samples100MenuItemClick);
-    on(SamplesAllMenuItem, &TCapsForm::SamplesAllMenuItemClick);
+    OnClick(KeepOnTopMenu, &TCapsForm::KeepOnTopCapsMenuClick);
+    OnClick(PrintMenu, &TCapsForm::PrintCapsMenuClick);
+    OnClick(CloseMenu, &TCapsForm::CloseCapsMenuClick);
+    OnClick(HideMenu, &TCapsForm::HideCapsMenuClick);
+    OnClick(PosCapsMenu, &TCapsForm::PosCapsMenuClick);
+    OnClick(pFCapsMenu, &TCapsForm::pFCapsMenuClick);
     connect(ChartBox, &TChartBuffer::MousePressed, this, &TCapsForm::FormMouseDown);
 }
 

@@ -29,10 +29,6 @@ public:
     void HideCapsMenuClick() { HideClick(); }
     void PosCapsMenuClick() { ModeClick(CCapsPlane::ModePosition); }
     void pFCapsMenuClick() { ModeClick(CCapsPlane::ModePf); }
-    void Samples1MenuItemClick() { SamplesClick(1); }
-    void Samples10MenuItemClick() { SamplesClick(10); }
-    void Samples100MenuItemClick() { SamplesClick(100); }
-    void SamplesAllMenuItemClick() { SamplesClick(CTrail::All); }
 
 protected:
     void DrawChart(QPainter& painter, const QSize& size) override;

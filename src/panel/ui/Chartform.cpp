@@ -81,6 +81,10 @@ TChartForm::TChartForm(QWidget* parent, const char* name, const std::string& tit
         (*items[i])->setCheckable(true);
         samplesGroup_->addAction(*items[i]);
     }
+    OnClick(Samples1MenuItem, &TChartForm::Samples1MenuItemClick);
+    OnClick(Samples10MenuItem, &TChartForm::Samples10MenuItemClick);
+    OnClick(Samples100MenuItem, &TChartForm::Samples100MenuItemClick);
+    OnClick(SamplesAllMenuItem, &TChartForm::SamplesAllMenuItemClick);
 
     connect(ChartBox, &TChartBuffer::Resized, this, &TChartForm::FormResize);
     connect(ChartBox, &TChartBuffer::MouseMoved, this, &TChartForm::FormMouseMove);

@@ -89,6 +89,10 @@ public:
     void FormMouseMove(QPoint pos);
     // The title bar's close box: the window hides.
     void FormClose();
+    void Samples1MenuItemClick() { SamplesClick(1); }
+    void Samples10MenuItemClick() { SamplesClick(10); }
+    void Samples100MenuItemClick() { SamplesClick(100); }
+    void SamplesAllMenuItemClick() { SamplesClick(CTrail::All); }
 
 protected:
     // name: the window's object name; menuSuffix: "Smith" or "Caps" in the menu item names;
@@ -105,6 +109,13 @@ protected:
     virtual std::string ReadOut(int x, int y) const = 0;
     // The window was closed by its menu or its title bar.
     virtual void Closed() {}
+
+    // A menu item's click runs a named handler of the window.
+    template <class Form>
+    void OnClick(QAction* item, void (Form::*handler)())
+    {
+        connect(item, &QAction::triggered, static_cast<Form*>(this), handler);
+    }
 
     // Menu actions behind the named handlers of each window.
     void KeepOnTopClick();

@@ -1,6 +1,7 @@
 #include "panel/ui/Ctrlpanel.h"
 
 #include "panel/Capcontrols.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -47,14 +48,6 @@ QWidget* Page(QStackedWidget* book, const char* name)
 QString Suffixed(const char* base, int index) { return index == 0 ? base : base + QString::number(index); }
 
 constexpr int EditWidth = 56;
-
-QLineEdit* Edit(QWidget* parent, const char* name, const char* text)
-{
-    auto* e = new QLineEdit(text, parent);
-    e->setObjectName(name);
-    e->setMaximumWidth(EditWidth);
-    return e;
-}
 
 // The style of the capacitor position edits: the application's, with the edit's frame drawn
 // once per size and state and then copied. A poll that moves a capacitor repaints its edit, and
@@ -452,7 +445,7 @@ TCtrlPanel::TCtrlPanel(QWidget* parent) : QWidget(parent)
     grid3->addWidget(_3capSerialBtn, 2, 2);
     grid3->addWidget(_3capPresetOnBtn, 1, 3);
     grid3->addWidget(_3capPresetOffBtn, 2, 3);
-    _3capRatioEdit = Edit(Ctrl3capPage, "_3capRatioEdit", "9.99");
+    _3capRatioEdit = NewNamedEdit(Ctrl3capPage, "_3capRatioEdit", "9.99", EditWidth);
     SetRatioBtn = SpeedButton(Ctrl3capPage, "SetRatioBtn", "Ratio");
     grid3->addWidget(_3capRatioEdit, 3, 2);
     grid3->addWidget(SetRatioBtn, 3, 3);
@@ -476,7 +469,7 @@ TCtrlPanel::TCtrlPanel(QWidget* parent) : QWidget(parent)
         PosEdits[c] = new TCapPosEdit("0.00", col);
         PosEdits[c]->setObjectName(p + "PosEdit");
         PosEdits[c]->setMaximumWidth(EditWidth);
-        StepEdits[c] = Edit(col, (p + "StepEdit").toLatin1().constData(), "1.00");
+        StepEdits[c] = NewNamedEdit(col, (p + "StepEdit").toLatin1().constData(), "1.00", EditWidth);
         SpinButtons[c] = new TSpinButton(col);
         SpinButtons[c]->setObjectName(p + "SpinButton");
         CTexts[c] = new TNumberLabel(col);

@@ -22,20 +22,10 @@
 
 namespace {
 
-QSpinBox* SpinEdit(QWidget* parent, const char* name, int min, int max, int step)
-{
-    auto* s = NewNamed<QSpinBox>(parent, name);
-    s->setRange(min, max);
-    s->setSingleStep(step);
-    return s;
-}
-
 QCheckBox* CheckBox(QWidget* parent, const char* name, const char* text)
 {
     return NewNamed<QCheckBox>(parent, name, text);
 }
-
-QLineEdit* Edit(QWidget* parent, const char* name) { return NewNamed<QLineEdit>(parent, name); }
 
 // A controlled field: the window colour while active, the button face while not.
 void SetActive(QWidget* field, bool active)
@@ -62,12 +52,12 @@ TLogSettingsForm::TLogSettingsForm(QWidget* parent) : QDialog(parent)
     auto* general = new QWidget(PageControl);
     general->setObjectName("GeneralPage");
     auto* g = new QFormLayout(general);
-    IntervalSpinEdit = SpinEdit(general, "IntervalSpinEdit", CLogSettings::MinInterval,
-                                CLogSettings::MaxInterval, 100);
+    IntervalSpinEdit = NewNamedSpin(general, "IntervalSpinEdit", CLogSettings::MinInterval,
+                                    CLogSettings::MaxInterval, 100);
     g->addRow("&Log interval (ms)", IntervalSpinEdit);
     UseMaxLogErrorsCheckBox = CheckBox(general, "UseMaxLogErrorsCheckBox", "&Stop log after ");
-    MaxLogErrorsSpinEdit = SpinEdit(general, "MaxLogErrorsSpinEdit", CLogSettings::MinLogErrors,
-                                    CLogSettings::MaxLogErrorsLimit, 1);
+    MaxLogErrorsSpinEdit = NewNamedSpin(general, "MaxLogErrorsSpinEdit", CLogSettings::MinLogErrors,
+                                        CLogSettings::MaxLogErrorsLimit, 1);
     auto* errors = new QHBoxLayout;
     errors->addWidget(UseMaxLogErrorsCheckBox);
     errors->addWidget(MaxLogErrorsSpinEdit);
@@ -85,24 +75,24 @@ TLogSettingsForm::TLogSettingsForm(QWidget* parent) : QDialog(parent)
     auto* file = new QWidget(PageControl);
     file->setObjectName("FilePage");
     auto* f = new QFormLayout(file);
-    PathEdit = Edit(file, "PathEdit");
+    PathEdit = NewNamedEdit(file, "PathEdit");
     f->addRow("&Path", PathEdit);
     BrowseBtn = new QPushButton("&Browse Path...", file);
     BrowseBtn->setObjectName("BrowseBtn");
     f->addRow(BrowseBtn);
-    NameEdit = Edit(file, "NameEdit");
+    NameEdit = NewNamedEdit(file, "NameEdit");
     f->addRow("B&ase file name", NameEdit);
-    FileNSpinEdit = SpinEdit(file, "FileNSpinEdit", 0, CLogSettings::MaxFileN, 1);
+    FileNSpinEdit = NewNamedSpin(file, "FileNSpinEdit", 0, CLogSettings::MaxFileN, 1);
     f->addRow("File &number", FileNSpinEdit);
-    MaxLenSpinEdit = SpinEdit(file, "MaxLenSpinEdit", CLogSettings::MinLen, CLogSettings::MaxLenLimit,
-                              1000);
+    MaxLenSpinEdit = NewNamedSpin(file, "MaxLenSpinEdit", CLogSettings::MinLen, CLogSettings::MaxLenLimit,
+                                  1000);
     f->addRow("Maximum file &size (KB)", MaxLenSpinEdit);
     UseMaxFilesCheckBox = CheckBox(file, "UseMaxFilesCheckBox", "&Use maximum file number");
     f->addRow(UseMaxFilesCheckBox);
-    MaxFilesSpinEdit = SpinEdit(file, "MaxFilesSpinEdit", CLogSettings::MinFiles,
-                                CLogSettings::MaxFilesLimit, 1);
+    MaxFilesSpinEdit = NewNamedSpin(file, "MaxFilesSpinEdit", CLogSettings::MinFiles,
+                                    CLogSettings::MaxFilesLimit, 1);
     f->addRow("&Maximum file number", MaxFilesSpinEdit);
-    FileNameEdit = Edit(file, "FileNameEdit");
+    FileNameEdit = NewNamedEdit(file, "FileNameEdit");
     FileNameEdit->setReadOnly(true);
     FileNameEdit->setToolTip("Log file name is Path + Base file name + File number");
     f->addRow("Log file name", FileNameEdit);
@@ -136,7 +126,7 @@ TLogSettingsForm::TLogSettingsForm(QWidget* parent) : QDialog(parent)
     WriteHeaderCheckBox->setToolTip("Write Header when file is opened");
     fl->addWidget(WriteHeaderCheckBox);
     auto* commentLabel = new QLabel("&Header comment:", format);
-    CommentEdit = Edit(format, "CommentEdit");
+    CommentEdit = NewNamedEdit(format, "CommentEdit");
     commentLabel->setBuddy(CommentEdit);
     fl->addWidget(commentLabel);
     fl->addWidget(CommentEdit);

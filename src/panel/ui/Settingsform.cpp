@@ -30,14 +30,6 @@ namespace {
 
 using R = CSettingsRules;
 
-// A push button that Enter does not press (only OK is the default button).
-QPushButton* NewButton(QWidget* parent, const char* name, const char* caption)
-{
-    auto* button = NewNamed<QPushButton>(parent, name, caption);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QStringList Split(const std::string& commaText)
 {
     QStringList list;
@@ -57,9 +49,9 @@ TSettingsForm::TSettingsForm(QWidget* parent) : QDialog(parent)
     PageControl->addTab(CreateConnectionPage(), "Connection");
     PageControl->addTab(CreateDisplayPage(), "Display");
 
-    OKBtn = NewButton(this, "OKBtn", "OK");
+    OKBtn = NewNamedButton(this, "OKBtn", "OK");
     OKBtn->setDefault(true);
-    CancelBtn = NewButton(this, "CancelBtn", "Cancel");
+    CancelBtn = NewNamedButton(this, "CancelBtn", "Cancel");
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKBtn);
@@ -154,13 +146,13 @@ QWidget* TSettingsForm::CreateDisplayPage()
     PanesTabControl->addTab("Pane 2");
     SelectionListBox = NewNamed<QListWidget>(display, "SelectionListBox");
     SelectionListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    AddBtn = NewButton(display, "AddBtn", "Add ->");
-    RemoveBtn = NewButton(display, "RemoveBtn", "<- Remove");
-    UpBtn = NewButton(display, "UpBtn", "Move Up");
-    DownBtn = NewButton(display, "DownBtn", "Move Down");
-    ClearBtn = NewButton(display, "ClearBtn", "Clear");
-    EditDisplayBtn = NewButton(display, "EditDisplayBtn", "Edit...");
-    DefaultDisplayBtn = NewButton(display, "DefaultDisplayBtn", "Set default");
+    AddBtn = NewNamedButton(display, "AddBtn", "Add ->");
+    RemoveBtn = NewNamedButton(display, "RemoveBtn", "<- Remove");
+    UpBtn = NewNamedButton(display, "UpBtn", "Move Up");
+    DownBtn = NewNamedButton(display, "DownBtn", "Move Down");
+    ClearBtn = NewNamedButton(display, "ClearBtn", "Clear");
+    EditDisplayBtn = NewNamedButton(display, "EditDisplayBtn", "Edit...");
+    DefaultDisplayBtn = NewNamedButton(display, "DefaultDisplayBtn", "Set default");
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel("Type", display));
     left->addWidget(TypeListBox);

@@ -34,21 +34,14 @@ TSmithForm::TSmithForm(QWidget* parent)
 
     move(DefaultPlace);
 
-    auto on = [this](QAction* a, void (TSmithForm::*handler)()) {
-        connect(a, &QAction::triggered, this, handler);
-    };
-    on(KeepOnTopMenu, &TSmithForm::KeepOnTopSmithMenuClick);
-    on(PrintMenu, &TSmithForm::PrintSmithMenuClick);
-    on(CloseMenu, &TSmithForm::CloseSmithMenuClick);
-    on(HideMenu, &TSmithForm::HideSmithMenuClick);
-    on(RXSmithMenu, &TSmithForm::RXSmithMenuClick);
-    on(ZFiSmithMenu, &TSmithForm::ZFiSmithMenuClick);
-    on(GammaSmithMenu, &TSmithForm::GammaSmithMenuClick);
-    on(VSWRSmithMenu, &TSmithForm::VSWRSmithMenuClick);
-    on(Samples1MenuItem, &TSmithForm::Samples1MenuItemClick);
-    on(Samples10MenuItem, &TSmithForm::Samples10MenuItemClick);
-    on(Samples100MenuItem, &TSmithForm::Samples100MenuItemClick);
-    on(SamplesAllMenuItem, &TSmithForm::SamplesAllMenuItemClick);
+    OnClick(KeepOnTopMenu, &TSmithForm::KeepOnTopSmithMenuClick);
+    OnClick(PrintMenu, &TSmithForm::PrintSmithMenuClick);
+    OnClick(CloseMenu, &TSmithForm::CloseSmithMenuClick);
+    OnClick(HideMenu, &TSmithForm::HideSmithMenuClick);
+    OnClick(RXSmithMenu, &TSmithForm::RXSmithMenuClick);
+    OnClick(ZFiSmithMenu, &TSmithForm::ZFiSmithMenuClick);
+    OnClick(GammaSmithMenu, &TSmithForm::GammaSmithMenuClick);
+    OnClick(VSWRSmithMenu, &TSmithForm::VSWRSmithMenuClick);
 }
 
 void TSmithForm::DrawChart(QPainter& p, const QSize& size)

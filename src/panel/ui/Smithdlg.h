@@ -30,10 +30,6 @@ public:
     void ZFiSmithMenuClick() { ModeClick(CSmithChart::ModeZPhase); }
     void GammaSmithMenuClick() { ModeClick(CSmithChart::ModeGamma); }
     void VSWRSmithMenuClick() { ModeClick(CSmithChart::ModeVswr); }
-    void Samples1MenuItemClick() { SamplesClick(1); }
-    void Samples10MenuItemClick() { SamplesClick(10); }
-    void Samples100MenuItemClick() { SamplesClick(100); }
-    void SamplesAllMenuItemClick() { SamplesClick(CTrail::All); }
 
 protected:
     void DrawChart(QPainter& painter, const QSize& size) override;

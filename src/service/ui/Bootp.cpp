@@ -2,6 +2,7 @@
 
 #include "common/Helpers.h"
 #include "common/Registry.h"
+#include "zcomponents/Zwidgets.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,15 +24,10 @@ TBootPForm::TBootPForm(QWidget* parent)
     setWindowTitle(Caption);
     setModal(true);
 
-    auto edit = [this](const char* name, const char* text) {
-        auto* e = new QLineEdit(text, this);
-        e->setObjectName(name);
-        return e;
-    };
-    MACEdit = edit("MACEdit", DefaultMAC);
-    IPEdit = edit("IPEdit", DefaultIP);
-    MaskEdit = edit("MaskEdit", DefaultMask);
-    GateEdit = edit("GateEdit", DefaultGate);
+    MACEdit = NewNamedEdit(this, "MACEdit", DefaultMAC);
+    IPEdit = NewNamedEdit(this, "IPEdit", DefaultIP);
+    MaskEdit = NewNamedEdit(this, "MaskEdit", DefaultMask);
+    GateEdit = NewNamedEdit(this, "GateEdit", DefaultGate);
     ListenBtn = new QPushButton("&Listen", this);
     ListenBtn->setObjectName("ListenBtn");
     StopBtn = new QToolButton(this);

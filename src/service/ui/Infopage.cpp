@@ -15,9 +15,7 @@ TInfoPage::TInfoPage(QWidget* parent) : QWidget(parent)
     auto* v = new QVBoxLayout(this);
     auto* buttons = new QHBoxLayout;
     auto button = [this, buttons](const char* name, const char* text, const char* hint) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(name);
-        b->setToolTip(hint);
+        auto* b = NewNamedButton(this, name, text, hint);
         buttons->addWidget(b);
         return b;
     };

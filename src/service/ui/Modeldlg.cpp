@@ -68,13 +68,6 @@ private:
     int type_;
 };
 
-QLineEdit* Edit(QWidget* parent, const char* name)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
 QLabel* Range(QWidget* parent, const char* name)
 {
     auto* l = new QLabel(parent);
@@ -93,7 +86,7 @@ TModelForm::TModelForm(QWidget* parent) : QDialog(parent)
     auto* outer = new QVBoxLayout(this);
 
     auto* freq = new QFormLayout;
-    FreqEdit = Edit(this, "FreqEdit");
+    FreqEdit = NewNamedEdit(this, "FreqEdit");
     freq->addRow("F (MHz) = ", FreqEdit);
     outer->addLayout(freq);
 
@@ -102,10 +95,10 @@ TModelForm::TModelForm(QWidget* parent) : QDialog(parent)
     auto* pageL = new QWidget(TypePageControl);
     auto* formL = new QFormLayout(pageL);
     formL->addRow(new TCircuitPicture(0, pageL));
-    LshEdit = Edit(pageL, "LshEdit");
-    CparEdit = Edit(pageL, "CparEdit");
-    LserEdit = Edit(pageL, "LserEdit");
-    CoutEdit = Edit(pageL, "CoutEdit");
+    LshEdit = NewNamedEdit(pageL, "LshEdit");
+    CparEdit = NewNamedEdit(pageL, "CparEdit");
+    LserEdit = NewNamedEdit(pageL, "LserEdit");
+    CoutEdit = NewNamedEdit(pageL, "CoutEdit");
     CshStaticText = Range(pageL, "CshStaticText");
     CserStaticText = Range(pageL, "CserStaticText");
     formL->addRow("Lsh (nH)", LshEdit);
@@ -119,8 +112,8 @@ TModelForm::TModelForm(QWidget* parent) : QDialog(parent)
     auto* pageT = new QWidget(TypePageControl);
     auto* formT = new QFormLayout(pageT);
     formT->addRow(new TCircuitPicture(1, pageT));
-    TLshEdit = Edit(pageT, "TLshEdit");
-    TCparEdit = Edit(pageT, "TCparEdit");
+    TLshEdit = NewNamedEdit(pageT, "TLshEdit");
+    TCparEdit = NewNamedEdit(pageT, "TCparEdit");
     TCshStaticText = Range(pageT, "TCshStaticText");
     TCserStaticText = Range(pageT, "TCserStaticText");
     formT->addRow("TLsh (nH)", TLshEdit);

@@ -17,15 +17,13 @@ namespace pagecontrols {
 namespace {
 
 const QColor UnsentColour(0x00, 0x00, 0xFF); // blue
+constexpr int EditWidth = 90;
 
 } // namespace
 
 QLineEdit* Edit(QWidget* parent, const char* name, const char* text)
 {
-    auto* e = new QLineEdit(text, parent);
-    e->setObjectName(name);
-    e->setMaximumWidth(90);
-    return e;
+    return NewNamedEdit(parent, name, text, EditWidth);
 }
 
 QPlainTextEdit* Listing(QWidget* parent, const char* name)
@@ -43,10 +41,7 @@ QPlainTextEdit* Listing(QWidget* parent, const char* name)
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    return NewNamedButton(parent, name, caption);
 }
 
 QLabel* Readout(QWidget* parent, const char* name, const char* text)

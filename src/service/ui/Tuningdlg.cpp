@@ -35,8 +35,7 @@ TTuningForm::TTuningForm(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Windo
     outer->setContentsMargins(4, 4, 4, 4);
     auto* form = new QFormLayout;
     auto edit = [this, form](const char* name, const char* label) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(name);
+        auto* e = NewNamedEdit(this, name);
         form->addRow(label, e);
         return e;
     };
@@ -53,8 +52,7 @@ TTuningForm::TTuningForm(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Windo
 
     auto* buttons = new QHBoxLayout;
     auto button = [this, buttons](const char* name, const char* caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
+        auto* b = NewNamedButton(this, name, caption);
         buttons->addWidget(b);
         return b;
     };
