@@ -219,6 +219,33 @@ std::string CHistoryFile::Write(const CDataMem& history, const std::string& date
     return out;
 }
 
+bool CHistoryFile::HeadIsNotOurs(const std::string& head)
+{
+    std::string_view rest(head);
+    if (rest.starts_with(ByteOrderMark))
+        rest.remove_prefix(ByteOrderMark.size());
+    const std::string mark = FileMark();
+    while (!rest.empty()) {
+        const size_t end = rest.find_first_of("\r\n");
+        const std::string_view line = rest.substr(0, end);
+        if (line.find_first_not_of(" \t") != std::string_view::npos) {
+            if (line.starts_with(mark))
+                return false;
+            // A line the head cuts off may still go on with the mark.
+            return end != std::string_view::npos || !std::string_view(mark).starts_with(line);
+        }
+        if (end == std::string_view::npos)
+            return false;
+        rest.remove_prefix(end + 1);
+    }
+    return false;
+}
+
+bool CHistoryFile::WithoutHeader(const std::string& text)
+{
+    return text.empty() || Read(text).Error == NoHeader;
+}
+
 CHistoryFile::Result CHistoryFile::Read(const std::string& text, bool head)
 {
     Result result;

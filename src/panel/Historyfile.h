@@ -40,6 +40,13 @@ public:
     // a text without the file's first line, or whose data lines all fail, is refused. head: the
     // text is the start of a longer file, whose last line may be cut short and is left out.
     static Result Read(const std::string& text, bool head = false);
+    // Whether the start of a file already shows what Read refuses as not ours: its first line
+    // (blank lines passed over) does not begin with the file mark. False when the head cannot
+    // tell (empty, blanks only, or a first line it cuts off while it still matches the mark).
+    static bool HeadIsNotOurs(const std::string& head);
+    // Whether a file's whole text is what a log file whose header never reached it holds:
+    // nothing, or the file's first line and comments without the column header or any record.
+    static bool WithoutHeader(const std::string& text);
 
     // The column id of a header name (its position in the reader's list), -1 when unknown.
     static int ColumnId(const std::string& name);

@@ -4,6 +4,7 @@
 #include "common/Registry.h"
 #include "panel/Historyfile.h"
 #include "panel/Version.h"
+#include "platform/Textfile.h"
 #include "platform/Userdirs.h"
 
 #include <algorithm>
@@ -22,6 +23,16 @@ constexpr const char* CaptionError = "Logging error";
 constexpr const char* VendorFolder = "Quorvane";
 constexpr const char* LineEnd = "\r\n";
 
+
+// Whether the file is a log whose header never reached it: empty, or only the start of one.
+bool IsLogWithoutHeader(const std::string& name)
+{
+    constexpr size_t Enough = 64 * 1024; // far more than a header
+    std::string text, error;
+    bool cut = false;
+    return platform::ReadFileHead(name, text, error, Enough, &cut) && !cut
+           && CHistoryFile::WithoutHeader(text);
+}
 
 } // namespace
 
@@ -164,6 +175,9 @@ void CLogger::StartLogging()
         format_ = platform::NumberFormat::Current();
         ClearGauge();
         window_.SetStatusHint(shownName_);
+        // The header is made before the file is, the unit's identity read included, and goes
+        // out in one write: a file holds its whole header or none of it.
+        const std::string header = settings_.WriteHeader ? HeaderText() : std::string();
         if (!OpenFile()) {
             const int code = errno;
             const std::string name = FileName();
@@ -175,21 +189,26 @@ void CLogger::StartLogging()
             return;
         }
         ShowFileName();
-        UpdateGauge();
-        window_.SetLogState(2);
-        window_.ShowRunning(true);
-        paused_ = false;
-        window_.SetLogTimer(true, settings_.Interval);
         startTick_ = clock_.TickMs();
         sampleNumber_ = 0;
-        if (settings_.WriteHeader && !WriteHeader()) {
+        // A file whose header could not be written is no log: it goes again, and its number
+        // stays for the next start.
+        if (!header.empty() && !Write(header)) {
             const int code = errno;
+            ::close(fd_);
+            fd_ = -1;
+            ::unlink(shownName_.c_str());
+            errno = code;
             if (ReportOpenFailure(shownName_, code, mayCreate)) {
                 mayCreate = false;
                 continue;
             }
             return;
         }
+        window_.SetLogState(2);
+        window_.ShowRunning(true);
+        paused_ = false;
+        window_.SetLogTimer(true, settings_.Interval);
         UpdateGauge();
         errorCount_ = 0;
         return;
@@ -221,7 +240,8 @@ bool CLogger::ReportOpenFailure(const std::string& name, int code, bool mayCreat
 bool CLogger::OpenFile()
 {
     // Without the maximum file number a file that exists is never truncated: the number moves on
-    // past it. With it the numbers cycle and the older files are overwritten.
+    // past it, unless the file is one whose header never reached it (it holds nothing to keep).
+    // With the maximum the numbers cycle and the older files are overwritten.
     for (;;) {
         const std::string name = FileName();
         if (name.empty()) {
@@ -232,8 +252,16 @@ bool CLogger::OpenFile()
         fd_ = ::open(name.c_str(), flags, 0644);
         if (fd_ >= 0)
             return true;
-        if (errno != EEXIST || settings_.UseMaxFiles || settings_.FileN >= CLogSettings::MaxFileN)
+        if (errno != EEXIST || settings_.UseMaxFiles)
             return false;
+        if (IsLogWithoutHeader(name)) {
+            fd_ = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+            return fd_ >= 0;
+        }
+        if (settings_.FileN >= CLogSettings::MaxFileN) {
+            errno = EEXIST;
+            return false;
+        }
         ++settings_.FileN;
     }
 }
@@ -262,22 +290,16 @@ bool CLogger::Write(const std::string& text)
     return true;
 }
 
-bool CLogger::WriteHeader()
+std::string CLogger::HeaderText()
 {
-    // Each line is written at once, as the file grows.
-    auto line = [this](std::string_view head, const std::string& text) {
-        std::string l(head);
-        l.append(text).append(LineEnd);
-        return Write(l);
-    };
-    if (!line("", CHistoryFile::FirstLine(clock_.Now().DateTimeText)))
-        return false;
+    std::string header = CHistoryFile::FirstLine(clock_.Now().DateTimeText) + LineEnd;
     const std::string id = unit_.UnitIdText();
-    if (!id.empty() && !line(";", id))
-        return false;
-    if (!settings_.Comment.empty() && !line(";", settings_.Comment))
-        return false;
-    return line(";", CLogLineFormat(vars_, format_).Names(CurrentColumns()));
+    if (!id.empty())
+        header += ";" + id + LineEnd;
+    if (!settings_.Comment.empty())
+        header += ";" + settings_.Comment + LineEnd;
+    header += ";" + CLogLineFormat(vars_, format_).Names(CurrentColumns()) + LineEnd;
+    return header;
 }
 
 bool CLogger::CloseFile()

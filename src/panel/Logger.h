@@ -162,7 +162,9 @@ private:
     // Opens the file of the current number (moving the number on past files that exist unless
     // the numbers cycle); false with errno.
     bool OpenFile();
-    bool WriteHeader();
+    // The header lines of a new file: the file's first line, the unit's identity when it
+    // answers, the comment when there is one, and the column names.
+    std::string HeaderText();
     // Writes the text whole; false with errno, the file then cut back to where it ended before.
     bool Write(const std::string& text);
     // Closes the file; false with errno when the data did not reach the file.

@@ -239,7 +239,9 @@ bool COrrery::ConnectSite(const std::string& siteName, bool fromConnectBar)
         r = device_->ConnectNetwork(settings_.TCPPort, settings_.UnitNumber,
                                     settings_.Transport == 1);
         if (r != 0)
-            ShowWarning(CaptionConnect, "Can't connect to " + address + "\n" + device_->LastError());
+            ShowWarning(CaptionConnect, "Can't connect to " + address + ":"
+                                            + std::to_string(settings_.TCPPort) + "\n"
+                                            + device_->LastError());
         view_.SetRemoteButtonEnabled(true);
     }
     if (r != 0)

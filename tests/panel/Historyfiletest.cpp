@@ -221,6 +221,38 @@ TEST(HistoryFile, HeadOfALongerFileLeavesOutItsCutLine)
     EXPECT_EQ(CHistoryFile::Read(std::string(Head, 10), true).Error, "Not VantrelOrrery file format");
 }
 
+TEST(HistoryFile, HeadTellsAnotherKindOfFileByItsFirstLine)
+{
+    // Refused at once: another program's first line, NUL bytes without a line end.
+    EXPECT_TRUE(CHistoryFile::HeadIsNotOurs("Time,R,X\r\n1,2,3"));
+    EXPECT_TRUE(CHistoryFile::HeadIsNotOurs(std::string(1 << 20, '\0')));
+    EXPECT_TRUE(CHistoryFile::HeadIsNotOurs("\r\n \t\r\n;Log File of Someone"));
+    // Ours, or not to be told from the head: the whole file decides.
+    EXPECT_FALSE(CHistoryFile::HeadIsNotOurs(std::string(Head) + ";R\r\n1"));
+    EXPECT_FALSE(CHistoryFile::HeadIsNotOurs("\xEF\xBB\xBF\r\n" + std::string(Head)));
+    EXPECT_FALSE(CHistoryFile::HeadIsNotOurs(std::string(Head, 12)));
+    EXPECT_FALSE(CHistoryFile::HeadIsNotOurs(""));
+    EXPECT_FALSE(CHistoryFile::HeadIsNotOurs(" \r\n\t"));
+}
+
+TEST(HistoryFile, AFileWithoutItsHeaderIsNoLog)
+{
+    // What a log file holds when its header never reached it.
+    const std::string id = ";Unit 1 SN:1234 PIN:00000400\r\n";
+    for (const std::string& text : {std::string(), std::string(Head), std::string(Head) + id,
+                                    std::string(Head) + id + ";Log File Sample\r\n"}) {
+        EXPECT_TRUE(CHistoryFile::WithoutHeader(text)) << text;
+        if (!text.empty()) {
+            EXPECT_EQ(CHistoryFile::Read(text).Error, "No header line") << text;
+        }
+    }
+    // A whole header, another program's file, or records without a header are something else.
+    const std::string whole = std::string(Head) + id + ";Sample number,Timestamp (ms),R\r\n";
+    for (const std::string& text : {whole, whole + "0,0,1.0\r\n", std::string("earlier run\r\n"),
+                                    std::string("0,0,1.0\r\n")})
+        EXPECT_FALSE(CHistoryFile::WithoutHeader(text)) << text;
+}
+
 TEST(HistoryFile, HeaderWithoutRecordsIsAnEmptyHistory)
 {
     // Saved from an empty history, and a data log stopped before its first record.

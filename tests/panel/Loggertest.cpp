@@ -2,9 +2,11 @@
 
 #include "common/Registry.h"
 #include "device/Var.h"
+#include "panel/Historyfile.h"
 #include "panel/Scripted.h"
 #include "platform/Inifile.h"
 #include "platform/Numberformat.h"
+#include "support/Killedsaver.h"
 #include "support/Logscript.h"
 #include "support/Tempdir.h"
 
@@ -12,7 +14,9 @@
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -332,19 +336,105 @@ TEST_F(LoggerTest, WriteFailureStopsWithAWarningNamingTheFileAndKeepsWholeRecord
     EXPECT_EQ(std::filesystem::file_size(File(0)), size_t(logger.BytesWritten()));
 }
 
-TEST_F(LoggerTest, HeaderCutShortLeavesWholeLines)
+TEST_F(LoggerTest, FailedStartLeavesNoFileAndKeepsTheNumber)
 {
-    {
-        testsupport::FileSizeLimit limit(70);
-        logger.StartLogging();
+    // A full disk (no byte fits), then room for part of the header only.
+    for (const rlim_t room : {rlim_t(0), rlim_t(70)}) {
+        hooks.shown.clear();
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            {
+                testsupport::FileSizeLimit limit(room);
+                logger.StartLogging();
+            }
+            EXPECT_FALSE(logger.Logging());
+            EXPECT_FALSE(window.timerOn);
+            EXPECT_FALSE(window.running);
+            EXPECT_EQ(window.state, 0);
+        }
+        ASSERT_EQ(hooks.shown.size(), 2u) << room;
+        EXPECT_EQ(hooks.shown[0].caption, "Logging error");
+        EXPECT_EQ(hooks.shown[0].text, "Can't create log file:\n" + File(0) + "\n" + std::strerror(EFBIG));
+        EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << room;
+        EXPECT_EQ(logger.Settings().FileN, 0);
     }
-    EXPECT_FALSE(logger.Logging());
-    ASSERT_EQ(hooks.shown.size(), 1u);
-    EXPECT_EQ(hooks.shown[0].text.rfind("Can't create log file:\n" + File(0) + "\n", 0), 0u);
-    const std::string text = ReadAll(File(0));
-    ASSERT_FALSE(text.empty());
-    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-    EXPECT_LE(text.size(), 70u);
+
+    // With room again the start writes the file of that number.
+    logger.StartLogging();
+    EXPECT_TRUE(logger.Logging());
+    EXPECT_EQ(ReadAll(File(0)).rfind(";Log File of Vantrel Orrery", 0), 0u);
+}
+
+// A unit whose identity takes a while to read, as over a slow link.
+class SlowIdUnit : public testsupport::ScriptedLogUnit {
+public:
+    std::string UnitIdText() override
+    {
+        volatile unsigned spin = 0;
+        for (unsigned i = 0; i < 2000000; ++i)
+            spin = spin + i;
+        return ScriptedLogUnit::UnitIdText();
+    }
+};
+
+TEST(LoggerKill, StartsKilledAnywhereLeaveWholeHeadersOrEmptyFiles)
+{
+    testsupport::TempDir dir;
+    std::mt19937 rng(11);
+    for (int round = 0; round < 60; ++round) {
+        const std::string folder = dir.File(std::to_string(round));
+        std::filesystem::create_directory(folder);
+        ASSERT_TRUE(testsupport::KillSaverMidway(
+            [&](int tick) {
+                ScriptedHooks hooks;
+                SlowIdUnit unit;
+                testsupport::FixedLogClock clock;
+                RecordingLogWindow window;
+                CVars vars;
+                CLogger logger(unit, window, vars, clock);
+                logger.Settings().Path = folder;
+                for (;;) {
+                    logger.StartLogging();
+                    logger.LogTimerTimer();
+                    logger.StopLogging();
+                    const char c = 1;
+                    if (::write(tick, &c, 1) != 1)
+                        return;
+                }
+            },
+            int(rng() % 3), rng() % 4000000));
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            const std::string text = ReadAll(entry.path().string());
+            // Killed between making the file and its one write, a file is empty; else its
+            // header is whole.
+            if (!text.empty()) {
+                EXPECT_EQ(CHistoryFile::Read(text).Error, "") << round << " " << entry.path() << "\n" << text;
+            }
+        }
+    }
+}
+
+TEST_F(LoggerTest, AFileWithoutItsHeaderIsNotCountedAndIsTakenOver)
+{
+    // What an earlier run left when it was stopped between opening a file and its header: an
+    // empty file, and the first line alone.
+    const std::string firstOnly = ";Log File of Vantrel Orrery. Created: 06.12.2026 10:00:00\r\n";
+    testsupport::WriteAll(File(0), firstOnly);
+    testsupport::WriteAll(File(1), "");
+    testsupport::WriteAll(File(2), firstOnly + ";Unit 1 SN:1234 PIN:00000400\r\n;Log File Sample\r\n");
+    testsupport::WriteAll(File(3), "earlier run 3\r\n");
+    for (int n : {0, 1, 2, 4}) {
+        logger.StartLogging();
+        ASSERT_TRUE(logger.Logging()) << n;
+        EXPECT_EQ(window.fileName, File(n));
+        Tick();
+        logger.StopLogging();
+        const std::vector<std::string> lines = Lines(ReadAll(File(n)));
+        ASSERT_EQ(lines.size(), 5u) << n;
+        EXPECT_EQ(lines[0], ";Log File of Vantrel Orrery. Created: " + clock.now.DateTimeText);
+        EXPECT_EQ(lines[3].rfind(";Sample number,", 0), 0u);
+    }
+    EXPECT_EQ(ReadAll(File(3)), "earlier run 3\r\n");
+    EXPECT_TRUE(hooks.shown.empty());
 }
 
 TEST_F(LoggerTest, FilesOfAnEarlierRunAreNeverOverwritten)

@@ -148,7 +148,9 @@ TEST_F(NetworkControllerTest, RefusedConnectionWarnsAndDropsTheSite)
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_EQ(hooks.shown[0].caption, "Connect");
     // The address stays in the message although the failed connect dropped it from the link.
-    EXPECT_EQ(hooks.shown[0].text.rfind("Can't connect to 127.0.0.1\n[10061] ", 0), 0u) << hooks.shown[0].text;
+    // It names the port too.
+    const std::string site = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
+    EXPECT_EQ(hooks.shown[0].text.rfind("Can't connect to " + site + "\n[10061] ", 0), 0u) << hooks.shown[0].text;
     EXPECT_FALSE(device.HasSocket());
     EXPECT_EQ(controller.ConnMode(), COrrery::ModeLocal);
     ::close(held);

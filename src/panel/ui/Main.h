@@ -222,7 +222,8 @@ public:
     void OpenDataDialogSelectionChange(const QString& path);
     void ExportTRVBtnClick();
     // Reads a history or data-log file into the history; the error text, empty on success. A
-    // preview reads only the head of the file (PreviewBytes), whatever its size.
+    // preview reads only the head of the file (PreviewBytes), whatever its size; an open reads
+    // the head first and the rest only when the head's first line is the file's own.
     static constexpr size_t PreviewBytes = size_t(1) << 20;
     std::string LoadDataLog(const std::string& fileName, bool preview = false);
     // Writes the history to a file; the error text, empty on success.

@@ -199,11 +199,18 @@ std::string TMainForm::LoadDataLog(const std::string& fileName, bool preview)
 {
     std::string text, error;
     loadSkipped_ = 0;
+    // The head first: its first line tells a file that is not ours, however large the file.
     bool cut = false;
-    const bool read = preview ? platform::ReadFileHead(fileName, text, error, PreviewBytes, &cut)
-                              : platform::ReadFileText(fileName, text, error, MaxHistoryFileSize);
-    if (!read)
+    if (!platform::ReadFileHead(fileName, text, error, PreviewBytes, &cut))
         return "Error: " + error;
+    if (CHistoryFile::HeadIsNotOurs(text))
+        return CHistoryFile::NotOurFormat;
+    if (cut && !preview) {
+        text.clear();
+        if (!platform::ReadFileText(fileName, text, error, MaxHistoryFileSize))
+            return "Error: " + error;
+        cut = false;
+    }
     CHistoryFile::Result result = CHistoryFile::Read(text, cut);
     if (!result.Error.empty())
         return result.Error;
@@ -254,6 +261,12 @@ void TMainForm::OpenBtnClick()
     dialog.setNameFilter(DataFilter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Data logs are where the logger writes them.
+    if (forms_.Logging) {
+        const QString folder = QString::fromStdString(forms_.Logging->Logger().Settings().Path);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            dialog.setDirectory(folder);
+    }
     connect(&dialog, &QFileDialog::currentChanged, this, &TMainForm::OpenDataDialogSelectionChange);
     bool loaded = false;
     if (RunFileDialog(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {

@@ -39,6 +39,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -410,6 +411,57 @@ TEST_F(LoggingTest, PreviewReadsOnlyTheHeadOfAHugeFile)
     form->OpenBtn->click();
     EXPECT_EQ(Rs(), before);
     EXPECT_TRUE(hooks.shown.empty());
+}
+
+// Bytes this process has read from files so far, as the system counts them.
+uint64_t BytesReadByProcess()
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            return value;
+    ADD_FAILURE() << "no read count in /proc/self/io";
+    return 0;
+}
+
+TEST_F(LoggingTest, OpeningAHugeFileOfAnotherKindReadsOnlyItsHead)
+{
+    // What a power loss can leave: 900 MiB of NUL bytes (a sparse file: it costs no disk).
+    AddSamples(3);
+    const std::vector<double> before = Rs();
+    const std::string file = dir.File("zeros.csv");
+    testsupport::WriteAll(file, "");
+    std::filesystem::resize_file(file, std::uintmax_t(900) << 20);
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString(file));
+        return int(QDialog::Accepted);
+    };
+    const uint64_t readBefore = BytesReadByProcess();
+    form->OpenBtn->click();
+    const uint64_t read = BytesReadByProcess() - readBefore;
+    EXPECT_LE(read, uint64_t(TMainForm::PreviewBytes) + (uint64_t(1) << 20));
+    EXPECT_EQ(Rs(), before);
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_EQ(hooks.shown[0].caption, "Open Data");
+    EXPECT_EQ(hooks.shown[0].text, "Not VantrelOrrery file format");
+}
+
+TEST_F(LoggingTest, OpenDialogStartsWhereTheLoggerWrites)
+{
+    // The logger's folder, as the log settings dialog sets it.
+    const std::string folder = dir.File("logs");
+    std::filesystem::create_directory(folder);
+    logging->Logger().Settings().Path = folder;
+    QString shown;
+    form->RunFileDialog = [&](QFileDialog& d) {
+        shown = d.directory().absolutePath();
+        return int(QDialog::Rejected);
+    };
+    form->OpenBtn->click();
+    EXPECT_EQ(shown.toStdString(), std::filesystem::canonical(folder).string());
+    EXPECT_NE(shown.toStdString(), std::filesystem::current_path().string());
 }
 
 TEST_F(LoggingTest, NamedPipeTypedInTheOpenDialogOrADeviceIsRefusedAtOnce)
