@@ -603,15 +603,7 @@ TEST_F(ConfigBackupTest, RefusalsTheRestoreGoesOnPastAreNamedInAWarning)
 {
     Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
     const std::string saved = Save();
-    pty.Unit().SetWatcher([](int command, const std::vector<uint8_t>&) -> uint8_t {
-        switch (command) {
-        case 84: return 4;
-        case 85: return 39;
-        case 87: return 33;
-        case 90: return 38;
-        default: return 0;
-        }
-    });
+    pty.Unit().SetWatcher(testsupport::RefuseCommands({{84, 4}, {85, 39}, {87, 33}, {90, 38}}));
     EXPECT_EQ(Restore(saved, true, true), 0);
     pty.Unit().SetWatcher({});
     EXPECT_EQ(Writes().back(), 93); // the restore went on to the end

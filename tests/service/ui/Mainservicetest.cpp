@@ -87,9 +87,9 @@ protected:
             return true;
         };
     }
-    void Connect()
+    void Connect(uint32_t pin = 1)
     {
-        UnitPagesFixture::Connect();
+        UnitPagesFixture::Connect(pin);
         log.Clear();
         hooks.shown.clear();
     }
@@ -416,20 +416,39 @@ TEST_F(MainService, RestoreWhoseCapacitorMoveFailedIsNoSuccess)
     closing(head + "CSR Motor movement disabled" + tail);
 }
 
+TEST_F(MainService, RestoreWhoseThirdCapacitorMoveWasRefusedIsNoSuccess)
+{
+    Connect(0x400);
+    fileAnswer = dir.Path() + "/unit.cal";
+    side->ConfigPage->SaveToFileBtn->click();
+    sim.Unit().SetWatcher([](int command, const std::vector<uint8_t>& data) -> uint8_t {
+        return command == 95 && !data.empty() && data[0] == 0 ? 48 : 0;
+    });
+    hooks.shown.clear();
+    log.Clear();
+    AnswerRestore(false, true);
+    side->ConfigPage->RestoreFromFileBtn->click();
+    sim.Unit().SetWatcher({});
+    const std::vector<testsupport::SentCommand> writes = log.Sent({95, 93});
+    ASSERT_FALSE(writes.empty());
+    // The refused move is the last: no mode after it.
+    EXPECT_EQ(writes.back().command, 95);
+    EXPECT_EQ(writes.back().data.at(0), 0);
+    EXPECT_FALSE(Shown("Completed OK"));
+    const std::vector<ShownMessage> warnings = UnitPagesFixture::Shown("warning");
+    ASSERT_EQ(warnings.size(), 1u);
+    const std::string text =
+        "Restore stopped after 16 of 18 commands: CSR Motor already moving. The unit holds part of the file.";
+    EXPECT_EQ(warnings[0].text, text);
+    EXPECT_EQ(StatusText(), text);
+}
+
 TEST_F(MainService, RestoreWithRefusalsSaysWhatTheUnitRefused)
 {
     Connect();
     fileAnswer = dir.Path() + "/unit.cal";
     side->ConfigPage->SaveToFileBtn->click();
-    sim.Unit().SetWatcher([](int command, const std::vector<uint8_t>&) -> uint8_t {
-        switch (command) {
-        case 84: return 4;
-        case 85: return 39;
-        case 87: return 33;
-        case 90: return 38;
-        default: return 0;
-        }
-    });
+    sim.Unit().SetWatcher(testsupport::RefuseCommands({{84, 4}, {85, 39}, {87, 33}, {90, 38}}));
     hooks.shown.clear();
     log.Clear();
     AnswerRestore(true, true, calfile::AccessCode);
