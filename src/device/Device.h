@@ -67,6 +67,7 @@ public:
 
     // --- the controller's hooks -------------------------------------------------------------
     void SetTransactStep(ITransactStep* step) { step_ = step; }
+    ITransactStep* TransactStep() const { return step_; }
     void SetDemoFlag(IDemoFlag* demo) { demo_ = demo; }
     void SetModelLoad(IModelLoad* load) { modelLoad_ = load; }
 

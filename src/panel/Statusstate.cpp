@@ -84,12 +84,18 @@ void CStatusState::CommandAccepted()
     messageHold_ = MessageHoldTicks;
 }
 
+std::string CStatusState::CommandResultText(int command, int result, const std::string& linkError,
+                                            const std::string& csrText)
+{
+    return "Cmd " + std::to_string(command) + ": " + (result < 0 ? linkError : "CSR " + csrText);
+}
+
 bool CStatusState::ShowCommandResult(int result, int command, const std::string& linkError,
                                      const std::string& csrText)
 {
     std::string text;
     if (result != 0) {
-        text = "Cmd " + std::to_string(command) + ": " + (result < 0 ? linkError : "CSR " + csrText);
+        text = CommandResultText(command, result, linkError, csrText);
         messageHold_ = MessageHoldTicks;
         errorBlink_ = ErrorBlinkTicks;
     } else if (messageState_ >= 0) {

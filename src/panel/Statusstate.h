@@ -56,6 +56,10 @@ public:
     // linkError: the link's last error text (used when result < 0); csrText: the device's text
     // of the CSR code (used when result > 0). True when the caller should beep.
     bool ShowCommandResult(int result, int command, const std::string& linkError, const std::string& csrText);
+    // A failed command as the panel shows it: "Cmd <command>: " and the link error, or "CSR " and
+    // the CSR text.
+    static std::string CommandResultText(int command, int result, const std::string& linkError,
+                                         const std::string& csrText);
     void Tick(const Environment& env);
     void UpdateConnection(int mode, bool demo, const LinkState& link);
     // The hints of an open link: the port's "Connected to <port>, <baud>, Addr <address>", the

@@ -3,6 +3,7 @@
 #include "common/Helpers.h"
 #include "common/Registry.h"
 #include "device/Device.h"
+#include "panel/Statusstate.h"
 #include "platform/Inifile.h"
 
 #include "service/Fieldcheck.h"
@@ -145,8 +146,9 @@ CommandInfo Info(Cmd c)
     case Cmd::MaxCh:
     case Cmd::Sadc: return {Part::Factory, Units::All, false, true, false};
     case Cmd::Pot: return {Part::Factory, Units::All, false, true, false};
-    case Cmd::Positions: return {Part::User, Units::All, false, true, false};
-    case Cmd::Cap3Position: return {Part::User, Units::ThirdCap, true, true, false};
+    // A move that fails or is refused leaves the capacitors where they were: it ends the restore.
+    case Cmd::Positions: return {Part::User, Units::All, false, false, false};
+    case Cmd::Cap3Position: return {Part::User, Units::ThirdCap, true, false, false};
     }
     return {Part::Id, Units::All, false, false, false};
 }
@@ -711,7 +713,6 @@ constexpr Command Commands[] = {
          return r;
      },
      [](const Unit& u, const Values& v) { return u.d.SetPot(u.index, v.Int(0)); }},
-    // The moves report their own failures.
     {Cmd::Positions,
      [](const Unit& u, Values& v) {
          if (const int r = u.d.ReadPositions())
@@ -721,9 +722,7 @@ constexpr Command Commands[] = {
          return 0;
      },
      [](const Unit& u, const Values& v) {
-         if (u.moves.MoveCapacitors)
-             u.moves.MoveCapacitors(v.At(0), v.At(1));
-         return 0;
+         return u.moves.MoveCapacitors ? u.moves.MoveCapacitors(v.At(0), v.At(1)) : 0;
      }},
     {Cmd::Cap3Position,
      [](const Unit& u, Values& v) {
@@ -731,11 +730,7 @@ constexpr Command Commands[] = {
          v[0] = u.d.Position(2);
          return r;
      },
-     [](const Unit& u, const Values& v) {
-         if (u.moves.Move3rdCap)
-             u.moves.Move3rdCap(v.At(0));
-         return 0;
-     }},
+     [](const Unit& u, const Values& v) { return u.moves.Move3rdCap ? u.moves.Move3rdCap(v.At(0)) : 0; }},
 };
 
 constexpr bool OneRowPerCommandInOrder()
@@ -923,8 +918,15 @@ struct Progress {
     int total = -1;
 };
 
+// The restore's closing box, a warning, its text kept as the restore's outcome.
+void Warn(std::string& outcome, const std::string& text)
+{
+    outcome = text;
+    ShowWarning(calfile::RestoreWarnCaption, text);
+}
+
 // A command that fails ends the restore; the user is told how far it got and why. The result.
-int Stopped(CDevice& d, const Progress& p, int result)
+int Stopped(std::string& outcome, CDevice& d, const Progress& p, int result)
 {
     const std::string why = result < 0 ? d.LastError() : "CSR " + CDevice::CsrText(result);
     std::string text;
@@ -933,7 +935,7 @@ int Stopped(CDevice& d, const Progress& p, int result)
     else
         text = "Restore stopped after " + std::to_string(p.done) + " of " + std::to_string(p.total) +
                " commands: " + why + "." + (p.done > 0 ? " The unit holds part of the file." : "");
-    ShowWarning(calfile::RestoreWarnCaption, text);
+    Warn(outcome, text);
     return result;
 }
 
@@ -946,11 +948,11 @@ struct PinAfter {
 // The unit's PIN as the restore starts, or in the factory part the file's when the user agrees
 // to write it; the factory part first checks the file's serial number against the unit's. 0,
 // Refused, or the failing result (reported).
-int SettlePin(CDevice& d, const FileValues& file, bool factory, PinAfter& after)
+int SettlePin(std::string& outcome, CDevice& d, const FileValues& file, bool factory, PinAfter& after)
 {
     int r = d.ReadPin();
     if (r != 0)
-        return Stopped(d, {}, r);
+        return Stopped(outcome, d, {}, r);
     after = {d.Pin(), false};
     if (!factory)
         return 0;
@@ -959,11 +961,10 @@ int SettlePin(CDevice& d, const FileValues& file, bool factory, PinAfter& after)
     if (file.hasSerial && sn != 0) {
         uint32_t unitSn = 0;
         if ((r = d.ReadSerialNumber(unitSn)) != 0)
-            return Stopped(d, {}, r);
+            return Stopped(outcome, d, {}, r);
         if (unitSn != 0 && unitSn != static_cast<uint32_t>(sn)) {
-            ShowWarning(calfile::RestoreWarnCaption,
-                        "Serial number of calibration file (" + std::to_string(sn) +
-                            ")\ndoes not match serial number of the unit (" + std::to_string(unitSn) + ")");
+            Warn(outcome, "Serial number of calibration file (" + std::to_string(sn) +
+                     ")\ndoes not match serial number of the unit (" + std::to_string(unitSn) + ")");
             return Refused;
         }
     }
@@ -999,21 +1000,21 @@ std::vector<CommandKey> SendOrder(const FileValues& file, bool third, bool outpu
 
 // Sends the PIN when it changes, the commands, and the mode last: the file's when the user part
 // was restored, else the mode 2 the restore began with. 0 or the failing result (reported).
-int SendFile(CDevice& d, const FileValues& file, const PinAfter& pin, const std::vector<CommandKey>& order,
-             bool user, const CConfigBackup::Moves& moves)
+int SendFile(std::string& outcome, CDevice& d, const FileValues& file, const PinAfter& pin,
+             const std::vector<CommandKey>& order, bool user, const CConfigBackup::Moves& moves)
 {
     Progress progress{0, int(pin.write) + int(order.size()) + 1};
     int r = 0;
     if (pin.write) {
         if ((r = d.WritePin(pin.pin)) != 0)
-            return Stopped(d, progress, r);
+            return Stopped(outcome, d, progress, r);
         ++progress.done;
     }
     const std::string noId;
     for (const CommandKey& key : order) {
         r = Of(key.first).write(Unit{d, key.second, noId, moves}, file.values.at(key));
         if (Info(key.first).writeTolerant ? r < 0 : r != 0)
-            return Stopped(d, progress, r);
+            return Stopped(outcome, d, progress, r);
         ++progress.done;
     }
     int mode = 2;
@@ -1021,8 +1022,56 @@ int SendFile(CDevice& d, const FileValues& file, const PinAfter& pin, const std:
     if (user && fileMode != file.values.end() && fileMode->second.complete)
         mode = fileMode->second.Int(0);
     if ((r = d.SetMode(mode)) < 0)
-        return Stopped(d, progress, r);
+        return Stopped(outcome, d, progress, r);
     return 0;
+}
+
+// Runs the device's commands through the step it had and notes every command the unit refused
+// (a CSR the command does not fold to 0), in the order refused, alike ones counted together.
+class RefusalRecorder final : public ITransactStep {
+public:
+    explicit RefusalRecorder(CDevice& d) : d_(d), inner_(d.TransactStep()) { d_.SetTransactStep(this); }
+    ~RefusalRecorder() override { d_.SetTransactStep(inner_); }
+    RefusalRecorder(const RefusalRecorder&) = delete;
+    RefusalRecorder& operator=(const RefusalRecorder&) = delete;
+
+    int Transact(CDevice& device, int command, bool ignoreCsr) override
+    {
+        const int r = inner_ ? inner_->Transact(device, command, ignoreCsr) : device.LinkTransact(command, ignoreCsr);
+        if (r > 0 && !ignoreCsr) // a CSR the command folds to 0 is no refusal
+            Note(command, r);
+        return r;
+    }
+    const std::vector<CConfigBackup::Refusal>& Refusals() const { return refusals_; }
+
+private:
+    void Note(int command, int csr)
+    {
+        for (CConfigBackup::Refusal& f : refusals_)
+            if (f.command == command && f.csr == csr) {
+                ++f.times;
+                return;
+            }
+        refusals_.push_back({command, csr, 1});
+    }
+
+    CDevice& d_;
+    ITransactStep* inner_;
+    std::vector<CConfigBackup::Refusal> refusals_;
+};
+
+// "Completed with 3 refusals: Cmd 84: CSR <text>; Cmd 87: CSR <text> (2 times)"
+std::string RefusalsText(const std::vector<CConfigBackup::Refusal>& refusals)
+{
+    int count = 0;
+    std::string list;
+    for (const CConfigBackup::Refusal& f : refusals) {
+        count += f.times;
+        list += (list.empty() ? "" : "; ") + CStatusState::CommandResultText(f.command, f.csr, "", CDevice::CsrText(f.csr));
+        if (f.times > 1)
+            list += " (" + std::to_string(f.times) + " times)";
+    }
+    return "Completed with " + std::to_string(count) + (count == 1 ? " refusal: " : " refusals: ") + list;
 }
 
 } // namespace
@@ -1032,23 +1081,26 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
 {
     CDevice& d = device_;
     skipped_.clear();
+    refusals_.clear();
+    outcome_.clear();
     if (!ini.SectionExists(calfile::IdSection)) {
-        ShowWarning(calfile::RestoreWarnCaption, calfile::WrongFile);
+        Warn(outcome_, calfile::WrongFile);
         return Refused;
     }
     // Every value the restore could send is read and checked before the first command, whatever
     // the unit: which sections apply is known only once the PIN the unit will have is settled.
     const FileValues file = ReadFileValues(ini, factory, user);
     if (!file.outOfRange.empty()) {
-        ShowWarning(calfile::RestoreWarnCaption, std::string(calfile::OutOfRangeText) + file.outOfRange);
+        Warn(outcome_, std::string(calfile::OutOfRangeText) + file.outOfRange);
         return Refused;
     }
 
+    RefusalRecorder recorder(d);
     int r = d.SetMode(2);
     if (r != 0)
-        return Stopped(d, {}, r);
+        return Stopped(outcome_, d, {}, r);
     PinAfter pin;
-    if ((r = SettlePin(d, file, factory, pin)) != 0)
+    if ((r = SettlePin(outcome_, d, file, factory, pin)) != 0)
         return r;
     const bool third = CUnitState::PinHas3rdCap(pin.pin);
     const bool output = CUnitState::PinHasOutputSensor(pin.pin);
@@ -1056,7 +1108,7 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
         if (Applies(row->units, third, output))
             skipped_.push_back(row->section + "/" + row->key);
 
-    if ((r = SendFile(d, file, pin, SendOrder(file, third, output), user, moves)) != 0)
+    if ((r = SendFile(outcome_, d, file, pin, SendOrder(file, third, output), user, moves)) != 0)
         return r;
     if (!skipped_.empty()) {
         std::string list;
@@ -1064,6 +1116,14 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
             list += "\n" + key;
         ShowWarning(calfile::RestoreWarnCaption, std::string(calfile::SkippedText) + list);
     }
-    ShowMessageBox(calfile::RestoreCaption, calfile::CompletedOk);
+    // The commands the restore goes on past when the unit refuses them: all sent, not all taken.
+    refusals_ = recorder.Refusals();
+    if (!refusals_.empty()) {
+        outcome_ = RefusalsText(refusals_);
+        ShowWarning(calfile::RestoreCaption, outcome_);
+        return 0;
+    }
+    outcome_ = calfile::CompletedOk;
+    ShowMessageBox(calfile::RestoreCaption, outcome_);
     return 0;
 }

@@ -65,6 +65,15 @@ public:
 
     static constexpr int Refused = 1000;
 
+    // A command the unit refused and the restore went on past: its number, the unit's CSR and
+    // how many times.
+    struct Refusal {
+        int command = 0;
+        int csr = 0;
+        int times = 0;
+        bool operator==(const Refusal&) const = default;
+    };
+
     explicit CConfigBackup(CDevice& device) : device_(device) {}
 
     // Writes every section into the store (save mode). orreryId is the program's product-ID
@@ -75,13 +84,21 @@ public:
     // Restores from the file. factory: calibration; user: configuration. 0, or the first
     // failing result (reported to the user); Refused for a refused file or a value out of range (nothing sent), a
     // serial-number mismatch or a PIN change the user declined (nothing but the mode sent). The
-    // restore ends with the file's mode (user part), else mode 2.
+    // restore ends with the file's mode (user part), else mode 2. A restore that sent everything
+    // but had commands refused on the way returns 0 and closes with a warning that names them.
     int ReadConfiguration(const platform::IniFile& file, bool factory, bool user, const Moves& moves);
 
     // Keys skipped by the last restore ("Section/Key"), missing or not scanning.
     const std::vector<std::string>& Skipped() const { return skipped_; }
+    // The commands the unit refused in a restore that went on to the end.
+    const std::vector<Refusal>& Refusals() const { return refusals_; }
+    // What the last restore's closing box said ("Completed OK", the refusals, why it stopped);
+    // empty when it ended on the user's answer.
+    const std::string& Outcome() const { return outcome_; }
 
 private:
     CDevice& device_;
     std::vector<std::string> skipped_;
+    std::vector<Refusal> refusals_;
+    std::string outcome_;
 };

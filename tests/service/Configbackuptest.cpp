@@ -104,6 +104,8 @@ protected:
         CConfigBackup backup(dev);
         const int r = backup.ReadConfiguration(ini, factory, user, moves);
         skipped = backup.Skipped();
+        refusals = backup.Refusals();
+        outcome = backup.Outcome();
         return r;
     }
     // The write commands (1..127) sent, in order.
@@ -129,6 +131,8 @@ protected:
     ScriptedHooks hooks;
     testsupport::SentLog log;
     std::vector<std::string> skipped;
+    std::vector<CConfigBackup::Refusal> refusals;
+    std::string outcome;
 };
 
 TEST_F(ConfigBackupTest, TwoCapacitorUnitSavesAsTheGoldenFile)
@@ -509,6 +513,123 @@ TEST_F(ConfigBackupTest, InterruptedRestoreSaysHowFarItGotAndWhy)
     ASSERT_EQ(hooks.shown.size(), 1u);
     EXPECT_EQ(hooks.shown.back().text,
               "Restore stopped before the first command: Time-out. Nothing of the file was sent.");
+}
+
+// The fresh unit a saved file is restored onto; the last potentiometer write (pot 5) is the
+// command before the capacitors move.
+constexpr int LastPotBeforeTheMove = 5;
+
+TEST_F(ConfigBackupTest, MoveTheUnitDidNotTakeStopsTheRestore)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    const std::string saved = Save();
+    const std::string notTaken = "Restore stopped after 31 of 33 commands: ";
+    auto fresh = [this] {
+        Unit([](SimUnitData& d) {
+            d = SimUnitData{};
+            d.motorSpeed = 0;
+        });
+    };
+    auto positions = [this] {
+        return state->With([](SimUnitData& d) { return std::make_pair(d.caps[0].position, d.caps[1].position); });
+    };
+    // The unit does not answer the Load move once, and answers again from then on.
+    auto stallNextOnce = [this](int times) {
+        pty.Unit().SetWatcher([this, times](int command, const std::vector<uint8_t>& data) -> uint8_t {
+            if (command == 92 && !data.empty() && data[0] == LastPotBeforeTheMove)
+                pty.Server().SetFault(simunit::SimSerialServer::Fault::Stall, times);
+            return 0;
+        });
+    };
+    for (const int times : {1, -1}) { // once, then silent from the move on
+        fresh();
+        const auto before = positions();
+        stallNextOnce(times);
+        hooks.shown.clear();
+        EXPECT_LT(Restore(saved, true, true), 0) << times;
+        pty.Unit().SetWatcher({});
+        pty.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+        EXPECT_EQ(Writes().back(), 112) << times; // neither Tune nor the mode after it
+        EXPECT_EQ(log.Count(122), 0) << times;
+        EXPECT_EQ(positions(), before) << times;
+        ASSERT_FALSE(hooks.shown.empty());
+        EXPECT_EQ(hooks.shown.back().kind, "warning");
+        EXPECT_EQ(hooks.shown.back().text, notTaken + "Time-out. The unit holds part of the file.") << times;
+        for (const ShownMessage& m : hooks.shown)
+            EXPECT_NE(m.text, "Completed OK");
+    }
+
+    // A move the unit refuses.
+    for (const int refused : {112, 122}) {
+        fresh();
+        hooks.shown.clear();
+        pty.Unit().SetWatcher([refused](int command, const std::vector<uint8_t>&) -> uint8_t {
+            return command == refused ? 47 : 0;
+        });
+        EXPECT_EQ(Restore(saved, true, true), 47) << refused;
+        pty.Unit().SetWatcher({});
+        EXPECT_EQ(Writes().back(), refused);
+        EXPECT_EQ(hooks.shown.back().kind, "warning");
+        EXPECT_EQ(hooks.shown.back().text, notTaken + "CSR Motor movement disabled. The unit holds part of the file.");
+    }
+}
+
+TEST_F(ConfigBackupTest, RefusedThirdCapacitorMoveStopsTheRestore)
+{
+    Unit([](SimUnitData& d) { Configure(d, 0x400); });
+    const std::string saved = Save();
+    Unit([](SimUnitData& d) {
+        d = SimUnitData{};
+        d.pin = 0x400;
+        d.motorSpeed = 0;
+    });
+    ASSERT_EQ(Restore(saved, true, true), 0);
+    ASSERT_EQ(hooks.shown.back().text, "Completed OK");
+
+    pty.Unit().SetWatcher([](int command, const std::vector<uint8_t>& data) -> uint8_t {
+        return command == 95 && !data.empty() && data[0] == 0 ? 48 : 0;
+    });
+    hooks.shown.clear();
+    EXPECT_EQ(Restore(saved, true, true), 48);
+    pty.Unit().SetWatcher({});
+    EXPECT_EQ(Writes().back(), 95); // not the mode after it
+    EXPECT_EQ(hooks.shown.back().kind, "warning");
+    // Of the 46 commands all but the move and the mode that follows it were taken.
+    EXPECT_EQ(hooks.shown.back().text,
+              "Restore stopped after 44 of 46 commands: CSR Motor already moving. The unit holds part of the file.");
+}
+
+TEST_F(ConfigBackupTest, RefusalsTheRestoreGoesOnPastAreNamedInAWarning)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    const std::string saved = Save();
+    pty.Unit().SetWatcher(testsupport::RefuseCommands({{84, 4}, {85, 39}, {87, 33}, {90, 38}}));
+    EXPECT_EQ(Restore(saved, true, true), 0);
+    pty.Unit().SetWatcher({});
+    EXPECT_EQ(Writes().back(), 93); // the restore went on to the end
+    // The trajectories end at the first set the unit refuses.
+    EXPECT_EQ(log.Count(90), 1);
+    EXPECT_EQ(refusals, (std::vector<CConfigBackup::Refusal>{{84, 4, 1}, {85, 39, 1}, {90, 38, 1}, {87, 33, 8}}));
+    ASSERT_FALSE(hooks.shown.empty());
+    for (const ShownMessage& m : hooks.shown)
+        EXPECT_NE(m.text, "Completed OK");
+    EXPECT_EQ(hooks.shown.back().kind, "warning");
+    EXPECT_EQ(hooks.shown.back().caption, "Restore from file");
+    const std::string text = "Completed with 11 refusals: Cmd 84: CSR Invalid data range; "
+                             "Cmd 85: CSR Invalid sensor select parameter; Cmd 90: CSR Invalid trajectory count; "
+                             "Cmd 87: CSR Invalid SDAC selected (8 times)";
+    EXPECT_EQ(hooks.shown.back().text, text);
+    EXPECT_EQ(outcome, text);
+
+    // One refusal, and then a clean restore again.
+    pty.Unit().SetWatcher([](int command, const std::vector<uint8_t>&) -> uint8_t { return command == 84 ? 4 : 0; });
+    EXPECT_EQ(Restore(saved, true, true), 0);
+    pty.Unit().SetWatcher({});
+    EXPECT_EQ(hooks.shown.back().text, "Completed with 1 refusal: Cmd 84: CSR Invalid data range");
+    EXPECT_EQ(Restore(saved, true, true), 0);
+    EXPECT_EQ(hooks.shown.back().kind, "message");
+    EXPECT_EQ(hooks.shown.back().text, "Completed OK");
+    EXPECT_EQ(dev.TransactStep(), nullptr); // the device's own step back in place
 }
 
 TEST_F(ConfigBackupTest, EveryAveragingCountIsRestored)

@@ -6,6 +6,8 @@
 #include "simunit/Simserial.h"
 #include "simunit/Simunit.h"
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -29,6 +31,15 @@ private:
     bool ok_ = false;
     std::string error_;
 };
+
+// A watcher for the simulated unit that answers each of the given commands with its CSR.
+inline simunit::SimUnit::Watcher RefuseCommands(std::map<int, uint8_t> csrs)
+{
+    return [csrs = std::move(csrs)](int command, const std::vector<uint8_t>&) -> uint8_t {
+        const auto it = csrs.find(command);
+        return it == csrs.end() ? 0 : it->second;
+    };
+}
 
 // Collects the link's traffic lines while installed (it installs itself).
 class RecordingTrafficLog : public ITrafficLog {

@@ -94,8 +94,14 @@ void TMainServiceSide::RestoreFromFileBtnClick()
     CConfigBackup::Moves moves;
     moves.MoveCapacitors = [this](double load, double tune) { return host_.MoveCapacitors(load, tune); };
     moves.Move3rdCap = [this](double p) { return host_.Move3rdCap(p); };
-    CConfigBackup(*device_).ReadConfiguration(ini, factory, user, moves);
+    CConfigBackup backup(*device_);
+    const int r = backup.ReadConfiguration(ini, factory, user, moves);
     host_.ReadAllPages();
     host_.RefreshUnitView();
-    Status->CommandAccepted();
+    // A restore that stopped, or that the unit took only in part, is no accepted command: the
+    // status line keeps what its closing box said.
+    if (r == 0 && backup.Refusals().empty())
+        Status->CommandAccepted();
+    else if (!backup.Outcome().empty())
+        Status->ShowMessage(backup.Outcome().substr(0, backup.Outcome().find('\n')));
 }

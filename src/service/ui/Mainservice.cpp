@@ -89,8 +89,11 @@ int TMainServiceSide::FillSectorList()
     list->setCurrentRow(servlog::IsSector(active) ? active : -1);
     ServLogTab->ServLogMemo->clear();
     if (!servlog::IsSector(active)) {
-        // No sector is the unit's active one: say so rather than show an empty record.
-        ServLogTab->ServLogMemo->appendPlainText(QString::fromStdString(servlog::NoActiveSectorText(active)));
+        // No sector is the unit's active one: say so rather than show an empty record, and say
+        // it in the status line too, which the Setup page's closing "Command accepted" leaves.
+        const std::string text = servlog::NoActiveSectorText(active);
+        ServLogTab->ServLogMemo->appendPlainText(QString::fromStdString(text));
+        Status->ShowMessage(text);
         return 0;
     }
     StatisticsText(active, ServLogTab->ServLogMemo);

@@ -36,7 +36,10 @@
 #include <QTextBlock>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <atomic>
 #include <fstream>
+#include <memory>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sstream>
@@ -84,9 +87,9 @@ protected:
             return true;
         };
     }
-    void Connect()
+    void Connect(uint32_t pin = 1)
     {
-        UnitPagesFixture::Connect();
+        UnitPagesFixture::Connect(pin);
         log.Clear();
         hooks.shown.clear();
     }
@@ -205,6 +208,8 @@ TEST_F(MainService, UnitThatNamesNoActiveSectorIsSaidSoNotReportedAsAccepted)
     for (int n = 0; n < 10; ++n)
         EXPECT_EQ(list->item(n)->text(), QString::number(n));
     EXPECT_EQ(MemoLines(side->ServLogTab->ServLogMemo), std::vector<std::string>{text});
+    // The status line tells the same as the memo once the Read is done.
+    EXPECT_EQ(StatusText(), text);
 }
 
 TEST(MainServiceUnit, SimulatedUnitNamesAnActiveSectorAsAUnitDoes)
@@ -364,6 +369,102 @@ TEST_F(MainService, RestoreCutShortByTheUnitSaysHowFarItGot)
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0].caption, "Restore from File");
     EXPECT_EQ(warnings[0].text, "Restore stopped after 5 of 8 commands: Time-out. The unit holds part of the file.");
+}
+
+TEST_F(MainService, RestoreWhoseCapacitorMoveFailedIsNoSuccess)
+{
+    Connect();
+    fileAnswer = dir.Path() + "/unit.cal";
+    side->ConfigPage->SaveToFileBtn->click();
+    const std::string head = "Restore stopped after 6 of 8 commands: ";
+    const std::string tail = ". The unit holds part of the file.";
+    auto restore = [&](simunit::SimUnit::Watcher watcher) {
+        sim.Unit().SetWatcher(std::move(watcher));
+        hooks.shown.clear();
+        log.Clear();
+        AnswerRestore(false, true);
+        side->ConfigPage->RestoreFromFileBtn->click();
+        sim.Unit().SetWatcher({});
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+        // Nothing of the file after the move: neither Tune nor the mode.
+        const std::vector<int> sent = log.Commands();
+        const auto move = std::find(sent.begin(), sent.end(), 112);
+        EXPECT_NE(move, sent.end());
+        EXPECT_EQ(std::count(move, sent.end(), 122), 0);
+        EXPECT_EQ(std::count(move, sent.end(), 93), 0);
+    };
+    auto closing = [&](const std::string& text) {
+        EXPECT_FALSE(Shown("Completed OK"));
+        const std::vector<ShownMessage> warnings = UnitPagesFixture::Shown("warning");
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_EQ(warnings[0].text, text);
+        EXPECT_EQ(StatusText(), text);
+    };
+
+    // The unit misses the Load move once (after the last trajectory write) and answers again.
+    auto armed = std::make_shared<std::atomic<bool>>(true);
+    restore([this, armed](int command, const std::vector<uint8_t>& data) -> uint8_t {
+        if (command == 100 && !data.empty() && data[0] == 4 && armed->exchange(false))
+            sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, 1);
+        return 0;
+    });
+    EXPECT_FALSE(armed->load());
+    closing(head + "Time-out" + tail);
+
+    // The unit refuses the move.
+    restore([](int command, const std::vector<uint8_t>&) -> uint8_t { return command == 112 ? 47 : 0; });
+    closing(head + "CSR Motor movement disabled" + tail);
+}
+
+TEST_F(MainService, RestoreWhoseThirdCapacitorMoveWasRefusedIsNoSuccess)
+{
+    Connect(0x400);
+    fileAnswer = dir.Path() + "/unit.cal";
+    side->ConfigPage->SaveToFileBtn->click();
+    sim.Unit().SetWatcher([](int command, const std::vector<uint8_t>& data) -> uint8_t {
+        return command == 95 && !data.empty() && data[0] == 0 ? 48 : 0;
+    });
+    hooks.shown.clear();
+    log.Clear();
+    AnswerRestore(false, true);
+    side->ConfigPage->RestoreFromFileBtn->click();
+    sim.Unit().SetWatcher({});
+    const std::vector<testsupport::SentCommand> writes = log.Sent({95, 93});
+    ASSERT_FALSE(writes.empty());
+    // The refused move is the last: no mode after it.
+    EXPECT_EQ(writes.back().command, 95);
+    EXPECT_EQ(writes.back().data.at(0), 0);
+    EXPECT_FALSE(Shown("Completed OK"));
+    const std::vector<ShownMessage> warnings = UnitPagesFixture::Shown("warning");
+    ASSERT_EQ(warnings.size(), 1u);
+    const std::string text =
+        "Restore stopped after 16 of 18 commands: CSR Motor already moving. The unit holds part of the file.";
+    EXPECT_EQ(warnings[0].text, text);
+    EXPECT_EQ(StatusText(), text);
+}
+
+TEST_F(MainService, RestoreWithRefusalsSaysWhatTheUnitRefused)
+{
+    Connect();
+    fileAnswer = dir.Path() + "/unit.cal";
+    side->ConfigPage->SaveToFileBtn->click();
+    sim.Unit().SetWatcher(testsupport::RefuseCommands({{84, 4}, {85, 39}, {87, 33}, {90, 38}}));
+    hooks.shown.clear();
+    log.Clear();
+    AnswerRestore(true, true, calfile::AccessCode);
+    side->ConfigPage->RestoreFromFileBtn->click();
+    sim.Unit().SetWatcher({});
+    EXPECT_FALSE(Shown("Completed OK"));
+    const std::vector<ShownMessage> warnings = UnitPagesFixture::Shown("warning");
+    ASSERT_EQ(warnings.size(), 1u);
+    // The trajectories end at the first set the unit refuses; the converters go on to the last.
+    const std::string text = "Completed with 11 refusals: Cmd 84: CSR Invalid data range; "
+                             "Cmd 85: CSR Invalid sensor select parameter; Cmd 90: CSR Invalid trajectory count; "
+                             "Cmd 87: CSR Invalid SDAC selected (8 times)";
+    EXPECT_EQ(warnings[0].caption, "Restore from file");
+    EXPECT_EQ(warnings[0].text, text);
+    EXPECT_EQ(StatusText(), text);
+    EXPECT_NE(StatusText(), "Command accepted");
 }
 
 TEST_F(MainService, RestoreOfAMissingFileOrAnsweredNoSendsNothing)
