@@ -197,9 +197,3 @@ void TMainServiceSide::FaultsInfoBtnClick()
     CaretToStart(InfoPage->StatsMemo);
     Status->CommandAccepted();
 }
-
-void TMainServiceSide::EnableConfigFileButtons(bool unlocked)
-{
-    ConfigPage->SaveToFileBtn->setEnabled(unlocked);
-    ConfigPage->RestoreFromFileBtn->setEnabled(unlocked);
-}
