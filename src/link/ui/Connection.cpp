@@ -137,7 +137,14 @@ bool TConnectionForm::ComPortEditKeyPress(QKeyEvent* event)
     return true;
 }
 
-void TConnectionForm::FormShow() { UpdateState(); }
+void TConnectionForm::FormShow()
+{
+    // The port the connect bar holds (the settings' or the one in use), whether or not the port
+    // scan lists it.
+    if (bar_ && !bar_->PortText().empty())
+        comPortEdit_->setText(QString::fromStdString(bar_->PortText()));
+    UpdateState();
+}
 
 void TConnectionForm::UpdateState()
 {
@@ -171,6 +178,8 @@ void TConnectionForm::ShowState()
     remoteBtn_->setToolTip(QString::fromStdString(s.remoteBtnHint));
     connectBtn_->setText(QString::fromStdString(s.connectBtnCaption));
     connectBtn_->setToolTip(QString::fromStdString(s.connectBtnHint));
+    if (link.connected && link.hasPort)
+        comPortEdit_->setText(QString::fromStdString(link.portName)); // as the bar shows it
 
     if (bar_) {
         const QString text = remoteComboBox_->currentText();

@@ -467,12 +467,34 @@ void TMainForm::StartupTimerTimer()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (shutDown_ || controller_->CloseQuery()) {
-        ShutDown();
-        event->accept();
-    } else {
+    if (!shutDown_ && !controller_->CloseQuery()) {
         event->ignore();
+        return;
     }
+    ShutDown();
+    event->accept();
+    EndProgram();
+}
+
+void TMainForm::EndProgram()
+{
+    // Closing this window ends the program, whatever else is open: the application does not wait
+    // for the last of its windows to close (a tool window counts for none, and a window that
+    // stayed would keep the program and the unit's port). Every window it opened closes with it.
+    std::vector<QPointer<QWidget>> windows;
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w->isWindow())
+            windows.emplace_back(w);
+    if (forms_.Splash)
+        windows.emplace_back(forms_.Splash.data());
+    for (const QPointer<QWidget>& w : windows) {
+        if (!w || !w->isVisible())
+            continue;
+        w->close();
+        if (w && w->isVisible())
+            w->hide(); // closed whatever it answers
+    }
+    QCoreApplication::exit(0);
 }
 
 void TMainForm::ShutDown()
@@ -694,10 +716,11 @@ void TMainForm::SetCaptions(const std::string& mainCaption, const std::string& l
     SetLoggingCaption(loggingCaption);
     if (!changed)
         return;
-    // The platform adds that title to a window's own when the window's title is set; windows
-    // already open take the new one.
+    // The platform adds that title to a window's own when the window's title is set; every
+    // window made so far takes the new one, shown or hidden (a hidden one keeps what it was
+    // given when it is shown again).
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowHandle())
+        if (w->windowHandle())
             w->windowHandle()->setTitle(w->windowTitle());
 }
 

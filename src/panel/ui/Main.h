@@ -374,6 +374,9 @@ private:
     std::function<void(CRegistry&, const std::string&, int)> LogFormatExchange();
     // Stops every timer and the controller's activity before anything is freed.
     void ShutDown();
+    // Closes every window this window opened and tells the application to leave its event
+    // loop: the program ends with this window.
+    void EndProgram();
     static void SetPanel(QLabel* panel, bool on, const char* onText, const char* offText);
     void PaintStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned, bool capsDisabled);
     // Whether the panels and readings show the unit's last read; the interlock panel shows only

@@ -44,6 +44,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // A filter sees the events of a disabled edit too: a locked panel's edits move nothing.
+        if (const auto* edit = qobject_cast<QWidget*>(watched); edit && !edit->isEnabled())
+            return QObject::eventFilter(watched, event);
         if (event->type() == QEvent::MouseButtonPress) {
             mouse_(cap_);
         } else if (positionEdit_ && event->type() == QEvent::KeyPress) {
@@ -188,7 +191,7 @@ void TMainForm::UpdateCapControls()
         for (QWidget* w : std::initializer_list<QWidget*>{p.StepEdits[c], p.PosEdits[c], p.SpinButtons[c], p.TrackBars[c]})
             w->setEnabled(unlocked);
     if (service_)
-        service_->EnableConfigFileButtons(unlocked);
+        service_->EnableUnlockedControls(unlocked);
     SetupCapacitorPanel();
 }
 

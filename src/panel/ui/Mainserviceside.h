@@ -91,7 +91,10 @@ public:
     virtual void UpdateUnitPages() = 0;
     virtual void ClearInfoPage() = 0;
     virtual void MarkActiveTrajectorySet(int index) = 0;
-    virtual void EnableConfigFileButtons(bool unlocked) = 0;
+    // The controls of the service side's pages that work only while the panel is unlocked
+    // (the Send, reset, calibration and configuration file buttons): disabled while locked,
+    // else as the pages' own rules have them.
+    virtual void EnableUnlockedControls(bool unlocked) = 0;
     // A running auto-test ends with the program.
     virtual void EndAutoTest() = 0;
     // The tool windows' sections of the settings.

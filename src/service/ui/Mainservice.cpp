@@ -200,9 +200,3 @@ void TMainServiceSide::FaultsInfoBtnClick()
     CaretToStart(InfoPage->StatsMemo);
     Status->CommandAccepted();
 }
-
-void TMainServiceSide::EnableConfigFileButtons(bool unlocked)
-{
-    ConfigPage->SaveToFileBtn->setEnabled(unlocked);
-    ConfigPage->RestoreFromFileBtn->setEnabled(unlocked);
-}

@@ -111,7 +111,7 @@ public:
     void UpdateUnitPages() override;
     void ClearInfoPage() override;
     void MarkActiveTrajectorySet(int index) override;
-    void EnableConfigFileButtons(bool unlocked) override;
+    void EnableUnlockedControls(bool unlocked) override;
     void EndAutoTest() override;
     void ExchangeToolSettings(CRegistry& store) override;
 

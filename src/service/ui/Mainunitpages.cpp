@@ -9,6 +9,7 @@
 #include "service/ui/Cal3capdlg.h"
 #include "service/ui/Calinputdlg.h"
 #include "service/ui/Cap3page.h"
+#include "service/ui/Configpage.h"
 #include "service/ui/Setuppage.h"
 #include "service/ui/Trajpage.h"
 #include "service/ui/Tuningpage.h"
@@ -46,6 +47,16 @@ void TMainServiceSide::UpdateUnitPages()
     PageControl->setTabVisible(PageControl->indexOf(_3capPage), device_->Has3rdCap());
     SetupPage->UpdateUnitType();
     TuningPage->UpdateUnitType();
+}
+
+void TMainServiceSide::EnableUnlockedControls(bool unlocked)
+{
+    ConfigPage->SaveToFileBtn->setEnabled(unlocked);
+    ConfigPage->RestoreFromFileBtn->setEnabled(unlocked);
+    SetupPage->EnableUnlockedControls(unlocked);
+    TrajPage->SendTrajBtn->setEnabled(unlocked);
+    TuningPage->SendTuningBtn->setEnabled(unlocked);
+    _3capPage->Send3capBtn->setEnabled(unlocked);
 }
 
 int TMainServiceSide::ReadSetup() { return SetupPage->ReadSetup(); }

@@ -419,8 +419,19 @@ void TSetupPage::CalOutputBtnClick()
 
 void TSetupPage::EnableCalibrateButtons()
 {
-    CalInputBtn->setEnabled(true);
-    CalOutputBtn->setEnabled(true);
+    const bool unlocked = !Host().Controller()->IsLocked();
+    CalInputBtn->setEnabled(unlocked);
+    CalOutputBtn->setEnabled(unlocked);
+}
+
+void TSetupPage::EnableUnlockedControls(bool unlocked)
+{
+    for (QPushButton* b : {SendSetupBtn, ResetMemoryBtn, ResetServLogBtn, ResetCapsBtn})
+        b->setEnabled(unlocked);
+    const auto open = [](const QWidget* dialog) { return dialog && dialog->isVisible(); };
+    const bool calibrating = open(Side().CalInputForm) || open(Side().Cal3capForm);
+    CalInputBtn->setEnabled(unlocked && !calibrating);
+    CalOutputBtn->setEnabled(unlocked && !calibrating);
 }
 
 void TSetupPage::UpdateUnitType()

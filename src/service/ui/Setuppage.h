@@ -66,8 +66,12 @@ public:
     void ResetCapsBtnClick();
     void CalInputBtnClick();
     void CalOutputBtnClick();
-    // The calibration dialogs call this when they close.
+    // The calibration dialogs call this when they close; the buttons stay disabled while the
+    // panel is locked.
     void EnableCalibrateButtons();
+    // The Send, reset and calibration buttons: disabled while locked; unlocked, the calibration
+    // buttons stay disabled while a calibration dialog is open.
+    void EnableUnlockedControls(bool unlocked);
     // Shows the third capacitor's and the output sensor's fields for the unit type.
     void UpdateUnitType();
     // The page's own, and the setup rules' (ISetupHost); the calibration dialogs use it too.

@@ -136,6 +136,8 @@ void TTuningForm::ModelBtnClick()
 
 void TTuningForm::closeEvent(QCloseEvent* event)
 {
-    event->ignore();
+    // A close hides the window, and is never refused: the application's closing of all its
+    // windows would stop at a refusal and leave the windows after it open.
+    event->accept();
     SetVisible(false);
 }

@@ -24,6 +24,7 @@
 #include "simunit/Simgateway.h"
 #include "simunit/Simunit.h"
 #include "qtsupport/Printedpdf.h"
+#include "qtsupport/Widgets.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
 
@@ -333,6 +334,8 @@ TEST_F(MainFormTest, DecliningTheDisclaimerClosesWithoutSaving)
     form->show();
     QCoreApplication::processEvents();
     EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(testsupport::ApplicationToldToQuit()); // the program ends
+    testsupport::TakeBackApplicationQuit();
     EXPECT_EQ(testsupport::ReadAll(store), "[Main]\r\nTop=dword:00000010\r\n");
 }
 
@@ -547,12 +550,60 @@ TEST_F(MainFormTest, CloseStopsTimersAndSavesTheLoadedSettings)
     form->move(70, 60);
     form->close();
     EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(testsupport::ApplicationToldToQuit()); // the program ends
+    testsupport::TakeBackApplicationQuit();
     EXPECT_FALSE(form->ReadTimer->isActive());
     EXPECT_FALSE(form->StartupTimer->isActive());
     const std::string saved = testsupport::ReadAll(platform::SettingsFile::PathForKey(KeyPath));
     EXPECT_NE(saved.find("[Vantrel Orrery]"), std::string::npos);
     EXPECT_NE(saved.find("[Main]"), std::string::npos);
     EXPECT_NE(saved.find("AutoTestN"), std::string::npos);
+}
+
+TEST_F(MainFormTest, ConnectionDialogOffersThePortTheSettingsFileNames)
+{
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) { d.rfOn = false; });
+    // As `./build.sh run` starts the program: a settings file naming the unit's terminal.
+    const std::string file = dir.File("simunit.orrery");
+    testsupport::WriteAll(file, "[Vantrel Orrery]\r\nComPort=" + sim.Path() +
+                                    "\r\nConnMode=0\r\n[Settings]\r\nBaudRate=9600\r\nAddr=2\r\n");
+    form->SetCommandLine({file}, dir.Path());
+    TMainForm::Forms forms;
+    forms.Connection = new TConnectionForm(form->Bridge(), form->ConnectBar, form.get());
+    form->SetForms(forms);
+    ShowAndStart();
+    ASSERT_EQ(form->PortText(), sim.Path());
+
+    std::string offered, afterConnect, afterNetwork, afterLocal;
+    bool connected = false;
+    testsupport::ModalDriver driver;
+    driver.Then("ConnectionForm", [&](QWidget* dialog) {
+        auto* port = dialog->findChild<QLineEdit*>("ComPortEdit");
+        offered = port->text().toStdString();
+        QTest::mouseClick(dialog->findChild<QPushButton*>("ConnectBtn"), Qt::LeftButton);
+        connected = form->Device()->IsConnected();
+        afterConnect = form->PortText();
+        dialog->findChild<QRadioButton*>("ModbusRadioButton")->click();
+        afterNetwork = form->PortText();
+        dialog->findChild<QRadioButton*>("LocalRadioButton")->click();
+        afterLocal = form->PortText();
+        EXPECT_EQ(port->text().toStdString(), sim.Path());
+        QTest::mouseClick(dialog->findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
+        return true;
+    });
+    form->ConnectionMenuItem->trigger();
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ(offered, sim.Path()); // not in the scanned port list, offered all the same
+    EXPECT_TRUE(connected);
+    EXPECT_EQ(afterConnect, sim.Path());
+    EXPECT_EQ(afterNetwork, sim.Path());
+    EXPECT_EQ(afterLocal, sim.Path());
+    EXPECT_EQ(form->Controller()->ConnMode(), COrrery::ModeLocal);
+    EXPECT_FALSE(form->Device()->IsConnected()); // the change of mode disconnected
+    EXPECT_TRUE(hooks.shown.empty()) << hooks.shown.front().text;
 }
 
 } // namespace

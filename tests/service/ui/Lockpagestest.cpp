@@ -1,0 +1,190 @@
+// The lock on the main window's pages: every control that works only while the panel is
+// unlocked is disabled while it is locked, on every page, and sends nothing however the user
+// tries it; unlocked, each is as its page's own rules have it.
+
+#include "service/ui/Unitpagesfixture.h"
+
+#include "panel/ui/Password.h"
+#include "qtsupport/Modaldriver.h"
+#include "service/ui/Cal3capdlg.h"
+#include "service/ui/Calinputdlg.h"
+#include "service/ui/Setuppage.h"
+
+#include <QAction>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+using unitpagestest::Cmds;
+
+// The controls enabled only while the panel is unlocked.
+const char* const UnlockedOnly[] = {
+    "ClearBtn",        "CtrlNotebook",   "_3capRatioEdit", "SendSetupBtn",       "ResetMemoryBtn",
+    "ResetServLogBtn", "ResetCapsBtn",   "CalInputBtn",    "CalOutputBtn",       "RestoreFromFileBtn",
+    "SaveToFileBtn",   "SendTrajBtn",    "SendTuningBtn",  "Send3capBtn",        "ShStepEdit",
+    "SerStepEdit",     "_3capStepEdit",  "ShPosEdit",      "SerPosEdit",         "_3capPosEdit",
+    "ShSpinButton",    "SerSpinButton",  "_3capSpinButton", "ShTrackBar",        "SerTrackBar",
+    "_3capTrackBar"};
+
+class LockedPages : public unitpagestest::UnitPagesFixture {
+protected:
+    void SetUp() override
+    {
+        UnitPagesFixture::SetUp();
+        TMainForm::Forms forms;
+        forms.Password = &password;
+        form->SetForms(forms);
+    }
+    void TearDown() override
+    {
+        for (QWidget* dialog : {static_cast<QWidget*>(side->CalInputForm), static_cast<QWidget*>(side->Cal3capForm)})
+            if (dialog && dialog->isVisible())
+                dialog->close();
+        UnitPagesFixture::TearDown();
+    }
+    // Orrery > Lock (or Unlock) with the password typed into its dialog and OK clicked.
+    void LockMenu(const QString& typed)
+    {
+        testsupport::ModalDriver driver;
+        driver.Then("PasswordForm", [typed](QWidget* dialog) {
+            auto* p = static_cast<TPasswordForm*>(dialog);
+            unitpagestest::Type(p->PasswordEdit, typed);
+            QTest::mouseClick(p->OkBtn, Qt::LeftButton);
+            return true;
+        });
+        form->LockMenuItem->trigger();
+        EXPECT_TRUE(driver.Done());
+    }
+    QWidget* Control(const char* name) const
+    {
+        QWidget* w = form->findChild<QWidget*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    // The pages and tabs that hold the control brought to the front, as a user would.
+    static void Reveal(QWidget* w)
+    {
+        for (QWidget* child = w, *p = w->parentWidget(); p; child = p, p = p->parentWidget()) {
+            if (auto* stack = qobject_cast<QStackedWidget*>(p); stack && stack->indexOf(child) >= 0) {
+                if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()))
+                    tabs->setCurrentWidget(child);
+            }
+        }
+    }
+    // Clicks the control and its buttons and presses keys in it, as a user would try it.
+    static void TryAsAUser(QWidget* w)
+    {
+        Reveal(w);
+        std::vector<QWidget*> targets{w};
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+            if (b->isVisible())
+                targets.push_back(b);
+        for (QWidget* t : targets) {
+            QTest::mouseClick(t, Qt::LeftButton, Qt::NoModifier, t->rect().center());
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Right})
+                QTest::keyClick(t, key);
+        }
+    }
+
+    void LockedPagesSendNothing(uint32_t pin)
+    {
+        Connect(pin);
+        data.Add();
+        LockMenu("pw");
+        ASSERT_TRUE(form->Controller()->IsLocked());
+        recorder.reset();
+        recorder = std::make_unique<simunit::SimRecorder>(sim.Unit());
+        hooks.answers.assign(40, true); // any question would be answered Yes
+        for (const char* name : UnlockedOnly) {
+            QWidget* w = Control(name);
+            if (!w)
+                continue;
+            EXPECT_FALSE(w->isEnabled()) << name;
+            Reveal(w);
+            if (w->isVisible())
+                TryAsAUser(w);
+            EXPECT_EQ(Sent(), Cmds{}) << name;
+            EXPECT_TRUE(hooks.shown.empty()) << name;
+        }
+        EXPECT_EQ(data.Count(), 1); // the history stays
+        EXPECT_FALSE(side->CalInputForm->isVisible());
+        EXPECT_FALSE(side->Cal3capForm->isVisible());
+
+        // A wrong password leaves the panel locked.
+        hooks.answers.clear();
+        LockMenu("no");
+        ASSERT_TRUE(form->Controller()->IsLocked());
+        for (const char* name : UnlockedOnly)
+            if (QWidget* w = Control(name))
+                EXPECT_FALSE(w->isEnabled()) << name;
+        hooks.shown.clear();
+
+        LockMenu("pw");
+        ASSERT_FALSE(form->Controller()->IsLocked());
+        for (const char* name : UnlockedOnly)
+            if (QWidget* w = Control(name))
+                EXPECT_TRUE(w->isEnabled()) << name;
+        // And they work again: the Tuning page's Send reaches the unit.
+        QWidget* send = Control("SendTuningBtn");
+        Reveal(send);
+        QTest::mouseClick(send, Qt::LeftButton);
+        EXPECT_EQ(Sent(), (Cmds{82, 71, 152, 141}));
+    }
+
+    TPasswordForm password;
+};
+
+} // namespace
+
+TEST_F(LockedPages, NoControlOfTheLockedPagesSendsAnythingForATwoCapacitorUnit)
+{
+    LockedPagesSendNothing(1);
+}
+
+TEST_F(LockedPages, NoControlOfTheLockedPagesSendsAnythingForAThreeCapacitorUnit)
+{
+    LockedPagesSendNothing(0x400);
+}
+
+TEST_F(LockedPages, UnlockGivesTheCalibrationButtonsBackOnlyOnceTheirDialogIsClosed)
+{
+    Connect();
+    QPushButton* input = side->SetupPage->CalInputBtn;
+    QPushButton* output = side->SetupPage->CalOutputBtn;
+    Reveal(input);
+    QTest::mouseClick(input, Qt::LeftButton);
+    ASSERT_TRUE(side->CalInputForm->isVisible());
+    EXPECT_FALSE(input->isEnabled());
+    EXPECT_FALSE(output->isEnabled());
+
+    LockMenu("");
+    ASSERT_TRUE(form->Controller()->IsLocked());
+    EXPECT_FALSE(side->SetupPage->SendSetupBtn->isEnabled());
+    // The dialog closed while locked: the lock still holds them.
+    side->CalInputForm->close();
+    EXPECT_FALSE(input->isEnabled());
+    EXPECT_FALSE(output->isEnabled());
+    QTest::mouseClick(input, Qt::LeftButton);
+    EXPECT_FALSE(side->CalInputForm->isVisible());
+
+    form->LockMenuItem->trigger(); // no password: unlocks without asking
+    ASSERT_FALSE(form->Controller()->IsLocked());
+    EXPECT_TRUE(input->isEnabled());
+    EXPECT_TRUE(output->isEnabled());
+
+    // Locked and unlocked while the dialog is open: the open dialog still holds them.
+    QTest::mouseClick(output, Qt::LeftButton);
+    ASSERT_TRUE(side->CalInputForm->isVisible());
+    LockMenu("");
+    form->LockMenuItem->trigger();
+    ASSERT_FALSE(form->Controller()->IsLocked());
+    EXPECT_TRUE(side->SetupPage->SendSetupBtn->isEnabled());
+    EXPECT_FALSE(input->isEnabled());
+    EXPECT_FALSE(output->isEnabled());
+    side->CalInputForm->close();
+    EXPECT_TRUE(input->isEnabled());
+    EXPECT_TRUE(output->isEnabled());
+}
