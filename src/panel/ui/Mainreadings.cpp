@@ -11,6 +11,7 @@
 #include "panel/ui/Alarmpanel.h"
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Settingsform.h"
+#include "panel/ui/Status.h"
 #include "zcomponents/Zwidgets.h"
 
 #include <QApplication>
@@ -54,6 +55,7 @@ void TMainForm::SetReadingsLost(bool lost)
 {
     readingsLost_ = lost;
     panes_->SetLatestKnown(!lost);
+    Status->SetReadingsLost(lost);
 }
 
 void TMainForm::PaintStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
@@ -101,6 +103,7 @@ void TMainForm::ShowReadingsLost()
         panel->setText(text);
         SetPaletteColor(panel, QPalette::Window, face);
     }
+    ShowCapLabels(false); // the capacitors' names; whether they are disabled is not known
     SetReadingsLost(true);
     SetReadingsKnown(false);
     data_->Latest() = CDataRec();
@@ -136,6 +139,10 @@ void TMainForm::PaneListBoxDblClick(int pane, int index)
 
 void TMainForm::UpdateAlarms()
 {
+    if (readingsLost_) {
+        AlarmPanel->ShowUnknown(*FaultsFrame);
+        return;
+    }
     const SAlarmState s = AlarmPanel->Update(data_->Latest().FaultWord(), *FaultsFrame);
     if (!s.HasHardFault)
         return;
