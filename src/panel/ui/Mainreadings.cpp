@@ -9,8 +9,11 @@
 #include "panel/Plotview.h"
 #include "panel/Readingspanes.h"
 #include "panel/ui/Alarmpanel.h"
+#include "panel/ui/Capsdlg.h"
+#include "panel/ui/Chartform.h"
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Settingsform.h"
+#include "panel/ui/Smithdlg.h"
 #include "panel/ui/Status.h"
 #include "zcomponents/Zwidgets.h"
 
@@ -56,6 +59,9 @@ void TMainForm::SetReadingsLost(bool lost)
     readingsLost_ = lost;
     panes_->SetLatestKnown(!lost);
     Status->SetReadingsLost(lost);
+    for (TChartForm* chart : {static_cast<TChartForm*>(forms_.Smith), static_cast<TChartForm*>(forms_.Caps)})
+        if (chart)
+            chart->SetLatestKnown(!lost);
 }
 
 void TMainForm::PaintStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
