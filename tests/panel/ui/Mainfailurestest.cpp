@@ -217,12 +217,12 @@ TEST_F(MainFailures, UnitThatDiesWhilePolledLeavesNoPanelLit)
 
 TEST_F(MainFailures, UnitKilledWithAFaultShowsNeitherNoFaultsNorAPresetAsTheUnits)
 {
-    auto sim = std::make_unique<testsupport::SimPty>();
-    ASSERT_TRUE(sim->Ok()) << sim->Error();
-    auto state = simunit::InstallDeviceCommands(sim->Unit());
-    state->With([](simunit::SimUnitData& d) { d.faults = uint64_t(1) << 3; });
+    // The simulated unit's program, with the fault "Over Temperature" active.
+    testsupport::SimProcess sim;
+    std::string error;
+    ASSERT_TRUE(sim.Start({"--fault", "3"}, error)) << error;
     Start();
-    ConnectTo(sim->Path());
+    ConnectTo(sim.UnitPath());
     ASSERT_TRUE(form->ReadTimer->isActive());
     form->ReadTimerTimer();
     QToolButton* presetOn = testsupport::Child<QToolButton>(*form, "PresetOnBtn");
@@ -234,7 +234,7 @@ TEST_F(MainFailures, UnitKilledWithAFaultShowsNeitherNoFaultsNorAPresetAsTheUnit
     ASSERT_EQ(CommLedColour(), PictureColour(CStatusState::CommIdle));
 
     // The unit is killed while it is polled.
-    sim.reset();
+    sim.Stop();
     PollUntilStopped();
     if (HasFatalFailure())
         return;
