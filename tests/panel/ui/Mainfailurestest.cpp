@@ -178,13 +178,17 @@ TEST_F(MainFailures, UnitThatDiesWhilePolledLeavesNoPanelLit)
     testsupport::SimPty sim;
     ASSERT_TRUE(sim.Ok()) << sim.Error();
     auto state = simunit::InstallDeviceCommands(sim.Unit());
-    state->With([](simunit::SimUnitData& d) { d.liveWords = RfOnAndTuned(); });
+    state->With([](simunit::SimUnitData& d) {
+        d.liveWords = RfOnAndTuned();
+        (*d.liveWords)[10] |= 0x4000; // the capacitors disabled
+    });
     Start();
     ConnectTo(sim.Path());
     ASSERT_TRUE(form->ReadTimer->isActive());
     form->ReadTimerTimer();
     ASSERT_EQ(Panel(form->RFOnPanel), "RF On");
     ASSERT_EQ(Panel(form->TunedPanel), "Tuned");
+    ASSERT_EQ(Panel(form->CtrlPanel->Labels[0]), "Disabled");
     ASSERT_TRUE(form->AlarmPanel->InterlockPanel->isVisible());
     ASSERT_NE(data.Latest().Value(1), 0.0);
 
@@ -202,6 +206,9 @@ TEST_F(MainFailures, UnitThatDiesWhilePolledLeavesNoPanelLit)
     ExpectStateUnknown();
     EXPECT_FALSE(form->AlarmPanel->InterlockPanel->isVisible());
     EXPECT_EQ(data.Latest().Flag(33), 0);
+    // The capacitors show their names: whether they are disabled is not known.
+    EXPECT_EQ(Panel(form->CtrlPanel->Labels[0]), "Load");
+    EXPECT_EQ(Panel(form->CtrlPanel->Labels[1]), "Tune");
 
     // The unit answers again and the user starts the timer: the next read lights them again.
     sim.Server().SetFault(SimSerialServer::Fault::None, -1);
@@ -210,6 +217,7 @@ TEST_F(MainFailures, UnitThatDiesWhilePolledLeavesNoPanelLit)
     form->ReadTimerTimer();
     EXPECT_EQ(Panel(form->RFOnPanel), "RF On");
     EXPECT_EQ(Panel(form->TunedPanel), "Tuned");
+    EXPECT_EQ(Panel(form->CtrlPanel->Labels[0]), "Disabled");
     EXPECT_TRUE(form->AlarmPanel->InterlockPanel->isVisible());
     EXPECT_FALSE(std::isnan(form->Panes().Source().LatestValue(1)));
     EXPECT_NE(testsupport::Child<TNumberLabel>(*form, "ShCText")->Shown(), "");
