@@ -78,7 +78,9 @@ CControlButtons CCapControls::Buttons(const CDataRec& rec)
     b.presetOff = !on;
     b.extPresetOn = on && ext;
     b.thirdCapAuto = rec.Flag(Flag3capAuto) != 0;
+    b.thirdCapSerial = !b.thirdCapAuto;
     b.thirdCapPresetOn = rec.Flag(Flag3capPresetOn) != 0;
+    b.thirdCapPresetOff = !b.thirdCapPresetOn;
     return b;
 }
 

@@ -33,7 +33,9 @@ constexpr int Third = 2;
 
 enum class ControlPage { ThirdCap, Corvina, IO, Plain };
 
-// Which buttons are down, from the status flags of the latest sample.
+// Which buttons are down, from the status flags of the latest sample. Without a sample that is
+// the unit's (the readings were lost) none is: CControlButtons{} shows no mode or preset as the
+// unit's.
 struct CControlButtons {
     bool autoMode = false;  // Auto buttons (flag 30)
     bool manual = false;    // Manual buttons (flag 31)
@@ -43,8 +45,10 @@ struct CControlButtons {
     bool presetOn = false;         // PresetOnBtn1, PresetOnBtn3: preset on
     bool presetOff = false;        // every Preset Off button
     bool extPresetOn = false;      // ExtPresetOnBtn, ExtPresetOnBtn2
-    bool thirdCapAuto = false;     // _3capAutoBtn (flag 37), _3capSerialBtn when not
-    bool thirdCapPresetOn = false; // _3capPresetOnBtn (flag 39), _3capPresetOffBtn when not
+    bool thirdCapAuto = false;      // _3capAutoBtn (flag 37)
+    bool thirdCapSerial = false;    // _3capSerialBtn (flag 37 clear)
+    bool thirdCapPresetOn = false;  // _3capPresetOnBtn (flag 39)
+    bool thirdCapPresetOff = false; // _3capPresetOffBtn (flag 39 clear)
 };
 
 // Mode numbers the mode buttons send.

@@ -12,8 +12,24 @@
 
 namespace {
 
-// No reading (NaN) shows no number at all, never one made up.
-std::string ReadingText(double v, int decimals) { return std::isnan(v) ? std::string() : FloatToText(v, decimals); }
+// Shown in place of a reading that does not fit its room even without decimals.
+const char* const TooWideMark = "##";
+
+// The reading as it fits in room pixels: with the variable's decimals, else with as many fewer
+// as it takes, else the mark that it does not fit (nothing when not even that fits). A number is
+// shown whole or not at all, never with a digit cut off. No reading (NaN) shows no number at
+// all, never one made up.
+std::string FittedReading(IItemCanvas& canvas, double v, int decimals, int room)
+{
+    if (std::isnan(v))
+        return std::string();
+    for (int d = std::max(0, decimals); d >= 0; --d) {
+        std::string text = FloatToText(v, d);
+        if (canvas.TextWidth(text) <= room)
+            return text;
+    }
+    return canvas.TextWidth(TooWideMark) <= room ? TooWideMark : std::string();
+}
 
 bool SameValue(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
@@ -213,7 +229,9 @@ bool CItem::ApplyValue(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, 
     canvas.FillRect(half, itemcolour::White);
     canvas.SetTextHeight(ctx.Style->ValueFontSize);
     canvas.Text(half.Left, r.Top, EqualsText, itemcolour::Black);
-    const std::string text = ReadingText(v, var.Decimals);
+    // The value keeps clear of the "=": it lies between it and the right edge, a gap each side.
+    const int room = r.Right - TextInset - (half.Left + canvas.TextWidth(EqualsText) + TextInset);
+    const std::string text = FittedReading(canvas, v, var.Decimals, room);
     canvas.Text(r.Right - TextInset - canvas.TextWidth(text), r.Top, text, itemcolour::Black);
     return false;
 }
@@ -270,8 +288,8 @@ bool CItem::ApplyBar(IItemCanvas& canvas, const SRect& r, bool onlyIfChanged, co
     const SRect& vb = g.ValueInterior;
     canvas.FillRect(vb, itemcolour::White);
     canvas.SetTextHeight(h);
-    const std::string text = ReadingText(v, var.Decimals);
-    // Clipped to its box: a value beyond the range (or an item too narrow for it) stays off the bar.
+    const std::string text = FittedReading(canvas, v, var.Decimals, vb.Width() - 2 * TextInset);
+    // Clipped to its box all the same: nothing of it ever reaches the bar.
     canvas.TextClipped(vb, vb.Right - TextInset - canvas.TextWidth(text), vb.Top, text, itemcolour::Black);
     return false;
 }

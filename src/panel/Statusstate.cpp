@@ -32,10 +32,18 @@ void CStatusState::RedrawComm()
             picture = (commTicks_ % 2) ? CommError : CommIdle;
         }
     }
+    if (picture == CommIdle && readingsLost_)
+        picture = CommError;
     if (picture != shownCommImage_) {
         shownCommImage_ = picture;
         ++commDraws_;
     }
+}
+
+void CStatusState::SetReadingsLost(bool lost)
+{
+    readingsLost_ = lost;
+    RedrawComm();
 }
 
 void CStatusState::RedrawLog()

@@ -48,6 +48,10 @@ public:
     };
 
     void SetCommState(int state);
+    // Whether polling stopped with the unit's readings lost: then the idle picture, which
+    // stands for a link whose readings are the unit's, shows as the error picture.
+    void SetReadingsLost(bool lost);
+    bool ReadingsLost() const { return readingsLost_; }
     void SetLogState(int state);
     void SetErrorText(const std::string& text);
     void ClearMessage();
@@ -112,6 +116,7 @@ private:
     int messageState_ = MessageNone;
     int messageHold_ = 0;
     int errorBlink_ = 0;
+    bool readingsLost_ = false;
 
     std::string errorText_;
     TColor errorColor_ = Silver;

@@ -67,7 +67,8 @@ TEST(PaneItem, ABarsValueBoxHoldsTheWidestValueOfItsRange)
             EXPECT_LE(t.x + 54, g.ValueInterior.Right);
         }
     EXPECT_TRUE(drawn);
-    // A value beyond the range is clipped to its box rather than drawn over the bar.
+    // A value beyond the range is drawn with as many decimals as its box holds, whole, and
+    // clipped to the box all the same; one too wide even without decimals gives the mark.
     source.Latest[1] = -123456.5;
     canvas.Texts.clear();
     item.Paint(canvas, r, false, ctx);
@@ -75,6 +76,13 @@ TEST(PaneItem, ABarsValueBoxHoldsTheWidestValueOfItsRange)
     EXPECT_TRUE(canvas.Texts.back().clipped);
     EXPECT_EQ(canvas.Texts.back().clip.Left, g.ValueInterior.Left);
     EXPECT_EQ(canvas.Texts.back().clip.Right, g.ValueInterior.Right);
+    EXPECT_EQ(canvas.Texts.back().text, "-123456.50"); // 60 pixels of the 60 + 2 * 2 there are
+    EXPECT_GE(canvas.Texts.back().x, g.ValueInterior.Left + 2);
+    source.Latest[1] = 1e12;
+    canvas.Texts.clear();
+    item.Paint(canvas, r, false, ctx);
+    ASSERT_FALSE(canvas.Texts.empty());
+    EXPECT_EQ(canvas.Texts.back().text, "##");
     // A range of few digits keeps the box of three text heights.
     EXPECT_EQ(CItem::BarGeometry(r, 16, 30).X0, r.Width() - 3 * 16);
 }

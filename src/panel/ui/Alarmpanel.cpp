@@ -82,3 +82,10 @@ SAlarmState TAlarmPanel::Update(uint64_t faultWord, TFaultsFrame& faults)
     Paint(AlarmsPanel, QString::fromStdString(s.AlarmText), s.AlarmHighlighted ? clYellow : clBtnFace);
     return s;
 }
+
+void TAlarmPanel::ShowUnknown(TFaultsFrame& faults)
+{
+    faults.ShowUnknown();
+    MutePanel->setVisible(false);
+    Paint(AlarmsPanel, FaultsUnknownText, clBtnFace);
+}

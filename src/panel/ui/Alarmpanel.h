@@ -23,6 +23,10 @@ public:
     // The alarm update of one sample: LEDs of faults, interlock, sound, summary. Returns the
     // state, whose hard fault (if any) the caller acts on.
     SAlarmState Update(uint64_t faultWord, TFaultsFrame& faults);
+    // Without readings the faults are not known: neither "No Faults" nor a fault, the Faults
+    // page's LEDs in their unknown look, no alarm sound.
+    void ShowUnknown(TFaultsFrame& faults);
+    static constexpr const char* FaultsUnknownText = "Faults ?";
 
 private:
     void SetMuteHint();

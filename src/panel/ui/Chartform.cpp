@@ -159,6 +159,21 @@ void TChartForm::StartNewTrail()
         runSerial_ = links_.Data->FirstSerial() + links_.Data->Count();
 }
 
+void TChartForm::SetLatestKnown(bool known)
+{
+    if (known == latestKnown_)
+        return;
+    latestKnown_ = known;
+    if (!painted_)
+        return; // the next full paint draws it as it now is
+    QImage& image = ChartBox->Buffer();
+    if (known)
+        DrawMarker(image);
+    else
+        EraseMarker(image);
+    ChartBox->update();
+}
+
 int TChartForm::RunStart() const
 {
     if (!links_.Data)
@@ -268,7 +283,7 @@ void TChartForm::FormPaint()
 
 void TChartForm::DrawMarker(QImage& image)
 {
-    if (!trail_.HasLast)
+    if (!trail_.HasLast || !latestKnown_ || trail_.MarkerShown)
         return;
     trail_.Marker = trail_.Last;
     trail_.MarkerShown = true;

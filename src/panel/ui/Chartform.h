@@ -66,6 +66,9 @@ public:
     void UpdateIncremental();
     // A unit has been connected: its samples, from the next one stored, make a new trail.
     void StartNewTrail();
+    // Whether the newest sample is where the unit stands: while the readings are lost the trail
+    // stays (it is history) but no marker claims the unit's place.
+    void SetLatestKnown(bool known);
     // The window's title, or header + " - " + title.
     void SetCaption(const std::string& header);
     // Stores the read-out mode, checks its item and names the status bar's item.
@@ -149,4 +152,5 @@ private:
     CTrail trail_;
     int64_t runSerial_ = 0; // the store's serial number of the present unit's first sample
     bool painted_ = false;
+    bool latestKnown_ = true; // the marker shows only then
 };

@@ -12,6 +12,8 @@
 namespace {
 constexpr int LedSize = 16;
 constexpr int LedRows = 13;
+constexpr LedColorType FaultColour = lctyellow;
+constexpr LedColorType UnknownColour = lctGrey;
 const char* const UnknownFaultName = "Unknown Fault";
 
 TzLed* NewLed(QWidget* parent, const char* name, const QString& hint)
@@ -19,9 +21,15 @@ TzLed* NewLed(QWidget* parent, const char* name, const QString& hint)
     auto* led = NewNamed<TzLed>(parent, name);
     led->setFixedSize(LedSize, LedSize);
     led->SetStyle(lstSquare);
-    led->WriteLedColor(lctyellow);
+    led->WriteLedColor(FaultColour);
     led->setToolTip(hint);
     return led;
+}
+// Only a change: the LED repaints on every colour set, and each poll shows the LEDs.
+void SetColour(TzLed* led, LedColorType colour)
+{
+    if (led->LEDColor() != colour)
+        led->WriteLedColor(colour);
 }
 } // namespace
 
@@ -72,7 +80,17 @@ void TFaultsFrame::ShowThirdCap(bool shown)
 
 void TFaultsFrame::ShowLeds(const SAlarmState& state)
 {
+    for (TzLed* led : leds_)
+        SetColour(led, FaultColour);
     for (size_t i = 0; i + 1 < leds_.size() && i < state.Leds.size(); ++i)
         leds_[i]->writeLedOn(state.Leds[i]);
     UnknownFaultsLed->writeLedOn(state.UnknownLed);
+}
+
+void TFaultsFrame::ShowUnknown()
+{
+    for (TzLed* led : leds_) {
+        led->writeLedOn(false);
+        SetColour(led, UnknownColour);
+    }
 }

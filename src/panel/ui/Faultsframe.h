@@ -23,6 +23,9 @@ public:
     QPushButton* RefreshFaultsBtn;
 
     void ShowLeds(const SAlarmState& state);
+    // Faults not known (no readings): every LED unlit in grey, neither a fault's yellow nor the
+    // unlit yellow of no fault. ShowLeds gives them their colour back.
+    void ShowUnknown();
     // Shows or hides the third capacitor's LEDs and labels.
     void ShowThirdCap(bool shown);
 

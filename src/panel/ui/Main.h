@@ -274,6 +274,7 @@ public:
     void ApplyHeader(const std::string& header) override;
     int ReadUnitSetup() override;
     int UpdateReadings() override;
+    bool ReadingsLost() const override { return readingsLost_; }
     void UpdateControls() override;
     void ApplyUiState(const COrreryUiState& state) override;
     void ExchangeMainSettings(CRegistry& store) override { ExchangeSettings(store); }

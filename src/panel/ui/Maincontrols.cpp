@@ -155,7 +155,8 @@ void TMainForm::SelectControlPage(bool withRatio)
     case ControlPage::IO: ShowPage(p.CtrlNotebook, p.CtrlIOPage); break;
     case ControlPage::Plain: ShowPage(p.CtrlNotebook, p.CtrlPage); break;
     }
-    const CControlButtons b = CCapControls::Buttons(data_->Latest());
+    // Lost readings show no mode or preset as the unit's: no button is down.
+    const CControlButtons b = readingsLost_ ? CControlButtons{} : CCapControls::Buttons(data_->Latest());
     for (QToolButton* x : p.SerialBtns)
         SetDown(x, b.serial);
     for (QToolButton* x : p.ManualBtns)
@@ -173,9 +174,9 @@ void TMainForm::SelectControlPage(bool withRatio)
         SetDown(x, b.extPresetOn);
     if (device_->Has3rdCap()) {
         SetDown(p._3capAutoBtn, b.thirdCapAuto);
-        SetDown(p._3capSerialBtn, !b.thirdCapAuto);
+        SetDown(p._3capSerialBtn, b.thirdCapSerial);
         SetDown(p._3capPresetOnBtn, b.thirdCapPresetOn);
-        SetDown(p._3capPresetOffBtn, !b.thirdCapPresetOn);
+        SetDown(p._3capPresetOffBtn, b.thirdCapPresetOff);
         if (withRatio)
             p._3capRatioEdit->setText(QString::fromStdString(FloatToText(device_->ThirdCapRatio(), 2)));
     }

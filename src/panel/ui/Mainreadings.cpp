@@ -9,8 +9,12 @@
 #include "panel/Plotview.h"
 #include "panel/Readingspanes.h"
 #include "panel/ui/Alarmpanel.h"
+#include "panel/ui/Capsdlg.h"
+#include "panel/ui/Chartform.h"
 #include "panel/ui/Hardfault.h"
 #include "panel/ui/Settingsform.h"
+#include "panel/ui/Smithdlg.h"
+#include "panel/ui/Status.h"
 #include "zcomponents/Zwidgets.h"
 
 #include <QApplication>
@@ -54,6 +58,10 @@ void TMainForm::SetReadingsLost(bool lost)
 {
     readingsLost_ = lost;
     panes_->SetLatestKnown(!lost);
+    Status->SetReadingsLost(lost);
+    for (TChartForm* chart : {static_cast<TChartForm*>(forms_.Smith), static_cast<TChartForm*>(forms_.Caps)})
+        if (chart)
+            chart->SetLatestKnown(!lost);
 }
 
 void TMainForm::PaintStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,
@@ -101,6 +109,7 @@ void TMainForm::ShowReadingsLost()
         panel->setText(text);
         SetPaletteColor(panel, QPalette::Window, face);
     }
+    ShowCapLabels(false); // the capacitors' names; whether they are disabled is not known
     SetReadingsLost(true);
     SetReadingsKnown(false);
     data_->Latest() = CDataRec();
@@ -136,6 +145,10 @@ void TMainForm::PaneListBoxDblClick(int pane, int index)
 
 void TMainForm::UpdateAlarms()
 {
+    if (readingsLost_) {
+        AlarmPanel->ShowUnknown(*FaultsFrame);
+        return;
+    }
     const SAlarmState s = AlarmPanel->Update(data_->Latest().FaultWord(), *FaultsFrame);
     if (!s.HasHardFault)
         return;

@@ -61,6 +61,9 @@ public:
     virtual int ReadAllPages() = 0;
     virtual int ReadUnitSetup() = 0;
     virtual int UpdateReadings() = 0;
+    // The readings were lost (polling stopped for errors, or a link the program dropped) and no
+    // read has given a sample since: the latest sample is not the unit's.
+    virtual bool ReadingsLost() const = 0;
     virtual void UpdateControls() = 0;
     virtual void RefreshUnitView() = 0;
     virtual void ValidatePanes() = 0;

@@ -188,6 +188,14 @@ void TStatusFrame::SetCommState(int state)
         commImage_->repaint();
 }
 
+void TStatusFrame::SetReadingsLost(bool lost)
+{
+    if (lost == state_.ReadingsLost())
+        return;
+    state_.SetReadingsLost(lost);
+    Sync();
+}
+
 void TStatusFrame::SyncErrorPanel()
 {
     const Shown before = shown_;

@@ -37,6 +37,8 @@ public:
     void SetContext(IStatusContext* context) { context_ = context; }
 
     void SetCommState(int state);
+    // The unit's readings were lost (true) or are the unit's again: see CStatusState.
+    void SetReadingsLost(bool lost);
     void UpdateConnection(int mode);
     void SetConnectionText(const std::string& text);
     void SetRemoteText(const std::string& text);

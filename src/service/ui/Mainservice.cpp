@@ -193,8 +193,9 @@ void TMainServiceSide::ServLogBtnClick()
 void TMainServiceSide::FaultsInfoBtnClick()
 {
     StartReport(host_, *InfoPage, inforeport::FaultsTitle);
-    // A failed read lists nothing: the faults of an older sample are not the unit's now.
-    if (host_.UpdateReadings() != 0)
+    // A failed read lists nothing: the faults of an older sample are not the unit's now; nor
+    // does a read without a new sample after the readings were lost.
+    if (host_.UpdateReadings() != 0 || host_.ReadingsLost())
         return;
     AddLines(InfoPage->StatsMemo, inforeport::Faults(host_.Data().Latest().FaultWord()));
     CaretToStart(InfoPage->StatsMemo);

@@ -41,6 +41,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -164,6 +165,56 @@ TEST_F(MainCharts, PollsOfTheUnitMoveBothTraces)
     EXPECT_FALSE(smith.Trail().MarkerShown);
     EXPECT_FALSE(caps.Trail().MarkerShown);
     state->With([](simunit::SimUnitData& d) { d.rfOn = false; });
+    form->ConnectBar->ConnectBtn()->click();
+}
+
+TEST_F(MainCharts, LostReadingsLeaveTheTracesButNoMarkerOfWhereTheUnitStands)
+{
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    simunit::InstallDeviceCommands(sim.Unit());
+    form->SmithBtn->click();
+    form->CapsBtn->click();
+    form->Controller()->Settings().BaudRate = "9600";
+    form->Controller()->Settings().Timeout = 100;
+    form->SetPortText(sim.Path());
+    form->ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form->Device()->IsConnected());
+    for (int i = 0; i < 3; ++i)
+        form->ReadTimerTimer();
+    ASSERT_TRUE(smith.Trail().MarkerShown);
+    ASSERT_TRUE(caps.Trail().MarkerShown);
+    const QImage smithBefore = smith.ChartBox->Buffer().copy();
+    const SPoint marker = smith.Trail().Marker;
+
+    // The unit stops answering until the read timer stops.
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+    for (int i = 0; i < 20 && form->ReadTimer->isActive(); ++i)
+        form->ReadTimerTimer();
+    ASSERT_FALSE(form->ReadTimer->isActive());
+    EXPECT_FALSE(smith.Trail().MarkerShown);
+    EXPECT_FALSE(caps.Trail().MarkerShown);
+    // Only the marker went: every pixel that changed lies in its box.
+    const QImage& smithAfter = smith.ChartBox->Buffer();
+    int changed = 0;
+    for (int y = 0; y < smithAfter.height(); ++y)
+        for (int x = 0; x < smithAfter.width(); ++x)
+            if (smithAfter.pixel(x, y) != smithBefore.pixel(x, y)) {
+                ++changed;
+                EXPECT_LE(std::abs(x - marker.X), 4) << x << "," << y;
+                EXPECT_LE(std::abs(y - marker.Y), 4) << x << "," << y;
+            }
+    EXPECT_GT(changed, 0);
+    // A full repaint (a resize) draws no marker either.
+    smith.FormPaint();
+    EXPECT_FALSE(smith.Trail().MarkerShown);
+
+    // The unit answers again: the next read puts the marker back.
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::None, -1);
+    form->ReadTimerBtn->click();
+    form->ReadTimerTimer();
+    EXPECT_TRUE(smith.Trail().MarkerShown);
+    EXPECT_TRUE(caps.Trail().MarkerShown);
     form->ConnectBar->ConnectBtn()->click();
 }
 

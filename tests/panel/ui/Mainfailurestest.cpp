@@ -13,6 +13,7 @@
 #include "panel/Readingspanes.h"
 #include "panel/ui/Alarmpanel.h"
 #include "panel/ui/Ctrlpanel.h"
+#include "panel/ui/Faultsframe.h"
 #include "panel/ui/Main.h"
 #include "service/ui/Mainserviceside.h"
 #include "panel/ui/Status.h"
@@ -23,6 +24,7 @@
 #include "simunit/Simgateway.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
+#include "zcomponents/Zled.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,8 +32,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -109,6 +113,55 @@ protected:
             EXPECT_EQ(testsupport::Child<TNumberLabel>(*form, name)->Shown(), "") << name;
     }
 
+    // The mode, preset and third-capacitor buttons shown down on the control page shown.
+    std::vector<std::string> ButtonsDown() const
+    {
+        std::vector<std::string> down;
+        for (const QToolButton* b : form->CtrlPanel->CtrlNotebook->currentWidget()->findChildren<QToolButton*>())
+            if (b->isChecked())
+                down.push_back(b->objectName().toStdString());
+        std::sort(down.begin(), down.end());
+        return down;
+    }
+    // The Faults page's LEDs that are lit, and those in the yellow of the faults.
+    std::vector<std::string> LedsLit() const
+    {
+        std::vector<std::string> lit;
+        for (const TzLed* led : form->FaultsFrame->Leds())
+            if (led->Enabled())
+                lit.push_back(led->objectName().toStdString());
+        return lit;
+    }
+    int YellowLeds() const
+    {
+        int n = 0;
+        for (const TzLed* led : form->FaultsFrame->Leds())
+            n += led->LEDColor() == lctyellow;
+        return n;
+    }
+    // The colour at the middle of the status frame's communication indicator, once the marks
+    // of the last commands have run out.
+    QRgb CommLedColour() const
+    {
+        for (int i = 0; i < 2 * CStatusState::ErrorTicks; ++i)
+            form->Status->StatusTimerTimer();
+        const QLabel* image = testsupport::Child<QLabel>(*form, "CommImage");
+        const QImage shown = image->pixmap().toImage();
+        return shown.pixel(shown.width() / 2, shown.height() / 2);
+    }
+    static QRgb PictureColour(int picture)
+    {
+        const QImage image = TStatusFrame::CommPicture(picture).toImage();
+        return image.pixel(image.width() / 2, image.height() / 2);
+    }
+    // Polls by the read timer's handler until the timer has stopped (for errors or a lost link).
+    void PollUntilStopped()
+    {
+        for (int i = 0; i < 20 && form->ReadTimer->isActive(); ++i)
+            form->ReadTimerTimer();
+        ASSERT_FALSE(form->ReadTimer->isActive());
+    }
+
     testsupport::TempDir dir;
     std::vector<std::string> args;
     ScriptedHooks hooks;
@@ -125,13 +178,17 @@ TEST_F(MainFailures, UnitThatDiesWhilePolledLeavesNoPanelLit)
     testsupport::SimPty sim;
     ASSERT_TRUE(sim.Ok()) << sim.Error();
     auto state = simunit::InstallDeviceCommands(sim.Unit());
-    state->With([](simunit::SimUnitData& d) { d.liveWords = RfOnAndTuned(); });
+    state->With([](simunit::SimUnitData& d) {
+        d.liveWords = RfOnAndTuned();
+        (*d.liveWords)[10] |= 0x4000; // the capacitors disabled
+    });
     Start();
     ConnectTo(sim.Path());
     ASSERT_TRUE(form->ReadTimer->isActive());
     form->ReadTimerTimer();
     ASSERT_EQ(Panel(form->RFOnPanel), "RF On");
     ASSERT_EQ(Panel(form->TunedPanel), "Tuned");
+    ASSERT_EQ(Panel(form->CtrlPanel->Labels[0]), "Disabled");
     ASSERT_TRUE(form->AlarmPanel->InterlockPanel->isVisible());
     ASSERT_NE(data.Latest().Value(1), 0.0);
 
@@ -149,6 +206,9 @@ TEST_F(MainFailures, UnitThatDiesWhilePolledLeavesNoPanelLit)
     ExpectStateUnknown();
     EXPECT_FALSE(form->AlarmPanel->InterlockPanel->isVisible());
     EXPECT_EQ(data.Latest().Flag(33), 0);
+    // The capacitors show their names: whether they are disabled is not known.
+    EXPECT_EQ(Panel(form->CtrlPanel->Labels[0]), "Load");
+    EXPECT_EQ(Panel(form->CtrlPanel->Labels[1]), "Tune");
 
     // The unit answers again and the user starts the timer: the next read lights them again.
     sim.Server().SetFault(SimSerialServer::Fault::None, -1);
@@ -157,9 +217,94 @@ TEST_F(MainFailures, UnitThatDiesWhilePolledLeavesNoPanelLit)
     form->ReadTimerTimer();
     EXPECT_EQ(Panel(form->RFOnPanel), "RF On");
     EXPECT_EQ(Panel(form->TunedPanel), "Tuned");
+    EXPECT_EQ(Panel(form->CtrlPanel->Labels[0]), "Disabled");
     EXPECT_TRUE(form->AlarmPanel->InterlockPanel->isVisible());
     EXPECT_FALSE(std::isnan(form->Panes().Source().LatestValue(1)));
     EXPECT_NE(testsupport::Child<TNumberLabel>(*form, "ShCText")->Shown(), "");
+}
+
+TEST_F(MainFailures, UnitKilledWithAFaultShowsNeitherNoFaultsNorAPresetAsTheUnits)
+{
+    // The simulated unit's program, with the fault "Over Temperature" active.
+    testsupport::SimProcess sim;
+    std::string error;
+    ASSERT_TRUE(sim.Start({"--fault", "3"}, error)) << error;
+    Start();
+    ConnectTo(sim.UnitPath());
+    ASSERT_TRUE(form->ReadTimer->isActive());
+    form->ReadTimerTimer();
+    QToolButton* presetOn = testsupport::Child<QToolButton>(*form, "PresetOnBtn");
+    presetOn->click();
+    form->ReadTimerTimer();
+    ASSERT_EQ(ButtonsDown(), (std::vector<std::string>{"PresetOnBtn", "SerialBtn"}));
+    ASSERT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "Over Temperature");
+    ASSERT_EQ(LedsLit(), std::vector<std::string>{"OverTempLed"});
+    ASSERT_EQ(CommLedColour(), PictureColour(CStatusState::CommIdle));
+
+    // The unit is killed while it is polled.
+    sim.Stop();
+    PollUntilStopped();
+    if (HasFatalFailure())
+        return;
+    ExpectStateUnknown();
+    // Neither "No Faults" nor the last fault, and no fault word of 0 on the Faults page.
+    EXPECT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "Faults ?");
+    EXPECT_NE(form->AlarmPanel->AlarmsPanel->palette().color(QPalette::Window), QColor(0xFF, 0xFF, 0x00));
+    EXPECT_TRUE(LedsLit().empty());
+    EXPECT_EQ(YellowLeds(), 0) << "unlit yellow LEDs read as no fault";
+    EXPECT_FALSE(form->AlarmPanel->MutePanel->isVisible());
+    // No mode or preset is shown as the unit's.
+    EXPECT_TRUE(ButtonsDown().empty());
+    // The status LED is not the colour of a healthy link once polling has stopped.
+    EXPECT_NE(CommLedColour(), PictureColour(CStatusState::CommIdle));
+
+    // A click on a preset button, which cannot reach the unit, leaves none down either.
+    presetOn->click();
+    EXPECT_TRUE(ButtonsDown().empty());
+    EXPECT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "Faults ?");
+
+    // A disconnect the user chose keeps its plain look.
+    form->Controller()->DisconnectConfirm();
+    EXPECT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "No Faults");
+    EXPECT_EQ(ButtonsDown(), std::vector<std::string>{"PresetOffBtn"});
+    EXPECT_EQ(YellowLeds(), int(form->FaultsFrame->Leds().size()));
+}
+
+TEST_F(MainFailures, ThirdCapacitorUnitThatStopsAnsweringShowsNoButtonDownUntilItAnswers)
+{
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) {
+        d.pin = 0x400;
+        d.faults = uint64_t(1) << 3;
+    });
+    Start();
+    ConnectTo(sim.Path());
+    ASSERT_TRUE(form->Device()->Has3rdCap());
+    form->ReadTimerTimer();
+    const std::vector<std::string> before = ButtonsDown();
+    ASSERT_EQ(before, (std::vector<std::string>{"PresetOffBtn3", "SerialBtn3", "_3capPresetOffBtn", "_3capSerialBtn"}));
+
+    sim.Server().SetFault(SimSerialServer::Fault::Stall, -1);
+    PollUntilStopped();
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(form->Device()->IsConnected());
+    EXPECT_TRUE(ButtonsDown().empty());
+    EXPECT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "Faults ?");
+    EXPECT_EQ(YellowLeds(), 0);
+    EXPECT_EQ(CommLedColour(), PictureColour(CStatusState::CommError));
+
+    // The unit answers again: the next read shows its state.
+    sim.Server().SetFault(SimSerialServer::Fault::None, -1);
+    form->ReadTimerBtn->click();
+    form->ReadTimerTimer();
+    EXPECT_EQ(ButtonsDown(), before);
+    EXPECT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "Over Temperature");
+    EXPECT_EQ(LedsLit(), std::vector<std::string>{"OverTempLed"});
+    EXPECT_EQ(YellowLeds(), int(form->FaultsFrame->Leds().size()));
+    EXPECT_EQ(CommLedColour(), PictureColour(CStatusState::CommIdle));
 }
 
 TEST_F(MainFailures, NetworkedUnitLostWhilePolledLeavesNoPanelLit)

@@ -1,3 +1,4 @@
+#include "common/Helpers.h"
 #include "panel/Panelist.h"
 #include "panel/Plotview.h"
 #include "panel/ui/Itempainter.h"
@@ -8,6 +9,8 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <limits>
+#include <tuple>
 #include <gtest/gtest.h>
 
 namespace {
@@ -139,6 +142,196 @@ TEST_F(PaneBox, LayoutFollowsTheItemHeights)
     list.Remeasure();
     EXPECT_EQ(box.ItemRect(2).top(), 25);
     EXPECT_EQ(box.ItemRect(2).height(), 100);
+}
+
+// A pane of the main window's default width, whose items' texts are checked against the same
+// texts drawn whole on a blank image.
+struct NarrowPane : PaneBox {
+    static constexpr int DefaultPaneWidth = 160;
+    void SetUp() override
+    {
+        PaneBox::SetUp();
+        box.resize(DefaultPaneWidth, 400);
+        box.show(); // laid out: its items are as wide as the pane shows them
+        QApplication::processEvents();
+        source.Vars[4] = {"Temp", "Temp", "C", 5, 0, 4096};
+    }
+    SRect Rect(int item) const
+    {
+        const QRect r = box.ItemRect(item);
+        return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+    }
+    // Texts drawn whole, each at its x and y, in the pane's font at the height given, on a
+    // white image of the pane's size.
+    QImage Whole(int height, const std::vector<std::tuple<int, int, std::string>>& texts)
+    {
+        QImage image(box.Buffer().size(), box.Buffer().format());
+        image.fill(Qt::white);
+        TItemPainter painter(image, box.font(), box.palette());
+        painter.SetTextHeight(height);
+        for (const auto& [x, y, text] : texts)
+            painter.Text(x, y, text, itemcolour::Black);
+        return image;
+    }
+    int Width(int height, const std::string& text)
+    {
+        QImage image(1, 1, QImage::Format_RGB32);
+        TItemPainter painter(image, box.font(), box.palette());
+        painter.SetTextHeight(height);
+        return painter.TextWidth(text);
+    }
+    static bool Ink(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 160; }
+    // The columns of area that hold ink.
+    static std::vector<int> InkColumns(const QImage& image, const SRect& area)
+    {
+        std::vector<int> columns;
+        for (int x = area.Left; x < area.Right; ++x)
+            for (int y = area.Top; y < area.Bottom; ++y)
+                if (Ink(image, x, y)) {
+                    columns.push_back(x);
+                    break;
+                }
+        return columns;
+    }
+    static bool SameIn(const QImage& a, const QImage& b, const SRect& area)
+    {
+        for (int y = area.Top; y < area.Bottom; ++y)
+            for (int x = area.Left; x < area.Right; ++x)
+                if (a.pixel(x, y) != b.pixel(x, y))
+                    return false;
+        return true;
+    }
+    // The value with its decimals or fewer, or the mark that it does not fit.
+    static std::vector<std::string> Candidates(double v, int decimals)
+    {
+        std::vector<std::string> texts;
+        for (int d = decimals; d >= 0; --d)
+            texts.push_back(FloatToText(v, d));
+        texts.push_back("##");
+        return texts;
+    }
+};
+
+TEST_F(NarrowPane, ABarsValueIsShownWholeInItsBoxNeverWithADigitCut)
+{
+    list.Add(CItem::Bar, 4);
+    const SRect r = Rect(0);
+    const int h = style.BarFontSize;
+    const int widest = Width(h, "4096.00000");
+    const SRect vb = CItem::BarGeometry(r, h, widest).ValueInterior;
+    for (double v : {300.0, 4096.0, 0.5, -123456.5, 1e9}) {
+        source.Latest[4] = v;
+        list.ApplyValues();
+        const QImage& pane = box.Buffer();
+        ASSERT_FALSE(InkColumns(pane, vb).empty()) << v << ": nothing shown";
+        // What the box shows is one of the texts drawn whole, right-aligned in the box, and that
+        // text lies inside the box: nothing of it was cut off.
+        std::string shown;
+        for (const std::string& text : Candidates(v, 5)) {
+            const QImage whole = Whole(h, {{vb.Right - 2 - Width(h, text), vb.Top, text}});
+            const SRect all{0, 0, whole.width(), whole.height()};
+            const std::vector<int> ink = InkColumns(whole, all);
+            if (!ink.empty() && ink.front() > vb.Left && ink.back() < vb.Right - 1 && SameIn(pane, whole, vb)) {
+                shown = text;
+                break;
+            }
+        }
+        EXPECT_FALSE(shown.empty()) << v << ": the value box shows a text cut by its edge";
+        if (v == 300.0) {
+            EXPECT_EQ(shown.substr(0, 4), "300.") << "fewer decimals, not the mark, while the number fits";
+        }
+    }
+}
+
+TEST_F(NarrowPane, AValueLinesNumberKeepsClearOfTheEqualsSign)
+{
+    list.Add(CItem::Value, 4);
+    const SRect r = Rect(0);
+    const int h = style.ValueFontSize;
+    const SRect half{r.Left + r.Width() / 2, r.Top, r.Right, r.Bottom};
+    const std::vector<int> equals = InkColumns(Whole(h, {{half.Left, r.Top, "="}}), half);
+    ASSERT_FALSE(equals.empty());
+    for (double v : {300.0, 4096.0, -4096.0, 1e12}) {
+        source.Latest[4] = v;
+        list.ApplyValues();
+        const QImage& pane = box.Buffer();
+        std::string shown;
+        for (const std::string& text : Candidates(v, 5)) {
+            const QImage whole = Whole(h, {{half.Left, r.Top, "="}, {r.Right - 2 - Width(h, text), r.Top, text}});
+            if (!SameIn(pane, whole, half))
+                continue;
+            // The number's ink starts after a blank column beyond the "=".
+            const std::vector<int> number = InkColumns(Whole(h, {{r.Right - 2 - Width(h, text), r.Top, text}}),
+                                                       {0, r.Top, r.Right, r.Bottom});
+            if (!number.empty() && number.front() > equals.back() + 1 && number.back() < r.Right) {
+                shown = text;
+                break;
+            }
+        }
+        EXPECT_FALSE(shown.empty()) << v << ": the number runs into the \"=\" or off the pane";
+    }
+}
+
+TEST_F(PaneBox, ALostReadingPaintsBlankNeverNotANumber)
+{
+    // The reading is lost, and so are the samples of the history.
+    const double lost = std::numeric_limits<double>::quiet_NaN();
+    source.Latest[1] = lost;
+    source.History = {lost, lost};
+    list.Add(CItem::Value, 1);
+    list.Add(CItem::Bar, 1);
+    list.Add(CItem::Plot, 1);
+    list.RefreshAll(true);
+    list.ApplyValues();
+    const QImage& pane = box.Buffer();
+    const auto area = [&](int item) {
+        const QRect r = box.ItemRect(item);
+        return SRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+    };
+    const auto blank = [&](const SRect& a) {
+        for (int y = a.Top; y < a.Bottom; ++y)
+            for (int x = a.Left; x < a.Right; ++x)
+                if (pane.pixel(x, y) != pane.pixel(a.Left, a.Top))
+                    return false;
+        return true;
+    };
+    // The value line: "=" and nothing after it.
+    const SRect line = area(0);
+    const SRect half{line.Left + line.Width() / 2, line.Top, line.Right, line.Bottom};
+    QImage equalsOnly(pane.size(), pane.format());
+    equalsOnly.fill(Qt::white);
+    {
+        TItemPainter painter(equalsOnly, box.font(), box.palette());
+        painter.SetTextHeight(style.ValueFontSize);
+        painter.Text(half.Left, half.Top, "=", itemcolour::Black);
+    }
+    for (int y = half.Top; y < half.Bottom; ++y)
+        for (int x = half.Left; x < half.Right; ++x)
+            ASSERT_EQ(pane.pixel(x, y), equalsOnly.pixel(x, y)) << "the value line shows a text at " << x << "," << y;
+    // The bar: an empty bar and a blank value box.
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    TItemPainter measure(scratch, box.font(), box.palette());
+    measure.SetTextHeight(style.BarFontSize);
+    const SBarGeometry g = CItem::BarGeometry(area(1), style.BarFontSize, CItem::WidestValue(measure, source.Var(1)));
+    EXPECT_TRUE(blank(g.ValueInterior)) << "the bar's value box shows a text";
+    int blueInBar = 0;
+    for (int y = g.BarInterior.Top; y < g.BarInterior.Bottom; ++y)
+        for (int x = g.BarInterior.Left; x < g.BarInterior.Right; ++x)
+            blueInBar += (pane.pixel(x, y) | 0xFF000000u) == Blue();
+    EXPECT_EQ(blueInBar, 0);
+    // The plot: as without samples, its frame, grid, labels and title, and nothing else.
+    CItem plot(CItem::Plot, 1);
+    QImage alone(pane.size(), pane.format());
+    alone.fill(Qt::white);
+    source.History.clear();
+    {
+        TItemPainter painter(alone, box.font(), box.palette());
+        plot.Paint(painter, area(2), false, list.Context());
+    }
+    const QRect p = box.ItemRect(2);
+    for (int y = p.top(); y <= p.bottom(); ++y)
+        for (int x = p.left(); x <= p.right(); ++x)
+            ASSERT_EQ(pane.pixel(x, y), alone.pixel(x, y)) << "the plot shows something of a lost sample at " << x << "," << y;
 }
 
 TEST(ItemPainter, NumbersDrawnFromTheirGlyphsLookAsShapedTextAndMeasureTheSame)

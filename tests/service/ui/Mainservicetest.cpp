@@ -277,6 +277,35 @@ TEST_F(MainService, InfoReportsConfigurationStatisticsAndFaults)
     EXPECT_EQ(info->StatsLabel->text(), "Faults");
 }
 
+TEST_F(MainService, FaultsReportAfterLostReadingsNeverListsNoFaultsWithoutASample)
+{
+    Unit([](SimUnitData& d) { d.faults = uint64_t(1) << 3; });
+    Connect();
+    TInfoPage* info = side->InfoPage;
+    form->ReadTimerBtn->click(); // polled
+    ASSERT_TRUE(form->ReadTimer->isActive());
+    form->ReadTimerTimer();
+    // The unit stops answering until the read timer stops: the readings are lost.
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+    for (int i = 0; i < 20 && form->ReadTimer->isActive(); ++i)
+        form->ReadTimerTimer();
+    ASSERT_FALSE(form->ReadTimer->isActive());
+    ASSERT_TRUE(form->ReadingsLost());
+
+    // It answers again, but its live reply holds no sample: the faults are still not known.
+    sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+    Unit([](SimUnitData& d) { d.liveReplyLength = 28; });
+    info->FaultsInfoBtn->click();
+    EXPECT_EQ(info->StatsLabel->text(), "Faults");
+    EXPECT_TRUE(info->StatsMemo->toPlainText().isEmpty()) << info->StatsMemo->toPlainText().toStdString();
+
+    // A read with a sample lists the unit's faults.
+    Unit([](SimUnitData& d) { d.liveReplyLength = 30; });
+    info->FaultsInfoBtn->click();
+    EXPECT_FALSE(form->ReadingsLost());
+    EXPECT_EQ(MemoLines(info->StatsMemo), std::vector<std::string>{CFaults::FaultName(uint64_t(1) << 3)});
+}
+
 TEST_F(MainService, ConfigurationSavesWholeOrNotAtAll)
 {
     Connect();
