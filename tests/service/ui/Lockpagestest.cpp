@@ -117,16 +117,20 @@ protected:
         hooks.answers.clear();
         LockMenu("no");
         ASSERT_TRUE(form->Controller()->IsLocked());
-        for (const char* name : UnlockedOnly)
-            if (QWidget* w = Control(name))
-                EXPECT_FALSE(w->isEnabled()) << name;
+        for (const char* name : UnlockedOnly) {
+            QWidget* w = Control(name);
+            ASSERT_NE(w, nullptr) << name;
+            EXPECT_FALSE(w->isEnabled()) << name;
+        }
         hooks.shown.clear();
 
         LockMenu("pw");
         ASSERT_FALSE(form->Controller()->IsLocked());
-        for (const char* name : UnlockedOnly)
-            if (QWidget* w = Control(name))
-                EXPECT_TRUE(w->isEnabled()) << name;
+        for (const char* name : UnlockedOnly) {
+            QWidget* w = Control(name);
+            ASSERT_NE(w, nullptr) << name;
+            EXPECT_TRUE(w->isEnabled()) << name;
+        }
         // And they work again: the Tuning page's Send reaches the unit.
         QWidget* send = Control("SendTuningBtn");
         Reveal(send);
