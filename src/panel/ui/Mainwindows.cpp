@@ -164,6 +164,12 @@ void TMainForm::FitOnScreen()
         need.height() + bars + frame.top() + frame.bottom(), PlaceOf(s->availableGeometry()));
     resize(place.Width - frame.left() - frame.right(), place.Height - frame.top() - frame.bottom());
     move(place.Left, place.Top);
+    // Scroll bars that the smaller window showed take the room they leave for their own need:
+    // measured once more without them, they go where the controls fit.
+    for (Qt::ScrollBarPolicy policy : {Qt::ScrollBarAlwaysOff, Qt::ScrollBarAsNeeded}) {
+        body->setHorizontalScrollBarPolicy(policy);
+        body->setVerticalScrollBarPolicy(policy);
+    }
 }
 
 void TMainForm::CreateChartButtons(QToolBar* bar)
