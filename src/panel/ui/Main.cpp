@@ -594,6 +594,8 @@ void TMainForm::UpdateControls()
     UpdateCapControls();
     UpdateToolItems();
     RefreshUnitView();
+    if (isVisible())
+        FitOnScreen(true);
 }
 
 void TMainForm::ApplyUiState(const COrreryUiState& s)

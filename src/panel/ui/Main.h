@@ -357,8 +357,9 @@ private:
     void WatchToolWindows();
     std::array<QWidget*, toolplaces::Count> ToolWindows() const;
     void PlaceToolWindow(QWidget* window);
-    // The window at its first size, grown to what its controls need, on the screen.
-    void FitOnScreen();
+    // The window at its first size, grown to what its controls need, on the screen; or, only
+    // to grow, when controls shown later (a third capacitor's) need more than it has.
+    void FitOnScreen(bool onlyToGrow = false);
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
     // The Smith chart and Capacitors windows begin a new trail at the next sample.

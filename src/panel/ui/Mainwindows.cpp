@@ -149,7 +149,7 @@ void TMainForm::PlaceToolWindow(QWidget* window)
     window->move(place.Left, place.Top);
 }
 
-void TMainForm::FitOnScreen()
+void TMainForm::FitOnScreen(bool onlyToGrow)
 {
     const QScreen* s = screen();
     auto* body = qobject_cast<QScrollArea*>(centralWidget());
@@ -158,6 +158,8 @@ void TMainForm::FitOnScreen()
     // What the controls need to show whole, without scrolling, below the menu and tool bars.
     const QMargins frame = FrameMargins(this);
     const QSize need = body->widget()->minimumSizeHint();
+    if (onlyToGrow && body->size().expandedTo(need) == body->size())
+        return;
     const int bars = body->mapTo(this, QPoint(0, 0)).y();
     const SPlace place = toolplaces::MainFirstPlace(
         PlaceOf(frameGeometry()), need.width() + frame.left() + frame.right(),

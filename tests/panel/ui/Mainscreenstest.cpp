@@ -8,6 +8,7 @@
 
 #include "device/Data.h"
 #include "device/Device.h"
+#include "link/ui/Connectbar.h"
 #include "link/ui/Ostrabuslog.h"
 #include "panel/Orrery.h"
 #include "panel/Plotview.h"
@@ -18,6 +19,8 @@
 #include "platform/Settingsfile.h"
 #include "service/ui/Mainserviceside.h"
 #include "service/ui/Tuningdlg.h"
+#include "simunit/Simcommandset.h"
+#include "support/Simfixture.h"
 #include "support/Tempdir.h"
 
 #include <QAction>
@@ -38,9 +41,10 @@ const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
 const char* const ScreenVar = "ORRERY_TEST_SCREEN";      // "1024x768": the child's screen
 const char* const MainPlaceVar = "ORRERY_TEST_MAIN_AT";  // "Top,Left" stored at the last exit
 
-// Runs MainOnScreen's tests in a child of this program on an offscreen screen of w x h, with
+// Runs one of MainOnScreen's tests in a child of this program on an offscreen screen of w x h, with
 // the main window's place stored at top, left when given; true when they passed.
-bool PassOnScreen(int w, int h, const std::string& mainAt)
+bool PassOnScreen(int w, int h, const std::string& mainAt,
+                  const std::string& test = "WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClearOfItsBars")
 {
     testsupport::TempDir dir;
     const std::string config = dir.File("screen.json");
@@ -55,7 +59,8 @@ bool PassOnScreen(int w, int h, const std::string& mainAt)
     QProcess child;
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=MainOnScreen.*"});
+    child.start(QCoreApplication::applicationFilePath(),
+                {QString::fromStdString("--gtest_filter=MainOnScreen." + test)});
     const bool ended = child.waitForFinished(100000);
     const QByteArray out = child.readAll();
     const bool passed = ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
@@ -83,6 +88,16 @@ TEST(MainScreens, On1280x1024TheMainWindowFitsAndTheToolWindowsKeepClear)
 TEST(MainScreens, On1280x1024AfterARestartWithTheMainWindowMoved)
 {
     EXPECT_TRUE(PassOnScreen(1280, 1024, "300,250"));
+}
+
+TEST(MainScreens, On1280x1024AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
+{
+    EXPECT_TRUE(PassOnScreen(1280, 1024, "", "AThirdCapacitorsControlsWidenTheWindowWithinTheScreen"));
+}
+
+TEST(MainScreens, On1024x768AThirdCapacitorsControlsWidenTheWindowToTheScreen)
+{
+    EXPECT_TRUE(PassOnScreen(1024, 768, "", "AThirdCapacitorsControlsWidenTheWindowWithinTheScreen"));
 }
 
 // A control on the screen and in sight inside the window: not scrolled out of its view.
@@ -190,6 +205,68 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
     logging->hide();
     form.Device()->ClosePort();
     std::remove(store.c_str());
+}
+
+TEST(MainOnScreen, AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
+{
+    if (!std::getenv(ScreenVar))
+        GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
+    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) {
+        d.motorSpeed = 0;
+        d.pin = 0x400; // a third capacitor
+    });
+    PlotView().Reset();
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    TSmithForm smith;
+    TMainForm form;
+    TMainServiceSide side(form);
+    form.SetData(&data);
+    form.SetCommandLine({}, dir.Path());
+    form.Controller()->SetVersionText("D.00");
+    TMainForm::Forms forms;
+    forms.Smith = &smith;
+    form.SetForms(forms);
+    form.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(form.Controller()->StartupDone());
+    const QRect screen = form.screen()->availableGeometry();
+    const int before = form.frameGeometry().width();
+
+    form.Controller()->Settings().BaudRate = "9600";
+    form.SetPortText(sim.Path());
+    form.ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form.Device()->IsConnected());
+    form.ReadTimer->stop();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(form.Device()->Has3rdCap());
+    auto* scroll = form.findChild<QScrollArea*>("BodyScroll");
+    ASSERT_TRUE(scroll);
+    const QSize need = scroll->widget()->minimumSizeHint();
+    ASSERT_GT(need.width() + (form.frameGeometry().width() - scroll->width()), before);
+    // As wide as the third capacitor's column needs, where the screen has the room; else as
+    // wide as the screen, the rest reached by scrolling.
+    EXPECT_TRUE(screen.contains(form.frameGeometry()));
+    if (need.width() + form.frameGeometry().width() - scroll->width() <= screen.width()) {
+        EXPECT_GE(scroll->viewport()->width(), need.width());
+        ExpectInSight(form, form.PageControl->tabBar(),
+                      form.PageControl->tabBar()->tabRect(form.PageControl->count() - 1), "last tab");
+    } else {
+        EXPECT_EQ(form.frameGeometry().width(), screen.width());
+    }
+    // The Smith chart shown now goes beside the window as it is now, and stays off its bars.
+    form.SmithBtn->click();
+    ASSERT_TRUE(smith.isVisible());
+    testsupport::ExpectToolWindowsClear(form, {smith.frameGeometry()}, {true});
+    const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
+    EXPECT_FALSE(smith.frameGeometry().intersects(smithBtn));
+    smith.hide();
+    form.Device()->ClosePort();
 }
 
 } // namespace
