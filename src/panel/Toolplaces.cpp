@@ -190,7 +190,7 @@ bool CascadePlace(const SPlace& size, bool onTop, const SMainFrame& main,
             // next window; against the screen's left or right edge first.
             const int fromEdge = std::min(c.Left - screen.Left, screen.Right() - c.Right());
             const auto key = std::make_tuple(tier, tier == 0 ? 0 : -shown, inBand ? 0 : 1,
-                                             -Overlap(c, open), j, fromEdge, i);;;
+                                             -Overlap(c, open), j, fromEdge, i);
             if (!found || key < best) {
                 best = key;
                 place = c;
