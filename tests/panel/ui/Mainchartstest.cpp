@@ -353,6 +353,25 @@ TEST(MainChartsStart, AfterARestartWithTheMainWindowMovedTheToolWindowsOpenClear
     std::remove(store.c_str());
 }
 
+TEST_F(MainCharts, AToolWindowTallerThanTheRoomBetweenTheBarsLeavesTheStatusBarUncovered)
+{
+    // A traffic log made as tall as the screen: there is no room beside the main window, so it
+    // goes over the main window's middle, no taller than the room between its bars.
+    auto* log = new TOstraBusLogForm(form.get());
+    log->resize(log->width(), form->screen()->availableGeometry().height());
+    TMainForm::Forms forms;
+    forms.Smith = &smith;
+    forms.Caps = &caps;
+    forms.OstraBusLog = log;
+    form->SetForms(forms);
+    form->OstraBuslogMenuItem->trigger();
+    ASSERT_TRUE(log->isVisible());
+    testsupport::ExpectToolWindowsClear(*form, {log->frameGeometry()}, {false});
+    EXPECT_LT(log->height(), form->screen()->availableGeometry().height());
+    EXPECT_GE(log->height(), log->minimumHeight());
+    log->hide();
+}
+
 TEST_F(MainCharts, HistoryPlotZoomsScrollsAndFollowsTheReadTimer)
 {
     Fill(500);
