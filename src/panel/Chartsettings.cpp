@@ -4,13 +4,22 @@
 #include "panel/Trail.h"
 
 #include <algorithm>
+#include <climits>
+
+namespace {
+constexpr int NoPlace = INT_MIN; // a key that is not stored
+}
 
 void CChartSettings::Exchange(CRegistry& store, const std::string& section, int modeCount,
                               int screenWidth, int screenHeight)
 {
     store.SetSection(section);
-    const int top = store.ExchangeInt("Top", Top);
-    const int left = store.ExchangeInt("Left", Left);
+    int top = Top;
+    int left = Left;
+    if (store.Reading() || PlaceStored) {
+        top = store.ExchangeInt("Top", store.Reading() ? NoPlace : Top);
+        left = store.ExchangeInt("Left", store.Reading() ? NoPlace : Left);
+    }
     const int width = store.ExchangeInt("Width", Width);
     const int height = store.ExchangeInt("Height", Height);
     Visible = store.ExchangeBool("Visible", Visible);
@@ -21,8 +30,11 @@ void CChartSettings::Exchange(CRegistry& store, const std::string& section, int 
     Color = store.ExchangeColor("Color", Color);
     if (!store.Reading())
         return;
-    Top = PullBack(top, screenHeight);
-    Left = PullBack(left, screenWidth);
+    if (top != NoPlace)
+        Top = PullBack(top, screenHeight);
+    if (left != NoPlace)
+        Left = PullBack(left, screenWidth);
+    PlaceStored = PlaceStored || top != NoPlace || left != NoPlace;
     if (width > 0)
         Width = width;
     if (height > 0)

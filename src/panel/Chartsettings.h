@@ -2,7 +2,8 @@
 // The settings the Smith chart and Capacitors windows keep in their sections ("Smith",
 // "Caps"): position and size, visibility, status bar and read-out mode, trail length, window
 // style and trace colour. One routine for both directions; a loaded value out of its range
-// keeps the current one, and a loaded position is pulled back onto the screen.
+// keeps the current one, and a loaded position is pulled back onto the screen. A window that
+// has no place of its own yet saves none.
 
 #include "platform/Color.h"
 
@@ -18,6 +19,9 @@ public:
 
     int Top = 0;
     int Left = 0;
+    // Top and Left are the window's own place: loaded from the settings, or given when it was
+    // first shown. Without one no place is saved, and the window opens beside the main window.
+    bool PlaceStored = false;
     int Width = 0;
     int Height = 0;
     bool Visible = false;

@@ -8,6 +8,7 @@
 #include "platform/Userdirs.h"
 
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -69,11 +70,18 @@ void CLogSettings::Exchange(CRegistry& s, int screenWidth, int screenHeight)
 {
     s.SetSection(Section);
     Visible = s.ExchangeBool("Visible", Visible);
-    Top = s.ExchangeInt("Top", Top);
-    Left = s.ExchangeInt("Left", Left);
     if (s.Reading()) {
-        Top = std::min(Top, screenHeight - ScreenMargin);
-        Left = std::min(Left, screenWidth - ScreenMargin);
+        constexpr int NoPlace = INT_MIN; // a key that is not stored
+        const int top = s.ExchangeInt("Top", NoPlace);
+        const int left = s.ExchangeInt("Left", NoPlace);
+        if (top != NoPlace)
+            Top = std::min(top, screenHeight - ScreenMargin);
+        if (left != NoPlace)
+            Left = std::min(left, screenWidth - ScreenMargin);
+        PlaceStored = PlaceStored || top != NoPlace || left != NoPlace;
+    } else if (PlaceStored) {
+        s.ExchangeInt("Top", Top);
+        s.ExchangeInt("Left", Left);
     }
     Width = s.ExchangeInt("Width", Width);
     Path = s.ExchangeString("Path", Path);

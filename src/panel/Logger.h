@@ -25,6 +25,7 @@ struct CLogSettings {
     bool Visible = false;
     int Top = 100;
     int Left = 100;
+    bool PlaceStored = false; // Top and Left are the window's own place (as CChartSettings)
     int Width = 280; // the gauge inside is 260 wide
     std::string Path = DefaultPath();
     std::string Name = "log";

@@ -25,6 +25,8 @@ void CMainSettings::Exchange(CRegistry& store, const Parts& parts, int screenWid
     if (store.Reading()) {
         Top = PositionOnScreen(Top, screenHeight, ScreenMargin);
         Left = PositionOnScreen(Left, screenWidth, ScreenMargin);
+        if (parts.Placed)
+            parts.Placed();
     }
     DisAudio = store.ExchangeBool("DisAudio", DisAudio);
     const int valueFont = store.ExchangeInt("ValueFontSize", Style.ValueFontSize);

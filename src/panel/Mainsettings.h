@@ -37,6 +37,8 @@ public:
         std::function<void(CRegistry&)> Pane1;
         std::function<void(CRegistry&)> Smith;
         std::function<void(CRegistry&)> Caps;
+        // After a load of the window's place, before the windows that follow it may be shown.
+        std::function<void()> Placed;
     };
 
     // Default display values (the pane layout is the pane lists' own business).

@@ -1,14 +1,25 @@
 #pragma once
-// Where the main window's tool windows open the first time, before a stored position (or a
-// window manager) places them. Each goes in a free place of its own beside the main window:
-// the Smith chart, Capacitors and traffic-log windows to its right by preference, the tuning,
-// model and logging windows below it; failing that below or to the right, then to its left.
-// Where the screen has no such room, the window cascades over the main window's middle, between
-// its tool bar and its status bar, each a title bar's height below and right of the one before.
-// No first place covers the main window's menu bar, tool bar or status bar, nor the title bar
-// of a tool window before it in the order of Window, and each is on the screen.
+// Where the main window and its tool windows open the first time, before a stored position (or
+// a window manager) places them.
+//
+// The main window opens at its place with its first size grown to what its controls need, and
+// both kept within the screen.
+//
+// Each tool window is placed when it is first shown, beside the main window as it is then: the
+// Smith chart, Capacitors and traffic-log windows to its right by preference, the tuning, model
+// and logging windows below it; failing that below or to the right, then to its left, each in a
+// free place clear of the tool windows already open. Where the screen has no such room, the
+// window goes over the main window's middle, between its tool bar and its status bar, cascading
+// a title bar's height below and right of the windows open there. No first place covers the
+// main window's menu bar, tool bar or status bar, nor the title bar of an open tool window; the
+// open windows that stay on top leave the new one's title bar uncovered, or where the screen
+// has no room for that, at least TitleShown pixels of it; each is on the screen. A window
+// taller than the room between the main window's bars is given that room's height.
+//
+// A message box opened while another is open goes beside it, so that both can be read.
 
 #include <array>
+#include <vector>
 
 struct SPlace {
     int Left = 0;
@@ -25,20 +36,50 @@ struct SPlace {
 namespace toolplaces {
 
 enum Window { Smith, Caps, Tuning, Model, TrafficLog, Logging, Count };
-constexpr int Gap = 8;           // pixels between two windows
-constexpr int CascadeStep = 32;  // a title bar's height, and more
+constexpr int Gap = 8;            // pixels between two windows
+constexpr int CascadeStep = 32;   // a title bar's height, and more
+constexpr int DefaultTitleBar = 24; // a title bar's height where the frame does not tell it
+constexpr int TitleShown = 120;     // of a title bar partly under a window that stays on top
 
 // The main window's frame and the bands at its top (menu bar and tool bar) and bottom (status
-// bar) that no tool window may cover, in pixels from the frame's edges.
+// bar) that no tool window may cover, in pixels from the frame's edges, and the height of a
+// window's title bar.
 struct SMainFrame {
     SPlace Frame;
     int TopBars = 0;
     int BottomBars = 0;
+    int TitleBar = DefaultTitleBar;
 };
 
-// The windows' places for their sizes (Left and Top of each size are not used) within the
-// screen's free area.
+// A tool window that is open: its frame, and whether it stays on top of the others.
+struct SOpenWindow {
+    SPlace Frame;
+    bool OnTop = false;
+};
+
+// The strip at the top of a window's frame that holds its title bar.
+SPlace TitleStrip(const SPlace& frame, int titleBar);
+
+// The first place of one window of a size (its Left and Top are not used) within the screen's
+// free area, with the windows that are open now.
+SPlace FirstPlace(Window window, const SMainFrame& main, const SPlace& size, bool onTop,
+                  const std::vector<SOpenWindow>& open, const SPlace& screen);
+
+// Whether a window stays on top of the others, as the program creates it: all but the traffic
+// log and the model window.
+bool StaysOnTop(Window window);
+
+// The windows' places when they are opened in the order of Window, each staying open.
 std::array<SPlace, Count> FirstPlaces(const SMainFrame& main, const std::array<SPlace, Count>& sizes,
                                       const SPlace& screen);
+
+// The main window's first frame: the wanted one grown to the needed size, no larger than the
+// screen, and moved onto the screen where it would reach past it.
+SPlace MainFirstPlace(const SPlace& wanted, int neededWidth, int neededHeight, const SPlace& screen);
+
+// Where a message box of a size goes while another one is open: below it, else above it, else
+// to its right or left, on the screen; where none of those fits, a title bar's height below and
+// right of it.
+SPlace BesideBox(const SPlace& open, const SPlace& size, const SPlace& screen);
 
 } // namespace toolplaces

@@ -39,6 +39,7 @@ TEST(ChartSettings, SectionRoundTripWithItsKeysInOrder)
     CChartSettings s;
     s.Top = 120;
     s.Left = 640;
+    s.PlaceStored = true;
     s.Width = 333;
     s.Height = 444;
     s.Visible = true;
@@ -64,11 +65,30 @@ TEST(ChartSettings, SectionRoundTripWithItsKeysInOrder)
     EXPECT_EQ(RoundTrip(s, "Caps").Samples, 100);
 }
 
+TEST(ChartSettings, AWindowWithoutAPlaceOfItsOwnSavesNoneAndLoadsNone)
+{
+    // Never shown, so placed nowhere yet: the next start places it beside the main window.
+    CChartSettings s;
+    s.Top = 0;
+    s.Left = 0;
+    std::string text;
+    CChartSettings l = RoundTrip(s, "Smith", &text);
+    EXPECT_EQ(text.find("Top="), std::string::npos) << text;
+    EXPECT_EQ(text.find("Left="), std::string::npos) << text;
+    EXPECT_FALSE(l.PlaceStored);
+    s.PlaceStored = true;
+    s.Top = 70;
+    l = RoundTrip(s, "Smith", &text);
+    EXPECT_TRUE(l.PlaceStored);
+    EXPECT_EQ(l.Top, 70);
+}
+
 TEST(ChartSettings, PositionPulledBackOntoTheScreen)
 {
     CChartSettings s;
     s.Top = 5000;
     s.Left = 5000;
+    s.PlaceStored = true;
     CChartSettings l = RoundTrip(s, "Caps");
     EXPECT_EQ(l.Top, ScreenH - 100);
     EXPECT_EQ(l.Left, ScreenW - 100);

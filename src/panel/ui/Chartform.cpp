@@ -4,6 +4,7 @@
 #include "device/Data.h"
 #include "panel/Tuningmodel.h"
 #include "panel/ui/Chartbuffer.h"
+#include "panel/ui/Ownplace.h"
 #include "panel/ui/Printimage.h"
 
 #include <algorithm>
@@ -235,6 +236,7 @@ void TChartForm::Exchange(CRegistry& store)
     // the window where it is.
     settings_.Top = y();
     settings_.Left = x();
+    settings_.PlaceStored = HasOwnPlace(this);
     settings_.Width = width();
     settings_.Height = height();
     if (!store.Reading()) {
@@ -245,7 +247,10 @@ void TChartForm::Exchange(CRegistry& store)
     settings_.Exchange(store, section_, int(ModeMenus.size()), screen.width(), screen.height());
     if (!store.Reading())
         return;
-    move(settings_.Left, settings_.Top);
+    if (settings_.PlaceStored) {
+        move(settings_.Left, settings_.Top);
+        SetOwnPlace(this);
+    }
     resize(settings_.Width, settings_.Height);
     statusBar()->setVisible(settings_.StatusVisible);
     SetStatusMode(settings_.StatusMode);

@@ -3,6 +3,7 @@
 #include "common/Registry.h"
 #include "device/Var.h"
 #include "panel/ui/Logsettings.h"
+#include "panel/ui/Ownplace.h"
 #include "panel/ui/Status.h"
 #include "platform/Color.h"
 #include "zcomponents/Zgauge.h"
@@ -131,10 +132,14 @@ void TLoggingForm::Exchange(CRegistry& store)
     // in its first place.
     s.Top = y();
     s.Left = x();
+    s.PlaceStored = HasOwnPlace(this);
     s.Width = width();
     if (!logger_->Exchange(store, screen.width(), screen.height()) || !store.Reading())
         return;
-    move(s.Left, s.Top);
+    if (s.PlaceStored) {
+        move(s.Left, s.Top);
+        SetOwnPlace(this);
+    }
     resize(s.Width, height());
     ShowWindow(s.Visible);
     logger_->ShowFileName();

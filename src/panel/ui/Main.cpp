@@ -47,6 +47,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
@@ -194,7 +195,7 @@ void TMainForm::SetForms(const Forms& forms)
         forms_.HardFault->InitMemory = [this] { return device_->InitMemory(1); };
     BindChartWindows();
     BindLogging();
-    PlaceToolWindows();
+    WatchToolWindows();
 }
 
 void TMainForm::SetCommandLine(const std::vector<std::string>& args, const std::string& programDir)
@@ -370,7 +371,14 @@ void TMainForm::CreateBody()
     Status->setObjectName("Status");
     Status->SetContext(bridge_.get());
     outer->addWidget(Status);
-    setCentralWidget(central);
+    // Where the window is smaller than its controls need (a small screen, a third capacitor's
+    // controls), they scroll instead of going past the window's edge.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("BodyScroll");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
 }
 
 void TMainForm::CreatePanes()
@@ -448,7 +456,7 @@ void TMainForm::FormShow()
     if (forms_.Settings)
         forms_.Settings->PageControl->setCurrentIndex(0);
     controller_->SetOutputOnText("RF is On");
-    PlaceToolWindows(); // beside the window as it is shown; stored positions load over them
+    FitOnScreen();
     if (!controller_->Startup()) {
         close();
         return;
@@ -525,6 +533,11 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     parts.Pane1 = [this](CRegistry& s) { panes_->Exchange(s, 1); };
     parts.Smith = [this](CRegistry& s) { ExchangeChartWindow(false, s); };
     parts.Caps = [this](CRegistry& s) { ExchangeChartWindow(true, s); };
+    // The tool windows the settings show open beside the window at its loaded place.
+    parts.Placed = [this] {
+        move(main_.Left, main_.Top);
+        FitOnScreen();
+    };
     parts.LogFormat = LogFormatExchange();
     QSize screen(1024, 768);
     if (QScreen* sc = QGuiApplication::primaryScreen())
@@ -535,7 +548,6 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     }
     main_.Exchange(store, parts, screen.width(), screen.height());
     if (store.Reading()) {
-        move(main_.Left, main_.Top);
         FaultsFrame->DisAudioCheckBox->setChecked(main_.DisAudio);
         panes_->Remeasure(); // the item sizes may have changed
         ApplyPaneWidth();
@@ -604,6 +616,8 @@ void TMainForm::UpdateControls()
     UpdateCapControls();
     UpdateToolItems();
     RefreshUnitView();
+    if (isVisible())
+        FitOnScreen(true);
 }
 
 void TMainForm::ApplyUiState(const COrreryUiState& s)

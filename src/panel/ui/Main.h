@@ -5,6 +5,7 @@
 
 #include "panel/Capcontrols.h"
 #include "panel/Mainsettings.h"
+#include "panel/Toolplaces.h"
 #include "panel/Pagereads.h"
 #include "panel/Orreryview.h"
 #include "panel/Readings.h"
@@ -352,8 +353,15 @@ private:
     void CreateChartButtons(QToolBar* bar);
     void CreateHistoryPlot();
     void BindChartWindows();
-    // First places of the chart, tuning, model and traffic-log windows beside this window.
-    void PlaceToolWindows();
+    // The chart, tuning, model, traffic-log and logging windows each take a first place beside
+    // this window when they are first shown, unless they have a place of their own
+    // (Mainwindows.cpp).
+    void WatchToolWindows();
+    std::array<QWidget*, toolplaces::Count> ToolWindows() const;
+    void PlaceToolWindow(QWidget* window);
+    // The window at its first size, grown to what its controls need, on the screen; or, only
+    // to grow, when controls shown later (a third capacitor's) need more than it has.
+    void FitOnScreen(bool onlyToGrow = false);
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
     // The Smith chart and Capacitors windows begin a new trail at the next sample.
@@ -400,6 +408,7 @@ private:
     std::vector<std::string> args_;
     std::string programDir_;
     bool shownOnce_ = false;
+    QObject* toolWatch_ = nullptr; // sees the tool windows shown
     QSize refusedSize_; // a size below the minimum that the window has asked to leave
     bool shutDown_ = false;
     bool applyingUi_ = false;

@@ -1,5 +1,7 @@
 #include "panel/ui/Messagehooks.h"
 
+#include "panel/Toolplaces.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -7,9 +9,13 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 // A text of more lines than this shows its first line in the box and the whole text in a
@@ -20,10 +26,52 @@ constexpr int ListWidthChars = 60;
 QWidget* Owner() { return QApplication::activeWindow(); }
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
+constexpr const char* BoxMark = "messageBox";
+
+SPlace PlaceOf(const QRect& r) { return SPlace{r.x(), r.y(), r.width(), r.height()}; }
+
+// The message box that is open now, if one is: a box shown over it would hide it.
+QPointer<QWidget> OpenBox()
+{
+    QWidget* open = QApplication::activeModalWidget();
+    return open && open->property(BoxMark).toBool() ? open : nullptr;
+}
+
+// A box that, shown while another is open (the read timer's and the data logger's stops at
+// one failure), goes beside that one instead of exactly over it, so that both can be read.
+template <class Base>
+class TBox : public Base {
+public:
+    template <class... Args>
+    explicit TBox(Args&&... args) : Base(std::forward<Args>(args)...), open_(OpenBox())
+    {
+        this->setProperty(BoxMark, true);
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        Base::showEvent(event); // the box takes its size here
+        const QScreen* screen = this->screen();
+        if (!open_ || !open_->isVisible() || !screen)
+            return;
+        // Not on the screen yet: its frame is taken to be as wide as the open box's.
+        const QRect openFrame = open_->frameGeometry();
+        const QSize frame = openFrame.size() - open_->size();
+        const SPlace size{0, 0, this->width() + frame.width(), this->height() + frame.height()};
+        const SPlace place = toolplaces::BesideBox(PlaceOf(openFrame), size,
+                                                   PlaceOf(screen->availableGeometry()));
+        this->move(place.Left, place.Top);
+    }
+
+private:
+    QPointer<QWidget> open_;
+};
+
 // A long text: its first line over a read-only scrolling list of the rest, and OK.
 int LongTextBox(QMessageBox::Icon icon, const QString& caption, const QStringList& lines)
 {
-    QDialog box(Owner());
+    TBox<QDialog> box(Owner());
     box.setObjectName("LongTextBox");
     box.setWindowTitle(caption);
     auto* layout = new QVBoxLayout(&box);
@@ -56,7 +104,7 @@ int Box(QMessageBox::Icon icon, const std::string& caption, const std::string& t
     const QStringList lines = Text(text).split('\n');
     if (lines.size() > MaxBoxLines)
         return LongTextBox(icon, Text(caption), lines);
-    QMessageBox box(icon, Text(caption), Text(text), QMessageBox::Ok, Owner());
+    TBox<QMessageBox> box(icon, Text(caption), Text(text), QMessageBox::Ok, Owner());
     return box.exec();
 }
 } // namespace
@@ -65,9 +113,10 @@ void TMessageHooks::Beep() { QApplication::beep(); }
 
 bool TMessageHooks::AskYesNo(const std::string& caption, const std::string& text)
 {
-    return QMessageBox::question(Owner(), Text(caption), Text(text),
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    TBox<QMessageBox> box(QMessageBox::Question, Text(caption), Text(text),
+                          QMessageBox::Yes | QMessageBox::No, Owner());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 
 int TMessageHooks::ShowWarning(const std::string& caption, const std::string& text)

@@ -4,6 +4,7 @@
 // and drag-zooms the lower pane.
 
 #include "panel/Scripted.h"
+#include "panel/ui/Toolwindowchecks.h"
 
 #include "device/Data.h"
 #include "device/Device.h"
@@ -244,7 +245,9 @@ TEST_F(MainCharts, SettingsFileKeepsTheWindowsSectionsAndTheHeaderNamesThem)
     const std::string saved = testsupport::ReadAll(file);
     EXPECT_NE(saved.find("[Smith]\r\nTop="), std::string::npos);
     EXPECT_NE(saved.find("StatusMode=2\r\nSamples=100\r\nStyle=0\r\n"), std::string::npos);
-    EXPECT_NE(saved.find("[Caps]\r\nTop="), std::string::npos);
+    // Capacitors was never shown: it has no place of its own to keep, and opens beside the main
+    // window wherever that is next time.
+    EXPECT_NE(saved.find("[Caps]\r\nWidth="), std::string::npos);
     EXPECT_NE(saved.find("Visible=0\r\nStatus=0\r\nStatusMode=1\r\nSamples=0\r\nStyle=3\r\n"),
               std::string::npos);
     // The sections follow the panes, as the main window saves them.
@@ -286,40 +289,11 @@ TEST_F(MainCharts, ToolWindowsFirstOpenEachInItsOwnPlaceClearOfTheMainWindowsBar
     });
     QTest::mouseClick(tuning->ModelBtn, Qt::LeftButton);
     ASSERT_TRUE(driver.Done());
+    // In the order they were opened; the model window last.
     const std::vector<QRect> frames{smith.frameGeometry(), caps.frameGeometry(),
-                                    tuning->frameGeometry(), modelFrame, log->frameGeometry(),
-                                    logging->frameGeometry()};
-    // Placed before they were shown, when their frames were not known yet.
-    const std::vector<QSize> sizes0{smith.size(), caps.size(),  tuning->size(),
-                                    modelSize,    log->size(), logging->size()};
-
-    const QRect screen = form->screen()->availableGeometry();
-    std::array<SPlace, toolplaces::Count> sizes;
-    for (int i = 0; i < toolplaces::Count; ++i)
-        sizes[i] = SPlace{0, 0, sizes0[i].width(), sizes0[i].height()};
-    const QRect main = form->frameGeometry();
-    const QRect menu(form->menuBar()->mapToGlobal(QPoint(0, 0)), form->menuBar()->size());
-    QToolBar* bar = form->findChild<QToolBar*>("ToolBar");
-    ASSERT_TRUE(bar);
-    const QRect tools(bar->mapToGlobal(QPoint(0, 0)), bar->size());
-    const QRect status(form->Status->mapToGlobal(QPoint(0, 0)), form->Status->size());
-    toolplaces::SMainFrame frame;
-    frame.Frame = SPlace{main.x(), main.y(), main.width(), main.height()};
-    frame.TopBars = tools.bottom() + 1 - main.y();
-    frame.BottomBars = main.bottom() + 1 - status.y();
-    const auto places = toolplaces::FirstPlaces(
-        frame, sizes, SPlace{screen.x(), screen.y(), screen.width(), screen.height()});
-    for (int i = 0; i < toolplaces::Count; ++i) {
-        EXPECT_EQ(frames[i].topLeft(), QPoint(places[i].Left, places[i].Top)) << i;
-        // On the screen as far as the window's size was known when it was placed.
-        EXPECT_TRUE(screen.contains(QRect(frames[i].topLeft(), sizes0[i]))) << i;
-        EXPECT_FALSE(frames[i].intersects(menu)) << i;
-        EXPECT_FALSE(frames[i].intersects(tools)) << i;
-        EXPECT_FALSE(frames[i].intersects(status)) << i;
-        for (int j = i + 1; j < toolplaces::Count; ++j)
-            EXPECT_NE(frames[i].topLeft(), frames[j].topLeft()) << i << " and " << j;
-    }
-    EXPECT_NE(frames[0].topLeft(), QPoint(0, 0));
+                                    tuning->frameGeometry(), log->frameGeometry(),
+                                    logging->frameGeometry(), modelFrame};
+    testsupport::ExpectToolWindowsClear(*form, frames, {true, true, true, false, true, false});
     tuning->SetVisible(false);
     log->hide();
     form->LoggingBtn->click();
@@ -372,6 +346,81 @@ TEST(MainChartsStart, AChartWindowTheSettingsOpenCarriesTheProgramsTitle)
         form.Device()->ClosePort();
     }
     QGuiApplication::setApplicationDisplayName(before);
+}
+
+TEST(MainChartsStart, AfterARestartWithTheMainWindowMovedTheToolWindowsOpenClearOfItsBars)
+{
+    // The place the main window was left at, stored on the last exit; the tool windows have
+    // none of their own.
+    const std::string store = platform::SettingsFile::PathForKey(KeyPath);
+    testsupport::WriteAll(store, "[Main]\r\nTop=dword:00000064\r\nLeft=dword:00000000\r\n");
+    PlotView().Reset();
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    TSmithForm smith;
+    TCapsForm caps;
+    {
+        TMainForm form;
+        TMainServiceSide side(form);
+        auto* tuning = new TTuningForm(&form);
+        auto* log = new TOstraBusLogForm(&form);
+        auto* logging = new TLoggingForm(*form.Device(), &form);
+        form.SetData(&data);
+        form.SetCommandLine({}, dir.Path());
+        form.Controller()->SetVersionText("D.00");
+        TMainServiceSide::Forms serviceForms;
+        serviceForms.Tuning = tuning;
+        side.SetForms(serviceForms);
+        TMainForm::Forms forms;
+        forms.Smith = &smith;
+        forms.Caps = &caps;
+        forms.OstraBusLog = log;
+        forms.Logging = logging;
+        form.SetForms(forms);
+        form.show();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(form.Controller()->StartupDone());
+        EXPECT_EQ(form.frameGeometry().top(), 100); // where it was left
+        // Opened in menu order: Window, then Tools.
+        form.CapsMenuItem->trigger();
+        form.SmithMenuItem->trigger();
+        form.LoggingMenuItem->trigger();
+        form.TuningMenuItem->trigger();
+        form.OstraBuslogMenuItem->trigger();
+        ASSERT_TRUE(smith.isVisible() && caps.isVisible() && tuning->isVisible() && log->isVisible() &&
+                    logging->isVisible());
+        testsupport::ExpectToolWindowsClear(form,
+                               {caps.frameGeometry(), smith.frameGeometry(), logging->frameGeometry(),
+                                tuning->frameGeometry(), log->frameGeometry()},
+                               {true, true, true, true, false});
+        smith.hide();
+        caps.hide();
+        tuning->SetVisible(false);
+        log->hide();
+        logging->hide();
+        form.Device()->ClosePort();
+    }
+    std::remove(store.c_str());
+}
+
+TEST_F(MainCharts, AToolWindowTallerThanTheRoomBetweenTheBarsLeavesTheStatusBarUncovered)
+{
+    // A traffic log made as tall as the screen: there is no room beside the main window, so it
+    // goes over the main window's middle, no taller than the room between its bars.
+    auto* log = new TOstraBusLogForm(form.get());
+    log->resize(log->width(), form->screen()->availableGeometry().height());
+    TMainForm::Forms forms;
+    forms.Smith = &smith;
+    forms.Caps = &caps;
+    forms.OstraBusLog = log;
+    form->SetForms(forms);
+    form->OstraBuslogMenuItem->trigger();
+    ASSERT_TRUE(log->isVisible());
+    testsupport::ExpectToolWindowsClear(*form, {log->frameGeometry()}, {false});
+    EXPECT_LT(log->height(), form->screen()->availableGeometry().height());
+    EXPECT_GE(log->height(), log->minimumHeight());
+    log->hide();
 }
 
 TEST_F(MainCharts, HistoryPlotZoomsScrollsAndFollowsTheReadTimer)

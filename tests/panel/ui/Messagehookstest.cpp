@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -105,6 +107,52 @@ TEST_F(MessageHooksTest, LongListScrollsAndTheBoxFitsTheScreen)
     AnswerNextBox(&answers, shown, QMessageBox::Ok);
     ShowWarning("Restore from File", "Not restored: missing or unreadable in the file:\nConfig/SN");
     EXPECT_EQ(shown.text, "Not restored: missing or unreadable in the file:\nConfig/SN");
+}
+
+TEST_F(MessageHooksTest, ABoxOpenedWhileAnotherIsOpenGoesBesideIt)
+{
+    // Polling and the data logger stopping at the same failure: the logger's warning comes
+    // while the read timer's is still open.
+    QRect first, second;
+    bool bothShown = false;
+    QTimer::singleShot(0, &answers, [&] {
+        auto* open = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(open, nullptr);
+        first = open->frameGeometry();
+        QTimer::singleShot(0, &answers, [&, open] {
+            auto* next = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(next, nullptr);
+            second = next->frameGeometry();
+            bothShown = next != open && open->isVisible() && next->isVisible();
+            next->button(QMessageBox::Ok)->click();
+        });
+        ShowWarning("Vantrel Orrery", "Data logging is stopped after\n5 communication errors");
+        open->button(QMessageBox::Ok)->click();
+    });
+    ShowWarning("Vantrel Orrery", "Read timer is stopped after\n5 communication errors");
+    EXPECT_TRUE(bothShown);
+    EXPECT_FALSE(first.intersects(second)) << first.y() << " and " << second.y();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(first));
+    EXPECT_TRUE(screen.contains(second));
+
+    // A question over a warning likewise.
+    QRect warning, question;
+    QTimer::singleShot(0, &answers, [&] {
+        auto* open = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(open, nullptr);
+        warning = open->frameGeometry();
+        QTimer::singleShot(0, &answers, [&] {
+            auto* next = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(next, nullptr);
+            question = next->frameGeometry();
+            next->button(QMessageBox::No)->click();
+        });
+        EXPECT_FALSE(AskYesNo("Disconnect", "RF is On !\nDisconnect Orrery anyway ?"));
+        open->button(QMessageBox::Ok)->click();
+    });
+    ShowWarning("Connect", "Can't find unit");
+    EXPECT_FALSE(warning.intersects(question));
 }
 
 } // namespace

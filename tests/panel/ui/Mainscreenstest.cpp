@@ -1,0 +1,272 @@
+// The main window and its tool windows on screens of 1024 x 768 and 1280 x 1024. The platform
+// takes its screen's size when the program starts, so each test runs this test program again
+// on an offscreen screen of that size, with the tests of MainOnScreen (which are skipped in a
+// run on any other screen).
+
+#include "panel/Scripted.h"
+#include "panel/ui/Toolwindowchecks.h"
+
+#include "device/Data.h"
+#include "device/Device.h"
+#include "link/ui/Connectbar.h"
+#include "link/ui/Ostrabuslog.h"
+#include "panel/Orrery.h"
+#include "panel/Plotview.h"
+#include "panel/ui/Capsdlg.h"
+#include "panel/ui/Logging.h"
+#include "panel/ui/Main.h"
+#include "panel/ui/Smithdlg.h"
+#include "platform/Settingsfile.h"
+#include "service/ui/Mainserviceside.h"
+#include "service/ui/Tuningdlg.h"
+#include "simunit/Simcommandset.h"
+#include "support/Simfixture.h"
+#include "support/Tempdir.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QScrollArea>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
+const char* const ScreenVar = "ORRERY_TEST_SCREEN";      // "1024x768": the child's screen
+const char* const MainPlaceVar = "ORRERY_TEST_MAIN_AT";  // "Top,Left" stored at the last exit
+
+// Runs one of MainOnScreen's tests in a child of this program on an offscreen screen of w x h, with
+// the main window's place stored at top, left when given; true when they passed.
+bool PassOnScreen(int w, int h, const std::string& mainAt,
+                  const std::string& test = "WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClearOfItsBars")
+{
+    testsupport::TempDir dir;
+    const std::string config = dir.File("screen.json");
+    testsupport::WriteAll(config, "{\"screens\": [{\"name\": \"Screen\", \"x\": 0, \"y\": 0, \"width\": " +
+                                      std::to_string(w) + ", \"height\": " + std::to_string(h) +
+                                      ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", QString::fromStdString("offscreen:configfile=" + config));
+    env.insert(ScreenVar, QString::fromStdString(std::to_string(w) + "x" + std::to_string(h)));
+    env.insert(MainPlaceVar, QString::fromStdString(mainAt));
+    env.insert("ORRERY_SETTINGS_FILE", QString::fromStdString(dir.File("s.ini")));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QString::fromStdString("--gtest_filter=MainOnScreen." + test)});
+    const bool ended = child.waitForFinished(100000);
+    const QByteArray out = child.readAll();
+    const bool passed = ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+                        out.contains("[  PASSED  ] 1 test") && !out.contains("SKIPPED");
+    if (!passed)
+        std::fprintf(stderr, "%s\n", out.constData());
+    return passed;
+}
+
+TEST(MainScreens, On1024x768TheMainWindowFitsAndTheToolWindowsKeepClear)
+{
+    EXPECT_TRUE(PassOnScreen(1024, 768, ""));
+}
+
+TEST(MainScreens, On1024x768AfterARestartWithTheMainWindowMoved)
+{
+    EXPECT_TRUE(PassOnScreen(1024, 768, "150,300"));
+}
+
+TEST(MainScreens, On1280x1024TheMainWindowFitsAndTheToolWindowsKeepClear)
+{
+    EXPECT_TRUE(PassOnScreen(1280, 1024, ""));
+}
+
+TEST(MainScreens, On1280x1024AfterARestartWithTheMainWindowMoved)
+{
+    EXPECT_TRUE(PassOnScreen(1280, 1024, "300,250"));
+}
+
+TEST(MainScreens, On1280x1024AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
+{
+    EXPECT_TRUE(PassOnScreen(1280, 1024, "", "AThirdCapacitorsControlsWidenTheWindowWithinTheScreen"));
+}
+
+TEST(MainScreens, On1024x768AThirdCapacitorsControlsWidenTheWindowToTheScreen)
+{
+    EXPECT_TRUE(PassOnScreen(1024, 768, "", "AThirdCapacitorsControlsWidenTheWindowWithinTheScreen"));
+}
+
+// A control on the screen and in sight inside the window: not scrolled out of its view.
+void ExpectInSight(TMainForm& form, QWidget* w, const QRect& local, const char* what)
+{
+    const QRect global(w->mapToGlobal(local.topLeft()), local.size());
+    EXPECT_TRUE(form.screen()->availableGeometry().contains(global)) << what;
+    EXPECT_TRUE(form.geometry().contains(global)) << what;
+    auto* scroll = form.findChild<QScrollArea*>("BodyScroll");
+    ASSERT_TRUE(scroll);
+    const QRect view(scroll->viewport()->mapToGlobal(QPoint(0, 0)), scroll->viewport()->size());
+    if (scroll->isAncestorOf(w))
+        EXPECT_TRUE(view.contains(global)) << what << ": " << global.x() << "," << global.y() << " "
+                                           << global.width() << "x" << global.height() << " in "
+                                           << view.x() << "," << view.y() << " " << view.width() << "x"
+                                           << view.height();
+}
+
+TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClearOfItsBars)
+{
+    const char* size = std::getenv(ScreenVar);
+    if (!size)
+        GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
+    const std::string mainAt = std::getenv(MainPlaceVar) ? std::getenv(MainPlaceVar) : "";
+    const std::string store = platform::SettingsFile::PathForKey(KeyPath);
+    if (!mainAt.empty()) {
+        const size_t comma = mainAt.find(',');
+        char text[80];
+        std::snprintf(text, sizeof text, "[Main]\r\nTop=dword:%08x\r\nLeft=dword:%08x\r\n",
+                      std::stoi(mainAt.substr(0, comma)), std::stoi(mainAt.substr(comma + 1)));
+        testsupport::WriteAll(store, text);
+    } else {
+        std::remove(store.c_str());
+    }
+    PlotView().Reset();
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    TSmithForm smith;
+    TCapsForm caps;
+    TMainForm form;
+    TMainServiceSide side(form);
+    auto* tuning = new TTuningForm(&form);
+    auto* log = new TOstraBusLogForm(&form);
+    auto* logging = new TLoggingForm(*form.Device(), &form);
+    form.SetData(&data);
+    form.SetCommandLine({}, dir.Path());
+    form.Controller()->SetVersionText("D.00");
+    TMainServiceSide::Forms serviceForms;
+    serviceForms.Tuning = tuning;
+    side.SetForms(serviceForms);
+    TMainForm::Forms forms;
+    forms.Smith = &smith;
+    forms.Caps = &caps;
+    forms.OstraBusLog = log;
+    forms.Logging = logging;
+    form.SetForms(forms);
+    form.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(form.Controller()->StartupDone());
+    const QRect screen = form.screen()->availableGeometry();
+    ASSERT_EQ(std::to_string(screen.width()) + "x" + std::to_string(screen.height()), size);
+
+    // The main window: wholly on the screen, its minimum what its bars need, not its first size.
+    EXPECT_TRUE(screen.contains(form.frameGeometry()))
+        << form.frameGeometry().x() << "," << form.frameGeometry().y() << " "
+        << form.frameGeometry().width() << "x" << form.frameGeometry().height();
+    EXPECT_LT(form.minimumSizeHint().width(), 828);
+    EXPECT_LT(form.minimumSizeHint().height(), 552);
+    if (!mainAt.empty()) // where it was left, as far as the screen lets it be
+        EXPECT_EQ(form.frameGeometry().top(),
+                  std::min(std::stoi(mainAt), screen.bottom() + 1 - form.frameGeometry().height()));
+    // The tool bar's Smith button and the Config page's tab in sight.
+    ASSERT_TRUE(form.SmithBtn->isVisible());
+    ExpectInSight(form, form.SmithBtn, form.SmithBtn->rect(), "SmithBtn");
+    QTabBar* tabs = form.PageControl->tabBar();
+    int config = -1;
+    for (int i = 0; i < form.PageControl->count(); ++i)
+        if (form.PageControl->tabText(i) == "Config")
+            config = i;
+    ASSERT_GE(config, 0);
+    ExpectInSight(form, tabs, tabs->tabRect(config), "Config tab");
+
+    // Opened in menu order: Window, then Tools.
+    form.CapsMenuItem->trigger();
+    form.SmithMenuItem->trigger();
+    form.LoggingMenuItem->trigger();
+    form.TuningMenuItem->trigger();
+    form.OstraBuslogMenuItem->trigger();
+    ASSERT_TRUE(smith.isVisible() && caps.isVisible() && tuning->isVisible() && log->isVisible() &&
+                logging->isVisible());
+    testsupport::ExpectToolWindowsClear(form,
+                                        {caps.frameGeometry(), smith.frameGeometry(),
+                                         logging->frameGeometry(), tuning->frameGeometry(),
+                                         log->frameGeometry()},
+                                        {true, true, true, true, false});
+    // The Smith chart stays on top: it leaves the tool bar's Smith button uncovered.
+    const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
+    for (QWidget* w : std::initializer_list<QWidget*>{&smith, &caps, tuning, logging, log})
+        EXPECT_FALSE(w->frameGeometry().intersects(smithBtn)) << w->objectName().toStdString();
+    smith.hide();
+    caps.hide();
+    tuning->SetVisible(false);
+    log->hide();
+    logging->hide();
+    form.Device()->ClosePort();
+    std::remove(store.c_str());
+}
+
+TEST(MainOnScreen, AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
+{
+    if (!std::getenv(ScreenVar))
+        GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
+    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) {
+        d.motorSpeed = 0;
+        d.pin = 0x400; // a third capacitor
+    });
+    PlotView().Reset();
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    TSmithForm smith;
+    TMainForm form;
+    TMainServiceSide side(form);
+    form.SetData(&data);
+    form.SetCommandLine({}, dir.Path());
+    form.Controller()->SetVersionText("D.00");
+    TMainForm::Forms forms;
+    forms.Smith = &smith;
+    form.SetForms(forms);
+    form.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(form.Controller()->StartupDone());
+    const QRect screen = form.screen()->availableGeometry();
+    const int before = form.frameGeometry().width();
+
+    form.Controller()->Settings().BaudRate = "9600";
+    form.SetPortText(sim.Path());
+    form.ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form.Device()->IsConnected());
+    form.ReadTimer->stop();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(form.Device()->Has3rdCap());
+    auto* scroll = form.findChild<QScrollArea*>("BodyScroll");
+    ASSERT_TRUE(scroll);
+    const QSize need = scroll->widget()->minimumSizeHint();
+    ASSERT_GT(need.width() + (form.frameGeometry().width() - scroll->width()), before);
+    // As wide as the third capacitor's column needs, where the screen has the room; else as
+    // wide as the screen, the rest reached by scrolling.
+    EXPECT_TRUE(screen.contains(form.frameGeometry()));
+    if (need.width() + form.frameGeometry().width() - scroll->width() <= screen.width()) {
+        EXPECT_GE(scroll->viewport()->width(), need.width());
+        ExpectInSight(form, form.PageControl->tabBar(),
+                      form.PageControl->tabBar()->tabRect(form.PageControl->count() - 1), "last tab");
+    } else {
+        EXPECT_EQ(form.frameGeometry().width(), screen.width());
+    }
+    // The Smith chart shown now goes beside the window as it is now, and stays off its bars.
+    form.SmithBtn->click();
+    ASSERT_TRUE(smith.isVisible());
+    testsupport::ExpectToolWindowsClear(form, {smith.frameGeometry()}, {true});
+    const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
+    EXPECT_FALSE(smith.frameGeometry().intersects(smithBtn));
+    smith.hide();
+    form.Device()->ClosePort();
+}
+
+} // namespace
