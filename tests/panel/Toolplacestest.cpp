@@ -223,8 +223,9 @@ TEST(ToolPlaces, TallWindowsThatMustCascadeNeverCoverTheStatusBar)
             EXPECT_FALSE(places[size_t(i)].Intersects(statusBar)) << i << On(screen);
             EXPECT_TRUE(Inside(places[size_t(i)], screen)) << i << On(screen);
             // Over the main window, no taller than the room between its bars.
-            if (places[size_t(i)].Intersects(main.Frame))
+            if (places[size_t(i)].Intersects(main.Frame)) {
                 EXPECT_LE(places[size_t(i)].Height, room) << i << On(screen);
+            }
         }
     }
 }

@@ -109,11 +109,12 @@ void ExpectInSight(TMainForm& form, QWidget* w, const QRect& local, const char* 
     auto* scroll = form.findChild<QScrollArea*>("BodyScroll");
     ASSERT_TRUE(scroll);
     const QRect view(scroll->viewport()->mapToGlobal(QPoint(0, 0)), scroll->viewport()->size());
-    if (scroll->isAncestorOf(w))
+    if (scroll->isAncestorOf(w)) {
         EXPECT_TRUE(view.contains(global)) << what << ": " << global.x() << "," << global.y() << " "
                                            << global.width() << "x" << global.height() << " in "
                                            << view.x() << "," << view.y() << " " << view.width() << "x"
                                            << view.height();
+    }
 }
 
 TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClearOfItsBars)
@@ -167,9 +168,10 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
         << form.frameGeometry().width() << "x" << form.frameGeometry().height();
     EXPECT_LT(form.minimumSizeHint().width(), 828);
     EXPECT_LT(form.minimumSizeHint().height(), 552);
-    if (!mainAt.empty()) // where it was left, as far as the screen lets it be
+    if (!mainAt.empty()) { // where it was left, as far as the screen lets it be
         EXPECT_EQ(form.frameGeometry().top(),
                   std::min(std::stoi(mainAt), screen.bottom() + 1 - form.frameGeometry().height()));
+    }
     // The tool bar's Smith button and the Config page's tab in sight.
     ASSERT_TRUE(form.SmithBtn->isVisible());
     ExpectInSight(form, form.SmithBtn, form.SmithBtn->rect(), "SmithBtn");
