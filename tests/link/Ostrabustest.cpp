@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -159,25 +160,55 @@ protected:
 TEST_F(OstraBusStaleTest, ReplyAfterTheTimeOutIsNeverTakenForALaterRequest)
 {
     Open();
+    testsupport::RecordingTrafficLog log;
     int echoed = 0;
-    // The reply comes while the link lets the line fall quiet after the time-out.
-    sim.Server().SetLateReplyMs(TimeoutMs + 3 * platform::SerialPort::MsPerByte + TimeoutMs / 2);
-    sim.Server().SetFault(Fault::LateReply);
+    // The unit holds its reply back until the requester has given up, then sends it before
+    // the next request: the line is cleared of it before that request goes out.
+    sim.Server().SetFault(Fault::HeldReply);
     EXPECT_EQ(Tagged(1, echoed), linkerr::Timeout);
     EXPECT_EQ(bus.LastError(), "Time-out");
+    sim.Server().ReleaseHeldReply();
+    ASSERT_TRUE(sim.Server().WaitForStaleFramesSent(1));
     EXPECT_EQ(Tagged(2, echoed), 0) << bus.LastError();
     EXPECT_EQ(echoed, 2);
 
-    // The reply comes long after, just before the next request is written.
-    sim.Server().ClearLog();
-    sim.Server().SetLateReplyMs(4 * TimeoutMs);
-    sim.Server().SetFault(Fault::LateReply);
+    // The unit holds its reply back into the next request: it comes as that request starts,
+    // where the acknowledgement belongs, and is passed over.
+    sim.Server().SetFault(Fault::HeldReply);
     EXPECT_EQ(Tagged(3, echoed), linkerr::Timeout);
-    ASSERT_TRUE(sim.Server().WaitForRequests(1)); // the unit has sent the late reply
     for (uint8_t tag : {4, 5, 6}) {
         EXPECT_EQ(Tagged(tag, echoed), 0) << bus.LastError();
         EXPECT_EQ(echoed, tag);
     }
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "Rd:  Cmd=20 Bytes=2  0 3  (stale)"), log.lines.end());
+    EXPECT_EQ(sim.Server().StaleFramesSent(), 2);
+}
+
+TEST_F(OstraBusStaleTest, ReplySentTwiceOrAfterTwoTimeOutsIsNeverTakenForALaterRequest)
+{
+    Open();
+    int echoed = 0;
+    // A copy of the reply comes after the request was answered, up to 20 ms later.
+    for (uint8_t tag : {10, 20, 30}) {
+        sim.Server().SetFault(Fault::ReplyTwice);
+        EXPECT_EQ(Tagged(tag, echoed), 0) << bus.LastError();
+        EXPECT_EQ(echoed, tag);
+        EXPECT_EQ(Tagged(tag + 1, echoed), 0) << bus.LastError();
+        EXPECT_EQ(echoed, tag + 1);
+    }
+    // The reply comes after two of the link's time-outs: whatever the later requests give
+    // (the unit is busy until then), none takes it.
+    sim.Server().SetProgramTimeoutMs(TimeoutMs);
+    sim.Server().SetFault(Fault::ReplyAfterTwoTimeouts);
+    EXPECT_NE(Tagged(40, echoed), 0);
+    for (uint8_t tag : {41, 42}) {
+        const int r = Tagged(tag, echoed);
+        if (r == 0) {
+            EXPECT_EQ(echoed, tag);
+        }
+    }
+    EXPECT_EQ(Tagged(43, echoed), 0) << bus.LastError();
+    EXPECT_EQ(echoed, 43);
 }
 
 TEST_F(OstraBusStaleTest, ReplyWrittenApartBehindANakIsNeverTaken)
@@ -228,8 +259,9 @@ TEST_F(OstraBusStaleTest, LineFaultFromTheSimulatedUnitsCommandLineComesEveryNth
     int echoed = 0;
     for (int i = 1; i <= 6; ++i) {
         results.push_back(Tagged(static_cast<uint8_t>(i), echoed));
-        if (results.back() == 0)
+        if (results.back() == 0) {
             EXPECT_EQ(echoed, i);
+        }
     }
     EXPECT_EQ(results, (std::vector<int>{0, 0, linkerr::NakReceived, 0, 0, linkerr::NakReceived}));
     sim.Server().SetRecurringFault(Fault::None, 0);
