@@ -17,15 +17,19 @@ using Fault = simunit::SimSerialServer::Fault;
 class OstraBusTest : public ::testing::Test {
 protected:
     static constexpr int TimeoutMs = 150;
+    static constexpr int EchoCommand = 20;
+    static constexpr int OtherEchoCommand = 22;
     void SetUp() override
     {
         ASSERT_TRUE(sim.Ok()) << sim.Error();
-        // 20: echoes its data behind CSR 0; 21: CSR 3; 200: a first reply byte of 7.
-        sim.Unit().Register(20, [](const std::vector<uint8_t>& d, std::vector<uint8_t>& r) {
-            r = { 0 };
-            r.insert(r.end(), d.begin(), d.end());
-            return true;
-        });
+        // 20 and 22: echo their data behind CSR 0; 21: CSR 3; 200: a first reply byte of 7.
+        for (int echo : { EchoCommand, OtherEchoCommand }) {
+            sim.Unit().Register(echo, [](const std::vector<uint8_t>& d, std::vector<uint8_t>& r) {
+                r = { 0 };
+                r.insert(r.end(), d.begin(), d.end());
+                return true;
+            });
+        }
         sim.Unit().Register(21, [](const std::vector<uint8_t>&, std::vector<uint8_t>& r) { r = { 3 }; return true; });
         sim.Unit().Register(200, [](const std::vector<uint8_t>&, std::vector<uint8_t>& r) { r = { 7, 1 }; return true; });
     }
@@ -143,10 +147,10 @@ TEST_F(OstraBusTest, FailedTransactionPurgesThePortAndLeavesItOpen)
 class OstraBusStaleTest : public OstraBusTest {
 protected:
     // One tagged transaction: its result, and the tag its reply carried back (-1 for none).
-    int Tagged(uint8_t tag, int& echoed)
+    int Tagged(uint8_t tag, int& echoed, int command = EchoCommand)
     {
         bus.AppendByte(tag);
-        const int r = bus.Transact(20);
+        const int r = bus.Transact(command);
         echoed = -1;
         if (r == 0 && bus.ReplyLength() == 2) {
             uint8_t reply[2] = {};
@@ -196,18 +200,19 @@ TEST_F(OstraBusStaleTest, ReplySentTwiceOrAfterTwoTimeOutsIsNeverTakenForALaterR
         EXPECT_EQ(Tagged(tag + 1, echoed), 0) << bus.LastError();
         EXPECT_EQ(echoed, tag + 1);
     }
-    // The reply comes after two of the link's time-outs: whatever the later requests give
-    // (the unit is busy until then), none takes it.
+    // The reply comes after two of the link's time-outs, and the requests alternate between
+    // two commands as a poll's do: whatever the later requests give (the unit is busy until
+    // then, and a reply of the same command cannot be told from the right one), none takes it.
     sim.Server().SetProgramTimeoutMs(TimeoutMs);
     sim.Server().SetFault(Fault::ReplyAfterTwoTimeouts);
     EXPECT_NE(Tagged(40, echoed), 0);
     for (uint8_t tag : {41, 42}) {
-        const int r = Tagged(tag, echoed);
+        const int r = Tagged(tag, echoed, tag % 2 ? OtherEchoCommand : EchoCommand);
         if (r == 0) {
             EXPECT_EQ(echoed, tag);
         }
     }
-    EXPECT_EQ(Tagged(43, echoed), 0) << bus.LastError();
+    EXPECT_EQ(Tagged(43, echoed, OtherEchoCommand), 0) << bus.LastError();
     EXPECT_EQ(echoed, 43);
 }
 

@@ -415,7 +415,7 @@ void SimSerialServer::ServeFrame(uint8_t first)
     if (fault == Fault::NakApartReply) {
         // The reply follows the NAK in a write of its own; the program has its answer by then.
         if (WriteAll(&Nak, 1) && Pause(NakApartGapMs))
-            WriteAll(frame.data(), frame.size());
+            SendStale(frame);
         Record(req);
         return;
     }

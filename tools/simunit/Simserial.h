@@ -74,8 +74,8 @@ public:
     void SetProgramTimeoutMs(int ms);
     // Sends a reply a HeldReply fault holds back now, without waiting for the next frame.
     void ReleaseHeldReply();
-    // Frames sent apart from their own exchange (late, held back or repeated), and a bounded
-    // wait until at least n were written.
+    // Frames sent apart from their own exchange (late, held back, repeated or behind a NAK),
+    // and a bounded wait until at least n were written.
     int StaleFramesSent() const;
     bool WaitForStaleFramesSent(int n, int timeoutMs = 5000) const;
 
