@@ -251,6 +251,12 @@ TEST_F(OstraBusStaleTest, LineFaultFromTheSimulatedUnitsCommandLineComesEveryNth
     ASSERT_TRUE(simunit::ParseSimOptions({"--serial-fault", "nak-apart,3"}, options, error)) << error;
     EXPECT_EQ(options.serialFault, "nak-apart");
     EXPECT_EQ(options.serialFaultEvery, 3);
+    for (const char* kind : {"after-two", "held", "twice"}) {
+        simunit::SimOptions more;
+        ASSERT_TRUE(simunit::ParseSimOptions({"--serial-fault", kind}, more, error)) << error;
+        EXPECT_EQ(more.serialFault, kind);
+        EXPECT_EQ(more.serialFaultEvery, 10);
+    }
     for (auto args : std::vector<std::vector<std::string>>{
              {"--serial-fault"}, {"--serial-fault", "noise"}, {"--serial-fault", "late,0"}, {"--serial-fault", "stray,x"}}) {
         simunit::SimOptions bad;
