@@ -149,19 +149,7 @@ protected:
         ASSERT_TRUE(unit->Ok());
         ASSERT_EQ(bus.OpenPort(unit->Path(), 9600, TimeoutMs, Address), 0) << bus.LastError();
     }
-    // One request carrying tag: its result, and the tag its reply carried back (-1 for none).
-    int Tagged(uint8_t command, uint8_t tag, int& echoed)
-    {
-        bus.AppendByte(tag);
-        const int r = bus.Transact(command);
-        echoed = -1;
-        if (r == 0 && bus.ReplyLength() == 2) {
-            uint8_t reply[2] = {};
-            bus.ReadBytes(reply, 2);
-            echoed = reply[1];
-        }
-        return r;
-    }
+    int Tagged(uint8_t command, uint8_t tag, int& echoed) { return testsupport::TaggedTransact(bus, command, tag, echoed); }
     testsupport::RecordingTrafficLog log;
     std::unique_ptr<ScriptedUnit> unit;
     COstraBus bus;

@@ -149,15 +149,7 @@ protected:
     // One tagged transaction: its result, and the tag its reply carried back (-1 for none).
     int Tagged(uint8_t tag, int& echoed, int command = EchoCommand)
     {
-        bus.AppendByte(tag);
-        const int r = bus.Transact(command);
-        echoed = -1;
-        if (r == 0 && bus.ReplyLength() == 2) {
-            uint8_t reply[2] = {};
-            bus.ReadBytes(reply, 2);
-            echoed = reply[1];
-        }
-        return r;
+        return testsupport::TaggedTransact(bus, command, tag, echoed);
     }
 };
 

@@ -6,9 +6,12 @@
 #include "simunit/Simserial.h"
 #include "simunit/Simunit.h"
 
+#include <cstdint>
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+class COstraBus;
 
 namespace testsupport {
 
@@ -29,6 +32,10 @@ private:
     bool ok_ = false;
     std::string error_;
 };
+
+// One request to a command that sends its data back behind CSR 0, carrying one tag byte: the
+// request's result, and the tag its reply carried back in echoed (-1 for none).
+int TaggedTransact(COstraBus& bus, int command, uint8_t tag, int& echoed);
 
 // Collects the link's traffic lines while installed (it installs itself).
 class RecordingTrafficLog : public ITrafficLog {
