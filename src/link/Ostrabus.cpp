@@ -127,7 +127,7 @@ int COstraBus::SerialTransact(int command)
     request.command = static_cast<uint8_t>(command);
     request.data = buffer_;
     request.length = requestLength_;
-    request.echoesFirstByte = selectorEchoed_.test(request.command);
+    request.echoesFirstByte = SelectorEchoed(command);
     CSerialExchange exchange(*serial_, [this](uint8_t, uint8_t cmd, const uint8_t* data, int length) {
         LogStale(cmd, data, length);
     });

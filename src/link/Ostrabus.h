@@ -76,6 +76,7 @@ public:
     // The command's reply begins with the request's first byte (a selector) again: on a serial
     // line a reply that echoes another byte answers another request and is passed over.
     void ExpectSelectorEcho(int command) { selectorEchoed_.set(static_cast<uint8_t>(command)); }
+    bool SelectorEchoed(int command) const { return selectorEchoed_.test(static_cast<uint8_t>(command)); }
 
     // --- port ---------------------------------------------------------------------------
     int OpenPort(const std::string& portName, int baud, int readTimeoutMs, int unitAddress);
