@@ -107,7 +107,7 @@ void SimSerialServer::Stop()
     CloseFd(releaseRead_);
     CloseFd(releaseWrite_);
     held_.clear();
-    owedAcks_ = 0;
+    owedAcks_.clear();
 }
 
 void SimSerialServer::SetFault(Fault fault, int times)
@@ -160,7 +160,7 @@ void SimSerialServer::SendStale(const std::vector<uint8_t>& frame)
 {
     if (!WriteAll(frame.data(), frame.size()))
         return;
-    ++owedAcks_;
+    owedAcks_.push_back(std::chrono::steady_clock::now());
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ++staleSent_;
@@ -179,15 +179,21 @@ void SimSerialServer::SendHeld()
 
 bool SimSerialServer::IsOwedAcknowledgement(uint8_t first)
 {
-    if (owedAcks_ == 0 || (first != serialframe::Ack && first != serialframe::Nak))
+    if (first != serialframe::Ack && first != serialframe::Nak)
         return false;
-    // A NAK is also the first byte of a frame to unit 2 with five data bytes; the program
-    // writes a frame in one piece, so a frame's first byte never comes alone.
+    // A stale frame the program threw away is never acknowledged: its debt lapses.
+    const auto now = std::chrono::steady_clock::now();
+    while (!owedAcks_.empty() && now - owedAcks_.front() > std::chrono::milliseconds(AckWaitMs))
+        owedAcks_.pop_front();
+    if (!owedAcks_.empty()) {
+        owedAcks_.pop_front();
+        return true;
+    }
+    // Owed nothing, a lone one is still an acknowledgement: the program writes a frame in one
+    // piece, so a frame's first byte (a NAK is also the start of a frame to unit 2 with five
+    // data bytes) never comes alone.
     pollfd more { master_, POLLIN, 0 };
-    if (first == serialframe::Nak && ::poll(&more, 1, 0) != 0)
-        return false;
-    --owedAcks_;
-    return true;
+    return ::poll(&more, 1, 0) == 0;
 }
 
 SimSerialServer::Fault SimSerialServer::TakeFault()

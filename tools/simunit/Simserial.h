@@ -8,7 +8,9 @@
 #include "simunit/Simunit.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -108,8 +110,8 @@ private:
     // one that comes is read where the next frame may start.
     void SendStale(const std::vector<uint8_t>& frame);
     void SendHeld();
-    // An ACK or NAK where a frame may start while stale frames were sent: the program
-    // acknowledging one of them (or, later, the reply of a frame served since).
+    // An ACK or NAK where a frame may start: the program acknowledging a stale frame (or the
+    // reply of a frame served since, whose acknowledgement the stale one's took).
     bool IsOwedAcknowledgement(uint8_t first);
     void Record(const Request& r);
     void RecordAck(uint8_t b);
@@ -138,7 +140,8 @@ private:
     int staleSent_ = 0;
     std::vector<uint8_t> held_; // serving thread only: the reply a HeldReply fault keeps back
     unsigned copyDelaySeed_ = 1; // serving thread only
-    int owedAcks_ = 0;           // serving thread only: stale frames sent, not yet acknowledged
+    // Serving thread only: when each stale frame not yet acknowledged was sent.
+    std::deque<std::chrono::steady_clock::time_point> owedAcks_;
     std::vector<Request> requests_;
     std::vector<uint8_t> acks_;
     int xilinxLeft_ = 0; // serving thread only
