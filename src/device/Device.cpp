@@ -138,6 +138,12 @@ void CDevice::Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseco
 
 bool CDevice::IsDemo() const { return demo_ && demo_->IsDemo(); }
 
+CDevice::CDevice()
+{
+    // Every third-capacitor read begins its reply with the selector asked for.
+    ExpectSelectorEcho(unitcmd::Read3cap);
+}
+
 int CDevice::LinkTransact(int command, bool ignoreCsr)
 {
     int result = Transact(command);

@@ -62,7 +62,7 @@ public:
     static constexpr int BootModeWaitMs = 500;
     static constexpr int XilinxReadTries = 10;
 
-    CDevice() = default;
+    CDevice();
     ~CDevice() override = default;
 
     // --- the controller's hooks -------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "common/Helpers.h"
 #include "common/Hooks.h"
+#include "link/Serialexchange.h"
 #include "link/Serialframe.h"
 #include "platform/Serialport.h"
 
@@ -14,8 +15,6 @@ namespace {
 constexpr int FirstCsrCommand = 1;
 constexpr int LastCsrCommand = 127;
 constexpr uint8_t OddParity = platform::SerialPort::ParityOdd;
-// After a failed exchange the line must stay silent this long at least before the next request.
-constexpr int MinQuietMs = 10;
 
 bool LogActive()
 {
@@ -92,6 +91,16 @@ void COstraBus::LogRequest(int command)
     TrafficLog()->AddLine(line);
 }
 
+void COstraBus::LogStale(int command, const uint8_t* data, int length)
+{
+    if (!LogActive())
+        return;
+    std::string line = "Rd:  Cmd=" + std::to_string(command) + " Bytes=" + std::to_string(length) + "  ";
+    AppendBytesText(line, data, length);
+    line += StaleMark;
+    TrafficLog()->AddLine(line);
+}
+
 void COstraBus::LogReply(int command, int result)
 {
     if (!LogActive())
@@ -113,32 +122,18 @@ int COstraBus::SerialTransact(int command)
         lastError_ = linkerr::NotConnectedText;
         return linkerr::NotConnected;
     }
-    const uint8_t address = static_cast<uint8_t>(unitAddress_);
-    // Whatever the line holds now belongs to an earlier exchange (a reply that came after its
-    // time-out, stray bytes behind a reply): it must never be read as this request's answer.
-    serial_->DiscardInput();
-    int r = serialframe::WriteFrame(*serial_, address, static_cast<uint8_t>(command),
-                                    static_cast<uint8_t>(requestLength_), buffer_);
-    if (r == 0) {
-        if (address == serialframe::BroadcastAddress) {
-            buffer_[0] = 0; // no reply to a broadcast: one zero byte stands for it
-            replyLength_ = 1;
-        } else {
-            uint8_t replyAddress = 0, replyCommand = 0, length = 0;
-            r = serialframe::ReadFrame(*serial_, replyAddress, replyCommand, length, buffer_);
-            if (r == 0)
-                replyLength_ = length;
-        }
-    }
-    if (r < 0) {
-        replyLength_ = 0;
-        // Purge what came in and let the line fall quiet before the next request: a unit
-        // that answers late, or sends its reply behind a NAK, is still talking. A NAK just
-        // written must still go out, so output is left to the driver, not thrown away.
-        const int quietMs = std::max(serial_->ReadTimeout(), MinQuietMs);
-        serial_->DrainUntilQuiet(quietMs, quietMs + platform::SerialPort::MsPerByte * serialframe::MaxFrameSize);
+    SSerialRequest request;
+    request.address = static_cast<uint8_t>(unitAddress_);
+    request.command = static_cast<uint8_t>(command);
+    request.data = buffer_;
+    request.length = requestLength_;
+    request.echoesFirstByte = SelectorEchoed(command);
+    CSerialExchange exchange(*serial_, [this](uint8_t, uint8_t cmd, const uint8_t* data, int length) {
+        LogStale(cmd, data, length);
+    });
+    const int r = exchange.Run(request, buffer_, replyLength_);
+    if (r < 0)
         lastError_ = SerialErrorText(r);
-    }
     return r;
 }
 

@@ -5,6 +5,7 @@
 //
 // Results: below 0 a link error (text in LastError()), 0 accepted, above 0 the unit's CSR code.
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -49,6 +50,8 @@ public:
     static constexpr int MaxBusyRepeats = 50;      // repeats of a request the gateway called busy
     static constexpr int NetworkTimeoutMs = 10000; // waits on send and receive over the network
     static constexpr int DefaultNetworkPort = 502;
+    // Ends the traffic-log line of a frame that answered no request of this exchange.
+    static constexpr const char* StaleMark = " (stale)";
 
     COstraBus();
     virtual ~COstraBus();
@@ -70,6 +73,10 @@ public:
 
     // --- transactions -------------------------------------------------------------------
     int Transact(int command);
+    // The command's reply begins with the request's first byte (a selector) again: on a serial
+    // line a reply that echoes another byte answers another request and is passed over.
+    void ExpectSelectorEcho(int command) { selectorEchoed_.set(static_cast<uint8_t>(command)); }
+    bool SelectorEchoed(int command) const { return selectorEchoed_.test(static_cast<uint8_t>(command)); }
 
     // --- port ---------------------------------------------------------------------------
     int OpenPort(const std::string& portName, int baud, int readTimeoutMs, int unitAddress);
@@ -128,6 +135,7 @@ protected:
     static int ParseGatewayVersion(const uint8_t* text, int length);
     void LogRequest(int command);
     void LogReply(int command, int result);
+    void LogStale(int command, const uint8_t* data, int length);
 
     std::unique_ptr<platform::SerialPort> serial_;
     uint32_t gatewayHandle_ = 0;
@@ -150,5 +158,6 @@ protected:
     int readPosition_ = 0;
     int replyLength_ = 0;
     bool requestOverflow_ = false;
+    std::bitset<256> selectorEchoed_;
     std::string lastError_;
 };

@@ -14,6 +14,8 @@ uint8_t Checksum(const uint8_t* bytes, int count)
     return x;
 }
 
+int FrameSize(int length) { return length < ShortLengthLimit ? 3 + length : 4 + length; }
+
 int EncodeFrame(uint8_t address, uint8_t command, const uint8_t* data, int length, uint8_t* out)
 {
     if (length < 0)
@@ -53,12 +55,18 @@ bool ClosePort(platform::SerialPort& port) { return port.Close(); }
 
 void PurgePort(platform::SerialPort& port) { port.Purge(); }
 
-int WriteFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uint8_t length,
-               const uint8_t* data)
+int SendFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uint8_t length,
+              const uint8_t* data)
 {
     uint8_t frame[MaxFrameSize];
     const int size = EncodeFrame(address, command, data, length, frame);
-    if (!port.Write(frame, size))
+    return port.Write(frame, size) ? 0 : linkerr::WriteFailed;
+}
+
+int WriteFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uint8_t length,
+               const uint8_t* data)
+{
+    if (SendFrame(port, address, command, length, data) != 0)
         return linkerr::WriteFailed;
     if (address == BroadcastAddress)
         return 0;
@@ -78,11 +86,22 @@ int WriteFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uin
 int ReadFrame(platform::SerialPort& port, uint8_t& address, uint8_t& command, uint8_t& length,
               uint8_t* buffer)
 {
+    constexpr int HeadSize = 3;
+    const auto allowance = std::chrono::milliseconds(port.ReadTimeout() + platform::SerialPort::MsPerByte * HeadSize);
+    return ReadFrameBy(port, Deadline::clock::now() + allowance, nullptr, address, command, length, buffer);
+}
+
+int ReadFrameBy(platform::SerialPort& port, Deadline headDeadline, const uint8_t* first, uint8_t& address,
+                uint8_t& command, uint8_t& length, uint8_t* buffer)
+{
     uint8_t head[3];
-    int n = port.Read(head, 3);
+    const int known = first ? 1 : 0;
+    if (first)
+        head[0] = *first;
+    int n = port.ReadUntil(head + known, 3 - known, headDeadline);
     if (n < 0)
         return linkerr::ReadFailed;
-    if (n < 3)
+    if (n < 3 - known)
         return linkerr::Timeout;
     address = static_cast<uint8_t>(head[0] >> 3);
     command = head[1];

@@ -5,6 +5,7 @@
 // Frame: byte 0 = address << 3 | L (L = data length below 7, else 7), command, the length byte
 // when L is 7, the data, then the XOR of every byte before it.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,6 +28,10 @@ constexpr int ReplyBufferSize = MaxData + 1;
 // Room a whole frame needs at most: header, command, length, 255 data bytes, checksum.
 constexpr int MaxFrameSize = MaxData + 4;
 
+using Deadline = std::chrono::steady_clock::time_point;
+
+// Size of the frame that carries length data bytes (3 + n below 7, else 4 + n).
+int FrameSize(int length);
 // Writes the frame into out (MaxFrameSize bytes) and returns its size (data length capped at 255).
 int EncodeFrame(uint8_t address, uint8_t command, const uint8_t* data, int length, uint8_t* out);
 // The whole frame for a request or a reply (data length capped at 255).
@@ -47,12 +52,19 @@ void PurgePort(platform::SerialPort& port);
 // -5 NAK received, -6 a byte other than ACK or NAK.
 int WriteFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uint8_t length,
                const uint8_t* data);
+// Writes one frame and waits for nothing: 0, or -1 when the write failed.
+int SendFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uint8_t length,
+              const uint8_t* data);
 // Reads one reply frame into buffer (at least ReplyBufferSize bytes: data then checksum) and
 // answers it with ACK or NAK. 0, -1 writing the acknowledgement failed, -2 read failed,
 // -3 the frame's first three bytes did not arrive in time, -4 bad checksum or a frame cut short
 // (both answered with NAK).
 int ReadFrame(platform::SerialPort& port, uint8_t& address, uint8_t& command, uint8_t& length,
               uint8_t* buffer);
+// The same with the frame's first three bytes due by headDeadline. When first is not null the
+// frame's first byte was read already (it came where an acknowledgement was awaited).
+int ReadFrameBy(platform::SerialPort& port, Deadline headDeadline, const uint8_t* first, uint8_t& address,
+                uint8_t& command, uint8_t& length, uint8_t* buffer);
 
 // The serial ports of the system as a "," separated text of device paths.
 std::string ListPorts();

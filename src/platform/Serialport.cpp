@@ -145,6 +145,12 @@ int SerialPort::TakeAhead(uint8_t* dest, int count)
 
 int SerialPort::Read(uint8_t* dest, int count)
 {
+    const auto allowance = std::chrono::milliseconds(readTimeoutMs_ + static_cast<long long>(MsPerByte) * std::max(count, 0));
+    return ReadUntil(dest, count, Clock::now() + allowance);
+}
+
+int SerialPort::ReadUntil(uint8_t* dest, int count, Clock::time_point deadline)
+{
     if (fd_ < 0) {
         errno = EBADF;
         return -1;
@@ -154,9 +160,6 @@ int SerialPort::Read(uint8_t* dest, int count)
     int got = TakeAhead(dest, count);
     if (got == count)
         return got;
-    using clock = std::chrono::steady_clock;
-    const auto deadline = clock::now()
-        + std::chrono::milliseconds(readTimeoutMs_ + static_cast<long long>(MsPerByte) * count);
     // Right after a write the answer cannot have come yet: wait for it before reading.
     bool readFirst = !wrote_;
     wrote_ = false;
@@ -165,6 +168,7 @@ int SerialPort::Read(uint8_t* dest, int count)
             // The read-ahead buffer is empty here: fill it with what has come in.
             const ssize_t n = ::read(fd_, ahead_.data(), ahead_.size());
             if (n > 0) {
+                lastByte_ = Clock::now();
                 aheadEnd_ = static_cast<int>(n);
                 got += TakeAhead(dest + got, count - got);
                 continue;
@@ -173,7 +177,7 @@ int SerialPort::Read(uint8_t* dest, int count)
                 return -1;
         }
         readFirst = true;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             break;
         pollfd pfd { fd_, POLLIN, 0 };
@@ -234,36 +238,42 @@ void SerialPort::DiscardInput()
     ::tcflush(fd_, TCIFLUSH);
 }
 
-bool SerialPort::DrainUntilQuiet(int quietMs, int limitMs)
+bool SerialPort::DrainUntilQuiet(int quietMs, int limitMs, int byteLimit)
 {
-    DiscardInput();
+    // What was read ahead came in by lastByte_; what the driver holds is read below and
+    // counts as just come, since when it came is not known.
+    aheadBegin_ = aheadEnd_ = 0;
     if (fd_ < 0)
         return false;
     wrote_ = false;
-    using clock = std::chrono::steady_clock;
-    const auto limit = clock::now() + std::chrono::milliseconds(std::max(0, limitMs));
-    auto quietUntil = clock::now() + std::chrono::milliseconds(std::max(0, quietMs));
+    const auto quiet = std::chrono::milliseconds(std::max(0, quietMs));
+    const auto limit = Clock::now() + std::chrono::milliseconds(std::max(0, limitMs));
+    int drained = 0;
     for (;;) {
-        const auto now = clock::now();
+        // What has come goes first, without waiting.
+        uint8_t junk[AheadSize];
+        const ssize_t n = ::read(fd_, junk, sizeof junk);
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (n > 0) {
+            lastByte_ = Clock::now();
+            drained += static_cast<int>(n);
+        }
+        const auto now = Clock::now();
+        const auto quietUntil = lastByte_ + quiet;
         if (now >= quietUntil)
             return true;
-        if (now >= limit)
+        if (now >= limit || drained > byteLimit)
             return false;
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(quietUntil, limit) - now);
         pollfd pfd { fd_, POLLIN, 0 };
         const int r = ::poll(&pfd, 1, static_cast<int>(wait.count()) + 1);
         if (r < 0 && errno != EINTR)
             return false;
-        if (r <= 0)
-            continue;
-        if (pfd.revents & (POLLERR | POLLNVAL | POLLHUP))
+        if (r > 0 && (pfd.revents & (POLLERR | POLLNVAL)))
             return false;
-        uint8_t junk[AheadSize];
-        const ssize_t n = ::read(fd_, junk, sizeof junk);
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
+        if (r > 0 && (pfd.revents & POLLHUP) && !(pfd.revents & POLLIN))
             return false;
-        if (n > 0)
-            quietUntil = clock::now() + std::chrono::milliseconds(std::max(0, quietMs));
     }
 }
 
@@ -274,6 +284,7 @@ bool SerialPort::Close()
     ::tcflush(fd_, TCIOFLUSH);
     aheadBegin_ = aheadEnd_ = 0;
     wrote_ = false;
+    lastByte_ = {};
     ::ioctl(fd_, TIOCNXCL);
     const bool ok = ::close(fd_) == 0;
     fd_ = -1;

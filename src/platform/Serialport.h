@@ -7,6 +7,7 @@
 // it waits for the answer before it reads.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -15,6 +16,7 @@ namespace platform {
 class SerialPort {
 public:
     static constexpr int MsPerByte = 5; // read deadline grows by this per byte asked for
+    using Clock = std::chrono::steady_clock;
 
     enum Parity : uint8_t { ParityNone = 0, ParityOdd = 1, ParityEven = 2 };
 
@@ -37,6 +39,8 @@ public:
     // Reads up to count bytes until the deadline; the number read (fewer on time-out), or -1
     // when the device failed (errno is kept).
     int Read(uint8_t* dest, int count);
+    // The same with a deadline of the caller's: for a wait that several reads share.
+    int ReadUntil(uint8_t* dest, int count, Clock::time_point deadline);
     // Writes all bytes; false when the device failed or stopped taking bytes.
     bool Write(const uint8_t* data, int count);
     // Discards what the driver holds in both directions, and what was read ahead.
@@ -45,10 +49,12 @@ public:
     // goes out (after a failed exchange: the acknowledgement already written must still reach
     // the unit).
     void DiscardInput();
-    // Reads and throws away what comes in until nothing has come for quietMs, but for no
-    // longer than limitMs in all. True when the line fell quiet; false when it went on
-    // talking up to the limit or the device failed.
-    bool DrainUntilQuiet(int quietMs, int limitMs);
+    // Reads and throws away what comes in until nothing has come for quietMs, counting from
+    // the last byte this port received (a line silent through the wait before is quiet at
+    // once), but for no longer than limitMs in all and no further than byteLimit bytes read
+    // (continuous noise ends it there). True when the line fell quiet; false when it went on
+    // talking up to a limit or the device failed.
+    bool DrainUntilQuiet(int quietMs, int limitMs, int byteLimit);
     // Drops pending I/O and closes; true when the close succeeded (false when not open).
     bool Close();
 
@@ -64,6 +70,7 @@ private:
     int fd_ = -1;
     bool modemLines_ = false; // a pseudo-terminal has none: no call asks it for them
     bool wrote_ = false;      // the last call wrote: a read waits before it tries
+    Clock::time_point lastByte_{}; // when a byte last came from the device
     std::array<uint8_t, AheadSize> ahead_{}; // read from the device, not yet asked for
     int aheadBegin_ = 0;
     int aheadEnd_ = 0;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -16,15 +17,19 @@ using Fault = simunit::SimSerialServer::Fault;
 class OstraBusTest : public ::testing::Test {
 protected:
     static constexpr int TimeoutMs = 150;
+    static constexpr int EchoCommand = 20;
+    static constexpr int OtherEchoCommand = 22;
     void SetUp() override
     {
         ASSERT_TRUE(sim.Ok()) << sim.Error();
-        // 20: echoes its data behind CSR 0; 21: CSR 3; 200: a first reply byte of 7.
-        sim.Unit().Register(20, [](const std::vector<uint8_t>& d, std::vector<uint8_t>& r) {
-            r = { 0 };
-            r.insert(r.end(), d.begin(), d.end());
-            return true;
-        });
+        // 20 and 22: echo their data behind CSR 0; 21: CSR 3; 200: a first reply byte of 7.
+        for (int echo : { EchoCommand, OtherEchoCommand }) {
+            sim.Unit().Register(echo, [](const std::vector<uint8_t>& d, std::vector<uint8_t>& r) {
+                r = { 0 };
+                r.insert(r.end(), d.begin(), d.end());
+                return true;
+            });
+        }
         sim.Unit().Register(21, [](const std::vector<uint8_t>&, std::vector<uint8_t>& r) { r = { 3 }; return true; });
         sim.Unit().Register(200, [](const std::vector<uint8_t>&, std::vector<uint8_t>& r) { r = { 7, 1 }; return true; });
     }
@@ -142,42 +147,65 @@ TEST_F(OstraBusTest, FailedTransactionPurgesThePortAndLeavesItOpen)
 class OstraBusStaleTest : public OstraBusTest {
 protected:
     // One tagged transaction: its result, and the tag its reply carried back (-1 for none).
-    int Tagged(uint8_t tag, int& echoed)
+    int Tagged(uint8_t tag, int& echoed, int command = EchoCommand)
     {
-        bus.AppendByte(tag);
-        const int r = bus.Transact(20);
-        echoed = -1;
-        if (r == 0 && bus.ReplyLength() == 2) {
-            uint8_t reply[2] = {};
-            bus.ReadBytes(reply, 2);
-            echoed = reply[1];
-        }
-        return r;
+        return testsupport::TaggedTransact(bus, command, tag, echoed);
     }
 };
 
 TEST_F(OstraBusStaleTest, ReplyAfterTheTimeOutIsNeverTakenForALaterRequest)
 {
     Open();
+    testsupport::RecordingTrafficLog log;
     int echoed = 0;
-    // The reply comes while the link lets the line fall quiet after the time-out.
-    sim.Server().SetLateReplyMs(TimeoutMs + 3 * platform::SerialPort::MsPerByte + TimeoutMs / 2);
-    sim.Server().SetFault(Fault::LateReply);
+    // The unit holds its reply back until the requester has given up, then sends it before
+    // the next request: the line is cleared of it before that request goes out.
+    sim.Server().SetFault(Fault::HeldReply);
     EXPECT_EQ(Tagged(1, echoed), linkerr::Timeout);
     EXPECT_EQ(bus.LastError(), "Time-out");
+    sim.Server().ReleaseHeldReply();
+    ASSERT_TRUE(sim.Server().WaitForStaleFramesSent(1));
     EXPECT_EQ(Tagged(2, echoed), 0) << bus.LastError();
     EXPECT_EQ(echoed, 2);
 
-    // The reply comes long after, just before the next request is written.
-    sim.Server().ClearLog();
-    sim.Server().SetLateReplyMs(4 * TimeoutMs);
-    sim.Server().SetFault(Fault::LateReply);
+    // The unit holds its reply back into the next request: it comes as that request starts,
+    // where the acknowledgement belongs, and is passed over.
+    sim.Server().SetFault(Fault::HeldReply);
     EXPECT_EQ(Tagged(3, echoed), linkerr::Timeout);
-    ASSERT_TRUE(sim.Server().WaitForRequests(1)); // the unit has sent the late reply
     for (uint8_t tag : {4, 5, 6}) {
         EXPECT_EQ(Tagged(tag, echoed), 0) << bus.LastError();
         EXPECT_EQ(echoed, tag);
     }
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "Rd:  Cmd=20 Bytes=2  0 3  (stale)"), log.lines.end());
+    EXPECT_EQ(sim.Server().StaleFramesSent(), 2);
+}
+
+TEST_F(OstraBusStaleTest, ReplySentTwiceOrAfterTwoTimeOutsIsNeverTakenForALaterRequest)
+{
+    Open();
+    int echoed = 0;
+    // A copy of the reply comes after the request was answered, up to 20 ms later.
+    for (uint8_t tag : {10, 20, 30}) {
+        sim.Server().SetFault(Fault::ReplyTwice);
+        EXPECT_EQ(Tagged(tag, echoed), 0) << bus.LastError();
+        EXPECT_EQ(echoed, tag);
+        EXPECT_EQ(Tagged(tag + 1, echoed), 0) << bus.LastError();
+        EXPECT_EQ(echoed, tag + 1);
+    }
+    // The reply comes after two of the link's time-outs, and the requests alternate between
+    // two commands as a poll's do: whatever the later requests give (the unit is busy until
+    // then, and a reply of the same command cannot be told from the right one), none takes it.
+    sim.Server().SetProgramTimeoutMs(TimeoutMs);
+    sim.Server().SetFault(Fault::ReplyAfterTwoTimeouts);
+    EXPECT_NE(Tagged(40, echoed), 0);
+    for (uint8_t tag : {41, 42}) {
+        const int r = Tagged(tag, echoed, tag % 2 ? OtherEchoCommand : EchoCommand);
+        if (r == 0) {
+            EXPECT_EQ(echoed, tag);
+        }
+    }
+    EXPECT_EQ(Tagged(43, echoed, OtherEchoCommand), 0) << bus.LastError();
+    EXPECT_EQ(echoed, 43);
 }
 
 TEST_F(OstraBusStaleTest, ReplyWrittenApartBehindANakIsNeverTaken)
@@ -215,6 +243,12 @@ TEST_F(OstraBusStaleTest, LineFaultFromTheSimulatedUnitsCommandLineComesEveryNth
     ASSERT_TRUE(simunit::ParseSimOptions({"--serial-fault", "nak-apart,3"}, options, error)) << error;
     EXPECT_EQ(options.serialFault, "nak-apart");
     EXPECT_EQ(options.serialFaultEvery, 3);
+    for (const char* kind : {"after-two", "held", "twice"}) {
+        simunit::SimOptions more;
+        ASSERT_TRUE(simunit::ParseSimOptions({"--serial-fault", kind}, more, error)) << error;
+        EXPECT_EQ(more.serialFault, kind);
+        EXPECT_EQ(more.serialFaultEvery, 10);
+    }
     for (auto args : std::vector<std::vector<std::string>>{
              {"--serial-fault"}, {"--serial-fault", "noise"}, {"--serial-fault", "late,0"}, {"--serial-fault", "stray,x"}}) {
         simunit::SimOptions bad;
@@ -228,8 +262,9 @@ TEST_F(OstraBusStaleTest, LineFaultFromTheSimulatedUnitsCommandLineComesEveryNth
     int echoed = 0;
     for (int i = 1; i <= 6; ++i) {
         results.push_back(Tagged(static_cast<uint8_t>(i), echoed));
-        if (results.back() == 0)
+        if (results.back() == 0) {
             EXPECT_EQ(echoed, i);
+        }
     }
     EXPECT_EQ(results, (std::vector<int>{0, 0, linkerr::NakReceived, 0, 0, linkerr::NakReceived}));
     sim.Server().SetRecurringFault(Fault::None, 0);

@@ -8,6 +8,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <vector>
+
 namespace {
 
 // A bare pseudo-terminal: the test plays the far end on the master side.
@@ -232,13 +234,40 @@ TEST(SerialPortTest, DrainUntilQuietThrowsAwayWhatComesUntilTheLineIsSilent)
     const uint8_t late[] = {0x11, 0x80, 0x00, 0x91};
     ASSERT_EQ(::write(pty.master, late, 4), 4);
     // What is there, and what comes before the line has been quiet for the whole time, goes.
-    EXPECT_TRUE(port.DrainUntilQuiet(50, 2000));
+    EXPECT_TRUE(port.DrainUntilQuiet(50, 2000, 1000));
     uint8_t got[4] = {};
     EXPECT_EQ(port.Read(got, 4), 0);
     const uint8_t fresh[] = {0x42};
     ASSERT_EQ(::write(pty.master, fresh, 1), 1);
     EXPECT_EQ(port.Read(got, 1), 1);
     EXPECT_EQ(got[0], 0x42);
+}
+
+TEST(SerialPortTest, DrainOfALineSilentSinceItsLastByteEndsAtOnce)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    platform::SerialPort port;
+    ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityNone, 10), 0);
+    // Nothing has come since the port opened: the line has been quiet for longer than any
+    // quiet period, so the drain neither waits for one nor runs into its limit of nothing.
+    EXPECT_TRUE(port.DrainUntilQuiet(60000, 0, 1000));
+}
+
+TEST(SerialPortTest, DrainStopsAfterAFramesWorthOfBytes)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    platform::SerialPort port;
+    ASSERT_EQ(port.Open(pty.path, 9600, platform::SerialPort::ParityNone, 10), 0);
+    // More than the byte limit at once, as a noisy line gives: the drain gives up there (with
+    // a long quiet period and limit it would otherwise wait), and what it did not read is left.
+    std::vector<uint8_t> noise(2000, 0x5A);
+    ASSERT_EQ(::write(pty.master, noise.data(), noise.size()), static_cast<ssize_t>(noise.size()));
+    EXPECT_FALSE(port.DrainUntilQuiet(60000, 60000, 259));
+    uint8_t got[1] = {};
+    EXPECT_EQ(port.Read(got, 1), 1);
+    EXPECT_EQ(got[0], 0x5A);
 }
 
 TEST(SerialPortTest, PseudoTerminalHasNoModemLines)

@@ -1,5 +1,7 @@
 #include "support/Simfixture.h"
 
+#include "link/Ostrabus.h"
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -22,6 +24,19 @@ SimPty::SimPty(int address) : unit_(address), server_(unit_)
 }
 
 SimPty::~SimPty() { server_.Stop(); }
+
+int TaggedTransact(COstraBus& bus, int command, uint8_t tag, int& echoed)
+{
+    bus.AppendByte(tag);
+    const int r = bus.Transact(command);
+    echoed = -1;
+    if (r == 0 && bus.ReplyLength() == 2) {
+        uint8_t reply[2] = {};
+        bus.ReadBytes(reply, 2);
+        echoed = reply[1];
+    }
+    return r;
+}
 
 RecordingTrafficLog::RecordingTrafficLog() { InstallTrafficLog(this); }
 

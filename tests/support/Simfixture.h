@@ -12,6 +12,8 @@
 #include <sys/types.h>
 #include <vector>
 
+class COstraBus;
+
 namespace testsupport {
 
 // A simulated unit served on its own pseudo-terminal for as long as the object lives.
@@ -40,6 +42,10 @@ inline simunit::SimUnit::Watcher RefuseCommands(std::map<int, uint8_t> csrs)
         return it == csrs.end() ? 0 : it->second;
     };
 }
+
+// One request to a command that sends its data back behind CSR 0, carrying one tag byte: the
+// request's result, and the tag its reply carried back in echoed (-1 for none).
+int TaggedTransact(COstraBus& bus, int command, uint8_t tag, int& echoed);
 
 // Collects the link's traffic lines while installed (it installs itself).
 class RecordingTrafficLog : public ITrafficLog {

@@ -36,6 +36,14 @@ bool IsBaud(int b)
     return false;
 }
 
+bool IsSerialFault(const std::string& kind)
+{
+    for (const char* known : SerialFaultKinds)
+        if (kind == known)
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::string SimUsage()
@@ -59,7 +67,10 @@ std::string SimUsage()
            "                quarter ohm off, the power half a watt); the tuning sees the true load\n"
            "  --serial-fault KIND[,EVERY]  every EVERY-th frame (default 10) on the serial line\n"
            "                gets a fault: late (the reply 700 ms after the ACK), nak-apart (NAK, then\n"
-           "                the reply in a write of its own), stray (two stray bytes behind the reply)\n"
+           "                the reply in a write of its own), stray (two stray bytes behind the reply),\n"
+           "                after-two (the reply after two time-outs of 500 ms), held (the reply held\n"
+           "                back until the next frame starts), twice (the reply, then a copy 0 to 20 ms\n"
+           "                after its acknowledgement)\n"
            "  --gateway PORT       also a gateway on 127.0.0.1:PORT, TCP and UDP (0 = any port)\n"
            "  --network-unit PORT  also a networked unit on 127.0.0.1:PORT (0 = any port)\n"
            "Prints \"unit: <terminal>\" once the unit answers (then \"gateway: 127.0.0.1:PORT\" with\n"
@@ -153,9 +164,9 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
             const size_t comma = v.find(',');
             const std::string kind = v.substr(0, comma);
             int every = 10;
-            if ((kind != "late" && kind != "nak-apart" && kind != "stray")
+            if (!IsSerialFault(kind)
                 || (comma != std::string::npos && !ParseInt(v.substr(comma + 1), 1, 1000000, every))) {
-                error = "bad serial fault: " + v + " (late, nak-apart or stray, then ,EVERY)";
+                error = "bad serial fault: " + v + " (late, nak-apart, stray, after-two, held or twice, then ,EVERY)";
                 return false;
             }
             options.serialFault = kind;

@@ -18,12 +18,15 @@ struct SimOptions {
     bool autoTune = false;     // RF on in Auto mode: the unit tunes itself toward 50 ohm
     double wander = 0.0;       // radius in ohm of the load's circle about loadR, loadX
     bool noise = false;        // the readings fluctuate a little from one reply to the next
-    std::string serialFault;   // "", "late", "nak-apart" or "stray": a fault of the serial line
+    std::string serialFault;   // "" or one of SerialFaultKinds: a fault of the serial line
     int serialFaultEvery = 10; // ... on every n-th frame to the unit
     bool help = false;
     int gatewayPort = -1;     // -1 = none, 0 = an ephemeral port
     int networkUnitPort = -1; // -1 = none, 0 = an ephemeral port
 };
+
+// The kinds of --serial-fault.
+inline constexpr const char* SerialFaultKinds[] = { "late", "nak-apart", "stray", "after-two", "held", "twice" };
 
 // Parses the arguments after the program name. False with a message on a bad argument.
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);

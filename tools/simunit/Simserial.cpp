@@ -50,6 +50,8 @@ bool SimSerialServer::Start(std::string* error)
         CloseFd(slaveHold_);
         CloseFd(wakeRead_);
         CloseFd(wakeWrite_);
+        CloseFd(releaseRead_);
+        CloseFd(releaseWrite_);
         return false;
     };
     if (Running())
@@ -81,6 +83,10 @@ bool SimSerialServer::Start(std::string* error)
         return fail("pipe");
     wakeRead_ = pipefd[0];
     wakeWrite_ = pipefd[1];
+    if (::pipe2(pipefd, O_CLOEXEC | O_NONBLOCK) != 0)
+        return fail("pipe");
+    releaseRead_ = pipefd[0];
+    releaseWrite_ = pipefd[1];
     stopping_ = false;
     thread_ = std::thread([this] { Serve(); });
     return true;
@@ -98,6 +104,10 @@ void SimSerialServer::Stop()
     CloseFd(slaveHold_);
     CloseFd(wakeRead_);
     CloseFd(wakeWrite_);
+    CloseFd(releaseRead_);
+    CloseFd(releaseWrite_);
+    held_.clear();
+    owedAcks_.clear();
 }
 
 void SimSerialServer::SetFault(Fault fault, int times)
@@ -119,6 +129,71 @@ void SimSerialServer::SetLateReplyMs(int ms)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     lateReplyMs_ = ms < 0 ? 0 : ms;
+}
+
+void SimSerialServer::SetProgramTimeoutMs(int ms)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    programTimeoutMs_ = ms < 0 ? 0 : ms;
+}
+
+void SimSerialServer::ReleaseHeldReply()
+{
+    const uint8_t b = 1;
+    if (releaseWrite_ >= 0)
+        [[maybe_unused]] const ssize_t n = ::write(releaseWrite_, &b, 1);
+}
+
+int SimSerialServer::StaleFramesSent() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return staleSent_;
+}
+
+bool SimSerialServer::WaitForStaleFramesSent(int n, int timeoutMs) const
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return staleSent_ >= n; });
+}
+
+void SimSerialServer::SendStale(const std::vector<uint8_t>& frame)
+{
+    if (!WriteAll(frame.data(), frame.size()))
+        return;
+    owedAcks_.push_back(std::chrono::steady_clock::now());
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++staleSent_;
+    }
+    changed_.notify_all();
+}
+
+void SimSerialServer::SendHeld()
+{
+    if (held_.empty())
+        return;
+    const std::vector<uint8_t> frame = std::move(held_);
+    held_.clear();
+    SendStale(frame);
+}
+
+bool SimSerialServer::IsOwedAcknowledgement(uint8_t first)
+{
+    if (first != serialframe::Ack && first != serialframe::Nak)
+        return false;
+    // A stale frame the program threw away is never acknowledged: its debt lapses.
+    const auto now = std::chrono::steady_clock::now();
+    while (!owedAcks_.empty() && now - owedAcks_.front() > std::chrono::milliseconds(AckWaitMs))
+        owedAcks_.pop_front();
+    if (!owedAcks_.empty()) {
+        owedAcks_.pop_front();
+        return true;
+    }
+    // Owed nothing, a lone one is still an acknowledgement: the program writes a frame in one
+    // piece, so a frame's first byte (a NAK is also the start of a frame to unit 2 with five
+    // data bytes) never comes alone.
+    pollfd more { master_, POLLIN, 0 };
+    return ::poll(&more, 1, 0) == 0;
 }
 
 SimSerialServer::Fault SimSerialServer::TakeFault()
@@ -247,20 +322,32 @@ bool SimSerialServer::Pause(int ms)
 void SimSerialServer::Serve()
 {
     while (!stopping_) {
-        pollfd fds[2] = { { master_, POLLIN, 0 }, { wakeRead_, POLLIN, 0 } };
-        const int p = ::poll(fds, 2, -1);
+        pollfd fds[3] = { { master_, POLLIN, 0 }, { wakeRead_, POLLIN, 0 }, { releaseRead_, POLLIN, 0 } };
+        const int p = ::poll(fds, 3, -1);
         if (p < 0 && errno != EINTR)
             break;
         if (fds[1].revents & POLLIN)
             break;
+        if (fds[2].revents & POLLIN) {
+            uint8_t asked[16];
+            while (::read(releaseRead_, asked, sizeof asked) > 0) {
+            }
+            SendHeld();
+        }
         if (!(fds[0].revents & POLLIN))
             continue;
         uint8_t first = 0;
         const ssize_t r = ::read(master_, &first, 1);
-        if (r == 1 && xilinxLeft_ > 0)
+        if (r != 1)
+            continue;
+        if (xilinxLeft_ > 0) {
             ServeXilinxBlock(first);
-        else if (r == 1)
+        } else if (IsOwedAcknowledgement(first)) {
+            RecordAck(first); // for a frame sent apart from its exchange
+        } else {
+            SendHeld(); // a reply held back goes out as the next frame starts
             ServeFrame(first);
+        }
     }
 }
 
@@ -334,7 +421,7 @@ void SimSerialServer::ServeFrame(uint8_t first)
     if (fault == Fault::NakApartReply) {
         // The reply follows the NAK in a write of its own; the program has its answer by then.
         if (WriteAll(&Nak, 1) && Pause(NakApartGapMs))
-            WriteAll(frame.data(), frame.size());
+            SendStale(frame);
         Record(req);
         return;
     }
@@ -346,16 +433,21 @@ void SimSerialServer::ServeFrame(uint8_t first)
         Record(req);
         return;
     }
-    if (fault == Fault::LateReply) {
+    if (fault == Fault::LateReply || fault == Fault::ReplyAfterTwoTimeouts) {
         int lateMs = 0;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            lateMs = lateReplyMs_;
+            lateMs = fault == Fault::LateReply ? lateReplyMs_ : 2 * programTimeoutMs_;
         }
         // The program has given up on this reply when it comes: no acknowledgement is waited
         // for, a byte now would be the start of its next request.
         if (Pause(lateMs))
-            WriteAll(frame.data(), frame.size());
+            SendStale(frame);
+        Record(req);
+        return;
+    }
+    if (fault == Fault::HeldReply) {
+        held_ = frame;
         Record(req);
         return;
     }
@@ -375,6 +467,12 @@ void SimSerialServer::ServeFrame(uint8_t first)
     const bool acknowledged = answered && (answer == serialframe::Ack || answer == serialframe::Nak);
     if (acknowledged)
         RecordAck(answer);
+    if (fault == Fault::ReplyTwice) {
+        // The copy comes while the program may be sending its next request already.
+        copyDelaySeed_ = copyDelaySeed_ * 1103515245u + 12345u;
+        if (Pause(static_cast<int>((copyDelaySeed_ >> 16) % (MaxCopyDelayMs + 1))))
+            SendStale(frame);
+    }
     StartXilinxLoad(req, reply);
     // An acknowledgement can be lost (a port closed right after the reply discards what it had
     // not sent yet): a byte that is none is the start of the program's next frame.

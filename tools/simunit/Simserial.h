@@ -8,7 +8,9 @@
 #include "simunit/Simunit.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -30,6 +32,9 @@ public:
         LateReply,       // ACK, then the reply only after LateReplyMs (past the program's time-out)
         NakApartReply,   // NAK, then a moment later the reply frame, in a write of its own
         StrayAfterReply, // a good reply with two stray bytes behind it
+        ReplyAfterTwoTimeouts, // ACK, then the reply only after two of the program's time-outs
+        HeldReply,       // ACK, then the reply held back until the next frame starts (or a release)
+        ReplyTwice,      // the reply, then after its acknowledgement a copy 0 to MaxCopyDelayMs later
     };
 
     struct Request {
@@ -46,6 +51,8 @@ public:
     static constexpr int DefaultLateReplyMs = 700; // past the program's default time-out of 500 ms
     static constexpr int NakApartGapMs = 5;        // between the NAK and the reply behind it
     static constexpr uint8_t StrayBytes[2] = { 0x06, 0x06 }; // read as ACKs by a careless reader
+    static constexpr int DefaultProgramTimeoutMs = 500; // the program's default read time-out
+    static constexpr int MaxCopyDelayMs = 20;
 
     explicit SimSerialServer(SimUnit& unit, int baud = DefaultBaud);
     ~SimSerialServer();
@@ -65,6 +72,14 @@ public:
     void SetRecurringFault(Fault fault, int every);
     // How long a LateReply fault holds the reply back after the ACK.
     void SetLateReplyMs(int ms);
+    // The program's read time-out, which a ReplyAfterTwoTimeouts fault waits twice.
+    void SetProgramTimeoutMs(int ms);
+    // Sends a reply a HeldReply fault holds back now, without waiting for the next frame.
+    void ReleaseHeldReply();
+    // Frames sent apart from their own exchange (late, held back, repeated or behind a NAK),
+    // and a bounded wait until at least n were written.
+    int StaleFramesSent() const;
+    bool WaitForStaleFramesSent(int n, int timeoutMs = 5000) const;
 
     // What the unit saw (frames of every address, in order) and how the program acknowledged
     // the unit's replies.
@@ -91,6 +106,13 @@ private:
     bool WriteAll(const uint8_t* data, size_t n);
     // Waits ms unless stopped first; false when stopped.
     bool Pause(int ms);
+    // Writes a frame that is no answer to the frame in hand and waits for no acknowledgement:
+    // one that comes is read where the next frame may start.
+    void SendStale(const std::vector<uint8_t>& frame);
+    void SendHeld();
+    // An ACK or NAK where a frame may start: the program acknowledging a stale frame (or the
+    // reply of a frame served since, whose acknowledgement the stale one's took).
+    bool IsOwedAcknowledgement(uint8_t first);
     void Record(const Request& r);
     void RecordAck(uint8_t b);
 
@@ -100,6 +122,8 @@ private:
     int slaveHold_ = -1; // keeps the terminal alive while the program has it closed
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
+    int releaseRead_ = -1;
+    int releaseWrite_ = -1;
     std::string ptyPath_;
     std::thread thread_;
     std::atomic<bool> stopping_ { false };
@@ -112,6 +136,12 @@ private:
     int recurringEvery_ = 0;
     int recurringCount_ = 0;
     int lateReplyMs_ = DefaultLateReplyMs;
+    int programTimeoutMs_ = DefaultProgramTimeoutMs;
+    int staleSent_ = 0;
+    std::vector<uint8_t> held_; // serving thread only: the reply a HeldReply fault keeps back
+    unsigned copyDelaySeed_ = 1; // serving thread only
+    // Serving thread only: when each stale frame not yet acknowledged was sent.
+    std::deque<std::chrono::steady_clock::time_point> owedAcks_;
     std::vector<Request> requests_;
     std::vector<uint8_t> acks_;
     int xilinxLeft_ = 0; // serving thread only

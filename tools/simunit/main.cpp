@@ -58,6 +58,9 @@ int main(int argc, char** argv)
         using Fault = simunit::SimSerialServer::Fault;
         const Fault fault = options.serialFault == "late"        ? Fault::LateReply
                             : options.serialFault == "nak-apart" ? Fault::NakApartReply
+                            : options.serialFault == "after-two" ? Fault::ReplyAfterTwoTimeouts
+                            : options.serialFault == "held"      ? Fault::HeldReply
+                            : options.serialFault == "twice"     ? Fault::ReplyTwice
                                                                  : Fault::StrayAfterReply;
         serial.SetRecurringFault(fault, options.serialFaultEvery);
     }
