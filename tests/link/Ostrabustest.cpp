@@ -228,8 +228,9 @@ TEST_F(OstraBusStaleTest, LineFaultFromTheSimulatedUnitsCommandLineComesEveryNth
     int echoed = 0;
     for (int i = 1; i <= 6; ++i) {
         results.push_back(Tagged(static_cast<uint8_t>(i), echoed));
-        if (results.back() == 0)
+        if (results.back() == 0) {
             EXPECT_EQ(echoed, i);
+        }
     }
     EXPECT_EQ(results, (std::vector<int>{0, 0, linkerr::NakReceived, 0, 0, linkerr::NakReceived}));
     sim.Server().SetRecurringFault(Fault::None, 0);
