@@ -40,6 +40,9 @@ public:
     // a text without the file's first line, or whose data lines all fail, is refused. head: the
     // text is the start of a longer file, whose last line may be cut short and is left out.
     static Result Read(const std::string& text, bool head = false);
+    // What a reader is told of the data rows a read passed over: "1 line could not be read and
+    // was skipped", "<n> lines could not be read and were skipped"; empty for none.
+    static std::string SkippedNote(int skipped);
 
     // The column id of a header name (its position in the reader's list), -1 when unknown.
     static int ColumnId(const std::string& name);
