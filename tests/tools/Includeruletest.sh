@@ -38,7 +38,7 @@ declare -A below=(
 )
 
 # A fresh tree: one header in every folder (src/<folder>, tools/<folder>), and a file that
-# includes nothing of ours.
+# includes nothing of ours. tree_dirs holds the folders' paths.
 tree=0
 path_of() { if [[ $1 == tools/* ]]; then printf '%s' "$top/$1"; else printf '%s' "$root/$1"; fi; }
 # An include of a folder's header from an include folder (src, or tools for the tools' folders).
@@ -48,10 +48,14 @@ new_tree() {
   tree=$((tree + 1))
   top="$work/t$tree"
   root="$top/src"
+  tree_dirs=()
   for d in "${folders[@]}"; do
-    mkdir -p "$(path_of "$d")"
-    printf '#pragma once\n#include <string>\n' >"$(path_of "$d")/Part.h"
-    printf '#include "Part.h"\n#include <vector>\n' >"$(path_of "$d")/Part.cpp"
+    if [[ $d == tools/* ]]; then tree_dirs+=("$top/$d"); else tree_dirs+=("$root/$d"); fi
+  done
+  mkdir -p "${tree_dirs[@]}"
+  for d in "${tree_dirs[@]}"; do
+    printf '#pragma once\n#include <string>\n' >"$d/Part.h"
+    printf '#include "Part.h"\n#include <vector>\n' >"$d/Part.cpp"
   done
 }
 check() { # expected (holds|broken), root, what, [what the refusal names], [more cmake arguments]
@@ -62,6 +66,13 @@ check() { # expected (holds|broken), root, what, [what the refusal names], [more
   if [ "$1" = broken ] && ! grep -qF -- "$4" <<<"$out"; then fail "$3: the refusal does not name $4: $out"; fi
   return 0
 }
+# The refusal of the tree at the source root, which must not pass.
+refusal() { # root, what
+  local out rc=0
+  out=$("$cmake" -DSRC="$1" -P "$rule" 2>&1) || rc=$?
+  [ $rc -ne 0 ] || fail "$2: passed"
+  printf '%s' "$out"
+}
 # ../ from a folder back to the source root.
 up_of() { local f=$1 up="../"; [[ $f == */* ]] && up="../../"; printf '%s' "$up"; }
 
@@ -69,21 +80,33 @@ new_tree
 check holds "$root" "a tree that keeps the rule"
 check holds "$real_src" "the source tree"
 
-# Every pair of folders: allowed pairs pass, the others are refused (quoted, from the root).
+# Every pair of folders, one tree for what each folder may include and one for what it may not:
+# the includes the layers allow pass, each of the others is refused (quoted, from the root).
 for f in "${folders[@]}"; do
-  for g in "${folders[@]}"; do
-    [ "$f" = "$g" ] && continue
+  for kind in allowed forbidden; do
     new_tree
-    printf '#include "%s"\n' "$(name_of "$g")" >>"$(path_of "$f")/Part.cpp"
-    if [[ " ${below[$f]} " == *" $g "* ]]; then
-      check holds "$root" "$f including $g"
+    names=()
+    for g in "${folders[@]}"; do
+      [ "$f" = "$g" ] && continue
+      allowed=forbidden
+      [[ " ${below[$f]} " == *" $g "* ]] && allowed=allowed
+      [ $allowed = $kind ] || continue
+      names+=("$(name_of "$g")")
+      printf '#include "%s"\n' "$(name_of "$g")" >>"$(path_of "$f")/Part.cpp"
+    done
+    if [ $kind = allowed ]; then
+      check holds "$root" "$f including ${names[*]:-nothing}"
     else
-      check broken "$root" "$f including $g" "$f/Part.cpp"
+      out=$(refusal "$root" "$f including ${names[*]}")
+      for n in "${names[@]}"; do
+        grep -qF "$f/Part.cpp: includes '$n'" <<<"$out" || fail "$f including $n: not refused: $out"
+      done
     fi
   done
 done
 
-# Every spelling of one include of a folder above: the window folders and the lowest layers.
+# Every spelling of one include of a folder above, each refused on its own: the window folders
+# and the lowest layers.
 for pair in "link service/ui" "device panel" "link device" "panel service" "platform common" \
             "link/ui panel/ui" "panel/ui service/ui" "zcomponents link/ui" "common link/ui"; do
   read -r f g <<<"$pair"
@@ -101,12 +124,12 @@ for pair in "link service/ui" "device panel" "link device" "panel service" "plat
     "#include\"$g/Part.h\" // a comment [with brackets]"
     "#include \"$g/Part.h\"  /* more */"
   )
-  for s in "${spellings[@]}"; do
-    for file in Part.cpp Part.h; do
-      new_tree
-      printf '%s\n' "$s" >>"$root/$f/$file"
-      check broken "$root" "$f/$file with: $s" "$f/$file"
-    done
+  for file in Part.cpp Part.h; do
+    new_tree
+    printf '%s\n' "${spellings[@]}" >>"$root/$f/$file"
+    out=$(refusal "$root" "$f/$file with every spelling")
+    count=$(grep -cF "src/$f/$file: includes" <<<"$out" || true)
+    [ "$count" -eq ${#spellings[@]} ] || fail "$f/$file: $count of ${#spellings[@]} spellings refused: $out"
   done
 done
 
@@ -150,11 +173,11 @@ check holds "$root" "Qt in the window folders and the components"
 # A tree whose headers hold a mark of their folder and include nothing: what the compiler reads
 # shows in its preprocessed output.
 light_tree() {
-  local d
+  local i
   new_tree
-  for d in "${folders[@]}"; do
-    printf '#pragma once\nint marker_%s;\n' "${d//\//_}" >"$(path_of "$d")/Part.h"
-    printf '#include "Part.h"\n' >"$(path_of "$d")/Part.cpp"
+  for i in "${!folders[@]}"; do
+    printf '#pragma once\nint marker_%s;\n' "${folders[i]//\//_}" >"${tree_dirs[i]}/Part.h"
+    printf '#include "Part.h"\n' >"${tree_dirs[i]}/Part.cpp"
   done
 }
 put() { printf '%b' "$2" >"$top/$1"; } # file under the tree's top, text with escapes
