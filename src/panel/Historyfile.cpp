@@ -355,3 +355,12 @@ CHistoryFile::Result CHistoryFile::Read(const std::string& text, bool head)
                                            : "None of the " + std::to_string(result.Skipped) + " data lines could be read";
     return result;
 }
+
+std::string CHistoryFile::SkippedNote(int skipped)
+{
+    if (skipped <= 0)
+        return "";
+    if (skipped == 1)
+        return "1 line could not be read and was skipped";
+    return std::to_string(skipped) + " lines could not be read and were skipped";
+}

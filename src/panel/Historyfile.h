@@ -47,6 +47,9 @@ public:
     // Whether a file's whole text is what a log file whose header never reached it holds:
     // nothing, or the file's first line and comments without the column header or any record.
     static bool WithoutHeader(const std::string& text);
+    // What a reader is told of the data rows a read passed over: "1 line could not be read and
+    // was skipped", "<n> lines could not be read and were skipped"; empty for none.
+    static std::string SkippedNote(int skipped);
 
     // The column id of a header name (its position in the reader's list), -1 when unknown.
     static int ColumnId(const std::string& name);

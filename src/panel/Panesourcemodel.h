@@ -23,7 +23,6 @@ public:
     void SetData(const CData& data) { data_ = &data; }
     // Without a known latest sample (the readings failed) LatestValue is NaN: no number.
     void SetLatestKnown(bool known) { latestKnown_ = known; }
-    bool LatestKnown() const { return latestKnown_; }
 
 private:
     CVars& vars_;

@@ -216,8 +216,3 @@ std::string CStatusState::RemoteHintOf(const LinkState& link)
         hint += " (" + link.hostName + ")";
     return hint;
 }
-
-std::string CStatusState::UnitHintOf(const LinkState& link)
-{
-    return link.directNetwork ? RemoteHintOf(link) : PortHintOf(link);
-}

@@ -67,11 +67,9 @@ public:
     void Tick(const Environment& env);
     void UpdateConnection(int mode, bool demo, const LinkState& link);
     // The hints of an open link: the port's "Connected to <port>, <baud>, Addr <address>", the
-    // site's "Connected to <address>" with the host name looked up; the unit's link is the
-    // site's for a networked unit, else the port's. Messages about the unit name it so.
+    // site's "Connected to <address>" with the host name looked up.
     static std::string PortHintOf(const LinkState& link);
     static std::string RemoteHintOf(const LinkState& link);
-    static std::string UnitHintOf(const LinkState& link);
 
     // --- state fields -------------------------------------------------------------------
     int CommTicks() const { return commTicks_; }

@@ -2,7 +2,7 @@
 
 #include "common/Helpers.h"
 #include "service/Flash.h"
-#include "service/Textfile.h"
+#include "service/Textlines.h"
 
 CFlashingRun::EOutcome CFlashingRun::Run(int& frequency)
 {

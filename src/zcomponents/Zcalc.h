@@ -42,10 +42,11 @@ Extended Factorial(std::int64_t n);
 bool IsPrime(std::int64_t n);
 
 // Formats one real with a format string of literal text and one placeholder
-// %[-][width][.precision]e|f|g|n ("%%" is a percent sign). The value is rounded as its decimal
-// text of 15 significant digits reads, halves away from zero (2.35 with one decimal is 2.4),
-// and a value that rounds to zero has no sign. Answers false, leaving out empty, when the
-// format does not fit one real argument.
+// %[-][width][.precision]e|f|g|n ("%%" is a percent sign). The value is rounded as its
+// shortest decimal text that reads back as the same double reads (up to 17 significant digits;
+// 17 digits of the value itself beyond the range of a double), halves away from zero (2.35 with
+// one decimal is 2.4), and a value that rounds to zero has no sign. Answers false, leaving out
+// empty, when the format does not fit one real argument.
 bool FormatReal(const QString& format, Extended value, QString& out);
 
 class TzCalc : public QObject {

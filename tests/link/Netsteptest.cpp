@@ -26,7 +26,8 @@ Frame DataReply(uint16_t transactionId, uint8_t unitId, uint8_t command, const s
     const int l = 5 + static_cast<int>(data.size());
     Frame f { uint8_t(transactionId >> 8), uint8_t(transactionId), 0, 0, uint8_t(l >> 8), uint8_t(l),
         unitId, modbusframe::FunctionReadWrite, uint8_t(data.size() + 2), command, uint8_t(data.size()) };
-    f.insert(f.end(), data.begin(), data.end());
+    for (const char c : data)
+        f.push_back(uint8_t(c));
     return f;
 }
 

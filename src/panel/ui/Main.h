@@ -10,7 +10,7 @@
 #include "panel/Orreryview.h"
 #include "panel/Readings.h"
 #include "panel/Tuningmodel.h"
-#include "panel/ui/Mainserviceside.h"
+#include "panel/ui/Mainhost.h"
 
 #include <QMainWindow>
 #include <QPointer>

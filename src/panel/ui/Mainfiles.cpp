@@ -275,8 +275,7 @@ void TMainForm::OpenBtnClick()
         if (!loaded)
             ShowWarning(CaptionOpen, error);
         else if (loadSkipped_ > 0)
-            ShowWarning(CaptionOpen, std::to_string(loadSkipped_)
-                                         + " lines could not be read and were skipped");
+            ShowWarning(CaptionOpen, CHistoryFile::SkippedNote(loadSkipped_));
     }
     if (loaded)
         return;

@@ -14,7 +14,7 @@
 #include "panel/ui/Capsdlg.h"
 #include "panel/ui/Historyframe.h"
 #include "panel/ui/Logging.h"
-#include "panel/ui/Mainserviceside.h"
+#include "panel/ui/Mainhost.h"
 #include "panel/ui/Ownplace.h"
 #include "panel/ui/Panelistbox.h"
 #include "panel/ui/Smithdlg.h"

@@ -3,8 +3,8 @@
 #include "common/Helpers.h"
 #include "device/Device.h"
 #include "service/Fieldcheck.h"
+#include "service/ui/Calibrationhost.h"
 #include "service/ui/Pagecontrols.h"
-#include "service/ui/Setuppage.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -30,7 +30,7 @@ int EditInt(const QLineEdit* e) { return TextToInt(Text(e)); }
 
 } // namespace
 
-TCal3capForm::TCal3capForm(TSetupPage& page, QWidget* parent) : QDialog(parent), page_(page)
+TCal3capForm::TCal3capForm(ICalibrationHost& host, QWidget* parent) : QDialog(parent), host_(host)
 {
     setObjectName("Cal3capForm");
     setWindowTitle("Current Sensors");
@@ -145,7 +145,7 @@ void TCal3capForm::showEvent(QShowEvent* event)
 void TCal3capForm::closeEvent(QCloseEvent* event)
 {
     QDialog::closeEvent(event);
-    page_.EnableCalibrateButtons();
+    host_.CalibrationClosed();
 }
 
 void TCal3capForm::RecalcMax(int c)
@@ -157,9 +157,9 @@ void TCal3capForm::RecalcMax(int c)
 
 void TCal3capForm::ReadBtnClick()
 {
-    page_.ClearStatus();
+    host_.ClearStatus();
     C3capSensorCal cal;
-    if (page_.Device().Read3capSensorCal(cal) != 0)
+    if (host_.Device().Read3capSensorCal(cal) != 0)
         return;
     cal = Signed3capSensorCal(cal);
     const int off[Channels] = {cal.i1off, cal.i2off, cal.voff};
@@ -169,7 +169,7 @@ void TCal3capForm::ReadBtnClick()
         ScaleEdits[c]->setText(Int(scale[c]));
         RecalcMax(c);
     }
-    page_.CommandAccepted();
+    host_.CommandAccepted();
 }
 
 void TCal3capForm::SendBtnClick()
@@ -184,8 +184,8 @@ void TCal3capForm::SendBtnClick()
     }
     if (!AskYesNo("Send", EraseQuestion))
         return;
-    page_.ClearStatus();
-    if (page_.Device().Write3capSensorCal(cal) != 0)
+    host_.ClearStatus();
+    if (host_.Device().Write3capSensorCal(cal) != 0)
         return;
     ReadBtnClick();
 }
@@ -194,10 +194,10 @@ void TCal3capForm::ADCMeasBtnClick()
 {
     const int n = std::max(1, TextToInt(Text(AverEdit)));
     std::array<long long, 4> sums{};
-    page_.ClearStatus();
+    host_.ClearStatus();
     for (int k = 0; k < n; ++k) {
         std::array<uint16_t, 4> w{};
-        if (page_.Device().Measure3capAdc(w) != 0)
+        if (host_.Device().Measure3capAdc(w) != 0)
             return;
         for (int c = 0; c < 4; ++c)
             sums[c] += w[c];
@@ -212,20 +212,20 @@ void TCal3capForm::ADCMeasBtnClick()
     MeasRatioText->setText(Q(FloatToText(p.ratio, 2)));
     MeasvText->setText(Int(p.v));
     TempText->setText(Int(p.tempC));
-    page_.CommandAccepted();
+    host_.CommandAccepted();
 }
 
 void TCal3capForm::MeasBtnClick()
 {
-    page_.ClearStatus();
+    host_.ClearStatus();
     double ratio = 0, i1 = 0, i2 = 0;
-    if (page_.Device().Measure3capSensors(ratio, i1, i2) != 0)
+    if (host_.Device().Measure3capSensors(ratio, i1, i2) != 0)
         return;
     MeasRatioText->setText(Q(FloatToText(ratio, 2)));
     Measi1Text->setText(Q(FloatToText(i1, 2)));
     Measi2Text->setText(Q(FloatToText(i2, 2)));
     MeasvText->setText("n/a");
-    page_.CommandAccepted();
+    host_.CommandAccepted();
 }
 
 void TCal3capForm::CalBtnClick(int c)

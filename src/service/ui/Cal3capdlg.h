@@ -7,19 +7,19 @@
 #include <QDialog>
 #include <array>
 
+class ICalibrationHost;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
-class TSetupPage;
 
 class TCal3capForm : public QDialog {
 public:
     static constexpr int Channels = 3; // i1, i2, v
 
-    // Opened from the Setup page, which it reaches the unit through and gives its buttons back
-    // to when it closes.
-    TCal3capForm(TSetupPage& page, QWidget* parent);
+    // Opened from a page (the Setup page), which it reaches the unit through and tells when it
+    // closes.
+    TCal3capForm(ICalibrationHost& host, QWidget* parent);
 
     // Per channel i1, i2, v.
     std::array<QLineEdit*, Channels> OffEdits{};   // Offi1Edit, Offi2Edit, OffvEdit
@@ -58,5 +58,5 @@ protected:
 private:
     C3capSensorCal EditedCal() const;
 
-    TSetupPage& page_;
+    ICalibrationHost& host_;
 };

@@ -3,8 +3,8 @@
 #include "common/Helpers.h"
 #include "device/Device.h"
 #include "service/Fieldcheck.h"
+#include "service/ui/Calibrationhost.h"
 #include "service/ui/Pagecontrols.h"
-#include "service/ui/Setuppage.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -28,7 +28,7 @@ int LabelInt(const QLabel* l) { return TextToInt(l->text().toStdString()); }
 
 } // namespace
 
-TCalInputForm::TCalInputForm(TSetupPage& page, QWidget* parent) : QDialog(parent), page_(page)
+TCalInputForm::TCalInputForm(ICalibrationHost& host, QWidget* parent) : QDialog(parent), host_(host)
 {
     setObjectName("CalInputForm");
     setWindowTitle("Input Sensor");
@@ -168,21 +168,21 @@ void TCalInputForm::showEvent(QShowEvent* event)
 void TCalInputForm::closeEvent(QCloseEvent* event)
 {
     QDialog::closeEvent(event);
-    page_.EnableCalibrateButtons();
+    host_.CalibrationClosed();
 }
 
 void TCalInputForm::ReadBtnClick()
 {
-    page_.ClearStatus();
+    host_.ClearStatus();
     std::array<uint16_t, 8> words{};
-    if (page_.Device().ReadSensorCal(sensor_, words) != 0)
+    if (host_.Device().ReadSensorCal(sensor_, words) != 0)
         return;
     const CSensorCal c = SensorCalFromWords(words);
     const int values[8] = {c.pOff, c.qOff, c.i2Off, c.rr, c.rx, c.xr, c.xx, c.pow};
     const auto e = WordEdits();
     for (int i = 0; i < 8; ++i)
         e[i]->setText(Int(values[i]));
-    page_.CommandAccepted();
+    host_.CommandAccepted();
 }
 
 void TCalInputForm::SendBtnClick()
@@ -199,8 +199,8 @@ void TCalInputForm::SendBtnClick()
     }
     if (!AskYesNo("Send", EraseQuestion))
         return;
-    page_.ClearStatus();
-    if (page_.Device().WriteSensorCal(sensor_, SensorCalWords(cal)) != 0)
+    host_.ClearStatus();
+    if (host_.Device().WriteSensorCal(sensor_, SensorCalWords(cal)) != 0)
         return;
     ReadBtnClick();
 }
@@ -209,10 +209,10 @@ void TCalInputForm::ADCMeasBtnClick()
 {
     CAdcSums sums;
     sums.count = AverageCount(Text(AverEdit));
-    page_.ClearStatus();
+    host_.ClearStatus();
     for (int k = 0; k < sums.count; ++k) {
         std::array<uint16_t, 4> w{};
-        if (page_.Device().MeasureInputAdc(sensor_, w) != 0)
+        if (host_.Device().MeasureInputAdc(sensor_, w) != 0)
             return;
         for (int c = 0; c < 4; ++c)
             sums.sum[c] += w[c];
@@ -233,7 +233,7 @@ void TCalInputForm::ADCMeasBtnClick()
     MeasVText->setText(Fixed(p.V, 1));
     MeasPfwdText->setText(Int(p.Pfwd));
     TempText->setText(Int(p.tempC));
-    page_.CommandAccepted();
+    host_.CommandAccepted();
 }
 
 void TCalInputForm::OffsetBtnClick()
@@ -274,10 +274,10 @@ void TCalInputForm::PowerBtnClick()
 
 void TCalInputForm::MeasBtnClick()
 {
-    page_.ClearStatus();
+    host_.ClearStatus();
     double r = 0, x = 0, g = 0;
     int p = 0;
-    if (page_.Device().MeasureInput(sensor_, r, x, g, p) != 0)
+    if (host_.Device().MeasureInput(sensor_, r, x, g, p) != 0)
         return;
     MeasRText->setText(Fixed(r, 1));
     MeasXText->setText(Fixed(x, 1));
@@ -286,5 +286,5 @@ void TCalInputForm::MeasBtnClick()
     MeasIText->setText("n/a");
     MeasVText->setText("n/a");
     MeasPfwdText->setText("n/a");
-    page_.CommandAccepted();
+    host_.CommandAccepted();
 }

@@ -8,16 +8,16 @@
 #include <QDialog>
 #include <array>
 
+class ICalibrationHost;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TSetupPage;
 
 class TCalInputForm : public QDialog {
 public:
-    // Opened from the Setup page, which it reaches the unit through and gives its buttons back
-    // to when it closes.
-    TCalInputForm(TSetupPage& page, QWidget* parent);
+    // Opened from a page (the Setup page), which it reaches the unit through and tells when it
+    // closes.
+    TCalInputForm(ICalibrationHost& host, QWidget* parent);
 
     // The calibration words: p off, q off, i2 off, rr, rx, xr, xx, pow.
     QLineEdit* OffpEdit = nullptr;
@@ -81,6 +81,6 @@ private:
     CSensorCal EditedCal() const;
     CReferenceLoad Load(const std::array<QLineEdit*, 5>& edits) const;
 
-    TSetupPage& page_;
+    ICalibrationHost& host_;
     int sensor_ = 0;
 };

@@ -10,7 +10,7 @@
 #include "panel/ui/Status.h"
 #include "service/Flash.h"
 #include "service/Flashingrun.h"
-#include "service/Textfile.h"
+#include "service/Textlines.h"
 #include "service/Xilinx.h"
 #include "service/ui/Bootp.h"
 #include "service/ui/Flashing.h"

@@ -5,7 +5,7 @@
 // with their handlers. It is made on a main window, which it reaches only through IMainHost;
 // the program's entry makes it after the main window and hands it its windows.
 
-#include "panel/ui/Mainserviceside.h"
+#include "panel/ui/Mainhost.h"
 
 #include <QObject>
 #include <QPointer>

@@ -3,6 +3,7 @@
 // steps and pF ranges, the sensors, the potentiometers, the resets and the calibration openers.
 
 #include "service/Setuprules.h"
+#include "service/ui/Calibrationhost.h"
 #include "service/ui/Pagecontrols.h"
 
 #include <array>
@@ -14,7 +15,7 @@ class QSpinBox;
 class QTabWidget;
 class TDelayForm;
 
-class TSetupPage : public TUnitPage, private ISetupHost {
+class TSetupPage : public TUnitPage, private ISetupHost, public ICalibrationHost {
 public:
     explicit TSetupPage(TMainServiceSide& side);
     ~TSetupPage() override;
@@ -66,16 +67,20 @@ public:
     void ResetCapsBtnClick();
     void CalInputBtnClick();
     void CalOutputBtnClick();
-    // The calibration dialogs call this when they close; the buttons stay disabled while the
-    // panel is locked.
+    // Enables the calibration buttons (unless locked); called when a calibration dialog closes.
     void EnableCalibrateButtons();
     // The Send, reset and calibration buttons: disabled while locked; unlocked, the calibration
     // buttons stay disabled while a calibration dialog is open.
     void EnableUnlockedControls(bool unlocked);
     // Shows the third capacitor's and the output sensor's fields for the unit type.
     void UpdateUnitType();
-    // The page's own, and the setup rules' (ISetupHost); the calibration dialogs use it too.
+    // The page's own, for the setup rules (ISetupHost) and the calibration dialogs
+    // (ICalibrationHost), which it opens with itself as their host.
+    CDevice& Device() const override { return TUnitPage::Device(); }
     void ClearStatus() override { TUnitPage::ClearStatus(); }
+    void CommandAccepted() override { TUnitPage::CommandAccepted(); }
+    // A calibration dialog closed: its openers are enabled again.
+    void CalibrationClosed() override { EnableCalibrateButtons(); }
 
 private:
     // ISetupHost

@@ -386,6 +386,33 @@ TEST_F(LoggingTest, RefusedFileWarnsAndKeepsTheHistory)
     EXPECT_EQ(CHistoryFile::Read(testsupport::ReadAll(saved)).Records.size(), 3u);
 }
 
+TEST_F(LoggingTest, OpenedFileWithBadRowsWarnsHowManyWereSkipped)
+{
+    AddSamples(3);
+    const std::string file = dir.File("history.csv");
+    form->RunFileDialog = [&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString(file));
+        return int(QDialog::Accepted);
+    };
+    form->SaveBtn->click();
+    const std::string saved = testsupport::ReadAll(file);
+    ASSERT_FALSE(saved.empty());
+    const std::string badRow = "9,900\r\n"; // too few fields
+    for (const auto& [bad, warning] : std::vector<std::pair<int, std::string>>{
+             {1, "1 line could not be read and was skipped"}, {2, "2 lines could not be read and were skipped"}}) {
+        hooks.shown.clear();
+        std::string text = saved;
+        for (int i = 0; i < bad; ++i)
+            text += badRow;
+        testsupport::WriteAll(file, text);
+        form->OpenBtn->click();
+        EXPECT_EQ(data.Count(), 3);
+        ASSERT_EQ(hooks.shown.size(), 1u) << bad;
+        EXPECT_EQ(hooks.shown[0].caption, "Open Data");
+        EXPECT_EQ(hooks.shown[0].text, warning);
+    }
+}
+
 TEST_F(LoggingTest, PreviewReadsOnlyTheHeadOfAHugeFile)
 {
     // A history whose records are followed by far more than the reader takes whole (a sparse

@@ -1,6 +1,6 @@
 // The images the service tools send, read as lines: what is not a regular file is named.
 
-#include "service/Textfile.h"
+#include "service/Textlines.h"
 #include "support/Tempdir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "service/Textfile.h"
+#include "service/Textlines.h"
 
 #include "platform/Textfile.h"
 
