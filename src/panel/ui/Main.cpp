@@ -379,6 +379,21 @@ void TMainForm::CreateBody()
     scroll->setWidgetResizable(true);
     scroll->setWidget(central);
     setCentralWidget(scroll);
+    central->installEventFilter(this);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto* body = qobject_cast<QScrollArea*>(centralWidget());
+    if (event->type() == QEvent::LayoutRequest && !growQueued_ && isVisible() && body
+        && watched == body->widget()) {
+        growQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            growQueued_ = false;
+            FitOnScreen(true);
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::CreatePanes()

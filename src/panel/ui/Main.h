@@ -340,6 +340,9 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The body's layout asked again (a panel shown or grown): the window grows to what its
+    // controls need, as far as the screen lets it, once the layout has settled.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Below its minimum size the window takes the minimum back (see Main.cpp).
     void resizeEvent(QResizeEvent* event) override;
 
@@ -362,6 +365,7 @@ private:
     // The window at its first size, grown to what its controls need, on the screen; or, only
     // to grow, when controls shown later (a third capacitor's) need more than it has.
     void FitOnScreen(bool onlyToGrow = false);
+    bool growQueued_ = false;
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
     // The Smith chart and Capacitors windows begin a new trail at the next sample.

@@ -27,6 +27,7 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -98,6 +99,11 @@ TEST(MainScreens, On1280x1024AThirdCapacitorsControlsWidenTheWindowWithinTheScre
 TEST(MainScreens, On1024x768AThirdCapacitorsControlsWidenTheWindowToTheScreen)
 {
     EXPECT_TRUE(PassOnScreen(1024, 768, "", "AThirdCapacitorsControlsWidenTheWindowWithinTheScreen"));
+}
+
+TEST(MainScreens, On1280x1024AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling)
+{
+    EXPECT_TRUE(PassOnScreen(1280, 1024, "", "AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling"));
 }
 
 // A control on the screen and in sight inside the window: not scrolled out of its view.
@@ -268,6 +274,54 @@ TEST(MainOnScreen, AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
     const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
     EXPECT_FALSE(smith.frameGeometry().intersects(smithBtn));
     smith.hide();
+    form.Device()->ClosePort();
+}
+
+TEST(MainOnScreen, AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling)
+{
+    if (!std::getenv(ScreenVar))
+        GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
+    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) {
+        d.motorSpeed = 0;
+        d.faults = uint64_t(1) << 3; // the alarm row then shows the interlock, the fault and Mute
+    });
+    PlotView().Reset();
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    TMainForm form;
+    TMainServiceSide side(form);
+    form.SetData(&data);
+    form.SetCommandLine({}, dir.Path());
+    form.Controller()->SetVersionText("D.00");
+    form.SetForms({});
+    form.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(form.Controller()->StartupDone());
+
+    form.Controller()->Settings().BaudRate = "9600";
+    form.SetPortText(sim.Path());
+    form.ConnectBar->ConnectBtn()->click();
+    ASSERT_TRUE(form.Device()->IsConnected());
+    form.ReadTimerTimer();
+    form.ReadTimer->stop();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    auto* mute = form.findChild<QToolButton*>("MuteBtn");
+    ASSERT_TRUE(mute);
+    ASSERT_TRUE(mute->isVisible());
+    // The window took the room the alarm row needs: no scroll bar, the Mute button in sight.
+    auto* scroll = form.findChild<QScrollArea*>("BodyScroll");
+    ASSERT_TRUE(scroll);
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(form.screen()->availableGeometry().contains(form.frameGeometry()));
+    ExpectInSight(form, mute, mute->rect(), "MuteBtn");
+    ExpectInSight(form, form.Status, form.Status->rect(), "status bar");
     form.Device()->ClosePort();
 }
 
