@@ -33,6 +33,8 @@
 #include <QToolButton>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -215,41 +217,64 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
     std::remove(store.c_str());
 }
 
+// A main window shown on the child's screen with a simulated unit beside it, which the
+// test sets up before the window connects to it.
+struct WindowAndUnit {
+    testsupport::SimPty sim;
+    std::shared_ptr<simunit::SimState> state;
+    testsupport::TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    TMainForm form;
+    TMainServiceSide side{form};
+
+    explicit WindowAndUnit(const std::function<void(simunit::SimUnitData&)>& unit)
+    {
+        std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+        state = simunit::InstallDeviceCommands(sim.Unit());
+        state->With([&](simunit::SimUnitData& d) {
+            d.motorSpeed = 0;
+            unit(d);
+        });
+        PlotView().Reset();
+        form.SetData(&data);
+        form.SetCommandLine({}, dir.Path());
+        form.Controller()->SetVersionText("D.00");
+    }
+    ~WindowAndUnit() { form.Device()->ClosePort(); }
+    // Shows the window with the given tool windows; true when the program started.
+    bool Show(const TMainForm::Forms& forms)
+    {
+        form.SetForms(forms);
+        form.show();
+        QCoreApplication::processEvents();
+        return form.Controller()->StartupDone();
+    }
+    // Connects through the connect bar, as a user does; true when connected.
+    bool Connect()
+    {
+        form.Controller()->Settings().BaudRate = "9600";
+        form.SetPortText(sim.Path());
+        form.ConnectBar->ConnectBtn()->click();
+        return form.Device()->IsConnected();
+    }
+};
+
 TEST(MainOnScreen, AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
 {
     if (!std::getenv(ScreenVar))
         GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
-    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
-    testsupport::SimPty sim;
-    ASSERT_TRUE(sim.Ok()) << sim.Error();
-    auto state = simunit::InstallDeviceCommands(sim.Unit());
-    state->With([](simunit::SimUnitData& d) {
-        d.motorSpeed = 0;
-        d.pin = 0x400; // a third capacitor
-    });
-    PlotView().Reset();
-    testsupport::TempDir dir;
-    ScriptedHooks hooks;
-    CData data;
-    TSmithForm smith;
-    TMainForm form;
-    TMainServiceSide side(form);
-    form.SetData(&data);
-    form.SetCommandLine({}, dir.Path());
-    form.Controller()->SetVersionText("D.00");
+    TSmithForm smith; // outlives the window that knows it
+    WindowAndUnit w([](simunit::SimUnitData& d) { d.pin = 0x400; }); // a third capacitor
+    ASSERT_TRUE(w.sim.Ok()) << w.sim.Error();
+    TMainForm& form = w.form;
     TMainForm::Forms forms;
     forms.Smith = &smith;
-    form.SetForms(forms);
-    form.show();
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(form.Controller()->StartupDone());
+    ASSERT_TRUE(w.Show(forms));
     const QRect screen = form.screen()->availableGeometry();
     const int before = form.frameGeometry().width();
 
-    form.Controller()->Settings().BaudRate = "9600";
-    form.SetPortText(sim.Path());
-    form.ConnectBar->ConnectBtn()->click();
-    ASSERT_TRUE(form.Device()->IsConnected());
+    ASSERT_TRUE(w.Connect());
     form.ReadTimer->stop();
     QCoreApplication::processEvents();
     ASSERT_TRUE(form.Device()->Has3rdCap());
@@ -274,39 +299,19 @@ TEST(MainOnScreen, AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
     const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
     EXPECT_FALSE(smith.frameGeometry().intersects(smithBtn));
     smith.hide();
-    form.Device()->ClosePort();
 }
 
 TEST(MainOnScreen, AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling)
 {
     if (!std::getenv(ScreenVar))
         GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
-    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
-    testsupport::SimPty sim;
-    ASSERT_TRUE(sim.Ok()) << sim.Error();
-    auto state = simunit::InstallDeviceCommands(sim.Unit());
-    state->With([](simunit::SimUnitData& d) {
-        d.motorSpeed = 0;
+    WindowAndUnit w([](simunit::SimUnitData& d) {
         d.faults = uint64_t(1) << 3; // the alarm row then shows the interlock, the fault and Mute
     });
-    PlotView().Reset();
-    testsupport::TempDir dir;
-    ScriptedHooks hooks;
-    CData data;
-    TMainForm form;
-    TMainServiceSide side(form);
-    form.SetData(&data);
-    form.SetCommandLine({}, dir.Path());
-    form.Controller()->SetVersionText("D.00");
-    form.SetForms({});
-    form.show();
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(form.Controller()->StartupDone());
-
-    form.Controller()->Settings().BaudRate = "9600";
-    form.SetPortText(sim.Path());
-    form.ConnectBar->ConnectBtn()->click();
-    ASSERT_TRUE(form.Device()->IsConnected());
+    ASSERT_TRUE(w.sim.Ok()) << w.sim.Error();
+    TMainForm& form = w.form;
+    ASSERT_TRUE(w.Show({}));
+    ASSERT_TRUE(w.Connect());
     form.ReadTimerTimer();
     form.ReadTimer->stop();
     QCoreApplication::processEvents();
@@ -322,7 +327,6 @@ TEST(MainOnScreen, AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling)
     EXPECT_TRUE(form.screen()->availableGeometry().contains(form.frameGeometry()));
     ExpectInSight(form, mute, mute->rect(), "MuteBtn");
     ExpectInSight(form, form.Status, form.Status->rect(), "status bar");
-    form.Device()->ClosePort();
 }
 
 } // namespace
