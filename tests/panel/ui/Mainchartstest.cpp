@@ -354,52 +354,11 @@ TEST(MainChartsStart, AfterARestartWithTheMainWindowMovedTheToolWindowsOpenClear
     // none of their own.
     const std::string store = platform::SettingsFile::PathForKey(KeyPath);
     testsupport::WriteAll(store, "[Main]\r\nTop=dword:00000064\r\nLeft=dword:00000000\r\n");
-    PlotView().Reset();
-    testsupport::TempDir dir;
-    ScriptedHooks hooks;
-    CData data;
-    TSmithForm smith;
-    TCapsForm caps;
     {
-        TMainForm form;
-        TMainServiceSide side(form);
-        auto* tuning = new TTuningForm(&form);
-        auto* log = new TOstraBusLogForm(&form);
-        auto* logging = new TLoggingForm(*form.Device(), &form);
-        form.SetData(&data);
-        form.SetCommandLine({}, dir.Path());
-        form.Controller()->SetVersionText("D.00");
-        TMainServiceSide::Forms serviceForms;
-        serviceForms.Tuning = tuning;
-        side.SetForms(serviceForms);
-        TMainForm::Forms forms;
-        forms.Smith = &smith;
-        forms.Caps = &caps;
-        forms.OstraBusLog = log;
-        forms.Logging = logging;
-        form.SetForms(forms);
-        form.show();
-        QCoreApplication::processEvents();
-        ASSERT_TRUE(form.Controller()->StartupDone());
-        EXPECT_EQ(form.frameGeometry().top(), 100); // where it was left
-        // Opened in menu order: Window, then Tools.
-        form.CapsMenuItem->trigger();
-        form.SmithMenuItem->trigger();
-        form.LoggingMenuItem->trigger();
-        form.TuningMenuItem->trigger();
-        form.OstraBuslogMenuItem->trigger();
-        ASSERT_TRUE(smith.isVisible() && caps.isVisible() && tuning->isVisible() && log->isVisible() &&
-                    logging->isVisible());
-        testsupport::ExpectToolWindowsClear(form,
-                               {caps.frameGeometry(), smith.frameGeometry(), logging->frameGeometry(),
-                                tuning->frameGeometry(), log->frameGeometry()},
-                               {true, true, true, true, false});
-        smith.hide();
-        caps.hide();
-        tuning->SetVisible(false);
-        log->hide();
-        logging->hide();
-        form.Device()->ClosePort();
+        testsupport::MainWithToolWindows w;
+        ASSERT_TRUE(w.Show());
+        EXPECT_EQ(w.form.frameGeometry().top(), 100); // where it was left
+        w.OpenInMenuOrderClear();
     }
     std::remove(store.c_str());
 }

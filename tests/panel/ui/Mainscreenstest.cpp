@@ -141,32 +141,9 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
     } else {
         std::remove(store.c_str());
     }
-    PlotView().Reset();
-    testsupport::TempDir dir;
-    ScriptedHooks hooks;
-    CData data;
-    TSmithForm smith;
-    TCapsForm caps;
-    TMainForm form;
-    TMainServiceSide side(form);
-    auto* tuning = new TTuningForm(&form);
-    auto* log = new TOstraBusLogForm(&form);
-    auto* logging = new TLoggingForm(*form.Device(), &form);
-    form.SetData(&data);
-    form.SetCommandLine({}, dir.Path());
-    form.Controller()->SetVersionText("D.00");
-    TMainServiceSide::Forms serviceForms;
-    serviceForms.Tuning = tuning;
-    side.SetForms(serviceForms);
-    TMainForm::Forms forms;
-    forms.Smith = &smith;
-    forms.Caps = &caps;
-    forms.OstraBusLog = log;
-    forms.Logging = logging;
-    form.SetForms(forms);
-    form.show();
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(form.Controller()->StartupDone());
+    testsupport::MainWithToolWindows w;
+    TMainForm& form = w.form;
+    ASSERT_TRUE(w.Show());
     const QRect screen = form.screen()->availableGeometry();
     ASSERT_EQ(std::to_string(screen.width()) + "x" + std::to_string(screen.height()), size);
 
@@ -192,28 +169,11 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
     ExpectInSight(form, tabs, tabs->tabRect(config), "Config tab");
 
     // Opened in menu order: Window, then Tools.
-    form.CapsMenuItem->trigger();
-    form.SmithMenuItem->trigger();
-    form.LoggingMenuItem->trigger();
-    form.TuningMenuItem->trigger();
-    form.OstraBuslogMenuItem->trigger();
-    ASSERT_TRUE(smith.isVisible() && caps.isVisible() && tuning->isVisible() && log->isVisible() &&
-                logging->isVisible());
-    testsupport::ExpectToolWindowsClear(form,
-                                        {caps.frameGeometry(), smith.frameGeometry(),
-                                         logging->frameGeometry(), tuning->frameGeometry(),
-                                         log->frameGeometry()},
-                                        {true, true, true, true, false});
+    w.OpenInMenuOrderClear();
     // The Smith chart stays on top: it leaves the tool bar's Smith button uncovered.
     const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
-    for (QWidget* w : std::initializer_list<QWidget*>{&smith, &caps, tuning, logging, log})
-        EXPECT_FALSE(w->frameGeometry().intersects(smithBtn)) << w->objectName().toStdString();
-    smith.hide();
-    caps.hide();
-    tuning->SetVisible(false);
-    log->hide();
-    logging->hide();
-    form.Device()->ClosePort();
+    for (QWidget* tool : w.ToolWindows())
+        EXPECT_FALSE(tool->frameGeometry().intersects(smithBtn)) << tool->objectName().toStdString();
     std::remove(store.c_str());
 }
 

@@ -1,9 +1,24 @@
 #pragma once
 // Checks of the tool windows' first places against the main window on the screen.
 
+#include "panel/Scripted.h"
+
+#include "device/Data.h"
+#include "link/ui/Ostrabuslog.h"
+#include "panel/Orrery.h"
+#include "panel/Plotview.h"
 #include "panel/Toolplaces.h"
+#include "panel/ui/Capsdlg.h"
+#include "panel/ui/Logging.h"
 #include "panel/ui/Main.h"
+#include "panel/ui/Smithdlg.h"
 #include "panel/ui/Status.h"
+#include "service/ui/Mainserviceside.h"
+#include "service/ui/Tuningdlg.h"
+#include "support/Tempdir.h"
+
+#include <QAction>
+#include <QCoreApplication>
 
 #include <QMenuBar>
 #include <QScreen>
@@ -57,5 +72,68 @@ inline void ExpectToolWindowsClear(TMainForm& form, const std::vector<QRect>& fr
             << frames[i].height();
     }
 }
+
+// The main window with every tool window that takes a first place beside it, none placed yet.
+struct MainWithToolWindows {
+    TempDir dir;
+    ScriptedHooks hooks;
+    CData data;
+    TSmithForm smith;
+    TCapsForm caps;
+    TMainForm form;
+    TMainServiceSide side{form};
+    TTuningForm* tuning = new TTuningForm(&form);
+    TOstraBusLogForm* log = new TOstraBusLogForm(&form);
+    TLoggingForm* logging = new TLoggingForm(*form.Device(), &form);
+
+    MainWithToolWindows()
+    {
+        PlotView().Reset();
+        form.SetData(&data);
+        form.SetCommandLine({}, dir.Path());
+        form.Controller()->SetVersionText("D.00");
+        TMainServiceSide::Forms serviceForms;
+        serviceForms.Tuning = tuning;
+        side.SetForms(serviceForms);
+        TMainForm::Forms forms;
+        forms.Smith = &smith;
+        forms.Caps = &caps;
+        forms.OstraBusLog = log;
+        forms.Logging = logging;
+        form.SetForms(forms);
+    }
+    ~MainWithToolWindows()
+    {
+        smith.hide();
+        caps.hide();
+        tuning->SetVisible(false);
+        log->hide();
+        logging->hide();
+        form.Device()->ClosePort();
+    }
+    // Shows the main window; true when the program started.
+    bool Show()
+    {
+        form.show();
+        QCoreApplication::processEvents();
+        return form.Controller()->StartupDone();
+    }
+    // Opens the tool windows in menu order (Window, then Tools) and checks their places.
+    void OpenInMenuOrderClear()
+    {
+        form.CapsMenuItem->trigger();
+        form.SmithMenuItem->trigger();
+        form.LoggingMenuItem->trigger();
+        form.TuningMenuItem->trigger();
+        form.OstraBuslogMenuItem->trigger();
+        ASSERT_TRUE(smith.isVisible() && caps.isVisible() && tuning->isVisible() && log->isVisible() &&
+                    logging->isVisible());
+        ExpectToolWindowsClear(form,
+                               {caps.frameGeometry(), smith.frameGeometry(), logging->frameGeometry(),
+                                tuning->frameGeometry(), log->frameGeometry()},
+                               {true, true, true, true, false});
+    }
+    std::vector<QWidget*> ToolWindows() { return {&smith, &caps, tuning, logging, log}; }
+};
 
 } // namespace testsupport
