@@ -365,7 +365,6 @@ private:
     // The window at its first size, grown to what its controls need, on the screen; or, only
     // to grow, when controls shown later (a third capacitor's) need more than it has.
     void FitOnScreen(bool onlyToGrow = false);
-    bool growQueued_ = false;
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
     // The Smith chart and Capacitors windows begin a new trail at the next sample.
@@ -413,6 +412,7 @@ private:
     std::string programDir_;
     bool shownOnce_ = false;
     QObject* toolWatch_ = nullptr; // sees the tool windows shown
+    bool growQueued_ = false;      // a FitOnScreen to grow is on its way
     QSize refusedSize_; // a size below the minimum that the window has asked to leave
     bool shutDown_ = false;
     bool applyingUi_ = false;
