@@ -11,6 +11,7 @@
 #include "platform/Inifile.h"
 
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 namespace {
@@ -419,11 +420,15 @@ void COrrery::OnReadTimer()
         readErrorCount_ = 0;
         view_.ShowReadingsLost();
     } else if (r < 0) {
-        ++readErrorCount_;
+        if (readErrorCount_ < std::numeric_limits<int>::max())
+            ++readErrorCount_;
+        // Reads that keep failing leave no reading standing for the unit's, whether or not
+        // they stop polling; polling that goes on brings the state back at its first good read.
+        if (readErrorCount_ >= settings_.ReadsLostAfter())
+            view_.ShowReadingsLost();
         if (settings_.UseMaxReadErrors && settings_.MaxReadErrors > 0 &&
             readErrorCount_ >= settings_.MaxReadErrors) {
             SetReadTimer(false);
-            view_.ShowReadingsLost();
             ShowWarning(orrery::ProgramTitle,
                         AboutUnit("Read timer is stopped after\n" + std::to_string(readErrorCount_) +
                                   " communication errors"));

@@ -4,7 +4,14 @@
 #include "common/Registry.h"
 #include "panel/Settingsrules.h"
 
+#include <algorithm>
+
 int CSettings::BaudRateValue() const { return TextToInt(BaudRate); }
+
+int CSettings::ReadsLostAfter() const
+{
+    return std::clamp(MaxReadErrors, CSettingsRules::MinMaxReadErrors, CSettingsRules::MaxMaxReadErrors);
+}
 
 const std::string& CSettings::CurrentBaudList() const
 {

@@ -32,6 +32,9 @@ public:
     int ReadTimerInterval = DefaultReadTimerInterval; // ms, the main window's read timer
     int InterfaceIndex = 0;                           // 0 RS232, 1 RS485
 
+    // Consecutive failed reads after which the readings count as lost, whether or not they stop
+    // the read timer: the error limit as the settings dialog can hold it (1 to 1000).
+    int ReadsLostAfter() const;
     // Baud rate as a number, 0 when the text is not one.
     int BaudRateValue() const;
     // The baud list of the current interface (the RS232 list for an index out of range).

@@ -443,18 +443,26 @@ TEST_F(ControllerTest, FifthConsecutiveReadErrorStopsTheTimerAndSuccessResetsThe
     EXPECT_TRUE(Shown("warning", "Vantrel Orrery", "Read timer is stopped after\n5 communication errors"));
 }
 
-TEST_F(ControllerTest, ReadErrorLimitOffNeverStopsTheTimer)
+TEST_F(ControllerTest, ReadErrorLimitOffNeverStopsTheTimerButTheCountStillLosesTheReadings)
 {
     Start();
     for (bool use : {false, true}) {
         controller.Settings().UseMaxReadErrors = use;
         controller.Settings().MaxReadErrors = use ? 0 : 5;
         controller.SetReadTimer(true);
-        for (int i = 0; i < 12; ++i) {
+        view.readingResults = {0};
+        controller.OnReadTimer();
+        view.readingsLostShown = 0;
+        int lostAt = 0;
+        for (int i = 1; i <= 12; ++i) {
             view.readingResults = {-3};
             controller.OnReadTimer();
+            if (!lostAt && view.readingsLostShown > 0)
+                lostAt = i;
         }
         EXPECT_TRUE(view.timerOn);
+        // At the count of the limit's field; a count of 0 (from a file) counts as 1.
+        EXPECT_EQ(lostAt, use ? 1 : 5);
     }
     EXPECT_TRUE(hooks.shown.empty());
 }

@@ -26,8 +26,9 @@ CPaneList* TMainForm::GetPaneList(int index) const { return panes_->Get(index); 
 
 void TMainForm::MarkActiveTrajectory(int index)
 {
+    // Which set is active is the unit's state as well: not known while the readings are lost.
     if (service_)
-        service_->MarkActiveTrajectorySet(index);
+        service_->MarkActiveTrajectorySet(readingsLost_ ? -1 : index);
 }
 
 void TMainForm::ResetPlotView() { PlotView().Reset(); }
@@ -56,12 +57,15 @@ void TMainForm::ShowStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thir
 
 void TMainForm::SetReadingsLost(bool lost)
 {
+    const bool changed = lost != readingsLost_;
     readingsLost_ = lost;
     panes_->SetLatestKnown(!lost);
     Status->SetReadingsLost(lost);
     for (TChartForm* chart : {static_cast<TChartForm*>(forms_.Smith), static_cast<TChartForm*>(forms_.Caps)})
         if (chart)
             chart->SetLatestKnown(!lost);
+    if (changed)
+        MarkActiveTrajectory(device_->ActiveTrajectory());
 }
 
 void TMainForm::PaintStatusPanels(bool rfOn, bool tuned, bool thirdCap, bool thirdCapTuned,

@@ -12,10 +12,13 @@
 #include "panel/Orrery.h"
 #include "panel/Readingspanes.h"
 #include "panel/ui/Alarmpanel.h"
+#include "panel/ui/Capsdlg.h"
 #include "panel/ui/Ctrlpanel.h"
 #include "panel/ui/Faultsframe.h"
 #include "panel/ui/Main.h"
+#include "panel/ui/Smithdlg.h"
 #include "service/ui/Mainserviceside.h"
+#include "service/ui/Trajpage.h"
 #include "panel/ui/Status.h"
 #include "platform/Settingsfile.h"
 #include "qtsupport/Modaldriver.h"
@@ -240,6 +243,7 @@ TEST_F(MainFailures, UnitKilledWithAFaultShowsNeitherNoFaultsNorAPresetAsTheUnit
     ASSERT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "Over Temperature");
     ASSERT_EQ(LedsLit(), std::vector<std::string>{"OverTempLed"});
     ASSERT_EQ(CommLedColour(), PictureColour(CStatusState::CommIdle));
+    ASSERT_EQ(side->TrajPage->SetBtns[0]->text(), "Active");
 
     // The unit is killed while it is polled.
     sim.Stop();
@@ -253,8 +257,10 @@ TEST_F(MainFailures, UnitKilledWithAFaultShowsNeitherNoFaultsNorAPresetAsTheUnit
     EXPECT_TRUE(LedsLit().empty());
     EXPECT_EQ(YellowLeds(), 0) << "unlit yellow LEDs read as no fault";
     EXPECT_FALSE(form->AlarmPanel->MutePanel->isVisible());
-    // No mode or preset is shown as the unit's.
+    // No mode or preset is shown as the unit's, nor its active trajectory set.
     EXPECT_TRUE(ButtonsDown().empty());
+    for (QToolButton* set : side->TrajPage->SetBtns)
+        EXPECT_EQ(set->text().toStdString(), "") << set->objectName().toStdString();
     // The status LED is not the colour of a healthy link once polling has stopped.
     EXPECT_NE(CommLedColour(), PictureColour(CStatusState::CommIdle));
 
@@ -306,6 +312,102 @@ TEST_F(MainFailures, ThirdCapacitorUnitThatStopsAnsweringShowsNoButtonDownUntilI
     EXPECT_EQ(YellowLeds(), int(form->FaultsFrame->Leds().size()));
     EXPECT_EQ(CommLedColour(), PictureColour(CStatusState::CommIdle));
 }
+
+// "Stop after" unticked: polling never stops for errors; the count field still says when the
+// readings count as lost.
+struct SPollingCase {
+    const char* name;
+    const char* settings;
+    int lostAfter;
+};
+
+void PrintTo(const SPollingCase& c, std::ostream* os) { *os << c.name; }
+
+class MainFailuresPolling : public MainFailures, public ::testing::WithParamInterface<SPollingCase> {
+protected:
+    void TearDown() override
+    {
+        smith.hide();
+        caps.hide();
+        MainFailures::TearDown();
+    }
+    TSmithForm smith;
+    TCapsForm caps;
+};
+
+TEST_P(MainFailuresPolling, ReadsThatKeepFailingLoseTheReadingsUntilTheFirstGoodRead)
+{
+    const SPollingCase c = GetParam();
+    const std::string file = dir.File("polling.orrery");
+    testsupport::WriteAll(file, std::string("[Vantrel Orrery]\r\n[Settings]\r\n") + c.settings);
+    args = {file};
+    TMainForm::Forms forms;
+    forms.Smith = &smith;
+    forms.Caps = &caps;
+    form->SetForms(forms);
+    testsupport::SimPty sim;
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    auto state = simunit::InstallDeviceCommands(sim.Unit());
+    state->With([](simunit::SimUnitData& d) {
+        d.liveWords = RfOnAndTuned();
+        d.faults = uint64_t(1) << 3; // "Over Temperature"
+        d.activeTrajectory = 3;
+    });
+    Start();
+    ASSERT_FALSE(form->Controller()->Settings().UseMaxReadErrors);
+    form->SmithBtn->click();
+    form->CapsBtn->click();
+    ConnectTo(sim.Path());
+    ASSERT_TRUE(form->ReadTimer->isActive());
+    form->ReadTimerTimer();
+    const std::vector<std::string> down = ButtonsDown();
+    ASSERT_FALSE(down.empty());
+    ASSERT_EQ(Panel(form->RFOnPanel), "RF On");
+    ASSERT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "Over Temperature");
+    ASSERT_EQ(side->TrajPage->SetBtns[2]->text(), "Active");
+    ASSERT_TRUE(smith.Trail().MarkerShown);
+
+    // The unit stops answering; polling goes on.
+    sim.Server().SetFault(SimSerialServer::Fault::Stall, -1);
+    for (int i = 0; i < c.lostAfter; ++i)
+        form->ReadTimerTimer();
+    for (int more = 0; more < 2; ++more) {
+        SCOPED_TRACE(more);
+        EXPECT_TRUE(form->ReadTimer->isActive());
+        EXPECT_TRUE(hooks.shown.empty());
+        ExpectStateUnknown();
+        EXPECT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "Faults ?");
+        EXPECT_FALSE(form->AlarmPanel->MutePanel->isVisible());
+        EXPECT_TRUE(LedsLit().empty());
+        EXPECT_EQ(YellowLeds(), 0);
+        EXPECT_TRUE(ButtonsDown().empty());
+        EXPECT_EQ(Panel(form->CtrlPanel->Labels[0]), "Load");
+        EXPECT_EQ(CommLedColour(), PictureColour(CStatusState::CommError));
+        EXPECT_FALSE(smith.Trail().MarkerShown);
+        EXPECT_FALSE(caps.Trail().MarkerShown);
+        for (QToolButton* set : side->TrajPage->SetBtns)
+            EXPECT_EQ(set->text().toStdString(), "") << set->objectName().toStdString();
+        form->ReadTimerTimer(); // and it stays so while the reads go on failing
+    }
+
+    // The unit answers again: the next read of the polling that went on shows its state.
+    sim.Server().SetFault(SimSerialServer::Fault::None, -1);
+    form->ReadTimerTimer();
+    EXPECT_EQ(Panel(form->RFOnPanel), "RF On");
+    EXPECT_EQ(Panel(form->AlarmPanel->AlarmsPanel), "Over Temperature");
+    EXPECT_EQ(LedsLit(), std::vector<std::string>{"OverTempLed"});
+    EXPECT_EQ(ButtonsDown(), down);
+    EXPECT_EQ(side->TrajPage->SetBtns[2]->text(), "Active");
+    EXPECT_TRUE(smith.Trail().MarkerShown);
+    EXPECT_TRUE(caps.Trail().MarkerShown);
+    EXPECT_FALSE(std::isnan(form->Panes().Source().LatestValue(1)));
+    EXPECT_EQ(CommLedColour(), PictureColour(CStatusState::CommIdle));
+}
+
+INSTANTIATE_TEST_SUITE_P(StopAfterUnticked, MainFailuresPolling,
+                         ::testing::Values(SPollingCase{"DefaultCount", "UseMaxReadErrors=0\r\n", 5},
+                                           SPollingCase{"CountOf3", "UseMaxReadErrors=0\r\nMaxReadErrors=3\r\n", 3}),
+                         [](const ::testing::TestParamInfo<SPollingCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MainFailures, NetworkedUnitLostWhilePolledLeavesNoPanelLit)
 {
