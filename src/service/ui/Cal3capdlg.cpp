@@ -155,6 +155,12 @@ void TCal3capForm::RecalcMax(int c)
     MaxTexts[c]->setText(Int(c == V ? VoltageMax(off, scale) : CurrentMax(off, scale)));
 }
 
+void TCal3capForm::EnableUnlockedControls(bool unlocked)
+{
+    for (QPushButton* b : {SendBtn, ADCMeasBtn, MeasBtn})
+        b->setEnabled(unlocked);
+}
+
 void TCal3capForm::ReadBtnClick()
 {
     host_.ClearStatus();

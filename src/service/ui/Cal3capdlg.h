@@ -44,6 +44,10 @@ public:
     QPushButton* MeasBtn = nullptr;
     QPushButton* CloseBtn = nullptr;
 
+    // Locked, the dialog sends the unit nothing: Send and both measurements are disabled, as the
+    // page's own Send is. Read stays, as the pages' Read buttons do.
+    void EnableUnlockedControls(bool unlocked);
+
     void ReadBtnClick();
     void SendBtnClick();
     void ADCMeasBtnClick();

@@ -171,6 +171,12 @@ void TCalInputForm::closeEvent(QCloseEvent* event)
     host_.CalibrationClosed();
 }
 
+void TCalInputForm::EnableUnlockedControls(bool unlocked)
+{
+    for (QPushButton* b : {SendBtn, ADCMeasBtn, MeasBtn})
+        b->setEnabled(unlocked);
+}
+
 void TCalInputForm::ReadBtnClick()
 {
     host_.ClearStatus();

@@ -62,6 +62,10 @@ public:
     void SetSensor(int sensor) { sensor_ = sensor; }
     int Sensor() const { return sensor_; }
 
+    // Locked, the dialog sends the unit nothing: Send and both measurements are disabled, as the
+    // page's own Send is. Read stays, as the pages' Read buttons do.
+    void EnableUnlockedControls(bool unlocked);
+
     void ReadBtnClick();
     void SendBtnClick();
     void ADCMeasBtnClick();

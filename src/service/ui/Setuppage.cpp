@@ -432,6 +432,11 @@ void TSetupPage::EnableUnlockedControls(bool unlocked)
     const bool calibrating = open(Side().CalInputForm) || open(Side().Cal3capForm);
     CalInputBtn->setEnabled(unlocked && !calibrating);
     CalOutputBtn->setEnabled(unlocked && !calibrating);
+    // What an open calibration dialog sends follows the lock as well.
+    if (Side().CalInputForm)
+        Side().CalInputForm->EnableUnlockedControls(unlocked);
+    if (Side().Cal3capForm)
+        Side().Cal3capForm->EnableUnlockedControls(unlocked);
 }
 
 void TSetupPage::UpdateUnitType()

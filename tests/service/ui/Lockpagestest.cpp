@@ -11,6 +11,8 @@
 #include "service/ui/Setuppage.h"
 
 #include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
@@ -191,4 +193,54 @@ TEST_F(LockedPages, UnlockGivesTheCalibrationButtonsBackOnlyOnceTheirDialogIsClo
     side->CalInputForm->close();
     EXPECT_TRUE(input->isEnabled());
     EXPECT_TRUE(output->isEnabled());
+}
+
+TEST_F(LockedPages, AnOpenCalibrationDialogSendsNothingWhileLocked)
+{
+    // Each dialog as its Calibrate... button opens it: the input sensor's, and the current
+    // sensors' of a unit with a third capacitor.
+    const struct {
+        uint32_t pin;
+        const char* opener;
+        const char* dialog;
+    } cases[] = {{1, "CalInputBtn", "CalInputForm"}, {0x400, "CalOutputBtn", "Cal3capForm"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        recorder.reset(); // one watcher of the unit at a time
+        Connect(c.pin);
+        QWidget* opener = Control(c.opener);
+        Reveal(opener);
+        QTest::mouseClick(opener, Qt::LeftButton);
+        QWidget* dialog = side->CalInputForm->isVisible() ? static_cast<QWidget*>(side->CalInputForm)
+                                                           : static_cast<QWidget*>(side->Cal3capForm);
+        ASSERT_EQ(dialog->objectName().toStdString(), c.dialog);
+        ASSERT_TRUE(dialog->isVisible());
+        unitpagestest::Type(dialog->findChild<QLineEdit*>("AverEdit"), "1");
+
+        LockMenu("pw");
+        ASSERT_TRUE(form->Controller()->IsLocked());
+        recorder->Clear();
+        hooks.answers.assign(4, true); // the erase question would be answered Yes
+        for (const char* name : {"SendBtn", "ADCMeasBtn", "MeasBtn"}) {
+            QPushButton* b = dialog->findChild<QPushButton*>(name);
+            ASSERT_NE(b, nullptr) << name;
+            EXPECT_FALSE(b->isEnabled()) << name;
+            QTest::mouseClick(b, Qt::LeftButton);
+            EXPECT_EQ(Sent(), Cmds{}) << name;
+        }
+        EXPECT_TRUE(hooks.shown.empty());
+
+        // Unlocked, the dialog sends again.
+        LockMenu("pw");
+        ASSERT_FALSE(form->Controller()->IsLocked());
+        for (const char* name : {"SendBtn", "ADCMeasBtn", "MeasBtn"})
+            EXPECT_TRUE(dialog->findChild<QPushButton*>(name)->isEnabled()) << name;
+        QTest::mouseClick(dialog->findChild<QPushButton*>("ADCMeasBtn"), Qt::LeftButton);
+        EXPECT_EQ(Sent(), (Cmds{183}));
+        dialog->close();
+        hooks.answers.clear();
+        hooks.shown.clear();
+        form->ConnectBar->ConnectBtn()->click(); // disconnects, for the next unit
+        ASSERT_FALSE(form->Device()->IsConnected());
+    }
 }
