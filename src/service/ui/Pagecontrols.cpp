@@ -11,6 +11,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace pagecontrols {
 
@@ -18,6 +21,19 @@ namespace {
 
 const QColor UnsentColour(0x00, 0x00, 0xFF); // blue
 constexpr int EditWidth = 90;
+
+// The unsent blue of a disabled button: the face shaded toward the blue only as far as the
+// disabled caption stands out from the face, so that the mark stays but reads as disabled.
+QColor DisabledUnsentColour(const QPalette& app)
+{
+    const QColor face = app.color(QPalette::Disabled, QPalette::Button);
+    const int contrast = std::abs(qGray(app.color(QPalette::Disabled, QPalette::ButtonText).rgb()) - qGray(face.rgb()));
+    const int span = std::abs(qGray(UnsentColour.rgb()) - qGray(face.rgb()));
+    const double t = span > 0 ? std::min(1.0, double(contrast) / span) : 1.0;
+    const auto mix = [t](int from, int to) { return int(std::lround(from + t * (to - from))); };
+    return QColor(mix(face.red(), UnsentColour.red()), mix(face.green(), UnsentColour.green()),
+                  mix(face.blue(), UnsentColour.blue()));
+}
 
 } // namespace
 
@@ -70,8 +86,13 @@ void SetText(QLineEdit* edit, const std::string& text) { edit->setText(Q(text));
 
 void MarkUnsent(QPushButton* send, bool unsent)
 {
+    // Only the enabled groups take the caption colour: a disabled Send looks disabled.
+    const QPalette app = QApplication::palette(send);
     QPalette pal = send->palette();
-    pal.setColor(QPalette::ButtonText, unsent ? UnsentColour : QApplication::palette().color(QPalette::WindowText));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        pal.setColor(group, QPalette::ButtonText, unsent ? UnsentColour : app.color(group, QPalette::WindowText));
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText,
+                 unsent ? DisabledUnsentColour(app) : app.color(QPalette::Disabled, QPalette::ButtonText));
     send->setPalette(pal);
     send->setProperty("unsent", unsent);
 }

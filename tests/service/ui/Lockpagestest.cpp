@@ -11,12 +11,16 @@
 #include "service/ui/Setuppage.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -30,6 +34,45 @@ const char* const UnlockedOnly[] = {
     "SerStepEdit",     "_3capStepEdit",  "ShPosEdit",      "SerPosEdit",         "_3capPosEdit",
     "ShSpinButton",    "SerSpinButton",  "_3capSpinButton", "ShTrackBar",        "SerTrackBar",
     "_3capTrackBar"};
+
+// How a button's caption stands out: the largest grey-level step from the face over the pixels
+// where the button differs from one without a caption, and whether any of them is blue.
+struct SCaptionLook {
+    int contrast = 0;
+    bool blue = false;
+};
+
+SCaptionLook CaptionLook(QPushButton& button, const QPalette& palette)
+{
+    QPushButton blank;
+    blank.setPalette(palette);
+    blank.setFont(button.font());
+    blank.resize(button.size());
+    blank.setEnabled(button.isEnabled());
+    const QImage shown = button.grab().toImage();
+    const QImage face = blank.grab().toImage();
+    SCaptionLook look;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb p = shown.pixel(x, y);
+            const QRgb f = face.pixel(x, y);
+            if (p == f)
+                continue;
+            look.contrast = std::max(look.contrast, std::abs(qGray(p) - qGray(f)));
+            look.blue = look.blue || qBlue(p) > qRed(p) + 24;
+        }
+    return look;
+}
+
+// The same caption on a plain disabled button of the same size and font.
+SCaptionLook PlainDisabledLook(const QPushButton& button)
+{
+    QPushButton plain(button.text());
+    plain.setFont(button.font());
+    plain.resize(button.size());
+    plain.setEnabled(false);
+    return CaptionLook(plain, QApplication::palette(&plain));
+}
 
 class LockedPages : public unitpagestest::UnitPagesFixture {
 protected:
@@ -242,5 +285,45 @@ TEST_F(LockedPages, AnOpenCalibrationDialogSendsNothingWhileLocked)
         hooks.shown.clear();
         form->ConnectBar->ConnectBtn()->click(); // disconnects, for the next unit
         ASSERT_FALSE(form->Device()->IsConnected());
+    }
+}
+
+TEST_F(LockedPages, LockedSendButtonsLookDisabledWithOrWithoutTheUnsentMark)
+{
+    Connect(0x400); // the 3 Cap page shown; every page read: nothing unsent
+    const struct {
+        const char* send;
+        const char* edit; // typed into, it marks the page's edits unsent
+    } pages[] = {{"SendTrajBtn", "ShMinEdit"},
+                 {"SendTuningBtn", "StopEdit"},
+                 {"SendSetupBtn", "SNEdit"},
+                 {"Send3capBtn", "_3capGainEdit"}};
+    for (bool unsent : {false, true}) {
+        SCOPED_TRACE(unsent ? "unsent" : "sent");
+        for (const auto& p : pages) {
+            auto* send = static_cast<QPushButton*>(Control(p.send));
+            ASSERT_NE(send, nullptr);
+            if (unsent) {
+                auto* edit = static_cast<QLineEdit*>(Control(p.edit));
+                Reveal(edit);
+                unitpagestest::Type(edit, "1");
+            }
+            ASSERT_EQ(unitpagestest::Blue(send), unsent) << p.send;
+        }
+        LockMenu("pw");
+        ASSERT_TRUE(form->Controller()->IsLocked());
+        for (const auto& p : pages) {
+            auto* send = static_cast<QPushButton*>(Control(p.send));
+            Reveal(send);
+            ASSERT_FALSE(send->isEnabled()) << p.send;
+            const SCaptionLook look = CaptionLook(*send, send->palette());
+            const SCaptionLook plain = PlainDisabledLook(*send);
+            ASSERT_GT(plain.contrast, 0) << p.send;
+            // No darker than a disabled caption; the unsent mark may stay, in a disabled blue.
+            EXPECT_LE(look.contrast, plain.contrast + 8) << p.send << " " << look.contrast << " " << plain.contrast;
+            EXPECT_EQ(look.blue, unsent) << p.send;
+        }
+        LockMenu("pw");
+        ASSERT_FALSE(form->Controller()->IsLocked());
     }
 }
