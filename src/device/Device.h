@@ -133,8 +133,13 @@ public:
     struct CapWordPair; // one of the three pairs above, as it travels
 
     // --- trajectories -----------------------------------------------------------------------
-    // Writes the four stored trajectories (edit them through Trajectory(i)).
+    // Writes the four stored trajectories (edit them through Trajectory(i)), in order, up to
+    // the first the unit does not take.
     int WriteTrajectories();
+    // One stored trajectory (0..3): its points; the delays of its points (nothing to send
+    // when the unit has none).
+    int WriteTrajectoryPoints(int index);
+    int WriteTrajectoryDelays(int index);
     int ReadTrajectories();
     int SelectTrajectory(int index);
     int ReadTrajectory();

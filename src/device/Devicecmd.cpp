@@ -239,31 +239,41 @@ int CDevice::ReadCapRange() { return ReadCapWords(CapRangePair); }
 
 int CDevice::WriteTrajectories()
 {
-    if (IsDemo())
-        return 0;
     for (int t = 0; t < TrajectoryCount; ++t) {
-        const CTrajectory& tr = trajectories_[t];
-        const int last = std::clamp(tr.lastIndex, 0, CTrajectory::Points - 1);
-        AppendByte(static_cast<uint8_t>(t + 1));
-        AppendByte(static_cast<uint8_t>(last));
-        for (int p = 0; p <= last; ++p) {
-            AppendPercent(tr.load[p]);
-            AppendPercent(tr.tune[p]);
-        }
-        int r = Command(unitcmd::WriteTrajectory);
-        if (r != 0)
+        if (const int r = WriteTrajectoryPoints(t))
             return r;
-        if (!perPointValues_)
-            continue;
-        AppendByte(static_cast<uint8_t>(t + 1));
-        AppendByte(static_cast<uint8_t>(last));
-        for (int p = 0; p <= last; ++p)
-            AppendByte(PointValueByte(tr.values[p]));
-        r = Command(unitcmd::WriteTrajectoryValues);
-        if (r != 0)
+        if (const int r = WriteTrajectoryDelays(t))
             return r;
     }
     return 0;
+}
+
+int CDevice::WriteTrajectoryPoints(int t)
+{
+    if (IsDemo() || t < 0 || t >= TrajectoryCount)
+        return 0;
+    const CTrajectory& tr = trajectories_[t];
+    const int last = std::clamp(tr.lastIndex, 0, CTrajectory::Points - 1);
+    AppendByte(static_cast<uint8_t>(t + 1));
+    AppendByte(static_cast<uint8_t>(last));
+    for (int p = 0; p <= last; ++p) {
+        AppendPercent(tr.load[p]);
+        AppendPercent(tr.tune[p]);
+    }
+    return Command(unitcmd::WriteTrajectory);
+}
+
+int CDevice::WriteTrajectoryDelays(int t)
+{
+    if (IsDemo() || !perPointValues_ || t < 0 || t >= TrajectoryCount)
+        return 0;
+    const CTrajectory& tr = trajectories_[t];
+    const int last = std::clamp(tr.lastIndex, 0, CTrajectory::Points - 1);
+    AppendByte(static_cast<uint8_t>(t + 1));
+    AppendByte(static_cast<uint8_t>(last));
+    for (int p = 0; p <= last; ++p)
+        AppendByte(PointValueByte(tr.values[p]));
+    return Command(unitcmd::WriteTrajectoryValues);
 }
 
 int CDevice::ReadTrajectories()

@@ -80,6 +80,42 @@ void Split(std::string_view line, char sep, std::vector<std::string_view>& field
     }
 }
 
+// Lines, without their line ends: CR LF, LF or CR alone. Blank lines carry nothing and are
+// passed over; a line of NUL bytes or other control characters is damage, not a blank.
+std::vector<std::string_view> Lines(std::string_view rest)
+{
+    std::vector<std::string_view> lines;
+    while (!rest.empty()) {
+        const size_t end = rest.find_first_of("\r\n");
+        const std::string_view line = rest.substr(0, end);
+        if (end == std::string_view::npos)
+            rest = {};
+        else
+            rest.remove_prefix(end + (rest.compare(end, 2, "\r\n") == 0 ? 2 : 1));
+        if (line.find_first_not_of(" \t") != std::string_view::npos)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+// The first line that is not a comment; lines.size() when every line is one.
+size_t FirstDataLine(const std::vector<std::string_view>& lines)
+{
+    size_t first = 0;
+    while (first < lines.size() && lines[first].front() == ';')
+        ++first;
+    return first;
+}
+
+// The names of a column header line (";" and the names between separators) and the separator.
+// A data log written where the list separator is ';' separates its fields with ';'.
+void HeaderFields(std::string_view line, char& sep, std::vector<std::string_view>& fields)
+{
+    const std::string_view header = Trim(line.substr(1));
+    sep = header.find(',') == std::string_view::npos && header.find(';') != std::string_view::npos ? ';' : ',';
+    Split(header, sep, fields);
+}
+
 bool ParseInt64(std::string_view s, int64_t& v)
 {
     const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
@@ -243,7 +279,19 @@ bool CHistoryFile::HeadIsNotOurs(const std::string& head)
 
 bool CHistoryFile::WithoutHeader(const std::string& text)
 {
-    return text.empty() || Read(text).Error == NoHeader;
+    std::string_view rest(text);
+    if (rest.starts_with(ByteOrderMark))
+        rest.remove_prefix(ByteOrderMark.size());
+    if (rest.empty())
+        return true;
+    const std::vector<std::string_view> lines = Lines(rest);
+    if (lines.empty() || !lines[0].starts_with(FileMark()) || FirstDataLine(lines) != lines.size())
+        return false;
+    // A log stopped before its first record holds its column header: it did reach the file.
+    char sep = ',';
+    std::vector<std::string_view> fields;
+    HeaderFields(lines.back(), sep, fields);
+    return lines.size() < 2 || ColumnId(std::string(fields[0])) < 0;
 }
 
 CHistoryFile::Result CHistoryFile::Read(const std::string& text, bool head)
@@ -257,44 +305,22 @@ CHistoryFile::Result CHistoryFile::Read(const std::string& text, bool head)
         return result;
     if (head) // the line the read cut off is left out
         rest = rest.substr(0, rest.find_last_of("\r\n") + 1);
-    // Lines, without their line ends: CR LF, LF or CR alone. Blank lines carry nothing and are
-    // passed over; a line of NUL bytes or other control characters is damage, not a blank.
-    std::vector<std::string_view> lines;
-    while (!rest.empty()) {
-        const size_t end = rest.find_first_of("\r\n");
-        const std::string_view line = rest.substr(0, end);
-        if (end == std::string_view::npos)
-            rest = {};
-        else
-            rest.remove_prefix(end + (rest.compare(end, 2, "\r\n") == 0 ? 2 : 1));
-        if (line.find_first_not_of(" \t") != std::string_view::npos)
-            lines.push_back(line);
-    }
+    const std::vector<std::string_view> lines = Lines(rest);
     // Text without a line of its own (NUL bytes a power loss left, blanks) is no history file.
     if (lines.empty() || !lines[0].starts_with(FileMark())) {
         result.Error = NotOurFormat;
         return result;
     }
-    size_t first = 0;
-    while (first < lines.size() && lines[first].front() == ';')
-        ++first;
-    // The header: names between separators. A data log written where the list separator is
-    // ';' separates its fields with ';'.
-    std::string_view header = Trim(lines[first - 1].substr(1));
-    const char sep = header.find(',') == std::string_view::npos
-                             && header.find(';') != std::string_view::npos
-                         ? ';'
-                         : ',';
-    std::vector<std::string_view> fields;
-    Split(header, sep, fields);
+    const size_t first = FirstDataLine(lines);
+    // Comment lines only, a column header among them or not: there is no data line for a header
+    // to stand before, and the history shown is not replaced by nothing.
     if (first == lines.size()) {
-        // Comment lines only: a file saved or logged before any record holds its column
-        // header, and is an empty history; without one it is not a history at all.
-        const bool hasHeader = first > 1 && !fields.empty() && ColumnId(std::string(fields[0])) >= 0;
-        if (!hasHeader)
-            result.Error = NoHeader;
+        result.Error = NoHeader;
         return result;
     }
+    char sep = ',';
+    std::vector<std::string_view> fields;
+    HeaderFields(lines[first - 1], sep, fields);
     std::vector<Column> columns;
     for (std::string_view name : fields)
         columns.push_back(ColumnOf(ColumnId(std::string(name))));

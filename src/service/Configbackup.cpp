@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -384,7 +385,35 @@ struct Unit {
     int index;                         // the sensor, channel, preset or potentiometer
     const std::string& orreryId;       // backup: the program's product-ID text
     const CConfigBackup::Moves& moves; // restore: the main window's capacitor moves
+    std::vector<std::string>* notes;   // restore: what a send left undone or unconfirmed
 };
+
+// A restore's notes, each a clause the closing box shows.
+constexpr const char* StillMovingNote =
+    "the motors were still moving when the wait for them ended: the capacitor positions of the file are not confirmed";
+
+// The trajectory sets from index (0-based) to the last, as the unit numbers them: "set 4",
+// "sets 2, 3, 4".
+std::string SetsFrom(int index)
+{
+    std::string list;
+    for (int i = index; i < CUnitState::TrajectoryCount; ++i)
+        list += (list.empty() ? "" : ", ") + std::to_string(i + 1);
+    return (index + 1 < CUnitState::TrajectoryCount ? "sets " : "set ") + list;
+}
+
+// What a trajectory write the unit did not take leaves unwritten: "trajectory sets 2, 3, 4 not
+// written" when the points of set 2 were not taken; "trajectory set 2 written without its
+// delays, sets 3, 4 not written" when its delays were not.
+std::string SetsNotWrittenNote(int index, bool pointsTaken)
+{
+    if (!pointsTaken)
+        return "trajectory " + SetsFrom(index) + " not written";
+    std::string note = "trajectory set " + std::to_string(index + 1) + " written without its delays";
+    if (index + 1 < CUnitState::TrajectoryCount)
+        note += ", " + SetsFrom(index + 1) + " not written";
+    return note;
+}
 
 struct Command {
     Cmd cmd;
@@ -605,8 +634,20 @@ constexpr Command Commands[] = {
              }
              u.d.Trajectory(i) = tr;
          }
-         const int r = u.d.SelectTrajectory(v.Int(0));
-         return r < 0 ? r : u.d.WriteTrajectories();
+         if (const int r = u.d.SelectTrajectory(v.Int(0)); r < 0)
+             return r;
+         // The sets go in order up to the first the unit does not take; the rest are not sent.
+         for (int i = 0; i < CUnitState::TrajectoryCount; ++i) {
+             if (const int r = u.d.WriteTrajectoryPoints(i)) {
+                 u.notes->push_back(SetsNotWrittenNote(i, false));
+                 return r;
+             }
+             if (const int r = u.d.WriteTrajectoryDelays(i)) {
+                 u.notes->push_back(SetsNotWrittenNote(i, true));
+                 return r;
+             }
+         }
+         return 0;
      }},
     {Cmd::Cap3Aver,
      [](const Unit& u, Values& v) {
@@ -722,7 +763,12 @@ constexpr Command Commands[] = {
          return 0;
      },
      [](const Unit& u, const Values& v) {
-         return u.moves.MoveCapacitors ? u.moves.MoveCapacitors(v.At(0), v.At(1)) : 0;
+         if (!u.moves.MoveCapacitors)
+             return 0;
+         const int r = u.moves.MoveCapacitors(v.At(0), v.At(1));
+         if (r == 0 && u.moves.MotorsStillMoving && u.moves.MotorsStillMoving())
+             u.notes->push_back(StillMovingNote);
+         return r;
      }},
     {Cmd::Cap3Position,
      [](const Unit& u, Values& v) {
@@ -780,7 +826,7 @@ int CConfigBackup::WriteConfiguration(CRegistry& s, const std::string& orreryId)
         const CommandKey key{row.cmd, row.index};
         if (!read.count(key)) {
             Values v;
-            r = Of(row.cmd).read(Unit{d, row.index, orreryId, noMoves}, v);
+            r = Of(row.cmd).read(Unit{d, row.index, orreryId, noMoves, nullptr}, v);
             // Potentiometers 2..5 are not on every unit.
             const bool tolerant = info.readTolerant || (row.cmd == Cmd::Pot && row.index >= 2);
             if (row.cmd == Cmd::MaxCh && r != 0) {
@@ -911,8 +957,85 @@ FileValues ReadFileValues(const platform::IniFile& ini, bool factory, bool user)
     return file;
 }
 
-// How far a restore got: the commands sent of all it sends, or not counted yet (nothing of the
-// file sent).
+// Runs the device's commands through the step it had and notes every command the unit refused
+// (a CSR the command does not fold to 0), in the order refused.
+class RefusalRecorder final : public ITransactStep {
+public:
+    explicit RefusalRecorder(CDevice& d) : d_(d), inner_(d.TransactStep()) { d_.SetTransactStep(this); }
+    ~RefusalRecorder() override { d_.SetTransactStep(inner_); }
+    RefusalRecorder(const RefusalRecorder&) = delete;
+    RefusalRecorder& operator=(const RefusalRecorder&) = delete;
+
+    int Transact(CDevice& device, int command, bool ignoreCsr) override
+    {
+        // A CSR the command ignores comes back from the step as 0: no refusal.
+        const int r = inner_ ? inner_->Transact(device, command, ignoreCsr) : device.LinkTransact(command, ignoreCsr);
+        if (r > 0)
+            refused_.push_back({command, r});
+        return r;
+    }
+    // How many refusals so far.
+    size_t Count() const { return refused_.size(); }
+    // The refusals the restore went on past, alike ones counted together: all of them, or when it
+    // stopped on a refusal (result, a CSR) all but that last one.
+    std::vector<CConfigBackup::Refusal> PassedOver(int result = 0) const
+    {
+        size_t n = refused_.size();
+        if (result > 0 && n > 0 && refused_.back().second == result)
+            --n;
+        std::vector<CConfigBackup::Refusal> out;
+        for (size_t i = 0; i < n; ++i) {
+            const auto [command, csr] = refused_[i];
+            const auto alike = std::find_if(out.begin(), out.end(), [&](const CConfigBackup::Refusal& f) {
+                return f.command == command && f.csr == csr;
+            });
+            if (alike != out.end())
+                ++alike->times;
+            else
+                out.push_back({command, csr, 1});
+        }
+        return out;
+    }
+
+private:
+    CDevice& d_;
+    ITransactStep* inner_;
+    std::vector<std::pair<int, int>> refused_; // command, CSR
+};
+
+// "3 refusals: Cmd 84: CSR <text>; Cmd 87: CSR <text> (2 times)"
+std::string RefusalsText(const std::vector<CConfigBackup::Refusal>& refusals)
+{
+    int count = 0;
+    std::string list;
+    for (const CConfigBackup::Refusal& f : refusals) {
+        count += f.times;
+        list += (list.empty() ? "" : "; ") + CStatusState::CommandResultText(f.command, f.csr, "", CDevice::CsrText(f.csr));
+        if (f.times > 1)
+            list += " (" + std::to_string(f.times) + " times)";
+    }
+    return std::to_string(count) + (count == 1 ? " refusal: " : " refusals: ") + list;
+}
+
+// A note as a line of its own: "\nTrajectory sets 3, 4 not written."
+std::string NoteLine(const std::string& note)
+{
+    std::string line = "\n" + note + ".";
+    line[1] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[1])));
+    return line;
+}
+
+// One restore's run: its device, the refusals noted on the way, what its sends left undone
+// (notes), and the text of its closing box.
+struct Run {
+    CDevice& d;
+    RefusalRecorder& recorder;
+    std::string& outcome;
+    std::vector<std::string> notes;
+};
+
+// How far a restore got: the commands the unit took of all it sends, or not counted yet
+// (nothing of the file sent).
 struct Progress {
     int done = 0;
     int total = -1;
@@ -925,17 +1048,23 @@ void Warn(std::string& outcome, const std::string& text)
     ShowWarning(calfile::RestoreWarnCaption, text);
 }
 
-// A command that fails ends the restore; the user is told how far it got and why. The result.
-int Stopped(std::string& outcome, CDevice& d, const Progress& p, int result)
+// A command that fails ends the restore; the user is told how far it got and why, what it went
+// on past before, and what the sends left undone. The result.
+int Stopped(Run& run, const Progress& p, int result)
 {
-    const std::string why = result < 0 ? d.LastError() : "CSR " + CDevice::CsrText(result);
+    const std::string why = result < 0 ? run.d.LastError() : "CSR " + CDevice::CsrText(result);
     std::string text;
     if (p.total < 0)
         text = "Restore stopped before the first command: " + why + ". Nothing of the file was sent.";
     else
         text = "Restore stopped after " + std::to_string(p.done) + " of " + std::to_string(p.total) +
                " commands: " + why + "." + (p.done > 0 ? " The unit holds part of the file." : "");
-    Warn(outcome, text);
+    const std::vector<CConfigBackup::Refusal> passed = run.recorder.PassedOver(result);
+    if (!passed.empty())
+        text += "\nBefore the stop the restore went on past " + RefusalsText(passed);
+    for (const std::string& note : run.notes)
+        text += NoteLine(note);
+    Warn(run.outcome, text);
     return result;
 }
 
@@ -948,11 +1077,12 @@ struct PinAfter {
 // The unit's PIN as the restore starts, or in the factory part the file's when the user agrees
 // to write it; the factory part first checks the file's serial number against the unit's. 0,
 // Refused, or the failing result (reported).
-int SettlePin(std::string& outcome, CDevice& d, const FileValues& file, bool factory, PinAfter& after)
+int SettlePin(Run& run, const FileValues& file, bool factory, PinAfter& after)
 {
+    CDevice& d = run.d;
     int r = d.ReadPin();
     if (r != 0)
-        return Stopped(outcome, d, {}, r);
+        return Stopped(run, {}, r);
     after = {d.Pin(), false};
     if (!factory)
         return 0;
@@ -961,10 +1091,10 @@ int SettlePin(std::string& outcome, CDevice& d, const FileValues& file, bool fac
     if (file.hasSerial && sn != 0) {
         uint32_t unitSn = 0;
         if ((r = d.ReadSerialNumber(unitSn)) != 0)
-            return Stopped(outcome, d, {}, r);
+            return Stopped(run, {}, r);
         if (unitSn != 0 && unitSn != static_cast<uint32_t>(sn)) {
-            Warn(outcome, "Serial number of calibration file (" + std::to_string(sn) +
-                     ")\ndoes not match serial number of the unit (" + std::to_string(unitSn) + ")");
+            Warn(run.outcome, "Serial number of calibration file (" + std::to_string(sn) +
+                                  ")\ndoes not match serial number of the unit (" + std::to_string(unitSn) + ")");
             return Refused;
         }
     }
@@ -999,79 +1129,35 @@ std::vector<CommandKey> SendOrder(const FileValues& file, bool third, bool outpu
 }
 
 // Sends the PIN when it changes, the commands, and the mode last: the file's when the user part
-// was restored, else the mode 2 the restore began with. 0 or the failing result (reported).
-int SendFile(std::string& outcome, CDevice& d, const FileValues& file, const PinAfter& pin,
-             const std::vector<CommandKey>& order, bool user, const CConfigBackup::Moves& moves)
+// was restored, else the mode 2 the restore began with. A command counts as taken when it
+// succeeded with no refusal on the way. 0 or the failing result (reported).
+int SendFile(Run& run, const FileValues& file, const PinAfter& pin, const std::vector<CommandKey>& order,
+             bool user, const CConfigBackup::Moves& moves)
 {
+    CDevice& d = run.d;
     Progress progress{0, int(pin.write) + int(order.size()) + 1};
     int r = 0;
     if (pin.write) {
         if ((r = d.WritePin(pin.pin)) != 0)
-            return Stopped(outcome, d, progress, r);
+            return Stopped(run, progress, r);
         ++progress.done;
     }
     const std::string noId;
     for (const CommandKey& key : order) {
-        r = Of(key.first).write(Unit{d, key.second, noId, moves}, file.values.at(key));
+        const size_t refusedBefore = run.recorder.Count();
+        r = Of(key.first).write(Unit{d, key.second, noId, moves, &run.notes}, file.values.at(key));
         if (Info(key.first).writeTolerant ? r < 0 : r != 0)
-            return Stopped(outcome, d, progress, r);
-        ++progress.done;
+            return Stopped(run, progress, r);
+        if (r == 0 && run.recorder.Count() == refusedBefore)
+            ++progress.done;
     }
     int mode = 2;
     const auto fileMode = file.values.find({Cmd::Mode, 0});
     if (user && fileMode != file.values.end() && fileMode->second.complete)
         mode = fileMode->second.Int(0);
     if ((r = d.SetMode(mode)) < 0)
-        return Stopped(outcome, d, progress, r);
+        return Stopped(run, progress, r);
     return 0;
-}
-
-// Runs the device's commands through the step it had and notes every command the unit refused
-// (a CSR the command does not fold to 0), in the order refused, alike ones counted together.
-class RefusalRecorder final : public ITransactStep {
-public:
-    explicit RefusalRecorder(CDevice& d) : d_(d), inner_(d.TransactStep()) { d_.SetTransactStep(this); }
-    ~RefusalRecorder() override { d_.SetTransactStep(inner_); }
-    RefusalRecorder(const RefusalRecorder&) = delete;
-    RefusalRecorder& operator=(const RefusalRecorder&) = delete;
-
-    int Transact(CDevice& device, int command, bool ignoreCsr) override
-    {
-        const int r = inner_ ? inner_->Transact(device, command, ignoreCsr) : device.LinkTransact(command, ignoreCsr);
-        if (r > 0 && !ignoreCsr) // a CSR the command folds to 0 is no refusal
-            Note(command, r);
-        return r;
-    }
-    const std::vector<CConfigBackup::Refusal>& Refusals() const { return refusals_; }
-
-private:
-    void Note(int command, int csr)
-    {
-        for (CConfigBackup::Refusal& f : refusals_)
-            if (f.command == command && f.csr == csr) {
-                ++f.times;
-                return;
-            }
-        refusals_.push_back({command, csr, 1});
-    }
-
-    CDevice& d_;
-    ITransactStep* inner_;
-    std::vector<CConfigBackup::Refusal> refusals_;
-};
-
-// "Completed with 3 refusals: Cmd 84: CSR <text>; Cmd 87: CSR <text> (2 times)"
-std::string RefusalsText(const std::vector<CConfigBackup::Refusal>& refusals)
-{
-    int count = 0;
-    std::string list;
-    for (const CConfigBackup::Refusal& f : refusals) {
-        count += f.times;
-        list += (list.empty() ? "" : "; ") + CStatusState::CommandResultText(f.command, f.csr, "", CDevice::CsrText(f.csr));
-        if (f.times > 1)
-            list += " (" + std::to_string(f.times) + " times)";
-    }
-    return "Completed with " + std::to_string(count) + (count == 1 ? " refusal: " : " refusals: ") + list;
 }
 
 } // namespace
@@ -1096,11 +1182,12 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
     }
 
     RefusalRecorder recorder(d);
+    Run run{d, recorder, outcome_, {}};
     int r = d.SetMode(2);
     if (r != 0)
-        return Stopped(outcome_, d, {}, r);
+        return Stopped(run, {}, r);
     PinAfter pin;
-    if ((r = SettlePin(outcome_, d, file, factory, pin)) != 0)
+    if ((r = SettlePin(run, file, factory, pin)) != 0)
         return r;
     const bool third = CUnitState::PinHas3rdCap(pin.pin);
     const bool output = CUnitState::PinHasOutputSensor(pin.pin);
@@ -1108,7 +1195,9 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
         if (Applies(row->units, third, output))
             skipped_.push_back(row->section + "/" + row->key);
 
-    if ((r = SendFile(outcome_, d, file, pin, SendOrder(file, third, output), user, moves)) != 0)
+    r = SendFile(run, file, pin, SendOrder(file, third, output), user, moves);
+    refusals_ = recorder.PassedOver(r);
+    if (r != 0)
         return r;
     if (!skipped_.empty()) {
         std::string list;
@@ -1116,14 +1205,20 @@ int CConfigBackup::ReadConfiguration(const platform::IniFile& ini, bool factory,
             list += "\n" + key;
         ShowWarning(calfile::RestoreWarnCaption, std::string(calfile::SkippedText) + list);
     }
-    // The commands the restore goes on past when the unit refuses them: all sent, not all taken.
-    refusals_ = recorder.Refusals();
-    if (!refusals_.empty()) {
-        outcome_ = RefusalsText(refusals_);
-        ShowWarning(calfile::RestoreCaption, outcome_);
+    if (refusals_.empty() && run.notes.empty()) {
+        outcome_ = calfile::CompletedOk;
+        ShowMessageBox(calfile::RestoreCaption, outcome_);
         return 0;
     }
-    outcome_ = calfile::CompletedOk;
-    ShowMessageBox(calfile::RestoreCaption, outcome_);
+    // All sent, not all taken or confirmed: the commands the restore went on past when the unit
+    // refused them, and what the sends left undone.
+    size_t note = 0;
+    if (!refusals_.empty())
+        outcome_ = "Completed with " + RefusalsText(refusals_);
+    else
+        outcome_ = "Completed, but " + run.notes[note++] + ".";
+    for (; note < run.notes.size(); ++note)
+        outcome_ += NoteLine(run.notes[note]);
+    ShowWarning(calfile::RestoreCaption, outcome_);
     return 0;
 }

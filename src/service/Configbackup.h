@@ -61,6 +61,8 @@ public:
     struct Moves {
         std::function<int(double, double)> MoveCapacitors;
         std::function<int(double)> Move3rdCap;
+        // Whether the last MoveCapacitors ended its wait with a motor still running.
+        std::function<bool()> MotorsStillMoving;
     };
 
     static constexpr int Refused = 1000;
@@ -85,12 +87,14 @@ public:
     // failing result (reported to the user); Refused for a refused file or a value out of range (nothing sent), a
     // serial-number mismatch or a PIN change the user declined (nothing but the mode sent). The
     // restore ends with the file's mode (user part), else mode 2. A restore that sent everything
-    // but had commands refused on the way returns 0 and closes with a warning that names them.
+    // but had commands refused on the way, trajectory sets left unwritten or the motors still
+    // moving at the end of their wait returns 0 and closes with a warning that says so; a
+    // restore that stops counts the commands the unit took and names what it went on past.
     int ReadConfiguration(const platform::IniFile& file, bool factory, bool user, const Moves& moves);
 
     // Keys skipped by the last restore ("Section/Key"), missing or not scanning.
     const std::vector<std::string>& Skipped() const { return skipped_; }
-    // The commands the unit refused in a restore that went on to the end.
+    // The commands the unit refused and the last restore went on past (not the one it stopped on).
     const std::vector<Refusal>& Refusals() const { return refusals_; }
     // What the last restore's closing box said ("Completed OK", the refusals, why it stopped);
     // empty when it ended on the user's answer.

@@ -175,12 +175,11 @@ TEST(HistoryFile, DataLinesOfWhichNoneReadsAreRefused)
     const CHistoryFile::Result two = CHistoryFile::Read(header + "0,1x0,0001,1.0\r\n\x01\x02\r\n");
     EXPECT_EQ(two.Error, "None of the 2 data lines could be read");
     EXPECT_EQ(CHistoryFile::Read(header + std::string(300, '\0')).Error, "The data line could not be read");
-    // One good line is a history, and the header alone an empty one.
+    // One good line is a history.
     const CHistoryFile::Result one = CHistoryFile::Read(header + "0,100,0001,1.0\r\n1,1x0,0001,1.0\r\n");
     EXPECT_EQ(one.Error, "");
     EXPECT_EQ(one.Records.size(), 1u);
     EXPECT_EQ(one.Skipped, 1);
-    EXPECT_EQ(CHistoryFile::Read(header).Error, "");
 }
 
 TEST(HistoryFile, LineEndsOfEveryKindAndAByteOrderMark)
@@ -253,20 +252,21 @@ TEST(HistoryFile, AFileWithoutItsHeaderIsNoLog)
         EXPECT_FALSE(CHistoryFile::WithoutHeader(text)) << text;
 }
 
-TEST(HistoryFile, HeaderWithoutRecordsIsAnEmptyHistory)
+TEST(HistoryFile, CommentLinesOnlyHaveNoHeaderLine)
 {
-    // Saved from an empty history, and a data log stopped before its first record.
+    // Every line a comment, a column header among them or not: saved from an empty history, a
+    // data log stopped before its first record, a file of the mark, a comment and a header, the
+    // mark alone. None is a history.
     const std::string saved = CHistoryFile::Write(CDataMem(), "1.2.2026 10:00:00", "Unit SN:5");
     const std::string logged = std::string(Head) + ";Unit 1 SN:1234 PIN:00000400\r\n;Log File Sample\r\n"
                                ";Sample number;Milliseconds;Status;R;X\r\n";
-    for (const std::string& text : {saved, logged}) {
+    const std::string commented = std::string(Head) + ";comment\r\n;Sample number,R\r\n";
+    for (const std::string& text : {saved, logged, commented, std::string(Head)}) {
         const CHistoryFile::Result result = CHistoryFile::Read(text);
-        EXPECT_EQ(result.Error, "") << text;
+        EXPECT_EQ(result.Error, "No header line") << text;
         EXPECT_TRUE(result.Records.empty());
         EXPECT_EQ(result.Skipped, 0);
     }
-    // The file mark alone has no header.
-    EXPECT_EQ(CHistoryFile::Read(Head).Error, "No header line");
 }
 
 TEST(HistoryFile, BadRowsAreSkippedAndCounted)

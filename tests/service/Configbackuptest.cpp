@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -481,7 +482,8 @@ TEST_F(ConfigBackupTest, InterruptedRestoreSaysHowFarItGotAndWhy)
         d = SimUnitData{};
         d.motorSpeed = 0;
     });
-    // The unit stops answering after the first trajectory point: ten commands are in the unit.
+    // The unit stops answering after the points of the first trajectory set: ten commands are
+    // in the unit, and the delays of set 1 and the other sets are not.
     pty.Unit().SetWatcher([this](int command, const std::vector<uint8_t>&) -> uint8_t {
         if (command == 90)
             pty.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
@@ -494,7 +496,8 @@ TEST_F(ConfigBackupTest, InterruptedRestoreSaysHowFarItGotAndWhy)
     EXPECT_EQ(hooks.shown.back().kind, "warning");
     EXPECT_EQ(hooks.shown.back().caption, "Restore from File");
     EXPECT_EQ(hooks.shown.back().text,
-              "Restore stopped after 10 of 33 commands: Time-out. The unit holds part of the file.");
+              "Restore stopped after 10 of 33 commands: Time-out. The unit holds part of the file.\n"
+              "Trajectory set 1 written without its delays, sets 2, 3, 4 not written.");
     for (const ShownMessage& m : hooks.shown)
         EXPECT_NE(m.text, "Completed OK");
 
@@ -574,6 +577,56 @@ TEST_F(ConfigBackupTest, MoveTheUnitDidNotTakeStopsTheRestore)
     }
 }
 
+TEST_F(ConfigBackupTest, RestoreThatStopsNamesTheRefusalsBeforeAndCountsOnlyWhatTheUnitTook)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    const std::string saved = Save();
+    // Of the 33 commands the 31 before the Load move reach the unit; those it refused (or that
+    // had a refusal inside) are not counted. The refusal that stops the restore is its reason,
+    // not one it went on past.
+    struct Case {
+        std::map<int, uint8_t> refused;
+        bool silentFromTheMove;
+        std::string text;
+        std::vector<CConfigBackup::Refusal> passedOver;
+    };
+    const std::string head = "Restore stopped after ";
+    const std::string part = ". The unit holds part of the file.\nBefore the stop the restore went on past ";
+    const Case cases[] = {
+        {{{84, 4}}, true, head + "30 of 33 commands: Time-out" + part + "1 refusal: Cmd 84: CSR Invalid data range",
+         {{84, 4, 1}}},
+        // The trajectories' selection refused, their sets written.
+        {{{91, 37}}, true,
+         head + "30 of 33 commands: Time-out" + part + "1 refusal: Cmd 91: CSR Invalid preset select parameters",
+         {{91, 37, 1}}},
+        {{{84, 4}, {87, 33}, {112, 47}}, false,
+         head + "22 of 33 commands: CSR Motor movement disabled" + part +
+             "9 refusals: Cmd 84: CSR Invalid data range; Cmd 87: CSR Invalid SDAC selected (8 times)",
+         {{84, 4, 1}, {87, 33, 8}}},
+    };
+    for (const Case& c : cases) {
+        Unit([](SimUnitData& d) {
+            d = SimUnitData{};
+            d.motorSpeed = 0;
+        });
+        pty.Unit().SetWatcher([this, c](int command, const std::vector<uint8_t>& data) -> uint8_t {
+            if (c.silentFromTheMove && command == 92 && !data.empty() && data[0] == LastPotBeforeTheMove)
+                pty.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+            const auto it = c.refused.find(command);
+            return it == c.refused.end() ? 0 : it->second;
+        });
+        EXPECT_NE(Restore(saved, true, true), 0) << c.text;
+        pty.Unit().SetWatcher({});
+        pty.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+        EXPECT_EQ(Writes().back(), 112) << c.text;
+        ASSERT_FALSE(hooks.shown.empty());
+        EXPECT_EQ(hooks.shown.back().kind, "warning");
+        EXPECT_EQ(hooks.shown.back().text, c.text);
+        EXPECT_EQ(outcome, c.text);
+        EXPECT_EQ(refusals, c.passedOver) << c.text;
+    }
+}
+
 TEST_F(ConfigBackupTest, RefusedThirdCapacitorMoveStopsTheRestore)
 {
     Unit([](SimUnitData& d) { Configure(d, 0x400); });
@@ -617,7 +670,8 @@ TEST_F(ConfigBackupTest, RefusalsTheRestoreGoesOnPastAreNamedInAWarning)
     EXPECT_EQ(hooks.shown.back().caption, "Restore from file");
     const std::string text = "Completed with 11 refusals: Cmd 84: CSR Invalid data range; "
                              "Cmd 85: CSR Invalid sensor select parameter; Cmd 90: CSR Invalid trajectory count; "
-                             "Cmd 87: CSR Invalid SDAC selected (8 times)";
+                             "Cmd 87: CSR Invalid SDAC selected (8 times)\n"
+                             "Trajectory sets 1, 2, 3, 4 not written.";
     EXPECT_EQ(hooks.shown.back().text, text);
     EXPECT_EQ(outcome, text);
 
@@ -630,6 +684,51 @@ TEST_F(ConfigBackupTest, RefusalsTheRestoreGoesOnPastAreNamedInAWarning)
     EXPECT_EQ(hooks.shown.back().kind, "message");
     EXPECT_EQ(hooks.shown.back().text, "Completed OK");
     EXPECT_EQ(dev.TransactStep(), nullptr); // the device's own step back in place
+
+    // A CSR the command ignores (the target's, the potentiometers') is no refusal.
+    pty.Unit().SetWatcher(testsupport::RefuseCommands({{71, 4}, {92, 36}}));
+    EXPECT_EQ(Restore(saved, true, true), 0);
+    pty.Unit().SetWatcher({});
+    EXPECT_EQ(log.Count(71), 1);
+    EXPECT_EQ(log.Count(92), 6);
+    EXPECT_TRUE(refusals.empty());
+    EXPECT_EQ(hooks.shown.back().kind, "message");
+    EXPECT_EQ(hooks.shown.back().text, "Completed OK");
+}
+
+TEST_F(ConfigBackupTest, RefusedTrajectoryWriteSaysWhichSetsWereNotWritten)
+{
+    Unit([](SimUnitData& d) { Configure(d, PinTwoCaps); });
+    const std::string saved = Save();
+    // The sets go in order, each its points (90) and then their delays (100), up to the first
+    // write the unit refuses; the restore goes on past it.
+    struct Case {
+        int command;
+        int set; // as the unit numbers them, 1..4
+        std::string note;
+        int points, delays; // the writes of each kind sent
+    };
+    const Case cases[] = {
+        {90, 1, "Trajectory sets 1, 2, 3, 4 not written.", 1, 0},
+        {90, 3, "Trajectory sets 3, 4 not written.", 3, 2},
+        {90, 4, "Trajectory set 4 not written.", 4, 3},
+        {100, 2, "Trajectory set 2 written without its delays, sets 3, 4 not written.", 2, 2},
+        {100, 3, "Trajectory set 3 written without its delays, set 4 not written.", 3, 3},
+        {100, 4, "Trajectory set 4 written without its delays.", 4, 4},
+    };
+    for (const Case& c : cases) {
+        pty.Unit().SetWatcher([c](int command, const std::vector<uint8_t>& data) -> uint8_t {
+            return command == c.command && !data.empty() && data[0] == c.set ? 38 : 0;
+        });
+        EXPECT_EQ(Restore(saved, true, true), 0) << c.note;
+        pty.Unit().SetWatcher({});
+        EXPECT_EQ(Writes().back(), 93) << c.note; // the restore went on to its end
+        EXPECT_EQ(log.Count(90), c.points) << c.note;
+        EXPECT_EQ(log.Count(100), c.delays) << c.note;
+        EXPECT_EQ(hooks.shown.back().kind, "warning");
+        EXPECT_EQ(hooks.shown.back().text, "Completed with 1 refusal: Cmd " + std::to_string(c.command) +
+                                               ": CSR Invalid trajectory count\n" + c.note);
+    }
 }
 
 TEST_F(ConfigBackupTest, EveryAveragingCountIsRestored)

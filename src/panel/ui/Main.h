@@ -252,6 +252,7 @@ public:
     void SetupTrackBars();
     void UpdateCapacitorPanel();
     int MoveCapacitors(double loadPercent, double tunePercent) override;
+    bool MotorsStillMoving() const override;
     int Move3rdCap(double percent) override;
     void HighlightCap(int cap);
     double ClampTo3capLimits(double percent) const;

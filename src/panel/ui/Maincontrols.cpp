@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr const char* MotorsStillMoving = "Motors are still moving";
+constexpr const char* StillMovingText = "Motors are still moving";
 const QColor NavyLabel(0x00, 0x00, 0x80);
 const QColor GreyLabel(0x80, 0x80, 0x80);
 
@@ -257,9 +257,11 @@ int TMainForm::MoveCapacitors(double loadPercent, double tunePercent)
 {
     const int r = capControls_->MoveCapacitors(loadPercent, tunePercent);
     if (capControls_->TimedOut())
-        Status->ShowMessage(MotorsStillMoving);
+        Status->ShowMessage(StillMovingText);
     return r;
 }
+
+bool TMainForm::MotorsStillMoving() const { return capControls_->TimedOut(); }
 
 int TMainForm::Move3rdCap(double percent)
 {

@@ -71,6 +71,8 @@ public:
     virtual void RepaintChartWindows() = 0;
     // The capacitors moved as the control panel moves them; 0 or the failing result.
     virtual int MoveCapacitors(double loadPercent, double tunePercent) = 0;
+    // Whether the last MoveCapacitors ended its wait with a motor still running.
+    virtual bool MotorsStillMoving() const = 0;
     virtual int Move3rdCap(double percent) = 0;
     // Whether the main window is shutting down (nothing may reach the unit any more).
     virtual bool ShuttingDown() const = 0;

@@ -94,13 +94,14 @@ void TMainServiceSide::RestoreFromFileBtnClick()
     CConfigBackup::Moves moves;
     moves.MoveCapacitors = [this](double load, double tune) { return host_.MoveCapacitors(load, tune); };
     moves.Move3rdCap = [this](double p) { return host_.Move3rdCap(p); };
+    moves.MotorsStillMoving = [this] { return host_.MotorsStillMoving(); };
     CConfigBackup backup(*device_);
     const int r = backup.ReadConfiguration(ini, factory, user, moves);
     host_.ReadAllPages();
     host_.RefreshUnitView();
-    // A restore that stopped, or that the unit took only in part, is no accepted command: the
-    // status line keeps what its closing box said.
-    if (r == 0 && backup.Refusals().empty())
+    // A restore that stopped, that the unit took only in part or whose moves were not
+    // confirmed is no accepted command: the status line keeps what its closing box said.
+    if (r == 0 && backup.Outcome() == calfile::CompletedOk)
         Status->CommandAccepted();
     else if (!backup.Outcome().empty())
         Status->ShowMessage(backup.Outcome().substr(0, backup.Outcome().find('\n')));

@@ -352,10 +352,16 @@ TEST_F(LoggingTest, SaveAndOpenRoundTripAndPreviewRestoredOnCancel)
 
 TEST_F(LoggingTest, RefusedFileWarnsAndKeepsTheHistory)
 {
-    AddSamples(3);
+    AddSamples(10);
     const std::vector<double> before = Rs();
-    // Another program's file, and what a power loss leaves (NUL bytes).
-    for (const std::string& content : {std::string("Date,Value\r\n1,2\r\n"), std::string(8192, '\0')}) {
+    const std::pair<std::string, std::string> refused[] = {
+        // Another program's file, and what a power loss leaves (NUL bytes).
+        {"Date,Value\r\n1,2\r\n", "Not VantrelOrrery file format"},
+        {std::string(8192, '\0'), "Not VantrelOrrery file format"},
+        // Comment lines only, a column header among them: no data line for it to head.
+        {";Log File of Vantrel Orrery. Created: x\r\n;comment\r\n;Sample number,R\r\n", "No header line"},
+    };
+    for (const auto& [content, warning] : refused) {
         hooks.shown.clear();
         const std::string file = dir.File("other.csv");
         testsupport::WriteAll(file, content);
@@ -366,10 +372,10 @@ TEST_F(LoggingTest, RefusedFileWarnsAndKeepsTheHistory)
             return int(QDialog::Accepted);
         };
         form->OpenBtn->click();
-        EXPECT_EQ(Rs(), before);
-        ASSERT_EQ(hooks.shown.size(), 1u);
+        EXPECT_EQ(Rs(), before) << warning;
+        ASSERT_EQ(hooks.shown.size(), 1u) << warning;
         EXPECT_EQ(hooks.shown[0].caption, "Open Data");
-        EXPECT_EQ(hooks.shown[0].text, "Not VantrelOrrery file format");
+        EXPECT_EQ(hooks.shown[0].text, warning);
     }
 
     // A missing file.
@@ -383,7 +389,7 @@ TEST_F(LoggingTest, RefusedFileWarnsAndKeepsTheHistory)
         return int(QDialog::Accepted);
     };
     form->SaveBtn->click();
-    EXPECT_EQ(CHistoryFile::Read(testsupport::ReadAll(saved)).Records.size(), 3u);
+    EXPECT_EQ(CHistoryFile::Read(testsupport::ReadAll(saved)).Records.size(), 10u);
 }
 
 TEST_F(LoggingTest, OpenedFileWithBadRowsWarnsHowManyWereSkipped)

@@ -397,7 +397,9 @@ TEST_F(MainService, RestoreCutShortByTheUnitSaysHowFarItGot)
             warnings.push_back(m);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0].caption, "Restore from File");
-    EXPECT_EQ(warnings[0].text, "Restore stopped after 5 of 8 commands: Time-out. The unit holds part of the file.");
+    EXPECT_EQ(warnings[0].text, "Restore stopped after 5 of 8 commands: Time-out. The unit holds part of the file.\n"
+                                "Trajectory set 1 written without its delays, sets 2, 3, 4 not written.");
+    EXPECT_EQ(StatusText(), "Restore stopped after 5 of 8 commands: Time-out. The unit holds part of the file.");
 }
 
 TEST_F(MainService, RestoreWhoseCapacitorMoveFailedIsNoSuccess)
@@ -477,7 +479,8 @@ TEST_F(MainService, RestoreWithRefusalsSaysWhatTheUnitRefused)
     Connect();
     fileAnswer = dir.Path() + "/unit.cal";
     side->ConfigPage->SaveToFileBtn->click();
-    sim.Unit().SetWatcher(testsupport::RefuseCommands({{84, 4}, {85, 39}, {87, 33}, {90, 38}}));
+    // The CSRs of the target (71) and the potentiometers (92) are ignored: no refusals.
+    sim.Unit().SetWatcher(testsupport::RefuseCommands({{84, 4}, {85, 39}, {87, 33}, {90, 38}, {71, 4}, {92, 36}}));
     hooks.shown.clear();
     log.Clear();
     AnswerRestore(true, true, calfile::AccessCode);
@@ -491,9 +494,40 @@ TEST_F(MainService, RestoreWithRefusalsSaysWhatTheUnitRefused)
                              "Cmd 85: CSR Invalid sensor select parameter; Cmd 90: CSR Invalid trajectory count; "
                              "Cmd 87: CSR Invalid SDAC selected (8 times)";
     EXPECT_EQ(warnings[0].caption, "Restore from file");
+    EXPECT_EQ(warnings[0].text, text + "\nTrajectory sets 1, 2, 3, 4 not written.");
+    EXPECT_EQ(StatusText(), text);
+}
+
+TEST_F(MainService, RestoreWhoseMotorsNeverStoppedSaysTheirPositionsAreNotConfirmed)
+{
+    Connect();
+    fileAnswer = dir.Path() + "/unit.cal";
+    side->ConfigPage->SaveToFileBtn->click();
+    // Every motor poll answers "both moving"; the move's clock runs 5 s a reading, so its wait
+    // ends after a few polls.
+    sim.Unit().Register(135, [](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
+        reply = {3};
+        return true;
+    });
+    int64_t clock = 0;
+    form->CapControls().SetClock([&clock] { return clock += 5000; });
+    hooks.shown.clear();
+    log.Clear();
+    AnswerRestore(false, true);
+    side->ConfigPage->RestoreFromFileBtn->click();
+    // The restore went on past the move to its end, the mode.
+    const std::vector<int> sent = log.Commands();
+    const auto move = std::find(sent.begin(), sent.end(), 122);
+    ASSERT_NE(move, sent.end());
+    EXPECT_NE(std::find(move, sent.end(), 93), sent.end());
+    EXPECT_FALSE(Shown("Completed OK"));
+    const std::vector<ShownMessage> warnings = UnitPagesFixture::Shown("warning");
+    ASSERT_EQ(warnings.size(), 1u);
+    const std::string text = "Completed, but the motors were still moving when the wait for them ended: "
+                             "the capacitor positions of the file are not confirmed.";
+    EXPECT_EQ(warnings[0].caption, "Restore from file");
     EXPECT_EQ(warnings[0].text, text);
     EXPECT_EQ(StatusText(), text);
-    EXPECT_NE(StatusText(), "Command accepted");
 }
 
 TEST_F(MainService, RestoreOfAMissingFileOrAnsweredNoSendsNothing)
