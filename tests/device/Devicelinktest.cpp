@@ -55,15 +55,6 @@ TEST_F(DeviceLink, IdentifiesAndReadsLiveSamplesIntoTheStore)
     EXPECT_FALSE(dev.ProbeDtrCts()); // a pseudo-terminal has no modem lines
 }
 
-TEST_F(DeviceLink, ThirdCapacitorReadsExpectTheirSelectorEchoed)
-{
-    // Every 165 reply begins with the selector asked for: the link is told so, and a reply
-    // echoing another selector (a late answer to another third-capacitor read) is no answer.
-    EXPECT_TRUE(dev.SelectorEchoed(unitcmd::Read3cap));
-    EXPECT_FALSE(dev.SelectorEchoed(unitcmd::ReadLive));
-    EXPECT_FALSE(dev.SelectorEchoed(unitcmd::MeasureInputAdc));
-}
-
 TEST_F(DeviceLink, UnknownModelKeepsItsReply)
 {
     pty.Unit().SetModel("Other Box");

@@ -183,7 +183,7 @@ TEST_F(OstraBusPassOverTest, ReplyOfAnotherCommandAddressOrSelectorIsPassedOver)
 
     const std::vector<std::string> expected {
         "Wr:  Cmd=20 Bytes=1  7 ",   "Rd:  Cmd=21 Bytes=2  0 99  (stale)", "Rd:  Cmd=20 Bytes=2  0 7 ",
-        "Wr:  Cmd=20 Bytes=1  8 ",   "Rd:  Cmd=20 Bytes=2  0 98  (stale)", "Rd:  Cmd=20 Bytes=2  0 8 ",
+        "Wr:  Cmd=20 Bytes=1  8 ",   "Rd:  Cmd=20 Bytes=2  0 98  (from address 3) (stale)", "Rd:  Cmd=20 Bytes=2  0 8 ",
         "Wr:  Cmd=165 Bytes=1  4 ",  "Rd:  Cmd=165 Bytes=3  97 1 2  (stale)", "Rd:  Cmd=165 Bytes=3  4 1 2 ",
     };
     EXPECT_EQ(log.lines, expected);

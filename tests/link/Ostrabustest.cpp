@@ -90,6 +90,7 @@ TEST_F(OstraBusTest, BroadcastReturnsZeroWithoutReading)
     ASSERT_TRUE(sim.Server().WaitForRequests(1));
     EXPECT_EQ(sim.Server().Requests().at(0).address, 0);
     EXPECT_EQ(sim.Unit().RequestCount(), 1); // the unit acted on it
+    EXPECT_TRUE(sim.Server().ProgramAcks().empty()); // and acknowledged nothing
     // Nothing was waiting in the input: the next broadcast goes through the same way.
     EXPECT_EQ(bus.Transact(20), 0);
 }
@@ -113,8 +114,11 @@ TEST_F(OstraBusTest, SerialFaultsGiveTheirCodesAndTexts)
         EXPECT_EQ(bus.Transact(128), c.result) << static_cast<int>(c.fault);
         EXPECT_EQ(bus.LastError(), c.text);
         EXPECT_EQ(bus.ReplyLength(), 0);
-        // The port stays open and the next transaction works.
+        // The port stays open and the next transactions work: one of another command, whose
+        // reply cannot be taken for the failed request's, then the failed one again.
         EXPECT_TRUE(bus.HasPort());
+        EXPECT_EQ(bus.Transact(200), 0) << bus.LastError();
+        EXPECT_EQ(Reply(), std::string("\x07\x01"));
         EXPECT_EQ(bus.Transact(128), 0) << bus.LastError();
         EXPECT_EQ(Reply(), "VANT");
     }

@@ -156,9 +156,13 @@ bool SimSerialServer::WaitForStaleFramesSent(int n, int timeoutMs) const
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return staleSent_ >= n; });
 }
 
-void SimSerialServer::SendStale(const std::vector<uint8_t>& frame)
+void SimSerialServer::SendStale(const std::vector<uint8_t>& frame, std::optional<uint8_t> before)
 {
-    if (!WriteAll(frame.data(), frame.size()))
+    std::vector<uint8_t> bytes;
+    if (before)
+        bytes.push_back(*before);
+    bytes.insert(bytes.end(), frame.begin(), frame.end());
+    if (!WriteAll(bytes.data(), bytes.size()))
         return;
     owedAcks_.push_back(std::chrono::steady_clock::now());
     {
@@ -408,11 +412,9 @@ void SimSerialServer::ServeFrame(uint8_t first)
     }
     unit_.Answer(req.command, req.data, reply);
     if (fault == Fault::NakThenReply) {
-        std::vector<uint8_t> bytes { Nak };
         const auto frame = serialframe::BuildFrame(static_cast<uint8_t>(address), req.command, reply.data(),
                                                    static_cast<int>(reply.size()));
-        bytes.insert(bytes.end(), frame.begin(), frame.end());
-        WriteAll(bytes.data(), bytes.size()); // one write: the stale frame waits behind the NAK
+        SendStale(frame, Nak); // one write: the stale frame waits behind the NAK
         Record(req);
         return;
     }

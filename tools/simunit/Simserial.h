@@ -13,6 +13,7 @@
 #include <deque>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -108,7 +109,8 @@ private:
     bool Pause(int ms);
     // Writes a frame that is no answer to the frame in hand and waits for no acknowledgement:
     // one that comes is read where the next frame may start.
-    void SendStale(const std::vector<uint8_t>& frame);
+    // A byte before it (an acknowledgement) goes out in the same write.
+    void SendStale(const std::vector<uint8_t>& frame, std::optional<uint8_t> before = std::nullopt);
     void SendHeld();
     // An ACK or NAK where a frame may start: the program acknowledging a stale frame (or the
     // reply of a frame served since, whose acknowledgement the stale one's took).
