@@ -209,9 +209,16 @@ bool CSerialExchange::MayBeAnswer(const SSerialRequest& request, uint8_t address
 
 bool CSerialExchange::FrameFollows(uint8_t first)
 {
-    uint8_t rest[NakFrameSize - 1];
-    const int n = port_.PeekUntil(rest, NakFrameSize - 1, Clock::now() + LineTime(port_.Baud(), NakFrameSize - 1));
-    return n == NakFrameSize - 1 && (first ^ serialframe::Checksum(rest, n)) == 0;
+    uint8_t rest[serialframe::MaxFrameSize];
+    int n = port_.PeekUntil(rest, NakFrameSize - 1, Clock::now() + LineTime(port_.Baud(), NakFrameSize - 1));
+    if (n < NakFrameSize - 1 || (first ^ serialframe::Checksum(rest, n)) != 0)
+        return false;
+    // The bytes behind a NAK may happen to give it a good checksum as a frame's first byte; when
+    // they are a whole frame themselves (a unit's reply right behind its NAK), it is a NAK.
+    const int size = SizeOf(rest, n);
+    if (size > n)
+        n = port_.PeekUntil(rest, size, Clock::now() + LineTime(port_.Baud(), size));
+    return n < 0 || n < size || serialframe::Checksum(rest, size) != 0;
 }
 
 CSerialExchange::Event CSerialExchange::Next(const SSerialRequest& request, Clock::time_point deadline, SFrame& frame)

@@ -85,8 +85,8 @@ private:
     };
 
     Event Next(const SSerialRequest& request, Clock::time_point deadline, SFrame& frame);
-    // A NAK byte may also begin a frame (address 2, five data bytes): it is one when a frame
-    // with a good checksum follows it at once.
+    // A NAK byte may also begin a frame (address 2, five data bytes): it is one when the rest of
+    // a frame with a good checksum follows it at once.
     bool FrameFollows(uint8_t first);
     Event FinishFrame(const SSerialRequest& request, Clock::time_point deadline, SFrame& frame);
     // A frame that did not come whole by the end of its wait.

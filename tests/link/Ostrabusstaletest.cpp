@@ -134,6 +134,28 @@ TEST_F(OstraBusPassOverTest, RestOfAReplyGivenUpIsNotTakenByTheNextRequest)
     EXPECT_EQ(echoed, 3);
 }
 
+TEST_F(OstraBusPassOverTest, NakFollowedByAWholeFrameIsANak)
+{
+    // A NAK with the unit's reply right behind it, whose first seven bytes happen to give the
+    // NAK byte a good checksum as the head of a frame (address 2, five data bytes): the frame
+    // behind it is whole, so the NAK is one. The reply is passed over by the next request.
+    std::vector<uint8_t> reply;
+    for (int x = 0; x < 256 && (reply.empty() || reply.back() != serialframe::Nak); ++x)
+        reply = Frame(OtherCommand, { 0, static_cast<uint8_t>(x), 0, 0, 0 });
+    ASSERT_EQ(reply.back(), serialframe::Nak); // its checksum: the seven bytes before it XOR to the NAK byte
+    Start([&](int index, const ScriptedUnit::Request& req) {
+        if (index == 0)
+            return Join({ { serialframe::Nak }, reply });
+        return Join({ { serialframe::Ack }, Echo(req.command, req.data.at(0)) });
+    });
+    int echoed = 0;
+    EXPECT_EQ(Tagged(OtherCommand, 1, echoed), linkerr::NakReceived);
+    const std::vector<std::string> first { "Wr:  Cmd=21 Bytes=1  1 ", "NAK received" };
+    EXPECT_EQ(log.lines, first); // nothing read as a frame in between
+    EXPECT_EQ(Tagged(OtherCommand, 2, echoed), 0) << bus.LastError();
+    EXPECT_EQ(echoed, 2);
+}
+
 TEST_F(OstraBusPassOverTest, WaitEndsWhileFramesOrNoiseKeepComing)
 {
     // After the request's acknowledgement the unit keeps sending something that is no answer,
