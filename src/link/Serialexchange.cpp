@@ -140,7 +140,7 @@ int CSerialExchange::Wait(const SSerialRequest& request, uint8_t selector, Clock
                           int& replyLength)
 {
     // The hard end: frames, acknowledgements and noise that come meanwhile move it no further.
-    const auto end = sent + Ms(port_.ReadTimeout()) + AllowanceOf(1 + HeadSize);
+    const auto end = end_ = sent + Ms(port_.ReadTimeout()) + AllowanceOf(1 + HeadSize);
     Clock::time_point lastClaim{};
     Clock::time_point lastEvent{};
     SFrame frame;
@@ -311,8 +311,10 @@ CSerialExchange::Event CSerialExchange::Cut(const SSerialRequest& request, const
 
 void CSerialExchange::Drain()
 {
-    // Noise may still be coming. A NAK just written must still go out, so output is left to the
-    // driver, not thrown away.
+    // Noise may still be coming: the line is drained until it falls quiet, within what is left of
+    // the exchange's time (noise that goes on fails the next request as quickly). A NAK just
+    // written must still go out, so output is left to the driver, not thrown away.
     const int quietMs = QuietMs(port_.Baud());
-    port_.DrainUntilQuiet(quietMs, std::max(port_.ReadTimeout(), quietMs), serialframe::MaxFrameSize);
+    const auto left = std::chrono::duration_cast<Ms>(end_ - Clock::now()).count();
+    port_.DrainUntilQuiet(quietMs, std::max(quietMs, static_cast<int>(left)), serialframe::MaxFrameSize);
 }

@@ -40,8 +40,8 @@ public:
     using StaleSink = std::function<void(uint8_t address, uint8_t command, const uint8_t* data, int length)>;
 
     // After noise the line is drained until it has been quiet this long (and two characters'
-    // time at the line's rate), for one read time-out at most and no further than a whole
-    // frame's worth of bytes.
+    // time at the line's rate), within what is left of the exchange's time and no further than
+    // a whole frame's worth of bytes.
     static constexpr int DrainQuietMs = 20;
     // Bytes of one frame may come this much further apart than the line's rate gives (a USB
     // adapter hands them over in packets).
@@ -106,4 +106,5 @@ private:
     bool inherited_ = false;   // a frame that could have been the reply was given to an earlier request
     bool settled_ = false;     // ... and silence after it showed that request dropped: nothing is owed
     Clock::time_point debtSince_{};
+    Clock::time_point end_{}; // of the wait for the answer
 };
