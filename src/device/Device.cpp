@@ -138,11 +138,7 @@ void CDevice::Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseco
 
 bool CDevice::IsDemo() const { return demo_ && demo_->IsDemo(); }
 
-CDevice::CDevice()
-{
-    // Every third-capacitor read begins its reply with the selector asked for.
-    ExpectSelectorEcho(unitcmd::Read3cap);
-}
+CDevice::CDevice() = default;
 
 int CDevice::LinkTransact(int command, bool ignoreCsr)
 {

@@ -641,6 +641,9 @@ int CDevice::ReadUnlessDemo(int command, const ReadSteps& steps)
 
 int CDevice::ReadEchoed(int command, uint8_t index, const std::function<void()>& decode, bool ignoreCsr)
 {
+    // On a serial line a reply that echoes another index answers another request (one that
+    // gave up before its reply came): the link passes it over.
+    ExpectSelectorEcho(command);
     return ReadUnlessDemo(command, {
         .request = [&] { AppendByte(index); },
         .decode = [&] {

@@ -91,12 +91,14 @@ void COstraBus::LogRequest(int command)
     TrafficLog()->AddLine(line);
 }
 
-void COstraBus::LogStale(int command, const uint8_t* data, int length)
+void COstraBus::LogStale(int address, int command, const uint8_t* data, int length)
 {
     if (!LogActive())
         return;
     std::string line = "Rd:  Cmd=" + std::to_string(command) + " Bytes=" + std::to_string(length) + "  ";
     AppendBytesText(line, data, length);
+    if (address != unitAddress_)
+        line += OtherUnitMark + std::to_string(address) + ")";
     line += StaleMark;
     TrafficLog()->AddLine(line);
 }
@@ -128,8 +130,8 @@ int COstraBus::SerialTransact(int command)
     request.data = buffer_;
     request.length = requestLength_;
     request.echoesFirstByte = SelectorEchoed(command);
-    CSerialExchange exchange(*serial_, [this](uint8_t, uint8_t cmd, const uint8_t* data, int length) {
-        LogStale(cmd, data, length);
+    CSerialExchange exchange(*serial_, serialAccount_, [this](uint8_t address, uint8_t cmd, const uint8_t* data, int length) {
+        LogStale(address, cmd, data, length);
     });
     const int r = exchange.Run(request, buffer_, replyLength_);
     if (r < 0)
@@ -208,6 +210,7 @@ int COstraBus::OpenPort(const std::string& portName, int baud, int readTimeoutMs
             portName_.clear();
         }
         int err = 0;
+        serialAccount_.Clear();
         serial_ = serialframe::OpenPort(portName, baud, OddParity, readTimeoutMs, err);
         if (!serial_) {
             errno = err;
@@ -250,6 +253,7 @@ int COstraBus::ClosePort()
             serialframe::ClosePort(*serial_);
             serial_.reset();
         }
+        serialAccount_.Clear();
     } else {
         requestLength_ = 0;
         requestOverflow_ = false;

@@ -5,6 +5,8 @@
 //
 // Results: below 0 a link error (text in LastError()), 0 accepted, above 0 the unit's CSR code.
 
+#include "link/Serialaccount.h"
+
 #include <bitset>
 #include <cstdint>
 #include <memory>
@@ -50,8 +52,10 @@ public:
     static constexpr int MaxBusyRepeats = 50;      // repeats of a request the gateway called busy
     static constexpr int NetworkTimeoutMs = 10000; // waits on send and receive over the network
     static constexpr int DefaultNetworkPort = 502;
-    // Ends the traffic-log line of a frame that answered no request of this exchange.
+    // Ends the traffic-log line of a frame that answered no request of this exchange; one from
+    // another unit names its address before it.
     static constexpr const char* StaleMark = " (stale)";
+    static constexpr const char* OtherUnitMark = " (from address ";
 
     COstraBus();
     virtual ~COstraBus();
@@ -135,9 +139,10 @@ protected:
     static int ParseGatewayVersion(const uint8_t* text, int length);
     void LogRequest(int command);
     void LogReply(int command, int result);
-    void LogStale(int command, const uint8_t* data, int length);
+    void LogStale(int address, int command, const uint8_t* data, int length);
 
     std::unique_ptr<platform::SerialPort> serial_;
+    CSerialAccount serialAccount_; // what the unit on serial_ may still send
     uint32_t gatewayHandle_ = 0;
     int socket_ = -1;
     std::string site_;

@@ -1,11 +1,10 @@
 #pragma once
-// One OstraBus frame on a serial port: the request with its ACK/NAK handshake and the reply
-// with the acknowledgement the program sends back. No retries, no state.
+// One OstraBus frame on a serial port: its bytes, and the port it goes out on. The exchange of a
+// request and its reply is Serialexchange.h's.
 //
 // Frame: byte 0 = address << 3 | L (L = data length below 7, else 7), command, the length byte
 // when L is 7, the data, then the XOR of every byte before it.
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,8 +27,6 @@ constexpr int ReplyBufferSize = MaxData + 1;
 // Room a whole frame needs at most: header, command, length, 255 data bytes, checksum.
 constexpr int MaxFrameSize = MaxData + 4;
 
-using Deadline = std::chrono::steady_clock::time_point;
-
 // Size of the frame that carries length data bytes (3 + n below 7, else 4 + n).
 int FrameSize(int length);
 // Writes the frame into out (MaxFrameSize bytes) and returns its size (data length capped at 255).
@@ -47,24 +44,9 @@ bool ClosePort(platform::SerialPort& port);
 // Clears both driver buffers.
 void PurgePort(platform::SerialPort& port);
 
-// Writes one request frame and, except for broadcast, waits for the unit's ACK.
-// 0, -1 write failed, -2 acknowledgement read failed, -3 no acknowledgement in time,
-// -5 NAK received, -6 a byte other than ACK or NAK.
-int WriteFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uint8_t length,
-               const uint8_t* data);
 // Writes one frame and waits for nothing: 0, or -1 when the write failed.
 int SendFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uint8_t length,
               const uint8_t* data);
-// Reads one reply frame into buffer (at least ReplyBufferSize bytes: data then checksum) and
-// answers it with ACK or NAK. 0, -1 writing the acknowledgement failed, -2 read failed,
-// -3 the frame's first three bytes did not arrive in time, -4 bad checksum or a frame cut short
-// (both answered with NAK).
-int ReadFrame(platform::SerialPort& port, uint8_t& address, uint8_t& command, uint8_t& length,
-              uint8_t* buffer);
-// The same with the frame's first three bytes due by headDeadline. When first is not null the
-// frame's first byte was read already (it came where an acknowledgement was awaited).
-int ReadFrameBy(platform::SerialPort& port, Deadline headDeadline, const uint8_t* first, uint8_t& address,
-                uint8_t& command, uint8_t& length, uint8_t* buffer);
 
 // The serial ports of the system as a "," separated text of device paths.
 std::string ListPorts();

@@ -149,28 +149,24 @@ int SerialPort::Read(uint8_t* dest, int count)
     return ReadUntil(dest, count, Clock::now() + allowance);
 }
 
-int SerialPort::ReadUntil(uint8_t* dest, int count, Clock::time_point deadline)
+int SerialPort::FillAhead(int want, Clock::time_point deadline)
 {
-    if (fd_ < 0) {
-        errno = EBADF;
-        return -1;
+    want = std::min(want, AheadSize);
+    if (aheadBegin_ > 0 && aheadEnd_ - aheadBegin_ < want) {
+        std::memmove(ahead_.data(), ahead_.data() + aheadBegin_, static_cast<size_t>(aheadEnd_ - aheadBegin_));
+        aheadEnd_ -= aheadBegin_;
+        aheadBegin_ = 0;
     }
-    if (count <= 0)
-        return 0;
-    int got = TakeAhead(dest, count);
-    if (got == count)
-        return got;
-    // Right after a write the answer cannot have come yet: wait for it before reading.
-    bool readFirst = !wrote_;
+    // Right after a write the answer cannot have come yet: wait for it before reading. With no
+    // time left to wait, what has come is read at once.
+    bool readFirst = !wrote_ || Clock::now() >= deadline;
     wrote_ = false;
-    while (got < count) {
+    while (aheadEnd_ - aheadBegin_ < want) {
         if (readFirst) {
-            // The read-ahead buffer is empty here: fill it with what has come in.
-            const ssize_t n = ::read(fd_, ahead_.data(), ahead_.size());
+            const ssize_t n = ::read(fd_, ahead_.data() + aheadEnd_, static_cast<size_t>(AheadSize - aheadEnd_));
             if (n > 0) {
                 lastByte_ = Clock::now();
-                aheadEnd_ = static_cast<int>(n);
-                got += TakeAhead(dest + got, count - got);
+                aheadEnd_ += static_cast<int>(n);
                 continue;
             }
             if (n < 0 && errno != EAGAIN && errno != EINTR)
@@ -193,7 +189,43 @@ int SerialPort::ReadUntil(uint8_t* dest, int count, Clock::time_point deadline)
             return -1;
         }
     }
+    return aheadEnd_ - aheadBegin_;
+}
+
+int SerialPort::ReadUntil(uint8_t* dest, int count, Clock::time_point deadline)
+{
+    if (fd_ < 0) {
+        errno = EBADF;
+        return -1;
+    }
+    int got = 0;
+    while (got < count) {
+        got += TakeAhead(dest + got, count - got);
+        if (got == count)
+            break;
+        const int held = FillAhead(count - got, deadline);
+        if (held < 0)
+            return -1;
+        if (held == 0)
+            break;
+    }
     return got;
+}
+
+int SerialPort::PeekUntil(uint8_t* dest, int count, Clock::time_point deadline)
+{
+    if (fd_ < 0) {
+        errno = EBADF;
+        return -1;
+    }
+    if (count <= 0)
+        return 0;
+    const int held = FillAhead(count, deadline);
+    if (held < 0)
+        return -1;
+    const int n = std::min(count, held);
+    std::memcpy(dest, ahead_.data() + aheadBegin_, static_cast<size_t>(n));
+    return n;
 }
 
 bool SerialPort::Write(const uint8_t* data, int count)

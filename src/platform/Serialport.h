@@ -41,6 +41,11 @@ public:
     int Read(uint8_t* dest, int count);
     // The same with a deadline of the caller's: for a wait that several reads share.
     int ReadUntil(uint8_t* dest, int count, Clock::time_point deadline);
+    // Copies up to count bytes that have come (waiting for them until the deadline) without
+    // taking them: the next read gets them again. The number copied, or -1 as Read.
+    int PeekUntil(uint8_t* dest, int count, Clock::time_point deadline);
+    // When a byte last came from the device.
+    Clock::time_point LastByteTime() const { return lastByte_; }
     // Writes all bytes; false when the device failed or stopped taking bytes.
     bool Write(const uint8_t* data, int count);
     // Discards what the driver holds in both directions, and what was read ahead.
@@ -66,6 +71,9 @@ public:
 private:
     static constexpr int AheadSize = 512; // more than the longest frame
     int TakeAhead(uint8_t* dest, int count);
+    // Reads what has come into the read-ahead buffer, waiting until the deadline for at least
+    // want bytes (at most AheadSize) to be held. The bytes held, or -1 when the device failed.
+    int FillAhead(int want, Clock::time_point deadline);
 
     int fd_ = -1;
     bool modemLines_ = false; // a pseudo-terminal has none: no call asks it for them

@@ -5,11 +5,15 @@
 #include "device/Device.h"
 #include "device/Unitconst.h"
 #include "simunit/Simcommandset.h"
+#include "link/Serialframe.h"
+#include "support/Scriptedunit.h"
 #include "support/Simfixture.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -53,15 +57,6 @@ TEST_F(DeviceLink, IdentifiesAndReadsLiveSamplesIntoTheStore)
     }
     EXPECT_EQ(data.Count(), 3);
     EXPECT_FALSE(dev.ProbeDtrCts()); // a pseudo-terminal has no modem lines
-}
-
-TEST_F(DeviceLink, ThirdCapacitorReadsExpectTheirSelectorEchoed)
-{
-    // Every 165 reply begins with the selector asked for: the link is told so, and a reply
-    // echoing another selector (a late answer to another third-capacitor read) is no answer.
-    EXPECT_TRUE(dev.SelectorEchoed(unitcmd::Read3cap));
-    EXPECT_FALSE(dev.SelectorEchoed(unitcmd::ReadLive));
-    EXPECT_FALSE(dev.SelectorEchoed(unitcmd::MeasureInputAdc));
 }
 
 TEST_F(DeviceLink, UnknownModelKeepsItsReply)
@@ -369,6 +364,62 @@ TEST_F(DeviceLink, ServiceLogResetAndRead)
     EXPECT_EQ(dev.ServiceLogCount(), 10);
     EXPECT_EQ(dev.ServiceLogRecord(7)[0], 0u);
     EXPECT_EQ(dev.ServiceLogRecord(7)[1], 7u);
+}
+
+TEST(DeviceEcho, AReplyEchoingAnotherIndexIsNotStoredUnderTheIndexAsked)
+{
+    // Reads whose reply repeats the index asked for, each in turn for index 0 and 1. The unit
+    // answers the second request with a copy of the first reply behind the acknowledgement,
+    // then with its own: index 0's values are never taken for index 1's. The replies of the
+    // converters' reads have five data bytes, so their first byte is the NAK byte as well.
+    const struct {
+        int command;
+        std::function<int(CDevice&, int, std::vector<int>&)> read;
+    } reads[] = {
+        { unitcmd::ReadSdac,
+          [](CDevice& d, int i, std::vector<int>& v) { v.assign(2, 0); return d.ReadSdac(i, v[0], v[1]); } },
+        { unitcmd::ReadMaxCh, [](CDevice& d, int i, std::vector<int>& v) { v.assign(1, 0); return d.ReadMaxCh(i, v[0]); } },
+        { unitcmd::ReadPot, [](CDevice& d, int i, std::vector<int>& v) { v.assign(1, 0); return d.ReadPot(i, v[0]); } },
+        { unitcmd::ReadSadc,
+          [](CDevice& d, int i, std::vector<int>& v) { v.assign(3, 0); return d.ReadSadc(i, v[0], v[1], v[2]); } },
+        { unitcmd::ReadSensorCal,
+          [](CDevice& d, int i, std::vector<int>& v) {
+              std::array<uint16_t, 8> w {};
+              const int r = d.ReadSensorCal(i, w);
+              v.assign(w.begin(), w.end());
+              return r;
+          } },
+    };
+    for (const auto& read : reads) {
+        // The index's reply: the index, then 16 bytes of values 10 * (index + 1) (as many as read).
+        auto reply = [&](uint8_t index) {
+            std::vector<uint8_t> data(17, static_cast<uint8_t>(10 * (index + 1)));
+            data[0] = index;
+            const int length = read.command == unitcmd::ReadSdac ? 5 : read.command == unitcmd::ReadSadc ? 7 : 17;
+            return serialframe::BuildFrame(2, static_cast<uint8_t>(read.command), data.data(), length);
+        };
+        testsupport::ScriptedUnit unit([&](int index, const testsupport::ScriptedUnit::Request&) {
+            std::vector<uint8_t> out { serialframe::Ack };
+            if (index == 1) {
+                const auto copy = reply(0);
+                out.insert(out.end(), copy.begin(), copy.end());
+            }
+            const auto own = reply(static_cast<uint8_t>(index));
+            out.insert(out.end(), own.begin(), own.end());
+            return out;
+        });
+        ASSERT_TRUE(unit.Ok());
+        CDevice dev;
+        ASSERT_EQ(dev.OpenPort(unit.Path(), 9600, 300, 2), 0) << dev.LastError();
+        for (int index : { 0, 1 }) {
+            std::vector<int> values;
+            ASSERT_EQ(read.read(dev, index, values), 0) << read.command << ": " << dev.LastError();
+            ASSERT_FALSE(values.empty());
+            const int byte = 10 * (index + 1);
+            const int expected = read.command == unitcmd::ReadPot ? byte : byte | byte << 8;
+            EXPECT_EQ(values.front(), expected) << "command " << read.command << ", index " << index;
+        }
+    }
 }
 
 TEST(DeviceNoLink, DemoSamplesWithoutAnyLink)

@@ -1,8 +1,8 @@
-// One request and one reply frame over a pseudo-terminal whose unit side sends the input: the
-// first byte answers the request (ACK, NAK or anything), the rest is the reply frame, padded so
-// that no read ever waits for its time-out.
+// One request and what the unit side sends for it over a pseudo-terminal: the input (acknowledgements,
+// frames, anything), padded so that no read ever waits for its time-out.
 #include "fuzz/Fuzzcheck.h"
 #include "link/Ostrabus.h"
+#include "link/Serialexchange.h"
 #include "link/Serialframe.h"
 #include "platform/Serialport.h"
 
@@ -55,17 +55,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (write(line.master, unit.data(), unit.size()) != static_cast<ssize_t>(unit.size()))
         return 0;
     const uint8_t request[3] = { 1, 2, 3 };
-    const int wrote = serialframe::WriteFrame(line.port, 2, 161, 3, request);
-    FUZZ_CHECK(wrote <= 0);
-    if (wrote == 0) {
-        uint8_t address = 0, command = 0, length = 0;
-        uint8_t buffer[serialframe::ReplyBufferSize + 1];
-        buffer[serialframe::ReplyBufferSize] = 0xA5; // one byte past the room a reply may use
-        const int rc = serialframe::ReadFrame(line.port, address, command, length, buffer);
-        FUZZ_CHECK(rc <= 0);
-        FUZZ_CHECK(buffer[serialframe::ReplyBufferSize] == 0xA5);
-        FUZZ_CHECK(address < 32);
-    }
+    SSerialRequest req;
+    req.address = 2;
+    req.command = 161;
+    req.data = request;
+    req.length = 3;
+    req.echoesFirstByte = (size & 1) != 0;
+    // What an earlier request left owed and under way, as the input's first byte says.
+    static CSerialAccount account;
+    if ((data[0] & 0x80) == 0)
+        account.Clear();
+    uint8_t buffer[serialframe::ReplyBufferSize + 1];
+    buffer[serialframe::ReplyBufferSize] = 0xA5; // one byte past the room a reply may use
+    int length = -1;
+    CSerialExchange exchange(line.port, account, [](uint8_t address, uint8_t, const uint8_t*, int length) {
+        FUZZ_CHECK(address < 32 && length >= 0 && length <= serialframe::MaxData);
+    });
+    const int rc = exchange.Run(req, buffer, length);
+    FUZZ_CHECK(rc <= 0);
+    FUZZ_CHECK(length >= 0 && length <= serialframe::MaxData);
+    FUZZ_CHECK(rc == 0 || length == 0);
+    FUZZ_CHECK(buffer[serialframe::ReplyBufferSize] == 0xA5);
+    FUZZ_CHECK(account.Owed().size() <= CSerialAccount::MaxOwed);
     line.Drain();
     return 0;
 }

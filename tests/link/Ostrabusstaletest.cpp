@@ -2,20 +2,17 @@
 // pseudo-terminal: it answers each request with the bytes the test scripts for it.
 #include "link/Ostrabus.h"
 #include "link/Serialframe.h"
+#include "support/Scriptedunit.h"
 #include "support/Simfixture.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <cstdlib>
-#include <fcntl.h>
-#include <functional>
-#include <mutex>
-#include <poll.h>
+#include <atomic>
 #include <thread>
-#include <unistd.h>
 
 namespace {
+
+using testsupport::ScriptedUnit;
 
 constexpr int Address = 2;
 constexpr int TimeoutMs = 150;
@@ -37,110 +34,6 @@ std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts)
     return all;
 }
 
-// Reads the program's frames on the master side of a pseudo-terminal and writes, for the n-th
-// request (from 0), what the script gives for it. Acknowledgements the program sends are kept.
-class ScriptedUnit {
-public:
-    struct Request {
-        uint8_t command = 0;
-        std::vector<uint8_t> data;
-    };
-    using Script = std::function<std::vector<uint8_t>(int index, const Request& request)>;
-
-    explicit ScriptedUnit(Script script) : script_(std::move(script))
-    {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        char name[128];
-        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0
-            && ::ptsname_r(master_, name, sizeof name) == 0) {
-            path_ = name;
-            // Held open so that the terminal outlives the program's closes.
-            hold_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-        }
-        if (::pipe2(stop_, O_CLOEXEC) == 0 && hold_ >= 0)
-            thread_ = std::thread([this] { Serve(); });
-    }
-    ~ScriptedUnit()
-    {
-        if (thread_.joinable()) {
-            const uint8_t b = 1;
-            [[maybe_unused]] const ssize_t n = ::write(stop_[1], &b, 1);
-            thread_.join();
-        }
-        for (int fd : { master_, hold_, stop_[0], stop_[1] })
-            if (fd >= 0)
-                ::close(fd);
-    }
-    bool Ok() const { return thread_.joinable(); }
-    const std::string& Path() const { return path_; }
-    std::vector<uint8_t> Acks() const
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return acks_;
-    }
-    bool WaitForAcks(size_t n) const
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(5), [&] { return acks_.size() >= n; });
-    }
-
-private:
-    // One byte, or false when stopped.
-    bool ReadByte(uint8_t& b)
-    {
-        for (;;) {
-            pollfd fds[2] = { { master_, POLLIN, 0 }, { stop_[0], POLLIN, 0 } };
-            if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
-                return false;
-            if ((fds[0].revents & POLLIN) && ::read(master_, &b, 1) == 1)
-                return true;
-        }
-    }
-    void Serve()
-    {
-        int index = 0;
-        uint8_t first = 0;
-        while (ReadByte(first)) {
-            if (first == serialframe::Ack || first == serialframe::Nak) {
-                std::lock_guard<std::mutex> lock(mutex_);
-                acks_.push_back(first);
-                changed_.notify_all();
-                continue;
-            }
-            Request req;
-            uint8_t b = 0;
-            if (!ReadByte(req.command))
-                return;
-            int length = first & 7;
-            if (length == serialframe::ShortLengthLimit) {
-                if (!ReadByte(b))
-                    return;
-                length = b;
-            }
-            for (int i = 0; i < length; ++i) {
-                if (!ReadByte(b))
-                    return;
-                req.data.push_back(b);
-            }
-            if (!ReadByte(b)) // the checksum
-                return;
-            const std::vector<uint8_t> out = script_(index++, req);
-            if (!out.empty() && ::write(master_, out.data(), out.size()) != static_cast<ssize_t>(out.size()))
-                return;
-        }
-    }
-
-    Script script_;
-    int master_ = -1;
-    int hold_ = -1;
-    int stop_[2] = { -1, -1 };
-    std::string path_;
-    std::thread thread_;
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    std::vector<uint8_t> acks_;
-};
-
 class OstraBusPassOverTest : public ::testing::Test {
 protected:
     void Start(ScriptedUnit::Script script)
@@ -158,14 +51,15 @@ protected:
 TEST_F(OstraBusPassOverTest, ReplyOfAnotherCommandAddressOrSelectorIsPassedOver)
 {
     // Each request is acknowledged, then a frame that answers something else comes before the
-    // request's own reply: another command's, another unit's, one echoing another selector.
+    // request's own reply: another command's, another unit's, one echoing another selector or
+    // none.
     Start([](int index, const ScriptedUnit::Request& req) {
         const uint8_t tag = req.data.at(0);
         const std::vector<uint8_t> ack { serialframe::Ack };
         switch (index) {
         case 0: return Join({ ack, Echo(OtherCommand, 99), Echo(req.command, tag) });
         case 1: return Join({ ack, Frame(req.command, { 0, 98 }, Address + 1), Echo(req.command, tag) });
-        default: return Join({ ack, Frame(req.command, { 97, 1, 2 }), Frame(req.command, { tag, 1, 2 }) });
+        default: return Join({ ack, Frame(req.command, { 97, 1, 2 }), Frame(req.command, {}), Frame(req.command, { tag, 1, 2 }) });
         }
     });
     int echoed = 0;
@@ -183,13 +77,14 @@ TEST_F(OstraBusPassOverTest, ReplyOfAnotherCommandAddressOrSelectorIsPassedOver)
 
     const std::vector<std::string> expected {
         "Wr:  Cmd=20 Bytes=1  7 ",   "Rd:  Cmd=21 Bytes=2  0 99  (stale)", "Rd:  Cmd=20 Bytes=2  0 7 ",
-        "Wr:  Cmd=20 Bytes=1  8 ",   "Rd:  Cmd=20 Bytes=2  0 98  (stale)", "Rd:  Cmd=20 Bytes=2  0 8 ",
-        "Wr:  Cmd=165 Bytes=1  4 ",  "Rd:  Cmd=165 Bytes=3  97 1 2  (stale)", "Rd:  Cmd=165 Bytes=3  4 1 2 ",
+        "Wr:  Cmd=20 Bytes=1  8 ",   "Rd:  Cmd=20 Bytes=2  0 98  (from address 3) (stale)", "Rd:  Cmd=20 Bytes=2  0 8 ",
+        "Wr:  Cmd=165 Bytes=1  4 ",  "Rd:  Cmd=165 Bytes=3  97 1 2  (stale)", "Rd:  Cmd=165 Bytes=0   (stale)",
+        "Rd:  Cmd=165 Bytes=3  4 1 2 ",
     };
     EXPECT_EQ(log.lines, expected);
     // Every frame was acknowledged as the handshake asks, the passed-over ones too.
-    ASSERT_TRUE(unit->WaitForAcks(6));
-    EXPECT_EQ(unit->Acks(), std::vector<uint8_t>(6, serialframe::Ack));
+    ASSERT_TRUE(unit->WaitForAcks(7));
+    EXPECT_EQ(unit->Acks(), std::vector<uint8_t>(7, serialframe::Ack));
 }
 
 TEST_F(OstraBusPassOverTest, EarlierReplyWhereTheAcknowledgementBelongsIsPassedOver)
@@ -216,13 +111,12 @@ TEST_F(OstraBusPassOverTest, EarlierReplyWhereTheAcknowledgementBelongsIsPassedO
     ASSERT_TRUE(unit->WaitForAcks(3));
 }
 
-TEST_F(OstraBusPassOverTest, ReplyStillArrivingWhenTheDrainEndsIsNotTakenByTheNextRequest)
+TEST_F(OstraBusPassOverTest, RestOfAReplyGivenUpIsNotTakenByTheNextRequest)
 {
     // The unit acknowledges the first request and starts its reply, which stops after the
-    // first byte: the request times out and the link drains the line. The rest of that reply
-    // comes only once the next request has gone out - after the drain - and behind it, as a
-    // unit that queues its output sends it, the late reply once more whole, then the
-    // request's own.
+    // first byte: the request times out. The rest of that reply comes only once the next
+    // request has gone out, then that request's own answer: the rest is no frame, and the
+    // request fails rather than read anything of it; the one after it is answered.
     Start([](int index, const ScriptedUnit::Request& req) {
         const uint8_t tag = req.data.at(0);
         const std::vector<uint8_t> ack { serialframe::Ack };
@@ -230,18 +124,117 @@ TEST_F(OstraBusPassOverTest, ReplyStillArrivingWhenTheDrainEndsIsNotTakenByTheNe
         if (index == 0)
             return Join({ ack, { late.front() } });
         if (index == 1)
-            return Join({ ack, std::vector<uint8_t>(late.begin() + 1, late.end()), late, Echo(req.command, tag) });
+            return Join({ std::vector<uint8_t>(late.begin() + 1, late.end()), ack, Echo(req.command, tag) });
         return Join({ ack, Echo(req.command, tag) });
     });
     int echoed = 0;
     EXPECT_EQ(Tagged(EchoCommand, 1, echoed), linkerr::Timeout);
-    const int next = Tagged(OtherCommand, 2, echoed);
-    EXPECT_NE(echoed, 1) << "the late reply was taken";
-    if (next == 0) {
-        EXPECT_EQ(echoed, 2);
-    }
+    EXPECT_EQ(Tagged(OtherCommand, 2, echoed), linkerr::BadAck);
     EXPECT_EQ(Tagged(EchoCommand, 3, echoed), 0) << bus.LastError();
     EXPECT_EQ(echoed, 3);
+}
+
+TEST_F(OstraBusPassOverTest, NakFollowedByAWholeFrameIsANak)
+{
+    // A NAK with the unit's reply right behind it, whose first seven bytes happen to give the
+    // NAK byte a good checksum as the head of a frame (address 2, five data bytes): the frame
+    // behind it is whole, so the NAK is one. The reply is passed over by the next request.
+    std::vector<uint8_t> reply;
+    for (int x = 0; x < 256 && (reply.empty() || reply.back() != serialframe::Nak); ++x)
+        reply = Frame(OtherCommand, { 0, static_cast<uint8_t>(x), 0, 0, 0 });
+    ASSERT_EQ(reply.back(), serialframe::Nak); // its checksum: the seven bytes before it XOR to the NAK byte
+    Start([&](int index, const ScriptedUnit::Request& req) {
+        if (index == 0)
+            return Join({ { serialframe::Nak }, reply });
+        return Join({ { serialframe::Ack }, Echo(req.command, req.data.at(0)) });
+    });
+    int echoed = 0;
+    EXPECT_EQ(Tagged(OtherCommand, 1, echoed), linkerr::NakReceived);
+    const std::vector<std::string> first { "Wr:  Cmd=21 Bytes=1  1 ", "NAK received" };
+    EXPECT_EQ(log.lines, first); // nothing read as a frame in between
+    EXPECT_EQ(Tagged(OtherCommand, 2, echoed), 0) << bus.LastError();
+    EXPECT_EQ(echoed, 2);
+}
+
+TEST_F(OstraBusPassOverTest, WaitEndsWhileFramesOrNoiseKeepComing)
+{
+    // After the request's acknowledgement the unit keeps sending something that is no answer,
+    // far longer than the request waits: the request still ends, with a time-out, while it
+    // comes.
+    constexpr int Cap = 3000; // about three seconds of it
+    const struct {
+        const char* what;
+        std::vector<uint8_t> chunk;
+    } streams[] = {
+        { "frames of another command", Frame(201, { 0, 0 }) },
+        { "NUL bytes", { 0 } },
+        { "acknowledgements", { serialframe::Ack } },
+    };
+    for (const auto& stream : streams) {
+        Start([](int, const ScriptedUnit::Request&) { return std::vector<uint8_t> { serialframe::Ack }; });
+        std::atomic<bool> stop { false };
+        std::atomic<int> written { 0 };
+        std::thread streamer([&] {
+            if (!unit->WaitForRequests(1))
+                return;
+            while (!stop && written < Cap && unit->Write(stream.chunk)) {
+                ++written;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1)); // the unit's pace
+            }
+        });
+        int echoed = 0;
+        const int r = Tagged(EchoCommand, 1, echoed);
+        const int atReturn = written;
+        stop = true;
+        streamer.join();
+        EXPECT_EQ(r, linkerr::Timeout) << stream.what;
+        EXPECT_LT(atReturn, Cap) << "the request waited as long as " << stream.what << " came";
+    }
+}
+
+// A busy unit answers late, in the order it heard its requests, an acknowledgement and a reply
+// for each; or it drops what it heard while busy. Each request carries a tag that the unit's
+// reply gives back, so a reply taken for a later request shows. The link compares address and
+// command, and (here) no selector: what keeps a late reply of the same command from being taken
+// is the account of the requests still owed.
+TEST_F(OstraBusPassOverTest, LateAnswersAreNeverTakenByALaterRequest)
+{
+    using Steps = std::vector<std::vector<uint8_t>>; // what the unit sends on hearing each request
+    const std::vector<uint8_t> ack { serialframe::Ack };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> commands; // of the requests, tagged 1, 2, ...
+        Steps steps;
+        std::vector<int> results; // of the requests; 0: the request's own tag came back
+    } cases[] = {
+        { "busy, then answering its queue",
+          { EchoCommand, OtherCommand, EchoCommand },
+          { {}, {}, Join({ ack, Echo(EchoCommand, 1), ack, Echo(OtherCommand, 2), ack, Echo(EchoCommand, 3) }) },
+          { linkerr::Timeout, linkerr::Timeout, 0 } },
+        { "busy, dropping what it heard meanwhile",
+          { EchoCommand, OtherCommand, EchoCommand, OtherCommand },
+          { {}, {}, Join({ ack, Echo(EchoCommand, 1) }), Join({ ack, Echo(OtherCommand, 4) }) },
+          { linkerr::Timeout, linkerr::Timeout, linkerr::Timeout, 0 } },
+        { "the same command, its reply late behind its acknowledgement",
+          { EchoCommand, EchoCommand, EchoCommand },
+          { ack, {}, Join({ Echo(EchoCommand, 1), ack, Echo(EchoCommand, 2), ack, Echo(EchoCommand, 3) }) },
+          { linkerr::Timeout, linkerr::Timeout, 0 } },
+        { "the same command, a request dropped",
+          { EchoCommand, EchoCommand, EchoCommand },
+          { {}, Join({ ack, Echo(EchoCommand, 2) }), Join({ ack, Echo(EchoCommand, 3) }) },
+          { linkerr::Timeout, linkerr::Timeout, 0 } },
+    };
+    for (const auto& c : cases) {
+        Start([&](int index, const ScriptedUnit::Request&) {
+            return index < static_cast<int>(c.steps.size()) ? c.steps[static_cast<size_t>(index)] : std::vector<uint8_t> {};
+        });
+        for (size_t i = 0; i < c.commands.size(); ++i) {
+            const uint8_t tag = static_cast<uint8_t>(i + 1);
+            int echoed = 0;
+            EXPECT_EQ(Tagged(c.commands[i], tag, echoed), c.results[i]) << c.what << ", request " << i + 1;
+            EXPECT_TRUE(echoed == -1 || echoed == tag) << c.what << ": request " << i + 1 << " took " << echoed;
+        }
+    }
 }
 
 } // namespace

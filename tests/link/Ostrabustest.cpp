@@ -90,6 +90,7 @@ TEST_F(OstraBusTest, BroadcastReturnsZeroWithoutReading)
     ASSERT_TRUE(sim.Server().WaitForRequests(1));
     EXPECT_EQ(sim.Server().Requests().at(0).address, 0);
     EXPECT_EQ(sim.Unit().RequestCount(), 1); // the unit acted on it
+    EXPECT_TRUE(sim.Server().ProgramAcks().empty()); // and acknowledged nothing
     // Nothing was waiting in the input: the next broadcast goes through the same way.
     EXPECT_EQ(bus.Transact(20), 0);
 }
@@ -113,8 +114,11 @@ TEST_F(OstraBusTest, SerialFaultsGiveTheirCodesAndTexts)
         EXPECT_EQ(bus.Transact(128), c.result) << static_cast<int>(c.fault);
         EXPECT_EQ(bus.LastError(), c.text);
         EXPECT_EQ(bus.ReplyLength(), 0);
-        // The port stays open and the next transaction works.
+        // The port stays open and the next transactions work: one of another command, whose
+        // reply cannot be taken for the failed request's, then the failed one again.
         EXPECT_TRUE(bus.HasPort());
+        EXPECT_EQ(bus.Transact(200), 0) << bus.LastError();
+        EXPECT_EQ(Reply(), std::string("\x07\x01"));
         EXPECT_EQ(bus.Transact(128), 0) << bus.LastError();
         EXPECT_EQ(Reply(), "VANT");
     }
@@ -180,32 +184,77 @@ TEST_F(OstraBusStaleTest, ReplyAfterTheTimeOutIsNeverTakenForALaterRequest)
     EXPECT_EQ(sim.Server().StaleFramesSent(), 2);
 }
 
-TEST_F(OstraBusStaleTest, ReplySentTwiceOrAfterTwoTimeOutsIsNeverTakenForALaterRequest)
+TEST_F(OstraBusStaleTest, LateRepliesOfTheSimulatedUnitAreNeverTakenForALaterRequest)
 {
+    // Each fault of the unit answers one request apart from its own time; the requests after it
+    // alternate between two commands as a poll's do. The faulted request's reply has five data
+    // bytes, so its first byte is the NAK byte (address 2, length 5): where an acknowledgement
+    // belongs it is still a frame, not a NAK. The requests after it may fail while the unit is
+    // busy, never take another request's reply, and the last of them is answered.
+    constexpr int After = 4;
+    const struct {
+        Fault fault;
+        int result; // of the faulted request
+    } cases[] = {
+        { Fault::ReplyTwice, 0 },
+        { Fault::HeldReply, linkerr::Timeout },
+        { Fault::ReplyAfterTwoTimeouts, linkerr::Timeout },
+        { Fault::BusyReply, linkerr::Timeout },
+        { Fault::BusyDropping, linkerr::Timeout },
+        { Fault::LateReply, linkerr::Timeout },
+    };
     Open();
-    int echoed = 0;
-    // A copy of the reply comes after the request was answered, up to 20 ms later.
-    for (uint8_t tag : {10, 20, 30}) {
-        sim.Server().SetFault(Fault::ReplyTwice);
-        EXPECT_EQ(Tagged(tag, echoed), 0) << bus.LastError();
-        EXPECT_EQ(echoed, tag);
-        EXPECT_EQ(Tagged(tag + 1, echoed), 0) << bus.LastError();
-        EXPECT_EQ(echoed, tag + 1);
-    }
-    // The reply comes after two of the link's time-outs, and the requests alternate between
-    // two commands as a poll's do: whatever the later requests give (the unit is busy until
-    // then, and a reply of the same command cannot be told from the right one), none takes it.
     sim.Server().SetProgramTimeoutMs(TimeoutMs);
-    sim.Server().SetFault(Fault::ReplyAfterTwoTimeouts);
-    EXPECT_NE(Tagged(40, echoed), 0);
-    for (uint8_t tag : {41, 42}) {
-        const int r = Tagged(tag, echoed, tag % 2 ? OtherEchoCommand : EchoCommand);
+    sim.Server().SetLateReplyMs(TimeoutMs * 3 / 2);
+    sim.Server().SetCopyDelayMs(TimeoutMs);
+    uint8_t tag = 0;
+    for (const auto& c : cases) {
+        const uint8_t faulted = ++tag;
+        sim.Server().SetFault(c.fault);
+        const uint8_t data[4] = { faulted, 1, 2, 3 };
+        bus.AppendBytes(data, 4);
+        const int r = bus.Transact(EchoCommand);
+        EXPECT_EQ(r, c.result) << static_cast<int>(c.fault) << ": " << bus.LastError();
         if (r == 0) {
-            EXPECT_EQ(echoed, tag);
+            ASSERT_EQ(bus.ReplyLength(), 5);
+            EXPECT_EQ(bus.Buffer()[1], faulted);
+        }
+        for (int i = 1; i <= After; ++i) {
+            int echoed = 0;
+            const uint8_t mine = ++tag;
+            const int next = Tagged(mine, echoed, i % 2 ? OtherEchoCommand : EchoCommand);
+            EXPECT_NE(next, linkerr::NakReceived) << static_cast<int>(c.fault) << ", request " << i;
+            EXPECT_TRUE(echoed == -1 || echoed == mine) << static_cast<int>(c.fault) << ": took " << echoed;
+            if (i == After) {
+                EXPECT_EQ(next, 0) << static_cast<int>(c.fault) << ": " << bus.LastError();
+            }
         }
     }
-    EXPECT_EQ(Tagged(43, echoed, OtherEchoCommand), 0) << bus.LastError();
-    EXPECT_EQ(echoed, 43);
+}
+
+TEST_F(OstraBusStaleTest, ReplyDribblingPastItsTimeOutIsFinishedByTheNextRequest)
+{
+    // The unit sends its reply a byte every 40 ms, slower than the line by far: it is still
+    // coming when its request gives up. The next request finishes reading it, passes it over,
+    // and takes its own answer; nothing of it is read as noise.
+    constexpr int SlowTimeoutMs = 400;
+    ASSERT_EQ(bus.OpenPort(sim.Path(), 9600, SlowTimeoutMs, 2), 0) << bus.LastError();
+    sim.Server().SetDribbleGapMs(40);
+    testsupport::RecordingTrafficLog log;
+    for (uint8_t round : { 0, 10 }) {
+        sim.Server().SetFault(Fault::DribbleReply);
+        std::vector<uint8_t> data(10, 7); // a reply of 11 data bytes: 600 ms on the way
+        data[0] = static_cast<uint8_t>(round + 1);
+        bus.AppendBytes(data.data(), static_cast<int>(data.size()));
+        EXPECT_EQ(bus.Transact(EchoCommand), linkerr::Timeout);
+        int echoed = 0;
+        EXPECT_EQ(Tagged(static_cast<uint8_t>(round + 2), echoed, OtherEchoCommand), 0) << bus.LastError();
+        EXPECT_EQ(echoed, round + 2);
+        EXPECT_EQ(Tagged(static_cast<uint8_t>(round + 3), echoed), 0) << bus.LastError();
+        EXPECT_EQ(echoed, round + 3);
+    }
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "Rd:  Cmd=20 Bytes=11  0 11 7 7 7 7 7 7 7 7 7  (stale)"),
+              log.lines.end());
 }
 
 TEST_F(OstraBusStaleTest, ReplyWrittenApartBehindANakIsNeverTaken)

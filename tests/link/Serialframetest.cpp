@@ -1,4 +1,5 @@
 #include "link/Ostrabus.h"
+#include "link/Serialexchange.h"
 #include "link/Serialframe.h"
 #include "platform/Serialport.h"
 #include "support/Simfixture.h"
@@ -55,79 +56,40 @@ protected:
     uint8_t buffer[serialframe::ReplyBufferSize] = {};
 };
 
-TEST_F(SerialFramePtyTest, HeaderGrowsAtSevenDataBytes)
-{
-    sim.Unit().Register(40, [](const std::vector<uint8_t>&, std::vector<uint8_t>& r) { r = { 0 }; return true; });
-    for (int n : { 6, 7 }) {
-        sim.Server().ClearLog();
-        const auto data = Bytes(n);
-        ASSERT_EQ(serialframe::WriteFrame(port, 2, 40, static_cast<uint8_t>(n), data.data()), 0);
-        uint8_t a, c, l;
-        ASSERT_EQ(serialframe::ReadFrame(port, a, c, l, buffer), 0);
-        ASSERT_TRUE(sim.Server().WaitForRequests(1));
-        const auto req = sim.Server().Requests().at(0);
-        EXPECT_EQ(req.raw, serialframe::BuildFrame(2, 40, data.data(), n));
-        EXPECT_EQ(req.raw.size(), static_cast<size_t>(n == 6 ? 9 : 11));
-        EXPECT_EQ(req.data, data);
+// The exchange the link runs, on the test's own port.
+class SerialExchangePtyTest : public SerialFramePtyTest {
+protected:
+    int Run(uint8_t command, int& length)
+    {
+        SSerialRequest request;
+        request.address = 2;
+        request.command = command;
+        CSerialExchange exchange(port, account, nullptr);
+        return exchange.Run(request, buffer, length);
     }
-}
+    CSerialAccount account;
+};
 
-TEST_F(SerialFramePtyTest, EmptyReplyLeavesOnlyTheChecksum)
+TEST_F(SerialExchangePtyTest, EmptyReplyHasNoData)
 {
     sim.Unit().Register(200, [](const std::vector<uint8_t>&, std::vector<uint8_t>& r) { r.clear(); return true; });
-    ASSERT_EQ(serialframe::WriteFrame(port, 2, 200, 0, nullptr), 0);
-    uint8_t a = 0, c = 0, l = 99;
-    ASSERT_EQ(serialframe::ReadFrame(port, a, c, l, buffer), 0);
-    EXPECT_EQ(a, 2);
-    EXPECT_EQ(c, 200);
-    EXPECT_EQ(l, 0);
-    EXPECT_EQ(buffer[0], 0x10 ^ 200);
+    int length = 99;
+    ASSERT_EQ(Run(200, length), 0);
+    EXPECT_EQ(length, 0);
     ASSERT_TRUE(sim.Server().WaitForProgramAcks(1));
     EXPECT_EQ(sim.Server().ProgramAcks().at(0), serialframe::Ack);
 }
 
-TEST_F(SerialFramePtyTest, HandshakeFaults)
-{
-    using Fault = simunit::SimSerialServer::Fault;
-    const struct {
-        Fault fault;
-        int write, read;
-    } cases[] = {
-        { Fault::AnswerNak, linkerr::NakReceived, 0 },
-        { Fault::Stall, linkerr::Timeout, 0 },
-        { Fault::DropReply, 0, linkerr::Timeout },
-        { Fault::ShortFrame, 0, linkerr::BadChecksum },
-        { Fault::CorruptChecksum, 0, linkerr::BadChecksum },
-    };
-    size_t acks = 0;
-    for (const auto& c : cases) {
-        port.Purge();
-        sim.Server().SetFault(c.fault);
-        const int w = serialframe::WriteFrame(port, 2, 128, 0, nullptr);
-        EXPECT_EQ(w, c.write) << static_cast<int>(c.fault);
-        if (w == 0) {
-            uint8_t a, cmd, l;
-            const int r = serialframe::ReadFrame(port, a, cmd, l, buffer);
-            EXPECT_EQ(r, c.read) << static_cast<int>(c.fault);
-            // A frame that arrived is answered; the unit takes the answer before the next purge.
-            if (r != linkerr::Timeout) {
-                ASSERT_TRUE(sim.Server().WaitForProgramAcks(++acks));
-            }
-        }
-    }
-}
-
-TEST_F(SerialFramePtyTest, FrameCutShortIsAnsweredWithNak)
+TEST_F(SerialExchangePtyTest, FrameCutShortIsAnsweredWithNak)
 {
     sim.Server().SetFault(simunit::SimSerialServer::Fault::ShortFrame);
-    ASSERT_EQ(serialframe::WriteFrame(port, 2, 128, 0, nullptr), 0);
-    uint8_t a, cmd, l;
-    EXPECT_EQ(serialframe::ReadFrame(port, a, cmd, l, buffer), linkerr::BadChecksum);
+    int length = 0;
+    EXPECT_EQ(Run(128, length), linkerr::BadChecksum);
     ASSERT_TRUE(sim.Server().WaitForProgramAcks(1));
     EXPECT_EQ(sim.Server().ProgramAcks(), (std::vector<uint8_t>{serialframe::Nak}));
 }
 
-TEST_F(SerialFramePtyTest, ARequestInPlaceOfALostAcknowledgementIsAnswered)
+TEST_F(SerialExchangePtyTest, ARequestInPlaceOfALostAcknowledgementIsAnswered)
 {
     // The reply is taken off the line without its acknowledgement, as when the program closes
     // the port right after it (the close discards the unsent acknowledgement): the next request
@@ -147,22 +109,11 @@ TEST_F(SerialFramePtyTest, ARequestInPlaceOfALostAcknowledgementIsAnswered)
     }
     ASSERT_EQ(port.Read(buffer, length + 1), length + 1);
 
-    uint8_t a = 0, cmd = 0, l = 0;
-
-    ASSERT_EQ(serialframe::WriteFrame(port, 2, 128, 0, nullptr), 0);
-    ASSERT_EQ(serialframe::ReadFrame(port, a, cmd, l, buffer), 0);
-    EXPECT_EQ(cmd, 128);
+    ASSERT_EQ(Run(128, length), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(length)), "VANT");
     ASSERT_TRUE(sim.Server().WaitForProgramAcks(1));
     EXPECT_EQ(sim.Server().ProgramAcks(), (std::vector<uint8_t>{serialframe::Ack}));
     EXPECT_EQ(sim.Server().Requests().size(), 2u);
-}
-
-TEST_F(SerialFramePtyTest, BroadcastIsNotAcknowledged)
-{
-    ASSERT_EQ(serialframe::WriteFrame(port, 0, 128, 0, nullptr), 0);
-    ASSERT_TRUE(sim.Server().WaitForRequests(1));
-    EXPECT_EQ(sim.Server().Requests().at(0).address, 0);
-    EXPECT_TRUE(sim.Server().ProgramAcks().empty());
 }
 
 } // namespace

@@ -26,7 +26,8 @@ struct SimOptions {
 };
 
 // The kinds of --serial-fault.
-inline constexpr const char* SerialFaultKinds[] = { "late", "nak-apart", "stray", "after-two", "held", "twice" };
+inline constexpr const char* SerialFaultKinds[] = { "late",  "nak-apart", "stray",   "after-two", "held",  "twice",
+                                                    "busy",  "busy-drop", "dribble", "stream",    "nul" };
 
 // Parses the arguments after the program name. False with a message on a bad argument.
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);

@@ -137,6 +137,24 @@ void SimSerialServer::SetProgramTimeoutMs(int ms)
     programTimeoutMs_ = ms < 0 ? 0 : ms;
 }
 
+void SimSerialServer::SetCopyDelayMs(int ms)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    copyDelayMs_ = ms < 0 ? 0 : ms;
+}
+
+void SimSerialServer::SetDribbleGapMs(int ms)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    dribbleGapMs_ = ms < 0 ? 0 : ms;
+}
+
+void SimSerialServer::SetStreamMs(int ms)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    streamMs_ = ms < 0 ? 0 : ms;
+}
+
 void SimSerialServer::ReleaseHeldReply()
 {
     const uint8_t b = 1;
@@ -156,16 +174,84 @@ bool SimSerialServer::WaitForStaleFramesSent(int n, int timeoutMs) const
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return staleSent_ >= n; });
 }
 
-void SimSerialServer::SendStale(const std::vector<uint8_t>& frame)
+void SimSerialServer::SendStale(const std::vector<uint8_t>& frame, std::optional<uint8_t> before)
 {
-    if (!WriteAll(frame.data(), frame.size()))
+    std::vector<uint8_t> bytes;
+    if (before)
+        bytes.push_back(*before);
+    bytes.insert(bytes.end(), frame.begin(), frame.end());
+    if (!WriteAll(bytes.data(), bytes.size()))
         return;
-    owedAcks_.push_back(std::chrono::steady_clock::now());
+    OweAck();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ++staleSent_;
     }
     changed_.notify_all();
+}
+
+void SimSerialServer::OweAck() { owedAcks_.push_back(std::chrono::steady_clock::now()); }
+
+void SimSerialServer::DropInput()
+{
+    uint8_t junk[256];
+    while (::read(master_, junk, sizeof junk) > 0) {
+    }
+}
+
+bool SimSerialServer::ServeApart(Fault fault, const std::vector<uint8_t>& frame)
+{
+    using serialframe::Ack;
+    int timeoutMs = 0, dribbleMs = 0, streamMs = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        timeoutMs = programTimeoutMs_;
+        dribbleMs = dribbleGapMs_;
+        streamMs = streamMs_ > 0 ? streamMs_ : 3 * programTimeoutMs_;
+    }
+    switch (fault) {
+    case Fault::BusyReply:
+    case Fault::BusyDropping: {
+        // Busy with this request, the unit reads nothing until it answers.
+        busySeed_ = busySeed_ * 1103515245u + 12345u;
+        const int tenths = fault == Fault::BusyReply ? 22 + static_cast<int>((busySeed_ >> 16) % 19) : 30;
+        if (!Pause(timeoutMs * tenths / 10))
+            return true;
+        if (fault == Fault::BusyDropping)
+            DropInput();
+        SendStale(frame, Ack); // acknowledgement and reply together
+        return true;
+    }
+    case Fault::DribbleReply:
+        if (!WriteAll(&Ack, 1))
+            return true;
+        for (uint8_t b : frame) {
+            if (!Pause(dribbleMs) || !WriteAll(&b, 1))
+                return true;
+        }
+        OweAck();
+        return true;
+    case Fault::FrameStream:
+    case Fault::NulStream: {
+        if (!WriteAll(&Ack, 1))
+            return true;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(streamMs);
+        const uint8_t status[2] = { 0, 0 };
+        const auto other = serialframe::BuildFrame(static_cast<uint8_t>(unit_.Address()), StreamCommand, status, 2);
+        const uint8_t nul = 0;
+        while (std::chrono::steady_clock::now() < end) {
+            if (fault == Fault::FrameStream)
+                SendStale(other);
+            else if (!WriteAll(&nul, 1))
+                return true;
+            if (!Pause(StreamGapMs))
+                return true;
+        }
+        SendStale(frame);
+        return true;
+    }
+    default: return false;
+    }
 }
 
 void SimSerialServer::SendHeld()
@@ -189,7 +275,10 @@ bool SimSerialServer::IsOwedAcknowledgement(uint8_t first)
         owedAcks_.pop_front();
         return true;
     }
-    // Owed nothing, a lone one is still an acknowledgement: the program writes a frame in one
+    // The program sends no broadcast with six data bytes: an ACK byte is always one.
+    if (first == serialframe::Ack)
+        return true;
+    // Owed nothing, a lone NAK is still an acknowledgement: the program writes a frame in one
     // piece, so a frame's first byte (a NAK is also the start of a frame to unit 2 with five
     // data bytes) never comes alone.
     pollfd more { master_, POLLIN, 0 };
@@ -408,11 +497,9 @@ void SimSerialServer::ServeFrame(uint8_t first)
     }
     unit_.Answer(req.command, req.data, reply);
     if (fault == Fault::NakThenReply) {
-        std::vector<uint8_t> bytes { Nak };
         const auto frame = serialframe::BuildFrame(static_cast<uint8_t>(address), req.command, reply.data(),
                                                    static_cast<int>(reply.size()));
-        bytes.insert(bytes.end(), frame.begin(), frame.end());
-        WriteAll(bytes.data(), bytes.size()); // one write: the stale frame waits behind the NAK
+        SendStale(frame, Nak); // one write: the stale frame waits behind the NAK
         Record(req);
         return;
     }
@@ -422,6 +509,10 @@ void SimSerialServer::ServeFrame(uint8_t first)
         // The reply follows the NAK in a write of its own; the program has its answer by then.
         if (WriteAll(&Nak, 1) && Pause(NakApartGapMs))
             SendStale(frame);
+        Record(req);
+        return;
+    }
+    if (ServeApart(fault, frame)) {
         Record(req);
         return;
     }
@@ -470,7 +561,12 @@ void SimSerialServer::ServeFrame(uint8_t first)
     if (fault == Fault::ReplyTwice) {
         // The copy comes while the program may be sending its next request already.
         copyDelaySeed_ = copyDelaySeed_ * 1103515245u + 12345u;
-        if (Pause(static_cast<int>((copyDelaySeed_ >> 16) % (MaxCopyDelayMs + 1))))
+        int copyDelayMs = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            copyDelayMs = copyDelayMs_;
+        }
+        if (Pause(static_cast<int>((copyDelaySeed_ >> 16) % static_cast<unsigned>(copyDelayMs + 1))))
             SendStale(frame);
     }
     StartXilinxLoad(req, reply);

@@ -13,6 +13,7 @@
 #include <deque>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,7 +35,12 @@ public:
         StrayAfterReply, // a good reply with two stray bytes behind it
         ReplyAfterTwoTimeouts, // ACK, then the reply only after two of the program's time-outs
         HeldReply,       // ACK, then the reply held back until the next frame starts (or a release)
-        ReplyTwice,      // the reply, then after its acknowledgement a copy 0 to MaxCopyDelayMs later
+        ReplyTwice,      // the reply, then after its acknowledgement a copy 0 to the copy delay later
+        BusyReply,       // no ACK until 2.2 to 4 of the program's time-outs later: then ACK and reply together
+        BusyDropping,    // as BusyReply after three time-outs, dropping whatever it heard meanwhile
+        DribbleReply,    // ACK, then the reply a byte at a time, the dribble gap apart
+        FrameStream,     // ACK, frames of another command for the stream's time, then the reply
+        NulStream,       // ACK, NUL bytes for the stream's time, then the reply
     };
 
     struct Request {
@@ -52,7 +58,10 @@ public:
     static constexpr int NakApartGapMs = 5;        // between the NAK and the reply behind it
     static constexpr uint8_t StrayBytes[2] = { 0x06, 0x06 }; // read as ACKs by a careless reader
     static constexpr int DefaultProgramTimeoutMs = 500; // the program's default read time-out
-    static constexpr int MaxCopyDelayMs = 20;
+    static constexpr int DefaultCopyDelayMs = 20;
+    static constexpr int DefaultDribbleGapMs = 40;
+    static constexpr int StreamGapMs = 2;        // between the frames or NULs of a stream
+    static constexpr uint8_t StreamCommand = 201; // the command of a stream's frames
 
     explicit SimSerialServer(SimUnit& unit, int baud = DefaultBaud);
     ~SimSerialServer();
@@ -74,6 +83,11 @@ public:
     void SetLateReplyMs(int ms);
     // The program's read time-out, which a ReplyAfterTwoTimeouts fault waits twice.
     void SetProgramTimeoutMs(int ms);
+    // The longest delay of a ReplyTwice copy, the gap between a DribbleReply's bytes, and how
+    // long a FrameStream or NulStream goes on (three of the program's time-outs unless set).
+    void SetCopyDelayMs(int ms);
+    void SetDribbleGapMs(int ms);
+    void SetStreamMs(int ms);
     // Sends a reply a HeldReply fault holds back now, without waiting for the next frame.
     void ReleaseHeldReply();
     // Frames sent apart from their own exchange (late, held back, repeated or behind a NAK),
@@ -108,8 +122,15 @@ private:
     bool Pause(int ms);
     // Writes a frame that is no answer to the frame in hand and waits for no acknowledgement:
     // one that comes is read where the next frame may start.
-    void SendStale(const std::vector<uint8_t>& frame);
+    // A byte before it (an acknowledgement) goes out in the same write.
+    void SendStale(const std::vector<uint8_t>& frame, std::optional<uint8_t> before = std::nullopt);
     void SendHeld();
+    // Acknowledgements the program owes for frames the unit wrote and did not wait on.
+    void OweAck();
+    // The faults that answer apart from the request's own time: true when one was served.
+    bool ServeApart(Fault fault, const std::vector<uint8_t>& frame);
+    // Reads and throws away what the program sent meanwhile.
+    void DropInput();
     // An ACK or NAK where a frame may start: the program acknowledging a stale frame (or the
     // reply of a frame served since, whose acknowledgement the stale one's took).
     bool IsOwedAcknowledgement(uint8_t first);
@@ -137,6 +158,10 @@ private:
     int recurringCount_ = 0;
     int lateReplyMs_ = DefaultLateReplyMs;
     int programTimeoutMs_ = DefaultProgramTimeoutMs;
+    int copyDelayMs_ = DefaultCopyDelayMs;
+    int dribbleGapMs_ = DefaultDribbleGapMs;
+    int streamMs_ = 0; // 0: three of the program's time-outs
+    unsigned busySeed_ = 1; // serving thread only
     int staleSent_ = 0;
     std::vector<uint8_t> held_; // serving thread only: the reply a HeldReply fault keeps back
     unsigned copyDelaySeed_ = 1; // serving thread only

@@ -61,6 +61,11 @@ int main(int argc, char** argv)
                             : options.serialFault == "after-two" ? Fault::ReplyAfterTwoTimeouts
                             : options.serialFault == "held"      ? Fault::HeldReply
                             : options.serialFault == "twice"     ? Fault::ReplyTwice
+                            : options.serialFault == "busy"      ? Fault::BusyReply
+                            : options.serialFault == "busy-drop" ? Fault::BusyDropping
+                            : options.serialFault == "dribble"   ? Fault::DribbleReply
+                            : options.serialFault == "stream"    ? Fault::FrameStream
+                            : options.serialFault == "nul"       ? Fault::NulStream
                                                                  : Fault::StrayAfterReply;
         serial.SetRecurringFault(fault, options.serialFaultEvery);
     }

@@ -5,11 +5,19 @@
 // Every request carries a tag of its own (the channel byte of the input measures, which the unit
 // sends back), so a reply taken for a later request is counted as stale. The requests alternate
 // between two commands, as a poll's do: a late reply of the one is passed over by the other.
+// The serial unit's faults include a busy unit that answers several time-outs late, one that drops
+// what it heard meanwhile, a reply that dribbles in, and streams of frames or NUL bytes; the link
+// does not know that the tag comes back, so only the account of what the unit still owes keeps a
+// late reply from being taken (--same-command leaves even the command alike).
 // A run that could not run (an unknown link, a link that would not connect) prints only why.
 // Prints transactions per second, the results counted by kind, the longest transaction and the
 // resident memory at start and end; exits 1 when a rule was broken.
 //
 //   orrery-soak [--transactions N] [--rate R] [--links serial,tcp,udp,gateway] [--seed S]
+//               [--gap MS] [--same-command] [--rounds N]
+//
+// --rounds N runs each fault of each link N times instead, each followed by three transactions,
+// and counts what every fault family and the transactions after it gave.
 
 #include "device/Unitconst.h"
 #include "common/Hooks.h"
@@ -30,6 +38,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -77,7 +86,11 @@ struct Options {
     std::vector<std::string> links { "serial", "tcp", "udp", "gateway" };
     unsigned seed = 1;
     int patience = 1;
+    int gapMs = 0;             // between two transactions
+    bool sameCommand = false;  // every request the same command
+    int rounds = 0;            // > 0: each fault this many times, each followed by FollowingTransactions
 };
+constexpr int FollowingTransactions = 3;
 
 long ResidentKb()
 {
@@ -116,10 +129,16 @@ bool ParseOptions(int argc, char** argv, Options& o)
             o.seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
         else if (a == "--patience" && hasValue)
             o.patience = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
+        else if (a == "--gap" && hasValue)
+            o.gapMs = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
+        else if (a == "--rounds" && hasValue)
+            o.rounds = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
+        else if (a == "--same-command")
+            o.sameCommand = true;
         else
             return false;
     }
-    return o.transactions > 0 && o.rate >= 0 && o.rate <= 1 && !o.links.empty() && o.patience >= 1 &&
+    return o.gapMs >= 0 && o.gapMs <= 10000 && o.rounds >= 0 && o.rounds <= 100000 && o.transactions > 0 && o.rate >= 0 && o.rate <= 1 && !o.links.empty() && o.patience >= 1 &&
            o.patience <= 100;
 }
 
@@ -131,9 +150,9 @@ struct Fault {
     // answer there when it looks, and that answer is then taken (it is the right one).
     bool timed;
     std::function<void()> arm;
-    // The unit is still busy with the fault's late answer when the next request comes: that
-    // request may time out (never take the late answer); the one after it must succeed.
-    bool busyAfter = false;
+    // The unit is still busy with the fault's late answer when the next requests come: so many
+    // of them may fail (never take the late answer); the one after them must succeed.
+    int mayFailAfter = 0;
 };
 
 struct Tally {
@@ -180,6 +199,10 @@ public:
     {
         server_.SetLateReplyMs(waits_.serialLateReplyMs);
         server_.SetProgramTimeoutMs(waits_.serialReadMs);
+        // A copy up to two time-outs late; a reply dribbling in slower than the line but fast
+        // enough to be still coming when its request gives up.
+        server_.SetCopyDelayMs(2 * waits_.serialReadMs);
+        server_.SetDribbleGapMs(waits_.serialReadMs / 4);
     }
     bool Connect(COstraBus& bus, std::string& error) override
     {
@@ -197,7 +220,9 @@ public:
             { "drop", linkerr::Timeout, false, arm(SimSerialServer::Fault::DropReply) },
             { "corrupt checksum", linkerr::BadChecksum, false, arm(SimSerialServer::Fault::CorruptChecksum) },
             { "NAK", linkerr::NakReceived, false, arm(SimSerialServer::Fault::AnswerNak) },
-            { "stall", linkerr::Timeout, false, arm(SimSerialServer::Fault::Stall) },
+            // A dropped request: the next one of the same command cannot tell its own answer
+            // from the dropped one's late answer, and may fail once.
+            { "stall", linkerr::Timeout, false, arm(SimSerialServer::Fault::Stall), 1 },
             { "short frame", linkerr::BadChecksum, false, arm(SimSerialServer::Fault::ShortFrame) },
             // Taken in time by a process held up past its time-out, the late reply is this
             // request's own and right.
@@ -205,9 +230,14 @@ public:
             { "NAK, reply apart", linkerr::NakReceived, false, arm(SimSerialServer::Fault::NakApartReply) },
             { "stray bytes", 0, false, arm(SimSerialServer::Fault::StrayAfterReply) },
             { "reply after two time-outs", linkerr::Timeout, true, arm(SimSerialServer::Fault::ReplyAfterTwoTimeouts),
-              true },
+              1 },
             { "reply held into the next request", linkerr::Timeout, false, arm(SimSerialServer::Fault::HeldReply) },
-            { "reply sent twice", 0, false, arm(SimSerialServer::Fault::ReplyTwice) },
+            { "reply sent twice", 0, false, arm(SimSerialServer::Fault::ReplyTwice), 1 },
+            { "busy unit", linkerr::Timeout, true, arm(SimSerialServer::Fault::BusyReply), 4 },
+            { "busy unit dropping", linkerr::Timeout, true, arm(SimSerialServer::Fault::BusyDropping), 4 },
+            { "dribbled reply", linkerr::Timeout, true, arm(SimSerialServer::Fault::DribbleReply), 2 },
+            { "frame stream", linkerr::Timeout, false, arm(SimSerialServer::Fault::FrameStream), 3 },
+            { "NUL stream", linkerr::Timeout, false, arm(SimSerialServer::Fault::NulStream), 3 },
         };
     }
 
@@ -299,8 +329,9 @@ private:
     long& count_;
 };
 
-// Runs count transactions on one link; false when the link could not be set up at all.
-bool Soak(const std::string& name, long count, double rate, const Waits& waits, std::mt19937& rng, Tally& tally)
+// Runs count transactions on one link (with --rounds, each fault that many times and the
+// transactions after it); false when the link could not be set up at all.
+bool Soak(const std::string& name, long count, const Options& o, const Waits& waits, std::mt19937& rng, Tally& tally)
 {
     auto link = MakeLink(name, waits);
     COstraBus bus;
@@ -312,47 +343,70 @@ bool Soak(const std::string& name, long count, double rate, const Waits& waits, 
     PassedOverCount passedOver(tally.passedOver);
     const std::vector<Fault> faults = link->Faults();
     std::uniform_real_distribution<double> chance(0.0, 1.0);
-    bool afterFault = false;
-    const Fault* busy = nullptr; // the fault before, when the unit may still be busy with it
+    constexpr long Round = 1 + FollowingTransactions;
+    if (o.rounds > 0)
+        count = static_cast<long>(o.rounds) * static_cast<long>(faults.size()) * Round;
+    const Fault* last = nullptr; // the fault before
+    long since = 0;              // transactions since it
+    int mayFail = 0;             // how many of the transactions after it may still fail
     for (long i = 0; i < count; ++i) {
         if (i % LogClearInterval == 0)
             link->ClearLogs();
         if (i == std::min(WarmUp, count / 2) && tally.rssAfterWarmUp < 0)
             tally.rssAfterWarmUp = ResidentKb();
         const Fault* fault = nullptr;
-        if (!afterFault && chance(rng) < rate) {
+        if (o.rounds > 0) {
+            if (i % Round == 0)
+                fault = &faults[static_cast<size_t>(i / Round) % faults.size()];
+        } else if ((!last || since > FollowingTransactions) && chance(rng) < o.rate) {
             fault = &faults[rng() % faults.size()];
+        }
+        if (fault) {
             fault->arm();
             ++tally.faults;
         }
+        if (o.gapMs > 0 && i > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(o.gapMs));
         const uint8_t tag = static_cast<uint8_t>(i);
         bus.AppendByte(tag);
         const auto start = Clock::now();
-        const int rc = bus.Transact(TaggedCommands[i % 2]);
+        const int rc = bus.Transact(TaggedCommands[o.sameCommand ? 0 : i % 2]);
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         ++tally.transactions;
         tally.longestMs = std::max(tally.longestMs, ms);
         uint8_t echoed = 0;
         const bool stale = rc == 0 && (bus.ReplyLength() < 1 || (bus.ReadBytes(&echoed, 1), echoed != tag));
         tally.stale += stale;
-        const bool busyTimeout = busy && rc == linkerr::Timeout;
-        std::string kind = fault ? std::string(fault->name) + ": " : std::string();
-        if (busyTimeout)
-            kind = "after " + std::string(busy->name) + ": ";
+        ++since;
+        std::string kind;
+        if (fault)
+            kind = std::string(fault->name) + ": ";
+        else if (last && since <= FollowingTransactions)
+            kind = "after " + std::string(last->name) + ": ";
         tally.Count(name + " " + kind + (stale ? std::string("stale reply") : ResultName(rc)));
         bool broken = ms > waits.hangMs || stale;
-        if (fault)
+        if (fault) {
             broken |= rc != fault->expected && !(fault->timed && rc == 0 && ms > waits.networkMs);
-        else
-            broken |= rc != 0 && !busyTimeout; // the transaction after a fault, and every other one, succeeds
+        } else if (rc != 0) {
+            // After a fault, and at every other time, a transaction succeeds; while the unit may
+            // still be busy with a fault's late answer it may fail, but never take that answer.
+            broken |= mayFail <= 0;
+            --mayFail;
+        } else {
+            mayFail = 0;
+        }
         if (broken) {
             ++tally.broken;
             if (tally.broken <= 10)
-                std::fprintf(stderr, "%s #%ld%s%s: %s (%s) in %.1f ms\n", name.c_str(), i, fault ? " after fault " : "",
-                             fault ? fault->name : "", ResultName(rc).c_str(), bus.LastError().c_str(), ms);
+                std::fprintf(stderr, "%s #%ld%s%s: %s (%s) in %.1f ms\n", name.c_str(), i,
+                             fault ? " with fault " : (kind.empty() ? "" : " "), fault ? fault->name : kind.c_str(),
+                             stale ? "stale reply" : ResultName(rc).c_str(), bus.LastError().c_str(), ms);
         }
-        afterFault = (fault != nullptr && (fault->expected != 0 || fault->busyAfter)) || busyTimeout;
-        busy = fault != nullptr && fault->busyAfter ? fault : nullptr;
+        if (fault) {
+            last = fault;
+            since = 0;
+            mayFail = fault->mayFailAfter;
+        }
         if (!bus.IsConnected()) {
             // The peer may still be busy with the late answer that dropped the link: try again,
             // as a user presses Connect again, for a while and a few times at least.
@@ -378,7 +432,7 @@ int main(int argc, char** argv)
     Options o;
     if (!ParseOptions(argc, argv, o)) {
         std::fprintf(stderr, "usage: %s [--transactions N] [--rate R] [--links serial,tcp,udp,gateway] [--seed S] "
-                             "[--patience 1-100]\n",
+                             "[--patience 1-100] [--gap MS] [--same-command] [--rounds N]\n",
                      argv[0]);
         return 2;
     }
@@ -397,7 +451,7 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < o.links.size(); ++i) {
         const long count = i + 1 == o.links.size() ? o.transactions - share * long(i) : share;
         // A link that could not be set up leaves a run that did not run: only why is printed.
-        if (!Soak(o.links[i], count, o.rate, waits, rng, tally))
+        if (!Soak(o.links[i], count, o, waits, rng, tally))
             return 1;
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
