@@ -9,10 +9,18 @@ bool SOwedReply::Fits(uint8_t frameAddress, uint8_t frameCommand, const uint8_t*
     return !echoes || (length > 0 && data[0] == selector);
 }
 
-void CSerialAccount::Begin(Clock::time_point now, Clock::duration span)
+void CSerialAccount::Begin(Clock::time_point now, Clock::duration span, Clock::duration silence,
+                           Clock::time_point lastByte)
 {
     if (!owed_.empty() && now - owed_.back().since > span)
         owed_.clear();
+    if (deaf_ && lastByte >= deafSince_)
+        deaf_ = false;
+    if (!owed_.empty() && lastByte < owed_.front().since && now - owed_.front().since > silence) {
+        owed_.clear();
+        deaf_ = true;
+        deafSince_ = now;
+    }
     for (SOwedReply& o : owed_)
         o.ackedNow = false;
 }
@@ -21,6 +29,7 @@ void CSerialAccount::Clear()
 {
     owed_.clear();
     partial_.clear();
+    deaf_ = false;
 }
 
 void CSerialAccount::Owe(const SOwedReply& owed)

@@ -39,13 +39,21 @@ public:
     using Clock = std::chrono::steady_clock;
     static constexpr int MaxOwed = 8;
     // The account is forgotten once its newest debt is this many read time-outs old (and the
-    // time of a longest frame at the line's rate).
+    // time of a longest frame at the line's rate)...
     static constexpr int SpanTimeouts = 5;
+    // ... or once nothing at all has come from the line since its oldest debt began, for longer
+    // than a busy unit takes to answer (four read time-outs) and half a read time-out more: the
+    // unit did not hear those requests, or is gone.
+    static constexpr int SilenceHalfTimeouts = 9;
 
-    // Forgets the account when its newest debt is older than span; clears the marks of the
-    // exchange before.
-    void Begin(Clock::time_point now, Clock::duration span);
+    // Forgets the account when its newest debt is older than span, or when the line has said
+    // nothing since its oldest debt began (lastByte: when a byte last came) for longer than
+    // silence; clears the marks of the exchange before.
+    void Begin(Clock::time_point now, Clock::duration span, Clock::duration silence, Clock::time_point lastByte);
     bool Empty() const { return owed_.empty() && partial_.empty(); }
+    // The account was forgotten for the line's silence, and nothing has come since: requests
+    // that go unanswered meanwhile are not owed either.
+    bool Deaf() const { return deaf_; }
     void Clear();
     const std::deque<SOwedReply>& Owed() const { return owed_; }
 
@@ -74,6 +82,8 @@ public:
 
 private:
     std::deque<SOwedReply> owed_;
+    bool deaf_ = false;
+    Clock::time_point deafSince_{};
     std::vector<uint8_t> partial_;
     Clock::time_point partialLast_{};
 };

@@ -66,7 +66,8 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
     const uint8_t selector = request.length > 0 ? request.data[0] : 0;
     const auto span = Ms(static_cast<long long>(CSerialAccount::SpanTimeouts) * port_.ReadTimeout())
         + LineTime(port_.Baud(), serialframe::MaxFrameSize);
-    account_.Begin(Clock::now(), span);
+    const auto silence = Ms(static_cast<long long>(CSerialAccount::SilenceHalfTimeouts) * port_.ReadTimeout() / 2);
+    account_.Begin(Clock::now(), span, silence, port_.LastByteTime());
     Settle(request);
     int r = serialframe::SendFrame(port_, request.address, request.command, static_cast<uint8_t>(request.length),
                                    request.data);
@@ -82,9 +83,10 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
     if (r == 0)
         return 0;
     replyLength = 0;
+    const bool deaf = account_.Deaf() && port_.LastByteTime() < sent;
     if (settled_) {
         account_.Clear();
-    } else if (r == linkerr::Timeout || r == linkerr::BadChecksum || r == linkerr::BadAck) {
+    } else if (!deaf && (r == linkerr::Timeout || r == linkerr::BadChecksum || r == linkerr::BadAck)) {
         // A request that got no answer it could take may still be answered: its reply is owed.
         // Refused (NAK) or never sent, it is not.
         SOwedReply owed;

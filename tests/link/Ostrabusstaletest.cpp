@@ -156,6 +156,34 @@ TEST_F(OstraBusPassOverTest, NakFollowedByAWholeFrameIsANak)
     EXPECT_EQ(echoed, 2);
 }
 
+TEST_F(OstraBusPassOverTest, NoiseAfterABadFrameIsDrainedBeforeTheNextRequest)
+{
+    // The unit's reply is garbled, and on the NAK for it the line carries noise for a while, a
+    // burst every few milliseconds: the link waits for the line to fall quiet before the next
+    // request goes out, so the noise does not fail that one too. At 300 baud the quiet it
+    // waits for is long beside the bursts' gaps.
+    unit = std::make_unique<ScriptedUnit>([](int index, const ScriptedUnit::Request& req) {
+        std::vector<uint8_t> reply = Echo(req.command, req.data.at(0));
+        if (index == 0)
+            reply.back() ^= 0x5A;
+        return Join({ { serialframe::Ack }, reply });
+    });
+    ASSERT_TRUE(unit->Ok());
+    unit->OnHandshake([this](uint8_t b) {
+        if (b != serialframe::Nak)
+            return;
+        for (int burst = 0; burst < 12; ++burst) {
+            unit->Write({ 0x55, 0xAA, 0x55 });
+            std::this_thread::sleep_for(std::chrono::milliseconds(5)); // the noise's pace
+        }
+    });
+    ASSERT_EQ(bus.OpenPort(unit->Path(), 300, 600, Address), 0) << bus.LastError();
+    int echoed = 0;
+    EXPECT_EQ(Tagged(EchoCommand, 1, echoed), linkerr::BadChecksum);
+    EXPECT_EQ(Tagged(EchoCommand, 2, echoed), 0) << bus.LastError();
+    EXPECT_EQ(echoed, 2);
+}
+
 TEST_F(OstraBusPassOverTest, WaitEndsWhileFramesOrNoiseKeepComing)
 {
     // After the request's acknowledgement the unit keeps sending something that is no answer,

@@ -60,6 +60,13 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return acks_;
     }
+    // Called on the unit's thread with each acknowledgement or NAK the program sends, before
+    // the unit reads on.
+    void OnHandshake(std::function<void(uint8_t)> react)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        react_ = std::move(react);
+    }
     // Bytes of the unit's own, from any thread; false when they could not all be written.
     bool Write(const std::vector<uint8_t>& bytes)
     {
@@ -96,9 +103,15 @@ private:
         uint8_t first = 0;
         while (ReadByte(first)) {
             if (first == serialframe::Ack || first == serialframe::Nak) {
-                std::lock_guard<std::mutex> lock(mutex_);
-                acks_.push_back(first);
+                std::function<void(uint8_t)> react;
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    acks_.push_back(first);
+                    react = react_;
+                }
                 changed_.notify_all();
+                if (react)
+                    react(first);
                 continue;
             }
             Request req;
@@ -139,6 +152,7 @@ private:
     mutable std::condition_variable changed_;
     std::vector<uint8_t> acks_;
     int heard_ = 0;
+    std::function<void(uint8_t)> react_;
     std::mutex writeMutex_;
 };
 
