@@ -13,10 +13,13 @@
 #include "panel/ui/Mainhost.h"
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class COrrery;
 class CConnectionBridge;
@@ -47,6 +50,7 @@ class QTabWidget;
 class QTimer;
 class QToolButton;
 class QVBoxLayout;
+class QWindow;
 class TAboutForm;
 class TCapsForm;
 class THistoryPlotFrame;
@@ -342,7 +346,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // The body's layout asked again (a panel shown or grown): the window grows to what its
-    // controls need, as far as the screen lets it, once the layout has settled.
+    // controls need, as far as the screen lets it, once the layout has settled. A window placed
+    // before it was framed is shown: it is placed again for the frame it got.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Below its minimum size the window takes the minimum back (see Main.cpp).
     void resizeEvent(QResizeEvent* event) override;
@@ -363,9 +368,23 @@ private:
     void WatchToolWindows();
     std::array<QWidget*, toolplaces::Count> ToolWindows() const;
     void PlaceToolWindow(QWidget* window);
+    // Puts a tool window at its first place, for the frame it has or, before a window manager
+    // has framed it, for a frame like this window's; false where it is none of the tool windows
+    // or there is no screen.
+    bool PutToolWindow(QWidget* window);
     // The window at its first size, grown to what its controls need, on the screen; or, only
     // to grow, when controls shown later (a third capacitor's) need more than it has.
     void FitOnScreen(bool onlyToGrow = false);
+    // The window's frame at the wanted place and size, grown and kept on the screen as
+    // FitOnScreen does, with a frame of these margins.
+    void FitFrame(const QRect& wanted, const QMargins& frame);
+    // This window's frame margins once it is framed; none before.
+    QMargins OwnFrameMargins() const;
+    // A window placed before it was framed is placed again once it is shown, if the frame the
+    // window manager gave it is not the one its place was worked out for (which the manager
+    // tells only then).
+    void ExpectFrame(QWidget* window, const QMargins& expected);
+    void WindowFramed(QWindow* handle);
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
     // The Smith chart and Capacitors windows begin a new trail at the next sample.
@@ -413,6 +432,8 @@ private:
     std::string programDir_;
     bool shownOnce_ = false;
     QObject* toolWatch_ = nullptr; // sees the tool windows shown
+    // Windows placed before they were framed, with the frame margins they were placed for.
+    std::vector<std::pair<QPointer<QWidget>, QMargins>> expectedFrames_;
     bool growQueued_ = false;      // a FitOnScreen to grow is on its way
     QSize refusedSize_; // a size below the minimum that the window has asked to leave
     bool shutDown_ = false;

@@ -28,9 +28,12 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -55,23 +58,31 @@ void ShowDown(QToolButton* button, QAction* item, bool shown)
 
 SPlace PlaceOf(const QRect& r) { return SPlace{r.x(), r.y(), r.width(), r.height()}; }
 
-// The frame's margins of a window: what its frame adds to its client area.
-QMargins FrameMargins(const QWidget* w)
+// What a window's frame adds around its client area, where the window system knows it: a window
+// manager tells it once it has framed the window, which it does before it shows the window. A
+// window on the screen without margins has no frame.
+std::optional<QMargins> KnownFrameMargins(const QWidget* w)
 {
-    const QRect frame = w->frameGeometry();
-    const QRect client = w->geometry();
-    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                    frame.right() - client.right(), frame.bottom() - client.bottom());
+    const QWindow* handle = w->windowHandle();
+    if (!handle)
+        return std::nullopt;
+    const QMargins margins = handle->frameMargins();
+    if (margins.isNull() && !handle->isExposed())
+        return std::nullopt;
+    return margins;
 }
 
-// A window's frame as it will open: its size once it has been given one, else its layout's,
-// with the frame the window has, or else the one the main window has.
-SPlace FrameSize(const QWidget* w, const QMargins& mainFrame)
+// A window's frame: its client area with the margins of its frame, or, before they are known,
+// with the margins it is expected to get.
+QRect FrameOf(const QWidget* w, const QMargins& expected)
 {
-    const QSize client = w->testAttribute(Qt::WA_Resized) ? w->size() : w->sizeHint();
-    const QMargins own = FrameMargins(w);
-    const QMargins m = own.isNull() ? mainFrame : own;
-    return SPlace{0, 0, client.width() + m.left() + m.right(), client.height() + m.top() + m.bottom()};
+    return w->geometry().marginsAdded(KnownFrameMargins(w).value_or(expected));
+}
+
+// Puts a window's frame at a place: its client area inside it, by the frame's margins.
+void PutFrame(QWidget* w, const SPlace& frame, const QMargins& margins)
+{
+    w->setGeometry(QRect(frame.Left, frame.Top, frame.Width, frame.Height).marginsRemoved(margins));
 }
 
 bool StaysOnTop(const QWidget* w) { return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
@@ -117,61 +128,113 @@ void TMainForm::WatchToolWindows()
 void TMainForm::PlaceToolWindow(QWidget* window)
 {
     // Without a place of their own they would all open at the screen's corner, over the menu.
-    if (HasOwnPlace(window) || !window->isWindow())
-        return;
+    if (!HasOwnPlace(window) && window->isWindow() && PutToolWindow(window))
+        SetOwnPlace(window);
+}
+
+QMargins TMainForm::OwnFrameMargins() const { return KnownFrameMargins(this).value_or(QMargins()); }
+
+bool TMainForm::PutToolWindow(QWidget* window)
+{
     const auto windows = ToolWindows();
     const auto which = std::find(windows.begin(), windows.end(), window);
     const QScreen* s = screen();
     if (which == windows.end() || !s)
-        return;
-    SetOwnPlace(window);
+        return false;
     // The menu bar and tool bar lie above the central widget, the status frame at its bottom.
-    const QMargins frame = FrameMargins(this);
+    const QMargins mainFrame = OwnFrameMargins();
     toolplaces::SMainFrame main;
-    main.Frame = PlaceOf(frameGeometry());
+    main.Frame = PlaceOf(geometry().marginsAdded(mainFrame));
     if (const QWidget* central = centralWidget())
         main.TopBars = central->mapToGlobal(QPoint(0, 0)).y() - main.Frame.Top;
     if (Status)
         main.BottomBars = main.Frame.Bottom() - Status->mapToGlobal(QPoint(0, 0)).y();
-    if (frame.top() > 0)
-        main.TitleBar = frame.top();
+    if (mainFrame.top() > 0)
+        main.TitleBar = mainFrame.top();
+    // A window not yet framed is expected to get a frame like this window's.
     std::vector<toolplaces::SOpenWindow> open;
     for (QWidget* w : windows)
         if (w && w != window && w->isVisible())
-            open.push_back({PlaceOf(w->frameGeometry()), StaysOnTop(w)});
-    const SPlace size = FrameSize(window, frame);
-    const SPlace place =
-        toolplaces::FirstPlace(toolplaces::Window(which - windows.begin()), main, size,
-                               StaysOnTop(window), open, PlaceOf(s->availableGeometry()));
-    if (place.Height < size.Height) // a window taller than the room there is
-        window->resize(window->width(), std::max(window->height() - (size.Height - place.Height),
-                                                 window->minimumHeight()));
-    window->move(place.Left, place.Top);
+            open.push_back({PlaceOf(FrameOf(w, mainFrame)), StaysOnTop(w)});
+    const std::optional<QMargins> known = KnownFrameMargins(window);
+    const QMargins frame = known.value_or(mainFrame);
+    const QSize client = window->size();
+    const SPlace size{0, 0, client.width() + frame.left() + frame.right(),
+                      client.height() + frame.top() + frame.bottom()};
+    SPlace place = toolplaces::FirstPlace(toolplaces::Window(which - windows.begin()), main, size,
+                                          StaysOnTop(window), open, PlaceOf(s->availableGeometry()));
+    if (place.Height < size.Height) // a window taller than the room there is, down to its minimum
+        place.Height = std::max(place.Height, window->minimumHeight() + frame.top() + frame.bottom());
+    PutFrame(window, place, frame);
+    if (!known)
+        ExpectFrame(window, frame);
+    return true;
+}
+
+void TMainForm::ExpectFrame(QWidget* window, const QMargins& expected)
+{
+    QWindow* handle = window->windowHandle();
+    if (!handle)
+        return;
+    handle->removeEventFilter(this);
+    handle->installEventFilter(this);
+    for (auto& [w, margins] : expectedFrames_)
+        if (w == window) {
+            margins = expected;
+            return;
+        }
+    expectedFrames_.emplace_back(window, expected);
+}
+
+void TMainForm::WindowFramed(QWindow* handle)
+{
+    std::erase_if(expectedFrames_, [](const auto& e) { return !e.first; });
+    const auto it = std::find_if(expectedFrames_.begin(), expectedFrames_.end(),
+                                 [handle](const auto& e) { return e.first->windowHandle() == handle; });
+    if (it == expectedFrames_.end())
+        return;
+    handle->removeEventFilter(this);
+    QWidget* window = it->first;
+    const QMargins expected = it->second;
+    expectedFrames_.erase(it);
+    const QMargins margins = KnownFrameMargins(window).value_or(QMargins());
+    if (margins == expected)
+        return;
+    // Placed for a frame other than the one it got: placed again for the one it has, this
+    // window where its frame was meant to be.
+    if (window == this)
+        FitFrame(geometry().marginsAdded(expected), margins);
+    else
+        PutToolWindow(window);
 }
 
 void TMainForm::FitOnScreen(bool onlyToGrow)
+{
+    auto* body = qobject_cast<QScrollArea*>(centralWidget());
+    if (!body || !body->widget())
+        return;
+    if (onlyToGrow && body->size().expandedTo(body->widget()->minimumSizeHint()) == body->size())
+        return;
+    const QMargins frame = OwnFrameMargins();
+    FitFrame(geometry().marginsAdded(frame), frame);
+}
+
+void TMainForm::FitFrame(const QRect& wanted, const QMargins& frame)
 {
     const QScreen* s = screen();
     auto* body = qobject_cast<QScrollArea*>(centralWidget());
     if (!s || !body || !body->widget())
         return;
-    // What the controls need to show whole, without scrolling, below the menu and tool bars.
-    const QMargins frame = FrameMargins(this);
+    // What the controls need to show whole, without scrolling, below the menu and tool bars:
+    // the body's layout's minimum. Once the window has it, the body drops its scroll bars.
     const QSize need = body->widget()->minimumSizeHint();
-    if (onlyToGrow && body->size().expandedTo(need) == body->size())
-        return;
     const int bars = body->mapTo(this, QPoint(0, 0)).y();
     const SPlace place = toolplaces::MainFirstPlace(
-        PlaceOf(frameGeometry()), need.width() + frame.left() + frame.right(),
+        PlaceOf(wanted), need.width() + frame.left() + frame.right(),
         need.height() + bars + frame.top() + frame.bottom(), PlaceOf(s->availableGeometry()));
-    resize(place.Width - frame.left() - frame.right(), place.Height - frame.top() - frame.bottom());
-    move(place.Left, place.Top);
-    // Scroll bars that the smaller window showed take the room they leave for their own need:
-    // measured once more without them, they go where the controls fit.
-    for (Qt::ScrollBarPolicy policy : {Qt::ScrollBarAlwaysOff, Qt::ScrollBarAsNeeded}) {
-        body->setHorizontalScrollBarPolicy(policy);
-        body->setVerticalScrollBarPolicy(policy);
-    }
+    PutFrame(this, place, frame);
+    if (!KnownFrameMargins(this))
+        ExpectFrame(this, frame);
 }
 
 void TMainForm::CreateChartButtons(QToolBar* bar)
