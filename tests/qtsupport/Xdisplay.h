@@ -134,9 +134,8 @@ inline SShownWindow Shown(QWidget* w, int titleBar)
     return s;
 }
 
-// Whether a shown window is on the screen as the program asked: framed if a window manager runs,
-// and where the program last put it (the manager has done what it was asked).
-inline bool Settled(QWidget* w)
+// Whether a shown window is on the screen: exposed, and framed where a window manager runs.
+inline bool OnScreen(QWidget* w)
 {
     xcb_connection_t* c = AppConnection();
     if (!c)
@@ -145,48 +144,116 @@ inline bool Settled(QWidget* w)
     if (!w->isVisible() || !handle || !handle->isExposed())
         return false;
     const auto id = xcb_window_t(w->winId());
-    if (x::WindowManagerRuns(c) &&
-        (x::TopLevel(c, id) == id || x::Cardinals(c, id, x::Atom(c, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL).size() != 4))
-        return false;
-    return x::OnRoot(c, id) == w->geometry();
+    return !x::WindowManagerRuns(c) ||
+           (x::TopLevel(c, id) != id &&
+            x::Cardinals(c, id, x::Atom(c, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL).size() == 4);
 }
 
-// Waits, as long as limitMs at the most, until each window has settled on the screen; true
-// when they all have. Every event the X server sends the application looks again.
-inline bool WaitSettled(const std::vector<QWidget*>& windows, int limitMs = 30000)
+// Runs the event loop until `done` holds, looking again after each event the X server sends the
+// application, and as long as until `end` at the most; true when it held.
+inline bool WaitOnX(const std::function<bool()>& done, std::chrono::steady_clock::time_point end,
+                    const std::function<void(const xcb_generic_event_t*)>& seen = {})
 {
-    const auto all = [&windows] {
-        for (QWidget* w : windows)
-            if (!Settled(w))
-                return false;
+    if (done())
         return true;
-    };
-    if (all())
-        return true;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (left.count() <= 0)
+        return false;
     QEventLoop loop;
     class TWake : public QAbstractNativeEventFilter {
     public:
-        explicit TWake(std::function<void()> wake) : wake_(std::move(wake)) {}
-        bool nativeEventFilter(const QByteArray&, void*, qintptr*) override
+        explicit TWake(std::function<void(void*)> wake) : wake_(std::move(wake)) {}
+        bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
         {
-            wake_();
+            if (type == "xcb_generic_event_t")
+                wake_(message);
             return false;
         }
 
     private:
-        std::function<void()> wake_;
-    } wake([&loop, &all] {
+        std::function<void(void*)> wake_;
+    } wake([&loop, &done, &seen](void* message) {
+        if (seen)
+            seen(static_cast<const xcb_generic_event_t*>(message));
         // Once the application has taken the event in.
-        QTimer::singleShot(0, &loop, [&loop, &all] {
-            if (all())
+        QTimer::singleShot(0, &loop, [&loop, &done] {
+            if (done())
                 loop.quit();
         });
     });
     qApp->installNativeEventFilter(&wake);
-    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    QTimer::singleShot(int(left.count()), &loop, &QEventLoop::quit);
     loop.exec();
     qApp->removeNativeEventFilter(&wake);
-    return all();
+    return done();
+}
+
+// Where the X server has the windows and their frames now.
+inline std::vector<QRect> OnRootNow(xcb_connection_t* c, const std::vector<QWidget*>& windows)
+{
+    std::vector<QRect> rects;
+    for (QWidget* w : windows) {
+        const auto id = xcb_window_t(w->winId());
+        rects.push_back(x::OnRoot(c, id));
+        rects.push_back(x::OnRoot(c, x::TopLevel(c, id)));
+    }
+    return rects;
+}
+
+// Waits until the window manager has answered every request the application made before: it
+// answers a request for an unmapped window's frame extents in its turn, by setting them.
+inline bool WindowManagerAnswered(xcb_connection_t* c, std::chrono::steady_clock::time_point end)
+{
+    const xcb_window_t probe = xcb_generate_id(c);
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, x::Root(c), -10, -10, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = probe;
+    request.type = x::Atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+    xcb_send_event(c, 0, x::Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&request));
+    xcb_flush(c);
+    bool answered = false;
+    const bool ok = WaitOnX([&answered] { return answered; }, end, [&answered, probe](const xcb_generic_event_t* e) {
+        if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+            reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == probe)
+            answered = true;
+    });
+    xcb_destroy_window(c, probe);
+    xcb_flush(c);
+    return ok;
+}
+
+// Waits, as long as limitMs at the most, until each window is on the screen where the program
+// last put it; true when they all are. A window manager gets to the program's requests in its
+// own time, and the program may answer what it does (a frame other than the one it expected)
+// with new ones: settled is when a whole round trip to the manager moved nothing.
+inline bool WaitSettled(const std::vector<QWidget*>& windows, int limitMs = 30000)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    const auto allOnScreen = [&windows] {
+        return std::all_of(windows.begin(), windows.end(), [](QWidget* w) { return OnScreen(w); });
+    };
+    if (!WaitOnX(allOnScreen, end))
+        return false;
+    xcb_connection_t* c = AppConnection();
+    if (!c)
+        return true;
+    if (!x::WindowManagerRuns(c)) // the server moves a window at once
+        return WaitOnX([&windows, c] {
+            return std::all_of(windows.begin(), windows.end(),
+                               [c](QWidget* w) { return x::OnRoot(c, xcb_window_t(w->winId())) == w->geometry(); });
+        }, end);
+    for (;;) {
+        const std::vector<QRect> before = OnRootNow(c, windows);
+        if (!WindowManagerAnswered(c, end))
+            return false;
+        if (OnRootNow(c, windows) == before && allOnScreen())
+            return true;
+    }
 }
 
 // --- an X server of the test's own --------------------------------------------------------------

@@ -15,10 +15,11 @@
 #include <QMainWindow>
 #include <QMargins>
 #include <QPointer>
+#include <QRect>
 #include <array>
 #include <functional>
 #include <memory>
-#include <utility>
+#include <optional>
 #include <vector>
 
 class COrrery;
@@ -373,7 +374,8 @@ private:
     // or there is no screen.
     bool PutToolWindow(QWidget* window);
     // The window at its first size, grown to what its controls need, on the screen; or, only
-    // to grow, when controls shown later (a third capacitor's) need more than it has.
+    // to grow, when controls shown later (a third capacitor's) need more than it has and more
+    // than it was last fitted to.
     void FitOnScreen(bool onlyToGrow = false);
     // The window's frame at the wanted place and size, grown and kept on the screen as
     // FitOnScreen does, with a frame of these margins.
@@ -382,8 +384,9 @@ private:
     QMargins OwnFrameMargins() const;
     // A window placed before it was framed is placed again once it is shown, if the frame the
     // window manager gave it is not the one its place was worked out for (which the manager
-    // tells only then).
-    void ExpectFrame(QWidget* window, const QMargins& expected);
+    // tells only then). NoteFrame keeps a window's last place until then, with the margins it
+    // was worked out for; a place worked out with the window's own margins needs no note.
+    void NoteFrame(QWidget* window, const SPlace& place, const std::optional<QMargins>& expected);
     void WindowFramed(QWindow* handle);
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
@@ -432,9 +435,15 @@ private:
     std::string programDir_;
     bool shownOnce_ = false;
     QObject* toolWatch_ = nullptr; // sees the tool windows shown
-    // Windows placed before they were framed, with the frame margins they were placed for.
-    std::vector<std::pair<QPointer<QWidget>, QMargins>> expectedFrames_;
+    // Windows placed before they were framed: the frame margins and the frame they were placed for.
+    struct SExpectedFrame {
+        QPointer<QWidget> Window;
+        QMargins Margins;
+        QRect Frame;
+    };
+    std::vector<SExpectedFrame> expectedFrames_;
     bool growQueued_ = false;      // a FitOnScreen to grow is on its way
+    QSize fittedNeed_;             // what the body needed when the window was last fitted to it
     QSize refusedSize_; // a size below the minimum that the window has asked to leave
     bool shutDown_ = false;
     bool applyingUi_ = false;

@@ -166,46 +166,41 @@ bool TMainForm::PutToolWindow(QWidget* window)
     if (place.Height < size.Height) // a window taller than the room there is, down to its minimum
         place.Height = std::max(place.Height, window->minimumHeight() + frame.top() + frame.bottom());
     PutFrame(window, place, frame);
-    if (!known)
-        ExpectFrame(window, frame);
+    NoteFrame(window, place, known ? std::nullopt : std::optional<QMargins>(frame));
     return true;
 }
 
-void TMainForm::ExpectFrame(QWidget* window, const QMargins& expected)
+void TMainForm::NoteFrame(QWidget* window, const SPlace& place, const std::optional<QMargins>& expected)
 {
+    std::erase_if(expectedFrames_, [window](const SExpectedFrame& e) { return !e.Window || e.Window == window; });
     QWindow* handle = window->windowHandle();
-    if (!handle)
+    if (!expected || !handle)
         return;
     handle->removeEventFilter(this);
     handle->installEventFilter(this);
-    for (auto& [w, margins] : expectedFrames_)
-        if (w == window) {
-            margins = expected;
-            return;
-        }
-    expectedFrames_.emplace_back(window, expected);
+    expectedFrames_.push_back({window, *expected, QRect(place.Left, place.Top, place.Width, place.Height)});
 }
 
 void TMainForm::WindowFramed(QWindow* handle)
 {
-    std::erase_if(expectedFrames_, [](const auto& e) { return !e.first; });
-    const auto it = std::find_if(expectedFrames_.begin(), expectedFrames_.end(),
-                                 [handle](const auto& e) { return e.first->windowHandle() == handle; });
+    const auto it = std::find_if(expectedFrames_.begin(), expectedFrames_.end(), [handle](const SExpectedFrame& e) {
+        return e.Window && e.Window->windowHandle() == handle;
+    });
     if (it == expectedFrames_.end())
         return;
     handle->removeEventFilter(this);
-    QWidget* window = it->first;
-    const QMargins expected = it->second;
+    const SExpectedFrame expected = *it;
     expectedFrames_.erase(it);
-    const QMargins margins = KnownFrameMargins(window).value_or(QMargins());
-    if (margins == expected)
+    const QMargins margins = KnownFrameMargins(expected.Window).value_or(QMargins());
+    if (margins == expected.Margins)
         return;
     // Placed for a frame other than the one it got: placed again for the one it has, this
-    // window where its frame was meant to be.
-    if (window == this)
-        FitFrame(geometry().marginsAdded(expected), margins);
+    // window where its frame was meant to be. (Where the window is now may be an older
+    // request's, which the window manager answered late.)
+    if (expected.Window == this)
+        FitFrame(expected.Frame, margins);
     else
-        PutToolWindow(window);
+        PutToolWindow(expected.Window);
 }
 
 void TMainForm::FitOnScreen(bool onlyToGrow)
@@ -213,7 +208,11 @@ void TMainForm::FitOnScreen(bool onlyToGrow)
     auto* body = qobject_cast<QScrollArea*>(centralWidget());
     if (!body || !body->widget())
         return;
-    if (onlyToGrow && body->size().expandedTo(body->widget()->minimumSizeHint()) == body->size())
+    // Only a need that grew since the window was last fitted grows it: a smaller size it has for
+    // a while (a window manager's late answer to an earlier request) or one the user gave it
+    // stands.
+    const QSize need = body->widget()->minimumSizeHint();
+    if (onlyToGrow && (body->size().expandedTo(need) == body->size() || fittedNeed_.expandedTo(need) == fittedNeed_))
         return;
     const QMargins frame = OwnFrameMargins();
     FitFrame(geometry().marginsAdded(frame), frame);
@@ -228,13 +227,13 @@ void TMainForm::FitFrame(const QRect& wanted, const QMargins& frame)
     // What the controls need to show whole, without scrolling, below the menu and tool bars:
     // the body's layout's minimum. Once the window has it, the body drops its scroll bars.
     const QSize need = body->widget()->minimumSizeHint();
+    fittedNeed_ = need;
     const int bars = body->mapTo(this, QPoint(0, 0)).y();
     const SPlace place = toolplaces::MainFirstPlace(
         PlaceOf(wanted), need.width() + frame.left() + frame.right(),
         need.height() + bars + frame.top() + frame.bottom(), PlaceOf(s->availableGeometry()));
     PutFrame(this, place, frame);
-    if (!KnownFrameMargins(this))
-        ExpectFrame(this, frame);
+    NoteFrame(this, place, KnownFrameMargins(this) ? std::nullopt : std::optional<QMargins>(frame));
 }
 
 void TMainForm::CreateChartButtons(QToolBar* bar)
