@@ -370,9 +370,9 @@ private:
     std::array<QWidget*, toolplaces::Count> ToolWindows() const;
     void PlaceToolWindow(QWidget* window);
     // Puts a tool window at its first place, for the frame it has or, before a window manager
-    // has framed it, for a frame like this window's; false where it is none of the tool windows
-    // or there is no screen.
-    bool PutToolWindow(QWidget* window);
+    // has framed it, for a frame like this window's, clear of the tool windows open but those
+    // left out; false where it is none of the tool windows or there is no screen.
+    bool PutToolWindow(QWidget* window, const std::vector<QWidget*>& leftOut = {});
     // The window at its first size, grown to what its controls need, on the screen; or, only
     // to grow, when controls shown later (a third capacitor's) need more than it has and more
     // than it was last fitted to.

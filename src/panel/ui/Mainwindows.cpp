@@ -134,7 +134,7 @@ void TMainForm::PlaceToolWindow(QWidget* window)
 
 QMargins TMainForm::OwnFrameMargins() const { return KnownFrameMargins(this).value_or(QMargins()); }
 
-bool TMainForm::PutToolWindow(QWidget* window)
+bool TMainForm::PutToolWindow(QWidget* window, const std::vector<QWidget*>& leftOut)
 {
     const auto windows = ToolWindows();
     const auto which = std::find(windows.begin(), windows.end(), window);
@@ -154,7 +154,7 @@ bool TMainForm::PutToolWindow(QWidget* window)
     // A window not yet framed is expected to get a frame like this window's.
     std::vector<toolplaces::SOpenWindow> open;
     for (QWidget* w : windows)
-        if (w && w != window && w->isVisible())
+        if (w && w != window && w->isVisible() && std::find(leftOut.begin(), leftOut.end(), w) == leftOut.end())
             open.push_back({PlaceOf(FrameOf(w, mainFrame)), StaysOnTop(w)});
     const std::optional<QMargins> known = KnownFrameMargins(window);
     const QMargins frame = known.value_or(mainFrame);
@@ -197,10 +197,20 @@ void TMainForm::WindowFramed(QWindow* handle)
     // Placed for a frame other than the one it got: placed again for the one it has, this
     // window where its frame was meant to be. (Where the window is now may be an older
     // request's, which the window manager answered late.)
-    if (expected.Window == this)
-        FitFrame(expected.Frame, margins);
-    else
+    if (expected.Window != this) {
         PutToolWindow(expected.Window);
+        return;
+    }
+    FitFrame(expected.Frame, margins);
+    // The tool windows placed beside this window before its frame was known (the settings
+    // open them at the start) go again, in the order they were placed, each clear of those
+    // before it rather than of the places the others are still to leave.
+    std::vector<QWidget*> waiting;
+    for (const SExpectedFrame& e : expectedFrames_)
+        if (e.Window)
+            waiting.push_back(e.Window);
+    for (auto w = waiting.begin(); w != waiting.end(); ++w)
+        PutToolWindow(*w, {w + 1, waiting.end()});
 }
 
 void TMainForm::FitOnScreen(bool onlyToGrow)

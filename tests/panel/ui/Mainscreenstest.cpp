@@ -115,6 +115,7 @@ void PassOnX(int w, int h, testsupport::VirtualDisplay::Manager manager, const s
     EXPECT_TRUE(PassOnScreen(w, h, "", PlacesTest, x.Display()));
     // After a restart with the main window left at 300, 200.
     EXPECT_TRUE(PassOnScreen(w, h, "200,300", PlacesTest, x.Display()));
+    EXPECT_TRUE(PassOnScreen(w, h, "", "TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromTheBars", x.Display()));
 }
 
 TEST(MainScreens, UnderAWindowManagerOn1024x768TheToolWindowsKeepClearInTheirFrames)
@@ -222,6 +223,25 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
     for (QWidget* tool : w.ToolWindows())
         EXPECT_FALSE(testsupport::ShownWindow(tool).Frame.intersects(smithBtn)) << tool->objectName().toStdString();
     std::remove(store.c_str());
+}
+
+TEST(MainOnScreen, TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromTheBars)
+{
+    if (!std::getenv(ScreenVar))
+        GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
+    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+    // Shown while the main window starts, before a window manager has framed it.
+    testsupport::MainWithToolWindows w("[Vantrel Orrery]\r\nConnMode=0\r\n[Smith]\r\nVisible=1\r\n"
+                                       "[Caps]\r\nVisible=1\r\n[Logging]\r\nVisible=1\r\n");
+    ASSERT_TRUE(w.Show());
+    const std::vector<QWidget*> opened{&w.smith, &w.caps, w.logging};
+    ASSERT_TRUE(testsupport::WaitSettled(opened)) << "the tool windows are not shown settled";
+    testsupport::ExpectToolWindowsClear(w.form, opened, {true, true, true});
+    // With no room beside the main window, the first goes just below its tool bar, as it does
+    // when opened by hand.
+    const QRect toolBar = testsupport::MainBars(w.form).at(1);
+    EXPECT_EQ(testsupport::ShownWindow(&w.smith).Frame.top(), toolBar.bottom() + 1 + toolplaces::Gap)
+        << testsupport::Text(testsupport::ShownWindow(&w.smith).Frame);
 }
 
 // A main window shown on the child's screen with a simulated unit beside it, which the

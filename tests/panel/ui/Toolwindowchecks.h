@@ -107,7 +107,8 @@ inline void OpenFromMenu(QAction* item, QWidget* window)
     ASSERT_TRUE(WaitSettled({window})) << window->objectName().toStdString() << " is not shown settled";
 }
 
-// The main window with every tool window that takes a first place beside it, none placed yet.
+// The main window with every tool window that takes a first place beside it, none placed yet;
+// started with a settings file of the text given, if any.
 struct MainWithToolWindows {
     TempDir dir;
     ScriptedHooks hooks;
@@ -120,11 +121,16 @@ struct MainWithToolWindows {
     TOstraBusLogForm* log = new TOstraBusLogForm(&form);
     TLoggingForm* logging = new TLoggingForm(*form.Device(), &form);
 
-    MainWithToolWindows()
+    explicit MainWithToolWindows(const std::string& settings = {})
     {
         PlotView().Reset();
         form.SetData(&data);
-        form.SetCommandLine({}, dir.Path());
+        std::vector<std::string> args;
+        if (!settings.empty()) {
+            args.push_back(dir.File("start.orrery"));
+            WriteAll(args.back(), settings);
+        }
+        form.SetCommandLine(args, dir.Path());
         form.Controller()->SetVersionText("D.00");
         TMainServiceSide::Forms serviceForms;
         serviceForms.Tuning = tuning;
