@@ -11,7 +11,7 @@ cd "$(dirname "$0")"
 top=$(pwd)
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth ccache)
+          libbenchmark-dev xvfb xauth openbox ccache)
 
 install_missing() {
     local missing=()

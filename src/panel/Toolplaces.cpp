@@ -1,6 +1,7 @@
 #include "panel/Toolplaces.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <utility>
 #include <tuple>
@@ -231,19 +232,6 @@ SPlace FirstPlace(Window window, const SMainFrame& main, const SPlace& size, boo
 }
 
 bool StaysOnTop(Window window) { return window != TrafficLog && window != Model; }
-
-std::array<SPlace, Count> FirstPlaces(const SMainFrame& main, const std::array<SPlace, Count>& sizes,
-                                      const SPlace& screen)
-{
-    std::array<SPlace, Count> places;
-    std::vector<SOpenWindow> open;
-    for (int i = 0; i < Count; ++i) {
-        const bool onTop = StaysOnTop(Window(i));
-        places[i] = FirstPlace(Window(i), main, sizes[i], onTop, open, screen);
-        open.push_back(SOpenWindow{places[i], onTop});
-    }
-    return places;
-}
 
 SPlace MainFirstPlace(const SPlace& wanted, int neededWidth, int neededHeight, const SPlace& screen)
 {

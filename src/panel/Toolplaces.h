@@ -18,7 +18,6 @@
 //
 // A message box opened while another is open goes beside it, so that both can be read.
 
-#include <array>
 #include <vector>
 
 struct SPlace {
@@ -68,10 +67,6 @@ SPlace FirstPlace(Window window, const SMainFrame& main, const SPlace& size, boo
 // Whether a window stays on top of the others, as the program creates it: all but the traffic
 // log and the model window.
 bool StaysOnTop(Window window);
-
-// The windows' places when they are opened in the order of Window, each staying open.
-std::array<SPlace, Count> FirstPlaces(const SMainFrame& main, const std::array<SPlace, Count>& sizes,
-                                      const SPlace& screen);
 
 // The main window's first frame: the wanted one grown to the needed size, no larger than the
 // screen, and moved onto the screen where it would reach past it.

@@ -11,6 +11,7 @@
 #include "platform/Settingsfile.h"
 #include "qtsupport/Modaldriver.h"
 #include "qtsupport/Widgets.h"
+#include "qtsupport/Xdisplay.h"
 #include "service/ui/Tuningdlg.h"
 #include "support/Tempdir.h"
 
@@ -21,12 +22,10 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <xcb/xcb.h>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
@@ -176,19 +175,11 @@ namespace {
 // application's own connection.
 std::string ShownTitle(QWidget* w)
 {
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    xcb_connection_t* c = testsupport::AppConnection();
+    if (!c)
         return "(not on X)";
-    xcb_connection_t* c = x11->connection();
-    auto atom = [c](const char* name) {
-        xcb_intern_atom_reply_t* r =
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(r);
-        return a;
-    };
-    const xcb_atom_t name = atom("_NET_WM_NAME");
-    const xcb_atom_t utf8 = atom("UTF8_STRING");
+    const xcb_atom_t name = testsupport::x::Atom(c, "_NET_WM_NAME");
+    const xcb_atom_t utf8 = testsupport::x::Atom(c, "UTF8_STRING");
     xcb_get_property_reply_t* r = xcb_get_property_reply(
         c, xcb_get_property(c, 0, xcb_window_t(w->winId()), name, utf8, 0, 1024), nullptr);
     if (!r)
@@ -197,45 +188,6 @@ std::string ShownTitle(QWidget* w)
     std::free(r);
     return title;
 }
-
-// Xvfb on a display of its own for as long as the object lives.
-class VirtualDisplay {
-public:
-    static constexpr int LimitMs = 60000;
-    VirtualDisplay()
-    {
-        const QString xvfb = QStandardPaths::findExecutable("Xvfb");
-        if (xvfb.isEmpty()) {
-            error_ = "Xvfb is not installed";
-            return;
-        }
-        // It names the display it took on its output once it takes connections.
-        process_.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
-        QByteArray out;
-        while (!out.contains('\n') && process_.waitForReadyRead(LimitMs))
-            out += process_.readAllStandardOutput();
-        if (!out.contains('\n')) {
-            error_ = "Xvfb did not start: " + process_.readAllStandardError().toStdString();
-            return;
-        }
-        display_ = ":" + out.trimmed().toStdString();
-    }
-    ~VirtualDisplay()
-    {
-        process_.terminate();
-        if (!process_.waitForFinished(LimitMs)) {
-            process_.kill();
-            process_.waitForFinished(-1);
-        }
-    }
-    const std::string& Display() const { return display_; }
-    const std::string& Error() const { return error_; }
-
-private:
-    QProcess process_;
-    std::string display_;
-    std::string error_;
-};
 
 } // namespace
 
@@ -284,7 +236,7 @@ TEST_F(ProgramTest, AWindowShownAgainCarriesTheCaptionSetWhileItWasHidden)
 
 TEST(ProgramOnX, AWindowShownAgainCarriesTheCaptionSetWhileItWasHidden)
 {
-    VirtualDisplay display;
+    testsupport::VirtualDisplay display;
     ASSERT_FALSE(display.Display().empty()) << display.Error();
     QProcess run;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -295,8 +247,8 @@ TEST(ProgramOnX, AWindowShownAgainCarriesTheCaptionSetWhileItWasHidden)
     run.setProcessChannelMode(QProcess::MergedChannels);
     run.start(QCoreApplication::applicationFilePath(),
               {"--gtest_filter=ProgramTest.AWindowShownAgainCarriesTheCaptionSetWhileItWasHidden"});
-    ASSERT_TRUE(run.waitForStarted(VirtualDisplay::LimitMs)) << run.errorString().toStdString();
-    const bool ended = run.waitForFinished(VirtualDisplay::LimitMs);
+    ASSERT_TRUE(run.waitForStarted(testsupport::VirtualDisplay::LimitMs)) << run.errorString().toStdString();
+    const bool ended = run.waitForFinished(testsupport::VirtualDisplay::LimitMs);
     if (!ended) {
         run.kill();
         run.waitForFinished(-1);

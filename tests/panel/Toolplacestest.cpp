@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <numeric>
 #include <string>
@@ -18,8 +19,8 @@ const std::array<SPlace, Count> Sizes{SPlace{0, 0, 320, 360}, SPlace{0, 0, 320, 
                                       SPlace{0, 0, 520, 360}, SPlace{0, 0, 280, 150}};
 const SPlace Screen1024{0, 0, 1024, 768};
 const SPlace Screen1280{0, 0, 1280, 1024};
-// The main window's first place and the size its controls need without scrolling.
-const SPlace PartPlace{49, 36, 828, 552};
+// The main window's stored default place, and the size its controls need without scrolling.
+const SPlace DefaultPlace{49, 36, 828, 552};
 constexpr int NeedWidth = 992;
 constexpr int NeedHeight = 651;
 
@@ -94,6 +95,14 @@ std::vector<SPlace> OpenInOrder(const std::vector<int>& order, const SMainFrame&
     return places;
 }
 
+// Every window opened in turn, in the order of Window, each staying open.
+std::vector<int> EachInTurn()
+{
+    std::vector<int> order(Count);
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+}
+
 TEST(ToolPlaces, PlacesThatTouchEdgeToEdgeDoNotIntersect)
 {
     const SPlace a{10, 20, 100, 50};
@@ -108,16 +117,16 @@ TEST(ToolPlaces, PlacesThatTouchEdgeToEdgeDoNotIntersect)
 
 TEST(ToolPlaces, TheMainWindowOpensWhollyOnTheScreenAtTheSizeItsControlsNeed)
 {
-    // The Part's first size grown to what the controls need; the default place would reach
+    // The default size grown to what the controls need; the default place would reach
     // past a 1024 pixels wide screen, so the window moves left.
-    EXPECT_EQ(MainFirstPlace(PartPlace, NeedWidth, NeedHeight, Screen1024), (SPlace{32, 36, 992, 651}));
-    EXPECT_EQ(MainFirstPlace(PartPlace, NeedWidth, NeedHeight, Screen1280), (SPlace{49, 36, 992, 651}));
+    EXPECT_EQ(MainFirstPlace(DefaultPlace, NeedWidth, NeedHeight, Screen1024), (SPlace{32, 36, 992, 651}));
+    EXPECT_EQ(MainFirstPlace(DefaultPlace, NeedWidth, NeedHeight, Screen1280), (SPlace{49, 36, 992, 651}));
     // A stored place near the screen's far corner.
     EXPECT_EQ(MainFirstPlace(SPlace{900, 700, 828, 552}, NeedWidth, NeedHeight, Screen1024),
               (SPlace{32, 117, 992, 651}));
     // Controls that need more than the screen (a third capacitor's): as large as the screen, and
     // the rest scrolls inside the window.
-    EXPECT_EQ(MainFirstPlace(PartPlace, 1051, 800, Screen1024), (SPlace{0, 0, 1024, 768}));
+    EXPECT_EQ(MainFirstPlace(DefaultPlace, 1051, 800, Screen1024), (SPlace{0, 0, 1024, 768}));
     // A window made larger than it needs keeps its size.
     EXPECT_EQ(MainFirstPlace(SPlace{10, 20, 1100, 700}, NeedWidth, NeedHeight, Screen1280),
               (SPlace{10, 20, 1100, 700}));
@@ -128,12 +137,11 @@ TEST(ToolPlaces, TheMainWindowOpensWhollyOnTheScreenAtTheSizeItsControlsNeed)
 
 TEST(ToolPlaces, AWideScreenHasRoomForEachBesideTheMainWindow)
 {
-    const SMainFrame main = Main(PartPlace);
+    const SMainFrame main = Main(DefaultPlace);
     const SPlace screen{0, 0, 1920, 1200};
-    const auto places = FirstPlaces(main, Sizes, screen);
-    std::vector<int> order(Count);
-    std::iota(order.begin(), order.end(), 0);
-    ExpectClear(order, {places.begin(), places.end()}, main, screen, Sizes);
+    const std::vector<int> order = EachInTurn();
+    const auto places = OpenInOrder(order, main, screen);
+    ExpectClear(order, places, main, screen, Sizes);
     for (int i = 0; i < Count; ++i) {
         EXPECT_FALSE(places[i].Intersects(main.Frame)) << i;
         for (int j = i + 1; j < Count; ++j) {
@@ -150,11 +158,11 @@ TEST(ToolPlaces, AWideScreenHasRoomForEachBesideTheMainWindow)
 
 TEST(ToolPlaces, On1024x768TheyShareTheMainWindowsMiddleWithEveryTitleBarInSight)
 {
-    const SMainFrame main = Main(MainFirstPlace(PartPlace, NeedWidth, NeedHeight, Screen1024));
-    const auto places = FirstPlaces(main, Sizes, Screen1024);
+    const SMainFrame main = Main(MainFirstPlace(DefaultPlace, NeedWidth, NeedHeight, Screen1024));
+    const auto places = OpenInOrder(EachInTurn(), main, Screen1024);
     // No room beside it: the windows that stay on top cascade down the screen's left edge, a
     // title bar apart; the traffic log, which does not, keeps its title bar clear of them.
-    const std::array<SPlace, Count> golden{SPlace{16, 106, 320, 360},  SPlace{16, 138, 320, 360},
+    const std::vector<SPlace> golden{SPlace{16, 106, 320, 360},  SPlace{16, 138, 320, 360},
                                            SPlace{42, 170, 204, 260},  SPlace{698, 106, 300, 200},
                                            SPlace{492, 138, 520, 360}, SPlace{36, 202, 280, 150}};
     EXPECT_EQ(places, golden);
@@ -162,11 +170,11 @@ TEST(ToolPlaces, On1024x768TheyShareTheMainWindowsMiddleWithEveryTitleBarInSight
 
 TEST(ToolPlaces, On1280x1024TheSmallOnesGoBelowAndTheChartsOverTheMiddle)
 {
-    const SMainFrame main = Main(MainFirstPlace(PartPlace, NeedWidth, NeedHeight, Screen1280));
-    const auto places = FirstPlaces(main, Sizes, Screen1280);
+    const SMainFrame main = Main(MainFirstPlace(DefaultPlace, NeedWidth, NeedHeight, Screen1280));
+    const auto places = OpenInOrder(EachInTurn(), main, Screen1280);
     // 231 pixels to the main window's right and 329 below it: too little for the chart windows
     // and the traffic log, enough below for the others.
-    const std::array<SPlace, Count> golden{SPlace{1, 106, 320, 360},   SPlace{1, 138, 320, 360},
+    const std::vector<SPlace> golden{SPlace{1, 106, 320, 360},   SPlace{1, 138, 320, 360},
                                            SPlace{49, 695, 204, 260},  SPlace{261, 695, 300, 200},
                                            SPlace{733, 106, 520, 360}, SPlace{569, 695, 280, 150}};
     EXPECT_EQ(places, golden);
@@ -176,7 +184,7 @@ TEST(ToolPlaces, InWhateverOrderTheyAreOpenedEveryTitleBarStaysInSight)
 {
     // The model window is modal and opens from the tuning window: it comes last.
     for (const SPlace& screen : {Screen1024, Screen1280})
-        for (const SPlace& wanted : {PartPlace, SPlace{150, 200, 828, 552}, SPlace{400, 10, 828, 552}}) {
+        for (const SPlace& wanted : {DefaultPlace, SPlace{150, 200, 828, 552}, SPlace{400, 10, 828, 552}}) {
             const SMainFrame main = Main(MainFirstPlace(wanted, NeedWidth, NeedHeight, screen));
             std::vector<int> windows{Smith, Caps, Tuning, TrafficLog, Logging};
             do {
@@ -198,7 +206,7 @@ TEST(ToolPlaces, OpenedInMenuOrderNoneHidesAnothersTitleBar)
     // The Window menu: Capacitors, then Smith Chart; then Logging, Tuning and the traffic log.
     const std::vector<int> menuOrder{Caps, Smith, Logging, Tuning, TrafficLog};
     for (const SPlace& screen : {Screen1280, Screen1024}) {
-        const SMainFrame main = Main(MainFirstPlace(PartPlace, NeedWidth, NeedHeight, screen));
+        const SMainFrame main = Main(MainFirstPlace(DefaultPlace, NeedWidth, NeedHeight, screen));
         const auto places = OpenInOrder(menuOrder, main, screen);
         ExpectClear(menuOrder, places, main, screen, Sizes);
         // The Smith chart opened second does not lie over the Capacitors window's title bar.
@@ -209,14 +217,12 @@ TEST(ToolPlaces, OpenedInMenuOrderNoneHidesAnothersTitleBar)
 TEST(ToolPlaces, TallWindowsThatMustCascadeNeverCoverTheStatusBar)
 {
     for (const SPlace& screen : {Screen1024, Screen1280}) {
-        const SMainFrame main = Main(MainFirstPlace(PartPlace, NeedWidth, NeedHeight, screen));
+        const SMainFrame main = Main(MainFirstPlace(DefaultPlace, NeedWidth, NeedHeight, screen));
         const int room = main.Frame.Height - main.TopBars - main.BottomBars;
         std::array<SPlace, Count> tall = Sizes;
         for (SPlace& s : tall)
             s.Height = screen.Height - 40; // taller than the room between the bars
-        std::vector<int> order(Count);
-        std::iota(order.begin(), order.end(), 0);
-        const auto places = OpenInOrder(order, main, screen, tall);
+        const auto places = OpenInOrder(EachInTurn(), main, screen, tall);
         const SPlace statusBar{main.Frame.Left, main.Frame.Bottom() - main.BottomBars,
                                main.Frame.Width, main.BottomBars};
         for (int i = 0; i < Count; ++i) {

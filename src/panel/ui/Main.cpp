@@ -384,6 +384,9 @@ void TMainForm::CreateBody()
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Expose && watched->isWindowType() &&
+        static_cast<QWindow*>(watched)->isExposed())
+        WindowFramed(static_cast<QWindow*>(watched));
     const auto* body = qobject_cast<QScrollArea*>(centralWidget());
     if (event->type() == QEvent::LayoutRequest && !growQueued_ && isVisible() && body
         && watched == body->widget()) {
@@ -631,8 +634,6 @@ void TMainForm::UpdateControls()
     UpdateCapControls();
     UpdateToolItems();
     RefreshUnitView();
-    if (isVisible())
-        FitOnScreen(true);
 }
 
 void TMainForm::ApplyUiState(const COrreryUiState& s)

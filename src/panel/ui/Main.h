@@ -13,9 +13,14 @@
 #include "panel/ui/Mainhost.h"
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QPointer>
+#include <QRect>
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class COrrery;
 class CConnectionBridge;
@@ -46,6 +51,7 @@ class QTabWidget;
 class QTimer;
 class QToolButton;
 class QVBoxLayout;
+class QWindow;
 class TAboutForm;
 class TCapsForm;
 class THistoryPlotFrame;
@@ -342,7 +348,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // The body's layout asked again (a panel shown or grown): the window grows to what its
-    // controls need, as far as the screen lets it, once the layout has settled.
+    // controls need, as far as the screen lets it, once the layout has settled. A window placed
+    // before it was framed is shown: it is placed again for the frame it got.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Below its minimum size the window takes the minimum back (see Main.cpp).
     void resizeEvent(QResizeEvent* event) override;
@@ -363,9 +370,25 @@ private:
     void WatchToolWindows();
     std::array<QWidget*, toolplaces::Count> ToolWindows() const;
     void PlaceToolWindow(QWidget* window);
+    // Puts a tool window at its first place, for the frame it has or, before a window manager
+    // has framed it, for a frame like this window's, clear of the tool windows open but those
+    // left out; false where it is none of the tool windows or there is no screen.
+    bool PutToolWindow(QWidget* window, const std::vector<QWidget*>& leftOut = {});
     // The window at its first size, grown to what its controls need, on the screen; or, only
-    // to grow, when controls shown later (a third capacitor's) need more than it has.
+    // to grow, when controls shown later (a third capacitor's) need more than it has and more
+    // than it was last fitted to.
     void FitOnScreen(bool onlyToGrow = false);
+    // The window's frame at the wanted place and size, grown and kept on the screen as
+    // FitOnScreen does, with a frame of these margins.
+    void FitFrame(const QRect& wanted, const QMargins& frame);
+    // This window's frame margins once it is framed; none before.
+    QMargins OwnFrameMargins() const;
+    // A window placed before it was framed is placed again once it is shown, if the frame the
+    // window manager gave it is not the one its place was worked out for (which the manager
+    // tells only then). NoteFrame keeps a window's last place until then, with the margins it
+    // was worked out for; a place worked out with the window's own margins needs no note.
+    void NoteFrame(QWidget* window, const SPlace& place, const std::optional<QMargins>& expected);
+    void WindowFramed(QWindow* handle);
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
     // The Smith chart and Capacitors windows begin a new trail at the next sample.
@@ -413,7 +436,15 @@ private:
     std::string programDir_;
     bool shownOnce_ = false;
     QObject* toolWatch_ = nullptr; // sees the tool windows shown
+    // Windows placed before they were framed: the frame margins and the frame they were placed for.
+    struct SExpectedFrame {
+        QPointer<QWidget> Window;
+        QMargins Margins;
+        QRect Frame;
+    };
+    std::vector<SExpectedFrame> expectedFrames_;
     bool growQueued_ = false;      // a FitOnScreen to grow is on its way
+    QSize fittedNeed_;             // what the body needed when the window was last fitted to it
     QSize refusedSize_; // a size below the minimum that the window has asked to leave
     bool shutDown_ = false;
     bool applyingUi_ = false;

@@ -28,9 +28,12 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -55,23 +58,31 @@ void ShowDown(QToolButton* button, QAction* item, bool shown)
 
 SPlace PlaceOf(const QRect& r) { return SPlace{r.x(), r.y(), r.width(), r.height()}; }
 
-// The frame's margins of a window: what its frame adds to its client area.
-QMargins FrameMargins(const QWidget* w)
+// What a window's frame adds around its client area, where the window system knows it: a window
+// manager tells it once it has framed the window, which it does before it shows the window. A
+// window on the screen without margins has no frame.
+std::optional<QMargins> KnownFrameMargins(const QWidget* w)
 {
-    const QRect frame = w->frameGeometry();
-    const QRect client = w->geometry();
-    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                    frame.right() - client.right(), frame.bottom() - client.bottom());
+    const QWindow* handle = w->windowHandle();
+    if (!handle)
+        return std::nullopt;
+    const QMargins margins = handle->frameMargins();
+    if (margins.isNull() && !handle->isExposed())
+        return std::nullopt;
+    return margins;
 }
 
-// A window's frame as it will open: its size once it has been given one, else its layout's,
-// with the frame the window has, or else the one the main window has.
-SPlace FrameSize(const QWidget* w, const QMargins& mainFrame)
+// A window's frame: its client area with the margins of its frame, or, before they are known,
+// with the margins it is expected to get.
+QRect FrameOf(const QWidget* w, const QMargins& expected)
 {
-    const QSize client = w->testAttribute(Qt::WA_Resized) ? w->size() : w->sizeHint();
-    const QMargins own = FrameMargins(w);
-    const QMargins m = own.isNull() ? mainFrame : own;
-    return SPlace{0, 0, client.width() + m.left() + m.right(), client.height() + m.top() + m.bottom()};
+    return w->geometry().marginsAdded(KnownFrameMargins(w).value_or(expected));
+}
+
+// Puts a window's frame at a place: its client area inside it, by the frame's margins.
+void PutFrame(QWidget* w, const SPlace& frame, const QMargins& margins)
+{
+    w->setGeometry(QRect(frame.Left, frame.Top, frame.Width, frame.Height).marginsRemoved(margins));
 }
 
 bool StaysOnTop(const QWidget* w) { return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
@@ -117,61 +128,122 @@ void TMainForm::WatchToolWindows()
 void TMainForm::PlaceToolWindow(QWidget* window)
 {
     // Without a place of their own they would all open at the screen's corner, over the menu.
-    if (HasOwnPlace(window) || !window->isWindow())
-        return;
+    if (!HasOwnPlace(window) && window->isWindow() && PutToolWindow(window))
+        SetOwnPlace(window);
+}
+
+QMargins TMainForm::OwnFrameMargins() const { return KnownFrameMargins(this).value_or(QMargins()); }
+
+bool TMainForm::PutToolWindow(QWidget* window, const std::vector<QWidget*>& leftOut)
+{
     const auto windows = ToolWindows();
     const auto which = std::find(windows.begin(), windows.end(), window);
     const QScreen* s = screen();
     if (which == windows.end() || !s)
-        return;
-    SetOwnPlace(window);
+        return false;
     // The menu bar and tool bar lie above the central widget, the status frame at its bottom.
-    const QMargins frame = FrameMargins(this);
+    const QMargins mainFrame = OwnFrameMargins();
     toolplaces::SMainFrame main;
-    main.Frame = PlaceOf(frameGeometry());
+    main.Frame = PlaceOf(geometry().marginsAdded(mainFrame));
     if (const QWidget* central = centralWidget())
         main.TopBars = central->mapToGlobal(QPoint(0, 0)).y() - main.Frame.Top;
     if (Status)
         main.BottomBars = main.Frame.Bottom() - Status->mapToGlobal(QPoint(0, 0)).y();
-    if (frame.top() > 0)
-        main.TitleBar = frame.top();
+    if (mainFrame.top() > 0)
+        main.TitleBar = mainFrame.top();
+    // A window not yet framed is expected to get a frame like this window's.
     std::vector<toolplaces::SOpenWindow> open;
     for (QWidget* w : windows)
-        if (w && w != window && w->isVisible())
-            open.push_back({PlaceOf(w->frameGeometry()), StaysOnTop(w)});
-    const SPlace size = FrameSize(window, frame);
-    const SPlace place =
-        toolplaces::FirstPlace(toolplaces::Window(which - windows.begin()), main, size,
-                               StaysOnTop(window), open, PlaceOf(s->availableGeometry()));
-    if (place.Height < size.Height) // a window taller than the room there is
-        window->resize(window->width(), std::max(window->height() - (size.Height - place.Height),
-                                                 window->minimumHeight()));
-    window->move(place.Left, place.Top);
+        if (w && w != window && w->isVisible() && std::find(leftOut.begin(), leftOut.end(), w) == leftOut.end())
+            open.push_back({PlaceOf(FrameOf(w, mainFrame)), StaysOnTop(w)});
+    const std::optional<QMargins> known = KnownFrameMargins(window);
+    const QMargins frame = known.value_or(mainFrame);
+    const QSize client = window->size();
+    const SPlace size{0, 0, client.width() + frame.left() + frame.right(),
+                      client.height() + frame.top() + frame.bottom()};
+    SPlace place = toolplaces::FirstPlace(toolplaces::Window(which - windows.begin()), main, size,
+                                          StaysOnTop(window), open, PlaceOf(s->availableGeometry()));
+    if (place.Height < size.Height) // a window taller than the room there is, down to its minimum
+        place.Height = std::max(place.Height, window->minimumHeight() + frame.top() + frame.bottom());
+    PutFrame(window, place, frame);
+    NoteFrame(window, place, known ? std::nullopt : std::optional<QMargins>(frame));
+    return true;
+}
+
+void TMainForm::NoteFrame(QWidget* window, const SPlace& place, const std::optional<QMargins>& expected)
+{
+    std::erase_if(expectedFrames_, [window](const SExpectedFrame& e) { return !e.Window || e.Window == window; });
+    QWindow* handle = window->windowHandle();
+    if (!expected || !handle)
+        return;
+    handle->removeEventFilter(this);
+    handle->installEventFilter(this);
+    expectedFrames_.push_back({window, *expected, QRect(place.Left, place.Top, place.Width, place.Height)});
+}
+
+void TMainForm::WindowFramed(QWindow* handle)
+{
+    const auto it = std::find_if(expectedFrames_.begin(), expectedFrames_.end(), [handle](const SExpectedFrame& e) {
+        return e.Window && e.Window->windowHandle() == handle;
+    });
+    if (it == expectedFrames_.end())
+        return;
+    handle->removeEventFilter(this);
+    const SExpectedFrame expected = *it;
+    expectedFrames_.erase(it);
+    const QMargins margins = KnownFrameMargins(expected.Window).value_or(QMargins());
+    if (margins == expected.Margins)
+        return;
+    // Placed for a frame other than the one it got: placed again for the one it has, this
+    // window where its frame was meant to be. (Where the window is now may be an older
+    // request's, which the window manager answered late.)
+    if (expected.Window != this) {
+        PutToolWindow(expected.Window);
+        return;
+    }
+    FitFrame(expected.Frame, margins);
+    // The tool windows placed beside this window before its frame was known (the settings
+    // open them at the start) go again, in the order they were placed, each clear of those
+    // before it rather than of the places the others are still to leave.
+    std::vector<QWidget*> waiting;
+    for (const SExpectedFrame& e : expectedFrames_)
+        if (e.Window)
+            waiting.push_back(e.Window);
+    for (auto w = waiting.begin(); w != waiting.end(); ++w)
+        PutToolWindow(*w, {w + 1, waiting.end()});
 }
 
 void TMainForm::FitOnScreen(bool onlyToGrow)
+{
+    auto* body = qobject_cast<QScrollArea*>(centralWidget());
+    if (!body || !body->widget())
+        return;
+    // Only a need that grew since the window was last fitted grows it: a smaller size it has for
+    // a while (a window manager's late answer to an earlier request) or one the user gave it
+    // stands.
+    const QSize need = body->widget()->minimumSizeHint();
+    if (onlyToGrow && (body->size().expandedTo(need) == body->size() || fittedNeed_.expandedTo(need) == fittedNeed_))
+        return;
+    const QMargins frame = OwnFrameMargins();
+    FitFrame(geometry().marginsAdded(frame), frame);
+}
+
+void TMainForm::FitFrame(const QRect& wanted, const QMargins& frame)
 {
     const QScreen* s = screen();
     auto* body = qobject_cast<QScrollArea*>(centralWidget());
     if (!s || !body || !body->widget())
         return;
-    // What the controls need to show whole, without scrolling, below the menu and tool bars.
-    const QMargins frame = FrameMargins(this);
+    // What the controls need to show whole, without scrolling, below the menu and tool bars:
+    // the body's layout's minimum. Once the window has it, the body drops its scroll bars.
     const QSize need = body->widget()->minimumSizeHint();
-    if (onlyToGrow && body->size().expandedTo(need) == body->size())
-        return;
+    fittedNeed_ = need;
     const int bars = body->mapTo(this, QPoint(0, 0)).y();
     const SPlace place = toolplaces::MainFirstPlace(
-        PlaceOf(frameGeometry()), need.width() + frame.left() + frame.right(),
+        PlaceOf(wanted), need.width() + frame.left() + frame.right(),
         need.height() + bars + frame.top() + frame.bottom(), PlaceOf(s->availableGeometry()));
-    resize(place.Width - frame.left() - frame.right(), place.Height - frame.top() - frame.bottom());
-    move(place.Left, place.Top);
-    // Scroll bars that the smaller window showed take the room they leave for their own need:
-    // measured once more without them, they go where the controls fit.
-    for (Qt::ScrollBarPolicy policy : {Qt::ScrollBarAlwaysOff, Qt::ScrollBarAsNeeded}) {
-        body->setHorizontalScrollBarPolicy(policy);
-        body->setVerticalScrollBarPolicy(policy);
-    }
+    PutFrame(this, place, frame);
+    NoteFrame(this, place, KnownFrameMargins(this) ? std::nullopt : std::optional<QMargins>(frame));
 }
 
 void TMainForm::CreateChartButtons(QToolBar* bar)

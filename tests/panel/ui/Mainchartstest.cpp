@@ -278,11 +278,11 @@ TEST_F(MainCharts, ToolWindowsFirstOpenEachInItsOwnPlaceClearOfTheMainWindowsBar
     form->OstraBuslogMenuItem->trigger();
     form->LoggingBtn->click();
     ASSERT_TRUE(logging->isVisible());
-    QRect modelFrame;
+    testsupport::SShownWindow model;
     QSize modelSize;
     testsupport::ModalDriver driver;
-    driver.Then("ModelForm", [&modelFrame, &modelSize](QWidget* dialog) {
-        modelFrame = dialog->frameGeometry();
+    driver.Then("ModelForm", [&model, &modelSize](QWidget* dialog) {
+        model = testsupport::ShownWindow(dialog);
         modelSize = dialog->size();
         static_cast<QDialog*>(dialog)->reject();
         return true;
@@ -290,10 +290,11 @@ TEST_F(MainCharts, ToolWindowsFirstOpenEachInItsOwnPlaceClearOfTheMainWindowsBar
     QTest::mouseClick(tuning->ModelBtn, Qt::LeftButton);
     ASSERT_TRUE(driver.Done());
     // In the order they were opened; the model window last.
-    const std::vector<QRect> frames{smith.frameGeometry(), caps.frameGeometry(),
-                                    tuning->frameGeometry(), log->frameGeometry(),
-                                    logging->frameGeometry(), modelFrame};
-    testsupport::ExpectToolWindowsClear(*form, frames, {true, true, true, false, true, false});
+    std::vector<testsupport::SShownWindow> shown;
+    for (QWidget* w : std::vector<QWidget*>{&smith, &caps, tuning, log, logging})
+        shown.push_back(testsupport::ShownWindow(w));
+    shown.push_back(model);
+    testsupport::ExpectToolWindowsClear(*form, shown, {true, true, true, false, true, false});
     tuning->SetVisible(false);
     log->hide();
     form->LoggingBtn->click();
@@ -376,7 +377,7 @@ TEST_F(MainCharts, AToolWindowTallerThanTheRoomBetweenTheBarsLeavesTheStatusBarU
     form->SetForms(forms);
     form->OstraBuslogMenuItem->trigger();
     ASSERT_TRUE(log->isVisible());
-    testsupport::ExpectToolWindowsClear(*form, {log->frameGeometry()}, {false});
+    testsupport::ExpectToolWindowsClear(*form, std::vector<QWidget*>{log}, {false});
     EXPECT_LT(log->height(), form->screen()->availableGeometry().height());
     EXPECT_GE(log->height(), log->minimumHeight());
     log->hide();

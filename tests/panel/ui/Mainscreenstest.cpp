@@ -17,6 +17,7 @@
 #include "panel/ui/Main.h"
 #include "panel/ui/Smithdlg.h"
 #include "platform/Settingsfile.h"
+#include "qtsupport/Xdisplay.h"
 #include "service/ui/Mainserviceside.h"
 #include "service/ui/Tuningdlg.h"
 #include "simunit/Simcommandset.h"
@@ -25,6 +26,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLayout>
 #include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -44,10 +46,13 @@ const char* const KeyPath = "Software\\Quorvane\\Vantrel Orrery";
 const char* const ScreenVar = "ORRERY_TEST_SCREEN";      // "1024x768": the child's screen
 const char* const MainPlaceVar = "ORRERY_TEST_MAIN_AT";  // "Top,Left" stored at the last exit
 
-// Runs one of MainOnScreen's tests in a child of this program on an offscreen screen of w x h, with
-// the main window's place stored at top, left when given; true when they passed.
-bool PassOnScreen(int w, int h, const std::string& mainAt,
-                  const std::string& test = "WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClearOfItsBars")
+const char* const PlacesTest = "WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClearOfItsBars";
+
+// Runs one of MainOnScreen's tests in a child of this program on an offscreen screen of w x h, or
+// on the X display given (whose screen has that size), with the main window's place stored at
+// top, left when given; true when they passed.
+bool PassOnScreen(int w, int h, const std::string& mainAt, const std::string& test = PlacesTest,
+                  const std::string& display = {})
 {
     testsupport::TempDir dir;
     const std::string config = dir.File("screen.json");
@@ -55,7 +60,13 @@ bool PassOnScreen(int w, int h, const std::string& mainAt,
                                       std::to_string(w) + ", \"height\": " + std::to_string(h) +
                                       ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", QString::fromStdString("offscreen:configfile=" + config));
+    if (display.empty()) {
+        env.insert("QT_QPA_PLATFORM", QString::fromStdString("offscreen:configfile=" + config));
+    } else {
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("DISPLAY", QString::fromStdString(display));
+        env.remove("WAYLAND_DISPLAY");
+    }
     env.insert(ScreenVar, QString::fromStdString(std::to_string(w) + "x" + std::to_string(h)));
     env.insert(MainPlaceVar, QString::fromStdString(mainAt));
     env.insert("ORRERY_SETTINGS_FILE", QString::fromStdString(dir.File("s.ini")));
@@ -93,6 +104,45 @@ TEST(MainScreens, On1280x1024AfterARestartWithTheMainWindowMoved)
     EXPECT_TRUE(PassOnScreen(1280, 1024, "300,250"));
 }
 
+// Under a window manager, which frames each window with a title bar and borders and places it
+// where the program asks only once it gets to it; and on X without one.
+void PassOnX(int w, int h, testsupport::VirtualDisplay::Manager manager, const std::string& config = {})
+{
+    testsupport::VirtualDisplay x(w, h, manager, config);
+    if (!x.Missing().empty())
+        GTEST_SKIP() << x.Missing() << ": the windows are not tried on X";
+    ASSERT_FALSE(x.Display().empty()) << x.Error();
+    EXPECT_TRUE(PassOnScreen(w, h, "", PlacesTest, x.Display()));
+    // After a restart with the main window left at 300, 200.
+    EXPECT_TRUE(PassOnScreen(w, h, "200,300", PlacesTest, x.Display()));
+    EXPECT_TRUE(PassOnScreen(w, h, "", "TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromTheBars", x.Display()));
+}
+
+TEST(MainScreens, UnderAWindowManagerOn1024x768TheToolWindowsKeepClearInTheirFrames)
+{
+    PassOnX(1024, 768, testsupport::VirtualDisplay::Manager::Openbox);
+}
+
+TEST(MainScreens, UnderAWindowManagerOn1280x1024TheToolWindowsKeepClearInTheirFrames)
+{
+    PassOnX(1280, 1024, testsupport::VirtualDisplay::Manager::Openbox);
+}
+
+TEST(MainScreens, UnderAWindowManagerThatFramesToolWindowsUnlikeTheMainWindowTheyKeepClear)
+{
+    // The main window without a frame, the tool windows with title bars: a tool window's place
+    // cannot be worked out with the main window's frame.
+    PassOnX(1024, 768, testsupport::VirtualDisplay::Manager::Openbox,
+            "<?xml version=\"1.0\"?>\n<openbox_config xmlns=\"http://openbox.org/3.4/rc\">\n"
+            "<applications><application type=\"normal\"><decor>no</decor></application></applications>\n"
+            "</openbox_config>\n");
+}
+
+TEST(MainScreens, OnXWithoutAWindowManagerTheToolWindowsKeepClear)
+{
+    PassOnX(1024, 768, testsupport::VirtualDisplay::Manager::None);
+}
+
 TEST(MainScreens, On1280x1024AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
 {
     EXPECT_TRUE(PassOnScreen(1280, 1024, "", "AThirdCapacitorsControlsWidenTheWindowWithinTheScreen"));
@@ -103,9 +153,9 @@ TEST(MainScreens, On1024x768AThirdCapacitorsControlsWidenTheWindowToTheScreen)
     EXPECT_TRUE(PassOnScreen(1024, 768, "", "AThirdCapacitorsControlsWidenTheWindowWithinTheScreen"));
 }
 
-TEST(MainScreens, On1280x1024AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling)
+TEST(MainScreens, On1280x1024AWindowMadeSmallerStaysSoUntilAnAlarmShownLaterGrowsItInsteadOfScrolling)
 {
-    EXPECT_TRUE(PassOnScreen(1280, 1024, "", "AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling"));
+    EXPECT_TRUE(PassOnScreen(1280, 1024, "", "AWindowMadeSmallerStaysSoUntilAnAlarmShownLaterGrowsItInsteadOfScrolling"));
 }
 
 // A control on the screen and in sight inside the window: not scrolled out of its view.
@@ -148,14 +198,12 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
     ASSERT_EQ(std::to_string(screen.width()) + "x" + std::to_string(screen.height()), size);
 
     // The main window: wholly on the screen, its minimum what its bars need, not its first size.
-    EXPECT_TRUE(screen.contains(form.frameGeometry()))
-        << form.frameGeometry().x() << "," << form.frameGeometry().y() << " "
-        << form.frameGeometry().width() << "x" << form.frameGeometry().height();
+    const QRect frame = testsupport::ShownWindow(&form).Frame;
+    EXPECT_TRUE(screen.contains(frame)) << testsupport::Text(frame);
     EXPECT_LT(form.minimumSizeHint().width(), 828);
     EXPECT_LT(form.minimumSizeHint().height(), 552);
     if (!mainAt.empty()) { // where it was left, as far as the screen lets it be
-        EXPECT_EQ(form.frameGeometry().top(),
-                  std::min(std::stoi(mainAt), screen.bottom() + 1 - form.frameGeometry().height()));
+        EXPECT_EQ(frame.top(), std::min(std::stoi(mainAt), screen.bottom() + 1 - frame.height()));
     }
     // The tool bar's Smith button and the Config page's tab in sight.
     ASSERT_TRUE(form.SmithBtn->isVisible());
@@ -173,8 +221,27 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
     // The Smith chart stays on top: it leaves the tool bar's Smith button uncovered.
     const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
     for (QWidget* tool : w.ToolWindows())
-        EXPECT_FALSE(tool->frameGeometry().intersects(smithBtn)) << tool->objectName().toStdString();
+        EXPECT_FALSE(testsupport::ShownWindow(tool).Frame.intersects(smithBtn)) << tool->objectName().toStdString();
     std::remove(store.c_str());
+}
+
+TEST(MainOnScreen, TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromTheBars)
+{
+    if (!std::getenv(ScreenVar))
+        GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
+    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
+    // Shown while the main window starts, before a window manager has framed it.
+    testsupport::MainWithToolWindows w("[Vantrel Orrery]\r\nConnMode=0\r\n[Smith]\r\nVisible=1\r\n"
+                                       "[Caps]\r\nVisible=1\r\n[Logging]\r\nVisible=1\r\n");
+    ASSERT_TRUE(w.Show());
+    const std::vector<QWidget*> opened{&w.smith, &w.caps, w.logging};
+    ASSERT_TRUE(testsupport::WaitSettled(opened)) << "the tool windows are not shown settled";
+    testsupport::ExpectToolWindowsClear(w.form, opened, {true, true, true});
+    // With no room beside the main window, the first goes just below its tool bar, as it does
+    // when opened by hand.
+    const QRect toolBar = testsupport::MainBars(w.form).at(1);
+    EXPECT_EQ(testsupport::ShownWindow(&w.smith).Frame.top(), toolBar.bottom() + 1 + toolplaces::Gap)
+        << testsupport::Text(testsupport::ShownWindow(&w.smith).Frame);
 }
 
 // A main window shown on the child's screen with a simulated unit beside it, which the
@@ -255,13 +322,13 @@ TEST(MainOnScreen, AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
     // The Smith chart shown now goes beside the window as it is now, and stays off its bars.
     form.SmithBtn->click();
     ASSERT_TRUE(smith.isVisible());
-    testsupport::ExpectToolWindowsClear(form, {smith.frameGeometry()}, {true});
+    testsupport::ExpectToolWindowsClear(form, std::vector<QWidget*>{&smith}, {true});
     const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
     EXPECT_FALSE(smith.frameGeometry().intersects(smithBtn));
     smith.hide();
 }
 
-TEST(MainOnScreen, AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling)
+TEST(MainOnScreen, AWindowMadeSmallerStaysSoUntilAnAlarmShownLaterGrowsItInsteadOfScrolling)
 {
     if (!std::getenv(ScreenVar))
         GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
@@ -271,6 +338,18 @@ TEST(MainOnScreen, AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling)
     ASSERT_TRUE(w.sim.Ok()) << w.sim.Error();
     TMainForm& form = w.form;
     ASSERT_TRUE(w.Show({}));
+    auto* scroll = form.findChild<QScrollArea*>("BodyScroll");
+    ASSERT_TRUE(scroll);
+    // Made smaller than its controls need, the window keeps that size while they need no more
+    // (their layout asked again).
+    const QSize smaller = form.size() - QSize(0, 80);
+    form.resize(smaller);
+    QCoreApplication::processEvents();
+    scroll->widget()->layout()->invalidate();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.width(), smaller.width());
+    EXPECT_EQ(form.height(), smaller.height());
     ASSERT_TRUE(w.Connect());
     form.ReadTimerTimer();
     form.ReadTimer->stop();
@@ -280,8 +359,6 @@ TEST(MainOnScreen, AnAlarmShownLaterGrowsTheWindowInsteadOfScrolling)
     ASSERT_TRUE(mute);
     ASSERT_TRUE(mute->isVisible());
     // The window took the room the alarm row needs: no scroll bar, the Mute button in sight.
-    auto* scroll = form.findChild<QScrollArea*>("BodyScroll");
-    ASSERT_TRUE(scroll);
     EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
     EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
     EXPECT_TRUE(form.screen()->availableGeometry().contains(form.frameGeometry()));

@@ -13,6 +13,7 @@
 #include "panel/ui/Main.h"
 #include "panel/ui/Smithdlg.h"
 #include "panel/ui/Status.h"
+#include "qtsupport/Xdisplay.h"
 #include "service/ui/Mainserviceside.h"
 #include "service/ui/Tuningdlg.h"
 #include "support/Tempdir.h"
@@ -25,9 +26,16 @@
 #include <QToolBar>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
+
+// A window as the user sees it: on X as the X server shows it, in the frame of the window
+// manager if one runs; offscreen, with a title bar of the height the places expect where there
+// is no frame.
+inline SShownWindow ShownWindow(QWidget* w) { return Shown(w, toolplaces::DefaultTitleBar); }
 
 // The main window's menu bar, tool bar and status bar on the screen.
 inline std::vector<QRect> MainBars(TMainForm& form)
@@ -36,44 +44,71 @@ inline std::vector<QRect> MainBars(TMainForm& form)
     EXPECT_TRUE(bar);
     if (!bar)
         return {};
-    return {QRect(form.menuBar()->mapToGlobal(QPoint(0, 0)), form.menuBar()->size()),
-            QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size()),
-            QRect(form.Status->mapToGlobal(QPoint(0, 0)), form.Status->size())};
+    const QPoint client = ShownWindow(&form).Client.topLeft();
+    auto onScreen = [&form, client](QWidget* w) { return QRect(client + w->mapTo(&form, QPoint(0, 0)), w->size()); };
+    return {onScreen(form.menuBar()), onScreen(bar), onScreen(form.Status)};
+}
+
+inline std::string Text(const QRect& r)
+{
+    return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+           std::to_string(r.height());
 }
 
 // Tool windows in the order they were opened: each on the screen, over none of the main
 // window's bars nor the title bar of one opened before it; one that stays on top leaves
 // enough of a later one's title bar in sight.
-inline void ExpectToolWindowsClear(TMainForm& form, const std::vector<QRect>& frames,
-                            const std::vector<bool>& onTop)
+inline void ExpectToolWindowsClear(TMainForm& form, const std::vector<SShownWindow>& shown,
+                                   const std::vector<bool>& onTop)
 {
     const QRect screen = form.screen()->availableGeometry();
     const std::vector<QRect> bars = MainBars(form);
-    auto title = [](const QRect& f) { return QRect(f.x(), f.y(), f.width(), toolplaces::DefaultTitleBar); };
-    for (size_t i = 0; i < frames.size(); ++i) {
-        EXPECT_TRUE(screen.contains(frames[i])) << i;
+    auto title = [](const SShownWindow& s) {
+        return QRect(s.Frame.x(), s.Frame.y(), s.Frame.width(), s.TitleBar);
+    };
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const QRect& frame = shown[i].Frame;
+        const std::string name = shown[i].Name + " at " + Text(frame);
+        EXPECT_TRUE(screen.contains(frame)) << name;
         for (const QRect& b : bars)
-            EXPECT_FALSE(frames[i].intersects(b)) << i;
+            EXPECT_FALSE(frame.intersects(b)) << name << " over the bar at " << Text(b);
         // The longest run of the title bar that windows staying above it leave in sight.
-        const QRect strip = title(frames[i]);
+        const QRect strip = title(shown[i]);
         std::vector<bool> covered(size_t(strip.width()), false);
         for (size_t j = 0; j < i; ++j) {
-            EXPECT_FALSE(frames[i].intersects(title(frames[j]))) << i << " over " << j;
-            if (onTop[j] && !onTop[i] && frames[j].intersects(strip))
-                for (int x = std::max(frames[j].left(), strip.left());
-                     x <= std::min(frames[j].right(), strip.right()); ++x)
+            EXPECT_FALSE(frame.intersects(title(shown[j])))
+                << name << " over the title bar of " << shown[j].Name << " at " << Text(shown[j].Frame);
+            if (onTop[j] && !onTop[i] && shown[j].Frame.intersects(strip))
+                for (int x = std::max(shown[j].Frame.left(), strip.left());
+                     x <= std::min(shown[j].Frame.right(), strip.right()); ++x)
                     covered[size_t(x - strip.left())] = true;
         }
         int run = 0, longest = 0;
         for (bool c : covered)
             longest = std::max(longest, run = c ? 0 : run + 1);
-        EXPECT_GE(longest, std::min(toolplaces::TitleShown, frames[i].width()))
-            << i << " at " << frames[i].x() << "," << frames[i].y() << " " << frames[i].width() << "x"
-            << frames[i].height();
+        EXPECT_GE(longest, std::min(toolplaces::TitleShown, frame.width())) << name;
     }
 }
 
-// The main window with every tool window that takes a first place beside it, none placed yet.
+inline void ExpectToolWindowsClear(TMainForm& form, const std::vector<QWidget*>& windows,
+                                   const std::vector<bool>& onTop)
+{
+    std::vector<SShownWindow> shown;
+    for (QWidget* w : windows)
+        shown.push_back(ShownWindow(w));
+    ExpectToolWindowsClear(form, shown, onTop);
+}
+
+// Opens a tool window through its menu item and waits until it is on the screen in its frame.
+inline void OpenFromMenu(QAction* item, QWidget* window)
+{
+    item->trigger();
+    ASSERT_TRUE(window->isVisible()) << window->objectName().toStdString();
+    ASSERT_TRUE(WaitSettled({window})) << window->objectName().toStdString() << " is not shown settled";
+}
+
+// The main window with every tool window that takes a first place beside it, none placed yet;
+// started with a settings file of the text given, if any.
 struct MainWithToolWindows {
     TempDir dir;
     ScriptedHooks hooks;
@@ -86,11 +121,16 @@ struct MainWithToolWindows {
     TOstraBusLogForm* log = new TOstraBusLogForm(&form);
     TLoggingForm* logging = new TLoggingForm(*form.Device(), &form);
 
-    MainWithToolWindows()
+    explicit MainWithToolWindows(const std::string& settings = {})
     {
         PlotView().Reset();
         form.SetData(&data);
-        form.SetCommandLine({}, dir.Path());
+        std::vector<std::string> args;
+        if (!settings.empty()) {
+            args.push_back(dir.File("start.orrery"));
+            WriteAll(args.back(), settings);
+        }
+        form.SetCommandLine(args, dir.Path());
         form.Controller()->SetVersionText("D.00");
         TMainServiceSide::Forms serviceForms;
         serviceForms.Tuning = tuning;
@@ -111,27 +151,30 @@ struct MainWithToolWindows {
         logging->hide();
         form.Device()->ClosePort();
     }
-    // Shows the main window; true when the program started.
+    // Shows the main window; true when the program started and the window has settled on the
+    // screen, its body without scroll bars where the screen has room for it.
     bool Show()
     {
         form.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(WaitSettled({&form})) << "the main window is not shown settled";
         QCoreApplication::processEvents();
         return form.Controller()->StartupDone();
     }
     // Opens the tool windows in menu order (Window, then Tools) and checks their places.
     void OpenInMenuOrderClear()
     {
-        form.CapsMenuItem->trigger();
-        form.SmithMenuItem->trigger();
-        form.LoggingMenuItem->trigger();
-        form.TuningMenuItem->trigger();
-        form.OstraBuslogMenuItem->trigger();
-        ASSERT_TRUE(smith.isVisible() && caps.isVisible() && tuning->isVisible() && log->isVisible() &&
-                    logging->isVisible());
-        ExpectToolWindowsClear(form,
-                               {caps.frameGeometry(), smith.frameGeometry(), logging->frameGeometry(),
-                                tuning->frameGeometry(), log->frameGeometry()},
-                               {true, true, true, true, false});
+        const std::vector<std::pair<QAction*, QWidget*>> menuOrder{{form.CapsMenuItem, &caps},
+                                                                   {form.SmithMenuItem, &smith},
+                                                                   {form.LoggingMenuItem, logging},
+                                                                   {form.TuningMenuItem, tuning},
+                                                                   {form.OstraBuslogMenuItem, log}};
+        for (const auto& [item, window] : menuOrder) {
+            OpenFromMenu(item, window);
+            if (::testing::Test::HasFatalFailure())
+                return;
+        }
+        ExpectToolWindowsClear(form, {&caps, &smith, logging, tuning, log}, {true, true, true, true, false});
     }
     std::vector<QWidget*> ToolWindows() { return {&smith, &caps, tuning, logging, log}; }
 };
