@@ -241,11 +241,6 @@ bool CHistoryFile::HeadIsNotOurs(const std::string& head)
     return false;
 }
 
-bool CHistoryFile::WithoutHeader(const std::string& text)
-{
-    return text.empty() || Read(text).Error == NoHeader;
-}
-
 CHistoryFile::Result CHistoryFile::Read(const std::string& text, bool head)
 {
     Result result;
