@@ -49,6 +49,10 @@ run)
 test)
     install_missing
     configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DORRERY_SANITIZE=ON
+    # The warnings of the optimiser (GCC's -Wrestrict at -O3, say) never show in that unoptimised
+    # build: the default configuration is built once more as a release, in which a warning is an
+    # error as in every build with the tests, so that a build type no one runs cannot break.
+    configure_build build/release -DCMAKE_BUILD_TYPE=Release
     # The leak check's tracer can read a bogus dynamic-TLS range of a library the platform
     # plugins load (and crash after every test passed) unless __tls_get_addr is left alone.
     export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0}

@@ -1,16 +1,19 @@
 # The include rule: every file of a source folder includes only files of its own folder and of
 # the folders below it, and the logic folders and the tools take nothing of Qt.
 #
-# The rule reads what the compiler reads. Every file under src and tools is read, whatever its
-# name ends with (.h, .hpp, .inc, none), and a file generated into the build folder is read when
-# one of them includes it: its includes count as the includer's. An include is taken in every
+# The rule reads what the compiler reads. The C++ sources and headers under src and tools are
+# read (.cpp, .h, .hpp, .inc, ...); a file of another name (none, .def) is read when one of them
+# includes it, and so is a file generated into the build folder, whose includes count as the
+# includer's. A script or a picture beside them is no C++ file. An include is taken in every
 # spelling that compiles: "x" or <x>, #include_next and #import; '#' or '%:' with blanks and
 # comments around it; a name beside the including file, in an include folder or absolute, with
 # '..' and through symbolic links; after a byte-order mark, with lines ended by LF, CR LF or a
-# lone CR and joined by a backslash. What the compiler skips is skipped: comments, and the
-# branches of #if 0 (and those after an #if 1). A link in a folder to a file of a folder above
-# it is refused, and so is an include whose file only the preprocessor knows (a macro's name):
-# the rule cannot follow it.
+# lone CR and joined by a backslash. What the compiler skips is skipped: comments, strings and
+# raw strings (a digit separator is part of its number, no character literal), and the branches
+# of #if 0 in any spelling of zero (and those after an #if 1). A condition the rule cannot decide
+# (#ifdef X, #if defined(X), #if X) is read as met, as a build may meet it. A link in a folder to
+# a file of a folder above it is refused, and so is an include whose file only the preprocessor
+# knows (a macro's name): the rule cannot follow it.
 #   cmake -DSRC=<source root> [-DTOOLS=<tools folder>] [-DBUILD=<build folder>]
 #         [-DSTAMP=<file touched when the rule holds>] -P Includerule.cmake
 # TOOLS is the tools folder beside SRC unless given. BUILD's compile_commands.json names the
@@ -84,8 +87,11 @@ if(build AND EXISTS "${build}/compile_commands.json")
 endif()
 
 # The lexer. Tokens the compiler does not read as code (comments), and those in which a comment
-# opener is not one (strings, characters, the header name of an include in brackets), are found
-# in one pass from the left, as the compiler finds them; comments are then dropped.
+# opener is not one (strings, characters, the header name of an include in brackets, a number
+# with a digit separator), are found in one pass from the left, as the compiler finds them;
+# comments are then dropped. Names are tokens too, so that a digit or an R inside one starts no
+# number and no raw string. The end of a raw string no pattern can find (its delimiter is its
+# own): its opener is a token, and the lexer goes on after the string's end (lex_code).
 string(ASCII 1 mark_open)
 string(ASCII 2 mark_close)
 string(ASCII 11 12 ws)
@@ -94,15 +100,80 @@ string(ASCII 239 187 191 bom)
 set(hash "(#|%:)")
 set(token_re "//[^\n]*|/\\*[^*]*\\*+([^/*][^*]*\\*+)*/")
 string(APPEND token_re "|\n[${ws}]*${hash}[${ws}]*(include|include_next|import)[${ws}]*<[^>\n]*>")
+string(APPEND token_re "|(u8|u|U|L)?R\"[^()\\\\${ws}\n]*\\(")
 string(APPEND token_re "|\"[^\"\\\\\n]*(\\\\.[^\"\\\\\n]*)*\"|'[^'\\\\\n]*(\\\\.[^'\\\\\n]*)*'")
-# A raw string, in which the lexer may not see where the string ends.
-set(raw_re "(^|[^A-Za-z0-9_])(u8|u|U|L)?R\"[^ ()\\\\\t\n\"]*\\(")
-set(zero_re "^[(${ws}]*(0|false)[)${ws}]*$")
-set(one_re "^[(${ws}]*(1|true)[)${ws}]*$")
+string(APPEND token_re "|[A-Za-z_$][A-Za-z0-9_$]*|\\.?[0-9]([eEpP][-+]|[A-Za-z0-9_.]|'[A-Za-z0-9_])*")
+set(raw_open_re "${mark_open}(u8|u|U|L)?R\"([^${mark_close}(]*)\\(${mark_close}")
+
+# The text with its tokens marked, every raw string in it made an empty string: the compiler
+# reads no directive and no comment in one.
+function(lex_code text out)
+  set(done "")
+  while(TRUE)
+    string(REGEX REPLACE "${token_re}" "${mark_open}\\0${mark_close}" marked "${text}")
+    string(REGEX MATCH "${raw_open_re}" opener "${marked}")
+    if(opener STREQUAL "")
+      break()
+    endif()
+    set(close ")${CMAKE_MATCH_2}\"")
+    string(FIND "${marked}" "${opener}" at)
+    string(SUBSTRING "${marked}" 0 ${at} before)
+    string(LENGTH "${opener}" length)
+    math(EXPR at "${at} + ${length}")
+    string(SUBSTRING "${marked}" ${at} -1 after)
+    # What follows the opener as it stands: the lexer read it as code, and it is not.
+    string(REPLACE "${mark_open}" "" after "${after}")
+    string(REPLACE "${mark_close}" "" after "${after}")
+    string(FIND "${after}" "${close}" end)
+    if(end EQUAL -1)
+      # A raw string without an end, which the compiler refuses: what follows is read as code.
+      break()
+    endif()
+    string(APPEND done "${before}${mark_open}\"\"${mark_close}")
+    string(LENGTH "${close}" length)
+    math(EXPR end "${end} + ${length}")
+    string(SUBSTRING "${after}" ${end} -1 text)
+  endwhile()
+  set(${out} "${done}${marked}" PARENT_SCOPE)
+endfunction()
+
+# What an #if or #elif condition tells of its branch: skip when it is a literal zero in any
+# spelling (0, 00, 0x0, 0b0, 0'0, with a suffix, in parentheses) or false, sure when it is
+# another integer literal or true, maybe for all else: a name, defined(), an expression.
+function(condition_branch cond out)
+  set(branch maybe)
+  string(STRIP "${cond}" cond)
+  while(cond MATCHES "^\\((.*)\\)$")
+    string(STRIP "${CMAKE_MATCH_1}" cond)
+  endwhile()
+  if(cond STREQUAL "false")
+    set(branch skip)
+  elseif(cond STREQUAL "true")
+    set(branch sure)
+  elseif(cond MATCHES "^[0-9]([A-Za-z0-9]|'[A-Za-z0-9])*$")
+    string(REPLACE "'" "" number "${cond}")
+    string(REGEX REPLACE "([uU](ll|LL|l|L|z|Z)?|(ll|LL|l|L|z|Z)[uU]?)$" "" number "${number}")
+    set(digits "")
+    if(number MATCHES "^0[xX]([0-9A-Fa-f]+)$")
+      set(digits "${CMAKE_MATCH_1}")
+    elseif(number MATCHES "^0[bB]([01]+)$")
+      set(digits "${CMAKE_MATCH_1}")
+    elseif(number MATCHES "^(0[0-7]*|[1-9][0-9]*)$")
+      set(digits "${CMAKE_MATCH_1}")
+    endif()
+    if(digits MATCHES "^0+$")
+      set(branch skip)
+    elseif(NOT digits STREQUAL "")
+      set(branch sure)
+    endif()
+  endif()
+  set(${out} ${branch} PARENT_SCOPE)
+endfunction()
 
 # The includes of directive lines ("\n#..." without comments) that are not in a branch the
-# compiler skips, as entries "<kind><name>": kind '"' for "name", '<' for <name>, and '?' for
-# one whose file the rule cannot know (then the text after the directive's name).
+# compiler skips, as entries "<kind><when><name>": kind '"' for "name", '<' for <name>, and '?'
+# for one whose file the rule cannot know (then the text after the directive's name); when is
+# '?' under a condition the rule cannot decide, else '-'.
 function(live_directives lines out)
   # The conditional branches: maybe (may be taken), sure (taken), skip (not taken, a later one
   # may be), past (one before was taken), within (within a branch not taken).
@@ -115,14 +186,18 @@ function(live_directives lines out)
       if(dead)
         continue()
       endif()
+      set(when "-")
+      if(stack MATCHES "(^|;)maybe(;|$)")
+        set(when "?")
+      endif()
       string(REGEX REPLACE "^[a-z_]+[${ws}]*" "" operand "${d}")
       if(operand MATCHES "^\"([^\"]*)\"")
-        list(APPEND found "\"${CMAKE_MATCH_1}")
+        list(APPEND found "\"${when}${CMAKE_MATCH_1}")
       elseif(operand MATCHES "^<([^>]*)>")
-        list(APPEND found "<${CMAKE_MATCH_1}")
+        list(APPEND found "<${when}${CMAKE_MATCH_1}")
       else()
         string(STRIP "${operand}" operand)
-        list(APPEND found "?${operand}")
+        list(APPEND found "?${when}${operand}")
       endif()
       continue()
     endif()
@@ -135,12 +210,9 @@ function(live_directives lines out)
     if(NOT stack STREQUAL "")
       list(GET stack -1 top_state)
     endif()
-    # What the condition tells of its branch: skip for 0, sure for 1, maybe for all else.
     set(branch maybe)
-    if(word MATCHES "^(el)?if$" AND cond MATCHES "${zero_re}")
-      set(branch skip)
-    elseif(word MATCHES "^(el)?if$" AND cond MATCHES "${one_re}")
-      set(branch sure)
+    if(word MATCHES "^(el)?if$")
+      condition_branch("${cond}" branch)
     endif()
     if(word MATCHES "^if")
       if(dead)
@@ -183,21 +255,13 @@ function(live_includes path out)
   string(REPLACE "\r\n" "\n" text "${text}")
   string(REPLACE "\r" "\n" text "${text}")
   string(REGEX REPLACE "\\\\[${ws}]*\n" "" text "${text}")
+  lex_code("\n${text}" code)
   # A comment stands for a space: "#include/**/X" is "#include X".
-  string(REPLACE "/*" " /*" text "\n${text}")
-  string(REGEX REPLACE "${token_re}" "${mark_open}\\0${mark_close}" code "${text}")
-  string(REGEX REPLACE "${mark_open}(//|/\\*)[^${mark_close}]*${mark_close}" "" code "${code}")
+  string(REGEX REPLACE "${mark_open}(//|/\\*)[^${mark_close}]*${mark_close}" " " code "${code}")
   string(REPLACE "${mark_open}" "" code "${code}")
   string(REPLACE "${mark_close}" "" code "${code}")
   string(REGEX MATCHALL "\n[${ws}]*${hash}[^\n]*" lines "${code}")
   live_directives("${lines}" found)
-  if(text MATCHES "${raw_re}")
-    # The directives of the text as it stands too: what the lexer took for a comment may be
-    # part of a raw string.
-    string(REGEX MATCHALL "\n[${ws}]*${hash}[^\n]*" lines "${text}")
-    live_directives("${lines}" more)
-    list(APPEND found ${more})
-  endif()
   set(${out} "${found}" PARENT_SCOPE)
 endfunction()
 
@@ -298,6 +362,10 @@ function(place real folder_out shown_out)
   set(${shown_out} "${real}" PARENT_SCOPE)
 endfunction()
 
+# The names of C++ sources and headers, the files the compiler is given or that are meant to be
+# included.
+set(cxx_name_re "\\.(c|cc|cp|cpp|cxx|c\\+\\+|C|CPP|h|hh|hp|hpp|hxx|h\\+\\+|H|HPP|inc|inl|ipp|ixx|tcc|tpp|cppm)$")
+
 function(fault text)
   set_property(GLOBAL APPEND PROPERTY include_rule_faults "${text}")
 endfunction()
@@ -310,19 +378,25 @@ function(check_includes path shown folder)
   live_includes("${path}" entries)
   foreach(entry IN LISTS entries)
     string(SUBSTRING "${entry}" 0 1 kind)
-    string(SUBSTRING "${entry}" 1 -1 name)
     if(kind STREQUAL "!")
       fault("${shown}: holds a NUL byte, past which the compiler reads on and the rule cannot")
       continue()
-    elseif(kind STREQUAL "?")
-      fault("${shown}: includes '${name}', a file only the preprocessor knows: name it in quotes or brackets")
+    endif()
+    string(SUBSTRING "${entry}" 1 1 when)
+    string(SUBSTRING "${entry}" 2 -1 name)
+    set(note "")
+    if(when STREQUAL "?")
+      set(note " (under a condition the rule cannot decide, which a build may meet)")
+    endif()
+    if(kind STREQUAL "?")
+      fault("${shown}: includes '${name}', a file only the preprocessor knows: name it in quotes or brackets${note}")
       continue()
     endif()
     resolve("${kind}" "${name}" "${here}" targets)
     if(NOT targets)
       # A header of the system or of a library; the plain folders take nothing of Qt.
       if(plain GREATER -1 AND name MATCHES "^Q[A-Za-z0-9_]*(/|$)")
-        fault("${shown}: includes the Qt header <${name}>, and ${folder} compiles without Qt")
+        fault("${shown}: includes the Qt header <${name}>, and ${folder} compiles without Qt${note}")
       endif()
       continue()
     endif()
@@ -335,7 +409,7 @@ function(check_includes path shown folder)
         set_property(GLOBAL PROPERTY "shown|${target}" "${target_shown}")
       endif()
       if(target_folder STREQUAL "outside")
-        fault("${shown}: includes '${name}' (${target_shown}), a file outside the source folders")
+        fault("${shown}: includes '${name}' (${target_shown}), a file outside the source folders${note}")
       elseif(target_folder STREQUAL "generated")
         get_property(seen GLOBAL PROPERTY "read_${target}|${folder}" SET)
         if(NOT seen)
@@ -345,7 +419,17 @@ function(check_includes path shown folder)
       else()
         list(FIND allowed "${target_folder}" ok)
         if(ok EQUAL -1)
-          fault("${shown}: includes '${name}' (${target_shown}), a file of ${target_folder}, which ${folder} may not include")
+          fault("${shown}: includes '${name}' (${target_shown}), a file of ${target_folder}, which ${folder} may not include${note}")
+        endif()
+        # A header whose name is not a C++ one is read once one of ours includes it.
+        get_property(seen GLOBAL PROPERTY "checked|${target}" SET)
+        if(NOT seen AND NOT target MATCHES "${cxx_name_re}")
+          set_property(GLOBAL PROPERTY "checked|${target}" TRUE)
+          if(DEFINED below_${target_folder})
+            check_includes("${target}" "${target_shown}" "${target_folder}")
+          else()
+            fault("${target_shown}: its folder '${target_folder}' has no place among the layers")
+          endif()
         endif()
       endif()
     endforeach()
@@ -362,6 +446,11 @@ foreach(root IN ITEMS "${src}" "${tools}")
   foreach(rel IN LISTS files)
     set(path "${root}/${rel}")
     set(shown "${root_name}/${rel}")
+    # C++ sources and headers, and links to folders (which may hold them); a script, a picture
+    # or a text is no C++ file, and is read only when one of ours includes it.
+    if(NOT rel MATCHES "${cxx_name_re}" AND NOT (IS_SYMLINK "${path}" AND IS_DIRECTORY "${path}"))
+      continue()
+    endif()
     get_filename_component(folder "${rel}" DIRECTORY)
     if(root STREQUAL tools)
       set(folder "tools/${folder}")
@@ -394,6 +483,7 @@ foreach(root IN ITEMS "${src}" "${tools}")
         continue()
       endif()
     endif()
+    set_property(GLOBAL PROPERTY "checked|${path}" TRUE)
     check_includes("${path}" "${shown}" "${folder}")
   endforeach()
 endforeach()

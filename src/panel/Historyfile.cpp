@@ -277,23 +277,6 @@ bool CHistoryFile::HeadIsNotOurs(const std::string& head)
     return false;
 }
 
-bool CHistoryFile::WithoutHeader(const std::string& text)
-{
-    std::string_view rest(text);
-    if (rest.starts_with(ByteOrderMark))
-        rest.remove_prefix(ByteOrderMark.size());
-    if (rest.empty())
-        return true;
-    const std::vector<std::string_view> lines = Lines(rest);
-    if (lines.empty() || !lines[0].starts_with(FileMark()) || FirstDataLine(lines) != lines.size())
-        return false;
-    // A log stopped before its first record holds its column header: it did reach the file.
-    char sep = ',';
-    std::vector<std::string_view> fields;
-    HeaderFields(lines.back(), sep, fields);
-    return lines.size() < 2 || ColumnId(std::string(fields[0])) < 0;
-}
-
 CHistoryFile::Result CHistoryFile::Read(const std::string& text, bool head)
 {
     Result result;

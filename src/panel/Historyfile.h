@@ -44,9 +44,6 @@ public:
     // (blank lines passed over) does not begin with the file mark. False when the head cannot
     // tell (empty, blanks only, or a first line it cuts off while it still matches the mark).
     static bool HeadIsNotOurs(const std::string& head);
-    // Whether a file's whole text is what a log file whose header never reached it holds:
-    // nothing, or the file's first line and comments without the column header or any record.
-    static bool WithoutHeader(const std::string& text);
     // What a reader is told of the data rows a read passed over: "1 line could not be read and
     // was skipped", "<n> lines could not be read and were skipped"; empty for none.
     static std::string SkippedNote(int skipped);

@@ -4,7 +4,6 @@
 #include "common/Registry.h"
 #include "panel/Historyfile.h"
 #include "panel/Version.h"
-#include "platform/Textfile.h"
 #include "platform/Userdirs.h"
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -25,14 +25,23 @@ constexpr const char* VendorFolder = "Quorvane";
 constexpr const char* LineEnd = "\r\n";
 
 
-// Whether the file is a log whose header never reached it: empty, or only the start of one.
-bool IsLogWithoutHeader(const std::string& name)
+// The file of that name opened for writing when it is an empty regular file, what a start left
+// that died between making the file and writing its header (written in one go); else -1. A file
+// that holds anything, a link, a pipe or a folder is not ours to take over.
+int OpenIfEmpty(const std::string& name)
 {
-    constexpr size_t Enough = 64 * 1024; // far more than a header
-    std::string text, error;
-    bool cut = false;
-    return platform::ReadFileHead(name, text, error, Enough, &cut) && !cut
-           && CHistoryFile::WithoutHeader(text);
+    // Not blocking on a pipe without a reader; a regular file ignores the flag, cleared after.
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0 || flags < 0
+        || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 } // namespace
@@ -248,8 +257,8 @@ bool CLogger::ReportOpenFailure(const std::string& name, int code, bool mayCreat
 bool CLogger::OpenFile()
 {
     // Without the maximum file number a file that exists is never truncated: the number moves on
-    // past it, unless the file is one whose header never reached it (it holds nothing to keep).
-    // With the maximum the numbers cycle and the older files are overwritten.
+    // past it, unless the file is empty (it holds nothing to keep). With the maximum the numbers
+    // cycle and the older files are overwritten.
     for (;;) {
         const std::string name = FileName();
         if (name.empty()) {
@@ -262,10 +271,9 @@ bool CLogger::OpenFile()
             return true;
         if (errno != EEXIST || settings_.UseMaxFiles)
             return false;
-        if (IsLogWithoutHeader(name)) {
-            fd_ = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-            return fd_ >= 0;
-        }
+        fd_ = OpenIfEmpty(name);
+        if (fd_ >= 0)
+            return true;
         if (settings_.FileN >= CLogSettings::MaxFileN) {
             errno = EEXIST;
             return false;
@@ -300,13 +308,21 @@ bool CLogger::Write(const std::string& text)
 
 std::string CLogger::HeaderText()
 {
-    std::string header = CHistoryFile::FirstLine(clock_.Now().DateTimeText) + LineEnd;
+    // Each line is appended piece by piece: a text put in front of a temporary string is what
+    // GCC 12's overlap check misreads at -O2 and above (-Wrestrict).
+    std::string header = CHistoryFile::FirstLine(clock_.Now().DateTimeText);
+    header += LineEnd;
+    const auto line = [&header](const std::string& text) {
+        header += ';';
+        header += text;
+        header += LineEnd;
+    };
     const std::string id = unit_.UnitIdText();
     if (!id.empty())
-        header += ";" + id + LineEnd;
+        line(id);
     if (!settings_.Comment.empty())
-        header += ";" + settings_.Comment + LineEnd;
-    header += ";" + CLogLineFormat(vars_, format_).Names(CurrentColumns()) + LineEnd;
+        line(settings_.Comment);
+    line(CLogLineFormat(vars_, format_).Names(CurrentColumns()));
     return header;
 }
 

@@ -122,7 +122,11 @@ constexpr std::string_view TempMark = ".tmp";
 // killed: those of our naming whose process no longer runs.
 void RemoveStaleTemporaries(const std::string& dir, const std::string& target)
 {
-    const std::string prefix = "." + BaseName(target) + std::string(TempMark);
+    // Appended piece by piece: GCC 12 misreads a text put in front of a temporary string as an
+    // overlapping copy (-Wrestrict) at -O2 and above.
+    std::string prefix = ".";
+    prefix += BaseName(target);
+    prefix += TempMark;
     DIR* d = opendir(dir.c_str());
     if (!d)
         return;

@@ -70,7 +70,8 @@ TEST_P(RegistryTest, ValuesRoundTripAndMissingKeysKeepDefaults)
     EXPECT_TRUE(store->ExchangeBool("Bool", false));
     EXPECT_EQ(store->ExchangeString("Str", ""), "dword:1 \"x\"");
     for (size_t i = 0; i < std::size(doubles); ++i) {
-        const double back = store->ExchangeDouble("D" + std::to_string(i), 42);
+        const std::string n = std::to_string(i);
+        const double back = store->ExchangeDouble("D" + n, 42);
         EXPECT_EQ(std::memcmp(&back, &doubles[i], sizeof back), 0) << doubles[i];
     }
     EXPECT_EQ(store->ExchangeInt("Missing", 17), 17);

@@ -59,6 +59,37 @@ TEST_F(DeviceLink, IdentifiesAndReadsLiveSamplesIntoTheStore)
     EXPECT_FALSE(dev.ProbeDtrCts()); // a pseudo-terminal has no modem lines
 }
 
+TEST_F(DeviceLink, AThirdCapacitorReplyEchoingAnotherSelectorIsNoAnswer)
+{
+    // Every third-capacitor reply begins with the selector asked for: one that begins with
+    // another answers another read (a late one) and is never taken for this one's.
+    Unit([](SimUnitData& d) { d.pin = 0x400; });
+    ASSERT_EQ(dev.ReadPin(), 0);
+    struct Case {
+        uint8_t echoed;
+        uint16_t word;
+        bool answered;
+        double position; // what the program holds after the read
+    } cases[] = {
+        {cap3sel::Position, 1234, true, 12.34},
+        {cap3sel::Steps, 5678, false, 12.34},
+        {cap3sel::Range, 4321, false, 12.34},
+    };
+    for (const Case& c : cases) {
+        pty.Unit().Register(unitcmd::Read3cap, [&c](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
+            reply = {c.echoed, static_cast<uint8_t>(c.word & 0xFF), static_cast<uint8_t>(c.word >> 8)};
+            return true;
+        });
+        const int r = dev.Read3capPosition();
+        if (c.answered) {
+            EXPECT_EQ(r, 0) << dev.LastError();
+        } else {
+            EXPECT_LT(r, 0) << int(c.echoed) << " taken for the position's reply";
+        }
+        EXPECT_DOUBLE_EQ(dev.Position(2), c.position) << int(c.echoed);
+    }
+}
+
 TEST_F(DeviceLink, UnknownModelKeepsItsReply)
 {
     pty.Unit().SetModel("Other Box");

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -409,23 +410,28 @@ TEST(LoggerKill, StartsKilledAnywhereLeaveWholeHeadersOrEmptyFiles)
             if (!text.empty()) {
                 const std::string error = CHistoryFile::Read(text).Error;
                 EXPECT_TRUE(error.empty() || error == CHistoryFile::NoHeader) << round << " " << error;
-                EXPECT_FALSE(CHistoryFile::WithoutHeader(text)) << round << " " << entry.path() << "\n" << text;
                 EXPECT_TRUE(text.ends_with("\r\n")) << round << " " << entry.path() << "\n" << text;
             }
         }
     }
 }
 
-TEST_F(LoggerTest, AFileWithoutItsHeaderIsNotCountedAndIsTakenOver)
+TEST_F(LoggerTest, OnlyAnEmptyFileIsTakenOverAnyOtherIsPassedOver)
 {
-    // What an earlier run left when it was stopped between opening a file and its header: an
-    // empty file, and the first line alone.
+    // What a start that died between making its file and writing the header (written in one go)
+    // leaves is an empty file: it holds nothing, and its number is used. A file that holds
+    // anything, even what looks like the start of a header, is not ours to cut; nor is what is
+    // no regular file of its own.
     const std::string firstOnly = ";Log File of Vantrel Orrery. Created: 06.12.2026 10:00:00\r\n";
+    const std::string partial = firstOnly + ";Unit 1 SN:1234 PIN:00000400\r\n;Log File Sample\r\n";
     testsupport::WriteAll(File(0), firstOnly);
     testsupport::WriteAll(File(1), "");
-    testsupport::WriteAll(File(2), firstOnly + ";Unit 1 SN:1234 PIN:00000400\r\n;Log File Sample\r\n");
+    testsupport::WriteAll(File(2), partial);
     testsupport::WriteAll(File(3), "earlier run 3\r\n");
-    for (int n : {0, 1, 2, 4}) {
+    ASSERT_EQ(::mkfifo(File(4).c_str(), 0644), 0) << std::strerror(errno); // no reader: must not block
+    testsupport::WriteAll(dir.File("empty.csv"), "");
+    std::filesystem::create_symlink(dir.File("empty.csv"), File(5));
+    for (int n : {1, 6}) {
         logger.StartLogging();
         ASSERT_TRUE(logger.Logging()) << n;
         EXPECT_EQ(window.fileName, File(n));
@@ -436,7 +442,13 @@ TEST_F(LoggerTest, AFileWithoutItsHeaderIsNotCountedAndIsTakenOver)
         EXPECT_EQ(lines[0], ";Log File of Vantrel Orrery. Created: " + clock.now.DateTimeText);
         EXPECT_EQ(lines[3].rfind(";Sample number,", 0), 0u);
     }
+    EXPECT_EQ(logger.Settings().FileN, 7);
+    EXPECT_EQ(ReadAll(File(0)), firstOnly);
+    EXPECT_EQ(ReadAll(File(2)), partial);
     EXPECT_EQ(ReadAll(File(3)), "earlier run 3\r\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(File(4)));
+    EXPECT_TRUE(std::filesystem::is_symlink(File(5)));
+    EXPECT_EQ(std::filesystem::file_size(dir.File("empty.csv")), 0u);
     EXPECT_TRUE(hooks.shown.empty());
 }
 

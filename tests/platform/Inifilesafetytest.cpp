@@ -51,8 +51,10 @@ TEST(IniFileSafety, ManyKeysLoadSaveAndLoadAgain)
         text += "Item" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
     IniFile ini;
     ini.LoadFromText(text);
-    for (int i = 0; i < 100000; i += 997)
-        ASSERT_EQ(ini.ReadString("pane0", "item" + std::to_string(i), ""), "v" + std::to_string(i));
+    for (int i = 0; i < 100000; i += 997) {
+        const std::string n = std::to_string(i);
+        ASSERT_EQ(ini.ReadString("pane0", "item" + n, ""), "v" + n);
+    }
     for (int i = 100000; i < 100100; ++i)
         ASSERT_TRUE(ini.WriteString("Pane0", "Item" + std::to_string(i), "n"));
     IniFile again;

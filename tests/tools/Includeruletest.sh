@@ -182,9 +182,11 @@ light_tree() {
 }
 put() { printf '%b' "$2" >"$top/$1"; } # file under the tree's top, text with escapes
 add() { printf '%b' "$2" >>"$top/$1"; }
-# Whether the compiler, compiling the file as the build does, reads the folder's header.
+# Whether the compiler, compiling the file as the build does (with the macros of defines, when
+# set), reads the folder's header.
+defines=()
 compiler_reads() { # file under top, folder
-  "$cxx" -std=c++20 -w -E -P -I "$root" -I "$top/tools" -I "$top/build/gen" "$top/$1" 2>/dev/null |
+  "$cxx" -std=c++20 -w -E -P "${defines[@]}" -I "$root" -I "$top/tools" -I "$top/build/gen" "$top/$1" 2>/dev/null |
     grep -q "marker_${2//\//_};"
 }
 # The rule's verdict on the tree, and the compiler's read of panel/Part.h from the compiled file:
@@ -207,11 +209,15 @@ for name in Extra.hpp Extra.inc Table; do
   form broken "a header named $name" $main "src/device/$name"
 done
 
-# Line ends, a byte-order mark, joined lines, other spellings of the directive.
+# Line ends, a byte-order mark, joined lines, other spellings of the directive, numbers, strings
+# and raw strings that hold what would open a comment or a skipped branch elsewhere: each refused
+# once.
 while IFS= read -r text; do
   light_tree
   put $main "$text"
   form broken "device/Part.cpp as: $text" $main "src/device/Part.cpp"
+  count=$(refusal "$root" "device/Part.cpp as: $text" | grep -c "src/device/Part.cpp: includes" || true)
+  [ "$count" -eq 1 ] || fail "device/Part.cpp as: $text: refused $count times"
 done <<'EOF'
 \xef\xbb\xbf#include "panel/Part.h"\n
 \xef\xbb\xbf  #include <panel/Part.h>\n
@@ -238,7 +244,39 @@ const char* u = "\\" /*";\n#include "panel/Part.h"\n
 #if 0\n#elif defined(X) || 1\n#include "panel/Part.h"\n#endif\n
 #if 1\n#include "panel/Part.h"\n#else\n#endif\n
 #if 0\n#endif\n#include "panel/Part.h"\n
+int n = 1'000; // the unit's /* limit\n#include "panel/Part.h"\nint m; // */\n
+auto m = 0x1'F + 0b1'0 + 1'0.5e+1'0 + 0'7; // it's /* the rest\n#include "panel/Part.h"\n// */\n
+const char* r = R"(\n#if 0\n)";\n#include "panel/Part.h"\n
+const char* r = R"x(\n)"\n#if 0\n)x";\n#include "panel/Part.h"\n
+const char* r = u8R"--(/*)--";\n#include "panel/Part.h"\n// */\n
+const char* r = R"x"(/*)x"";\n#include "panel/Part.h"\n// */\n
+const char* r = R"(a)"; const char* s = R"y(/*)y";\n#include "panel/Part.h"\n// */\n
+/* R"( */\n#include "panel/Part.h"\n// )"\n
+// R"(\n#include "panel/Part.h"\n// )"\n
+const char* s = "R\\"(";\n#include "panel/Part.h"\n// )"\n
+char c = 'R'; const char* s = "(";\n#include "panel/Part.h"\n// )"\n
+#if 0x1\n#include "panel/Part.h"\n#endif\n
+#if 0\n#elif 0b1\n#else\n#endif\n#include "panel/Part.h"\n
+#if 0\n#elif 1'0u\n#include "panel/Part.h"\n#endif\n
+#if '0'\n#include "panel/Part.h"\n#endif\n
 EOF
+
+# A condition the rule cannot decide is read as met: the compiler reads the include when a
+# build defines the macro.
+defines=(-DNOT_DEFINED -DSOMETHING=1)
+while IFS= read -r text; do
+  light_tree
+  put $main "$text"
+  form broken "device/Part.cpp as: $text" $main "a condition the rule cannot decide"
+done <<'EOF'
+#ifdef NOT_DEFINED\n#include "panel/Part.h"\n#endif\n
+#if defined(NOT_DEFINED)\n#include "panel/Part.h"\n#endif\n
+#if SOMETHING\n#include "panel/Part.h"\n#endif\n
+#ifndef SOMETHING\n#else\n#include "panel/Part.h"\n#endif\n
+#if 0\n#elif defined NOT_DEFINED\n#include "panel/Part.h"\n#endif\n
+#if 1\n#ifdef NOT_DEFINED\n#include <panel/Part.h>\n#endif\n#endif\n
+EOF
+defines=()
 
 # Comments and skipped branches: the compiler does not read the include, nor does the rule.
 while IFS= read -r text; do
@@ -262,7 +300,32 @@ int a; /* x */ /* y\n#include "panel/Part.h"\n*/\n
 #if 0 /* long\n #else */\n#include "panel/Part.h"\n#endif\n
 #if 0\n#define WHERE "panel/Part.h"\n#include WHERE\n#endif\n
 const char* s = "#include \\"panel/Part.h\\"";\n
+#if 0x0\n#include "panel/Part.h"\n#endif\n
+#if 00\n#include "panel/Part.h"\n#endif\n
+#if 0b0\n#include "panel/Part.h"\n#endif\n
+#if 0L\n#include "panel/Part.h"\n#endif\n
+#if 0u\n#include "panel/Part.h"\n#endif\n
+#if ((0x0ULL))\n#include "panel/Part.h"\n#endif\n
+#if 0'0\n#include "panel/Part.h"\n#endif\n
+#if false\n#include "panel/Part.h"\n#endif\n
+#if 0B00\n#include "panel/Part.h"\n#elif 0X0uLL\n#include "panel/Part.h"\n#endif\n
+#if 0x1\n#else\n#include "panel/Part.h"\n#endif\n
+#if 0\n#elif 2L\n#elif SOMETHING\n#include "panel/Part.h"\n#endif\n
+const char* r = R"(\n#include "panel/Part.h"\n)";\n
+const char* r = R"x(\n)"\n#include "panel/Part.h"\n)x";\n
+const wchar_t* r = LR"--(\n#include <panel/Part.h>\n)--";\n
+const char* r = R"(//)"; const char* s = R"(\n#include "panel/Part.h"\n)";\n
+int n = 1'000; /* the unit's\n#include "panel/Part.h"\n*/\n
+int n = 0x1'0'0; /* it's\n#include "panel/Part.h"\n*/ char c = '"';\n
 EOF
+
+# Files that are no C++ source or header, which no one includes: a script with a shell comment
+# that reads like an include, a picture, a text. The compiler reads none of them.
+light_tree
+put tools/run-with-simunit.sh '#!/usr/bin/env bash\n# include the unit'"'"'s port: "panel/Part.h"\n#include <panel/Part.h>\n'
+put src/device/Logo.png '\x89PNG\r\n\x1a\n\0\0\0\rIHDR\n#include "panel/Part.h"\n\xff\xfe'
+put src/device/Notes.txt '#include "panel/Part.h"\n'
+form holds "a script, a picture and a text under the source folders" $main
 
 # A name given by a macro: only the preprocessor knows the file.
 while IFS= read -r text; do

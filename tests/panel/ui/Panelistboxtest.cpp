@@ -243,6 +243,45 @@ TEST_F(NarrowPane, ABarsValueIsShownWholeInItsBoxNeverWithADigitCut)
     }
 }
 
+TEST_F(NarrowPane, ABarsValueBoxShowsTheValueWithoutDecimalsTheMarkOrNothing)
+{
+    // A variable of no decimals shows its number whole while it fits, the mark once it does not,
+    // and a box too narrow for even the mark shows nothing.
+    struct Case {
+        int paneWidth;
+        int decimals;
+        double value;
+        const char* shown; // "" for a blank box
+    } cases[] = {
+        {DefaultPaneWidth, 0, 300.0, "300"},
+        {DefaultPaneWidth, 0, 4096.0, "4096"}, // the widest of its range
+        {DefaultPaneWidth, 0, 1e9, "##"},
+        {DefaultPaneWidth, 2, 1e9, "##"},
+        {24, 0, 3.0, ""},
+        {24, 2, 1e9, ""},
+    };
+    list.Add(CItem::Bar, 4);
+    const int h = style.BarFontSize;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.paneWidth) + " " + std::to_string(c.decimals) + " " + std::to_string(c.value));
+        box.resize(c.paneWidth, 400);
+        QApplication::processEvents();
+        source.Vars[4].Decimals = c.decimals;
+        source.Latest[4] = c.value;
+        list.RefreshAll(true);
+        const SRect vb = CItem::BarGeometry(Rect(0), h, Width(h, FloatToText(4096, c.decimals))).ValueInterior;
+        const QImage& pane = box.Buffer();
+        const std::string text = c.shown;
+        if (text.empty()) {
+            ASSERT_LT(vb.Width(), Width(h, "##")) << "not a box too narrow for the mark";
+            EXPECT_TRUE(InkColumns(pane, vb).empty()) << "the box is not blank";
+            continue;
+        }
+        EXPECT_TRUE(SameIn(pane, Whole(h, {{vb.Right - 2 - Width(h, text), vb.Top, text}}), vb))
+            << "the box does not show " << text;
+    }
+}
+
 TEST_F(NarrowPane, AValueLinesNumberKeepsClearOfTheEqualsSign)
 {
     list.Add(CItem::Value, 4);
