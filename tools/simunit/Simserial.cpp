@@ -125,35 +125,21 @@ void SimSerialServer::SetRecurringFault(Fault fault, int every)
     recurringCount_ = 0;
 }
 
-void SimSerialServer::SetLateReplyMs(int ms)
+void SimSerialServer::SetMs(int& field, int ms)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    lateReplyMs_ = ms < 0 ? 0 : ms;
+    field = ms < 0 ? 0 : ms;
 }
 
-void SimSerialServer::SetProgramTimeoutMs(int ms)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    programTimeoutMs_ = ms < 0 ? 0 : ms;
-}
+void SimSerialServer::SetLateReplyMs(int ms) { SetMs(lateReplyMs_, ms); }
 
-void SimSerialServer::SetCopyDelayMs(int ms)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    copyDelayMs_ = ms < 0 ? 0 : ms;
-}
+void SimSerialServer::SetProgramTimeoutMs(int ms) { SetMs(programTimeoutMs_, ms); }
 
-void SimSerialServer::SetDribbleGapMs(int ms)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    dribbleGapMs_ = ms < 0 ? 0 : ms;
-}
+void SimSerialServer::SetCopyDelayMs(int ms) { SetMs(copyDelayMs_, ms); }
 
-void SimSerialServer::SetStreamMs(int ms)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    streamMs_ = ms < 0 ? 0 : ms;
-}
+void SimSerialServer::SetDribbleGapMs(int ms) { SetMs(dribbleGapMs_, ms); }
+
+void SimSerialServer::SetStreamMs(int ms) { SetMs(streamMs_, ms); }
 
 void SimSerialServer::ReleaseHeldReply()
 {

@@ -115,6 +115,8 @@ private:
     void ServeXilinxBlock(uint8_t length); // Simxilinx.cpp
     void StartXilinxLoad(const Request& req, const std::vector<uint8_t>& reply);
     Fault TakeFault();
+    // Sets one of the times the faults take (below 0: 0).
+    void SetMs(int& field, int ms);
     // Reads exactly n bytes, each within ByteGapMs (or timeoutMs for all); false on a gap or stop.
     bool ReadExact(uint8_t* dest, int n, int timeoutMs);
     bool WriteAll(const uint8_t* data, size_t n);
