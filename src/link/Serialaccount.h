@@ -79,6 +79,7 @@ public:
     void KeepPartial(const uint8_t* bytes, int count, Clock::time_point last);
     // Hands the cut-off frame over (empty when none) and forgets it.
     std::vector<uint8_t> TakePartial(Clock::time_point& last);
+    void DropPartial() { partial_.clear(); }
 
 private:
     std::deque<SOwedReply> owed_;

@@ -100,8 +100,7 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
         account_.Owe(owed);
     }
     if (noise_) {
-        Clock::time_point last;
-        account_.TakePartial(last); // whatever was under way goes with the noise
+        account_.DropPartial(); // whatever was under way goes with the noise
         Drain();
     }
     return r;
@@ -132,8 +131,7 @@ void CSerialExchange::Settle(const SSerialRequest& request)
             onStale_(frame.address, frame.command, frame.data, frame.length);
     }
     // Noise, or more than a line at rest holds: thrown away whole.
-    Clock::time_point last;
-    account_.TakePartial(last);
+    account_.DropPartial();
     port_.DiscardInput();
     noise_ = false;
 }
