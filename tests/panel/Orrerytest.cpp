@@ -467,6 +467,43 @@ TEST_F(ControllerTest, ReadErrorLimitOffNeverStopsTheTimerButTheCountStillLosesT
     EXPECT_TRUE(hooks.shown.empty());
 }
 
+TEST_F(ControllerTest, StoredErrorLimitOutOfRangeLosesTheReadingsWithinTheFieldsRange)
+{
+    // A settings file may hold any count: the readings count as lost after the count the
+    // settings dialog's field can hold (1 to 1000), and a text that is no number keeps the limit.
+    struct Case {
+        const char* stored;
+        int lostAt;
+    };
+    const Case cases[] = {
+        {"0", 1},   {"-7", 1},     {"-2147483648", 1}, {"1", 1},      {"999", 999},
+        {"1000", 1000}, {"1001", 1000}, {"2147483647", 1000}, {"many", 5}, {"", 5},
+    };
+    Start();
+    const std::string file = dir.File("limit.orrery");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        controller.Settings().MaxReadErrors = 5;
+        testsupport::WriteAll(file, std::string("[Vantrel Orrery]\r\n[Settings]\r\nMaxReadErrors=") + c.stored
+                                        + "\r\nUseMaxReadErrors=0\r\n");
+        ASSERT_TRUE(controller.LoadSettingsFile(file));
+        controller.SetReadTimer(true);
+        view.readingResults = {0};
+        controller.OnReadTimer();
+        view.readingsLostShown = 0;
+        int lostAt = 0;
+        for (int i = 1; i <= 1100 && lostAt == 0; ++i) {
+            view.readingResults = {-3};
+            controller.OnReadTimer();
+            if (view.readingsLostShown > 0)
+                lostAt = i;
+        }
+        EXPECT_EQ(lostAt, c.lostAt);
+        EXPECT_TRUE(view.timerOn); // the limit is off: only the readings are lost
+    }
+    EXPECT_TRUE(hooks.shown.empty());
+}
+
 TEST_F(ControllerTest, NoLinkStopsTheTimerSilently)
 {
     Start();
