@@ -612,6 +612,68 @@ TEST_F(SimControllerTest, ConnectIdentifiesReadsSetupAndStartsPolling)
     EXPECT_TRUE(view.ui.DemoEnabled);
 }
 
+TEST_F(SimControllerTest, ReadingsBackAfterTheyWereLostCheckTheUnitFirst)
+{
+    // After the readings were lost the next step identifies the unit and reads its set-up
+    // before its state; a unit that still does not answer counts as a failed read, and one the
+    // program no longer knows is asked about as at connection.
+    struct Case {
+        const char* what;
+        const char* model;   // what the unit says it is when it answers again
+        bool silent;         // it still does not answer
+        bool answer;         // to the question about an unknown model
+        bool connected, polled;
+        int setupReads, readings; // of the step after the readings were lost
+    };
+    const Case cases[] = {
+        {"the same unit", "VANT", false, false, true, true, 1, 1},
+        {"still silent", "VANT", true, false, true, true, 0, 0},
+        {"an unknown unit, kept", "Other Match", false, true, true, false, 0, 0},
+        {"an unknown unit, refused", "Other Match", false, false, false, false, 0, 0},
+    };
+    controller.Settings().UseMaxReadErrors = false;
+    controller.Settings().Timeout = 200;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim.Unit().SetModel("VANT");
+        controller.ConnectPort(sim.Path(), true);
+        ASSERT_TRUE(device.IsConnected());
+        ASSERT_TRUE(view.timerOn);
+        view.readingsLostShown = 0;
+        view.readingResults = {-3, -3, -3, -3, -3};
+        for (int i = 0; i < 5; ++i)
+            controller.OnReadTimer();
+        ASSERT_EQ(view.readingsLostShown, 1);
+
+        sim.Unit().SetModel(c.model);
+        if (c.silent)
+            sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+        hooks.shown.clear();
+        hooks.answers = {c.answer};
+        view.unitSetupReads = 0;
+        view.readingsUpdates = 0;
+        view.readingsLostShown = 0;
+        controller.OnReadTimer();
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+        EXPECT_EQ(device.IsConnected(), c.connected);
+        EXPECT_EQ(view.timerOn, c.polled);
+        EXPECT_EQ(view.unitSetupReads, c.setupReads);
+        EXPECT_EQ(view.readingsUpdates, c.readings);
+        EXPECT_EQ(view.readingsLostShown, c.silent ? 1 : 0); // still lost, or known again
+        EXPECT_EQ(hooks.shown.size(), std::string(c.model) == "VANT" ? 0u : 1u);
+        if (c.silent) {
+            EXPECT_EQ(controller.ReadErrorCount(), 6);
+        }
+        // The step after a good check reads the readings alone.
+        if (c.polled && !c.silent) {
+            controller.OnReadTimer();
+            EXPECT_EQ(view.unitSetupReads, 1);
+            EXPECT_EQ(view.readingsUpdates, 2);
+        }
+        controller.Disconnect();
+    }
+}
+
 TEST_F(SimControllerTest, BlankPortNameDoesNothing)
 {
     controller.ConnectPort("   ", true);
