@@ -632,7 +632,6 @@ TEST_F(SimControllerTest, ReadingsBackAfterTheyWereLostCheckTheUnitFirst)
         {"an unknown unit, refused", "Other Match", false, false, false, false, 0, 0},
     };
     controller.Settings().UseMaxReadErrors = false;
-    controller.Settings().Timeout = 200;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         sim.Unit().SetModel("VANT");
