@@ -313,6 +313,8 @@ struct WindowAndUnit {
         form.SetForms(forms);
         form.show();
         QCoreApplication::processEvents();
+        // On X the window manager places the window in its own time.
+        EXPECT_TRUE(testsupport::WaitSettled({&form})) << "the main window is not shown settled";
         return form.Controller()->StartupDone();
     }
     // Connects through the connect bar, as a user does; true when connected.
@@ -342,6 +344,7 @@ TEST(MainOnScreen, AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
     ASSERT_TRUE(w.Connect());
     form.ReadTimer->stop();
     QCoreApplication::processEvents();
+    ASSERT_TRUE(testsupport::WaitSettled({&form})) << "the widened window is not shown settled";
     ASSERT_TRUE(form.Device()->Has3rdCap());
     auto* scroll = form.findChild<QScrollArea*>("BodyScroll");
     ASSERT_TRUE(scroll);
@@ -371,6 +374,7 @@ TEST(MainOnScreen, AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
     // The Smith chart shown now goes beside the window as it is now, and stays off its bars.
     form.SmithBtn->click();
     ASSERT_TRUE(smith.isVisible());
+    ASSERT_TRUE(testsupport::WaitSettled({&smith})) << "the Smith chart is not shown settled";
     testsupport::ExpectToolWindowsClear(form, std::vector<QWidget*>{&smith}, {true});
     const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
     EXPECT_FALSE(smith.frameGeometry().intersects(smithBtn));
