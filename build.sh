@@ -4,6 +4,7 @@
 #   ./build.sh test   build with the sanitizers and run every test
 #   ./build.sh bench  build and run the benchmarks
 #   ./build.sh fuzz [SECONDS]  build the fuzz entries with clang and run each for SECONDS (60)
+#   ./build.sh tsan [CTEST ARGS]  build with ThreadSanitizer and run every test
 #   ./build.sh soak [ARGS]     build and run the link soak (orrery-soak --help lists ARGS)
 # Missing Debian packages are installed with apt-get (as root, or through sudo).
 set -euo pipefail
@@ -103,10 +104,13 @@ test)
     # build: the default configuration is built once more as a release, in which a warning is an
     # error as in every build with the tests, so that a build type no one runs cannot break.
     configure_build build/release -DCMAKE_BUILD_TYPE=Release
-    # The fuzz entries are built with clang and each run for a second, so that what one of the
-    # two compilers refuses (or warns of) stops this build too.
+    # What one of the two compilers refuses (or warns of) stops this build too: the fuzz entries
+    # are built with clang as libFuzzer programs and each run for a second, and everything else
+    # (the windows, the tools, the tests) is compiled with clang once more, unoptimised and
+    # without the sanitizers (build/clang, not run).
     fuzz_build
     fuzz_run 1
+    CXX=clang++ configure_build build/clang -DCMAKE_BUILD_TYPE=Debug
     # The leak check's tracer can read a bogus dynamic-TLS range of a library the platform
     # plugins load (and crash after every test passed) unless __tls_get_addr is left alone.
     export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0}
@@ -168,8 +172,30 @@ fuzz)
     fuzz_build
     fuzz_run "${2:-60}"
     ;;
+tsan)
+    install_missing
+    # GCC's ThreadSanitizer: clang 14's stops at the first process Qt starts (its clone check).
+    CXX=g++ cmake -S "$top" -B build/tsan -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DORRERY_TSAN=ON >/dev/null
+    cmake --build build/tsan -j "$jobs"
+    # Every process writes what it finds to a file of its own; the run fails when one has a
+    # report. The libraries that are not instrumented (Qt, and what it uses) are out of
+    # ThreadSanitizer's sight: what they do inside is not checked (their calls of the
+    # allocator and of memcpy are ignored), and tests/tsan.supp names only frames of theirs.
+    reports=build/tsan/reports
+    rm -rf "$reports"
+    mkdir -p "$reports"
+    export TSAN_OPTIONS=${TSAN_OPTIONS:-ignore_noninstrumented_modules=1:suppressions=$top/tests/tsan.supp:second_deadlock_stack=1:log_path=$top/$reports/tsan}
+    status=0
+    ctest --test-dir build/tsan --output-on-failure -j "$jobs" --timeout 600 "${@:2}" || status=1
+    count=$( (cat "$reports"/tsan.* 2>/dev/null || true) | grep -c '^WARNING: ThreadSanitizer' || true)
+    (cat "$reports"/tsan.* 2>/dev/null || true) | (grep '^SUMMARY: ThreadSanitizer' || true) |
+        sed 's/ (BuildId: [0-9a-f]*)//' | sort | uniq -c | sort -rn
+    echo "ThreadSanitizer: $count reports (goal: 0; each process's in $reports)"
+    [ "$count" -eq 0 ] && [ "$status" -eq 0 ] || exit 1
+    ;;
 *)
-    echo "usage: $0 run|test|bench|fuzz|soak" >&2
+    echo "usage: $0 run|test|bench|fuzz|soak|tsan" >&2
     exit 2
     ;;
 esac
