@@ -4,6 +4,7 @@
 #   ./build.sh test   build with the sanitizers and run every test
 #   ./build.sh bench  build and run the benchmarks
 #   ./build.sh fuzz [SECONDS]  build the fuzz entries with clang and run each for SECONDS (60)
+#   ./build.sh tsan [CTEST ARGS]  build with ThreadSanitizer and run every test
 #   ./build.sh soak [ARGS]     build and run the link soak (orrery-soak --help lists ARGS)
 # Missing Debian packages are installed with apt-get (as root, or through sudo).
 set -euo pipefail
@@ -39,6 +40,55 @@ configure_build() { # dir, extra cmake args...
     cmake --build "$dir" -j "$jobs"
 }
 
+# The fuzz entries as libFuzzer programs, built with clang (warnings are errors here too).
+fuzz_build() {
+    CXX=clang++ cmake -S "$top" -B build/fuzz -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DORRERY_FUZZ=ON >/dev/null
+    cmake --build build/fuzz -j "$jobs" --target fuzz_entries
+}
+
+# Runs every fuzz entry for the seconds given, as many at a time as there are jobs; fails when
+# one of them found something.
+fuzz_run() { # seconds
+    local seconds=$1
+    (
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+    export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/lsan.supp:print_suppressions=0}
+    run_entry() {
+        local b=$1 name seeds work findings
+        name=$(basename "$b")
+        seeds=$top/tests/fuzz/corpus/${name#fuzz_}
+        work=build/fuzz/work/$name
+        findings=build/fuzz/findings/$name
+        # What a run found is this run's: the findings of an earlier run are cleared first.
+        rm -rf "$findings"
+        mkdir -p "$work" "$findings"
+        # New inputs go to the work folder; the seeds in the tree stay as they are.
+        "$b" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/" \
+            "$work" "$seeds" >"build/fuzz/$name.log" 2>&1 || true
+    }
+    entries=()
+    for b in build/fuzz/fuzz_*; do
+        [ -f "$b" ] && [ -x "$b" ] && entries+=("$b")
+    done
+    for b in "${entries[@]}"; do
+        while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+        run_entry "$b" &
+    done
+    wait
+    found=0
+    for b in "${entries[@]}"; do
+        name=$(basename "$b")
+        runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "build/fuzz/$name.log" | grep -o '[0-9]*$' || echo 0)
+        count=$(find "build/fuzz/findings/$name" -type f | wc -l)
+        echo "$name: ${runs:-0} runs in ${seconds} s, $count findings (goal: 0 findings; log build/fuzz/$name.log)"
+        [ "$count" -eq 0 ] || found=1
+    done
+    exit $found
+    )
+}
+
 cmd=${1:-}
 case "$cmd" in
 run)
@@ -47,12 +97,20 @@ run)
     exec "$top/tools/run-with-simunit.sh" "$top/build/run" "${@:2}"
     ;;
 test)
+    packages+=(clang libclang-rt-14-dev)
     install_missing
     configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DORRERY_SANITIZE=ON
     # The warnings of the optimiser (GCC's -Wrestrict at -O3, say) never show in that unoptimised
     # build: the default configuration is built once more as a release, in which a warning is an
     # error as in every build with the tests, so that a build type no one runs cannot break.
     configure_build build/release -DCMAKE_BUILD_TYPE=Release
+    # What one of the two compilers refuses (or warns of) stops this build too: the fuzz entries
+    # are built with clang as libFuzzer programs and each run for a second, and everything else
+    # (the windows, the tools, the tests) is compiled with clang once more, unoptimised and
+    # without the sanitizers (build/clang, not run).
+    fuzz_build
+    fuzz_run 1
+    CXX=clang++ configure_build build/clang -DCMAKE_BUILD_TYPE=Debug
     # The leak check's tracer can read a bogus dynamic-TLS range of a library the platform
     # plugins load (and crash after every test passed) unless __tls_get_addr is left alone.
     export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0}
@@ -111,46 +169,32 @@ soak)
 fuzz)
     packages+=(clang libclang-rt-14-dev)
     install_missing
-    seconds=${2:-60}
-    CXX=clang++ cmake -S "$top" -B build/fuzz -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DORRERY_FUZZ=ON >/dev/null
-    cmake --build build/fuzz -j "$jobs" --target fuzz_entries
-    export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
-    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-    export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/lsan.supp:print_suppressions=0}
-    # The entries run side by side, as many at a time as there are jobs; each reports when done.
-    run_entry() {
-        local b=$1 name seeds work findings
-        name=$(basename "$b")
-        seeds=$top/tests/fuzz/corpus/${name#fuzz_}
-        work=build/fuzz/work/$name
-        findings=build/fuzz/findings/$name
-        mkdir -p "$work" "$findings"
-        # New inputs go to the work folder; the seeds in the tree stay as they are.
-        "$b" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/" \
-            "$work" "$seeds" >"build/fuzz/$name.log" 2>&1 || true
-    }
-    entries=()
-    for b in build/fuzz/fuzz_*; do
-        [ -f "$b" ] && [ -x "$b" ] && entries+=("$b")
-    done
-    for b in "${entries[@]}"; do
-        while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
-        run_entry "$b" &
-    done
-    wait
-    found=0
-    for b in "${entries[@]}"; do
-        name=$(basename "$b")
-        runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "build/fuzz/$name.log" | grep -o '[0-9]*$' || echo 0)
-        count=$(find "build/fuzz/findings/$name" -type f | wc -l)
-        echo "$name: ${runs:-0} runs in ${seconds} s, $count findings (goal: 0 findings; log build/fuzz/$name.log)"
-        [ "$count" -eq 0 ] || found=1
-    done
-    exit $found
+    fuzz_build
+    fuzz_run "${2:-60}"
+    ;;
+tsan)
+    install_missing
+    # GCC's ThreadSanitizer: clang 14's stops at the first process Qt starts (its clone check).
+    CXX=g++ cmake -S "$top" -B build/tsan -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DORRERY_TSAN=ON >/dev/null
+    cmake --build build/tsan -j "$jobs"
+    # Every process writes what it finds to a file of its own; the run fails when one has a
+    # report. Qt's libraries are not instrumented: tests/tsan.supp names them, and only them,
+    # so that the calls they make themselves (of the allocator, of memcpy) are not checked.
+    reports=build/tsan/reports
+    rm -rf "$reports"
+    mkdir -p "$reports"
+    export TSAN_OPTIONS=${TSAN_OPTIONS:-suppressions=$top/tests/tsan.supp:second_deadlock_stack=1:log_path=$top/$reports/tsan}
+    status=0
+    ctest --test-dir build/tsan --output-on-failure -j "$jobs" --timeout 600 "${@:2}" || status=1
+    count=$( (cat "$reports"/tsan.* 2>/dev/null || true) | grep -c '^WARNING: ThreadSanitizer' || true)
+    (cat "$reports"/tsan.* 2>/dev/null || true) | (grep '^SUMMARY: ThreadSanitizer' || true) |
+        sed 's/ (BuildId: [0-9a-f]*)//' | sort | uniq -c | sort -rn
+    echo "ThreadSanitizer: $count reports (goal: 0; each process's in $reports)"
+    [ "$count" -eq 0 ] && [ "$status" -eq 0 ] || exit 1
     ;;
 *)
-    echo "usage: $0 run|test|bench|fuzz|soak" >&2
+    echo "usage: $0 run|test|bench|fuzz|soak|tsan" >&2
     exit 2
     ;;
 esac

@@ -1,499 +1,145 @@
-# The include rule: every file of a source folder includes only files of its own folder and of
-# the folders below it, and the logic folders and the tools take nothing of Qt.
+# The include rule: every file of a source folder reads only files of its own folder and of the
+# folders below it, and the logic folders and the tools read nothing of Qt.
 #
-# The rule reads what the compiler reads. The C++ sources and headers under src and tools are
-# read (.cpp, .h, .hpp, .inc, ...); a file of another name (none, .def) is read when one of them
-# includes it, and so is a file generated into the build folder, whose includes count as the
-# includer's. A script or a picture beside them is no C++ file. An include is taken in every
-# spelling that compiles: "x" or <x>, #include_next and #import; '#' or '%:' with blanks and
-# comments around it; a name beside the including file, in an include folder or absolute, with
-# '..' and through symbolic links; after a byte-order mark, with lines ended by LF, CR LF or a
-# lone CR and joined by a backslash. What the compiler skips is skipped: comments, strings and
-# raw strings (a digit separator is part of its number, no character literal), and the branches
-# of #if 0 in any spelling of zero (and those after an #if 1). A condition the rule cannot decide
-# (#ifdef X, #if defined(X), #if X) is read as met, as a build may meet it. A link in a folder to
-# a file of a folder above it is refused, and so is an include whose file only the preprocessor
-# knows (a macro's name): the rule cannot follow it.
-#   cmake -DSRC=<source root> [-DTOOLS=<tools folder>] [-DBUILD=<build folder>]
-#         [-DSTAMP=<file touched when the rule holds>] -P Includerule.cmake
-# TOOLS is the tools folder beside SRC unless given. BUILD's compile_commands.json names the
-# folders of generated files the compiler searches. Exits with an error naming every fault.
+# The rule is checked against what the compiler read, not against the text of the files: after
+# the build, Ninja's record of the headers each object read (`ninja -t deps`, which the compiler's
+# dependency files fill) is compared with the layers below (tools/Includerule.sh). Whatever form
+# an include takes, the compiler decides whether it is read: a header it read counts, one in a
+# branch it skipped does not. An object counts for the folder of its source. So that a header
+# counts for its own folder too (a header of device read only by panel's files still may not
+# read panel), every header of a folder is also compiled alone, with its folder's settings, into
+# an object that no program uses. A file read through a link counts where the link leads; a
+# header generated into the build folder or anywhere else counts for nothing itself, and what it
+# reads counts for the file that read it. In the folders compiled without Qt, a header of Qt's
+# include folders is refused however it was named.
+#
+#   include(tools/Includerule.cmake)
+#   orrery_include_rule(<folder> <target> [<folder> <target> ...])
+# names each folder's target (its settings compile the folder's headers alone) and, after every
+# target of the calling directory that compiles a file of src or tools, checks the rule: a
+# target orrery_includerule, built with all, that fails naming each file that read what its
+# folder may not read. Needs the Ninja generator.
 
-cmake_minimum_required(VERSION 3.25)
+# What each folder may read besides itself; a folder not named here may not hold a source.
+set(ORRERY_LAYERS
+  "platform|plain|"
+  "common|plain|platform"
+  "link|plain|platform common"
+  "device|plain|platform common link"
+  "panel|plain|platform common link device"
+  "service|plain|platform common link device panel"
+  "zcomponents|qt|platform"
+  "link/ui|qt|platform common link zcomponents"
+  "panel/ui|qt|platform common link device panel zcomponents link/ui"
+  "service/ui|qt|platform common link device panel service zcomponents link/ui panel/ui"
+  "app|qt|platform common link device panel service zcomponents link/ui panel/ui service/ui"
+  # The flash library the program loads: built from its own folder and the service's image check.
+  "flashlib|plain|platform common link device panel service"
+  # The simulated unit and the link soak are built on the device layer; the soak drives the
+  # simulated unit. The files directly in tools are no program's but are held to the same.
+  "tools/simunit|plain|platform common link device"
+  "tools/soak|plain|platform common link device tools/simunit"
+  "tools|plain|platform common link device tools/simunit")
 
-if(NOT SRC)
-  message(FATAL_ERROR "Includerule: SRC (the source root) is not given")
-endif()
-get_filename_component(src "${SRC}" REALPATH)
-if(NOT IS_DIRECTORY "${src}")
-  message(FATAL_ERROR "Includerule: ${src} is not a folder")
-endif()
-get_filename_component(top "${src}" DIRECTORY)
-if(NOT DEFINED TOOLS)
-  set(TOOLS "${top}/tools")
-endif()
-set(tools "")
-if(IS_DIRECTORY "${TOOLS}")
-  get_filename_component(tools "${TOOLS}" REALPATH)
-endif()
-set(build "")
-if(BUILD AND IS_DIRECTORY "${BUILD}")
-  get_filename_component(build "${BUILD}" REALPATH)
-endif()
+set(ORRERY_RULE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/Includerule.sh)
 
-# What each folder may include besides itself; a folder not named here may not exist.
-set(below_platform "")
-set(below_common platform)
-set(below_link platform common)
-set(below_device platform common link)
-set(below_panel platform common link device)
-set(below_service platform common link device panel)
-set(below_zcomponents platform)
-set(below_link/ui platform common link zcomponents)
-set(below_panel/ui platform common link device panel zcomponents link/ui)
-set(below_service/ui platform common link device panel service zcomponents link/ui panel/ui)
-set(below_app platform common link device panel service zcomponents link/ui panel/ui service/ui)
-# The flash library the program loads: built from its own folder and the service's image check.
-set(below_flashlib platform common link device panel service)
-# The simulated unit and the link soak are built on the device layer; the soak drives the
-# simulated unit. The scripts beside them are no layer's but are read all the same.
-set(below_tools/simunit platform common link device)
-set(below_tools/soak platform common link device tools/simunit)
-set(below_tools platform common link device tools/simunit)
-# Folders compiled without Qt.
-set(plain_folders platform common link device panel service flashlib tools/simunit tools/soak tools)
-
-# Where the compiler looks for a name that is not beside the including file: the source root,
-# the tools folder, and the build's folders of generated files.
-set(roots "${src}")
-if(tools)
-  list(APPEND roots "${tools}")
-endif()
-if(build AND EXISTS "${build}/compile_commands.json")
-  file(READ "${build}/compile_commands.json" commands)
-  string(REGEX MATCHALL "(-I|-iquote |-isystem |-idirafter )[^ \"]+" flags "${commands}")
-  list(REMOVE_DUPLICATES flags)
-  foreach(flag IN LISTS flags)
-    string(REGEX REPLACE "^-[a-z]*[ I]" "" dir "${flag}")
-    if(IS_DIRECTORY "${dir}")
-      get_filename_component(dir "${dir}" REALPATH)
-      string(FIND "${dir}/" "${build}/" at)
-      if(at EQUAL 0)
-        list(APPEND roots "${dir}")
-      endif()
-    endif()
-  endforeach()
-  list(REMOVE_DUPLICATES roots)
-endif()
-
-# The lexer. Tokens the compiler does not read as code (comments), and those in which a comment
-# opener is not one (strings, characters, the header name of an include in brackets, a number
-# with a digit separator), are found in one pass from the left, as the compiler finds them;
-# comments are then dropped. Names are tokens too, so that a digit or an R inside one starts no
-# number and no raw string. The end of a raw string no pattern can find (its delimiter is its
-# own): its opener is a token, and the lexer goes on after the string's end (lex_code).
-string(ASCII 1 mark_open)
-string(ASCII 2 mark_close)
-string(ASCII 11 12 ws)
-set(ws " \t${ws}")
-string(ASCII 239 187 191 bom)
-set(hash "(#|%:)")
-set(token_re "//[^\n]*|/\\*[^*]*\\*+([^/*][^*]*\\*+)*/")
-string(APPEND token_re "|\n[${ws}]*${hash}[${ws}]*(include|include_next|import)[${ws}]*<[^>\n]*>")
-string(APPEND token_re "|(u8|u|U|L)?R\"[^()\\\\${ws}\n]*\\(")
-string(APPEND token_re "|\"[^\"\\\\\n]*(\\\\.[^\"\\\\\n]*)*\"|'[^'\\\\\n]*(\\\\.[^'\\\\\n]*)*'")
-string(APPEND token_re "|[A-Za-z_$][A-Za-z0-9_$]*|\\.?[0-9]([eEpP][-+]|[A-Za-z0-9_.]|'[A-Za-z0-9_])*")
-set(raw_open_re "${mark_open}(u8|u|U|L)?R\"([^${mark_close}(]*)\\(${mark_close}")
-
-# The text with its tokens marked, every raw string in it made an empty string: the compiler
-# reads no directive and no comment in one.
-function(lex_code text out)
-  set(done "")
-  while(TRUE)
-    string(REGEX REPLACE "${token_re}" "${mark_open}\\0${mark_close}" marked "${text}")
-    string(REGEX MATCH "${raw_open_re}" opener "${marked}")
-    if(opener STREQUAL "")
-      break()
-    endif()
-    set(close ")${CMAKE_MATCH_2}\"")
-    string(FIND "${marked}" "${opener}" at)
-    string(SUBSTRING "${marked}" 0 ${at} before)
-    string(LENGTH "${opener}" length)
-    math(EXPR at "${at} + ${length}")
-    string(SUBSTRING "${marked}" ${at} -1 after)
-    # What follows the opener as it stands: the lexer read it as code, and it is not.
-    string(REPLACE "${mark_open}" "" after "${after}")
-    string(REPLACE "${mark_close}" "" after "${after}")
-    string(FIND "${after}" "${close}" end)
-    if(end EQUAL -1)
-      # A raw string without an end, which the compiler refuses: what follows is read as code.
-      break()
-    endif()
-    string(APPEND done "${before}${mark_open}\"\"${mark_close}")
-    string(LENGTH "${close}" length)
-    math(EXPR end "${end} + ${length}")
-    string(SUBSTRING "${after}" ${end} -1 text)
-  endwhile()
-  set(${out} "${done}${marked}" PARENT_SCOPE)
-endfunction()
-
-# What an #if or #elif condition tells of its branch: skip when it is a literal zero in any
-# spelling (0, 00, 0x0, 0b0, 0'0, with a suffix, in parentheses) or false, sure when it is
-# another integer literal or true, maybe for all else: a name, defined(), an expression.
-function(condition_branch cond out)
-  set(branch maybe)
-  string(STRIP "${cond}" cond)
-  while(cond MATCHES "^\\((.*)\\)$")
-    string(STRIP "${CMAKE_MATCH_1}" cond)
-  endwhile()
-  if(cond STREQUAL "false")
-    set(branch skip)
-  elseif(cond STREQUAL "true")
-    set(branch sure)
-  elseif(cond MATCHES "^[0-9]([A-Za-z0-9]|'[A-Za-z0-9])*$")
-    string(REPLACE "'" "" number "${cond}")
-    string(REGEX REPLACE "([uU](ll|LL|l|L|z|Z)?|(ll|LL|l|L|z|Z)[uU]?)$" "" number "${number}")
-    set(digits "")
-    if(number MATCHES "^0[xX]([0-9A-Fa-f]+)$")
-      set(digits "${CMAKE_MATCH_1}")
-    elseif(number MATCHES "^0[bB]([01]+)$")
-      set(digits "${CMAKE_MATCH_1}")
-    elseif(number MATCHES "^(0[0-7]*|[1-9][0-9]*)$")
-      set(digits "${CMAKE_MATCH_1}")
-    endif()
-    if(digits MATCHES "^0+$")
-      set(branch skip)
-    elseif(NOT digits STREQUAL "")
-      set(branch sure)
-    endif()
-  endif()
-  set(${out} ${branch} PARENT_SCOPE)
-endfunction()
-
-# The includes of directive lines ("\n#..." without comments) that are not in a branch the
-# compiler skips, as entries "<kind><when><name>": kind '"' for "name", '<' for <name>, and '?'
-# for one whose file the rule cannot know (then the text after the directive's name); when is
-# '?' under a condition the rule cannot decide, else '-'.
-function(live_directives lines out)
-  # The conditional branches: maybe (may be taken), sure (taken), skip (not taken, a later one
-  # may be), past (one before was taken), within (within a branch not taken).
-  set(stack "")
-  set(dead FALSE)
-  set(found "")
-  foreach(line IN LISTS lines)
-    string(REGEX REPLACE "^\n[${ws}]*${hash}[${ws}]*" "" d "${line}")
-    if(d MATCHES "^(include|include_next|import)([${ws}<\"].*)?$")
-      if(dead)
-        continue()
-      endif()
-      set(when "-")
-      if(stack MATCHES "(^|;)maybe(;|$)")
-        set(when "?")
-      endif()
-      string(REGEX REPLACE "^[a-z_]+[${ws}]*" "" operand "${d}")
-      if(operand MATCHES "^\"([^\"]*)\"")
-        list(APPEND found "\"${when}${CMAKE_MATCH_1}")
-      elseif(operand MATCHES "^<([^>]*)>")
-        list(APPEND found "<${when}${CMAKE_MATCH_1}")
-      else()
-        string(STRIP "${operand}" operand)
-        list(APPEND found "?${when}${operand}")
-      endif()
-      continue()
-    endif()
-    if(NOT d MATCHES "^(if|ifdef|ifndef|elif|elifdef|elifndef|else|endif)([^A-Za-z0-9_].*)?$")
-      continue()
-    endif()
-    set(word "${CMAKE_MATCH_1}")
-    string(REGEX REPLACE "^[a-z]+" "" cond "${d}")
-    set(top_state "")
-    if(NOT stack STREQUAL "")
-      list(GET stack -1 top_state)
-    endif()
-    set(branch maybe)
-    if(word MATCHES "^(el)?if$")
-      condition_branch("${cond}" branch)
-    endif()
-    if(word MATCHES "^if")
-      if(dead)
-        set(branch within)
-      endif()
-      list(APPEND stack ${branch})
-    elseif(word STREQUAL "endif")
-      if(NOT stack STREQUAL "")
-        list(POP_BACK stack)
-      endif()
-    elseif(NOT top_state STREQUAL "")
-      if(top_state STREQUAL "within" OR top_state STREQUAL "past")
-        set(branch ${top_state})
-      elseif(top_state STREQUAL "sure")
-        set(branch past)
-      endif()
-      list(POP_BACK stack)
-      list(APPEND stack ${branch})
-    endif()
-    set(dead FALSE)
-    if(stack MATCHES "(^|;)(skip|past|within)(;|$)")
-      set(dead TRUE)
-    endif()
-  endforeach()
-  set(${out} "${found}" PARENT_SCOPE)
-endfunction()
-
-# The includes the compiler reads in the file, as live_directives gives them, or "!" for a file
-# the rule cannot read as the compiler does.
-function(live_includes path out)
-  file(READ "${path}" text)
-  # The compiler reads on past a NUL byte; the string functions do not.
-  string(REGEX MATCH "^.*" readable "${text}")
-  if(NOT readable STREQUAL text)
-    set(${out} "!" PARENT_SCOPE)
+function(orrery_include_rule)
+  if(NOT CMAKE_GENERATOR MATCHES "Ninja")
+    message(WARNING "The include rule is checked only in a build made with Ninja, whose record of "
+                    "the headers each object read it reads")
     return()
   endif()
-  string(REGEX REPLACE "^${bom}" "" text "${text}")
-  string(REPLACE ";" " " text "${text}")
-  string(REPLACE "\r\n" "\n" text "${text}")
-  string(REPLACE "\r" "\n" text "${text}")
-  string(REGEX REPLACE "\\\\[${ws}]*\n" "" text "${text}")
-  lex_code("\n${text}" code)
-  # A comment stands for a space: "#include/**/X" is "#include X".
-  string(REGEX REPLACE "${mark_open}(//|/\\*)[^${mark_close}]*${mark_close}" " " code "${code}")
-  string(REPLACE "${mark_open}" "" code "${code}")
-  string(REPLACE "${mark_close}" "" code "${code}")
-  string(REGEX MATCHALL "\n[${ws}]*${hash}[^\n]*" lines "${code}")
-  live_directives("${lines}" found)
-  set(${out} "${found}" PARENT_SCOPE)
-endfunction()
+  set(src ${CMAKE_SOURCE_DIR}/src)
+  set(tools ${CMAKE_SOURCE_DIR}/tools)
+  set(probes ${CMAKE_BINARY_DIR}/includerule)
 
-# The file a path names as the operating system finds it: '..' after a link leads to the parent
-# of the link's target, not of the link.
-function(physical path out)
-  if(path MATCHES "(^|/)\\.\\.(/|$)")
-    string(REPLACE "/" ";" parts "${path}")
-    set(walked "")
-    foreach(part IN LISTS parts)
-      if(part STREQUAL "..")
-        get_filename_component(walked "${walked}" REALPATH)
-        get_filename_component(walked "${walked}" DIRECTORY)
-      elseif(NOT part STREQUAL "." AND NOT part STREQUAL "")
-        string(APPEND walked "/${part}")
-      endif()
-    endforeach()
-    set(path "${walked}")
-  endif()
-  get_filename_component(real "${path}" REALPATH)
-  set(${out} "${real}" PARENT_SCOPE)
-endfunction()
-
-# Every file the include may read: beside the including file (quoted only) when it is there,
-# otherwise in any folder the compiler searches (files of one name in two of them both count).
-function(resolve kind name here out)
-  # Found once for each folder and name (once for each name in the search folders).
-  set(key "resolved|${name}")
-  if(kind STREQUAL "\"" AND NOT IS_ABSOLUTE "${name}")
-    set(key "resolved|${here}|${name}")
-  endif()
-  get_property(known GLOBAL PROPERTY "${key}" SET)
-  if(known)
-    get_property(targets GLOBAL PROPERTY "${key}")
-    set(${out} "${targets}" PARENT_SCOPE)
-    return()
-  endif()
-  set(targets "")
-  set(candidates "")
-  if(IS_ABSOLUTE "${name}")
-    set(candidates "${name}")
-  elseif(kind STREQUAL "\"" AND EXISTS "${here}/${name}" AND NOT IS_DIRECTORY "${here}/${name}")
-    set(candidates "${here}/${name}")
-  elseif(kind STREQUAL "\"")
-    resolve("<" "${name}" "" targets)
-  else()
-    foreach(root IN LISTS roots)
-      list(APPEND candidates "${root}/${name}")
-    endforeach()
-  endif()
-  foreach(c IN LISTS candidates)
-    if(EXISTS "${c}" AND NOT IS_DIRECTORY "${c}")
-      physical("${c}" real)
-      list(APPEND targets "${real}")
-    endif()
-  endforeach()
-  set_property(GLOBAL PROPERTY "${key}" "${targets}")
-  set(${out} "${targets}" PARENT_SCOPE)
-endfunction()
-
-# Whether path lies in the folder root.
-function(is_under path root out)
-  string(LENGTH "${root}/" length)
-  string(SUBSTRING "${path}" 0 ${length} head)
-  if(root AND head STREQUAL "${root}/")
-    set(${out} TRUE PARENT_SCOPE)
-  else()
-    set(${out} FALSE PARENT_SCOPE)
-  endif()
-endfunction()
-
-# Where a file (a real path) lies: its layer folder and how the rule shows it, or "generated",
-# or "outside".
-function(place real folder_out shown_out)
-  foreach(root IN ITEMS "${src}" "${tools}")
-    is_under("${real}" "${root}" inside)
-    if(inside)
-      file(RELATIVE_PATH rel "${root}" "${real}")
-      get_filename_component(folder "${rel}" DIRECTORY)
-      get_filename_component(name "${root}" NAME)
-      if(root STREQUAL tools)
-        set(folder "tools/${folder}")
-        string(REGEX REPLACE "/$" "" folder "${folder}")
-      endif()
-      set(${folder_out} "${folder}" PARENT_SCOPE)
-      set(${shown_out} "${name}/${rel}" PARENT_SCOPE)
-      return()
-    endif()
-  endforeach()
-  is_under("${real}" "${build}" inside)
-  if(inside)
-    file(RELATIVE_PATH rel "${build}" "${real}")
-    set(${folder_out} "generated" PARENT_SCOPE)
-    set(${shown_out} "the generated ${rel}" PARENT_SCOPE)
-    return()
-  endif()
-  set(${folder_out} "outside" PARENT_SCOPE)
-  set(${shown_out} "${real}" PARENT_SCOPE)
-endfunction()
-
-# The names of C++ sources and headers, the files the compiler is given or that are meant to be
-# included.
-set(cxx_name_re "\\.(c|cc|cp|cpp|cxx|c\\+\\+|C|CPP|h|hh|hp|hpp|hxx|h\\+\\+|H|HPP|inc|inl|ipp|ixx|tcc|tpp|cppm)$")
-
-function(fault text)
-  set_property(GLOBAL APPEND PROPERTY include_rule_faults "${text}")
-endfunction()
-
-# The includes of the file at path, read for a file of folder (shown as shown).
-function(check_includes path shown folder)
-  set(allowed ${folder} ${below_${folder}})
-  list(FIND plain_folders "${folder}" plain)
-  get_filename_component(here "${path}" DIRECTORY)
-  live_includes("${path}" entries)
-  foreach(entry IN LISTS entries)
-    string(SUBSTRING "${entry}" 0 1 kind)
-    if(kind STREQUAL "!")
-      fault("${shown}: holds a NUL byte, past which the compiler reads on and the rule cannot")
-      continue()
-    endif()
-    string(SUBSTRING "${entry}" 1 1 when)
-    string(SUBSTRING "${entry}" 2 -1 name)
-    set(note "")
-    if(when STREQUAL "?")
-      set(note " (under a condition the rule cannot decide, which a build may meet)")
-    endif()
-    if(kind STREQUAL "?")
-      fault("${shown}: includes '${name}', a file only the preprocessor knows: name it in quotes or brackets${note}")
-      continue()
-    endif()
-    resolve("${kind}" "${name}" "${here}" targets)
-    if(NOT targets)
-      # A header of the system or of a library; the plain folders take nothing of Qt.
-      if(plain GREATER -1 AND name MATCHES "^Q[A-Za-z0-9_]*(/|$)")
-        fault("${shown}: includes the Qt header <${name}>, and ${folder} compiles without Qt${note}")
-      endif()
-      continue()
-    endif()
-    foreach(target IN LISTS targets)
-      get_property(target_folder GLOBAL PROPERTY "folder|${target}")
-      get_property(target_shown GLOBAL PROPERTY "shown|${target}")
-      if("${target_folder}" STREQUAL "")
-        place("${target}" target_folder target_shown)
-        set_property(GLOBAL PROPERTY "folder|${target}" "${target_folder}")
-        set_property(GLOBAL PROPERTY "shown|${target}" "${target_shown}")
-      endif()
-      if(target_folder STREQUAL "outside")
-        fault("${shown}: includes '${name}' (${target_shown}), a file outside the source folders${note}")
-      elseif(target_folder STREQUAL "generated")
-        get_property(seen GLOBAL PROPERTY "read_${target}|${folder}" SET)
-        if(NOT seen)
-          set_property(GLOBAL PROPERTY "read_${target}|${folder}" TRUE)
-          check_includes("${target}" "${shown} (through ${target_shown})" "${folder}")
-        endif()
-      else()
-        list(FIND allowed "${target_folder}" ok)
-        if(ok EQUAL -1)
-          fault("${shown}: includes '${name}' (${target_shown}), a file of ${target_folder}, which ${folder} may not include${note}")
-        endif()
-        # A header whose name is not a C++ one is read once one of ours includes it.
-        get_property(seen GLOBAL PROPERTY "checked|${target}" SET)
-        if(NOT seen AND NOT target MATCHES "${cxx_name_re}")
-          set_property(GLOBAL PROPERTY "checked|${target}" TRUE)
-          if(DEFINED below_${target_folder})
-            check_includes("${target}" "${target_shown}" "${target_folder}")
-          else()
-            fault("${target_shown}: its folder '${target_folder}' has no place among the layers")
+  # Qt's include folders, as its targets give them (the folders of every module of it).
+  set(qt_roots)
+  foreach(qt Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network Qt6::PrintSupport)
+    if(TARGET ${qt})
+      get_target_property(dirs ${qt} INTERFACE_INCLUDE_DIRECTORIES)
+      foreach(dir IN LISTS dirs)
+        if(dir AND IS_DIRECTORY "${dir}")
+          file(REAL_PATH "${dir}" dir)
+          # The system's own include folders hold more than Qt.
+          if(NOT dir MATCHES "^/usr(/local)?/include(/[^/]+-linux-gnu)?$")
+            list(APPEND qt_roots "${dir}")
           endif()
         endif()
+      endforeach()
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES qt_roots)
+  if(NOT qt_roots)
+    message(FATAL_ERROR "The include rule needs Qt's targets (find_package(Qt6 ...)) to know its headers")
+  endif()
+
+  # Every header of a folder compiled alone with the settings of the folder's target.
+  set(checked)
+  set(folders)
+  set(args ${ARGN})
+  while(args)
+    list(POP_FRONT args folder target)
+    if(NOT TARGET ${target})
+      message(FATAL_ERROR "orrery_include_rule: ${folder}: no target ${target}")
+    endif()
+    list(APPEND folders ${folder})
+    if(folder MATCHES "^tools(/(.*))?$")
+      set(dir ${tools}/${CMAKE_MATCH_2})
+    else()
+      set(dir ${src}/${folder})
+    endif()
+    file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h ${dir}/*.hh ${dir}/*.hpp ${dir}/*.hxx)
+    set(alone)
+    foreach(header IN LISTS headers)
+      get_filename_component(name ${header} NAME)
+      file(CONFIGURE OUTPUT ${probes}/${folder}/${name}.cpp CONTENT "#include \"${header}\"\n")
+      list(APPEND alone ${probes}/${folder}/${name}.cpp)
+    endforeach()
+    if(alone)
+      string(MAKE_C_IDENTIFIER "includerule_${folder}" probe)
+      add_library(${probe} OBJECT EXCLUDE_FROM_ALL ${alone})
+      target_link_libraries(${probe} PRIVATE ${target})
+      set_target_properties(${probe} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+      list(APPEND checked ${probe})
+    endif()
+  endwhile()
+
+  # Every target of this directory that compiles a file of src or tools.
+  get_property(targets DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(t IN LISTS targets)
+    get_target_property(type ${t} TYPE)
+    if(NOT type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+      continue()
+    endif()
+    get_target_property(sources ${t} SOURCES)
+    get_target_property(source_dir ${t} SOURCE_DIR)
+    foreach(s IN LISTS sources)
+      if(NOT IS_ABSOLUTE "${s}")
+        set(s ${source_dir}/${s})
+      endif()
+      if(s MATCHES "^(${src}|${tools})/")
+        list(APPEND checked ${t})
+        break()
       endif()
     endforeach()
   endforeach()
-endfunction()
+  list(REMOVE_DUPLICATES checked)
 
-foreach(root IN ITEMS "${src}" "${tools}")
-  if(NOT root)
-    continue()
-  endif()
-  get_filename_component(root_name "${root}" NAME)
-  file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${root}" "${root}/*")
-  list(SORT files)
-  foreach(rel IN LISTS files)
-    set(path "${root}/${rel}")
-    set(shown "${root_name}/${rel}")
-    # C++ sources and headers, and links to folders (which may hold them); a script, a picture
-    # or a text is no C++ file, and is read only when one of ours includes it.
-    if(NOT rel MATCHES "${cxx_name_re}" AND NOT (IS_SYMLINK "${path}" AND IS_DIRECTORY "${path}"))
-      continue()
-    endif()
-    get_filename_component(folder "${rel}" DIRECTORY)
-    if(root STREQUAL tools)
-      set(folder "tools/${folder}")
-      string(REGEX REPLACE "/$" "" folder "${folder}")
-    endif()
-    if(NOT DEFINED below_${folder})
-      fault("${shown}: its folder '${folder}' has no place among the layers")
-      continue()
-    endif()
-    if(IS_SYMLINK "${path}")
-      # A link reads the file (or folder) it leads to: that one's folder is what is included.
-      get_filename_component(real "${path}" REALPATH)
-      if(IS_DIRECTORY "${real}")
-        # A folder link: the folder it leads to, as the folder of a file in it.
-        place("${real}/-" real_folder real_shown)
-        string(REGEX REPLACE "/-$" "" real_shown "${real_shown}")
-      else()
-        place("${real}" real_folder real_shown)
-      endif()
-      set(allowed ${folder} ${below_${folder}})
-      list(FIND allowed "${real_folder}" ok)
-      if(real_folder STREQUAL "outside" OR real_folder STREQUAL "generated")
-        fault("${shown}: is a link to ${real_shown}, outside the source folders")
-        continue()
-      elseif(ok EQUAL -1)
-        fault("${shown}: is a link to ${real_shown}, of ${real_folder}, which ${folder} may not include")
-        continue()
-      endif()
-      if(IS_DIRECTORY "${real}")
-        continue()
-      endif()
-    endif()
-    set_property(GLOBAL PROPERTY "checked|${path}" TRUE)
-    check_includes("${path}" "${shown}" "${folder}")
+  # What the check reads: the folders, Qt's include folders and the layers.
+  set(rules "src\t${src}\ntools\t${tools}\ntop\t${CMAKE_SOURCE_DIR}\nprobes\t${probes}\n")
+  foreach(root IN LISTS qt_roots)
+    string(APPEND rules "qt\t${root}\n")
   endforeach()
-endforeach()
+  foreach(layer IN LISTS ORRERY_LAYERS)
+    string(REPLACE "|" "\t" layer "${layer}")
+    string(APPEND rules "layer\t${layer}\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${probes}/rules.txt CONTENT "${rules}")
 
-get_property(faults GLOBAL PROPERTY include_rule_faults)
-if(faults)
-  list(LENGTH faults count)
-  string(REPLACE ";" "\n  " listing "${faults}")
-  message(FATAL_ERROR "The include rule is broken ${count} time(s):\n  ${listing}")
-endif()
-if(STAMP)
-  file(TOUCH "${STAMP}")
-endif()
+  add_custom_target(orrery_includerule ALL
+    COMMAND bash ${ORRERY_RULE_SCRIPT} ${CMAKE_BINARY_DIR} ${probes}/rules.txt ${CMAKE_MAKE_PROGRAM}
+    COMMENT "Checking the include rule against the headers each object read"
+    VERBATIM)
+  add_dependencies(orrery_includerule ${checked})
+endfunction()

@@ -985,7 +985,8 @@ public:
             --n;
         std::vector<CConfigBackup::Refusal> out;
         for (size_t i = 0; i < n; ++i) {
-            const auto [command, csr] = refused_[i];
+            const int command = refused_[i].first;
+            const int csr = refused_[i].second;
             const auto alike = std::find_if(out.begin(), out.end(), [&](const CConfigBackup::Refusal& f) {
                 return f.command == command && f.csr == csr;
             });

@@ -14,7 +14,6 @@ namespace {
 
 constexpr QChar End = u'\r';
 constexpr int MaxName = 10;
-constexpr int FirstFunction = 11;
 constexpr int UserFunction = 28;
 constexpr int DefaultExpPrecision = 15;
 constexpr int DefaultFixedPrecision = 2;

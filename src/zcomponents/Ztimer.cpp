@@ -114,7 +114,7 @@ void TzcTimer::Execute()
         if (wake_.wait_for(lock, pause, [&] { return stop_ || generation_ != generation; }))
             continue;
         tickPending_ = true;
-        QMetaObject::invokeMethod(this, [this] { DeliverTick(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "DeliverTick", Qt::QueuedConnection);
         wake_.wait(lock, [this] { return stop_ || !tickPending_; });
     }
 }

@@ -26,6 +26,7 @@ public:
 };
 
 class TzcTimer : public QObject {
+    Q_OBJECT
 public:
     explicit TzcTimer(QObject* owner = nullptr);
     ~TzcTimer() override;
@@ -52,7 +53,9 @@ public:
 private:
     void UpdateTimer();
     void Execute();
-    void DeliverTick();
+    // Runs a tick on the owner's thread. The worker posts it by name, so that nothing the worker
+    // built (a call object) is read on this thread.
+    Q_INVOKABLE void DeliverTick();
 
     std::atomic<TThreadPriority> priority_{tpNormal};
     bool enabled_ = true;

@@ -206,7 +206,7 @@ TEST_F(CapControlsTest, ControlPageByUnitKind)
         {0x80000001u, ControlPage::IO},  {0x80000400u, ControlPage::ThirdCap},
     };
     for (const auto& [pin, page] : cases) {
-        Unit([pin](SimUnitData& d) { d.pin = pin; });
+        Unit([value = pin](SimUnitData& d) { d.pin = value; });
         ASSERT_EQ(dev.ReadPin(), 0);
         EXPECT_EQ(CCapControls::SelectPage(dev), page) << std::hex << pin;
     }

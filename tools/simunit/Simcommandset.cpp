@@ -824,7 +824,9 @@ std::shared_ptr<SimState> InstallDeviceCommands(SimUnit& unit, std::shared_ptr<S
 {
     if (!state)
         state = std::make_shared<SimState>();
-    state->With([&](SimUnitData& d) { d.address = static_cast<uint8_t>(unit.Address()); });
+    // The unit's address is read before the state is taken: the unit's lock comes first.
+    const auto address = static_cast<uint8_t>(unit.Address());
+    state->With([&](SimUnitData& d) { d.address = address; });
     InstallAccessCommands(unit, state);
     InstallIdentityCommands(unit, state);
     InstallMemoryCommands(unit, state);

@@ -5,6 +5,11 @@
 // matching-network model for a configurable load, and status bytes with settable faults.
 //
 // Handlers and tests reach the data under one lock: state.With([](SimUnitData& d) { ... }).
+//
+// Lock order: the unit's lock (SimUnit::Mutex, which its transports hold while a handler runs)
+// before the state's. A handler takes the state inside the unit's lock; nothing that holds the
+// state takes the unit's lock, so no call on the SimUnit (Address(), SetAddress(), ...) is made
+// inside With().
 
 #include "device/Unitstate.h"
 

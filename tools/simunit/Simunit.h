@@ -49,7 +49,8 @@ public:
     using Watcher = std::function<uint8_t(int command, const std::vector<uint8_t>& data)>;
     void SetWatcher(Watcher watcher);
 
-    // The unit's lock, for command sets that keep state of their own.
+    // The unit's lock, for command sets that keep state of their own. It is taken before any
+    // lock of theirs (SimState's): never while holding one.
     std::recursive_mutex& Mutex() const { return mutex_; }
 
 private:

@@ -61,14 +61,14 @@ void TAutoTestThread::Execute()
     std::lock_guard<std::mutex> lock(mutex_);
     if (abandoned_)
         return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            ended_ = true;
-            Join(); // the worker has nothing left to do but return
-            emit Finished();
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "FinishRun", Qt::QueuedConnection);
+}
+
+void TAutoTestThread::FinishRun()
+{
+    ended_ = true;
+    Join(); // the worker has nothing left to do but return
+    emit Finished();
 }
 
 bool TAutoTestThread::Synchronize(std::function<void()> f)
@@ -77,20 +77,29 @@ bool TAutoTestThread::Synchronize(std::function<void()> f)
     if (abandoned_)
         return false;
     const uint64_t ticket = ++posted_;
-    QMetaObject::invokeMethod(
-        this,
-        [this, f = std::move(f), ticket] {
-            if (f)
-                f();
-            {
-                std::lock_guard<std::mutex> answered(mutex_);
-                answered_ = ticket;
-            }
-            cv_.notify_all();
-        },
-        Qt::QueuedConnection);
+    pending_ = std::move(f);
+    QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
     cv_.wait(lock, [&] { return answered_ >= ticket || abandoned_; });
     return answered_ >= ticket;
+}
+
+void TAutoTestThread::RunPosted()
+{
+    std::function<void()> f;
+    uint64_t ticket = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        f = std::move(pending_);
+        pending_ = nullptr;
+        ticket = posted_;
+    }
+    if (f)
+        f();
+    {
+        std::lock_guard<std::mutex> answered(mutex_);
+        answered_ = ticket;
+    }
+    cv_.notify_all();
 }
 
 void TAutoTestThread::SyncStart() { Synchronize(routines_.Start); }

@@ -60,6 +60,10 @@ private:
     bool Synchronize(std::function<void()> f);
     void Execute();
     void Join();
+    // On the GUI thread, posted by name by the worker (so that nothing the worker built, a call
+    // object, is read on this thread): the routine the worker waits for, and the run's end.
+    Q_INVOKABLE void RunPosted();
+    Q_INVOKABLE void FinishRun();
 
     SRoutines routines_;
     SAutoTestMode mode_;
@@ -75,5 +79,6 @@ private:
     bool abandoned_ = false;   // under mutex_
     uint64_t posted_ = 0;      // under mutex_
     uint64_t answered_ = 0;    // under mutex_
+    std::function<void()> pending_; // under mutex_: the routine of ticket posted_
     std::thread worker_;
 };

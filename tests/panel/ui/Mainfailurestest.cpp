@@ -77,7 +77,9 @@ protected:
         QCoreApplication::processEvents();
         ASSERT_TRUE(form->Controller()->StartupDone());
         form->Controller()->Settings().BaudRate = "9600";
-        form->Controller()->Settings().Timeout = 100;
+        // The settings' default time-out: a unit that answers is not taken for a silent one on a
+        // busy machine (a stall then takes a few of them to stop the polling).
+        form->Controller()->Settings().Timeout = 500;
     }
     // The user types the port and presses Connect on the connect bar.
     void ConnectTo(const std::string& port)
