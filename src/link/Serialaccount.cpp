@@ -148,7 +148,7 @@ void CSerialAccount::Settle(int settled, Clock::time_point now)
     for (SOpen& o : open_) {
         if (o.written >= now)
             break;
-        due += stage;
+        due += times_.Copy() + stage;
         o.answerBy = std::min(o.answerBy, due);
         due += times_.Line(1 + serialframe::MaxFrameSize);
     }

@@ -13,8 +13,8 @@
 //  U3 Busy, it may take a request late: its whole answer (ACK and reply, or NAK) ends within
 //     LateTimeouts T and the reply's line time of the request's write. Requests that reach it
 //     while it is still answering are answered in time behind it (U2), or dropped.
-//  U4 It may send a reply again, once: the copy comes right behind the reply's ACK from the
-//     link, before it answers anything else.
+//  U4 It may send a reply again, once: the copy comes within CopyQuarters quarters of T of the
+//     reply's end, and the unit answers nothing else before it.
 //  U5 One byte of what it sends may come garbled. A garbled byte never makes a good frame of
 //     the unit's address with the bytes around it, nor an ACK or a NAK out of another byte.
 //  U6 Between its answers, and inside them, the line may carry NUL bytes and frames of other
@@ -41,8 +41,9 @@
 //  R4 (U1) A NAK settles the oldest open request; it refuses the request in hand only when
 //     that one is the oldest.
 //  R5 (U3) A request that failed stays open until its late answer would have ended.
-//  R6 (U3) A request that was written before an earlier one's answer ended is answered within
-//     the in-time stages behind it: its time to stay open shrinks to that.
+//  R6 (U2, U3, U4) A request that was written before an earlier one's answer ended is answered
+//     within a copy's time and the in-time stages behind it: its time to stay open shrinks to
+//     that.
 //  R7 (U5) A broken frame where a reply is due is that reply: it settles the oldest request
 //     that may own it, as a NAK does. Elsewhere a garbled byte (noise) leaves the unit anywhere
 //     in an answer: the next frame that fits an open request is taken as R1 takes it, without
@@ -77,10 +78,13 @@ struct SLineTimes {
     static constexpr int WaitTimeouts = 3;  // the ACK's, the reply head's and the rest's read
     static constexpr int StageTimeouts = 2; // U2: ACK, then the reply's frame
     static constexpr int LateTimeouts = 10; // U3
+    static constexpr int CopyQuarters = 2;  // U4
 
     SLineTimes(int readTimeoutMs, int baud);
     Clock::duration timeout;
     Clock::duration byte;
+    // The longest a copy of a reply comes after it (U4).
+    Clock::duration Copy() const { return timeout * CopyQuarters / 4; }
     // count bytes on the line, the adapter's slack included.
     Clock::duration Line(int count) const;
 };

@@ -163,7 +163,11 @@ int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
 bool CSerialExchange::FrameFollows(uint8_t first)
 {
     uint8_t rest[serialframe::MaxFrameSize];
-    int n = line_.PeekUntil(rest, NakFrameSize - 1, line_.Now() + times_.Line(NakFrameSize - 1));
+    // The rest comes at the line's rate, and no later than the wait's end.
+    auto deadline = line_.Now() + times_.Line(NakFrameSize - 1);
+    if (waiting_)
+        deadline = std::min(deadline, end_);
+    int n = line_.PeekUntil(rest, NakFrameSize - 1, deadline);
     if (n < NakFrameSize - 1 || (first ^ serialframe::Checksum(rest, n)) != 0)
         return false;
     if (account_.ReplyDue())
@@ -275,7 +279,10 @@ void CSerialExchange::Drain()
     // Noise may still be coming: the line is drained until it falls quiet, within what is left of
     // the exchange's time (noise that goes on fails the next request as quickly). A NAK just
     // written must still go out, so output is left to the driver, not thrown away.
-    const int quietMs = QuietMs(line_.Baud());
     const auto left = std::chrono::duration_cast<Ms>(end_ - line_.Now()).count();
-    line_.DrainUntilQuiet(quietMs, std::max(quietMs, static_cast<int>(left)), serialframe::MaxFrameSize);
+    if (left <= 0) {
+        line_.DiscardInput();
+        return;
+    }
+    line_.DrainUntilQuiet(QuietMs(line_.Baud()), static_cast<int>(left), serialframe::MaxFrameSize);
 }
