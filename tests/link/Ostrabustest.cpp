@@ -124,6 +124,20 @@ TEST_F(OstraBusTest, SerialFaultsGiveTheirCodesAndTexts)
     }
 }
 
+TEST_F(OstraBusTest, UnitTakingEachStageLateInItsTimeOutIsServed)
+{
+    // The ACK 0.85 of a time-out after the request, the reply 0.85 of one after the ACK: each
+    // read's own time-out holds both, and so does the request's wait.
+    Open();
+    sim.Server().SetProgramTimeoutMs(TimeoutMs);
+    sim.Server().SetRecurringFault(Fault::SlowStages, 1);
+    for (int command : { 128, 200, 128, 128 }) {
+        EXPECT_EQ(bus.Transact(command), 0) << command << ": " << bus.LastError();
+        EXPECT_EQ(Reply(), command == 128 ? std::string("VANT") : std::string("\x07\x01"));
+    }
+    sim.Server().SetRecurringFault(Fault::None, 0);
+}
+
 TEST_F(OstraBusTest, CorruptedReplyIsAnsweredWithNak)
 {
     Open();
