@@ -191,12 +191,17 @@ private:
             return;
         }
         case SBehaviour::Noise: {
-            // NUL bytes and a frame of another unit before its answer.
+            // NUL bytes and a frame of another unit before its answer, NUL bytes right behind
+            // its ACK.
             for (int i = 0; i < 4; ++i)
                 line_.Send(start + CharTime * i, 0);
             const auto other = serialframe::BuildFrame(Address + 1, bytes[1], data, 2);
             ackAt = std::max(ackAt, SendFrame(start + CharTime * 4, other));
-            break;
+            line_.Send(ackAt, serialframe::Ack);
+            for (int i = 1; i <= 2; ++i)
+                line_.Send(ackAt + CharTime * i, 0);
+            freeAt_ = SendFrame(ackAt + CharTime * 3 + Quarter * b.replyQ / 10, reply);
+            return;
         }
         default: break;
         }
@@ -356,6 +361,46 @@ TEST(SerialModel, RunsOfFourWithGapsKeepEveryPromise)
             }
         }
         EXPECT_EQ(brokenRuns, 0) << pattern.name;
+    }
+}
+
+// A reply whose first byte is the NAK's (address 2, five data bytes) is read as the reply it is,
+// at once: nothing in its data makes the request wait longer, even where the byte behind the
+// NAK byte would be a long frame's head of the unit's own address.
+TEST(SerialModel, NakHeadedReplyIsReadAtOnce)
+{
+    const struct {
+        uint8_t command;
+        std::vector<uint8_t> data;
+    } cases[] = {
+        { 151, { 0, 255, 1, 2, 3 } }, // ReadSdac: its second data byte would be a long frame's length
+        { 23, { 0, 250, 9, 9, 9 } },  // 0x17: address 2, long form, behind the NAK byte
+    };
+    for (const auto& c : cases) {
+        VirtualLine line;
+        const auto reply = serialframe::BuildFrame(Address, c.command, c.data.data(), 5);
+        ASSERT_EQ(reply.front(), serialframe::Nak);
+        Clock::time_point replyEnd {};
+        line.OnWrite([&](const std::vector<uint8_t>& bytes, Clock::time_point at) {
+            if (bytes.size() == 1)
+                return;
+            const auto ackAt = at + CharTime * static_cast<int>(bytes.size()) + Quarter;
+            line.Send(ackAt, serialframe::Ack);
+            replyEnd = ackAt + CharTime * static_cast<int>(1 + reply.size());
+            for (size_t i = 0; i < reply.size(); ++i)
+                line.Send(ackAt + CharTime * static_cast<int>(1 + i), reply[i]);
+        });
+        CSerialAccount account;
+        CSerialExchange exchange(line, account, nullptr);
+        const uint8_t selector = 1;
+        SSerialRequest request { Address, c.command, &selector, 1, false };
+        uint8_t buffer[serialframe::ReplyBufferSize] = {};
+        int length = 0;
+        EXPECT_EQ(exchange.Run(request, buffer, length), 0) << int(c.command);
+        EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + length), c.data) << int(c.command);
+        EXPECT_LE(line.Now() - replyEnd, CharTime) << int(c.command) << ": the reply was held "
+                                                   << std::chrono::duration_cast<Ms>(line.Now() - replyEnd).count()
+                                                   << " ms";
     }
 }
 
