@@ -162,6 +162,8 @@ int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
 
 bool CSerialExchange::FrameFollows(uint8_t first)
 {
+    if (account_.ReplyDue())
+        return true; // no NAK is due: the byte begins the reply, read as any frame
     uint8_t rest[serialframe::MaxFrameSize];
     // The rest comes at the line's rate, and no later than the wait's end.
     auto deadline = line_.Now() + times_.Line(NakFrameSize - 1);
@@ -170,8 +172,6 @@ bool CSerialExchange::FrameFollows(uint8_t first)
     int n = line_.PeekUntil(rest, NakFrameSize - 1, deadline);
     if (n < NakFrameSize - 1 || (first ^ serialframe::Checksum(rest, n)) != 0)
         return false;
-    if (account_.ReplyDue())
-        return true; // a NAK is due nowhere
     // The bytes behind a NAK may happen to give it a good checksum as a frame's first byte; when
     // they are a whole frame of the unit themselves (its reply right behind its NAK), it is a NAK.
     if ((rest[0] >> 3) != key_.address)

@@ -204,7 +204,7 @@ public:
         server_.SetCopyDelayMs(2 * waits_.serialReadMs);
         server_.SetDribbleGapMs(waits_.serialReadMs / 4);
         // Streams outlast a request's wait (three time-outs and its reply's line time).
-        server_.SetStreamMs(4 * waits_.serialReadMs);
+        server_.SetStreamMs(6 * waits_.serialReadMs);
     }
     bool Connect(COstraBus& bus, std::string& error) override
     {
