@@ -97,21 +97,13 @@ bool CSerialAccount::Nak(Clock::time_point now)
 
 void CSerialAccount::Garbled(Clock::time_point now)
 {
-    if (phase_ == Phase::Replying && owners_ > 0) {
-        // The reply that was due came broken: its request is answered, as a NAK answers one.
-        phase_ = Phase::Between;
-        owners_ = 0;
-        Settle(1, now);
-        inHand_ = inHand_ && !open_.empty();
-        return;
-    }
-    Noise();
-}
-
-void CSerialAccount::Noise()
-{
-    phase_ = Phase::Replying;
-    owners_ = static_cast<int>(open_.size());
+    if (phase_ != Phase::Replying || owners_ == 0)
+        return; // noise: it tells nothing of the unit's answers
+    // The reply that was due came broken: its request is answered, as a NAK answers one.
+    phase_ = Phase::Between;
+    owners_ = 0;
+    Settle(1, now);
+    inHand_ = inHand_ && !open_.empty();
 }
 
 CSerialAccount::Take CSerialAccount::Frame(uint8_t address, uint8_t command, const uint8_t* data, int length,

@@ -11,10 +11,10 @@
 //     the end of its answer to the request before, whichever is later), the reply frame within
 //     T of the ACK, and the frame's bytes at the line's rate.
 //  U3 Busy, it may take a request late: its whole answer (ACK and reply, or NAK) ends within
-//     LateTimeouts T and the reply's line time of the request's write. Requests that reach it
-//     while it is still answering are answered in time behind it (U2), or dropped.
-//  U4 It may send a reply again, once: the copy comes within CopyQuarters quarters of T of the
-//     reply's end, and the unit answers nothing else before it.
+//     LateTimeouts (ten) T and the reply's line time of the request's write. Requests that
+//     reach it while it is still answering are answered in time behind it (U2), or dropped.
+//  U4 It may send a reply again, once: the copy comes within CopyQuarters quarters of T (T/2)
+//     of the reply's end, and the unit answers nothing else before it.
 //  U5 One byte of what it sends may come garbled. A garbled byte never makes a good frame of
 //     the unit's address with the bytes around it, nor an ACK or a NAK out of another byte.
 //  U6 Between its answers, and inside them, the line may carry NUL bytes and frames of other
@@ -24,13 +24,17 @@
 //
 // What the link promises then:
 //  P1 A request never takes a frame that is not its own reply (no wrong answer).
-//  P2 A request whose answer comes in time (U2), even with each stage taking up to T, is
-//     answered, unless the unit was still answering an earlier request.
+//  P2 A request whose answer comes whole within its wait, each stage taking up to T, is
+//     answered, unless a garbled byte came in its wait or P4 lets it fail.
 //  P3 A request ends within 3 T and its own reply's line time of its write, whatever comes:
-//     only the size of a frame that fits it moves the end, and to no further than that.
+//     only the size of a frame that fits it moves the end, and to no further than that; nothing
+//     in a reply's data lengthens it.
 //  P4 A fault (a drop, a NAK, a garbled byte, a late answer) fails its own request. A later
-//     request fails too only where the account cannot tell its reply from an earlier request's
-//     (the same command and selector), and then at most the next one of that command.
+//     request fails too only where the account cannot tell its reply from that of an earlier
+//     request of the same command and selector that was dropped, garbled or failed: with other
+//     commands between, never; with one command throughout, the next one may fail, and each
+//     one after it only while its answer comes at least T/2 sooner after its write than the
+//     one before's did (R6): at most four after one fault.
 //
 // The account's rules, each from the model:
 //  R1 (U1) An ACK belongs to one of the requests still open; the first frame that fits one of
@@ -45,9 +49,8 @@
 //     within a copy's time and the in-time stages behind it: its time to stay open shrinks to
 //     that.
 //  R7 (U5) A broken frame where a reply is due is that reply: it settles the oldest request
-//     that may own it, as a NAK does. Elsewhere a garbled byte (noise) leaves the unit anywhere
-//     in an answer: the next frame that fits an open request is taken as R1 takes it, without
-//     an ACK before it.
+//     that may own it, as a NAK does. Anywhere else a broken frame, and what the link throws
+//     away as noise, tell nothing of the unit's answers.
 //  R8 (U1) A request's own reply settles every request before it: the account is empty.
 // The account holds MaxOpen requests at most; past that the oldest is forgotten.
 
@@ -102,9 +105,7 @@ public:
 
     void Clear();
     void SetTimes(const SLineTimes& times) { times_ = times; }
-    bool Empty() const { return open_.empty() && partial_.empty(); }
-    int Open() const { return static_cast<int>(open_.size()); }
-    // An ACK (or noise) came, and the reply it begins is still to come.
+    // An ACK came, and the reply it begins is still to come.
     bool ReplyDue() const { return phase_ == Phase::Replying; }
 
     // Forgets the requests whose answer can no longer come.
@@ -119,10 +120,8 @@ public:
     // True when the NAK refused the request in hand.
     bool Nak(Clock::time_point now);
     Take Frame(uint8_t address, uint8_t command, const uint8_t* data, int length, int size, Clock::time_point now);
-    // A frame came broken: the reply that was due, or where no reply was due, noise (R7).
+    // A frame came broken: the reply that was due (R7), or where none was due, noise.
     void Garbled(Clock::time_point now);
-    // What came was thrown away: the unit may be anywhere in an answer (R7).
-    void Noise();
 
     // The bytes of a frame that was cut off when its exchange ended, and when its last byte came.
     void KeepPartial(const uint8_t* bytes, int count, Clock::time_point last);
@@ -138,7 +137,7 @@ private:
     };
     enum class Phase {
         Between,  // the unit's next answer begins with an ACK or a NAK
-        Replying, // an ACK came (or noise): a reply of one of the first owners_ requests is next
+        Replying, // an ACK came: a reply of one of the first owners_ requests is next
     };
     bool Alive(const SOpen& o, int frameSize, Clock::time_point now) const;
     // The unit answered the first settled requests by now: they go, and the ones it heard

@@ -118,9 +118,7 @@ void CSerialExchange::Settle()
         }
         break;
     }
-    // Noise, or more than a line at rest holds: thrown away whole, and with it what the unit
-    // may have answered.
-    account_.Noise();
+    // Noise, or more than a line at rest holds: thrown away whole.
     account_.DropPartial();
     line_.DiscardInput();
     seen_.noise = false;

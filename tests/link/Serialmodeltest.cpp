@@ -122,21 +122,24 @@ private:
 
 // What the unit does with one request it is sent; delays in quarters of the read time-out.
 struct SBehaviour {
-    enum Kind { InTime, Drop, Nak, Late, GarbledAck, GarbledReply, Copy, Noise } kind = InTime;
+    enum Kind { InTime, Drop, Nak, Late, LateNak, GarbledAck, GarbledReply, Copy, Noise } kind = InTime;
     int ackQ = 0;   // InTime and the like: quarters from when it could answer to its ACK (3.8 at most)
     int replyQ = 0; // ... and from its ACK to its reply
     int lateQ = 0;  // Late: quarters from the write to its ACK and reply together; Copy: to the copy
     uint8_t garble = 0;
     int extra = 0; // data bytes of the reply past its CSR and tag
-    bool Fault() const { return kind == Drop || kind == Nak || kind == Late || kind == GarbledAck || kind == GarbledReply; }
+    bool Fault() const { return kind != InTime && kind != Copy && kind != Noise; }
+    // A fault that leaves the request's answer unseen or unread: a later reply of its command
+    // may then be its as well.
+    bool Unseen() const { return kind == Drop || kind == GarbledAck || kind == GarbledReply; }
     std::string Text() const
     {
         std::ostringstream s;
-        const char* names[] = { "in time", "drop", "NAK", "late", "garbled ACK", "garbled reply", "copy", "noise" };
+        const char* names[] = { "in time", "drop", "NAK", "late", "late NAK", "garbled ACK", "garbled reply", "copy", "noise" };
         s << names[kind];
         if (kind == InTime || kind == Copy || kind == Noise || kind == GarbledAck)
             s << " ack " << ackQ / 10.0 << "q reply " << replyQ / 10.0 << "q";
-        if (kind == Late || kind == Copy)
+        if (kind == Late || kind == LateNak || kind == Copy)
             s << " at " << lateQ << "q";
         if (kind == GarbledAck)
             s << " as " << int(garble);
@@ -184,6 +187,8 @@ private:
         SBehaviour b = index < script_.size() ? script_[index] : SBehaviour {};
         if (b.kind == SBehaviour::Late && heard < freeAt_)
             b.kind = SBehaviour::InTime; // heard while answering: it is answered in time behind
+        if (b.kind == SBehaviour::LateNak && heard < freeAt_)
+            b.kind = SBehaviour::Nak;
         const uint8_t tag = bytes.size() > 3 ? bytes[2] : 0;
         std::vector<uint8_t> data(static_cast<size_t>(2 + b.extra), 7);
         data[0] = 0;
@@ -196,6 +201,11 @@ private:
         case SBehaviour::Nak:
             line_.Send(ackAt, serialframe::Nak);
             freeAt_ = ackAt + CharTime;
+            answerEnd_.back() = freeAt_;
+            return;
+        case SBehaviour::LateNak:
+            line_.Send(std::max(at + Quarter * b.lateQ, start), serialframe::Nak);
+            freeAt_ = std::max(at + Quarter * b.lateQ, start) + CharTime;
             answerEnd_.back() = freeAt_;
             return;
         case SBehaviour::Late: {
@@ -259,6 +269,8 @@ std::vector<SBehaviour> Behaviours()
     all.push_back({ SBehaviour::Nak, 10 });
     for (int lateQ : { 5, 8, 12, 16, 24, 32, 39 })
         all.push_back({ SBehaviour::Late, 0, 0, lateQ, 0 });
+    for (int lateQ : { 16, 24 })
+        all.push_back({ SBehaviour::LateNak, 0, 0, lateQ, 0 });
     for (uint8_t garble : { 0x00, 0x12, 0x55, 0xFF })
         all.push_back({ SBehaviour::GarbledAck, 10, 10, 0, garble });
     all.push_back({ SBehaviour::GarbledReply, 10, 10 });
@@ -285,6 +297,7 @@ SRunResult RunModel(const std::vector<uint8_t>& commands, const std::vector<SBeh
     SRunResult result;
     std::ostringstream broken;
     std::vector<bool> failed;
+    std::vector<bool> unsure;
     for (size_t i = 0; i < commands.size(); ++i) {
         const uint8_t tag = static_cast<uint8_t>(i + 1);
         SSerialRequest request;
@@ -319,7 +332,7 @@ SRunResult RunModel(const std::vector<uint8_t>& commands, const std::vector<SBeh
             ++result.failed;
         // P2 and P4: a request whose answer came within its wait, in time, is answered, unless
         // a garbled byte came in its wait, or the request before it of the same command was
-        // dropped, garbled or failed (the account cannot tell their replies apart).
+        // dropped or garbled, or failed for want of telling replies apart.
         const SBehaviour& b = script[i];
         failed.push_back(r != 0);
         const auto answerEnd = unit.AnswerEnd(i);
@@ -329,18 +342,24 @@ SRunResult RunModel(const std::vector<uint8_t>& commands, const std::vector<SBeh
         const bool answeredInWait = !b.Fault() && answerEnd && head
             && *head <= written + times.timeout * SLineTimes::WaitTimeouts + times.Line(1 + 3)
             && *answerEnd <= written + times.timeout * SLineTimes::WaitTimeouts + times.Line(1 + ownSize);
+        // A garbled byte costs the request in whose wait it came, and the next one when what it
+        // seemed to begin was still coming as that wait ended.
         bool excused = false;
         for (size_t j = 0; j < i; ++j) {
             const auto garbled = unit.GarbledAt(j);
-            excused |= garbled && *garbled >= written;
+            excused |= garbled && *garbled >= written - Ms(CSerialExchange::FrameGapMs);
         }
         // An answer later than the model's bound is none: a request older than that excuses nothing.
         const auto horizon = times.timeout * SLineTimes::LateTimeouts + times.Line(1 + serialframe::MaxFrameSize);
+        // A request leaves the account unsure whose a later reply of its command is when its
+        // answer went unseen, or when it failed while an earlier one left the account unsure.
+        bool unsureBefore = false;
+        for (size_t j = 0; j < i; ++j)
+            unsureBefore |= unsure[j] && written - unit.WrittenAt(j) <= horizon;
+        unsure.push_back(b.Unseen() || (r != 0 && (!b.Fault() || unsureBefore)));
         for (size_t j = i; j-- > 0 && written - unit.WrittenAt(j) <= horizon;) {
             if (commands[j] == commands[i]) {
-                const auto k = script[j].kind;
-                excused |= k == SBehaviour::Drop || k == SBehaviour::GarbledAck || k == SBehaviour::GarbledReply
-                    || failed[j];
+                excused |= unsure[j];
                 break;
             }
         }
