@@ -72,18 +72,25 @@ void CSerialAccount::Answered()
     owners_ = 0;
 }
 
-void CSerialAccount::Ack()
+void CSerialAccount::Ack(Clock::time_point now)
 {
-    // The ACK of one of the open requests; one that comes where a reply was due instead says
-    // that reply was lost, but not whose ACK this is: any open request may own it.
-    if (open_.empty())
+    // The ACK of one of the open requests. One that comes where a reply was due says that
+    // reply was lost: the oldest request that may have owned it is answered (R1).
+    if (phase_ == Phase::Replying && owners_ > 0)
+        Settle(1, now);
+    if (open_.empty()) {
+        phase_ = Phase::Between;
+        owners_ = 0;
         return; // answers nothing: a stray byte
+    }
     phase_ = Phase::Replying;
     owners_ = static_cast<int>(open_.size());
 }
 
 bool CSerialAccount::Nak(Clock::time_point now)
 {
+    if (phase_ == Phase::Replying && owners_ > 0)
+        Settle(1, now); // the reply that was due was lost (R1)
     phase_ = Phase::Between;
     owners_ = 0;
     if (open_.empty())

@@ -5,8 +5,8 @@
 // character's time at the line's rate where that is longer; line time: a byte's time for each
 // byte and an adapter's 20 ms):
 //  U1 It hears a request whole, or not at all (dropped). It answers each request it heard
-//     exactly once, in the order heard: an ACK then the reply frame, or a NAK alone. Nothing
-//     it sends answers a request it has not heard yet.
+//     exactly once, in the order heard: an ACK then the reply frame, or a NAK alone; it may
+//     lose the reply after its ACK. Nothing it sends answers a request it has not heard yet.
 //  U2 In time, the ACK comes within T of the moment it could answer (the request's write, or
 //     the end of its answer to the request before, whichever is later), the reply frame within
 //     T of the ACK, and the frame's bytes at the line's rate.
@@ -28,7 +28,8 @@
 //     answered, unless a garbled byte came in its wait or P4 lets it fail.
 //  P3 A request ends within 3 T and its own reply's line time of its write, whatever comes:
 //     only the size of a frame that fits it moves the end, and to no further than that; nothing
-//     in a reply's data lengthens it.
+//     in a reply's data lengthens it. (A NAK byte near the end is given the time of the eight-
+//     byte frame it may begin.)
 //  P4 A fault (a drop, a NAK, a garbled byte, a late answer) fails its own request. A later
 //     request fails too only where the account cannot tell its reply from that of an earlier
 //     request of the same command and selector that was dropped, garbled or failed: with other
@@ -39,7 +40,8 @@
 // The account's rules, each from the model:
 //  R1 (U1) An ACK belongs to one of the requests still open; the first frame that fits one of
 //     them behind it is that request's reply, and the unit has then passed every open request
-//     up to the oldest that fits: those are settled.
+//     up to the oldest that fits: those are settled. An ACK or a NAK where a reply is due says
+//     that reply was lost: the oldest request that may have owned it is settled.
 //  R2 (U1) The reply is the request's own only when no older open request fits it.
 //  R3 (U1, U4) A frame with no ACK before it answers nothing: a copy, or another unit's.
 //  R4 (U1) A NAK settles the oldest open request; it refuses the request in hand only when
@@ -116,7 +118,7 @@ public:
     void Failed() { inHand_ = false; }
     void Answered();
 
-    void Ack();
+    void Ack(Clock::time_point now);
     // True when the NAK refused the request in hand.
     bool Nak(Clock::time_point now);
     Take Frame(uint8_t address, uint8_t command, const uint8_t* data, int length, int size, Clock::time_point now);

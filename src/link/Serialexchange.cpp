@@ -103,7 +103,7 @@ void CSerialExchange::Settle()
     SFrame frame;
     for (int events = 0; events < MaxSettleEvents; ++events) {
         switch (Next(line_.Now(), frame)) {
-        case Event::Ack: account_.Ack(); continue;
+        case Event::Ack: account_.Ack(line_.Now()); continue;
         case Event::Nak: account_.Nak(line_.Now()); continue;
         case Event::Nul: seen_.noise = true; continue;
         case Event::Frame:
@@ -131,7 +131,7 @@ int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
         switch (Next(end_, frame)) {
         case Event::Ack:
             seen_.ack = true;
-            account_.Ack();
+            account_.Ack(line_.Now());
             continue;
         case Event::Nak:
             if (account_.Nak(line_.Now()))
@@ -160,16 +160,19 @@ int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
 
 bool CSerialExchange::FrameFollows(uint8_t first)
 {
-    if (account_.ReplyDue())
-        return true; // no NAK is due: the byte begins the reply, read as any frame
+    // The rest comes at the line's rate: within the wait, and where a reply is due, within the
+    // time the wait gives a reply this long.
     uint8_t rest[serialframe::MaxFrameSize];
-    // The rest comes at the line's rate, and no later than the wait's end.
     auto deadline = line_.Now() + times_.Line(NakFrameSize - 1);
-    if (waiting_)
-        deadline = std::min(deadline, end_);
+    if (waiting_) {
+        const auto asReply = sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + NakFrameSize);
+        deadline = std::min(deadline, account_.ReplyDue() ? std::max(end_, asReply) : end_);
+    }
     int n = line_.PeekUntil(rest, NakFrameSize - 1, deadline);
     if (n < NakFrameSize - 1 || (first ^ serialframe::Checksum(rest, n)) != 0)
         return false;
+    if (account_.ReplyDue())
+        return true; // where a reply is due, a good frame is that reply
     // The bytes behind a NAK may happen to give it a good checksum as a frame's first byte; when
     // they are a whole frame of the unit themselves (its reply right behind its NAK), it is a NAK.
     if ((rest[0] >> 3) != key_.address)

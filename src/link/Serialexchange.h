@@ -79,9 +79,9 @@ private:
     };
 
     Event Next(Clock::time_point deadline, SFrame& frame);
-    // A NAK byte may also begin a frame (address 2, five data bytes): it does where a reply is
-    // due; where an ACK or a NAK is due, when the rest of a frame with a good checksum follows
-    // it at once and that rest is not a whole frame of the unit itself.
+    // A NAK byte may also begin a frame (address 2, five data bytes): it does when the rest of a
+    // frame with a good checksum follows it at once and, where no reply is due, that rest is
+    // not a whole frame of the unit itself.
     bool FrameFollows(uint8_t first);
     Event FinishFrame(Clock::time_point deadline, SFrame& frame);
     // A frame that did not come whole by the end of its wait.

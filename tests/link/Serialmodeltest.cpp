@@ -27,6 +27,7 @@ constexpr int Baud = 9600;
 constexpr uint8_t Address = 2;
 constexpr uint8_t CommandA = 20;
 constexpr uint8_t CommandB = 22;
+constexpr int NakHeadedFrameSize = 8; // address 2, five data bytes
 constexpr Clock::duration Quarter = Ms(TimeoutMs / 4);
 const Clock::duration CharTime = Us((SLineTimes::BitsPerChar * 1000000LL + Baud - 1) / Baud);
 
@@ -122,7 +123,7 @@ private:
 
 // What the unit does with one request it is sent; delays in quarters of the read time-out.
 struct SBehaviour {
-    enum Kind { InTime, Drop, Nak, Late, LateNak, GarbledAck, GarbledReply, Copy, Noise } kind = InTime;
+    enum Kind { InTime, Drop, Nak, Late, LateNak, GarbledAck, GarbledReply, LostReply, Copy, Noise } kind = InTime;
     int ackQ = 0;   // InTime and the like: quarters from when it could answer to its ACK (3.8 at most)
     int replyQ = 0; // ... and from its ACK to its reply
     int lateQ = 0;  // Late: quarters from the write to its ACK and reply together; Copy: to the copy
@@ -135,7 +136,7 @@ struct SBehaviour {
     std::string Text() const
     {
         std::ostringstream s;
-        const char* names[] = { "in time", "drop", "NAK", "late", "late NAK", "garbled ACK", "garbled reply", "copy", "noise" };
+        const char* names[] = { "in time", "drop", "NAK", "late", "late NAK", "garbled ACK", "garbled reply", "lost reply", "copy", "noise" };
         s << names[kind];
         if (kind == InTime || kind == Copy || kind == Noise || kind == GarbledAck)
             s << " ack " << ackQ / 10.0 << "q reply " << replyQ / 10.0 << "q";
@@ -208,6 +209,11 @@ private:
             freeAt_ = std::max(at + Quarter * b.lateQ, start) + CharTime;
             answerEnd_.back() = freeAt_;
             return;
+        case SBehaviour::LostReply:
+            line_.Send(ackAt, serialframe::Ack);
+            freeAt_ = ackAt + CharTime;
+            answerEnd_.back() = freeAt_;
+            return;
         case SBehaviour::Late: {
             const auto t = at + Quarter * b.lateQ;
             line_.Send(std::max(t, start), serialframe::Ack);
@@ -274,6 +280,7 @@ std::vector<SBehaviour> Behaviours()
     for (uint8_t garble : { 0x00, 0x12, 0x55, 0xFF })
         all.push_back({ SBehaviour::GarbledAck, 10, 10, 0, garble });
     all.push_back({ SBehaviour::GarbledReply, 10, 10 });
+    all.push_back({ SBehaviour::LostReply, 10 });
     for (int copyQ : { 0, 1, SLineTimes::CopyQuarters })
         all.push_back({ SBehaviour::Copy, 10, 10, copyQ, 0 });
     all.push_back({ SBehaviour::Noise, 10, 10 });
@@ -323,7 +330,9 @@ SRunResult RunModel(const std::vector<uint8_t>& commands, const std::vector<SBeh
         for (size_t j = 0; j < commands.size(); ++j)
             if (commands[j] == commands[i])
                 replyLength = std::max(replyLength, 2 + script[j].extra);
-        const int replySize = replyLength < serialframe::ShortLengthLimit ? 3 + replyLength : 4 + replyLength;
+        // A NAK byte near the end may begin an eight-byte frame: that one's time is given too.
+        const int replySize = std::max(replyLength < serialframe::ShortLengthLimit ? 3 + replyLength : 4 + replyLength,
+                                       NakHeadedFrameSize);
         const auto waitEnd = written + times.timeout * SLineTimes::WaitTimeouts + times.Line(1 + replySize);
         if (end > waitEnd)
             broken << " request " << i + 1 << " ended "
