@@ -26,6 +26,7 @@ SLineTimes::Clock::duration SLineTimes::Line(int count) const
 
 void CSerialAccount::Clear()
 {
+    fresh_ = true;
     open_.clear();
     inHand_ = false;
     phase_ = Phase::Between;
@@ -53,10 +54,14 @@ void CSerialAccount::Expire(Clock::time_point now)
         phase_ = Phase::Between;
 }
 
-void CSerialAccount::Written(const SSerialKey& key, Clock::time_point at)
+void CSerialAccount::Written(const SSerialKey& key, Clock::time_point at, Clock::time_point lastByte)
 {
+    // After a silence longer than a late answer takes, the request is answered in time or not
+    // at all (R9).
     const auto late = times_.timeout * SLineTimes::LateTimeouts;
-    open_.push_back({ key, at, at + late });
+    const bool silent = !fresh_ && at - lastByte > late;
+    fresh_ = false;
+    open_.push_back({ key, at, at + (silent ? times_.Copy() + times_.timeout * SLineTimes::StageTimeouts : late) });
     while (open_.size() > MaxOpen) {
         open_.pop_front();
         owners_ = std::max(0, owners_ - 1);

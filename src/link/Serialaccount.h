@@ -11,8 +11,10 @@
 //     the end of its answer to the request before, whichever is later), the reply frame within
 //     T of the ACK, and the frame's bytes at the line's rate.
 //  U3 Busy, it may take a request late: its whole answer (ACK and reply, or NAK) ends within
-//     LateTimeouts (ten) T and the reply's line time of the request's write. Requests that
+//     LateTimeouts (five) T and the reply's line time of the request's write. Requests that
 //     reach it while it is still answering are answered in time behind it (U2), or dropped.
+//     It is late only while it is at work: a request that comes after the line has been silent
+//     for longer than that is answered in time or not at all.
 //  U4 It may send a reply again, once: the copy comes within CopyQuarters quarters of T (T/2)
 //     of the reply's end, and the unit answers nothing else before it.
 //  U5 One byte of what it sends may come garbled. A garbled byte never makes a good frame of
@@ -54,6 +56,9 @@
 //     that may own it, as a NAK does. Anywhere else a broken frame, and what the link throws
 //     away as noise, tell nothing of the unit's answers.
 //  R8 (U1) A request's own reply settles every request before it: the account is empty.
+//  R9 (U3) A request written after a silence longer than a late answer takes stays open only
+//     for its in-time stages: a unit that stopped answering and comes back is read at once.
+//     (Before the line's first request, whether the unit was at work is not known.)
 // The account holds MaxOpen requests at most; past that the oldest is forgotten.
 
 #include <chrono>
@@ -82,7 +87,7 @@ struct SLineTimes {
     static constexpr int AdapterSlackMs = 20; // a USB adapter hands bytes over in packets
     static constexpr int WaitTimeouts = 3;  // the ACK's, the reply head's and the rest's read
     static constexpr int StageTimeouts = 2; // U2: ACK, then the reply's frame
-    static constexpr int LateTimeouts = 10; // U3
+    static constexpr int LateTimeouts = 5;  // U3
     static constexpr int CopyQuarters = 2;  // U4
 
     SLineTimes(int readTimeoutMs, int baud);
@@ -112,8 +117,8 @@ public:
 
     // Forgets the requests whose answer can no longer come.
     void Expire(Clock::time_point now);
-    // The request in hand was written.
-    void Written(const SSerialKey& key, Clock::time_point at);
+    // The request in hand was written; lastByte: when a byte last came from the line.
+    void Written(const SSerialKey& key, Clock::time_point at, Clock::time_point lastByte);
     // It failed: it stays open (R5). It got its reply: nothing is open any more (R8).
     void Failed() { inHand_ = false; }
     void Answered();
@@ -149,6 +154,7 @@ private:
     SLineTimes times_ { 0, 0 };
     std::deque<SOpen> open_; // in the order written
     bool inHand_ = false;    // the newest open request is the exchange in hand
+    bool fresh_ = true;      // no request since the line was opened: what the unit did before is not known
     Phase phase_ = Phase::Between;
     int owners_ = 0;
     std::vector<uint8_t> partial_;

@@ -72,7 +72,7 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
         return 0;
     }
     sent_ = line_.Now();
-    account_.Written(key_, sent_);
+    account_.Written(key_, sent_, line_.LastByteTime());
     waiting_ = true;
     end_ = sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + HeadSize);
     const int r = Wait(reply, replyLength);
