@@ -34,6 +34,7 @@ constexpr int NakHeadedFrameSize = 8; // address 2, five data bytes
 constexpr int WaitTimeouts = 3;
 constexpr int LateTimeouts = 5;
 constexpr int CopyQuarters = 2;
+constexpr int StageTimeouts = 2; // in time: the ACK within a time-out, the reply within one more
 constexpr Clock::duration Quarter = Ms(TimeoutMs / 4);
 const Clock::duration CharTime = Us((SLineTimes::BitsPerChar * 1000000LL + Baud - 1) / Baud);
 
@@ -171,6 +172,8 @@ public:
     std::optional<Clock::time_point> GarbledAt(size_t i) const { return garbledAt_.at(i); }
     // When the head of its reply (the bytes that tell the reply's size) had come.
     std::optional<Clock::time_point> HeadAt(size_t i) const { return headAt_.at(i); }
+    // Whether it came after a silence longer than a late answer takes: then it is not late.
+    bool AfterSilence(size_t i) const { return afterSilence_.at(i); }
 
 private:
     Clock::time_point SendFrame(Clock::time_point at, const std::vector<uint8_t>& frame)
@@ -195,6 +198,7 @@ private:
         // Heard while answering, or after a silence longer than a late answer takes: it is
         // answered in time.
         const bool silent = index > 0 && at - line_.LastByteTime() > Quarter * 4 * LateTimeouts;
+        afterSilence_.push_back(silent);
         if (b.kind == SBehaviour::Late && (heard < freeAt_ || silent))
             b.kind = SBehaviour::InTime;
         if (b.kind == SBehaviour::LateNak && (heard < freeAt_ || silent))
@@ -269,6 +273,7 @@ private:
     std::vector<std::optional<Clock::time_point>> answerEnd_;
     std::vector<std::optional<Clock::time_point>> garbledAt_;
     std::vector<std::optional<Clock::time_point>> headAt_;
+    std::vector<bool> afterSilence_;
     Clock::time_point freeAt_ {};
 };
 
@@ -368,20 +373,29 @@ SRunResult RunModel(const std::vector<uint8_t>& commands, const std::vector<SBeh
             excused |= garbled && *garbled >= written - Ms(CSerialExchange::FrameGapMs);
         }
         // An answer later than the model's bound is none: a request older than that excuses nothing.
-        const auto horizon = times.timeout * LateTimeouts + times.Line(1 + serialframe::MaxFrameSize);
+        const auto horizon = times.timeout * LateTimeouts + times.Line(1 + ownSize);
         // A request leaves the account unsure whose a later reply of its command is when its
         // answer went unseen, or when it failed while an earlier one left the account unsure.
         bool unsureBefore = false;
         for (size_t j = 0; j < i; ++j)
             unsureBefore |= unsure[j] && written - unit.WrittenAt(j) <= horizon;
-        unsure.push_back(b.Unseen() || (r != 0 && (!b.Fault() || unsureBefore)));
+        // A request that failed though answered in time leaves the account unsure only when its
+        // answer came half a time-out or more after its write: an answer sooner than that, were
+        // it an earlier request's, would have the account expect this one's within the wait
+        // (R6).
+        // (A longer reply of the command gives its line time on top.)
+        const bool slowAnswer = answerEnd && *answerEnd - written + times.byte * (replySize - 3) >= Quarter * 2;
+        unsure.push_back(b.Unseen() || (r != 0 && ((!b.Fault() && slowAnswer) || unsureBefore)));
         for (size_t j = i; j-- > 0 && written - unit.WrittenAt(j) <= horizon;) {
             if (commands[j] == commands[i]) {
                 // ... unless a later request took its own reply: the unit had passed it.
                 bool passed = false;
                 for (size_t k = j + 1; k < i; ++k)
                     passed |= !failed[k];
-                excused |= unsure[j] && !passed;
+                // A request after a silence is answered in time or never: past that it excuses nothing.
+                const bool expired = unit.AfterSilence(j)
+                    && written - unit.WrittenAt(j) > Quarter * (StageTimeouts * 4 + CopyQuarters) + times.Line(1 + ownSize);
+                excused |= unsure[j] && !passed && !expired;
                 break;
             }
         }
