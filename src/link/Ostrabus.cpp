@@ -130,7 +130,8 @@ int COstraBus::SerialTransact(int command)
     request.data = buffer_;
     request.length = requestLength_;
     request.echoesFirstByte = SelectorEchoed(command);
-    CSerialExchange exchange(*serial_, serialAccount_, [this](uint8_t address, uint8_t cmd, const uint8_t* data, int length) {
+    CPortLine line(*serial_);
+    CSerialExchange exchange(line, serialAccount_, [this](uint8_t address, uint8_t cmd, const uint8_t* data, int length) {
         LogStale(address, cmd, data, length);
     });
     const int r = exchange.Run(request, buffer_, replyLength_);

@@ -1,86 +1,161 @@
 #include "link/Serialaccount.h"
 
+#include "link/Serialframe.h"
+
 #include <algorithm>
 
-bool SOwedReply::Fits(uint8_t frameAddress, uint8_t frameCommand, const uint8_t* data, int length) const
+bool CouldAnswer(const SSerialKey& request, uint8_t address, uint8_t command, const uint8_t* data, int length)
 {
-    if (frameAddress != address || frameCommand != command)
+    if (address != request.address || command != request.command)
         return false;
-    return !echoes || (length > 0 && data[0] == selector);
+    return !request.echoes || !data || (length > 0 && data[0] == request.selector);
 }
 
-void CSerialAccount::Begin(Clock::time_point now, Clock::duration span, Clock::duration silence,
-                           Clock::time_point lastByte)
+SLineTimes::SLineTimes(int readTimeoutMs, int baud)
+    : timeout(std::chrono::milliseconds(std::max(readTimeoutMs, 0)))
+    , byte(std::max<Clock::duration>(
+          std::chrono::milliseconds(MsPerByte),
+          std::chrono::microseconds(baud > 0 ? 2 * (BitsPerChar * 1000000LL + baud - 1) / baud : 0)))
 {
-    if (!owed_.empty() && now - owed_.back().since > span)
-        owed_.clear();
-    if (deaf_ && lastByte >= deafSince_)
-        deaf_ = false;
-    if (!owed_.empty() && lastByte < owed_.front().since && now - owed_.front().since > silence) {
-        owed_.clear();
-        deaf_ = true;
-        deafSince_ = now;
-    }
-    for (SOwedReply& o : owed_)
-        o.ackedNow = false;
+}
+
+SLineTimes::Clock::duration SLineTimes::Line(int count) const
+{
+    return byte * std::max(count, 0) + std::chrono::milliseconds(AdapterSlackMs);
 }
 
 void CSerialAccount::Clear()
 {
-    owed_.clear();
+    fresh_ = true;
+    open_.clear();
+    inHand_ = false;
+    phase_ = Phase::Between;
+    owners_ = 0;
     partial_.clear();
-    deaf_ = false;
 }
 
-void CSerialAccount::Owe(const SOwedReply& owed)
+bool CSerialAccount::Alive(const SOpen& o, int frameSize, Clock::time_point now) const
 {
-    owed_.push_back(owed);
-    while (owed_.size() > MaxOwed)
-        owed_.pop_front();
+    return now <= o.answerBy + times_.Line(1 + frameSize);
 }
 
-bool CSerialAccount::TakeAck()
+void CSerialAccount::Expire(Clock::time_point now)
 {
-    // Requests acknowledged before this acknowledgement whose reply has not come: a unit sends a
-    // reply before it acknowledges the next request, so theirs will not come now.
-    while (!owed_.empty() && owed_.front().acked)
-        owed_.pop_front();
-    if (owed_.empty())
-        return false;
-    owed_.front().acked = true;
-    owed_.front().ackedNow = true;
-    return true;
-}
-
-bool CSerialAccount::TakeNak()
-{
-    while (!owed_.empty() && owed_.front().acked)
-        owed_.pop_front();
-    if (owed_.empty())
-        return false;
-    owed_.pop_front();
-    return true;
-}
-
-bool CSerialAccount::TakeReply(uint8_t address, uint8_t command, const uint8_t* data, int length, bool& takenNow,
-                               Clock::time_point& since)
-{
-    // Only an acknowledged request can be answered now; acknowledged ones stand at the front.
-    for (auto it = owed_.begin(); it != owed_.end() && it->acked; ++it) {
-        if (!it->Fits(address, command, data, length))
+    for (size_t i = 0; i < open_.size();) {
+        if (Alive(open_[i], serialframe::MaxFrameSize, now) || (inHand_ && i + 1 == open_.size())) {
+            ++i;
             continue;
-        takenNow = it->ackedNow;
-        since = it->since;
-        owed_.erase(owed_.begin(), it + 1);
-        return true;
+        }
+        open_.erase(open_.begin() + static_cast<long>(i));
+        if (static_cast<int>(i) < owners_)
+            --owners_;
     }
-    return false;
+    if (phase_ == Phase::Replying && owners_ == 0)
+        phase_ = Phase::Between;
 }
 
-bool CSerialAccount::Expects(uint8_t address, uint8_t command) const
+void CSerialAccount::Written(const SSerialKey& key, Clock::time_point at, Clock::time_point lastByte)
 {
-    return std::any_of(owed_.begin(), owed_.end(),
-                       [&](const SOwedReply& o) { return o.address == address && o.command == command; });
+    // After a silence longer than a late answer takes, the request is answered in time or not
+    // at all (R9).
+    const auto late = times_.timeout * SLineTimes::LateTimeouts;
+    const bool silent = !fresh_ && at - lastByte > late;
+    fresh_ = false;
+    open_.push_back({ key, at, at + (silent ? times_.Copy() + times_.timeout * SLineTimes::StageTimeouts : late) });
+    while (open_.size() > MaxOpen) {
+        open_.pop_front();
+        owners_ = std::max(0, owners_ - 1);
+    }
+    inHand_ = true;
+}
+
+void CSerialAccount::Answered()
+{
+    open_.clear();
+    inHand_ = false;
+    phase_ = Phase::Between;
+    owners_ = 0;
+}
+
+void CSerialAccount::Ack(Clock::time_point now)
+{
+    // The ACK of one of the open requests. One that comes where a reply was due says that
+    // reply was lost: the oldest request that may have owned it is answered (R1).
+    if (phase_ == Phase::Replying && owners_ > 0)
+        Settle(1, now);
+    if (open_.empty()) {
+        phase_ = Phase::Between;
+        owners_ = 0;
+        return; // answers nothing: a stray byte
+    }
+    phase_ = Phase::Replying;
+    owners_ = static_cast<int>(open_.size());
+}
+
+bool CSerialAccount::Nak(Clock::time_point now)
+{
+    if (phase_ == Phase::Replying && owners_ > 0)
+        Settle(1, now); // the reply that was due was lost (R1)
+    phase_ = Phase::Between;
+    owners_ = 0;
+    if (open_.empty())
+        return false;
+    const bool refused = inHand_ && open_.size() == 1;
+    Settle(1, now);
+    if (refused)
+        inHand_ = false;
+    return refused;
+}
+
+void CSerialAccount::Garbled(Clock::time_point now)
+{
+    if (phase_ != Phase::Replying || owners_ == 0)
+        return; // noise: it tells nothing of the unit's answers
+    // The reply that was due came broken: its request is answered, as a NAK answers one.
+    phase_ = Phase::Between;
+    owners_ = 0;
+    Settle(1, now);
+    inHand_ = inHand_ && !open_.empty();
+}
+
+CSerialAccount::Take CSerialAccount::Frame(uint8_t address, uint8_t command, const uint8_t* data, int length,
+                                           int size, Clock::time_point now)
+{
+    if (phase_ != Phase::Replying)
+        return Take::Stale;
+    int first = -1;
+    int fits = 0;
+    for (int i = 0; i < owners_ && i < static_cast<int>(open_.size()); ++i) {
+        const SOpen& o = open_[static_cast<size_t>(i)];
+        const bool waiting = inHand_ && i + 1 == static_cast<int>(open_.size()); // its wait bounds it
+        if (!CouldAnswer(o.key, address, command, data, length) || !(waiting || Alive(o, size, now)))
+            continue;
+        if (first < 0)
+            first = i;
+        ++fits;
+    }
+    if (first < 0)
+        return Take::Stale; // no open request's: the reply is still to come
+    phase_ = Phase::Between;
+    owners_ = 0;
+    if (fits == 1 && inHand_ && first + 1 == static_cast<int>(open_.size()))
+        return Take::Own;
+    Settle(first + 1, now);
+    return Take::Earlier;
+}
+
+void CSerialAccount::Settle(int settled, Clock::time_point now)
+{
+    open_.erase(open_.begin(), open_.begin() + std::min(settled, static_cast<int>(open_.size())));
+    const auto stage = times_.timeout * SLineTimes::StageTimeouts;
+    auto due = now;
+    for (SOpen& o : open_) {
+        if (o.written >= now)
+            break;
+        due += times_.Copy() + stage;
+        o.answerBy = std::min(o.answerBy, due);
+        due += times_.Line(1 + serialframe::MaxFrameSize);
+    }
 }
 
 void CSerialAccount::KeepPartial(const uint8_t* bytes, int count, Clock::time_point last)

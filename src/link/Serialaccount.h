@@ -1,79 +1,134 @@
 #pragma once
-// What a unit on a serial line may still send: the replies it owes to requests that gave up
-// before their answer came, and the rest of a frame that was under way when a request ended.
+// The unit on a serial line, as the link reads it, and the account of what it may still send.
 //
-// A unit answers its requests one after the other, in the order heard: an acknowledgement, then
-// the reply. A request that timed out may still be answered: by its reply alone when its
-// acknowledgement had come, or by both together when the unit was busy. The account keeps such
-// requests in the order sent, so that an answer that comes later is passed over as theirs
-// instead of being taken by a later request that looks the same. Since the acknowledgements come
-// in order too, each one that comes settles the requests before it: a reply they still owed
-// would have come first.
+// What a unit on the line may do (T: the read time-out; a byte's time: 5 ms, or twice a
+// character's time at the line's rate where that is longer; line time: a byte's time for each
+// byte and an adapter's 20 ms):
+//  U1 It hears a request whole, or not at all (dropped). It answers each request it heard
+//     exactly once, in the order heard: an ACK then the reply frame, or a NAK alone; it may
+//     lose the reply after its ACK. Nothing it sends answers a request it has not heard yet.
+//  U2 In time, the ACK comes within T of the moment it could answer (the request's write, or
+//     the end of its answer to the request before, whichever is later), the reply frame within
+//     T of the ACK, and the frame's bytes at the line's rate.
+//  U3 Busy, it may take a request late: its whole answer (ACK and reply, or NAK) ends within
+//     LateTimeouts (five) T and the reply's line time of the request's write. Requests that
+//     reach it while it is still answering are answered in time behind it (U2), or dropped.
+//     It is late only while it is at work: a request that comes after the line has been silent
+//     for longer than that is answered in time or not at all.
+//  U4 It may send a reply again, once: the copy comes within CopyQuarters quarters of T (T/2)
+//     of the reply's end, and the unit answers nothing else before it.
+//  U5 One byte of what it sends may come garbled. A garbled byte never makes a good frame of
+//     the unit's address with the bytes around it, nor an ACK or a NAK out of another byte.
+//  U6 Between its answers, and inside them, the line may carry NUL bytes and frames of other
+//     units or commands; no such frame fits a request that may still be answered.
+// A reply "fits" a request when it has the unit's address and the request's command and, for
+// a command whose reply repeats the request's first byte, that byte (CouldAnswer).
 //
-// The account is bounded: it is forgotten whole once its newest debt is older than a few read
-// time-outs, and it holds a few requests at most, so a unit that drops requests costs a few
-// failed requests, never a run of them.
+// What the link promises then:
+//  P1 A request never takes a frame that is not its own reply (no wrong answer).
+//  P2 A request whose answer comes whole within its wait, each stage taking up to T, is
+//     answered, unless a garbled byte came in its wait or P4 lets it fail.
+//  P3 A request ends within 3 T and its own reply's line time of its write, whatever comes:
+//     only the size of a frame that fits it moves the end, and to no further than that; nothing
+//     in a reply's data lengthens it. (A NAK byte near the end is given the time of the eight-
+//     byte frame it may begin.)
+//  P4 A fault (a drop, a NAK, a garbled byte, a late answer) fails its own request. A later
+//     request fails too only where the account cannot tell its reply from that of an earlier
+//     request of the same command and selector that was dropped, garbled or failed: with other
+//     commands between, never; with one command throughout, the next one may fail, and each
+//     one after it only while its answer comes at least T/2 sooner after its write than the
+//     one before's did (R6): at most four after one fault.
+//
+// The account's rules, each from the model:
+//  R1 (U1) An ACK belongs to one of the requests still open; the first frame that fits one of
+//     them behind it is that request's reply, and the unit has then passed every open request
+//     up to the oldest that fits: those are settled. An ACK or a NAK where a reply is due says
+//     that reply was lost: the oldest request that may have owned it is settled.
+//  R2 (U1) The reply is the request's own only when no older open request fits it.
+//  R3 (U1, U4) A frame with no ACK before it answers nothing: a copy, or another unit's.
+//  R4 (U1) A NAK settles the oldest open request; it refuses the request in hand only when
+//     that one is the oldest.
+//  R5 (U3) A request that failed stays open until its late answer would have ended.
+//  R6 (U2, U3, U4) A request that was written before an earlier one's answer ended is answered
+//     within a copy's time and the in-time stages behind it: its time to stay open shrinks to
+//     that.
+//  R7 (U5) A broken frame where a reply is due is that reply: it settles the oldest request
+//     that may own it, as a NAK does. Anywhere else a broken frame, and what the link throws
+//     away as noise, tell nothing of the unit's answers.
+//  R8 (U1) A request's own reply settles every request before it: the account is empty.
+//  R9 (U3) A request written after a silence longer than a late answer takes stays open only
+//     for its in-time stages: a unit that stopped answering and comes back is read at once.
+//     (Before the line's first request, whether the unit was at work is not known.)
+// The account holds MaxOpen requests at most; past that the oldest is forgotten.
 
 #include <chrono>
 #include <cstdint>
 #include <deque>
 #include <vector>
 
-struct SOwedReply {
-    using Clock = std::chrono::steady_clock;
+// What a reply must carry to answer a request.
+struct SSerialKey {
     uint8_t address = 0;
     uint8_t command = 0;
-    bool echoes = false;   // the reply begins with selector
+    bool echoes = false; // the reply begins with selector
     uint8_t selector = 0;
-    bool acked = false;    // the unit acknowledged the request
-    bool ackedNow = false; // ... by an acknowledgement of the exchange in hand, which may have been that exchange's own
-    Clock::time_point since; // when the debt began
+};
 
-    // Whether a frame of this address and command, whose data begins with first (when it has
-    // data), can be this request's reply.
-    bool Fits(uint8_t frameAddress, uint8_t frameCommand, const uint8_t* data, int length) const;
+// Whether a frame of this address and command, with these data bytes, can be the reply to the
+// request. data is null while the frame's data have not been read: then address and command
+// alone decide.
+bool CouldAnswer(const SSerialKey& request, uint8_t address, uint8_t command, const uint8_t* data, int length);
+
+// The times the model gives on a line of a read time-out and a rate.
+struct SLineTimes {
+    using Clock = std::chrono::steady_clock;
+    static constexpr int MsPerByte = 5;     // the per-byte allowance of a read
+    static constexpr int BitsPerChar = 11;  // start, 8 data, parity, stop
+    static constexpr int AdapterSlackMs = 20; // a USB adapter hands bytes over in packets
+    static constexpr int WaitTimeouts = 3;  // the ACK's, the reply head's and the rest's read
+    static constexpr int StageTimeouts = 2; // U2: ACK, then the reply's frame
+    static constexpr int LateTimeouts = 5;  // U3
+    static constexpr int CopyQuarters = 2;  // U4
+
+    SLineTimes(int readTimeoutMs, int baud);
+    Clock::duration timeout;
+    Clock::duration byte;
+    // The longest a copy of a reply comes after it (U4).
+    Clock::duration Copy() const { return timeout * CopyQuarters / 4; }
+    // count bytes on the line, the adapter's slack included.
+    Clock::duration Line(int count) const;
 };
 
 class CSerialAccount {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr int MaxOwed = 8;
-    // The account is forgotten once its newest debt is this many read time-outs old (and the
-    // time of a longest frame at the line's rate)...
-    static constexpr int SpanTimeouts = 5;
-    // ... or once nothing at all has come from the line since its oldest debt began, for longer
-    // than a busy unit takes to answer (four read time-outs) and half a read time-out more: the
-    // unit did not hear those requests, or is gone.
-    static constexpr int SilenceHalfTimeouts = 9;
+    static constexpr int MaxOpen = 64;
 
-    // Forgets the account when its newest debt is older than span, or when the line has said
-    // nothing since its oldest debt began (lastByte: when a byte last came) for longer than
-    // silence; clears the marks of the exchange before.
-    void Begin(Clock::time_point now, Clock::duration span, Clock::duration silence, Clock::time_point lastByte);
-    bool Empty() const { return owed_.empty() && partial_.empty(); }
-    // The account was forgotten for the line's silence, and nothing has come since: requests
-    // that go unanswered meanwhile are not owed either.
-    bool Deaf() const { return deaf_; }
+    enum class Take {
+        Stale,   // no open request's reply: passed over
+        Earlier, // may be an earlier request's reply: passed over, and settles what it can
+        Own,     // the reply of the request in hand
+    };
+
     void Clear();
-    const std::deque<SOwedReply>& Owed() const { return owed_; }
+    void SetTimes(const SLineTimes& times) { times_ = times; }
+    // An ACK came, and the reply it begins is still to come.
+    bool ReplyDue() const { return phase_ == Phase::Replying; }
 
-    // A request that may still be answered. The oldest is forgotten past MaxOwed.
-    void Owe(const SOwedReply& owed);
+    // Forgets the requests whose answer can no longer come.
+    void Expire(Clock::time_point now);
+    // The request in hand was written; lastByte: when a byte last came from the line.
+    void Written(const SSerialKey& key, Clock::time_point at, Clock::time_point lastByte);
+    // It failed: it stays open (R5). It got its reply: nothing is open any more (R8).
+    void Failed() { inHand_ = false; }
+    void Answered();
 
-    // An acknowledgement came. Settles the requests acknowledged before (their replies would
-    // have come first) and gives it to the oldest request still waiting for one: true. False
-    // when none is waiting: the acknowledgement is the exchange's own.
-    bool TakeAck();
-    // A NAK came: the oldest request waiting for an acknowledgement was refused. False when
-    // none is waiting: the NAK is the exchange's own.
-    bool TakeNak();
-    // A frame came: true when an acknowledged request may own it as its reply; that request
-    // and all before it are settled. since gets the debt's start when the acknowledgement was
-    // taken in the exchange in hand (the frame could then have been the exchange's own).
-    bool TakeReply(uint8_t address, uint8_t command, const uint8_t* data, int length, bool& takenNow,
-                   Clock::time_point& since);
-    // Whether some request of the account may still be answered with this command.
-    bool Expects(uint8_t address, uint8_t command) const;
+    void Ack(Clock::time_point now);
+    // True when the NAK refused the request in hand.
+    bool Nak(Clock::time_point now);
+    Take Frame(uint8_t address, uint8_t command, const uint8_t* data, int length, int size, Clock::time_point now);
+    // A frame came broken: the reply that was due (R7), or where none was due, noise.
+    void Garbled(Clock::time_point now);
 
     // The bytes of a frame that was cut off when its exchange ended, and when its last byte came.
     void KeepPartial(const uint8_t* bytes, int count, Clock::time_point last);
@@ -82,9 +137,26 @@ public:
     void DropPartial() { partial_.clear(); }
 
 private:
-    std::deque<SOwedReply> owed_;
-    bool deaf_ = false;
-    Clock::time_point deafSince_{};
+    struct SOpen {
+        SSerialKey key;
+        Clock::time_point written;
+        Clock::time_point answerBy; // the latest its answer may end, but for its reply's line time
+    };
+    enum class Phase {
+        Between,  // the unit's next answer begins with an ACK or a NAK
+        Replying, // an ACK came: a reply of one of the first owners_ requests is next
+    };
+    bool Alive(const SOpen& o, int frameSize, Clock::time_point now) const;
+    // The unit answered the first settled requests by now: they go, and the ones it heard
+    // while answering are due in time behind it (R6).
+    void Settle(int settled, Clock::time_point now);
+
+    SLineTimes times_ { 0, 0 };
+    std::deque<SOpen> open_; // in the order written
+    bool inHand_ = false;    // the newest open request is the exchange in hand
+    bool fresh_ = true;      // no request since the line was opened: what the unit did before is not known
+    Phase phase_ = Phase::Between;
+    int owners_ = 0;
     std::vector<uint8_t> partial_;
     Clock::time_point partialLast_{};
 };

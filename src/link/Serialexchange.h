@@ -1,29 +1,23 @@
 #pragma once
-// One request and its answer on a serial line: the request frame written, then everything the
-// unit sends read in order until the request's own reply has come or its time is up.
+// One request and its answer on a serial line: what came since the exchange before is read,
+// the request frame written, then everything the unit sends read in order until the request's
+// own reply has come or its time is up.
 //
-// What comes is read as acknowledgements and frames. A frame is acknowledged as the handshake
-// asks; it is the request's answer only when it carries the unit's address, the request's
-// command (and, for a command whose reply repeats the request's first byte, that byte), comes
-// after an acknowledgement, and no earlier request of the account (see Serialaccount.h) may own
-// it. Anything else is reported and passed over. Where a frame could be either an earlier
-// request's late reply or this one's, it is taken as the earlier one's: the request then fails
-// rather than take an answer that may not be its own.
+// What comes is read as acknowledgements and frames; a frame is acknowledged as the handshake
+// asks, and whose reply it may be is the account's to say (Serialaccount.h, which also states
+// the unit model the exchange reads by). Anything that is not the request's own reply is
+// reported and passed over.
 //
-// The wait has a hard end: the read time-out and the acknowledgement's and a reply head's
-// allowance from the moment the request was written, and past that only the rest of a frame
-// that may be the request's reply, at the line's rate. Frames, acknowledgements and noise that
-// keep coming move it no further.
+// The wait has a hard end: three read time-outs and the line time of an ACK and a reply's head
+// from the write; a frame that may be the request's reply moves it to its own line time. Nothing
+// else that comes moves it.
 
 #include "link/Serialaccount.h"
+#include "link/Serialline.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
-
-namespace platform {
-class SerialPort;
-}
 
 struct SSerialRequest {
     uint8_t address = 0;
@@ -43,16 +37,13 @@ public:
     // time at the line's rate), within what is left of the exchange's time and no further than
     // a whole frame's worth of bytes.
     static constexpr int DrainQuietMs = 20;
-    // Bytes of one frame may come this much further apart than the line's rate gives (a USB
-    // adapter hands them over in packets).
-    static constexpr int ByteSlackMs = 20;
     // A frame whose bytes stopped coming this long before its exchange ended is dead: it is
     // answered with NAK. One still coming is kept for the next exchange to finish.
     static constexpr int FrameGapMs = 100;
     // Before a request goes out, what has come is read for at most this many events.
     static constexpr int MaxSettleEvents = 16;
 
-    CSerialExchange(platform::SerialPort& port, CSerialAccount& account, StaleSink onStale);
+    CSerialExchange(ISerialLine& line, CSerialAccount& account, StaleSink onStale);
 
     // Runs the request. The reply's data goes to reply (ReplyBufferSize bytes at least; it may
     // be the buffer the request's data is in) and its length to replyLength. A broadcast gets
@@ -61,15 +52,13 @@ public:
 
     // How long the drain waits for quiet on a line of the given rate.
     static int QuietMs(int baud);
-    // Time on a line of the given rate for count bytes of one frame: twice a character's time
-    // each, and the slack of an adapter.
-    static Clock::duration LineTime(int baud, int count);
 
 private:
     enum class Event {
         Ack,
         Nak,
-        Frame,      // a whole frame with a good checksum, acknowledged (address 0: noise, not acknowledged)
+        Nul,        // a byte of address 0 that is no ACK: no unit sends it
+        Frame,      // a whole frame with a good checksum, acknowledged
         BadFrame,   // a frame with a bad checksum or cut off dead, answered with NAK
         Timeout,    // nothing more came in time (a frame under way is kept in the account)
         ReadFailed,
@@ -83,28 +72,33 @@ private:
         const uint8_t* data = nullptr;
         int length = 0;
     };
+    // What the wait for the request's answer saw.
+    struct SSeen {
+        bool ack = false;   // an acknowledgement
+        bool noise = false; // bytes that were no frame of a unit
+    };
 
-    Event Next(const SSerialRequest& request, Clock::time_point deadline, SFrame& frame);
-    // A NAK byte may also begin a frame (address 2, five data bytes): it is one when the rest of
-    // a frame with a good checksum follows it at once.
+    Event Next(Clock::time_point deadline, SFrame& frame);
+    // A NAK byte may also begin a frame (address 2, five data bytes): it does when the rest of a
+    // frame with a good checksum follows it at once and, where no reply is due, that rest is
+    // not a whole frame of the unit itself.
     bool FrameFollows(uint8_t first);
-    Event FinishFrame(const SSerialRequest& request, Clock::time_point deadline, SFrame& frame);
+    Event FinishFrame(Clock::time_point deadline, SFrame& frame);
     // A frame that did not come whole by the end of its wait.
-    Event Cut(const SSerialRequest& request, const SFrame& frame);
-    bool MayBeAnswer(const SSerialRequest& request, uint8_t address, uint8_t command) const;
-    void Settle(const SSerialRequest& request);
-    int Wait(const SSerialRequest& request, uint8_t selector, Clock::time_point sent, uint8_t* reply,
-             int& replyLength);
+    Event Cut(const SFrame& frame);
+    // What came before the request was written.
+    void Settle();
+    int Wait(uint8_t* reply, int& replyLength);
     void Drain();
+    void PassOver(const SFrame& frame) const;
 
-    platform::SerialPort& port_;
+    ISerialLine& line_;
     CSerialAccount& account_;
     StaleSink onStale_;
-    bool noise_ = false;       // the exchange met bytes that were no frame of a unit
-    bool ackSeen_ = false;     // an acknowledgement came in the exchange
-    bool ownAck_ = false;      // ... one that the account did not give to an earlier request
-    bool inherited_ = false;   // a frame that could have been the reply was given to an earlier request
-    bool settled_ = false;     // ... and silence after it showed that request dropped: nothing is owed
-    Clock::time_point debtSince_{};
+    SLineTimes times_;
+    SSerialKey key_;
+    bool waiting_ = false; // the request was written: a frame that fits it may move the end
+    Clock::time_point sent_{};
     Clock::time_point end_{}; // of the wait for the answer
+    SSeen seen_;
 };

@@ -1,6 +1,5 @@
 #include "link/Serialframe.h"
 
-#include "link/Ostrabus.h"
 #include "platform/Portlist.h"
 #include "platform/Serialport.h"
 
@@ -13,8 +12,6 @@ uint8_t Checksum(const uint8_t* bytes, int count)
         x ^= bytes[i];
     return x;
 }
-
-int FrameSize(int length) { return length < ShortLengthLimit ? 3 + length : 4 + length; }
 
 int EncodeFrame(uint8_t address, uint8_t command, const uint8_t* data, int length, uint8_t* out)
 {
@@ -54,14 +51,6 @@ std::unique_ptr<platform::SerialPort> OpenPort(const std::string& name, int baud
 bool ClosePort(platform::SerialPort& port) { return port.Close(); }
 
 void PurgePort(platform::SerialPort& port) { port.Purge(); }
-
-int SendFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uint8_t length,
-              const uint8_t* data)
-{
-    uint8_t frame[MaxFrameSize];
-    const int size = EncodeFrame(address, command, data, length, frame);
-    return port.Write(frame, size) ? 0 : linkerr::WriteFailed;
-}
 
 std::string ListPorts() { return platform::PortList().CommaText(); }
 

@@ -27,8 +27,6 @@ constexpr int ReplyBufferSize = MaxData + 1;
 // Room a whole frame needs at most: header, command, length, 255 data bytes, checksum.
 constexpr int MaxFrameSize = MaxData + 4;
 
-// Size of the frame that carries length data bytes (3 + n below 7, else 4 + n).
-int FrameSize(int length);
 // Writes the frame into out (MaxFrameSize bytes) and returns its size (data length capped at 255).
 int EncodeFrame(uint8_t address, uint8_t command, const uint8_t* data, int length, uint8_t* out);
 // The whole frame for a request or a reply (data length capped at 255).
@@ -43,10 +41,6 @@ std::unique_ptr<platform::SerialPort> OpenPort(const std::string& name, int baud
 bool ClosePort(platform::SerialPort& port);
 // Clears both driver buffers.
 void PurgePort(platform::SerialPort& port);
-
-// Writes one frame and waits for nothing: 0, or -1 when the write failed.
-int SendFrame(platform::SerialPort& port, uint8_t address, uint8_t command, uint8_t length,
-              const uint8_t* data);
 
 // The serial ports of the system as a "," separated text of device paths.
 std::string ListPorts();

@@ -76,7 +76,8 @@ TEST_F(DeviceLink, AThirdCapacitorReplyEchoingAnotherSelectorIsNoAnswer)
         {cap3sel::Range, 4321, false, 12.34},
     };
     for (const Case& c : cases) {
-        pty.Unit().Register(unitcmd::Read3cap, [&c](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
+        // A copy of the case: the unit's thread may run the handler after this loop's stack is gone.
+        pty.Unit().Register(unitcmd::Read3cap, [c](const std::vector<uint8_t>&, std::vector<uint8_t>& reply) {
             reply = {c.echoed, static_cast<uint8_t>(c.word & 0xFF), static_cast<uint8_t>(c.word >> 8)};
             return true;
         });

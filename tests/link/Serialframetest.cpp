@@ -64,7 +64,8 @@ protected:
         SSerialRequest request;
         request.address = 2;
         request.command = command;
-        CSerialExchange exchange(port, account, nullptr);
+        CPortLine line(port);
+        CSerialExchange exchange(line, account, nullptr);
         return exchange.Run(request, buffer, length);
     }
     CSerialAccount account;

@@ -27,7 +27,7 @@ struct SimOptions {
 
 // The kinds of --serial-fault.
 inline constexpr const char* SerialFaultKinds[] = { "late",  "nak-apart", "stray",   "after-two", "held",  "twice",
-                                                    "busy",  "busy-drop", "dribble", "stream",    "nul" };
+                                                    "busy",  "busy-drop", "dribble", "stream",    "nul",  "slow" };
 
 // Parses the arguments after the program name. False with a message on a bad argument.
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);

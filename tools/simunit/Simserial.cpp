@@ -196,6 +196,14 @@ bool SimSerialServer::ServeApart(Fault fault, const std::vector<uint8_t>& frame)
         streamMs = streamMs_ > 0 ? streamMs_ : 3 * programTimeoutMs_;
     }
     switch (fault) {
+    case Fault::SlowStages: {
+        // Each stage within the program's read time-out, but late in it.
+        const int stageMs = timeoutMs * SlowStagePercent / 100;
+        if (!Pause(stageMs) || !WriteAll(&Ack, 1) || !Pause(stageMs) || !WriteAll(frame.data(), frame.size()))
+            return true;
+        OweAck();
+        return true;
+    }
     case Fault::BusyReply:
     case Fault::BusyDropping: {
         // Busy with this request, the unit reads nothing until it answers.

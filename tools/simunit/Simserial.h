@@ -41,6 +41,7 @@ public:
         DribbleReply,    // ACK, then the reply a byte at a time, the dribble gap apart
         FrameStream,     // ACK, frames of another command for the stream's time, then the reply
         NulStream,       // ACK, NUL bytes for the stream's time, then the reply
+        SlowStages,      // the ACK, then the reply, each SlowStagePercent of the program's time-out late
     };
 
     struct Request {
@@ -62,6 +63,7 @@ public:
     static constexpr int DefaultDribbleGapMs = 40;
     static constexpr int StreamGapMs = 2;        // between the frames or NULs of a stream
     static constexpr uint8_t StreamCommand = 201; // the command of a stream's frames
+    static constexpr int SlowStagePercent = 85;
 
     explicit SimSerialServer(SimUnit& unit, int baud = DefaultBaud);
     ~SimSerialServer();

@@ -66,6 +66,7 @@ int main(int argc, char** argv)
                             : options.serialFault == "dribble"   ? Fault::DribbleReply
                             : options.serialFault == "stream"    ? Fault::FrameStream
                             : options.serialFault == "nul"       ? Fault::NulStream
+                            : options.serialFault == "slow"      ? Fault::SlowStages
                                                                  : Fault::StrayAfterReply;
         serial.SetRecurringFault(fault, options.serialFaultEvery);
     }
