@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <poll.h>
+#include <sys/resource.h>
 #include <string>
 #include <vector>
 
@@ -264,6 +265,7 @@ inline bool WaitSettled(const std::vector<QWidget*>& windows, int limitMs = 3000
 class VirtualDisplay {
 public:
     static constexpr int LimitMs = 60000;
+    static constexpr int LastPriority = 10; // a nice value
     enum class Manager { None, Openbox };
 
     // `openboxConfig`: the text of the window manager's configuration file, where it is to
@@ -306,6 +308,14 @@ public:
     }
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    // The window manager gets the processors after every other program, as on a machine busy
+    // with other work: it frames windows and answers requests late. True where it runs so.
+    bool ManagerComesLast()
+    {
+        return manager_.state() == QProcess::Running &&
+               ::setpriority(PRIO_PROCESS, id_t(manager_.processId()), LastPriority) == 0;
+    }
 
     // ":n", or empty where it did not start.
     const std::string& Display() const { return display_; }
