@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRect>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -151,9 +152,10 @@ inline bool OnScreen(QWidget* w)
 }
 
 // Runs the event loop until `done` holds, looking again after each event the X server sends the
-// application, and as long as until `end` at the most; true when it held.
-inline bool WaitOnX(const std::function<bool()>& done, std::chrono::steady_clock::time_point end,
-                    const std::function<void(const xcb_generic_event_t*)>& seen = {})
+// application, and as long as until `end` at the most; true when it held. The events are not
+// read here: the application's X thread wrote them, and hands them over in ways a race detector
+// does not see.
+inline bool WaitOnX(const std::function<bool()>& done, std::chrono::steady_clock::time_point end)
 {
     if (done())
         return true;
@@ -163,19 +165,17 @@ inline bool WaitOnX(const std::function<bool()>& done, std::chrono::steady_clock
     QEventLoop loop;
     class TWake : public QAbstractNativeEventFilter {
     public:
-        explicit TWake(std::function<void(void*)> wake) : wake_(std::move(wake)) {}
-        bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+        explicit TWake(std::function<void()> wake) : wake_(std::move(wake)) {}
+        bool nativeEventFilter(const QByteArray& type, void*, qintptr*) override
         {
             if (type == "xcb_generic_event_t")
-                wake_(message);
+                wake_();
             return false;
         }
 
     private:
-        std::function<void(void*)> wake_;
-    } wake([&loop, &done, &seen](void* message) {
-        if (seen)
-            seen(static_cast<const xcb_generic_event_t*>(message));
+        std::function<void()> wake_;
+    } wake([&loop, &done] {
         // Once the application has taken the event in.
         QTimer::singleShot(0, &loop, [&loop, &done] {
             if (done())
@@ -202,9 +202,17 @@ inline std::vector<QRect> OnRootNow(xcb_connection_t* c, const std::vector<QWidg
 }
 
 // Waits until the window manager has answered every request the application made before: it
-// answers a request for an unmapped window's frame extents in its turn, by setting them.
-inline bool WindowManagerAnswered(xcb_connection_t* c, std::chrono::steady_clock::time_point end)
+// answers a request for an unmapped window's frame extents in its turn, by setting them. The
+// application's requests have reached the server once it answers one of them; the request for
+// the extents then goes on a connection of the test's own, whose events only this thread reads.
+inline bool WindowManagerAnswered(xcb_connection_t* app, std::chrono::steady_clock::time_point end)
 {
+    std::free(xcb_get_input_focus_reply(app, xcb_get_input_focus(app), nullptr));
+    const std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> own(xcb_connect(nullptr, nullptr),
+                                                                              xcb_disconnect);
+    xcb_connection_t* c = own.get();
+    if (xcb_connection_has_error(c))
+        return false;
     const xcb_window_t probe = xcb_generate_id(c);
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, x::Root(c), -10, -10, 1, 1, 0,
@@ -218,14 +226,31 @@ inline bool WindowManagerAnswered(xcb_connection_t* c, std::chrono::steady_clock
                    reinterpret_cast<const char*>(&request));
     xcb_flush(c);
     bool answered = false;
-    const bool ok = WaitOnX([&answered] { return answered; }, end, [&answered, probe](const xcb_generic_event_t* e) {
-        if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-            reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == probe)
-            answered = true;
-    });
+    const auto take = [c, probe, &answered] {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+            if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == probe)
+                answered = true;
+            std::free(e);
+        }
+    };
+    take();
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (!answered && left.count() > 0) {
+        // The application's event loop runs meanwhile.
+        QEventLoop loop;
+        QSocketNotifier readable(xcb_get_file_descriptor(c), QSocketNotifier::Read);
+        QObject::connect(&readable, &QSocketNotifier::activated, &loop, [&take, &answered, &loop] {
+            take();
+            if (answered)
+                loop.quit();
+        });
+        QTimer::singleShot(int(left.count()), &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     xcb_destroy_window(c, probe);
     xcb_flush(c);
-    return ok;
+    return answered;
 }
 
 // How a wait for windows to settle on the screen ended.
@@ -391,6 +416,45 @@ private:
                 while (xcb_generic_event_t* e = xcb_poll_for_event(c))
                     std::free(e);
         }
+        // It names that window before it is done starting: the windows it finds then it places
+        // as they were when it started, whatever they ask meanwhile. Done, it answers a request
+        // for a window's frame extents.
+        const xcb_window_t probe = xcb_generate_id(c);
+        const uint32_t probeMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, x::Root(c), -10, -10, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &probeMask);
+        xcb_client_message_event_t request{};
+        request.response_type = XCB_CLIENT_MESSAGE;
+        request.format = 32;
+        request.window = probe;
+        request.type = x::Atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+        const auto ask = [c, &request] {
+            xcb_send_event(c, 0, x::Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                           reinterpret_cast<const char*>(&request));
+            xcb_flush(c);
+        };
+        ask();
+        for (bool answered = false;;) {
+            // What the connection has read already, then what comes.
+            while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+                answered = answered || ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                                        reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == probe);
+                std::free(e);
+            }
+            if (answered)
+                break;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || manager_.state() == QProcess::NotRunning) {
+                error_ = "openbox did not finish starting";
+                return false;
+            }
+            // A request sent before it took the screen's requests reached no one: asked again.
+            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+            if (::poll(&fd, 1, int(std::min<long long>(left.count(), 1000))) == 0)
+                ask();
+        }
+        xcb_destroy_window(c, probe);
+        xcb_flush(c);
         return true;
     }
 
