@@ -4,6 +4,7 @@
 #include "common/Registry.h"
 #include "panel/Historyfile.h"
 #include "panel/Version.h"
+#include "platform/Textfile.h"
 #include "platform/Userdirs.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -25,23 +27,88 @@ constexpr const char* VendorFolder = "Quorvane";
 constexpr const char* LineEnd = "\r\n";
 
 
-// The file of that name opened for writing when it is an empty regular file, what a start left
-// that died between making the file and writing its header (written in one go); else -1. A file
-// that holds anything, a link, a pipe or a folder is not ours to take over.
-int OpenIfEmpty(const std::string& name)
+// What a log file's name is opened as. Keep: a new file, or an empty one (what a start left
+// that died between making the file and writing its header, written in one go); a file that
+// holds anything is not ours to cut. Overwrite: a new file, or a regular file cut to nothing (the
+// numbers cycle and the oldest file goes).
+enum class LogFileUse { Keep, Overwrite };
+
+struct LogFileOpen {
+    int fd = -1;
+    bool occupied = false; // something that may not be written stands at the name
+    int code = 0;          // errno of the failure
+    std::string reason;    // why, as the user reads it
+};
+
+LogFileOpen Refused(int code, const std::string& reason)
 {
-    // Not blocking on a pipe without a reader; a regular file ignores the flag, cleared after.
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
+    LogFileOpen r;
+    r.occupied = true;
+    r.code = code;
+    r.reason = reason;
+    return r;
+}
+
+LogFileOpen Failed(int code)
+{
+    LogFileOpen r;
+    r.code = code;
+    r.reason = std::strerror(code);
+    return r;
+}
+
+LogFileOpen NotRegular(const std::string& name, bool link)
+{
+    std::string kind = link ? std::string("a symbolic link") : platform::FileKindText(name);
+    if (kind.empty())
+        kind = "a special file";
+    return Refused(EEXIST, "not a regular file (" + kind + ")");
+}
+
+// The one way the logger opens a file: a regular file only, never through a symbolic link, and
+// never waiting (a named pipe without a reader would hold the start until someone reads it, one
+// with a reader would get the log). What stands at the name is looked at before it is opened,
+// and what was opened once more, in case something else was swapped in between.
+LogFileOpen OpenLogFile(const std::string& name, LogFileUse use)
+{
+    const bool overwrite = use == LogFileUse::Overwrite;
     struct stat st {};
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0 || flags < 0
-        || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return -1;
+    if (::lstat(name.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            return NotRegular(name, S_ISLNK(st.st_mode));
+        if (!overwrite && st.st_size != 0)
+            return Refused(EEXIST, std::strerror(EEXIST));
+    } else if (errno != ENOENT) {
+        return Failed(errno);
     }
-    return fd;
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        const int code = errno;
+        if (code == ELOOP) // a link put there since the look
+            return NotRegular(name, true);
+        if (code == ENXIO) // a pipe without a reader, or a device without its driver
+            return NotRegular(name, false);
+        return Failed(code);
+    }
+    const auto give_up = [fd](LogFileOpen r) {
+        ::close(fd);
+        return r;
+    };
+    if (::fstat(fd, &st) != 0)
+        return give_up(Failed(errno));
+    if (!S_ISREG(st.st_mode))
+        return give_up(NotRegular(name, false));
+    if (!overwrite && st.st_size != 0)
+        return give_up(Refused(EEXIST, std::strerror(EEXIST)));
+    // A regular file ignores the flag; cleared all the same, so that writes wait as they should.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return give_up(Failed(errno));
+    if (overwrite && st.st_size != 0 && ::ftruncate(fd, 0) != 0)
+        return give_up(Failed(errno));
+    LogFileOpen r;
+    r.fd = fd;
+    return r;
 }
 
 } // namespace
@@ -197,9 +264,8 @@ void CLogger::StartLogging()
         const std::string header = settings_.WriteHeader ? HeaderText() : std::string();
         if (!OpenFile()) {
             const int code = errno;
-            const std::string name = FileName();
-            errno = code; // the report reads the failure's text
-            if (ReportOpenFailure(name, code, mayCreate)) {
+            const std::string reason = openFailure_.empty() ? LastWindowsErrorText() : openFailure_;
+            if (ReportOpenFailure(FileName(), code, reason, mayCreate)) {
                 mayCreate = false;
                 continue;
             }
@@ -215,8 +281,7 @@ void CLogger::StartLogging()
             ::close(fd_);
             fd_ = -1;
             ::unlink(shownName_.c_str());
-            errno = code;
-            if (ReportOpenFailure(shownName_, code, mayCreate)) {
+            if (ReportOpenFailure(shownName_, code, std::strerror(code), mayCreate)) {
                 mayCreate = false;
                 continue;
             }
@@ -232,9 +297,9 @@ void CLogger::StartLogging()
     }
 }
 
-bool CLogger::ReportOpenFailure(const std::string& name, int code, bool mayCreate)
+bool CLogger::ReportOpenFailure(const std::string& name, int code, const std::string& text,
+                                bool mayCreate)
 {
-    const std::string text = LastWindowsErrorText(); // errno is still the failure's
     StopLogging();
     window_.SetLogState(0);
     std::string message = "Can't create log file:\n" + name + "\n" + text;
@@ -256,26 +321,25 @@ bool CLogger::ReportOpenFailure(const std::string& name, int code, bool mayCreat
 
 bool CLogger::OpenFile()
 {
-    // Without the maximum file number a file that exists is never truncated: the number moves on
-    // past it, unless the file is empty (it holds nothing to keep). With the maximum the numbers
-    // cycle and the older files are overwritten.
+    // Without the maximum file number a file that exists is never cut: the number moves on past
+    // it, unless the file is empty (it holds nothing to keep). With the maximum the numbers cycle
+    // and the older files are overwritten; what is no regular file of its own is refused.
+    openFailure_.clear();
+    const LogFileUse use = settings_.UseMaxFiles ? LogFileUse::Overwrite : LogFileUse::Keep;
     for (;;) {
         const std::string name = FileName();
         if (name.empty()) {
             errno = ENOENT;
             return false;
         }
-        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (settings_.UseMaxFiles ? O_TRUNC : O_EXCL);
-        fd_ = ::open(name.c_str(), flags, 0644);
-        if (fd_ >= 0)
+        const LogFileOpen opened = OpenLogFile(name, use);
+        if (opened.fd >= 0) {
+            fd_ = opened.fd;
             return true;
-        if (errno != EEXIST || settings_.UseMaxFiles)
-            return false;
-        fd_ = OpenIfEmpty(name);
-        if (fd_ >= 0)
-            return true;
-        if (settings_.FileN >= CLogSettings::MaxFileN) {
-            errno = EEXIST;
+        }
+        if (!opened.occupied || use == LogFileUse::Overwrite || settings_.FileN >= CLogSettings::MaxFileN) {
+            openFailure_ = opened.reason;
+            errno = opened.code;
             return false;
         }
         ++settings_.FileN;

@@ -161,7 +161,7 @@ public:
 
 private:
     // Opens the file of the current number (moving the number on past files that exist unless
-    // the numbers cycle); false with errno.
+    // the numbers cycle); false with errno, and openFailure_ saying why when errno alone does not.
     bool OpenFile();
     // The header lines of a new file: the file's first line, the unit's identity when it
     // answers, the comment when there is one, and the column names.
@@ -171,8 +171,8 @@ private:
     // Closes the file; false with errno when the data did not reach the file.
     bool CloseFile();
     void UpdateGauge();
-    // The question and retry after a failed open or header.
-    bool ReportOpenFailure(const std::string& name, int code, bool mayCreate);
+    // The question and retry after a failed open or header; text says why.
+    bool ReportOpenFailure(const std::string& name, int code, const std::string& text, bool mayCreate);
 
     ILogUnit& unit_;
     ILogWindow& window_;
@@ -183,6 +183,7 @@ private:
     platform::NumberFormat format_;
     CLogRecord record_;
     std::string shownName_;
+    std::string openFailure_;
     int fd_ = -1;
     int64_t startTick_ = 0;
     int64_t bytes_ = 0;

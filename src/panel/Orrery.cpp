@@ -294,25 +294,52 @@ bool COrrery::CheckUnit()
             Disconnect();
         }
     } else if (r > 0) {
-        const std::string model = device_->ModelText();
-        if (AskYesNo(CaptionConnect,
-                     "Unit type '" + model + "' is not supported by Orrery\nConnect anyway ?")) {
-            view_.SetConnectionText(model);
-            result = true;
-        } else {
-            Disconnect();
-        }
+        result = KeepUnknownUnit();
     } else {
         view_.ClearStatus(); // a message left by an earlier failed attempt is stale now
         poll = view_.ReadUnitSetup() >= 0;
         result = poll;
     }
+    unitInDoubt_ = false;
     UpdateUi();
     if (poll) {
+        readErrorCount_ = 0; // the failed reads of an earlier link are not this one's
         SetReadTimer(true);
         view_.StartLoggingAtConnect();
     }
     return result;
+}
+
+bool COrrery::KeepUnknownUnit()
+{
+    const std::string model = device_->ModelText();
+    if (AskYesNo(CaptionConnect, "Unit type '" + model + "' is not supported by Orrery\nConnect anyway ?")) {
+        view_.SetConnectionText(model);
+        return true;
+    }
+    Disconnect();
+    return false;
+}
+
+int COrrery::CheckUnitAgain()
+{
+    const int r = device_->Identify();
+    if (r < 0)
+        return r;
+    if (r > 0) {
+        // No longer a unit the program knows: as at connection, the link stays open without
+        // polling only when the user says so.
+        SetReadTimer(false);
+        KeepUnknownUnit();
+        UpdateUi();
+        return UnitNotPolled;
+    }
+    const int setup = view_.ReadUnitSetup();
+    if (setup < 0)
+        return setup;
+    unitInDoubt_ = false;
+    UpdateUi(); // the panels, pages and controls of the unit as it is now
+    return 0;
 }
 
 void COrrery::StopActivity()
@@ -324,6 +351,7 @@ void COrrery::StopActivity()
 void COrrery::Disconnect()
 {
     StopActivity();
+    unitInDoubt_ = false; // a unit connected later is checked at its connection
     if (device_)
         device_->ClosePort();
     view_.SetConnectionText("");
@@ -408,7 +436,19 @@ void COrrery::OnReadTimer()
         return;
     FlagGuard guard(readStepActive_);
 
-    const int r = view_.UpdateReadings();
+    // Readings that come back after they were lost may come from a unit that changed meanwhile
+    // (restarted with another configuration, or another unit on the port): it is checked as at
+    // connection, identity and configuration, before its state shows.
+    int r = 0;
+    if (unitInDoubt_ && IsConnected()) {
+        r = CheckUnitAgain();
+        if (r == UnitNotPolled) {
+            readErrorCount_ = 0;
+            return;
+        }
+    }
+    if (r >= 0)
+        r = view_.UpdateReadings();
     // A link that dropped itself (a gateway or networked unit gone) changes the connection
     // state: the connect bar, the status frame and an open connection dialog show it now.
     if (r == linkerr::ConnectionLost)
@@ -418,14 +458,14 @@ void COrrery::OnReadTimer()
     if (r == linkerr::NotConnected) {
         SetReadTimer(false);
         readErrorCount_ = 0;
-        view_.ShowReadingsLost();
+        ReadingsLost();
     } else if (r < 0) {
         if (readErrorCount_ < std::numeric_limits<int>::max())
             ++readErrorCount_;
         // Reads that keep failing leave no reading standing for the unit's, whether or not
         // they stop polling; polling that goes on brings the state back at its first good read.
         if (readErrorCount_ >= settings_.ReadsLostAfter())
-            view_.ShowReadingsLost();
+            ReadingsLost();
         if (settings_.UseMaxReadErrors && settings_.MaxReadErrors > 0 &&
             readErrorCount_ >= settings_.MaxReadErrors) {
             SetReadTimer(false);
@@ -437,6 +477,12 @@ void COrrery::OnReadTimer()
     } else {
         readErrorCount_ = 0;
     }
+}
+
+void COrrery::ReadingsLost()
+{
+    unitInDoubt_ = true;
+    view_.ShowReadingsLost();
 }
 
 void COrrery::SetReadTimer(bool on) { view_.SetReadTimer(on); }

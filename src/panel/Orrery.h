@@ -154,5 +154,19 @@ private:
     bool readStepActive_ = false;
     bool settingsLoaded_ = false; // the store is saved at close only after it was loaded
     bool storeFailureTold_ = false; // the settings store's failure is told once a run
+    // The readings were lost: what answers next may not be the unit that was checked at
+    // connection.
+    bool unitInDoubt_ = false;
+
+    // The read step's result when the unit that answered is no longer polled.
+    static constexpr int UnitNotPolled = 1;
+    // The unit's model is not one the program knows: the user decides whether the link stays
+    // open (without polling; true) or is closed.
+    bool KeepUnknownUnit();
+    // The unit checked again after its readings were lost, as at connection: its identity, then
+    // its set-up, and the windows laid out for it. 0, a failing read's result, or UnitNotPolled.
+    int CheckUnitAgain();
+    // No reading stands for the unit's any more.
+    void ReadingsLost();
     void TellStoreFailure(const std::string& what, const std::string& error);
 };

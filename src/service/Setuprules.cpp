@@ -51,6 +51,41 @@ CSetupTexts SetupTexts(const CSetupData& d)
     return t;
 }
 
+CSetupTexts ReadSetupTexts(const CSetupData& d, const CSetupTexts& shown)
+{
+    const CSetupTexts read = SetupTexts(d);
+    CSetupTexts t = shown;
+    const auto got = [&d](CSetupData::ReadStep step) { return d.read >= step; };
+    if (got(CSetupData::ProductIdRead))
+        t.productId = read.productId;
+    if (got(CSetupData::VersionRead))
+        t.versionText = read.versionText;
+    if (got(CSetupData::PinRead))
+        t.pin = read.pin;
+    if (got(CSetupData::SerialRead))
+        t.serial = read.serial;
+    constexpr int Third = 2;
+    for (int c = 0; c < 3; ++c) {
+        if (got(c == Third ? CSetupData::ThirdStepsRead : CSetupData::StepsRead)) {
+            t.total[c] = read.total[c];
+            t.offset[c] = read.offset[c];
+        }
+        if (got(c == Third ? CSetupData::ThirdRangeRead : CSetupData::RangeRead)) {
+            t.cMax[c] = read.cMax[c];
+            t.cMin[c] = read.cMin[c];
+        }
+    }
+    if (got(CSetupData::InPoffRead))
+        t.inPoff = read.inPoff;
+    if (got(CSetupData::InAverRead))
+        t.inAver = read.inAver;
+    if (got(CSetupData::OutAverRead))
+        t.outAver = read.outAver;
+    for (int i = 0; i < d.potsRead && i < CSetupData::Pots; ++i)
+        t.pots[i] = read.pots[i];
+    return t;
+}
+
 bool ParseSetupTexts(const CSetupTexts& t, bool thirdCap, CSetupData& d, std::string& error)
 {
     CFieldCheck f;

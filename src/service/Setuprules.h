@@ -26,6 +26,9 @@ extern const char* const BaudItemsRS485; // "57600,38400,19200,9600"
 const char* BaudItems(int protocolItem);
 
 CSetupTexts SetupTexts(const CSetupData& data);
+// The page's texts after a read: the fields of the steps the read got through take the new
+// values, the rest keep what the page showed.
+CSetupTexts ReadSetupTexts(const CSetupData& data, const CSetupTexts& shown);
 // The PIN as 8 upper-case hexadecimal digits.
 std::string PinText(uint32_t pin);
 // Every field of the page, checked before anything is sent: false with the first bad field's

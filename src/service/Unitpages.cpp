@@ -8,39 +8,63 @@ constexpr int Load = 0, Tune = 1, Third = 2;
 
 int ReadSetupData(CDevice& dev, CSetupData& d)
 {
+    d.read = CSetupData::NothingRead;
+    d.potsRead = 0;
+    const auto steps = [&](int c) {
+        d.total[c] = dev.CapTotal(c);
+        d.offset[c] = dev.CapOffset(c);
+    };
+    const auto range = [&](int c) {
+        d.cMax[c] = dev.CapToPf(c, 100.0);
+        d.cMin[c] = dev.CapToPf(c, 0.0);
+    };
     int r = dev.ReadProductId(d.productId);
     if (r != 0)
         return r;
+    d.read = CSetupData::ProductIdRead;
     if ((r = dev.ReadVersionText(d.versionText)) != 0)
         return r;
+    d.read = CSetupData::VersionRead;
     if ((r = dev.ReadPin()) != 0)
         return r;
     d.pin = dev.Pin();
+    d.read = CSetupData::PinRead;
     if ((r = dev.ReadSerialNumber(d.serial)) != 0)
         return r;
+    d.read = CSetupData::SerialRead;
     if ((r = dev.ReadCapSteps()) != 0)
         return r;
+    steps(Load);
+    steps(Tune);
+    d.read = CSetupData::StepsRead;
     if ((r = dev.ReadCapRange()) != 0)
         return r;
+    range(Load);
+    range(Tune);
+    d.read = CSetupData::RangeRead;
+    // A unit without a third capacitor gives the device's own values for its fields.
     const bool third = dev.Has3rdCap();
-    if (third) {
-        if ((r = dev.Read3capSteps()) != 0 || (r = dev.Read3capRange()) != 0)
-            return r;
-    }
-    for (int c = 0; c < CUnitState::CapCount; ++c) {
-        d.total[c] = dev.CapTotal(c);
-        d.offset[c] = dev.CapOffset(c);
-        d.cMax[c] = dev.CapToPf(c, 100.0);
-        d.cMin[c] = dev.CapToPf(c, 0.0);
-    }
-    if ((r = dev.ReadSensorPoff(0, d.inPoff)) != 0 || (r = dev.ReadSensorAver(0, d.inAver)) != 0)
+    if (third && (r = dev.Read3capSteps()) != 0)
         return r;
+    steps(Third);
+    d.read = CSetupData::ThirdStepsRead;
+    if (third && (r = dev.Read3capRange()) != 0)
+        return r;
+    range(Third);
+    d.read = CSetupData::ThirdRangeRead;
+    if ((r = dev.ReadSensorPoff(0, d.inPoff)) != 0)
+        return r;
+    d.read = CSetupData::InPoffRead;
+    if ((r = dev.ReadSensorAver(0, d.inAver)) != 0)
+        return r;
+    d.read = CSetupData::InAverRead;
     if (third)
         r = dev.Read3capAver(d.outAver);
     else if (dev.HasOutputSensor())
         r = dev.ReadSensorAver(1, d.outAver);
     if (r != 0)
         return r;
+    d.read = CSetupData::OutAverRead;
     int csr = 0;
     for (int i = 0; i < CSetupData::Pots; ++i) {
         r = dev.ReadPot(CSetupData::FirstPot + i, d.pots[i]);
@@ -48,7 +72,9 @@ int ReadSetupData(CDevice& dev, CSetupData& d)
             return r;
         if (r > 0 && csr == 0)
             csr = r;
+        d.potsRead = i + 1;
     }
+    d.read = CSetupData::PotsRead;
     return csr;
 }
 

@@ -30,10 +30,19 @@ struct CSetupData {
     int inAver = 0;  // item index 0..3
     int outAver = 0; // the output sensor's, or the third capacitor's sensors'
     std::array<int, Pots> pots{};
+
+    // How far a read got: the last of its steps that succeeded, in the read's order. A read that
+    // fails part-way has filled the fields of the steps before the failure, and those only.
+    enum ReadStep {
+        NothingRead, ProductIdRead, VersionRead, PinRead, SerialRead, StepsRead, RangeRead,
+        ThirdStepsRead, ThirdRangeRead, InPoffRead, InAverRead, OutAverRead, PotsRead
+    };
+    ReadStep read = NothingRead;
+    int potsRead = 0; // potentiometers read, in order (a CSR does not stop the read)
 };
 
 // Identity, PIN, serial number, steps, ranges, sensors and potentiometers, in the page's order.
-// A potentiometer read ends the read only on a link error.
+// A potentiometer read ends the read only on a link error. data.read tells how far it got.
 int ReadSetupData(CDevice& device, CSetupData& data);
 // Steps, ranges, sensors and potentiometers (not address, baud, serial number or PIN: those
 // ask first). The output sensor's power-off level is always sent as 0.

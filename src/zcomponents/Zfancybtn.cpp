@@ -136,10 +136,12 @@ void TzcFancyBase::StateChanged()
     if (loaded_) {
         const TzcRgn& own = looks_[size_t(CurrentState())]->region;
         const TzcRgn& fallback = looks_[size_t(fallback_)]->region;
+        // The control takes the size of the region's box, so the outline goes where that
+        // box starts: the control's origin.
         if (own.ExsistData())
-            outline = own.Handle();
+            outline = OutlineAtOrigin(own.Handle());
         else if (fallback.ExsistData())
-            outline = fallback.Handle();
+            outline = OutlineAtOrigin(fallback.Handle());
     }
     if (outline == outline_)
         return;

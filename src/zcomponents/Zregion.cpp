@@ -239,6 +239,11 @@ void TzcRgn::SerRgnFromBmp(const QImage& bitmap, TColor TransColor)
     Assign(&built);
 }
 
+QRegion OutlineAtOrigin(const QRegion& region)
+{
+    return region.translated(-region.boundingRect().topLeft());
+}
+
 // ---- TzcFancyShape ----
 
 TzcFancyShape::TzcFancyShape(QObject* owner) : QObject(owner) {}
@@ -270,8 +275,7 @@ QRegion TzcFancyShape::Outline(const QRect& whole) const
 {
     if (!region_.ExsistData())
         return QRegion(whole);
-    const QRegion outline = region_.Handle();
-    return outline.translated(-outline.boundingRect().topLeft());
+    return OutlineAtOrigin(region_.Handle());
 }
 
 // ---- TzcFancyControl ----

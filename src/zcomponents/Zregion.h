@@ -33,6 +33,10 @@ QByteArray RegionToData(const QRegion& region);
 // does not hold together.
 bool RegionFromData(const QByteArray& data, QRegion& region);
 
+// The outline a widget takes from a region: moved so that its bounding box starts at the
+// widget's origin, where the widget's own size (the box's) puts it.
+QRegion OutlineAtOrigin(const QRegion& region);
+
 // The window (top-level widget) that owns a component through its parents; throws
 // EzcComponentError "NoForm" when there is none.
 QWidget* OwningForm(QObject* component);

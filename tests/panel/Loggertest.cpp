@@ -11,6 +11,12 @@
 #include "support/Tempdir.h"
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <poll.h>
+#include <thread>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -450,6 +456,147 @@ TEST_F(LoggerTest, OnlyAnEmptyFileIsTakenOverAnyOtherIsPassedOver)
     EXPECT_TRUE(std::filesystem::is_symlink(File(5)));
     EXPECT_EQ(std::filesystem::file_size(dir.File("empty.csv")), 0u);
     EXPECT_TRUE(hooks.shown.empty());
+}
+
+// Ends a start that waits on a named pipe: when the start has not come back in good time, the
+// watchdog opens the pipe for reading, which lets a waiting open go on, so that the test fails
+// instead of hanging.
+class PipeWatchdog {
+public:
+    explicit PipeWatchdog(const std::string& pipe)
+        : thread_([this, pipe] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!done_.wait_for(lock, std::chrono::seconds(30), [this] { return stopped_; })) {
+                  fired_ = true;
+                  reader_ = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+              }
+          })
+    {
+    }
+    ~PipeWatchdog()
+    {
+        Stop();
+        if (reader_ >= 0)
+            ::close(reader_);
+    }
+    // False when the watchdog had to step in.
+    bool Stop()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopped_ = true;
+        }
+        done_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+        return !fired_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool stopped_ = false;
+    bool fired_ = false;
+    int reader_ = -1;
+    std::thread thread_;
+};
+
+TEST_F(LoggerTest, EveryOpenTakesARegularFileOnlyNeverThroughALinkNeverWaiting)
+{
+    // Whatever the naming mode, what stands at the next name and is no regular file of its own is
+    // never opened through, written or waited on: without the maximum file number the number
+    // moves on past it; with it (the numbers cycle, a regular file is overwritten) the start is
+    // refused, saying why.
+    enum class Thing { PipeWithoutReader, PipeWithReader, LinkToAFile, LinkToAnEmptyFile, Folder };
+    struct Case {
+        const char* what;
+        Thing thing;
+        bool cycle;
+        const char* kind; // what the refusal names
+    };
+    const Case cases[] = {
+        {"pipe without reader", Thing::PipeWithoutReader, false, "a named pipe"},
+        {"pipe with reader", Thing::PipeWithReader, false, "a named pipe"},
+        {"link to a file", Thing::LinkToAFile, false, "a symbolic link"},
+        {"link to an empty file", Thing::LinkToAnEmptyFile, false, "a symbolic link"},
+        {"folder", Thing::Folder, false, "a folder"},
+        {"cycling, pipe without reader", Thing::PipeWithoutReader, true, "a named pipe"},
+        {"cycling, pipe with reader", Thing::PipeWithReader, true, "a named pipe"},
+        {"cycling, link to a file", Thing::LinkToAFile, true, "a symbolic link"},
+        {"cycling, link to an empty file", Thing::LinkToAnEmptyFile, true, "a symbolic link"},
+        {"cycling, folder", Thing::Folder, true, "a folder"},
+    };
+    const std::string targetText = "the target's own text\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDir place;
+        CLogSettings& s = logger.Settings();
+        s.Path = place.Path();
+        s.FileN = 0;
+        s.UseMaxFiles = c.cycle;
+        s.MaxFiles = 5;
+        hooks.shown.clear();
+        const std::string next = place.File("log_0.csv");
+        const std::string target = place.File("target.txt");
+        int reader = -1;
+        switch (c.thing) {
+        case Thing::PipeWithoutReader:
+        case Thing::PipeWithReader:
+            ASSERT_EQ(::mkfifo(next.c_str(), 0644), 0) << std::strerror(errno);
+            if (c.thing == Thing::PipeWithReader) {
+                reader = ::open(next.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+                ASSERT_GE(reader, 0) << std::strerror(errno);
+            }
+            break;
+        case Thing::LinkToAFile:
+        case Thing::LinkToAnEmptyFile:
+            testsupport::WriteAll(target, c.thing == Thing::LinkToAFile ? targetText : "");
+            std::filesystem::create_symlink(target, next);
+            break;
+        case Thing::Folder:
+            std::filesystem::create_directory(next);
+            break;
+        }
+
+        PipeWatchdog watchdog(next);
+        logger.StartLogging();
+        EXPECT_TRUE(watchdog.Stop()) << "the start waited on the pipe";
+
+        if (c.cycle) {
+            EXPECT_FALSE(logger.Logging());
+            ASSERT_EQ(hooks.shown.size(), 1u);
+            EXPECT_EQ(hooks.shown[0].caption, "Logging error");
+            EXPECT_EQ(hooks.shown[0].text,
+                      "Can't create log file:\n" + next + "\nnot a regular file (" + c.kind + ")");
+            EXPECT_EQ(s.FileN, 0);
+            EXPECT_FALSE(std::filesystem::exists(place.File("log_1.csv")));
+        } else {
+            EXPECT_TRUE(logger.Logging());
+            EXPECT_TRUE(hooks.shown.empty());
+            EXPECT_EQ(window.fileName, place.File("log_1.csv"));
+            logger.StopLogging();
+        }
+        logger.StopLogging();
+        if (reader >= 0) {
+            // Not a byte reached the pipe, nor was it ever opened for writing (a writer that came
+            // and went leaves the reader a hang-up).
+            char byte = 0;
+            EXPECT_LE(::read(reader, &byte, 1), 0);
+            pollfd p{reader, POLLIN, 0};
+            EXPECT_EQ(::poll(&p, 1, 0), 0) << "events " << p.revents;
+            ::close(reader);
+        }
+        switch (c.thing) {
+        case Thing::PipeWithoutReader:
+        case Thing::PipeWithReader: EXPECT_TRUE(std::filesystem::is_fifo(next)); break;
+        case Thing::LinkToAFile:
+        case Thing::LinkToAnEmptyFile:
+            EXPECT_TRUE(std::filesystem::is_symlink(next));
+            EXPECT_EQ(ReadAll(target), c.thing == Thing::LinkToAFile ? targetText : "");
+            break;
+        case Thing::Folder: EXPECT_TRUE(std::filesystem::is_empty(next)); break;
+        }
+    }
 }
 
 TEST_F(LoggerTest, FilesOfAnEarlierRunAreNeverOverwritten)

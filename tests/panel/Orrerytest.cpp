@@ -467,6 +467,43 @@ TEST_F(ControllerTest, ReadErrorLimitOffNeverStopsTheTimerButTheCountStillLosesT
     EXPECT_TRUE(hooks.shown.empty());
 }
 
+TEST_F(ControllerTest, StoredErrorLimitOutOfRangeLosesTheReadingsWithinTheFieldsRange)
+{
+    // A settings file may hold any count: the readings count as lost after the count the
+    // settings dialog's field can hold (1 to 1000), and a text that is no number keeps the limit.
+    struct Case {
+        const char* stored;
+        int lostAt;
+    };
+    const Case cases[] = {
+        {"0", 1},   {"-7", 1},     {"-2147483648", 1}, {"1", 1},      {"999", 999},
+        {"1000", 1000}, {"1001", 1000}, {"2147483647", 1000}, {"many", 5}, {"", 5},
+    };
+    Start();
+    const std::string file = dir.File("limit.orrery");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        controller.Settings().MaxReadErrors = 5;
+        testsupport::WriteAll(file, std::string("[Vantrel Orrery]\r\n[Settings]\r\nMaxReadErrors=") + c.stored
+                                        + "\r\nUseMaxReadErrors=0\r\n");
+        ASSERT_TRUE(controller.LoadSettingsFile(file));
+        controller.SetReadTimer(true);
+        view.readingResults = {0};
+        controller.OnReadTimer();
+        view.readingsLostShown = 0;
+        int lostAt = 0;
+        for (int i = 1; i <= 1100 && lostAt == 0; ++i) {
+            view.readingResults = {-3};
+            controller.OnReadTimer();
+            if (view.readingsLostShown > 0)
+                lostAt = i;
+        }
+        EXPECT_EQ(lostAt, c.lostAt);
+        EXPECT_TRUE(view.timerOn); // the limit is off: only the readings are lost
+    }
+    EXPECT_TRUE(hooks.shown.empty());
+}
+
 TEST_F(ControllerTest, NoLinkStopsTheTimerSilently)
 {
     Start();
@@ -573,6 +610,67 @@ TEST_F(SimControllerTest, ConnectIdentifiesReadsSetupAndStartsPolling)
     EXPECT_FALSE(device.IsConnected());
     EXPECT_FALSE(view.timerOn);
     EXPECT_TRUE(view.ui.DemoEnabled);
+}
+
+TEST_F(SimControllerTest, ReadingsBackAfterTheyWereLostCheckTheUnitFirst)
+{
+    // After the readings were lost the next step identifies the unit and reads its set-up
+    // before its state; a unit that still does not answer counts as a failed read, and one the
+    // program no longer knows is asked about as at connection.
+    struct Case {
+        const char* what;
+        const char* model;   // what the unit says it is when it answers again
+        bool silent;         // it still does not answer
+        bool answer;         // to the question about an unknown model
+        bool connected, polled;
+        int setupReads, readings; // of the step after the readings were lost
+    };
+    const Case cases[] = {
+        {"the same unit", "VANT", false, false, true, true, 1, 1},
+        {"still silent", "VANT", true, false, true, true, 0, 0},
+        {"an unknown unit, kept", "Other Match", false, true, true, false, 0, 0},
+        {"an unknown unit, refused", "Other Match", false, false, false, false, 0, 0},
+    };
+    controller.Settings().UseMaxReadErrors = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim.Unit().SetModel("VANT");
+        controller.ConnectPort(sim.Path(), true);
+        ASSERT_TRUE(device.IsConnected());
+        ASSERT_TRUE(view.timerOn);
+        view.readingsLostShown = 0;
+        view.readingResults = {-3, -3, -3, -3, -3};
+        for (int i = 0; i < 5; ++i)
+            controller.OnReadTimer();
+        ASSERT_EQ(view.readingsLostShown, 1);
+
+        sim.Unit().SetModel(c.model);
+        if (c.silent)
+            sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+        hooks.shown.clear();
+        hooks.answers = {c.answer};
+        view.unitSetupReads = 0;
+        view.readingsUpdates = 0;
+        view.readingsLostShown = 0;
+        controller.OnReadTimer();
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+        EXPECT_EQ(device.IsConnected(), c.connected);
+        EXPECT_EQ(view.timerOn, c.polled);
+        EXPECT_EQ(view.unitSetupReads, c.setupReads);
+        EXPECT_EQ(view.readingsUpdates, c.readings);
+        EXPECT_EQ(view.readingsLostShown, c.silent ? 1 : 0); // still lost, or known again
+        EXPECT_EQ(hooks.shown.size(), std::string(c.model) == "VANT" ? 0u : 1u);
+        if (c.silent) {
+            EXPECT_EQ(controller.ReadErrorCount(), 6);
+        }
+        // The step after a good check reads the readings alone.
+        if (c.polled && !c.silent) {
+            controller.OnReadTimer();
+            EXPECT_EQ(view.unitSetupReads, 1);
+            EXPECT_EQ(view.readingsUpdates, 2);
+        }
+        controller.Disconnect();
+    }
 }
 
 TEST_F(SimControllerTest, BlankPortNameDoesNothing)

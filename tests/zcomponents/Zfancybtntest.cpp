@@ -69,6 +69,70 @@ TEST(TzcFancyButton, StateRegionsShapeTheButtonAndTheUpRegionStandsIn)
     EXPECT_EQ(clicks, 1);
 }
 
+TEST(TzcFancyButton, ARegionAwayFromTheCornerShowsWholeAndTakesClicksWhole)
+{
+    // A 60 x 40 bitmap whose black block (20, 10)-(50, 30) is the outline: the control becomes
+    // the block's 30 x 20 and shows all of it, and a click anywhere on it is one; the same for
+    // each kind of skinned button.
+    QImage bitmap(60, 40, QImage::Format_RGB32);
+    bitmap.fill(Qt::white);
+    for (int y = 10; y < 30; ++y)
+        for (int x = 20; x < 50; ++x)
+            bitmap.setPixel(x, y, qRgb(0, 0, 0));
+    TzcRgn outline;
+    outline.SerRgnFromBmp(bitmap, clWhite);
+    ASSERT_EQ(outline.Handle().boundingRect(), QRect(20, 10, 30, 20));
+
+    enum Kind { Push, Check, Radio };
+    for (const Kind kind : {Push, Check, Radio}) {
+        SCOPED_TRACE(kind);
+        QWidget form;
+        form.resize(120, 80);
+        QPalette white = form.palette();
+        white.setColor(QPalette::Window, Qt::white);
+        form.setPalette(white);
+        form.setAutoFillBackground(true);
+        TzcFancyBase* b = nullptr;
+        if (kind == Push) {
+            auto* push = new TzcFancyButton(&form);
+            push->SetBtnRgn(TzcFancyButton::fbUp, &outline);
+            b = push;
+        } else if (kind == Check) {
+            auto* check = new TzcFancyCheckBox(&form);
+            check->SetBtnRgn(TzcFancyCustomBtn::fcPlain, &outline);
+            b = check;
+        } else {
+            auto* radio = new TzcFancyRadioButton(&form);
+            radio->SetBtnRgn(TzcFancyCustomBtn::fcPlain, &outline);
+            b = radio;
+        }
+        b->setFocusPolicy(Qt::NoFocus);
+        b->SetColor(clNavy);
+        b->move(10, 20);
+        int clicks = 0;
+        b->OnClick = [&](QObject*) { ++clicks; };
+        b->Loaded();
+        form.show();
+        EXPECT_EQ(b->geometry(), QRect(10, 20, 30, 20));
+
+        const QImage shown = form.grab().toImage();
+        int navy = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixel(x, y) == qRgb(0, 0, 128)) {
+                    ++navy;
+                    EXPECT_TRUE(b->geometry().contains(x, y)) << x << "," << y;
+                }
+        EXPECT_EQ(navy, 600);
+
+        // The corner the outline once left out and the far corner both take the click.
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(2, 2));
+        EXPECT_EQ(clicks, 1);
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(27, 17));
+        EXPECT_EQ(clicks, kind == Radio ? 1 : 2); // a checked radio button stays as it is
+    }
+}
+
 TEST(TzcFancyButton, GlyphAndDisabledCaption)
 {
     TzcFancyButton b;

@@ -367,19 +367,38 @@ void TMainForm::CreateBody()
     right->addWidget(AlarmArea);
     row->addLayout(right);
 
-    Status = new TStatusFrame(central);
-    Status->setObjectName("Status");
-    Status->SetContext(bridge_.get());
-    outer->addWidget(Status);
     // Where the window is smaller than its controls need (a small screen, a third capacitor's
     // controls), they scroll instead of going past the window's edge.
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName("BodyScroll");
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(central);
-    setCentralWidget(scroll);
+    auto* frame = new QWidget(this);
+    frame->setObjectName("BodyFrame");
+    auto* column = new QVBoxLayout(frame);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    bodyScroll_ = new QScrollArea(frame);
+    bodyScroll_->setObjectName("BodyScroll");
+    bodyScroll_->setFrameShape(QFrame::NoFrame);
+    bodyScroll_->setWidgetResizable(true);
+    bodyScroll_->setWidget(central);
+    column->addWidget(bodyScroll_, 1);
+    // The status frame is no part of what scrolls: it stays whole along the window's bottom, and
+    // the scroll bar the controls may need goes above it.
+    Status = new TStatusFrame(frame);
+    Status->setObjectName("Status");
+    Status->SetContext(bridge_.get());
+    statusRow_ = new QHBoxLayout;
+    statusRow_->setContentsMargins(2, 0, 2, 2);
+    statusRow_->addWidget(Status);
+    column->addLayout(statusRow_);
+    setCentralWidget(frame);
     central->installEventFilter(this);
+}
+
+QSize TMainForm::BodyNeed() const
+{
+    // The scrolled controls' minimum, and the status frame's row below them.
+    const QSize controls = bodyScroll_->widget()->minimumSizeHint();
+    const QSize status = statusRow_->minimumSize();
+    return {std::max(controls.width(), status.width()), controls.height() + status.height()};
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -387,9 +406,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Expose && watched->isWindowType() &&
         static_cast<QWindow*>(watched)->isExposed())
         WindowFramed(static_cast<QWindow*>(watched));
-    const auto* body = qobject_cast<QScrollArea*>(centralWidget());
-    if (event->type() == QEvent::LayoutRequest && !growQueued_ && isVisible() && body
-        && watched == body->widget()) {
+    if (event->type() == QEvent::LayoutRequest && !growQueued_ && isVisible() && bodyScroll_
+        && watched == bodyScroll_->widget()) {
         growQueued_ = true;
         QTimer::singleShot(0, this, [this] {
             growQueued_ = false;

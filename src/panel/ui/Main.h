@@ -46,6 +46,8 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPrinter;
+class QHBoxLayout;
+class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class QTimer;
@@ -380,6 +382,8 @@ private:
     // Puts the window's frame at the wanted place and size, grown and kept on the screen as
     // FitOnScreen does, with a frame of these margins; the frame it was given.
     QRect FitFrame(const QRect& wanted, const QMargins& frame);
+    // What the window's client area needs to show its controls and the status frame whole.
+    QSize BodyNeed() const;
     // This window's frame margins once it is framed; none before.
     QMargins OwnFrameMargins() const;
     // The main window's frame at a place, with its bars, for a frame of these margins.
@@ -461,6 +465,8 @@ private:
     std::optional<SMainInTurn> mainInTurn_;
     bool growQueued_ = false;      // a FitOnScreen to grow is on its way
     QSize fittedNeed_;             // what the body needed when the window was last fitted to it
+    QScrollArea* bodyScroll_ = nullptr; // the controls, which scroll where the window is too small
+    QHBoxLayout* statusRow_ = nullptr;  // the status frame below them
     QSize refusedSize_; // a size below the minimum that the window has asked to leave
     bool shutDown_ = false;
     bool applyingUi_ = false;

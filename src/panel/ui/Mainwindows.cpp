@@ -25,6 +25,7 @@
 #include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -228,14 +229,14 @@ void TMainForm::WindowFramed(QWindow* handle)
 
 void TMainForm::FitOnScreen(bool onlyToGrow)
 {
-    auto* body = qobject_cast<QScrollArea*>(centralWidget());
-    if (!body || !body->widget())
+    if (!bodyScroll_ || !bodyScroll_->widget())
         return;
     // Only a need that grew since the window was last fitted grows it: a smaller size it has for
     // a while (a window manager's late answer to an earlier request) or one the user gave it
     // stands.
-    const QSize need = body->widget()->minimumSizeHint();
-    if (onlyToGrow && (body->size().expandedTo(need) == body->size() || fittedNeed_.expandedTo(need) == fittedNeed_))
+    const QSize need = BodyNeed();
+    const QSize has = centralWidget()->size();
+    if (onlyToGrow && (has.expandedTo(need) == has || fittedNeed_.expandedTo(need) == fittedNeed_))
         return;
     FitWanted(onlyToGrow && mainInTurn_ ? mainInTurn_->Frame : geometry().marginsAdded(OwnFrameMargins()));
 }
@@ -264,17 +265,21 @@ void TMainForm::FitWanted(const QRect& wanted)
 QRect TMainForm::FitFrame(const QRect& wanted, const QMargins& frame)
 {
     const QScreen* s = screen();
-    auto* body = qobject_cast<QScrollArea*>(centralWidget());
-    if (!s || !body || !body->widget())
+    if (!s || !bodyScroll_ || !bodyScroll_->widget())
         return wanted;
     // What the controls need to show whole, without scrolling, below the menu and tool bars:
-    // the body's layout's minimum. Once the window has it, the body drops its scroll bars.
-    const QSize need = body->widget()->minimumSizeHint();
+    // the body's layout's minimum and the status frame. Once the window has it, the body drops
+    // its scroll bars.
+    const QSize need = BodyNeed();
     fittedNeed_ = need;
-    const int bars = body->mapTo(this, QPoint(0, 0)).y();
-    const SPlace place = toolplaces::MainFirstPlace(
-        PlaceOf(wanted), need.width() + frame.left() + frame.right(),
-        need.height() + bars + frame.top() + frame.bottom(), PlaceOf(s->availableGeometry()));
+    const int bars = centralWidget()->mapTo(this, QPoint(0, 0)).y();
+    const int width = need.width() + frame.left() + frame.right();
+    int height = need.height() + bars + frame.top() + frame.bottom();
+    // Controls wider than the screen scroll sideways: the window takes the scroll bar's height
+    // too, so that their bottom row does not go under it.
+    if (width > s->availableGeometry().width())
+        height += bodyScroll_->horizontalScrollBar()->sizeHint().height();
+    const SPlace place = toolplaces::MainFirstPlace(PlaceOf(wanted), width, height, PlaceOf(s->availableGeometry()));
     PutFrame(this, place, frame);
     return QRect(place.Left, place.Top, place.Width, place.Height);
 }

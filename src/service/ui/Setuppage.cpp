@@ -288,11 +288,13 @@ int TSetupPage::ReadSetup()
     CDevice& dev = Device();
     CSetupData data;
     const int r = ReadSetupData(dev, data);
-    if (r != 0)
-        return r; // the page keeps what it showed
+    // What was read before a failure shows, so that a send never writes the old value back.
     filling_ = true;
-    ShowTexts(SetupTexts(data));
+    ShowTexts(ReadSetupTexts(data, Texts()));
     filling_ = false;
+    // A potentiometer's CSR does not end the read: it is passed on after the rest.
+    if (data.read != CSetupData::PotsRead)
+        return r;
     Side().UpdateCTexts();
     ProgramVars().SetCapMaxima(dev);
     Host().UpdateControls(); // the PIN tells the unit type: its pages and fields, then the view
@@ -305,7 +307,7 @@ int TSetupPage::ReadSetup()
     SelectBaud(s.BaudRate);
     filling_ = false;
     MarkUnsent(SendSetupBtn, false);
-    return 0;
+    return r;
 }
 
 void TSetupPage::ReadSetupBtnClick()

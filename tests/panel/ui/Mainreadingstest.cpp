@@ -11,6 +11,7 @@
 #include "panel/Orrery.h"
 #include "panel/Readingspanes.h"
 #include "panel/ui/Alarmpanel.h"
+#include "panel/ui/Ctrlpanel.h"
 #include "panel/ui/Editdisplay.h"
 #include "panel/ui/Faultsframe.h"
 #include "panel/ui/Hardfault.h"
@@ -25,6 +26,7 @@
 #include "zcomponents/Zled.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
@@ -32,6 +34,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -236,6 +239,95 @@ TEST_F(MainReadings, ThirdCapacitorFaultsShowOnlyForThreeCapacitorUnits)
     form->UpdateControls();
     for (const char* name : names)
         EXPECT_FALSE(form->FaultsFrame->findChild<QWidget*>(name)->isHidden()) << name;
+}
+
+TEST_F(MainReadings, AUnitThatComesBackChangedIsCheckedAsAtConnectionAndLaidOutAgain)
+{
+    // The polled unit falls silent until its readings are lost, its configuration word changes
+    // (plain to third capacitor, or back), and it answers again: before its state shows it is
+    // identified and its set-up read as at connection, and the window is laid out for what it
+    // is now. With "Stop after" ticked the read timer stops first and is started again by hand.
+    struct Case {
+        const char* what;
+        uint32_t before, after;
+        bool stopAfter;
+    };
+    const Case cases[] = {
+        {"plain to third capacitor", 0x1, 0x400, false},
+        {"third capacitor to plain", 0x400, 0x1, false},
+        {"third capacitor to plain, the timer stopped and started again", 0x400, 0x1, true},
+    };
+    TCtrlPanel& p = *form->CtrlPanel;
+    const auto expectLaidOutFor = [&](bool third) {
+        EXPECT_EQ(form->Device()->Has3rdCap(), third);
+        EXPECT_EQ(form->_3capTunedPanel->isVisible(), third);
+        EXPECT_EQ(p.CapColumns[2]->isVisible(), third);
+        EXPECT_EQ(p.CtrlNotebook->currentWidget(), third ? p.Ctrl3capPage : p.CtrlPage);
+        EXPECT_EQ(p._3capSerialBtn->isVisible(), third);
+        QTabWidget* pages = form->PageControl;
+        int thirdTab = -1;
+        for (int i = 0; i < pages->count(); ++i)
+            if (pages->tabText(i) == "3 Cap")
+                thirdTab = i;
+        ASSERT_GE(thirdTab, 0);
+        EXPECT_EQ(pages->isTabVisible(thirdTab), third);
+        EXPECT_EQ(!form->FaultsFrame->findChild<QWidget*>("_3capInitLed")->isHidden(), third);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        hooks.shown.clear();
+        Unit([&](SimUnitData& d) {
+            d.pin = c.before;
+            d.mode = 2; // Serial
+            d.auto3 = 0;
+        });
+        form->Controller()->Settings().UseMaxReadErrors = c.stopAfter;
+        form->Controller()->Settings().MaxReadErrors = 5;
+        Connect();
+        form->ReadTimerTimer();
+        ASSERT_FALSE(form->ReadingsLost());
+        expectLaidOutFor(c.before == 0x400);
+        form->PageControl->setCurrentWidget(form->DisplayPage);
+
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+        for (int i = 0; i < 5; ++i)
+            form->ReadTimerTimer();
+        ASSERT_TRUE(form->ReadingsLost());
+        ASSERT_EQ(form->ReadTimer->isActive(), !c.stopAfter);
+        Unit([&](SimUnitData& d) { d.pin = c.after; });
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+        if (c.stopAfter) {
+            ASSERT_EQ(hooks.shown.size(), 1u);
+            form->ReadTimerBtn->click();
+            ASSERT_TRUE(form->ReadTimer->isActive());
+        }
+        sim.Server().ClearLog();
+        form->ReadTimerTimer();
+
+        // Identified, then its configuration read, before the first reading of its state.
+        std::vector<int> sent;
+        for (const auto& r : sim.Server().Requests())
+            sent.push_back(r.command);
+        ASSERT_GE(sent.size(), 3u);
+        EXPECT_EQ(sent[0], 128);
+        const auto pin = std::find(sent.begin(), sent.end(), 169);
+        const auto live = std::find(sent.begin(), sent.end(), 255);
+        EXPECT_LT(pin, live);
+        EXPECT_FALSE(form->ReadingsLost());
+        EXPECT_TRUE(form->ReadTimer->isActive());
+        expectLaidOutFor(c.after == 0x400);
+        if (c.after == 0x400) { // the third capacitor's state as read, not unknown
+            EXPECT_NE(form->_3capTunedPanel->text().toStdString(), TMainForm::ThirdCapUnknownText);
+        }
+        EXPECT_EQ(hooks.shown.size(), c.stopAfter ? 1u : 0u);
+
+        // Polling goes on with the readings alone.
+        sim.Server().ClearLog();
+        form->ReadTimerTimer();
+        for (const auto& r : sim.Server().Requests())
+            EXPECT_NE(r.command, 128);
+        form->Controller()->Disconnect();
+    }
 }
 
 TEST_F(MainReadings, HardFaultStopsTheReadTimerThenOpensItsWindow)

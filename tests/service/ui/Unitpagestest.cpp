@@ -131,6 +131,74 @@ TEST_F(UnitPages, SetupReadEditSendAndReadBack)
     EXPECT_EQ(StatusText(), "Command accepted");
 }
 
+TEST_F(UnitPages, SetupReadThatFailsPartWayShowsWhatItReadBeforeTheFailure)
+{
+    // The unit falls silent at one command of the read: the fields read before it show the
+    // unit's new values (a send would otherwise write the old ones back), the rest keep theirs.
+    struct Case {
+        const char* what;
+        int before;     // the command after whose nth answer the unit falls silent
+        int nth;
+        bool stepsNew;  // TotalSh, TotalSer, OffsetSh
+        bool rangesNew; // CmaxSh, CminSer
+        bool inPoffNew;
+        int potsNew;    // potentiometers read
+    };
+    const Case cases[] = {
+        {"166 times out", 159, 1, true, false, false, 0},
+        {"159 times out", 231, 1, false, false, false, 0},
+        {"the sensor's level times out", 166, 1, true, true, false, 0},
+        {"the third potentiometer times out", 162, 2, true, true, true, 2},
+    };
+    Connect();
+    TSetupPage& s = *side->SetupPage;
+    form->PageControl->setCurrentWidget(&s);
+    recorder.reset(); // the watcher below takes the recorder's place
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Unit([](SimUnitData& d) {
+            d.caps[0] = simunit::SimCap{};
+            d.caps[1] = simunit::SimCap{};
+            d.sensorPoff[0] = 10;
+            d.pots = {};
+        });
+        s.ReadSetupBtn->click();
+        ASSERT_EQ(s.TotalEdits[0]->text().toStdString(), "2100");
+        ASSERT_EQ(s.PotEdits[0]->text().toStdString(), "0");
+
+        Unit([](SimUnitData& d) {
+            d.caps[0].totalSteps = 2222;
+            d.caps[1].totalSteps = 2333;
+            d.caps[0].stepOffset = 7;
+            d.caps[0].cMax = 900;
+            d.caps[1].cMin = 12;
+            d.sensorPoff[0] = 33;
+            d.pots = {0, 0, 41, 42, 43, 44, 0, 0};
+        });
+        int seen = 0;
+        sim.Unit().SetWatcher([&, c](int command, const std::vector<uint8_t>&) -> uint8_t {
+            if (command == c.before && ++seen == c.nth)
+                sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, 1); // the next request
+            return 0;
+        });
+        s.ReadSetupBtn->click();
+        sim.Unit().SetWatcher({});
+
+        EXPECT_EQ(s.TotalEdits[0]->text().toStdString(), c.stepsNew ? "2222" : "2100");
+        EXPECT_EQ(s.TotalEdits[1]->text().toStdString(), c.stepsNew ? "2333" : "2100");
+        EXPECT_EQ(s.OffsetEdits[0]->text().toStdString(), c.stepsNew ? "7" : "0");
+        EXPECT_EQ(s.CmaxEdits[0]->text().toStdString(), c.rangesNew ? "900" : "1000");
+        EXPECT_EQ(s.CminEdits[1]->text().toStdString(), c.rangesNew ? "12" : "0");
+        EXPECT_EQ(s.InPoffEdit->text().toStdString(), c.inPoffNew ? "33" : "10");
+        for (int i = 0; i < CSetupData::Pots; ++i) {
+            EXPECT_EQ(s.PotEdits[i]->text().toInt(), i < c.potsNew ? 41 + i : 0) << i;
+            EXPECT_EQ(s.PotTrackBars[i]->value(), i < c.potsNew ? 41 + i : 0) << i;
+        }
+        // Showing what was read is no edit of the user's.
+        EXPECT_FALSE(Blue(s.SendSetupBtn));
+    }
+}
+
 TEST_F(UnitPages, SetupRefusesABadFieldAndSendsNothing)
 {
     Connect();
