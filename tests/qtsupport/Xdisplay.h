@@ -258,6 +258,7 @@ enum class Settled {
     Yes,         // each is on the screen where the program last put it
     ManagerLate, // the window manager had not framed them or answered in the time given
     No,          // a window was not shown, or they kept moving from round trip to round trip
+    Elsewhere,   // the manager answered, but a window stayed elsewhere than the program last put it
 };
 
 inline const char* Text(Settled s)
@@ -265,17 +266,24 @@ inline const char* Text(Settled s)
     switch (s) {
     case Settled::Yes: return "settled";
     case Settled::ManagerLate: return "the window manager did not answer in time";
+    case Settled::Elsewhere: return "on the screen elsewhere than the program put them, though the window manager answered";
     case Settled::No: break;
     }
     return "not shown, or kept moving while the window manager answered";
 }
 
 // Waits, as long as limitMs at the most, until each window is on the screen where the program
-// last put it. A window manager gets to the program's requests in its own time, and the program
-// may answer what it does (a frame other than the one it expected) with new ones: settled is
-// when a whole round trip to the manager moved nothing. Where the time ran out waiting for the
+// last put it: where the window system has it, its record following both the program's requests
+// and the manager's answers. A window manager gets to the program's requests in its own time, and
+// the program may answer what it does (a frame other than the one it expected) with new ones:
+// settled is when the windows are there and a whole round trip to the manager moved nothing. That
+// round trip alone does not tell that the manager has got to every request made before it: a busy
+// openbox was seen to answer it while moves the program had asked for hundreds of milliseconds
+// earlier were still to come, the windows meanwhile where it had framed them (where the program
+// first put them, before it knew the frames' margins). Where the time ran out waiting for the
 // manager (to frame a window shown, or to answer), it was late; windows that moved in each of
-// MovingRounds round trips it answered keep moving.
+// MovingRounds round trips it answered keep moving; windows that stay still elsewhere until the
+// time runs out, though the manager answers, are elsewhere.
 inline Settled WaitSettled(const std::vector<QWidget*>& windows, int limitMs = 30000)
 {
     constexpr int MovingRounds = 3;
@@ -290,17 +298,25 @@ inline Settled WaitSettled(const std::vector<QWidget*>& windows, int limitMs = 3
     xcb_connection_t* c = AppConnection();
     if (!c)
         return Settled::Yes;
+    const auto wherePut = [&windows, c] {
+        return std::all_of(windows.begin(), windows.end(),
+                           [c](QWidget* w) { return x::OnRoot(c, xcb_window_t(w->winId())) == w->geometry(); });
+    };
     if (!x::WindowManagerRuns(c)) // the server moves a window at once
-        return WaitOnX([&windows, c] {
-            return std::all_of(windows.begin(), windows.end(),
-                               [c](QWidget* w) { return x::OnRoot(c, xcb_window_t(w->winId())) == w->geometry(); });
-        }, end) ? Settled::Yes : Settled::No;
-    for (int moving = 0;; ++moving) {
+        return WaitOnX(wherePut, end) ? Settled::Yes : Settled::No;
+    for (int moving = 0;;) {
         const std::vector<QRect> before = OnRootNow(c, windows);
         if (!WindowManagerAnswered(c, end))
             return moving >= MovingRounds ? Settled::No : Settled::ManagerLate;
-        if (OnRootNow(c, windows) == before && allOnScreen())
+        if (OnRootNow(c, windows) != before) {
+            ++moving;
+            continue;
+        }
+        if (allOnScreen() && wherePut())
             return Settled::Yes;
+        // Still, and not where the program put them: the manager has requests still to get to.
+        if (!WaitOnX([&] { return allOnScreen() && wherePut(); }, end))
+            return Settled::Elsewhere;
     }
 }
 
