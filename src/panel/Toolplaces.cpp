@@ -231,6 +231,20 @@ SPlace FirstPlace(Window window, const SMainFrame& main, const SPlace& size, boo
     return Cascaded(fitting, int(open.size()), main, screen);
 }
 
+std::vector<SPlace> PlacesInTurn(const SMainFrame& main, const std::vector<SToPlace>& windows,
+                                 std::vector<SOpenWindow> open, const SPlace& screen)
+{
+    std::vector<SPlace> places;
+    for (const SToPlace& w : windows) {
+        SPlace place = FirstPlace(w.Which, main, w.Size, w.OnTop, open, screen);
+        if (place.Height < w.Size.Height)
+            place.Height = std::max(place.Height, std::min(w.MinHeight, w.Size.Height));
+        places.push_back(place);
+        open.push_back({place, w.OnTop});
+    }
+    return places;
+}
+
 bool StaysOnTop(Window window) { return window != TrafficLog && window != Model; }
 
 SPlace MainFirstPlace(const SPlace& wanted, int neededWidth, int neededHeight, const SPlace& screen)

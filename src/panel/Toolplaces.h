@@ -64,6 +64,21 @@ SPlace TitleStrip(const SPlace& frame, int titleBar);
 SPlace FirstPlace(Window window, const SMainFrame& main, const SPlace& size, bool onTop,
                   const std::vector<SOpenWindow>& open, const SPlace& screen);
 
+// A window to be placed in turn with others: which it is, its frame's size (Left and Top not
+// used), the least height its frame may have, and whether it stays on top of the others.
+struct SToPlace {
+    Window Which = Smith;
+    SPlace Size;
+    int MinHeight = 0;
+    bool OnTop = false;
+};
+
+// The first places of windows shown one after the other, in that order: each where FirstPlace
+// puts it, clear of the windows that were open before them and of those placed before it here.
+// A window given less height than it has keeps at least its least height.
+std::vector<SPlace> PlacesInTurn(const SMainFrame& main, const std::vector<SToPlace>& windows,
+                                 std::vector<SOpenWindow> open, const SPlace& screen);
+
 // Whether a window stays on top of the others, as the program creates it: all but the traffic
 // log and the model window.
 bool StaysOnTop(Window window);

@@ -86,13 +86,10 @@ void ExpectClear(const std::vector<int>& order, const std::vector<SPlace>& place
 std::vector<SPlace> OpenInOrder(const std::vector<int>& order, const SMainFrame& main,
                                 const SPlace& screen, const std::array<SPlace, Count>& sizes = Sizes)
 {
-    std::vector<SPlace> places;
-    std::vector<SOpenWindow> open;
-    for (int i : order) {
-        places.push_back(FirstPlace(Window(i), main, sizes[i], StaysOnTop(i), open, screen));
-        open.push_back(SOpenWindow{places.back(), StaysOnTop(i)});
-    }
-    return places;
+    std::vector<SToPlace> windows;
+    for (int i : order)
+        windows.push_back(SToPlace{Window(i), sizes[size_t(i)], 0, StaysOnTop(i)});
+    return PlacesInTurn(main, windows, {}, screen);
 }
 
 // Every window opened in turn, in the order of Window, each staying open.
@@ -234,6 +231,18 @@ TEST(ToolPlaces, TallWindowsThatMustCascadeNeverCoverTheStatusBar)
             }
         }
     }
+}
+
+TEST(ToolPlaces, AWindowGivenLessHeightThanItHasKeepsItsLeastHeight)
+{
+    const SMainFrame main = Main(MainFirstPlace(DefaultPlace, NeedWidth, NeedHeight, Screen1024));
+    const SPlace tall{0, 0, 320, 700};
+    const auto places = PlacesInTurn(main, {SToPlace{Smith, tall, 600, true}, SToPlace{Caps, tall, 100, true}}, {},
+                                     Screen1024);
+    ASSERT_EQ(places.size(), 2u);
+    EXPECT_EQ(places[0].Height, 600);
+    EXPECT_LT(places[1].Height, 700);
+    EXPECT_GE(places[1].Height, 100);
 }
 
 TEST(ToolPlaces, AMessageBoxOpenedOverAnotherGoesBesideIt)

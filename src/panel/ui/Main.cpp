@@ -570,10 +570,7 @@ void TMainForm::ExchangeSettings(CRegistry& store)
     parts.Smith = [this](CRegistry& s) { ExchangeChartWindow(false, s); };
     parts.Caps = [this](CRegistry& s) { ExchangeChartWindow(true, s); };
     // The tool windows the settings show open beside the window at its loaded place.
-    parts.Placed = [this] {
-        move(main_.Left, main_.Top);
-        FitOnScreen();
-    };
+    parts.Placed = [this] { FitOnScreenAt(QPoint(main_.Left, main_.Top)); };
     parts.LogFormat = LogFormatExchange();
     QSize screen(1024, 768);
     if (QScreen* sc = QGuiApplication::primaryScreen())

@@ -351,7 +351,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The body's layout asked again (a panel shown or grown): the window grows to what its
     // controls need, as far as the screen lets it, once the layout has settled. A window placed
-    // before it was framed is shown: it is placed again for the frame it got.
+    // in turn is shown in its frame: those in turn are placed again (PlaceInTurn).
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Below its minimum size the window takes the minimum back (see Main.cpp).
     void resizeEvent(QResizeEvent* event) override;
@@ -372,26 +372,37 @@ private:
     void WatchToolWindows();
     std::array<QWidget*, toolplaces::Count> ToolWindows() const;
     void PlaceToolWindow(QWidget* window);
-    // Puts a tool window at its first place, for the frame it has or, before a window manager
-    // has framed it, for a frame like this window's, clear of the tool windows open but those
-    // left out; false where it is none of the tool windows or there is no screen.
-    bool PutToolWindow(QWidget* window, const std::vector<QWidget*>& leftOut = {});
     // The window at its first size, grown to what its controls need, on the screen; or, only
     // to grow, when controls shown later (a third capacitor's) need more than it has and more
     // than it was last fitted to.
     void FitOnScreen(bool onlyToGrow = false);
-    // The window's frame at the wanted place and size, grown and kept on the screen as
-    // FitOnScreen does, with a frame of these margins.
-    void FitFrame(const QRect& wanted, const QMargins& frame);
+    // The window fitted as FitOnScreen does with its frame's top left corner at a place.
+    void FitOnScreenAt(const QPoint& frameAt);
+    void FitWanted(const QRect& wanted);
+    // Puts the window's frame at the wanted place and size, grown and kept on the screen as
+    // FitOnScreen does, with a frame of these margins; the frame it was given.
+    QRect FitFrame(const QRect& wanted, const QMargins& frame);
     // What the window's client area needs to show its controls and the status frame whole.
     QSize BodyNeed() const;
     // This window's frame margins once it is framed; none before.
     QMargins OwnFrameMargins() const;
-    // A window placed before it was framed is placed again once it is shown, if the frame the
-    // window manager gave it is not the one its place was worked out for (which the manager
-    // tells only then). NoteFrame keeps a window's last place until then, with the margins it
-    // was worked out for; a place worked out with the window's own margins needs no note.
-    void NoteFrame(QWidget* window, const SPlace& place, const std::optional<QMargins>& expected);
+    // The main window's frame at a place, with its bars, for a frame of these margins.
+    toolplaces::SMainFrame MainFrameAt(const QRect& frame, const QMargins& margins) const;
+
+    // First places in turn. A window manager frames a window some time after it is shown, and
+    // tells its frame's margins only then; it answers the requests to move windows in its own
+    // time, so that where a window is meanwhile may be where an earlier request put it. The
+    // windows shown before they were all framed (the settings show tool windows while this
+    // window starts) are placed together: this window at its wanted frame, fitted as
+    // FitOnScreen does, or where it was when the placing began, and the tool windows in the
+    // order they were first shown, each at its first size beside it and clear of those before.
+    // Each time one of them gets its frame, all are placed again from those places and the
+    // margins known then (a window not yet framed expecting one like this window's), never
+    // from where the windows are meanwhile; once all are framed the places are final, whatever
+    // the order in which the frames came.
+    void PlaceInTurn();
+    // A window joins those placed in turn: watched until it is framed.
+    void WatchFrame(QWidget* window);
     void WindowFramed(QWindow* handle);
     // The Smith chart and Capacitors windows repaint, or add the newest sample.
     void RefreshChartWindows(bool incremental);
@@ -440,13 +451,18 @@ private:
     std::string programDir_;
     bool shownOnce_ = false;
     QObject* toolWatch_ = nullptr; // sees the tool windows shown
-    // Windows placed before they were framed: the frame margins and the frame they were placed for.
-    struct SExpectedFrame {
+    // The windows placed in turn (see PlaceInTurn): the tool windows in the order they were first
+    // shown, with their first sizes; and this window's frame, wanted (Fits) or held.
+    struct SInTurn {
         QPointer<QWidget> Window;
-        QMargins Margins;
-        QRect Frame;
+        QSize Client;
     };
-    std::vector<SExpectedFrame> expectedFrames_;
+    struct SMainInTurn {
+        QRect Frame;
+        bool Fits = false;
+    };
+    std::vector<SInTurn> inTurn_;
+    std::optional<SMainInTurn> mainInTurn_;
     bool growQueued_ = false;      // a FitOnScreen to grow is on its way
     QSize fittedNeed_;             // what the body needed when the window was last fitted to it
     QScrollArea* bodyScroll_ = nullptr; // the controls, which scroll where the window is too small

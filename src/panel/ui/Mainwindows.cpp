@@ -59,16 +59,18 @@ void ShowDown(QToolButton* button, QAction* item, bool shown)
 
 SPlace PlaceOf(const QRect& r) { return SPlace{r.x(), r.y(), r.width(), r.height()}; }
 
-// What a window's frame adds around its client area, where the window system knows it: a window
-// manager tells it once it has framed the window, which it does before it shows the window. A
-// window on the screen without margins has no frame.
+// What a window's frame adds around its client area, where the window system knows it: once the
+// window is on the screen, which a window manager shows it only in the frame it made for it. A
+// window on the screen without margins has no frame. Before, what the window system says is no
+// frame's: where a window manager has not framed the window yet, it is worked out from the size
+// the window had before the requests the manager has still to answer, and can be anything.
 std::optional<QMargins> KnownFrameMargins(const QWidget* w)
 {
     const QWindow* handle = w->windowHandle();
-    if (!handle)
+    if (!handle || !handle->isExposed())
         return std::nullopt;
     const QMargins margins = handle->frameMargins();
-    if (margins.isNull() && !handle->isExposed())
+    if (margins.left() < 0 || margins.top() < 0 || margins.right() < 0 || margins.bottom() < 0)
         return std::nullopt;
     return margins;
 }
@@ -129,89 +131,100 @@ void TMainForm::WatchToolWindows()
 void TMainForm::PlaceToolWindow(QWidget* window)
 {
     // Without a place of their own they would all open at the screen's corner, over the menu.
-    if (!HasOwnPlace(window) && window->isWindow() && PutToolWindow(window))
-        SetOwnPlace(window);
+    const auto windows = ToolWindows();
+    if (HasOwnPlace(window) || !window->isWindow() || !screen() ||
+        std::find(windows.begin(), windows.end(), window) == windows.end())
+        return;
+    if (!mainInTurn_) // the first of a new turn: this window stays where it is meanwhile
+        mainInTurn_ = SMainInTurn{geometry().marginsAdded(OwnFrameMargins()), false};
+    inTurn_.push_back({window, window->size()});
+    WatchFrame(window);
+    SetOwnPlace(window);
+    PlaceInTurn();
 }
 
 QMargins TMainForm::OwnFrameMargins() const { return KnownFrameMargins(this).value_or(QMargins()); }
 
-bool TMainForm::PutToolWindow(QWidget* window, const std::vector<QWidget*>& leftOut)
+toolplaces::SMainFrame TMainForm::MainFrameAt(const QRect& frame, const QMargins& margins) const
 {
-    const auto windows = ToolWindows();
-    const auto which = std::find(windows.begin(), windows.end(), window);
-    const QScreen* s = screen();
-    if (which == windows.end() || !s)
-        return false;
-    // The menu bar and tool bar lie above the central widget, the status frame at its bottom.
-    const QMargins mainFrame = OwnFrameMargins();
+    // The menu bar and tool bar lie above the central widget, the status frame at its bottom:
+    // measured inside the window, whose place on the screen may be a request not yet answered.
     toolplaces::SMainFrame main;
-    main.Frame = PlaceOf(geometry().marginsAdded(mainFrame));
+    main.Frame = PlaceOf(frame);
     if (const QWidget* central = centralWidget())
-        main.TopBars = central->mapToGlobal(QPoint(0, 0)).y() - main.Frame.Top;
+        main.TopBars = margins.top() + central->mapTo(this, QPoint(0, 0)).y();
     if (Status)
-        main.BottomBars = main.Frame.Bottom() - Status->mapToGlobal(QPoint(0, 0)).y();
-    if (mainFrame.top() > 0)
-        main.TitleBar = mainFrame.top();
-    // A window not yet framed is expected to get a frame like this window's.
-    std::vector<toolplaces::SOpenWindow> open;
-    for (QWidget* w : windows)
-        if (w && w != window && w->isVisible() && std::find(leftOut.begin(), leftOut.end(), w) == leftOut.end())
-            open.push_back({PlaceOf(FrameOf(w, mainFrame)), StaysOnTop(w)});
-    const std::optional<QMargins> known = KnownFrameMargins(window);
-    const QMargins frame = known.value_or(mainFrame);
-    const QSize client = window->size();
-    const SPlace size{0, 0, client.width() + frame.left() + frame.right(),
-                      client.height() + frame.top() + frame.bottom()};
-    SPlace place = toolplaces::FirstPlace(toolplaces::Window(which - windows.begin()), main, size,
-                                          StaysOnTop(window), open, PlaceOf(s->availableGeometry()));
-    if (place.Height < size.Height) // a window taller than the room there is, down to its minimum
-        place.Height = std::max(place.Height, window->minimumHeight() + frame.top() + frame.bottom());
-    PutFrame(window, place, frame);
-    NoteFrame(window, place, known ? std::nullopt : std::optional<QMargins>(frame));
-    return true;
+        main.BottomBars = margins.bottom() + height() - Status->mapTo(this, QPoint(0, 0)).y();
+    if (margins.top() > 0)
+        main.TitleBar = margins.top();
+    return main;
 }
 
-void TMainForm::NoteFrame(QWidget* window, const SPlace& place, const std::optional<QMargins>& expected)
+void TMainForm::PlaceInTurn()
 {
-    std::erase_if(expectedFrames_, [window](const SExpectedFrame& e) { return !e.Window || e.Window == window; });
-    QWindow* handle = window->windowHandle();
-    if (!expected || !handle)
+    const QScreen* s = screen();
+    if (!s || !mainInTurn_)
         return;
-    handle->removeEventFilter(this);
-    handle->installEventFilter(this);
-    expectedFrames_.push_back({window, *expected, QRect(place.Left, place.Top, place.Width, place.Height)});
+    const QMargins mainMargins = OwnFrameMargins();
+    const QRect mainFrame = mainInTurn_->Fits ? FitFrame(mainInTurn_->Frame, mainMargins) : mainInTurn_->Frame;
+    const auto windows = ToolWindows();
+    const auto inTurn = [this](const QWidget* w) {
+        return std::any_of(inTurn_.begin(), inTurn_.end(), [w](const SInTurn& t) { return t.Window == w; });
+    };
+    // The windows open before this turn began stay where they are.
+    std::vector<toolplaces::SOpenWindow> open;
+    for (QWidget* w : windows)
+        if (w && w->isVisible() && !inTurn(w))
+            open.push_back({PlaceOf(FrameOf(w, mainMargins)), StaysOnTop(w)});
+    std::vector<toolplaces::SToPlace> toPlace;
+    std::vector<std::pair<QWidget*, QMargins>> placed;
+    for (const SInTurn& t : inTurn_) {
+        const auto which = std::find(windows.begin(), windows.end(), t.Window.data());
+        if (!t.Window || !t.Window->isVisible() || which == windows.end())
+            continue;
+        // A window not yet framed is expected to get a frame like this window's.
+        const QMargins frame = KnownFrameMargins(t.Window).value_or(mainMargins);
+        const int addedHeight = frame.top() + frame.bottom();
+        toPlace.push_back({toolplaces::Window(which - windows.begin()),
+                           SPlace{0, 0, t.Client.width() + frame.left() + frame.right(), t.Client.height() + addedHeight},
+                           t.Window->minimumHeight() + addedHeight, StaysOnTop(t.Window)});
+        placed.emplace_back(t.Window, frame);
+    }
+    const std::vector<SPlace> places = toolplaces::PlacesInTurn(MainFrameAt(mainFrame, mainMargins), toPlace, open,
+                                                                PlaceOf(s->availableGeometry()));
+    for (size_t i = 0; i < places.size(); ++i)
+        PutFrame(placed[i].first, places[i], placed[i].second);
+}
+
+void TMainForm::WatchFrame(QWidget* window)
+{
+    if (QWindow* handle = window->windowHandle()) {
+        handle->removeEventFilter(this);
+        handle->installEventFilter(this);
+    }
 }
 
 void TMainForm::WindowFramed(QWindow* handle)
 {
-    const auto it = std::find_if(expectedFrames_.begin(), expectedFrames_.end(), [handle](const SExpectedFrame& e) {
-        return e.Window && e.Window->windowHandle() == handle;
-    });
-    if (it == expectedFrames_.end())
+    const bool watched = (mainInTurn_ && windowHandle() == handle) ||
+                         std::any_of(inTurn_.begin(), inTurn_.end(), [handle](const SInTurn& t) {
+                             return t.Window && t.Window->windowHandle() == handle;
+                         });
+    if (!watched)
         return;
-    handle->removeEventFilter(this);
-    const SExpectedFrame expected = *it;
-    expectedFrames_.erase(it);
-    const QMargins margins = KnownFrameMargins(expected.Window).value_or(QMargins());
-    if (margins == expected.Margins)
+    PlaceInTurn();
+    // The turn ends once every window in it that is shown has its frame: the places just given
+    // are those of the frames they have.
+    const auto framed = [](const QWidget* w) { return !w || !w->isVisible() || KnownFrameMargins(w).has_value(); };
+    if (!framed(this) || !std::all_of(inTurn_.begin(), inTurn_.end(), [&framed](const SInTurn& t) { return framed(t.Window); }))
         return;
-    // Placed for a frame other than the one it got: placed again for the one it has, this
-    // window where its frame was meant to be. (Where the window is now may be an older
-    // request's, which the window manager answered late.)
-    if (expected.Window != this) {
-        PutToolWindow(expected.Window);
-        return;
-    }
-    FitFrame(expected.Frame, margins);
-    // The tool windows placed beside this window before its frame was known (the settings
-    // open them at the start) go again, in the order they were placed, each clear of those
-    // before it rather than of the places the others are still to leave.
-    std::vector<QWidget*> waiting;
-    for (const SExpectedFrame& e : expectedFrames_)
-        if (e.Window)
-            waiting.push_back(e.Window);
-    for (auto w = waiting.begin(); w != waiting.end(); ++w)
-        PutToolWindow(*w, {w + 1, waiting.end()});
+    for (const SInTurn& t : inTurn_)
+        if (t.Window && t.Window->windowHandle())
+            t.Window->windowHandle()->removeEventFilter(this);
+    if (windowHandle())
+        windowHandle()->removeEventFilter(this);
+    inTurn_.clear();
+    mainInTurn_.reset();
 }
 
 void TMainForm::FitOnScreen(bool onlyToGrow)
@@ -225,15 +238,35 @@ void TMainForm::FitOnScreen(bool onlyToGrow)
     const QSize has = centralWidget()->size();
     if (onlyToGrow && (has.expandedTo(need) == has || fittedNeed_.expandedTo(need) == fittedNeed_))
         return;
-    const QMargins frame = OwnFrameMargins();
-    FitFrame(geometry().marginsAdded(frame), frame);
+    FitWanted(onlyToGrow && mainInTurn_ ? mainInTurn_->Frame : geometry().marginsAdded(OwnFrameMargins()));
 }
 
-void TMainForm::FitFrame(const QRect& wanted, const QMargins& frame)
+void TMainForm::FitOnScreenAt(const QPoint& frameAt)
+{
+    QRect wanted = geometry().marginsAdded(OwnFrameMargins());
+    wanted.moveTopLeft(frameAt);
+    FitWanted(wanted);
+}
+
+void TMainForm::FitWanted(const QRect& wanted)
+{
+    // Fitted while a window manager has not framed it yet or while windows are placed in turn
+    // with it, it is placed with them: from the frame it is meant to have, not from where it
+    // is meanwhile.
+    if (!mainInTurn_ && KnownFrameMargins(this)) {
+        FitFrame(wanted, OwnFrameMargins());
+        return;
+    }
+    mainInTurn_ = SMainInTurn{wanted, true};
+    WatchFrame(this);
+    PlaceInTurn();
+}
+
+QRect TMainForm::FitFrame(const QRect& wanted, const QMargins& frame)
 {
     const QScreen* s = screen();
     if (!s || !bodyScroll_ || !bodyScroll_->widget())
-        return;
+        return wanted;
     // What the controls need to show whole, without scrolling, below the menu and tool bars:
     // the body's layout's minimum and the status frame. Once the window has it, the body drops
     // its scroll bars.
@@ -248,7 +281,7 @@ void TMainForm::FitFrame(const QRect& wanted, const QMargins& frame)
         height += bodyScroll_->horizontalScrollBar()->sizeHint().height();
     const SPlace place = toolplaces::MainFirstPlace(PlaceOf(wanted), width, height, PlaceOf(s->availableGeometry()));
     PutFrame(this, place, frame);
-    NoteFrame(this, place, KnownFrameMargins(this) ? std::nullopt : std::optional<QMargins>(frame));
+    return QRect(place.Left, place.Top, place.Width, place.Height);
 }
 
 void TMainForm::CreateChartButtons(QToolBar* bar)
