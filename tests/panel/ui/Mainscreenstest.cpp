@@ -33,6 +33,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolButton>
 #include <algorithm>
 #include <atomic>
@@ -492,12 +493,18 @@ TEST(MainOnScreen, AThirdCapacitorsControlsWidenTheWindowWithinTheScreen)
 
     ASSERT_TRUE(w.Connect());
     form.ReadTimer->stop();
-    QCoreApplication::processEvents();
-    if (!testsupport::Settle({&form}, "the widened window"))
-        return;
     ASSERT_TRUE(form.Device()->Has3rdCap());
     auto* scroll = form.findChild<QScrollArea*>("BodyScroll");
     ASSERT_TRUE(scroll);
+    // The third capacitor's controls, shown at the connection, ask their layout again, and the
+    // window grows to them from a later turn of the event loop; on X only once the server has
+    // resized it. Judged when it has grown as far as it may: to what they need, or the screen.
+    QTest::qWaitFor([&] {
+        return scroll->viewport()->width() >= scroll->widget()->minimumSizeHint().width()
+            || form.frameGeometry().width() >= screen.width();
+    }, 30000);
+    if (!testsupport::Settle({&form}, "the widened window"))
+        return;
     const QSize need = scroll->widget()->minimumSizeHint();
     ASSERT_GT(need.width() + (form.frameGeometry().width() - scroll->width()), before);
     // As wide as the third capacitor's column needs, where the screen has the room; else as
