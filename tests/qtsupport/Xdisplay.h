@@ -99,6 +99,41 @@ inline xcb_window_t TopLevel(xcb_connection_t* c, xcb_window_t w)
     return w;
 }
 
+// A window manager sets an unmapped window's frame extents when asked, in its turn: the answer
+// comes as a property change on a probe window of the asking connection.
+inline xcb_window_t FrameExtentsProbe(xcb_connection_t* c)
+{
+    const xcb_window_t probe = xcb_generate_id(c);
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, Root(c), -10, -10, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    return probe;
+}
+
+inline void AskFrameExtents(xcb_connection_t* c, xcb_window_t probe)
+{
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = probe;
+    request.type = Atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+    xcb_send_event(c, 0, Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&request));
+    xcb_flush(c);
+}
+
+// Takes the events the connection has read; true when one of them is the probe's answer.
+inline bool ProbeAnswered(xcb_connection_t* c, xcb_window_t probe)
+{
+    bool answered = false;
+    while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+        answered = answered || ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                                reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == probe);
+        std::free(e);
+    }
+    return answered;
+}
+
 } // namespace x
 
 // The application's own connection to the X server; none on another platform.
@@ -213,27 +248,10 @@ inline bool WindowManagerAnswered(xcb_connection_t* app, std::chrono::steady_clo
     xcb_connection_t* c = own.get();
     if (xcb_connection_has_error(c))
         return false;
-    const xcb_window_t probe = xcb_generate_id(c);
-    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, x::Root(c), -10, -10, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-    xcb_client_message_event_t request{};
-    request.response_type = XCB_CLIENT_MESSAGE;
-    request.format = 32;
-    request.window = probe;
-    request.type = x::Atom(c, "_NET_REQUEST_FRAME_EXTENTS");
-    xcb_send_event(c, 0, x::Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&request));
-    xcb_flush(c);
+    const xcb_window_t probe = x::FrameExtentsProbe(c);
+    x::AskFrameExtents(c, probe);
     bool answered = false;
-    const auto take = [c, probe, &answered] {
-        while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
-            if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == probe)
-                answered = true;
-            std::free(e);
-        }
-    };
+    const auto take = [c, probe, &answered] { answered = x::ProbeAnswered(c, probe) || answered; };
     take();
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
     if (!answered && left.count() > 0) {
@@ -435,29 +453,11 @@ private:
         // It names that window before it is done starting: the windows it finds then it places
         // as they were when it started, whatever they ask meanwhile. Done, it answers a request
         // for a window's frame extents.
-        const xcb_window_t probe = xcb_generate_id(c);
-        const uint32_t probeMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, x::Root(c), -10, -10, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &probeMask);
-        xcb_client_message_event_t request{};
-        request.response_type = XCB_CLIENT_MESSAGE;
-        request.format = 32;
-        request.window = probe;
-        request.type = x::Atom(c, "_NET_REQUEST_FRAME_EXTENTS");
-        const auto ask = [c, &request] {
-            xcb_send_event(c, 0, x::Root(c), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                           reinterpret_cast<const char*>(&request));
-            xcb_flush(c);
-        };
-        ask();
-        for (bool answered = false;;) {
+        const xcb_window_t probe = x::FrameExtentsProbe(c);
+        x::AskFrameExtents(c, probe);
+        for (;;) {
             // What the connection has read already, then what comes.
-            while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
-                answered = answered || ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                                        reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == probe);
-                std::free(e);
-            }
-            if (answered)
+            if (x::ProbeAnswered(c, probe))
                 break;
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (left.count() <= 0 || manager_.state() == QProcess::NotRunning) {
@@ -467,7 +467,7 @@ private:
             // A request sent before it took the screen's requests reached no one: asked again.
             pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
             if (::poll(&fd, 1, int(std::min<long long>(left.count(), 1000))) == 0)
-                ask();
+                x::AskFrameExtents(c, probe);
         }
         xcb_destroy_window(c, probe);
         xcb_flush(c);
