@@ -112,6 +112,7 @@ public:
     }
 
     const std::string& Path() const { return path_; }
+    pid_t Pid() const { return pid_; }
     int GatewayPort() const { return gatewayPort_; }
     int NetworkUnitPort() const { return networkUnitPort_; }
 
