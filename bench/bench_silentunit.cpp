@@ -8,7 +8,7 @@
 //    window froze meanwhile;
 //  - the same with "Stop after" unticked: for 10 s, the share of the time the window answers;
 //  - a unit whose line carries 1.5 s of frames of another command (or of NUL bytes) before every
-//    tenth answer: the longest the window froze over 15 s, which is how long a click waits.
+//    fortieth answer: the longest the window froze over 20 s, which is how long a click waits.
 // The window's freezes are the gaps between the ticks of a 5 ms timer on its thread.
 
 #include "common/Hooks.h"
@@ -47,7 +47,10 @@ constexpr double GoalBoxS = 5.5;
 constexpr double GoalFreezeS = 0.6;
 constexpr double GoalAnsweringShare = 0.45;
 constexpr int UnstoppedSeconds = 10;
-constexpr int StreamSeconds = 15;
+constexpr int StreamSeconds = 20;
+constexpr int ConnectTries = 5;
+// One answer in this many is held behind the stream: a poll reads three commands, a connect more.
+constexpr const char* StreamEvery = ",40";
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -245,15 +248,17 @@ bool LineCarries(const char* fault, const char* what)
 {
     benchsupport::SimUnitProcess unit;
     std::string error;
-    if (!unit.Start({"--serial-fault", fault}, error)) {
+    if (!unit.Start({"--serial-fault", std::string(fault) + StreamEvery}, error)) {
         std::fprintf(stderr, "bench_silentunit: %s\n", error.c_str());
         return false;
     }
     Window w;
     w.form->Controller()->Settings().UseMaxReadErrors = false;
-    if (!w.Connect(unit.Path())) {
-        // The connect's own requests may meet the fault; once more, as a user would.
-        if (!w.Connect(unit.Path())) {
+    // The connect's own requests may meet the fault (a unit that takes 1.5 s fails one): again,
+    // as a user would.
+    int tries = 1;
+    while (!w.Connect(unit.Path())) {
+        if (++tries > ConnectTries) {
             std::fprintf(stderr, "bench_silentunit: the simulated unit (%s) did not answer\n", fault);
             return false;
         }
