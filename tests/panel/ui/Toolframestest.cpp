@@ -22,7 +22,8 @@ const char* const BesideTest = "AToolWindowOpensBesideTheMainWindowsFrameAndOneC
 constexpr int ScreenWidth = 1920;
 constexpr int ScreenHeight = 1200;
 
-// The child's test on an X display of its own under a window manager; true where it was judged.
+// The child's test on an X display of its own under a window manager; skipped where it was not
+// judged, with the reason.
 void PassUnderOpenbox(const std::string& test)
 {
     testsupport::VirtualDisplay x(ScreenWidth, ScreenHeight, testsupport::VirtualDisplay::Manager::Openbox);
