@@ -8,19 +8,23 @@
 # branch it skipped does not. An object counts for the folder of its source. So that a header
 # counts for its own folder too (a header of device read only by panel's files still may not
 # read panel), every header of a folder is also compiled alone, with its folder's settings, into
-# an object that no program uses. A file read through a link counts where the link leads; a
-# header generated into the build folder or anywhere else counts for nothing itself, and what it
-# reads counts for the file that read it. In the folders compiled without Qt, a header of Qt's
-# include folders is refused however it was named.
+# an object that no program uses; every other file of a folder that a file may include (a part
+# such as Table.inc or Impl.tcc, which need not compile alone, a data file, a name without an
+# ending) is read alone by the preprocessor, which decides what it reads. Only the build's own
+# scripts and notes in a folder are not read. A file read through a link counts where the link
+# leads; a header generated into the build folder or anywhere else counts for nothing itself, and
+# what it reads counts for the file that read it. In the folders compiled without Qt, a header
+# of Qt's include folders is refused however it was named.
 #
 #   include(tools/Includerule.cmake)
 #   orrery_include_rule(<folder> <target> [<folder> <target> ...])
 # names each folder's target (its settings compile the folder's headers alone) and, after every
 # target of the calling directory that compiles a file of src or tools, checks the rule: a
 # target orrery_includerule, built with all, that fails naming each file that read what its
-# folder may not read. Needs the Ninja generator.
+# folder may not read. Needs the Ninja generator: under another one it warns and checks nothing.
 
-# What each folder may read besides itself; a folder not named here may not hold a source.
+# What each folder may read besides itself; a folder not named here may hold no file the
+# compiler may read.
 set(ORRERY_LAYERS
   "platform|plain|"
   "common|plain|platform"
@@ -40,6 +44,13 @@ set(ORRERY_LAYERS
   "tools/simunit|plain|platform common link device"
   "tools/soak|plain|platform common link device tools/simunit"
   "tools|plain|platform common link device tools/simunit")
+
+# How the files of a folder are read alone, by their endings: sources are their targets'; headers
+# are compiled alone; the build's own scripts and notes are never read; every other file is
+# preprocessed alone.
+set(ORRERY_RULE_SOURCES .cpp .cc .cxx .c)
+set(ORRERY_RULE_HEADERS .h .hh .hpp .hxx)
+set(ORRERY_RULE_NOT_READ .cmake .sh .md)
 
 set(ORRERY_RULE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/Includerule.sh)
 
@@ -89,19 +100,36 @@ function(orrery_include_rule)
     else()
       set(dir ${src}/${folder})
     endif()
-    file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h ${dir}/*.hh ${dir}/*.hpp ${dir}/*.hxx)
-    set(alone)
-    foreach(header IN LISTS headers)
-      get_filename_component(name ${header} NAME)
-      file(CONFIGURE OUTPUT ${probes}/${folder}/${name}.cpp CONTENT "#include \"${header}\"\n")
-      list(APPEND alone ${probes}/${folder}/${name}.cpp)
+    file(GLOB files LIST_DIRECTORIES false CONFIGURE_DEPENDS ${dir}/*)
+    set(compiled)
+    set(preprocessed)
+    foreach(file IN LISTS files)
+      get_filename_component(name ${file} NAME)
+      get_filename_component(ending ${file} LAST_EXT)
+      string(TOLOWER "${ending}" ending)
+      # An editor's files beside the one it edits (hidden, #autosaved#, backup~) are no one's.
+      if(ending IN_LIST ORRERY_RULE_SOURCES OR ending IN_LIST ORRERY_RULE_NOT_READ OR name MATCHES "^[.#]|~$")
+        continue()
+      endif()
+      file(CONFIGURE OUTPUT ${probes}/${folder}/${name}.cpp CONTENT "#include \"${file}\"\n")
+      if(ending IN_LIST ORRERY_RULE_HEADERS)
+        list(APPEND compiled ${probes}/${folder}/${name}.cpp)
+      else()
+        list(APPEND preprocessed ${probes}/${folder}/${name}.cpp)
+      endif()
     endforeach()
-    if(alone)
-      string(MAKE_C_IDENTIFIER "includerule_${folder}" probe)
-      add_library(${probe} OBJECT EXCLUDE_FROM_ALL ${alone})
-      target_link_libraries(${probe} PRIVATE ${target})
-      set_target_properties(${probe} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
-      list(APPEND checked ${probe})
+    string(MAKE_C_IDENTIFIER "includerule_${folder}" probe)
+    foreach(how compiled preprocessed)
+      if(${how})
+        add_library(${probe}_${how} OBJECT EXCLUDE_FROM_ALL ${${how}})
+        target_link_libraries(${probe}_${how} PRIVATE ${target})
+        set_target_properties(${probe}_${how} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+        list(APPEND checked ${probe}_${how})
+      endif()
+    endforeach()
+    if(preprocessed)
+      # What the preprocessor reads is all the rule asks; its output is no object.
+      target_compile_options(${probe}_preprocessed PRIVATE -E -w)
     endif()
   endwhile()
 
@@ -128,6 +156,8 @@ function(orrery_include_rule)
 
   # What the check reads: the folders, Qt's include folders and the layers.
   set(rules "src\t${src}\ntools\t${tools}\ntop\t${CMAKE_SOURCE_DIR}\nprobes\t${probes}\n")
+  list(JOIN ORRERY_RULE_NOT_READ " " not_read)
+  string(APPEND rules "notread\t${not_read}\n")
   foreach(root IN LISTS qt_roots)
     string(APPEND rules "qt\t${root}\n")
   endforeach()

@@ -4,8 +4,9 @@
 # source, or header compiled alone, read a file its folder may not read.
 #   Includerule.sh <build folder> <rules file> [ninja]
 # The rules file (written by Includerule.cmake) holds tab-separated lines: src, tools, top and
-# probes with their folders, qt with each include folder of Qt, and layer with a folder, plain or
-# qt, and the folders it may read. Exits 1 naming every fault, 0 when the rule holds.
+# probes with their folders, notread with the endings of the files the compiler never reads, qt
+# with each include folder of Qt, and layer with a folder, plain or qt, and the folders it may
+# read. Exits 1 naming every fault, 0 when the rule holds.
 set -euo pipefail
 build=$1
 rules=$2
@@ -39,12 +40,17 @@ awk '/^    / { sub(/^    /, ""); print }' "$work/deps" | sort -u >"$work/paths"
 [ "$(wc -l <"$work/paths")" -eq "$(wc -l <"$work/real")" ] || fail "could not resolve the paths read"
 paste "$work/paths" "$work/real" >"$work/map"
 
-# A source file of src or tools in a folder that is no layer's.
+# Every file of src or tools that the compiler may read (all but the build's own scripts and
+# notes), for the check that its folder is a layer's.
 src=$(awk -F'\t' '$1 == "src" { print $2 }' "$rules")
 tools=$(awk -F'\t' '$1 == "tools" { print $2 }' "$rules")
+not_read=(! -name '.*' ! -name '#*' ! -name '*~') # an editor's files beside those it edits
+for ending in $(awk -F'\t' '$1 == "notread" { print $2 }' "$rules"); do
+    not_read+=(! -iname "*$ending")
+done
 {
-    [ -d "$src" ] && (cd "$src" && find . -type f \( -name '*.cpp' -o -name '*.cc' -o -name '*.h' -o -name '*.hh' -o -name '*.hpp' -o -name '*.hxx' \) | sed 's|^\./|src/|')
-    [ -d "$tools" ] && (cd "$tools" && find . -type f \( -name '*.cpp' -o -name '*.cc' -o -name '*.h' -o -name '*.hh' -o -name '*.hpp' -o -name '*.hxx' \) | sed 's|^\./|tools/|')
+    [ -d "$src" ] && (cd "$src" && find . -type f "${not_read[@]}" | sed 's|^\./|src/|')
+    [ -d "$tools" ] && (cd "$tools" && find . -type f "${not_read[@]}" | sed 's|^\./|tools/|')
 } | sort >"$work/files" || true
 
 awk -F'\t' -v files="$work/files" -v map="$work/map" -v build="$build" '
@@ -120,7 +126,7 @@ FILENAME == ARGV[1] {
 /^    / { sub(/^    /, ""); read[++n] = $0; next }
 END {
     check()
-    # A source of src or tools in a folder that is no layer is refused, compiled or not.
+    # A file of src or tools in a folder that is no layer is refused, read or not.
     while ((getline line < files) > 0) {
         f = folder_of(line)
         if (f ~ /^src(\/|$)/) sub(/^src\/?/, "", f)

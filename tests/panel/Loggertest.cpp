@@ -632,6 +632,30 @@ TEST_F(LoggerTest, FilesOfAnEarlierRunAreNeverOverwritten)
     EXPECT_EQ(ReadAll(File(0)).rfind(";Log File of Vantrel Orrery", 0), 0u);
 }
 
+TEST_F(LoggerTest, AFileOverwrittenWhenTheNumbersCycleHoldsOnlyTheNewRun)
+{
+    // An earlier run's file, longer than what the new run writes: none of it is left behind the
+    // new header and record.
+    std::string earlier;
+    for (int i = 0; earlier.size() < 800; ++i)
+        earlier += std::to_string(i) + ",earlier run,0123,99.9\r\n";
+    testsupport::WriteAll(File(1), earlier);
+    CLogSettings& s = logger.Settings();
+    s.UseMaxFiles = true;
+    s.MaxFiles = 3;
+    s.FileN = 1;
+    logger.StartLogging();
+    ASSERT_TRUE(logger.Logging());
+    ASSERT_EQ(window.fileName, File(1));
+    Tick();
+    logger.StopLogging();
+    const Golden& g = Tables[0];
+    EXPECT_EQ(ReadAll(File(1)), std::string(";Log File of Vantrel Orrery. Created: 07.12.2026 08:05:09\r\n"
+                                            ";Unit 1 SN:1234 PIN:00000400\r\n"
+                                            ";Log File Sample\r\n;") +
+                                    g.header + "\r\n" + g.record + "\r\n");
+}
+
 TEST_F(LoggerTest, PauseStopsTheTimerAndKeepsTheFile)
 {
     logger.StartLogging();

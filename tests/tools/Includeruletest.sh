@@ -3,9 +3,10 @@
 # folder of the layers, each with a header and a source, and the rule set up as the real build
 # sets it up (tools/Includerule.cmake). Each case changes the tree, builds it and expects the
 # build to pass or the rule to stop it naming the file and what it read: every pair of folders
-# the layers forbid or allow, a header read only by a folder above its own, links, files outside
-# the layers, generated headers, Qt in a folder without it, and forms of an include that only the
-# compiler decides (read or skipped).
+# the layers forbid or allow, a header read only by a folder above its own, the other files of a
+# folder that a file may include (read by none), links, files outside the layers, generated
+# headers, Qt in a folder without it, and forms of an include that only the compiler decides
+# (read or skipped).
 #   Includeruletest.sh <tools folder> [cmake] [C++ compiler] [ninja]
 set -euo pipefail
 rule_dir=$(cd "$1" && pwd)
@@ -146,6 +147,30 @@ expect broken "a header of device reading panel, read only by panel" \
 rm "$top/src/device/Only.h"
 put src/panel/Part.cpp '#include "Part.h"\nint part_panel() { return 0; }\n'
 expect holds "the header gone again"
+
+# Every other file of a folder that a file may include is held to its folder, read by anyone or
+# none: a part that needs not compile alone, a data file, a name without an ending. The build's
+# own scripts and notes are not read.
+reset_tree
+put src/device/Table.inc '#include "panel/Part.h"\nENTRY(first)\n'
+put src/device/Impl.tcc '#include "panel/Part.h"\ntemplate <class T> T Twice(T t) { return t + t; }\n'
+put src/device/Rows.txt '#include "service/Part.h"\n1, 2, 3\n'
+put src/device/Plain '#include "panel/ui/Part.h"\n'
+expect broken "parts of device reading folders above it, read by no file" \
+  "src/device/Table.inc reads src/panel/Part.h, a file of panel, which device may not read" \
+  "src/device/Impl.tcc reads src/panel/Part.h, a file of panel, which device may not read" \
+  "src/device/Rows.txt reads src/service/Part.h, a file of service, which device may not read" \
+  "src/device/Plain reads src/panel/ui/Part.h, a file of panel/ui, which device may not read"
+reset_tree
+put src/device/Table.inc '#include "link/Part.h"\nENTRY(first)\n'
+put src/device/Impl.tcc '#include "device/Part.h"\ntemplate <class T> T Twice(T t) { return t + t; }\n'
+put src/device/Notes.md '# How the parts of device fit\n#include "panel/Part.h"\n'
+put tools/simunit/Make.sh '#!/bin/sh\n# include "panel/Part.h"\n'
+add src/device/Part.cpp '#define ENTRY(x) int x;\n#include "device/Table.inc"\n'
+expect holds "parts of device reading device and link, and a note and a script not read"
+reset_tree
+put src/extra/Table.inc '#pragma once\n'
+expect broken "a part in a folder with no layer" "src/extra/Table.inc: its folder extra has no place among the layers"
 
 # The forms of the issue that the compiler reads: each refused.
 reset_tree

@@ -2,8 +2,10 @@
 #include "Zwait.h"
 
 #include <QThread>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 
 TEST(TzcTimer, TicksOnlyWithIntervalEnabledAndHandler)
 {
@@ -58,6 +60,29 @@ TEST(TzcTimer, FreedWhileTickingStopsCleanly)
         timer.reset(); // a tick may be queued or the worker asleep
         QCoreApplication::processEvents();
     }
+}
+
+TEST(TzcTimer, ABusyGuiThreadHasOneTickPendingAtATime)
+{
+    // The GUI thread busy with other work for fifty intervals at a time: the worker waits until
+    // the tick it queued is delivered, so the thread finds one tick waiting, not a pile of them.
+    constexpr int Rounds = 5;
+    constexpr auto Busy = std::chrono::milliseconds(50);
+    TzcTimer timer;
+    int ticks = 0;
+    timer.SetInterval(1);
+    timer.SetOnTimer([&](QObject*) { ++ticks; });
+    int roundsWithATick = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        std::this_thread::sleep_for(Busy);
+        // What was queued for the timer while the thread was busy, delivered at once.
+        const int before = ticks;
+        QCoreApplication::sendPostedEvents(&timer, QEvent::MetaCall);
+        EXPECT_LE(ticks - before, 1) << "ticks waiting after round " << round;
+        roundsWithATick += ticks - before == 1;
+    }
+    if (roundsWithATick == 0)
+        GTEST_SKIP() << "the worker queued no tick while the GUI thread was busy, in " << Rounds << " rounds";
 }
 
 TEST(TzcTimer, FailingHandlerStopsTicksUntilResetup)
