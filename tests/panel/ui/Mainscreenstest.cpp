@@ -183,6 +183,11 @@ TEST(MainScreens, UnderAWindowManagerOn1280x1024TheToolWindowsKeepClearInTheirFr
     PassOnX(1280, 1024, testsupport::VirtualDisplay::Manager::Openbox);
 }
 
+TEST(MainScreens, UnderAWindowManagerOn800x600TheToolWindowsKeepClearInTheirFrames)
+{
+    PassOnX(800, 600, testsupport::VirtualDisplay::Manager::Openbox);
+}
+
 TEST(MainScreens, UnderAWindowManagerThatFramesToolWindowsUnlikeTheMainWindowTheyKeepClear)
 {
     // The main window without a frame, the tool windows with title bars: a tool window's place
