@@ -364,9 +364,10 @@ int COrrery::CheckUnitAgain()
 
 std::string COrrery::UnitChangedText(const std::string& pages)
 {
+    const bool several = pages.find(',') != std::string::npos;
     return "The unit answers again as another unit or with another configuration.\n"
            "Its set-up was read again: the changes not sent on the " + pages +
-           " page were replaced with the unit's values.";
+           (several ? " pages were" : " page was") + " replaced with the unit's values.";
 }
 
 void COrrery::StopActivity()

@@ -107,13 +107,22 @@ std::string SetupNotRead(const CSetupData& d, bool thirdCap, bool outputSensor)
         {CSetupData::OutAverRead, "Output sensor", thirdCap || outputSensor},
     };
     std::string text;
-    const auto add = [&text](const std::string& label) { text += (text.empty() ? "" : ", ") + label; };
+    const auto add = [&text](const std::string& label) {
+        if (!text.empty())
+            text += ", ";
+        text += label;
+    };
     for (const Part& p : parts)
         if (p.shown && d.read < p.step)
             add(p.label);
     const int firstPot = CSetupData::FirstPot + d.potsRead;
     const int lastPot = CSetupData::FirstPot + CSetupData::Pots - 1;
-    add("Pot " + IntText(firstPot) + (firstPot < lastPot ? "-" + IntText(lastPot) : ""));
+    std::string pots = "Pot " + IntText(firstPot);
+    if (firstPot < lastPot) {
+        pots += '-';
+        pots += IntText(lastPot);
+    }
+    add(pots);
     return text;
 }
 

@@ -641,6 +641,8 @@ TEST_F(SimControllerTest, ReadingsBackAfterTheyWereLostCheckTheUnitFirst)
         {"another part number", "VANT", [](D& d) { d.partNumber = "VT20000"; }, "", false, false, true, true, 1, 1, 0},
         {"changed, with edits not sent", "VANT", [](D& d) { d.pin = 0x400; }, "Setup, Tuning", false, false, true,
          true, 1, 1, 1},
+        {"changed, with edits not sent on one page", "VANT", [](D& d) { d.serialNumber = 1; }, "Setup", false, false,
+         true, true, 1, 1, 1},
         {"still silent", "VANT", [](D&) {}, "", true, false, true, true, 0, 0, 0},
         {"an unknown unit, kept", "Other Match", [](D&) {}, "", false, true, true, true, 0, 1, 1},
         {"an unknown unit, refused", "Other Match", [](D&) {}, "", false, false, false, false, 0, 0, 1},
@@ -682,8 +684,10 @@ TEST_F(SimControllerTest, ReadingsBackAfterTheyWereLostCheckTheUnitFirst)
         ASSERT_EQ(int(hooks.shown.size()), c.shown);
         if (c.shown && c.setupReads) {
             EXPECT_EQ(hooks.shown[0].kind, "warning");
-            EXPECT_NE(hooks.shown[0].text.find("the changes not sent on the Setup, Tuning page were replaced"),
-                      std::string::npos)
+            const std::string pages = c.unsent;
+            const std::string said = "the changes not sent on the " + pages +
+                                     (pages.find(',') != std::string::npos ? " pages were" : " page was") + " replaced";
+            EXPECT_NE(hooks.shown[0].text.find(said), std::string::npos)
                 << hooks.shown[0].text;
         }
         if (c.silent) {

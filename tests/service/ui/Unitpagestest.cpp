@@ -161,7 +161,6 @@ TEST_F(UnitPages, SetupReadThatFailsPartWayShowsWhatItReadBeforeTheFailure)
     Connect();
     TSetupPage& s = *side->SetupPage;
     form->PageControl->setCurrentWidget(&s);
-    recorder.reset(); // the watcher below takes the recorder's place
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Unit([](SimUnitData& d) {
@@ -183,12 +182,7 @@ TEST_F(UnitPages, SetupReadThatFailsPartWayShowsWhatItReadBeforeTheFailure)
             d.sensorPoff[0] = 33;
             d.pots = {0, 0, 41, 42, 43, 44, 0, 0};
         });
-        int seen = 0;
-        sim.Unit().SetWatcher([&, c](int command, const std::vector<uint8_t>&) -> uint8_t {
-            if (command == c.before && ++seen == c.nth)
-                sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, 1); // the next request
-            return 0;
-        });
+        FaultAfterAnswer(c.before, c.nth);
         s.ReadSetupBtn->click();
         sim.Unit().SetWatcher({});
 
@@ -253,13 +247,7 @@ TEST_F(UnitPages, ASetupReadThatFailsKeepsWhatItDidNotReadAndSaysSo)
             d.caps[2].stepOffset = 4;
             d.pots = {0, 0, 41, 42, 43, 44, 0, 0};
         });
-        recorder.reset(); // the watcher below takes the recorder's place
-        int seen = 0;
-        sim.Unit().SetWatcher([&, c](int command, const std::vector<uint8_t>&) -> uint8_t {
-            if (command == c.before && ++seen == c.nth)
-                sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, 1); // the next request
-            return 0;
-        });
+        FaultAfterAnswer(c.before, c.nth);
         s.ReadSetupBtn->click();
         sim.Unit().SetWatcher({});
 
@@ -299,15 +287,9 @@ TEST_F(UnitPages, ASetupReadThatFailsNamesTheCommandThatFailedWhateverSucceedsAf
     TSetupPage& s = *side->SetupPage;
     form->PageControl->setCurrentWidget(&s);
     sim.Server().SetLateReplyMs(4000);
-    recorder.reset(); // the watcher below takes the recorder's place
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        int seen = 0;
-        sim.Unit().SetWatcher([&, c](int command, const std::vector<uint8_t>&) -> uint8_t {
-            if (command == c.before && ++seen == 1)
-                sim.Server().SetFault(c.fault, 1); // the next request
-            return 0;
-        });
+        FaultAfterAnswer(c.before, 1, c.fault);
         bool answered = false;
         if (c.otherIndex) {
             sim.Unit().Register(unitcmd::ReadPot, [&](const std::vector<uint8_t>& data, std::vector<uint8_t>& reply) {
@@ -355,17 +337,11 @@ TEST_F(UnitPages, TheOtherPagesReadsThatFailSaySo)
             return side->TuningPage->ReadTuningBtn;
         return side->_3capPage->Read3capBtn;
     };
-    recorder.reset(); // the watcher below takes the recorder's place
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.page) + " " + std::to_string(c.failed));
         button(c.page)->click();
         EXPECT_EQ(StatusText(), CStatusState::AcceptedText);
-        int seen = 0;
-        sim.Unit().SetWatcher([&, c](int command, const std::vector<uint8_t>&) -> uint8_t {
-            if (command == c.before && ++seen == 1)
-                sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, 1); // the next request
-            return 0;
-        });
+        FaultAfterAnswer(c.before, 1);
         if (c.before == 0)
             sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, 1);
         button(c.page)->click();
@@ -742,7 +718,7 @@ TEST_F(UnitComesBack, AChangedUnitIsReadAsAtConnectionAndTheEditsItReplacesAreNa
         EXPECT_FALSE(Blue(s.SendSetupBtn));
         EXPECT_FALSE(Blue(side->TuningPage->SendTuningBtn));
         ASSERT_EQ(Shown("warning").size(), 1u);
-        EXPECT_NE(Shown("warning")[0].text.find("the changes not sent on the Setup, Tuning page were replaced"),
+        EXPECT_NE(Shown("warning")[0].text.find("the changes not sent on the Setup, Tuning pages were replaced"),
                   std::string::npos)
             << Shown("warning")[0].text;
         form->Controller()->Disconnect();
