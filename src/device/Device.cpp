@@ -188,6 +188,16 @@ int CDevice::Identify()
     return 1;
 }
 
+int CDevice::ReadUnitNames()
+{
+    std::string text;
+    uint32_t serial = 0;
+    int r = 0;
+    if ((r = ReadProductId(text)) != 0 || (r = ReadVersionText(text)) != 0 || (r = ReadPin()) != 0)
+        return r;
+    return ReadSerialNumber(serial);
+}
+
 std::string CDevice::CopyDisplayName() const { return IsDemo() ? std::string() : displayName_; }
 
 int CDevice::ReadRfOn()
@@ -362,6 +372,7 @@ int CDevice::ReadSerialNumber(uint32_t& serial)
         return result;
     if (ReplyLength() == 4) {
         serial = ReadU32();
+        serialNumber_ = serial;
         return 0;
     }
     uint32_t halves[2] = {0, 0};
@@ -375,6 +386,7 @@ int CDevice::ReadSerialNumber(uint32_t& serial)
         halves[i] = ReadWord();
     }
     serial = halves[0] | (halves[1] << 16);
+    serialNumber_ = serial;
     return 0;
 }
 
@@ -426,6 +438,7 @@ int CDevice::ReadProductId(std::string& id, CVars* vars)
     uint8_t variant[3] = {};
     ReadBytes(variant, 3);
     id = partNumber + ReplyText(variant, 1) + "." + ReplyText(variant + 1, 2);
+    productId_ = id;
 
     const bool tenths = partNumber == unitconst::TenthsBiasPart1 || partNumber == unitconst::TenthsBiasPart2;
     dcBiasScale_ = tenths ? 0.1 : 1.0;
@@ -446,6 +459,7 @@ int CDevice::ReadVersionText(std::string& text)
         return result;
     if (ReplyLength() > 1)
         text = ReplyText(Buffer(), ReplyLength());
+    versionText_ = text;
     return 0;
 }
 

@@ -84,6 +84,10 @@ public:
     // Command 128 runs through the controller's step like every command, so a unit that does
     // not answer shows in the status frame.
     int Identify();
+    // What names the unit besides its model, read afresh into Identity(): the product ID (130,
+    // 198), the version text (132), the PIN (169) and the serial number (231). 0, or the first
+    // failing result (the rest are not read).
+    int ReadUnitNames();
     // The display name; empty in demo mode.
     std::string CopyDisplayName() const;
     // 1 RF on, 0 off, below 0 link error.

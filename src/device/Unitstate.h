@@ -59,6 +59,18 @@ struct CModelParams {
 // Which variables and pane layouts fit the connected unit.
 enum class UnitType { Plain, OutputSensor, ThirdCap };
 
+// What names a unit, as last read from it: the model (command 128's reply), the product ID
+// (part number and variant), the version text, the PIN (its configuration word) and the serial
+// number. A unit that answers with the same of each is the same unit, configured the same.
+struct CUnitIdentity {
+    std::string model;
+    std::string productId;
+    std::string versionText;
+    uint32_t pin = 0;
+    uint32_t serial = 0;
+    bool operator==(const CUnitIdentity&) const = default;
+};
+
 class CUnitState {
 public:
     static constexpr int CapCount = 3;
@@ -86,6 +98,7 @@ public:
     // --- identity ---------------------------------------------------------------------------
     const std::string& ModelText() const { return modelText_; }
     const std::string& DisplayName() const { return displayName_; }
+    CUnitIdentity Identity() const { return {modelText_, productId_, versionText_, pin_, serialNumber_}; }
 
     // --- modes ------------------------------------------------------------------------------
     int Mode() const { return mode_; }
@@ -130,6 +143,9 @@ public:
 protected:
     std::string modelText_ = "VANT";
     std::string displayName_;
+    std::string productId_;   // as last read (ReadProductId)
+    std::string versionText_; // as last read (ReadVersionText)
+    uint32_t serialNumber_ = 0; // as last read (ReadSerialNumber)
     uint32_t pin_ = 1;
     int mode_ = 2;
     int presetMode_ = 1;

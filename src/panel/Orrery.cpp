@@ -323,23 +323,51 @@ bool COrrery::KeepUnknownUnit()
 
 int COrrery::CheckUnitAgain()
 {
-    const int r = device_->Identify();
-    if (r < 0)
-        return r;
-    if (r > 0) {
-        // No longer a unit the program knows: as at connection, the link stays open without
-        // polling only when the user says so.
-        SetReadTimer(false);
-        KeepUnknownUnit();
+    // What names the unit and its configuration is read first; a unit that answers with the
+    // same is the one whose pages the user may have edited meanwhile: nothing else is read and
+    // the pages keep what they show.
+    const int model = device_->Identify();
+    if (model < 0)
+        return model;
+    if (model > 0) {
+        // A model the program does not know. The same as the one the user kept at connection
+        // is polled on; another is asked about as at connection: the link stays open only when
+        // the user says so, and then the unit is polled as the running read timer asks.
+        if (device_->ModelText() != identityBeforeLoss_.model && !KeepUnknownUnit()) {
+            UpdateUi();
+            return UnitNotPolled;
+        }
+        unitInDoubt_ = false;
         UpdateUi();
-        return UnitNotPolled;
+        return 0;
     }
+    const int names = device_->ReadUnitNames();
+    if (names < 0)
+        return names;
+    if (names == 0 && device_->Identity() == identityBeforeLoss_) {
+        unitInDoubt_ = false;
+        return 0;
+    }
+    // Another unit, or the same one configured anew (or one that would not say): read as at
+    // connection, which replaces what the pages show; edits not sent are named so that they
+    // are not lost unseen.
+    const std::string unsent = view_.UnsentPages();
     const int setup = view_.ReadUnitSetup();
     if (setup < 0)
         return setup;
     unitInDoubt_ = false;
     UpdateUi(); // the panels, pages and controls of the unit as it is now
+    if (!unsent.empty())
+        ShowWarning(orrery::ProgramTitle, AboutUnit(UnitChangedText(unsent)));
     return 0;
+}
+
+std::string COrrery::UnitChangedText(const std::string& pages)
+{
+    const bool several = pages.find(',') != std::string::npos;
+    return "The unit answers again as another unit or with another configuration.\n"
+           "Its set-up was read again: the changes not sent on the " + pages +
+           (several ? " pages were" : " page was") + " replaced with the unit's values.";
 }
 
 void COrrery::StopActivity()
@@ -481,6 +509,9 @@ void COrrery::OnReadTimer()
 
 void COrrery::ReadingsLost()
 {
+    // What names the unit that was polled, kept to tell the unit that answers next by.
+    if (!unitInDoubt_ && device_)
+        identityBeforeLoss_ = device_->Identity();
     unitInDoubt_ = true;
     view_.ShowReadingsLost();
 }

@@ -5,6 +5,7 @@
 // windows only through IOrreryView.
 
 #include "device/Devicehooks.h"
+#include "device/Unitstate.h"
 #include "panel/Orreryview.h"
 #include "panel/Recentlist.h"
 #include "panel/Settings.h"
@@ -157,15 +158,20 @@ private:
     // The readings were lost: what answers next may not be the unit that was checked at
     // connection.
     bool unitInDoubt_ = false;
+    // The identity of the unit as it was polled before its readings were lost.
+    CUnitIdentity identityBeforeLoss_;
 
     // The read step's result when the unit that answered is no longer polled.
     static constexpr int UnitNotPolled = 1;
     // The unit's model is not one the program knows: the user decides whether the link stays
     // open (without polling; true) or is closed.
     bool KeepUnknownUnit();
-    // The unit checked again after its readings were lost, as at connection: its identity, then
-    // its set-up, and the windows laid out for it. 0, a failing read's result, or UnitNotPolled.
+    // The unit checked again after its readings were lost: what names it (ReadIdentity); only a
+    // unit that answers otherwise than before is read as at connection (its set-up, the
+    // windows laid out for it). 0, a failing read's result, or UnitNotPolled.
     int CheckUnitAgain();
+    // The warning after a changed unit's set-up replaced edits not sent on the named pages.
+    static std::string UnitChangedText(const std::string& pages);
     // No reading stands for the unit's any more.
     void ReadingsLost();
     void TellStoreFailure(const std::string& what, const std::string& error);

@@ -56,6 +56,8 @@ public:
     virtual int ReadUnitSetup() = 0;
     // Reads every unit page (the demo unit while in demo mode).
     virtual int ReadAllPages() = 0;
+    // The unit pages that hold edits not sent to the unit, as "Setup, Tuning"; empty when none.
+    virtual std::string UnsentPages() = 0;
     virtual int UpdateReadings() = 0;
     // No readings from the unit any more (disconnected, or polling ended for errors): the RF,
     // tuned and interlock panels and the readings lose the last unit's values until a read

@@ -70,6 +70,7 @@ void CStatusState::SetErrorText(const std::string& text)
 
 void CStatusState::ClearMessage()
 {
+    firstFailure_.clear();
     SetErrorText("");
     messageState_ = MessageNone;
     messageHold_ = 0;
@@ -92,6 +93,23 @@ void CStatusState::CommandAccepted()
     messageHold_ = MessageHoldTicks;
 }
 
+void CStatusState::ReadDone(const std::string& notRead)
+{
+    if (firstFailure_.empty() && notRead.empty()) {
+        CommandAccepted();
+        return;
+    }
+    ShowMessage(ReadFailedText(firstFailure_, notRead));
+}
+
+std::string CStatusState::ReadFailedText(const std::string& failure, const std::string& notRead)
+{
+    if (notRead.empty())
+        return failure;
+    const std::string what = "Not read: " + notRead;
+    return failure.empty() ? what : failure + ". " + what;
+}
+
 std::string CStatusState::CommandResultText(int command, int result, const std::string& linkError,
                                             const std::string& csrText)
 {
@@ -104,6 +122,8 @@ bool CStatusState::ShowCommandResult(int result, int command, const std::string&
     std::string text;
     if (result != 0) {
         text = CommandResultText(command, result, linkError, csrText);
+        if (firstFailure_.empty())
+            firstFailure_ = text;
         messageHold_ = MessageHoldTicks;
         errorBlink_ = ErrorBlinkTicks;
     } else if (messageState_ >= 0) {

@@ -57,6 +57,11 @@ public:
     void ClearMessage();
     void ShowMessage(const std::string& text);
     void CommandAccepted();
+    // The end of a read of the unit's values: "Command accepted" when no command failed since
+    // the message was last cleared; else the first failure, with what was not read ("" when
+    // everything was), held as a message that later answers do not clear.
+    void ReadDone(const std::string& notRead);
+    static std::string ReadFailedText(const std::string& failure, const std::string& notRead);
     // linkError: the link's last error text (used when result < 0); csrText: the device's text
     // of the CSR code (used when result > 0). True when the caller should beep.
     bool ShowCommandResult(int result, int command, const std::string& linkError, const std::string& csrText);
@@ -117,6 +122,7 @@ private:
     bool readingsLost_ = false;
 
     std::string errorText_;
+    std::string firstFailure_; // the first failed command's text since the message was cleared
     TColor errorColor_ = Silver;
     TColor portColor_ = Silver;
     TColor remoteColor_ = Silver;

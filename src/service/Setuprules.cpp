@@ -86,6 +86,46 @@ CSetupTexts ReadSetupTexts(const CSetupData& d, const CSetupTexts& shown)
     return t;
 }
 
+std::string SetupNotRead(const CSetupData& d, bool thirdCap, bool outputSensor)
+{
+    if (d.read == CSetupData::PotsRead)
+        return "";
+    struct Part {
+        CSetupData::ReadStep step; // the step that reads it
+        const char* label;
+        bool shown;
+    };
+    const Part parts[] = {
+        {CSetupData::ProductIdRead, "Product", true},
+        {CSetupData::VersionRead, "Xilinx", true},
+        {CSetupData::PinRead, "PIN", true},
+        {CSetupData::SerialRead, "S/N", true},
+        {CSetupData::StepsRead, "Total steps/Offset", true},
+        {CSetupData::RangeRead, "C max/min", true},
+        {CSetupData::ThirdRangeRead, "3rd cap", thirdCap},
+        {CSetupData::InAverRead, "Input sensor", true},
+        {CSetupData::OutAverRead, "Output sensor", thirdCap || outputSensor},
+    };
+    std::string text;
+    const auto add = [&text](const std::string& label) {
+        if (!text.empty())
+            text += ", ";
+        text += label;
+    };
+    for (const Part& p : parts)
+        if (p.shown && d.read < p.step)
+            add(p.label);
+    const int firstPot = CSetupData::FirstPot + d.potsRead;
+    const int lastPot = CSetupData::FirstPot + CSetupData::Pots - 1;
+    std::string pots = "Pot " + IntText(firstPot);
+    if (firstPot < lastPot) {
+        pots += '-';
+        pots += IntText(lastPot);
+    }
+    add(pots);
+    return text;
+}
+
 bool ParseSetupTexts(const CSetupTexts& t, bool thirdCap, CSetupData& d, std::string& error)
 {
     CFieldCheck f;

@@ -29,6 +29,10 @@ CSetupTexts SetupTexts(const CSetupData& data);
 // The page's texts after a read: the fields of the steps the read got through take the new
 // values, the rest keep what the page showed.
 CSetupTexts ReadSetupTexts(const CSetupData& data, const CSetupTexts& shown);
+// What a read that stopped part-way did not get, by the page's labels in the read's order
+// ("C max/min, Input sensor, Pot 2-5"); "" when it got through. The third capacitor's and the
+// output sensor's fields count only for a unit that has them.
+std::string SetupNotRead(const CSetupData& data, bool thirdCap, bool outputSensor);
 // The PIN as 8 upper-case hexadecimal digits.
 std::string PinText(uint32_t pin);
 // Every field of the page, checked before anything is sent: false with the first bad field's

@@ -7,6 +7,7 @@
 #include "panel/Version.h"
 #include "platform/Inifile.h"
 #include "platform/Settingsfile.h"
+#include "simunit/Simcommandset.h"
 #include "support/Simfixture.h"
 #include "support/Tempdir.h"
 
@@ -614,27 +615,46 @@ TEST_F(SimControllerTest, ConnectIdentifiesReadsSetupAndStartsPolling)
 
 TEST_F(SimControllerTest, ReadingsBackAfterTheyWereLostCheckTheUnitFirst)
 {
-    // After the readings were lost the next step identifies the unit and reads its set-up
-    // before its state; a unit that still does not answer counts as a failed read, and one the
-    // program no longer knows is asked about as at connection.
+    // After the readings were lost the next step reads what names the unit (128, product ID,
+    // version, PIN, serial number) before its state. The same unit is polled on and nothing
+    // else is read; one that names itself otherwise is read as at connection, and edits not
+    // sent on the pages that read replaces are named; a unit that still does not answer counts
+    // as a failed read, and one the program no longer knows is asked about as at connection.
     struct Case {
         const char* what;
         const char* model;   // what the unit says it is when it answers again
+        void (*change)(simunit::SimUnitData&);
+        const char* unsent;  // the pages holding edits not sent
         bool silent;         // it still does not answer
         bool answer;         // to the question about an unknown model
         bool connected, polled;
         int setupReads, readings; // of the step after the readings were lost
+        int shown;                // messages
     };
+    using D = simunit::SimUnitData;
     const Case cases[] = {
-        {"the same unit", "VANT", false, false, true, true, 1, 1},
-        {"still silent", "VANT", true, false, true, true, 0, 0},
-        {"an unknown unit, kept", "Other Match", false, true, true, false, 0, 0},
-        {"an unknown unit, refused", "Other Match", false, false, false, false, 0, 0},
+        {"the same unit", "VANT", [](D&) {}, "Setup, Tuning", false, false, true, true, 0, 1, 0},
+        {"another serial number", "VANT", [](D& d) { d.serialNumber = 654321; }, "", false, false, true, true, 1, 1, 0},
+        {"another configuration word", "VANT", [](D& d) { d.pin = 0x400; }, "", false, false, true, true, 1, 1, 0},
+        {"another version", "VANT", [](D& d) { d.versionText = "Sim 2.00"; }, "", false, false, true, true, 1, 1, 0},
+        {"another variant", "VANT", [](D& d) { d.variant = 'B'; }, "", false, false, true, true, 1, 1, 0},
+        {"another part number", "VANT", [](D& d) { d.partNumber = "VT20000"; }, "", false, false, true, true, 1, 1, 0},
+        {"changed, with edits not sent", "VANT", [](D& d) { d.pin = 0x400; }, "Setup, Tuning", false, false, true,
+         true, 1, 1, 1},
+        {"changed, with edits not sent on one page", "VANT", [](D& d) { d.serialNumber = 1; }, "Setup", false, false,
+         true, true, 1, 1, 1},
+        {"still silent", "VANT", [](D&) {}, "", true, false, true, true, 0, 0, 0},
+        {"an unknown unit, kept", "Other Match", [](D&) {}, "", false, true, true, true, 0, 1, 1},
+        {"an unknown unit, refused", "Other Match", [](D&) {}, "", false, false, false, false, 0, 0, 1},
     };
+    const auto state = simunit::InstallDeviceCommands(sim.Unit());
+    // The main window's set-up read starts with what names the unit.
+    view.unitSetup = [this] { return device.ReadUnitNames(); };
     controller.Settings().UseMaxReadErrors = false;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         sim.Unit().SetModel("VANT");
+        state->With([](D& d) { d = D{}; });
         controller.ConnectPort(sim.Path(), true);
         ASSERT_TRUE(device.IsConnected());
         ASSERT_TRUE(view.timerOn);
@@ -645,6 +665,8 @@ TEST_F(SimControllerTest, ReadingsBackAfterTheyWereLostCheckTheUnitFirst)
         ASSERT_EQ(view.readingsLostShown, 1);
 
         sim.Unit().SetModel(c.model);
+        state->With(c.change);
+        view.unsentPages = c.unsent;
         if (c.silent)
             sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
         hooks.shown.clear();
@@ -659,18 +681,56 @@ TEST_F(SimControllerTest, ReadingsBackAfterTheyWereLostCheckTheUnitFirst)
         EXPECT_EQ(view.unitSetupReads, c.setupReads);
         EXPECT_EQ(view.readingsUpdates, c.readings);
         EXPECT_EQ(view.readingsLostShown, c.silent ? 1 : 0); // still lost, or known again
-        EXPECT_EQ(hooks.shown.size(), std::string(c.model) == "VANT" ? 0u : 1u);
+        ASSERT_EQ(int(hooks.shown.size()), c.shown);
+        if (c.shown && c.setupReads) {
+            EXPECT_EQ(hooks.shown[0].kind, "warning");
+            const std::string pages = c.unsent;
+            const std::string said = "the changes not sent on the " + pages +
+                                     (pages.find(',') != std::string::npos ? " pages were" : " page was") + " replaced";
+            EXPECT_NE(hooks.shown[0].text.find(said), std::string::npos)
+                << hooks.shown[0].text;
+        }
         if (c.silent) {
             EXPECT_EQ(controller.ReadErrorCount(), 6);
         }
-        // The step after a good check reads the readings alone.
+        // The step after a good check reads the readings alone and asks nothing.
         if (c.polled && !c.silent) {
             controller.OnReadTimer();
-            EXPECT_EQ(view.unitSetupReads, 1);
+            EXPECT_EQ(view.unitSetupReads, c.setupReads);
             EXPECT_EQ(view.readingsUpdates, 2);
+            EXPECT_EQ(int(hooks.shown.size()), c.shown);
         }
         controller.Disconnect();
+        view.unsentPages.clear();
     }
+    view.unitSetup = nullptr;
+    sim.Unit().SetModel("VANT");
+}
+
+TEST_F(SimControllerTest, AnUnknownUnitKeptAtConnectionThatComesBackTheSameIsNotAskedAboutAgain)
+{
+    const auto state = simunit::InstallDeviceCommands(sim.Unit());
+    controller.Settings().UseMaxReadErrors = false;
+    sim.Unit().SetModel("Other Match");
+    hooks.answers = {true};
+    controller.ConnectPort(sim.Path(), true);
+    ASSERT_TRUE(device.IsConnected());
+    ASSERT_EQ(hooks.shown.size(), 1u);
+    EXPECT_FALSE(view.timerOn); // kept without polling until the user starts it
+    controller.ToggleReadTimer();
+    ASSERT_TRUE(view.timerOn);
+    view.readingResults = {-3, -3, -3, -3, -3};
+    for (int i = 0; i < 5; ++i)
+        controller.OnReadTimer();
+    ASSERT_EQ(view.readingsLostShown, 1);
+    view.readingsUpdates = 0;
+    controller.OnReadTimer();
+    controller.OnReadTimer();
+    EXPECT_EQ(hooks.shown.size(), 1u);
+    EXPECT_TRUE(view.timerOn);
+    EXPECT_EQ(view.readingsUpdates, 2);
+    controller.Disconnect();
+    sim.Unit().SetModel("VANT");
 }
 
 TEST_F(SimControllerTest, BlankPortNameDoesNothing)

@@ -68,13 +68,14 @@ public:
     int ReadUnitSetup() override
     {
         ++unitSetupReads;
-        return unitSetupResult;
+        return unitSetup ? unitSetup() : unitSetupResult;
     }
     int ReadAllPages() override
     {
         ++allPageReads;
         return 0;
     }
+    std::string UnsentPages() override { return unsentPages; }
     int UpdateReadings() override
     {
         ++readingsUpdates;
@@ -166,6 +167,8 @@ public:
     int unitSetupReads = 0;
     int allPageReads = 0;
     int unitSetupResult = 0;
+    std::function<int()> unitSetup; // when set, what ReadUnitSetup does and returns
+    std::string unsentPages; // what UnsentPages answers
     int readingsUpdates = 0;
     std::function<int()> readings;
     std::deque<int> readingResults;

@@ -255,6 +255,7 @@ public:
     // Where the unit pages plug their reads into the read-all.
     CPageReads& PageReads() override { return *pageReads_; }
     int ReadAllPages() override;
+    std::string UnsentPages() override;
     void SelectControlPage(bool withRatio);
     void SetupCapacitorPanel();
     void SetupTrackBars();

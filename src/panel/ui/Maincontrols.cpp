@@ -144,6 +144,8 @@ void TMainForm::CreateControls(QBoxLayout* into)
 
 int TMainForm::ReadAllPages() { return pageReads_->ReadAll(); }
 
+std::string TMainForm::UnsentPages() { return pageReads_->UnsentPages(); }
+
 // --- states -----------------------------------------------------------------------------------
 
 void TMainForm::SelectControlPage(bool withRatio)

@@ -250,6 +250,12 @@ void TStatusFrame::CommandAccepted()
     SyncErrorPanel();
 }
 
+void TStatusFrame::ReadDone(const std::string& notRead)
+{
+    state_.ReadDone(notRead);
+    SyncErrorPanel();
+}
+
 void TStatusFrame::ShowCommandResult(int result, int command)
 {
     // The auto-finding search tries ports and speeds where no unit answers by design: its

@@ -46,6 +46,9 @@ public:
     void ClearMessage();
     void ShowMessage(const std::string& text);
     void CommandAccepted();
+    // The end of a read: "Command accepted", or the first failed command since the message was
+    // cleared with what was not read (CStatusState::ReadDone).
+    void ReadDone(const std::string& notRead);
     void ShowCommandResult(int result, int command);
     void SetLogState(int state);
     void SetLogPanelVisible(bool visible);

@@ -165,8 +165,10 @@ void TCal3capForm::ReadBtnClick()
 {
     host_.ClearStatus();
     C3capSensorCal cal;
-    if (host_.Device().Read3capSensorCal(cal) != 0)
+    if (host_.Device().Read3capSensorCal(cal) != 0) {
+        host_.ReadDone(CalibrationNotRead);
         return;
+    }
     cal = Signed3capSensorCal(cal);
     const int off[Channels] = {cal.i1off, cal.i2off, cal.voff};
     const int scale[Channels] = {cal.i1scale, cal.i2scale, cal.vscale};
@@ -175,7 +177,7 @@ void TCal3capForm::ReadBtnClick()
         ScaleEdits[c]->setText(Int(scale[c]));
         RecalcMax(c);
     }
-    host_.CommandAccepted();
+    host_.ReadDone("");
 }
 
 void TCal3capForm::SendBtnClick()

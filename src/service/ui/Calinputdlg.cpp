@@ -181,14 +181,16 @@ void TCalInputForm::ReadBtnClick()
 {
     host_.ClearStatus();
     std::array<uint16_t, 8> words{};
-    if (host_.Device().ReadSensorCal(sensor_, words) != 0)
+    if (host_.Device().ReadSensorCal(sensor_, words) != 0) {
+        host_.ReadDone(CalibrationNotRead);
         return;
+    }
     const CSensorCal c = SensorCalFromWords(words);
     const int values[8] = {c.pOff, c.qOff, c.i2Off, c.rr, c.rx, c.xr, c.xx, c.pow};
     const auto e = WordEdits();
     for (int i = 0; i < 8; ++i)
         e[i]->setText(Int(values[i]));
-    host_.CommandAccepted();
+    host_.ReadDone("");
 }
 
 void TCalInputForm::SendBtnClick()

@@ -138,8 +138,7 @@ int T3capPage::Read3Cap()
 void T3capPage::Read3capBtnClick()
 {
     ClearStatus();
-    Read3Cap();
-    CommandAccepted();
+    ReadDone(Read3Cap() != 0 ? "3 Cap" : "");
 }
 
 void T3capPage::Send3capBtnClick()

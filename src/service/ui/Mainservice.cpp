@@ -168,7 +168,7 @@ void TMainServiceSide::ConfigInfoBtnClick()
     if (r != 0)
         return;
     CaretToStart(InfoPage->StatsMemo);
-    Status->CommandAccepted();
+    Status->ReadDone(""); // a CSR that did not end the report is no success either
 }
 
 void TMainServiceSide::ServLogBtnClick()

@@ -10,6 +10,7 @@
 #include "service/ui/Calinputdlg.h"
 #include "service/ui/Cap3page.h"
 #include "service/ui/Configpage.h"
+#include "service/ui/Pagecontrols.h"
 #include "service/ui/Setuppage.h"
 #include "service/ui/Trajpage.h"
 #include "service/ui/Tuningpage.h"
@@ -35,10 +36,13 @@ void TMainServiceSide::CreateUnitPages()
     Cal3capForm = new TCal3capForm(*SetupPage, host_.Window());
     // The read of all unit pages reads these pages.
     CPageReads& pageReads = host_.PageReads();
-    pageReads.Set(CPageReads::Setup, [this] { return ReadSetup(); });
-    pageReads.Set(CPageReads::Trajectories, [this] { return ReadTrajectories(); });
-    pageReads.Set(CPageReads::Tuning, [this] { return ReadTuning(); });
-    pageReads.Set(CPageReads::ThirdCap, [this] { return Read3Cap(); });
+    using pagecontrols::IsUnsent;
+    pageReads.Set(CPageReads::Setup, [this] { return ReadSetup(); }, [this] { return IsUnsent(SetupPage->SendSetupBtn); });
+    pageReads.Set(CPageReads::Trajectories, [this] { return ReadTrajectories(); },
+                  [this] { return IsUnsent(TrajPage->SendTrajBtn); });
+    pageReads.Set(CPageReads::Tuning, [this] { return ReadTuning(); }, [this] { return IsUnsent(TuningPage->SendTuningBtn); });
+    pageReads.Set(CPageReads::ThirdCap, [this] { return Read3Cap(); },
+                  [this] { return device_->Has3rdCap() && IsUnsent(_3capPage->Send3capBtn); });
     UpdateUnitPages();
 }
 

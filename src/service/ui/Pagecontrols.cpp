@@ -97,6 +97,8 @@ void MarkUnsent(QPushButton* send, bool unsent)
     send->setProperty("unsent", unsent);
 }
 
+bool IsUnsent(const QPushButton* send) { return send->property("unsent").toBool(); }
+
 
 void SetEditable(QLineEdit* edit, bool editable)
 {
@@ -120,3 +122,5 @@ CDevice& TUnitPage::Device() const { return *Host().Device(); }
 void TUnitPage::ClearStatus() { Host().ClearStatus(); }
 
 void TUnitPage::CommandAccepted() { Host().StatusFrame()->CommandAccepted(); }
+
+void TUnitPage::ReadDone(const std::string& notRead) { Host().StatusFrame()->ReadDone(notRead); }

@@ -37,6 +37,7 @@ void SetText(QLineEdit* edit, const std::string& text);
 
 // Blue caption while the page holds edits not yet sent; window text after a read.
 void MarkUnsent(QPushButton* send, bool unsent);
+bool IsUnsent(const QPushButton* send);
 // Editable: window colour; read-only: button-face colour.
 void SetEditable(QLineEdit* edit, bool editable);
 
@@ -51,6 +52,8 @@ public:
     CDevice& Device() const;
     void ClearStatus();
     void CommandAccepted();
+    // The end of the page's read: "Command accepted", or the failure with what was not read.
+    void ReadDone(const std::string& notRead);
 
 protected:
     TMainServiceSide& Side() const { return side_; }

@@ -288,6 +288,7 @@ int TSetupPage::ReadSetup()
     CDevice& dev = Device();
     CSetupData data;
     const int r = ReadSetupData(dev, data);
+    notRead_ = SetupNotRead(data, dev.Has3rdCap(), dev.HasOutputSensor());
     // What was read before a failure shows, so that a send never writes the old value back.
     filling_ = true;
     ShowTexts(ReadSetupTexts(data, Texts()));
@@ -315,7 +316,7 @@ void TSetupPage::ReadSetupBtnClick()
     ClearStatus();
     ReadSetup();
     Side().FillSectorList();
-    CommandAccepted();
+    ReadDone(notRead_);
 }
 
 void TSetupPage::SendSetupBtnClick()
@@ -331,7 +332,7 @@ void TSetupPage::SendSetupBtnClick()
         return;
     ReadSetup();
     Host().ValidatePanes();
-    CommandAccepted();
+    ReadDone(notRead_);
 }
 
 void TSetupPage::PotTrackBarChange()

@@ -79,6 +79,7 @@ public:
     CDevice& Device() const override { return TUnitPage::Device(); }
     void ClearStatus() override { TUnitPage::ClearStatus(); }
     void CommandAccepted() override { TUnitPage::CommandAccepted(); }
+    void ReadDone(const std::string& notRead) override { TUnitPage::ReadDone(notRead); }
     // A calibration dialog closed: its openers are enabled again.
     void CalibrationClosed() override { EnableCalibrateButtons(); }
 
@@ -104,4 +105,5 @@ private:
     std::vector<QWidget*> outputSensorWidgets_;
     std::unique_ptr<TDelayForm> ownDelay_;
     bool filling_ = false;
+    std::string notRead_; // what the last read did not get (SetupNotRead)
 };

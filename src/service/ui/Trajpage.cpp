@@ -165,8 +165,7 @@ int TTrajPage::ReadTrajectories()
 void TTrajPage::ReadTrajBtnClick()
 {
     ClearStatus();
-    ReadTrajectories();
-    CommandAccepted();
+    ReadDone(ReadTrajectories() != 0 ? "Trajectories" : "");
 }
 
 void TTrajPage::SendTrajBtnClick()

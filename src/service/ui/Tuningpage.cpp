@@ -158,8 +158,7 @@ int TTuningPage::ReadTuning()
 void TTuningPage::ReadTuningBtnClick()
 {
     ClearStatus();
-    ReadTuning();
-    CommandAccepted();
+    ReadDone(ReadTuning() != 0 ? "Tuning" : "");
 }
 
 void TTuningPage::SendTuningBtnClick()

@@ -119,6 +119,25 @@ TEST(MainScreens, UnderAWindowManagerOn1280x1024TheToolWindowsKeepClearInTheirFr
     PassOnX(1280, 1024, testsupport::VirtualDisplay::Manager::Openbox);
 }
 
+TEST(MainScreens, UnderAWindowManagerOn800x600TheTrafficLogOpenedByHandKeepsClearOfTheBars)
+{
+    testsupport::VirtualDisplay x(800, 600, testsupport::VirtualDisplay::Manager::Openbox);
+    if (!x.Missing().empty())
+        GTEST_SKIP() << x.Missing() << ": the window is not tried on X";
+    ASSERT_FALSE(x.Display().empty()) << x.Error();
+    ScreenChild child(800, 600, "", "TheTrafficLogOpenedByHandKeepsClearOfTheBars", x.Display());
+    std::string why;
+    const ScreenChild::Outcome outcome = child.Wait(&why);
+    EXPECT_NE(outcome, ScreenChild::Outcome::Failed);
+    if (outcome == ScreenChild::Outcome::Skipped && !HasFailure())
+        GTEST_SKIP() << why;
+}
+
+TEST(MainScreens, On800x600TheTrafficLogOpenedByHandKeepsClearOfTheBars)
+{
+    EXPECT_TRUE(PassOnScreen(800, 600, "", "TheTrafficLogOpenedByHandKeepsClearOfTheBars"));
+}
+
 TEST(MainScreens, UnderAWindowManagerThatFramesToolWindowsUnlikeTheMainWindowTheyKeepClear)
 {
     // The main window without a frame, the tool windows with title bars: a tool window's place
@@ -362,6 +381,22 @@ TEST(MainOnScreen, TheWindowsTheSettingsOpenAtTheStartKeepClearAndCascadeFromThe
     const QRect toolBar = testsupport::MainBars(w.form).at(1);
     EXPECT_EQ(testsupport::ShownWindow(&w.smith).Frame.top(), toolBar.bottom() + 1 + toolplaces::Gap)
         << testsupport::Text(testsupport::ShownWindow(&w.smith).Frame);
+}
+
+TEST(MainOnScreen, TheTrafficLogOpenedByHandKeepsClearOfTheBars)
+{
+    if (!std::getenv(ScreenVar))
+        GTEST_SKIP() << "runs in a child of its own on a screen of the size asked for";
+    StoreMainPlace();
+    testsupport::MainWithToolWindows w;
+    if (!w.Show())
+        return;
+    testsupport::OpenFromMenu(w.form.OstraBuslogMenuItem, w.log);
+    if (!testsupport::GoesOn())
+        return;
+    testsupport::ExpectToolWindowsClear(w.form, {w.log}, {false});
+    ExpectStatusBarWhole(w.form);
+    std::remove(platform::SettingsFile::PathForKey(KeyPath).c_str());
 }
 
 // A main window shown on the child's screen with a simulated unit beside it, which the

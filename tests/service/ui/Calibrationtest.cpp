@@ -182,5 +182,42 @@ TEST_F(Calibration, CurrentSensorsWorkedExamplesEqualPointsAndSend)
     EXPECT_TRUE(s.CalInputBtn->isEnabled());
 }
 
+TEST_F(Calibration, AReadThatFailsNamesTheCommandAndThatTheCalibrationWasNotRead)
+{
+    // The dialog's Read with the unit silent for its one request: the status names the command
+    // and that the calibration was not read; the fields keep what they showed.
+    struct Case {
+        const char* what;
+        uint32_t pin;
+        int command;
+    };
+    const Case cases[] = {{"input sensor", 0x1, 155}, {"current sensors", 0x400, 165}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        recorder.reset();
+        Connect(c.pin);
+        const bool third = c.pin == 0x400;
+        if (third)
+            side->SetupPage->CalOutputBtn->click();
+        else
+            side->SetupPage->CalInputBtn->click();
+        QDialog* dlg = third ? static_cast<QDialog*>(side->Cal3capForm) : side->CalInputForm;
+        QPushButton* read = third ? side->Cal3capForm->ReadBtn : side->CalInputForm->ReadBtn;
+        QLineEdit* field = third ? side->Cal3capForm->OffEdits[0] : side->CalInputForm->OffpEdit;
+        ASSERT_TRUE(dlg->isVisible());
+        EXPECT_EQ(StatusText(), "Command accepted");
+        Type(field, "4321");
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, 1);
+        read->click();
+        const std::string status = StatusText();
+        EXPECT_EQ(status.rfind("Cmd " + std::to_string(c.command) + ": ", 0), 0u) << status;
+        const std::string suffix = ". Not read: Calibration";
+        EXPECT_TRUE(status.size() >= suffix.size() && status.compare(status.size() - suffix.size(), suffix.size(), suffix) == 0) << status;
+        EXPECT_EQ(field->text(), "4321");
+        dlg->close();
+        form->Controller()->Disconnect();
+    }
+}
+
 } // namespace
 } // namespace unitpagestest

@@ -89,6 +89,20 @@ protected:
         recorder = std::make_unique<simunit::SimRecorder>(sim.Unit());
     }
     Cmds Sent() const { return recorder->CommandsWithoutAccess(); }
+    // From now on the unit leaves the one request after the nth answer to a command unanswered
+    // (or answers it with the fault given). The watcher takes the recorder's place until
+    // cleared with sim.Unit().SetWatcher({}).
+    void FaultAfterAnswer(int command, int nth,
+                          simunit::SimSerialServer::Fault fault = simunit::SimSerialServer::Fault::Stall)
+    {
+        recorder.reset();
+        auto seen = std::make_shared<int>(0);
+        sim.Unit().SetWatcher([this, command, nth, fault, seen](int c, const std::vector<uint8_t>&) -> uint8_t {
+            if (c == command && ++*seen == nth)
+                sim.Server().SetFault(fault, 1); // the next request
+            return 0;
+        });
+    }
     std::string StatusText() const { return form->Status->State().ErrorText(); }
     // The messages of a kind shown since the last clear.
     std::vector<ShownMessage> Shown(const std::string& kind) const

@@ -4,6 +4,8 @@
 
 #include "Unitpagesfixture.h"
 
+#include "device/Unitconst.h"
+#include "panel/Statusstate.h"
 #include "service/ui/Cap3page.h"
 #include "service/ui/Setuppage.h"
 #include "service/ui/Trajpage.h"
@@ -20,11 +22,17 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 namespace unitpagestest {
 namespace {
 
 const Cmds SetupRead{130, 198, 132, 169, 231, 159, 166, 158, 158, 162, 162, 162, 162};
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 class UnitPages : public UnitPagesFixture {};
 
@@ -153,7 +161,6 @@ TEST_F(UnitPages, SetupReadThatFailsPartWayShowsWhatItReadBeforeTheFailure)
     Connect();
     TSetupPage& s = *side->SetupPage;
     form->PageControl->setCurrentWidget(&s);
-    recorder.reset(); // the watcher below takes the recorder's place
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Unit([](SimUnitData& d) {
@@ -175,12 +182,7 @@ TEST_F(UnitPages, SetupReadThatFailsPartWayShowsWhatItReadBeforeTheFailure)
             d.sensorPoff[0] = 33;
             d.pots = {0, 0, 41, 42, 43, 44, 0, 0};
         });
-        int seen = 0;
-        sim.Unit().SetWatcher([&, c](int command, const std::vector<uint8_t>&) -> uint8_t {
-            if (command == c.before && ++seen == c.nth)
-                sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, 1); // the next request
-            return 0;
-        });
+        FaultAfterAnswer(c.before, c.nth);
         s.ReadSetupBtn->click();
         sim.Unit().SetWatcher({});
 
@@ -196,6 +198,160 @@ TEST_F(UnitPages, SetupReadThatFailsPartWayShowsWhatItReadBeforeTheFailure)
         }
         // Showing what was read is no edit of the user's.
         EXPECT_FALSE(Blue(s.SendSetupBtn));
+    }
+}
+
+TEST_F(UnitPages, ASetupReadThatFailsKeepsWhatItDidNotReadAndSaysSo)
+{
+    // The fields hold what the user typed, unlike anything the unit or the page's defaults
+    // hold; the unit falls silent after the nth answer of a command. The fields the read did not
+    // get keep what was typed, and the status names the failed command and what was not read,
+    // though the service log's reads after it succeed.
+    struct Case {
+        const char* what;
+        uint32_t pin;
+        int before; // the command after whose nth answer the unit falls silent
+        int nth;
+        int failed; // the command that goes unanswered
+        const char* notRead;
+        bool serialKept;
+        const char* thirdTotal; // the third capacitor's steps: typed, the unit's, or the device's own
+        const char* thirdOffset;
+        int potsRead;
+    };
+    const Case cases[] = {
+        {"before the serial number", 0x1, 169, 1, 231, "S/N, Total steps/Offset, C max/min, Input sensor, Pot 2-5", true,
+         "1777", "17", 0},
+        {"part-way through the potentiometers", 0x1, 162, 2, 162, "Pot 4-5", false, "2100", "0", 2},
+        {"at the third capacitor's steps", 0x400, 166, 1, 165, "3rd cap, Input sensor, Output sensor, Pot 2-5", false,
+         "1777", "17", 0},
+        {"at the third capacitor's range", 0x400, 165, 1, 165, "3rd cap, Input sensor, Output sensor, Pot 2-5", false,
+         "2444", "4", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Connect(c.pin);
+        TSetupPage& s = *side->SetupPage;
+        form->PageControl->setCurrentWidget(&s);
+        s.SetupPageControl->setCurrentWidget(s.SetupTab);
+        Type(s.SNEdit, "4321");
+        s.SetupPageControl->setCurrentWidget(s.CapsTab);
+        Type(s.TotalEdits[2], "1777");
+        Type(s.OffsetEdits[2], "17");
+        s.SetupPageControl->setCurrentWidget(s.PotTab);
+        for (int i = 0; i < CSetupData::Pots; ++i)
+            Type(s.PotEdits[i], QString::number(77 + i));
+        Unit([](SimUnitData& d) {
+            d.serialNumber = 246810;
+            d.caps[2].totalSteps = 2444;
+            d.caps[2].stepOffset = 4;
+            d.pots = {0, 0, 41, 42, 43, 44, 0, 0};
+        });
+        FaultAfterAnswer(c.before, c.nth);
+        s.ReadSetupBtn->click();
+        sim.Unit().SetWatcher({});
+
+        EXPECT_EQ(s.SNEdit->text(), c.serialKept ? "4321" : "246810");
+        EXPECT_EQ(s.TotalEdits[2]->text(), c.thirdTotal);
+        EXPECT_EQ(s.OffsetEdits[2]->text(), c.thirdOffset);
+        for (int i = 0; i < CSetupData::Pots; ++i)
+            EXPECT_EQ(s.PotEdits[i]->text().toInt(), i < c.potsRead ? 41 + i : 77 + i) << i;
+        const std::string status = StatusText();
+        const std::string prefix = "Cmd " + std::to_string(c.failed) + ": ";
+        EXPECT_EQ(status.substr(0, prefix.size()), prefix) << status;
+        EXPECT_TRUE(EndsWith(status, std::string(". Not read: ") + c.notRead)) << status;
+        form->Controller()->Disconnect();
+    }
+}
+
+TEST_F(UnitPages, ASetupReadThatFailsNamesTheCommandThatFailedWhateverSucceedsAfterIt)
+{
+    // The status names the first command that failed and what was not read, never "Command
+    // accepted", though the service log's eleven reads after it succeed (or fail otherwise).
+    struct Case {
+        const char* what;
+        simunit::SimSerialServer::Fault fault; // of the one request after `before`
+        int before;
+        bool otherIndex; // 162 answered for another potentiometer
+        int failed;
+        const char* notRead;
+    };
+    const Case cases[] = {
+        {"one 166 dropped, the commands after it answered", simunit::SimSerialServer::Fault::Stall, 159, false, 166,
+         "C max/min, Input sensor, Pot 2-5"},
+        {"162 answered for another potentiometer", simunit::SimSerialServer::Fault::None, 0, true, 162, "Pot 2-5"},
+        {"166 answered 4 s late", simunit::SimSerialServer::Fault::LateReply, 159, false, 166,
+         "C max/min, Input sensor, Pot 2-5"},
+    };
+    Connect();
+    TSetupPage& s = *side->SetupPage;
+    form->PageControl->setCurrentWidget(&s);
+    sim.Server().SetLateReplyMs(4000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FaultAfterAnswer(c.before, 1, c.fault);
+        bool answered = false;
+        if (c.otherIndex) {
+            sim.Unit().Register(unitcmd::ReadPot, [&](const std::vector<uint8_t>& data, std::vector<uint8_t>& reply) {
+                const uint8_t pot = data.empty() ? 0 : data[0];
+                const uint8_t value = state->With([pot](SimUnitData& d) { return d.pots[pot % 8]; });
+                reply = {uint8_t(answered ? pot : pot + 1), value};
+                answered = true;
+                return true;
+            });
+        }
+        s.ReadSetupBtn->click();
+        sim.Unit().SetWatcher({});
+        const std::string status = StatusText();
+        EXPECT_EQ(status.rfind("Cmd " + std::to_string(c.failed) + ": ", 0), 0u) << status;
+        EXPECT_TRUE(EndsWith(status, std::string(". Not read: ") + c.notRead)) << status;
+        if (c.otherIndex)
+            state = simunit::InstallDeviceCommands(sim.Unit()); // 162 as the unit answers it
+    }
+}
+
+TEST_F(UnitPages, TheOtherPagesReadsThatFailSaySo)
+{
+    // Trajectories, Tuning and 3 Cap: a read that goes through says "Command accepted"; one in
+    // which a command fails names it, and the page when it was not read. The Tuning page shows
+    // what it read though its target's read failed: that failure is named all the same.
+    struct Case {
+        const char* page;
+        int before; // the unit falls silent for the one request after this command (0: the first)
+        int failed;
+        const char* text; // after "Cmd <failed>: <link error>"
+    };
+    // (A command's request right after one of the same command that went unanswered may fail
+    // as well, the link not telling whose reply comes: the cases change pages in between.)
+    const Case cases[] = {
+        {"Trajectories", 0, 160, ". Not read: Trajectories"},
+        {"Tuning", 152, 141, ""},
+        {"3 Cap", 0, 165, ". Not read: 3 Cap"},
+        {"Tuning", 0, 152, ". Not read: Tuning"},
+    };
+    Connect(0x400);
+    const auto button = [this](const std::string& page) -> QPushButton* {
+        if (page == "Trajectories")
+            return side->TrajPage->ReadTrajBtn;
+        if (page == "Tuning")
+            return side->TuningPage->ReadTuningBtn;
+        return side->_3capPage->Read3capBtn;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.page) + " " + std::to_string(c.failed));
+        button(c.page)->click();
+        EXPECT_EQ(StatusText(), CStatusState::AcceptedText);
+        FaultAfterAnswer(c.before, 1);
+        if (c.before == 0)
+            sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, 1);
+        button(c.page)->click();
+        sim.Unit().SetWatcher({});
+        const std::string status = StatusText();
+        const std::string prefix = "Cmd " + std::to_string(c.failed) + ": ";
+        ASSERT_EQ(status.rfind(prefix, 0), 0u) << status;
+        const std::string text = c.text;
+        EXPECT_TRUE(EndsWith(status, text)) << status;
+        EXPECT_EQ(status.find("Not read") == std::string::npos, text.empty()) << status;
     }
 }
 
@@ -438,6 +594,167 @@ TEST_F(UnitPages, ThirdCapacitorPageDefaultsAndRoundTrip)
     recorder->Clear();
     p.Send3capBtn->click();
     EXPECT_TRUE(Sent().empty());
+}
+
+// --- a unit that comes back after its readings were lost ---------------------------------------
+
+// What names the unit, as the read step after lost readings asks it: model, product ID (part
+// number, variant), version, PIN, serial number.
+const Cmds UnitNames{128, 130, 198, 132, 169, 231};
+// What only a read of the unit pages (or the motor wait before it) sends.
+const std::vector<int> PageReadCommands{135, 159, 166, 158, 162, 160, 170, 154, 152, 141, 165};
+
+bool SendsAnyOf(const Cmds& sent, const std::vector<int>& commands)
+{
+    return std::any_of(sent.begin(), sent.end(),
+                       [&](int c) { return std::find(commands.begin(), commands.end(), c) != commands.end(); });
+}
+
+class UnitComesBack : public UnitPagesFixture {
+protected:
+    // Connected and polled, the Setup and Tuning pages edited and not sent; then the unit falls
+    // silent until its readings are lost (with "Stop after" ticked, until the read timer
+    // stops with its warning).
+    void EditThenLoseTheUnit(bool stopAfter)
+    {
+        recorder.reset(); // the one Connect installs watches the unit
+        Connect();
+        form->Controller()->Settings().UseMaxReadErrors = stopAfter;
+        form->Controller()->Settings().MaxReadErrors = 5;
+        TSetupPage& s = *side->SetupPage;
+        s.ReadSetupBtn->click();
+        side->TuningPage->ReadTuningBtn->click();
+        form->ReadTimerBtn->click();
+        ASSERT_TRUE(form->ReadTimer->isActive());
+        form->ReadTimerTimer();
+        ASSERT_FALSE(form->ReadingsLost());
+        Type(s.InPoffEdit, "77");
+        Type(s.TotalEdits[0], "1999");
+        Type(side->TuningPage->StopEdit, "1.7");
+        ASSERT_TRUE(Blue(s.SendSetupBtn));
+        ASSERT_TRUE(Blue(side->TuningPage->SendTuningBtn));
+
+        hooks.shown.clear();
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::Stall, -1);
+        for (int i = 0; i < 5; ++i)
+            form->ReadTimerTimer();
+        sim.Server().SetFault(simunit::SimSerialServer::Fault::None, 0);
+        ASSERT_TRUE(form->ReadingsLost());
+        ASSERT_EQ(form->ReadTimer->isActive(), !stopAfter);
+        if (stopAfter) {
+            ASSERT_EQ(Shown("warning").size(), 1u);
+            EXPECT_NE(Shown("warning")[0].text.find("Read timer is stopped after\n5 communication errors"),
+                      std::string::npos);
+        }
+        hooks.shown.clear();
+        recorder->Clear();
+    }
+    // The unit answers again: with "Stop after" ticked the user starts the read timer, else
+    // the running timer's next tick finds it.
+    void ComesBack(bool stopAfter)
+    {
+        if (stopAfter) {
+            form->ReadTimerBtn->click();
+            ASSERT_TRUE(form->ReadTimer->isActive());
+        }
+        form->ReadTimerTimer();
+    }
+};
+
+TEST_F(UnitComesBack, TheSameUnitIsAskedOnlyWhatNamesItAndThePagesKeepWhatWasTyped)
+{
+    for (bool stopAfter : {true, false}) {
+        SCOPED_TRACE(stopAfter ? "Stop after ticked, the timer started again by hand" : "Stop after unticked");
+        EditThenLoseTheUnit(stopAfter);
+        if (HasFatalFailure())
+            return;
+        ComesBack(stopAfter);
+        const Cmds sent = Sent();
+        ASSERT_GE(sent.size(), UnitNames.size());
+        EXPECT_EQ(Cmds(sent.begin(), sent.begin() + std::ptrdiff_t(UnitNames.size())), UnitNames);
+        EXPECT_FALSE(SendsAnyOf(sent, PageReadCommands)) << testing::PrintToString(sent);
+        EXPECT_FALSE(form->ReadingsLost());
+        EXPECT_TRUE(form->ReadTimer->isActive());
+        TSetupPage& s = *side->SetupPage;
+        EXPECT_EQ(s.InPoffEdit->text(), "77");
+        EXPECT_EQ(s.TotalEdits[0]->text(), "1999");
+        EXPECT_EQ(side->TuningPage->StopEdit->text(), "1.7");
+        EXPECT_TRUE(Blue(s.SendSetupBtn));
+        EXPECT_TRUE(Blue(side->TuningPage->SendTuningBtn));
+        EXPECT_TRUE(hooks.shown.empty());
+
+        // Polling goes on with the readings alone.
+        recorder->Clear();
+        form->ReadTimerTimer();
+        EXPECT_FALSE(SendsAnyOf(Sent(), {128, 130, 231})) << testing::PrintToString(Sent());
+        form->Controller()->Disconnect();
+    }
+}
+
+TEST_F(UnitComesBack, AChangedUnitIsReadAsAtConnectionAndTheEditsItReplacesAreNamed)
+{
+    for (bool stopAfter : {true, false}) {
+        SCOPED_TRACE(stopAfter ? "Stop after ticked, the timer started again by hand" : "Stop after unticked");
+        Unit([](SimUnitData& d) {
+            d.serialNumber = 123456;
+            d.sensorPoff[0] = 10;
+        });
+        EditThenLoseTheUnit(stopAfter);
+        if (HasFatalFailure())
+            return;
+        Unit([](SimUnitData& d) {
+            d.serialNumber = 765432; // another unit on the port
+            d.sensorPoff[0] = 44;
+        });
+        ComesBack(stopAfter);
+        const Cmds sent = Sent();
+        ASSERT_GE(sent.size(), UnitNames.size());
+        EXPECT_EQ(Cmds(sent.begin(), sent.begin() + std::ptrdiff_t(UnitNames.size())), UnitNames);
+        EXPECT_TRUE(SendsAnyOf(sent, {159, 166, 162, 152})) << testing::PrintToString(sent);
+        EXPECT_FALSE(form->ReadingsLost());
+        TSetupPage& s = *side->SetupPage;
+        EXPECT_EQ(s.SNEdit->text(), "765432");
+        EXPECT_EQ(s.InPoffEdit->text(), "44");
+        EXPECT_FALSE(Blue(s.SendSetupBtn));
+        EXPECT_FALSE(Blue(side->TuningPage->SendTuningBtn));
+        ASSERT_EQ(Shown("warning").size(), 1u);
+        EXPECT_NE(Shown("warning")[0].text.find("the changes not sent on the Setup, Tuning pages were replaced"),
+                  std::string::npos)
+            << Shown("warning")[0].text;
+        form->Controller()->Disconnect();
+    }
+}
+
+TEST_F(UnitComesBack, AnUnknownUnitKeptAfterItCameBackIsPolledWithoutAskingAgain)
+{
+    for (bool stopAfter : {true, false}) {
+        SCOPED_TRACE(stopAfter ? "Stop after ticked, the timer started again by hand" : "Stop after unticked");
+        EditThenLoseTheUnit(stopAfter);
+        if (HasFatalFailure())
+            return;
+        sim.Unit().SetModel("Other Match");
+        hooks.answers = {true};
+        ComesBack(stopAfter);
+        ASSERT_EQ(Shown("question").size(), 1u);
+        EXPECT_EQ(Shown("question")[0].text.substr(Shown("question")[0].text.find("Unit type")),
+                  "Unit type 'Other Match' is not supported by Orrery\nConnect anyway ?");
+        EXPECT_TRUE(form->Device()->IsConnected());
+        EXPECT_TRUE(form->ReadTimer->isActive());
+        // Read polls: no question again, the readings and no identification.
+        for (int press = 0; press < 2; ++press) {
+            recorder->Clear();
+            form->ReadTimerTimer();
+            EXPECT_EQ(Shown("question").size(), 1u);
+            EXPECT_FALSE(Sent().empty());
+            EXPECT_FALSE(SendsAnyOf(Sent(), {128})) << testing::PrintToString(Sent());
+            form->ReadTimerBtn->click(); // off, then on again
+            form->ReadTimerBtn->click();
+            EXPECT_TRUE(form->ReadTimer->isActive());
+        }
+        EXPECT_FALSE(form->ReadingsLost());
+        form->Controller()->Disconnect();
+        sim.Unit().SetModel(simunit::SimUnit::DefaultModel);
+    }
 }
 
 } // namespace
