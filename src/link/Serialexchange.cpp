@@ -60,7 +60,7 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
     key_.selector = request.length > 0 ? request.data[0] : 0;
     account_.SetTimes(times_);
     account_.Expire(line_.Now());
-    end_ = line_.Now();
+    end_ = outer_ = stage_ = line_.Now();
     Settle();
     uint8_t frame[serialframe::MaxFrameSize];
     const int size = serialframe::EncodeFrame(request.address, request.command, request.data, request.length, frame);
@@ -72,9 +72,10 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
         return 0;
     }
     sent_ = line_.Now();
-    account_.Written(key_, sent_, line_.LastByteTime());
+    account_.Written(key_, sent_);
     waiting_ = true;
-    end_ = sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + HeadSize);
+    outer_ = sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + HeadSize);
+    AckStage(sent_);
     const int r = Wait(reply, replyLength);
     waiting_ = false;
     if (r == 0) {
@@ -88,6 +89,32 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
         Drain();
     }
     return r;
+}
+
+void CSerialExchange::SetStageEnd(Clock::time_point stageEnd)
+{
+    stage_ = stageEnd;
+    end_ = std::min(outer_, stage_);
+}
+
+void CSerialExchange::AckStage(Clock::time_point from)
+{
+    seen_.ack = false;
+    seen_.stray = false;
+    SetStageEnd(from + times_.timeout + times_.Line(1));
+}
+
+void CSerialExchange::HeadStage(Clock::time_point from)
+{
+    seen_.ack = true;
+    seen_.stray = false;
+    SetStageEnd(from + times_.timeout + times_.Line(HeadSize));
+}
+
+int CSerialExchange::TimedOut() const
+{
+    // A stray byte where the ACK belongs, and no ACK after it: the unit's ACK came garbled.
+    return seen_.stray ? linkerr::BadAck : linkerr::Timeout;
 }
 
 void CSerialExchange::PassOver(const SFrame& frame) const
@@ -130,15 +157,20 @@ int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
     while (line_.Now() <= end_) {
         switch (Next(end_, frame)) {
         case Event::Ack:
-            seen_.ack = true;
             account_.Ack(line_.Now());
+            HeadStage(line_.Now());
             continue;
         case Event::Nak:
             if (account_.Nak(line_.Now()))
                 return linkerr::NakReceived;
+            AckStage(line_.Now()); // an earlier request's answer ended here
             continue;
         case Event::Nul: seen_.noise = true; continue;
-        case Event::Timeout: return linkerr::Timeout;
+        case Event::Stray:
+            seen_.noise = true;
+            seen_.stray = true;
+            continue;
+        case Event::Timeout: return TimedOut();
         case Event::ReadFailed: return linkerr::ReadFailed;
         case Event::WriteFailed: return linkerr::WriteFailed;
         case Event::BadFrame:
@@ -153,9 +185,11 @@ int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
             replyLength = frame.length;
             return 0;
         }
+        if (take == CSerialAccount::Take::Earlier || take == CSerialAccount::Take::Copy)
+            AckStage(line_.Now()); // an earlier request's answer, or its copy, ended here
         PassOver(frame);
     }
-    return linkerr::Timeout;
+    return TimedOut();
 }
 
 bool CSerialExchange::FrameFollows(uint8_t first)
@@ -166,7 +200,7 @@ bool CSerialExchange::FrameFollows(uint8_t first)
     auto deadline = line_.Now() + times_.Line(NakFrameSize - 1);
     if (waiting_) {
         const auto asReply = sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + NakFrameSize);
-        deadline = std::min(deadline, account_.ReplyDue() ? std::max(end_, asReply) : end_);
+        deadline = std::min(deadline, account_.ReplyDue() ? std::max(outer_, asReply) : end_);
     }
     int n = line_.PeekUntil(rest, NakFrameSize - 1, deadline);
     if (n < NakFrameSize - 1 || (first ^ serialframe::Checksum(rest, n)) != 0)
@@ -181,6 +215,25 @@ bool CSerialExchange::FrameFollows(uint8_t first)
     if (size > n)
         n = line_.PeekUntil(rest, size, std::min(line_.Now() + times_.Line(size), std::max(end_, line_.Now())));
     return n < 0 || n < size || serialframe::Checksum(rest, size) != 0;
+}
+
+bool CSerialExchange::StrayByte(uint8_t first)
+{
+    // Each byte of a frame comes within a byte's line time of the one before; one that does not
+    // come by the stage's end is not known to be missing.
+    uint8_t bytes[serialframe::MaxFrameSize];
+    bytes[0] = first;
+    int known = 1;
+    for (int size = SizeOf(bytes, known); known < size; size = SizeOf(bytes, known)) {
+        const auto byRate = line_.Now() + times_.Line(1);
+        const int n = line_.PeekUntil(bytes + 1, known, std::min(byRate, end_));
+        if (n < 0)
+            return false;
+        if (n < known)
+            return byRate <= end_;
+        known = n + 1;
+    }
+    return serialframe::Checksum(bytes, known) != 0;
 }
 
 CSerialExchange::Event CSerialExchange::Next(Clock::time_point deadline, SFrame& frame)
@@ -216,6 +269,8 @@ CSerialExchange::Event CSerialExchange::Next(Clock::time_point deadline, SFrame&
         return Event::Nak;
     if ((first >> 3) == serialframe::BroadcastAddress)
         return Event::Nul;
+    if (waiting_ && !account_.ReplyDue() && (first >> 3) != key_.address && StrayByte(first))
+        return Event::Stray;
     frame.bytes[0] = first;
     frame.size = 1;
     return FinishFrame(deadline, frame);
@@ -227,10 +282,13 @@ CSerialExchange::Event CSerialExchange::FinishFrame(Clock::time_point deadline, 
     bool sized = false;
     for (int size = SizeOf(frame.bytes, frame.size); frame.size < size; size = SizeOf(frame.bytes, frame.size)) {
         if (!sized && SizeKnown(frame.bytes, frame.size)) {
-            // A frame that may be the request's reply gets its own line time from the write.
+            // A frame that may be the request's reply, where a reply is due, gets the rest of its
+            // bytes at the line's rate, within its own line time from the write.
             sized = true;
-            if (waiting_ && CouldAnswer(key_, static_cast<uint8_t>(frame.bytes[0] >> 3), frame.bytes[1], nullptr, 0)) {
-                end_ = std::max(end_, sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + size));
+            if (waiting_ && account_.ReplyDue()
+                && CouldAnswer(key_, static_cast<uint8_t>(frame.bytes[0] >> 3), frame.bytes[1], nullptr, 0)) {
+                outer_ = std::max(outer_, sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + size));
+                SetStageEnd(std::max(stage_, line_.Now() + times_.Line(size - frame.size)));
                 until = std::max(until, end_);
             }
         }
