@@ -101,6 +101,12 @@ bool CSerialAccount::Nak(Clock::time_point now)
     return refused;
 }
 
+bool CSerialAccount::MayOwn(uint8_t address, uint8_t command) const
+{
+    return std::any_of(open_.begin(), open_.end(),
+                       [&](const SOpen& o) { return CouldAnswer(o.key, address, command, nullptr, 0); });
+}
+
 void CSerialAccount::Garbled(Clock::time_point now)
 {
     if (owners_ == 0)

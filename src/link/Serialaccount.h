@@ -9,9 +9,9 @@
 //     lose the reply after its ACK. Nothing it sends answers a request it has not heard yet.
 //  U2 In time, the ACK comes within T of the moment it could answer (the request's write, or
 //     the end of its answer to the request before, a copy of its reply included, whichever is
-//     later), the reply frame within T of the ACK, and the frame's bytes at the line's rate: a
-//     frame whose bytes stop for FrameGapMs (or T/2, where shorter) is cut off, and read as
-//     broken (U5).
+//     later), the reply frame within T of the ACK, and the frame's bytes at the line's rate or
+//     slower, each within T of the one before: a frame still coming holds the unit at work. A
+//     frame whose bytes stop for T is cut off, and read as broken (U5).
 //  U3 Busy, it may take a request late: its whole answer (ACK and reply, or NAK) ends within
 //     LateTimeouts (five) T and the reply's line time of the request's write. Requests that
 //     reach it while it is still answering are answered in time behind it (U2), or dropped.
@@ -30,7 +30,7 @@
 //  P2 Each stage of a request's wait ends at its own time-out, counted from the moment the
 //     unit could begin it: the ACK (or NAK) within T and an ACK's line time of the write, or of
 //     the end of the last answer (or copy of a reply) the wait saw the unit give to an earlier
-//     request; the reply's head within T of its ACK; the rest at the line's rate. NUL bytes,
+//     request; the reply's head within T of its ACK; the rest as it comes (U2). NUL bytes,
 //     noise and frames of other units or commands move no stage's end. A request whose answer
 //     comes so, within P3's bound, is answered, unless a garbled byte came in its wait or P4
 //     lets it fail. A byte on its own where its ACK belongs (a garbled ACK), with no ACK after
@@ -47,8 +47,7 @@
 //     may fail, and each one after it only while its answer comes at least T/2 sooner after its
 //     write than the one before's did (R6): at most four after one fault.
 // What the link cannot tell apart, outside the model: a unit that sends a whole answer (ACK and
-// reply) twice, with one command throughout, gives the next request the copy; a reply whose bytes
-// dribble slower than the line's rate is cut off and fails its request.
+// reply) twice, with one command throughout, gives the next request the copy.
 //
 // The account's rules, each from the model:
 //  R1 (U1) An ACK belongs to one of the requests still open; the first frame that fits one of
@@ -143,6 +142,8 @@ public:
     // True when the NAK refused the request in hand.
     bool Nak(Clock::time_point now);
     Take Frame(uint8_t address, uint8_t command, const uint8_t* data, int length, int size, Clock::time_point now);
+    // Whether a frame of this address and command may be an open request's reply.
+    bool MayOwn(uint8_t address, uint8_t command) const;
     // A frame came broken: the reply that was due (R7), or where none was due, noise.
     void Garbled(Clock::time_point now);
 

@@ -244,7 +244,7 @@ CSerialExchange::Event CSerialExchange::Next(Clock::time_point deadline, SFrame&
     const std::vector<uint8_t> carried = account_.TakePartial(last);
     if (!carried.empty()) {
         uint8_t next = 0;
-        const int n = line_.PeekUntil(&next, 1, std::max(line_.Now(), last + Ms(FrameGapMs)));
+        const int n = line_.PeekUntil(&next, 1, std::max(line_.Now(), last + FrameGap()));
         if (n < 0)
             return Event::ReadFailed;
         if (n == 1) {
@@ -278,26 +278,26 @@ CSerialExchange::Event CSerialExchange::Next(Clock::time_point deadline, SFrame&
 
 CSerialExchange::Event CSerialExchange::FinishFrame(Clock::time_point deadline, SFrame& frame)
 {
-    auto until = deadline;
+    // Where a reply is due, a frame that may be an open request's reply holds the unit at work
+    // while its bytes keep coming, each within FrameGap() of the one before, up to the wait's
+    // hard end; one that may be the request's own moves that end to its own line time.
+    bool held = false;
     bool sized = false;
     for (int size = SizeOf(frame.bytes, frame.size); frame.size < size; size = SizeOf(frame.bytes, frame.size)) {
         if (!sized && SizeKnown(frame.bytes, frame.size)) {
-            // A frame that may be the request's reply, where a reply is due, gets the rest of its
-            // bytes at the line's rate, within its own line time from the write.
             sized = true;
-            if (waiting_ && account_.ReplyDue()
-                && CouldAnswer(key_, static_cast<uint8_t>(frame.bytes[0] >> 3), frame.bytes[1], nullptr, 0)) {
+            const auto address = static_cast<uint8_t>(frame.bytes[0] >> 3);
+            held = waiting_ && account_.ReplyDue() && account_.MayOwn(address, frame.bytes[1]);
+            if (held && CouldAnswer(key_, address, frame.bytes[1], nullptr, 0))
                 outer_ = std::max(outer_, sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + size));
-                SetStageEnd(std::max(stage_, line_.Now() + times_.Line(size - frame.size)));
-                until = std::max(until, end_);
-            }
         }
         const int asked = size - frame.size;
+        const auto until = held ? std::min(outer_, std::max(deadline, line_.LastByteTime() + FrameGap())) : deadline;
         const int got = line_.ReadUntil(frame.bytes + frame.size, asked, until);
         if (got < 0)
             return Event::ReadFailed;
         frame.size += got;
-        if (got < asked)
+        if (got < asked && !(held && got > 0))
             return Cut(frame);
     }
     frame.address = static_cast<uint8_t>(frame.bytes[0] >> 3);
@@ -320,8 +320,7 @@ CSerialExchange::Event CSerialExchange::Cut(const SFrame& frame)
     // exchange to finish; a head that stopped is lost; a frame that stopped is answered with NAK
     // as a bad one.
     const auto lastByte = line_.LastByteTime();
-    const auto gapLimit = std::min<Clock::duration>(Ms(FrameGapMs), times_.timeout / 2);
-    if ((frame.bytes[0] >> 3) == key_.address && line_.Now() - lastByte <= gapLimit) {
+    if ((frame.bytes[0] >> 3) == key_.address && line_.Now() - lastByte < FrameGap()) {
         account_.KeepPartial(frame.bytes, frame.size, lastByte);
         return Event::Timeout;
     }

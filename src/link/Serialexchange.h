@@ -11,7 +11,9 @@
 // The wait goes in stages, each ending at its own time-out, counted from the moment the unit
 // could begin it: the ACK (or NAK) within a read time-out of the write, or of the end of the last
 // answer the wait saw the unit give to an earlier request; the reply's head within a read
-// time-out of its ACK; the rest of a frame that may be the reply at the line's rate. NUL bytes,
+// time-out of its ACK; the rest of a frame that may be a reply at the line's rate, or slower
+// while each byte comes within a read time-out of the one before (a frame still coming holds
+// the unit at work, within the hard end). NUL bytes,
 // noise and frames of other units or commands move no stage's end. Three read time-outs and the
 // line time of an ACK and the reply are the hard end of the whole wait, reached only by a unit
 // that takes each stage's whole time; only the size of a frame that may be the request's reply
@@ -43,10 +45,6 @@ public:
     // time at the line's rate), within what is left of the exchange's time and no further than
     // a whole frame's worth of bytes.
     static constexpr int DrainQuietMs = 20;
-    // A frame whose bytes stopped coming this long (or half a read time-out, where that is
-    // shorter) before its exchange ended is dead: it is answered with NAK. One still coming is
-    // kept for the next exchange to finish.
-    static constexpr int FrameGapMs = 100;
     // Before a request goes out, what has come is read for at most this many events.
     static constexpr int MaxSettleEvents = 16;
 
@@ -59,6 +57,9 @@ public:
 
     // How long the drain waits for quiet on a line of the given rate.
     static int QuietMs(int baud);
+    // A frame whose bytes stopped coming this long (a read time-out) is dead: it is answered
+    // with NAK. One still coming when its exchange ends is kept for the next exchange to finish.
+    Clock::duration FrameGap() const { return times_.timeout; }
 
 private:
     enum class Event {

@@ -408,7 +408,7 @@ SRunResult RunModel(const std::vector<uint8_t>& commands, const std::vector<SBeh
         bool excused = false;
         for (size_t j = 0; j < i; ++j) {
             const auto garbled = unit.GarbledAt(j);
-            excused |= garbled && *garbled >= written - Ms(CSerialExchange::FrameGapMs) && *garbled <= end;
+            excused |= garbled && *garbled >= written - times.timeout && *garbled <= end;
         }
         // A fault, or a failure, leaves the account unable to tell the next reply of its command
         // from its own while no request between took its own reply (the unit had passed it): the
