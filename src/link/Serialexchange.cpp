@@ -243,14 +243,24 @@ CSerialExchange::Event CSerialExchange::Next(Clock::time_point deadline, SFrame&
     Clock::time_point last;
     const std::vector<uint8_t> carried = account_.TakePartial(last);
     if (!carried.empty()) {
+        // Before the request is written nothing waits for it; in the wait, a frame that may be an
+        // open request's reply holds the unit at work until it is dead, any other the stage.
+        const auto gapEnd = last + FrameGap();
+        const bool held = waiting_ && carried.size() >= 2 && account_.ReplyDue()
+            && account_.MayOwn(static_cast<uint8_t>(carried[0] >> 3), carried[1]);
+        const auto until = !waiting_ ? line_.Now() : std::min(gapEnd, held ? outer_ : deadline);
         uint8_t next = 0;
-        const int n = line_.PeekUntil(&next, 1, std::max(line_.Now(), last + FrameGap()));
+        const int n = line_.PeekUntil(&next, 1, std::max(line_.Now(), until));
         if (n < 0)
             return Event::ReadFailed;
         if (n == 1) {
             std::copy(carried.begin(), carried.end(), frame.bytes);
             frame.size = static_cast<int>(carried.size());
             return FinishFrame(deadline, frame);
+        }
+        if (line_.Now() < gapEnd) {
+            account_.KeepPartial(carried.data(), static_cast<int>(carried.size()), last);
+            return Event::Timeout; // it may still go on
         }
         seen_.noise = true; // it stopped: what was kept of it is no frame
     }

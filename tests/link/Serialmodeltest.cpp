@@ -307,7 +307,7 @@ std::vector<SBehaviour> Behaviours()
         all.push_back({ SBehaviour::Late, 0, 0, lateQ, 0 });
     // At the bound with the longest reply; late, then a copy.
     all.push_back({ SBehaviour::Late, 0, 0, LateTimeouts * 4, 0, serialframe::MaxData - 2 });
-    all.push_back({ SBehaviour::Late, 0, 0, 16, 0, 0, CopyQuarters });
+    all.push_back({ SBehaviour::Late, 0, 0, LateTimeouts * 4, 0, 0, CopyQuarters });
     for (int lateQ : { 14, 19 })
         all.push_back({ SBehaviour::LateNak, 0, 0, lateQ, 0 });
     for (uint8_t garble : { 0x00, 0x12, 0x55, 0xFF })
@@ -465,47 +465,50 @@ const SPattern Patterns[] = {
     { "two commands alternating", { CommandA, CommandB, CommandA, CommandB } },
 };
 
-// Every run of three requests, each answered by any of the behaviours, both command patterns.
-TEST(SerialModel, EveryRunOfThreeKeepsEveryPromise)
+// Every run of three requests, each answered by any of the behaviours, one after the other.
+void CheckEveryRunOfThree(const SPattern& pattern)
 {
     const auto behaviours = Behaviours();
-    for (const auto& pattern : Patterns) {
-        const std::vector<uint8_t> commands(pattern.commands.begin(), pattern.commands.begin() + 3);
-        int brokenRuns = 0;
-        for (const auto& a : behaviours)
-            for (const auto& b : behaviours)
-                for (const auto& c : behaviours) {
-                    const std::vector<SBehaviour> script { a, b, c };
-                    const auto r = RunModel(commands, script, Ms(0));
-                    if (!r.broken.empty() && ++brokenRuns <= 5)
-                        ADD_FAILURE() << pattern.name << ", " << Describe(commands, script, Ms(0)) << ":" << r.broken;
-                }
-        EXPECT_EQ(brokenRuns, 0) << pattern.name;
-    }
+    const std::vector<uint8_t> commands(pattern.commands.begin(), pattern.commands.begin() + 3);
+    int brokenRuns = 0;
+    for (const auto& a : behaviours)
+        for (const auto& b : behaviours)
+            for (const auto& c : behaviours) {
+                const std::vector<SBehaviour> script { a, b, c };
+                const auto r = RunModel(commands, script, Ms(0));
+                if (!r.broken.empty() && ++brokenRuns <= 5)
+                    ADD_FAILURE() << pattern.name << ", " << Describe(commands, script, Ms(0)) << ":" << r.broken;
+            }
+    EXPECT_EQ(brokenRuns, 0) << pattern.name;
 }
 
-// Runs of four requests drawn at random, a gap of 50 ms, 250 ms or 4 s (past the latest answer) apart.
-TEST(SerialModel, RunsOfFourWithGapsKeepEveryPromise)
+TEST(SerialModel, EveryRunOfThreeOfOneCommandKeepsEveryPromise) { CheckEveryRunOfThree(Patterns[0]); }
+TEST(SerialModel, EveryRunOfThreeOfTwoCommandsKeepsEveryPromise) { CheckEveryRunOfThree(Patterns[1]); }
+
+// Runs of four requests drawn at random, at once behind each other, 50 ms, 250 ms or 4 s (past
+// the latest answer) apart.
+void CheckRunsOfFour(const SPattern& pattern, unsigned seed)
 {
     const auto behaviours = Behaviours();
-    std::mt19937 random(49);
+    std::mt19937 random(seed);
     std::uniform_int_distribution<size_t> pick(0, behaviours.size() - 1);
-    for (const auto& pattern : Patterns) {
-        int brokenRuns = 0;
-        for (int gapMs : { 50, 250, 4000 }) {
-            for (int run = 0; run < 4000; ++run) {
-                std::vector<SBehaviour> script;
-                for (int i = 0; i < 4; ++i)
-                    script.push_back(behaviours[pick(random)]);
-                const auto r = RunModel(pattern.commands, script, Ms(gapMs));
-                if (!r.broken.empty() && ++brokenRuns <= 5)
-                    ADD_FAILURE() << pattern.name << ", " << Describe(pattern.commands, script, Ms(gapMs)) << ":"
-                                  << r.broken;
-            }
+    int brokenRuns = 0;
+    for (int gapMs : { 0, 50, 250, 4000 }) {
+        for (int run = 0; run < 4000; ++run) {
+            std::vector<SBehaviour> script;
+            for (int i = 0; i < 4; ++i)
+                script.push_back(behaviours[pick(random)]);
+            const auto r = RunModel(pattern.commands, script, Ms(gapMs));
+            if (!r.broken.empty() && ++brokenRuns <= 5)
+                ADD_FAILURE() << pattern.name << ", " << Describe(pattern.commands, script, Ms(gapMs)) << ":"
+                              << r.broken;
         }
-        EXPECT_EQ(brokenRuns, 0) << pattern.name;
     }
+    EXPECT_EQ(brokenRuns, 0) << pattern.name;
 }
+
+TEST(SerialModel, RunsOfFourOfOneCommandKeepEveryPromise) { CheckRunsOfFour(Patterns[0], 49); }
+TEST(SerialModel, RunsOfFourOfTwoCommandsKeepEveryPromise) { CheckRunsOfFour(Patterns[1], 54); }
 
 // A reply whose first byte is the NAK's (address 2, five data bytes) is read as the reply it is,
 // at once: nothing in its data makes the request wait longer, even where the byte behind the
@@ -556,7 +559,7 @@ struct SOneRequest {
 };
 using Sender = std::function<void(VirtualLine&, Clock::time_point heard, const std::vector<uint8_t>& reply)>;
 
-std::vector<SOneRequest> RunRequests(const std::vector<Sender>& senders)
+std::vector<SOneRequest> RunRequests(const std::vector<Sender>& senders, const std::vector<uint8_t>& commands = {})
 {
     VirtualLine line;
     size_t index = 0;
@@ -571,7 +574,7 @@ std::vector<SOneRequest> RunRequests(const std::vector<Sender>& senders)
     std::vector<SOneRequest> results;
     for (size_t i = 0; i < senders.size(); ++i) {
         const uint8_t tag = static_cast<uint8_t>(i + 1);
-        SSerialRequest request { Address, CommandA, &tag, 1, false };
+        SSerialRequest request { Address, commands.empty() ? CommandA : commands[i], &tag, 1, false };
         uint8_t reply[serialframe::ReplyBufferSize] = {};
         int length = 0;
         CSerialExchange exchange(line, account, nullptr);
@@ -653,6 +656,82 @@ TEST(SerialModel, StrayByteWhereTheAckBelongs)
         EXPECT_EQ(behind[0].tag, 1) << int(stray);
         EXPECT_EQ(behind[1].result, 0) << int(stray);
         EXPECT_EQ(behind[1].tag, 2) << int(stray);
+    }
+}
+
+// A late answer whose ACK came garbled, in the wait of a request of another command: that request
+// takes its own answer, which comes behind it, and so does the next one of the late one's command.
+TEST(SerialModel, GarbledAckOfALateAnswerCostsNoOtherRequest)
+{
+    Clock::time_point freeAt {};
+    const auto late = [&](VirtualLine& line, Clock::time_point at, const std::vector<uint8_t>& reply) {
+        const auto t = at + Quarter * 6;
+        line.Send(t, 0x55);
+        SendBytes(line, t + CharTime, reply);
+        freeAt = t + CharTime * static_cast<int>(1 + reply.size());
+    };
+    const auto behind = [&](VirtualLine& line, Clock::time_point at, const std::vector<uint8_t>& reply) {
+        const auto t = std::max(at, freeAt) + Ms(5);
+        line.Send(t, serialframe::Ack);
+        SendBytes(line, t + CharTime, reply);
+        freeAt = t + CharTime * static_cast<int>(1 + reply.size());
+    };
+    const auto r = RunRequests({ late, behind, behind, behind }, { CommandA, CommandB, CommandA, CommandB });
+    EXPECT_NE(r[0].result, 0);
+    for (size_t i = 1; i < r.size(); ++i) {
+        EXPECT_EQ(r[i].result, 0) << "request " << i + 1;
+        EXPECT_EQ(r[i].tag, i + 1) << "request " << i + 1;
+    }
+}
+
+// A unit that sends each whole answer (ACK and reply) twice, the copy 0.45 T after the reply: with
+// the commands alternating, a copy is no answer to the request in hand, whether it comes before
+// that request's ACK or inside its answer.
+TEST(SerialModel, RepeatedWholeAnswerOfAnotherCommandCostsNothing)
+{
+    for (const Clock::duration ackDelay : { Clock::duration(Ms(19)), Quarter * 2 }) {
+        std::vector<Sender> senders;
+        std::vector<uint8_t> commands;
+        for (int i = 0; i < 6; ++i) {
+            commands.push_back(i % 2 ? CommandB : CommandA);
+            senders.push_back([ackDelay](VirtualLine& line, Clock::time_point at, const std::vector<uint8_t>& reply) {
+                const auto copyAt = at + ackDelay + CharTime * static_cast<int>(1 + reply.size()) + Quarter * 18 / 10;
+                for (const auto t : { at + ackDelay, copyAt }) {
+                    line.Send(t, serialframe::Ack);
+                    SendBytes(line, t + CharTime, reply);
+                }
+            });
+        }
+        const auto r = RunRequests(senders, commands);
+        for (size_t i = 0; i < r.size(); ++i) {
+            EXPECT_EQ(r[i].result, 0) << "request " << i + 1 << ", ACK after "
+                                      << std::chrono::duration_cast<Ms>(ackDelay).count() << " ms";
+            EXPECT_EQ(r[i].tag, i + 1) << "request " << i + 1;
+        }
+    }
+}
+
+// A unit whose replies dribble, a byte every 0.9 T: a reply still coming holds the unit at work,
+// so no request takes another's reply, and none waits past its hard end.
+TEST(SerialModel, DribblingRepliesAreNeverTakenByAnotherRequest)
+{
+    const SLineTimes times(TimeoutMs, Baud);
+    Clock::time_point freeAt {};
+    std::vector<Sender> senders(30, [&](VirtualLine& line, Clock::time_point at, const std::vector<uint8_t>& reply) {
+        auto t = std::max(at, freeAt) + Ms(5);
+        line.Send(t, serialframe::Ack);
+        for (uint8_t b : reply) {
+            t += Quarter * 36 / 10;
+            line.Send(t, b);
+        }
+        freeAt = t + CharTime;
+    });
+    const auto r = RunRequests(senders);
+    for (size_t i = 0; i < r.size(); ++i) {
+        if (r[i].result == 0)
+            EXPECT_EQ(r[i].tag, i + 1) << "request " << i + 1;
+        EXPECT_LE(r[i].took, times.timeout * WaitTimeouts + times.Line(1 + NakHeadedFrameSize) + CharTime * 4)
+            << "request " << i + 1;
     }
 }
 
