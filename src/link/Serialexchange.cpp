@@ -154,8 +154,12 @@ void CSerialExchange::Settle()
 int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
 {
     SFrame frame;
+    bool afterStray = false; // the event before was a stray byte
     while (line_.Now() <= end_) {
-        switch (Next(end_, frame)) {
+        const Event event = Next(end_, frame);
+        const bool garbledAck = afterStray;
+        afterStray = event == Event::Stray;
+        switch (event) {
         case Event::Ack:
             account_.Ack(line_.Now());
             HeadStage(line_.Now());
@@ -185,8 +189,10 @@ int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
             replyLength = frame.length;
             return 0;
         }
-        if (take == CSerialAccount::Take::Earlier || take == CSerialAccount::Take::Copy)
-            AckStage(line_.Now()); // an earlier request's answer, or its copy, ended here
+        // An earlier request's answer, or its copy, ended here; or one whose ACK came garbled.
+        if (take == CSerialAccount::Take::Earlier || take == CSerialAccount::Take::Copy
+            || (garbledAck && account_.MayOwn(frame.address, frame.command)))
+            AckStage(line_.Now());
         PassOver(frame);
     }
     return TimedOut();
@@ -219,9 +225,26 @@ bool CSerialExchange::FrameFollows(uint8_t first)
 
 bool CSerialExchange::StrayByte(uint8_t first)
 {
+    // The unit's ACK or NAK, or a good frame of its own, right behind it: it was a garbled ACK.
+    uint8_t bytes[serialframe::MaxFrameSize];
+    int behind = line_.PeekUntil(bytes, 1, std::min(line_.Now() + times_.Line(1), end_));
+    if (behind == 1 && (bytes[0] == serialframe::Ack || bytes[0] == serialframe::Nak))
+        return true;
+    if (behind == 1 && (bytes[0] >> 3) == key_.address) {
+        // Its frame's bytes come at the line's rate, within the wait's hard end.
+        int size = SizeOf(bytes, behind);
+        while (behind < size) {
+            const int n = line_.PeekUntil(bytes, size, std::min(line_.Now() + times_.Line(size - behind), outer_));
+            if (n <= behind)
+                break;
+            behind = n;
+            size = SizeOf(bytes, behind);
+        }
+        if (behind >= size && serialframe::Checksum(bytes, size) == 0)
+            return true;
+    }
     // Each byte of a frame comes within a byte's line time of the one before; one that does not
     // come by the stage's end is not known to be missing.
-    uint8_t bytes[serialframe::MaxFrameSize];
     bytes[0] = first;
     int known = 1;
     for (int size = SizeOf(bytes, known); known < size; size = SizeOf(bytes, known)) {

@@ -93,8 +93,9 @@ private:
     // frame with a good checksum follows it at once and, where no reply is due, that rest is
     // not a whole frame of the unit itself.
     bool FrameFollows(uint8_t first);
-    // Where the unit's ACK belongs, a byte of another address whose frame does not come whole
-    // at the line's rate with a good checksum is a byte on its own (a garbled ACK).
+    // Where the unit's ACK belongs, a byte of another address is a byte on its own (a garbled
+    // ACK) when the unit's ACK, NAK or a good frame of its own follows it at once, or when its
+    // own frame does not come whole at the line's rate with a good checksum.
     bool StrayByte(uint8_t first);
     // The wait for an ACK or a NAK, from when the unit could begin it; the wait for a reply's
     // head, from its ACK.
