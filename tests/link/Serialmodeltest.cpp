@@ -384,22 +384,21 @@ SRunResult RunModel(const std::vector<uint8_t>& commands, const std::vector<SBeh
         // Each stage within its time-out: the ACK within one of the write or of the end of the
         // last answer the wait saw the unit give to an earlier request (its copy included), the
         // reply's head within one of its ACK; the whole within the wait's hard end.
-        std::optional<Clock::time_point> from = written;
-        for (size_t j = 0; j < i && from; ++j) {
+        Clock::time_point from = written;
+        bool seen = true; // the wait saw every earlier answer that ended after its write
+        for (size_t j = 0; j < i && seen; ++j) {
             const auto began = unit.AnswerStart(j);
             const auto done = unit.DoneAt(j);
             if (!began || !done || *done <= written)
                 continue; // no answer, or one done before the write
-            if (*began > *from + times.timeout + times.Line(1)
-                || (unit.HeadAt(j) && *unit.HeadAt(j) > *began + times.timeout + times.Line(3))) {
-                from.reset(); // the wait's stage ended before the unit was done with it
-                break;
-            }
-            from = std::max(*from, *done);
+            // The wait's stage ends before the unit is done with it, or it ends an ACK stage.
+            seen = *began <= from + times.timeout + times.Line(1)
+                && !(unit.HeadAt(j) && *unit.HeadAt(j) > *began + times.timeout + times.Line(3));
+            from = std::max(from, *done);
         }
         const auto began = unit.AnswerStart(i);
-        const bool answeredInWait = !b.Fault() && answerEnd && head && from && began
-            && *began <= *from + times.timeout + times.Line(1)
+        const bool answeredInWait = !b.Fault() && answerEnd && head && seen && began
+            && *began <= from + times.timeout + times.Line(1)
             && *head <= *began + times.timeout + times.Line(3)
             && *head <= written + times.timeout * WaitTimeouts + times.Line(1 + 3)
             && *answerEnd <= written + times.timeout * WaitTimeouts + times.Line(1 + ownSize);
