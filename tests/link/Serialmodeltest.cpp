@@ -737,4 +737,29 @@ TEST(SerialModel, DribblingRepliesAreNeverTakenByAnotherRequest)
     }
 }
 
+// A copy of a reply that begins with the NAK byte (address 2, five data bytes), where the ACK of
+// the next request belongs: the bytes behind its NAK byte happen to make a whole frame of another
+// unit, which does not make it a NAK; it is a frame, and the next request takes its own answer.
+TEST(SerialModel, NakHeadedCopyBeforeTheAckIsAFrame)
+{
+    constexpr uint8_t Command = 8; // behind the NAK byte: address 1 and no data
+    const uint8_t data[5] = { 0, 0x08, 1, 2, 3 };
+    const auto first = serialframe::BuildFrame(Address, Command, data, 5);
+    ASSERT_EQ(first.front(), serialframe::Nak);
+    ASSERT_EQ(serialframe::Checksum(first.data() + 1, 3), 0);
+    const auto answerWithCopy = [&](VirtualLine& line, Clock::time_point at, const std::vector<uint8_t>&) {
+        line.Send(at + Ms(3), serialframe::Ack);
+        SendBytes(line, at + Ms(3) + CharTime, first);
+        SendBytes(line, at + Ms(3) + CharTime * static_cast<int>(1 + first.size()) + Quarter, first);
+    };
+    const auto later = [](VirtualLine& line, Clock::time_point at, const std::vector<uint8_t>& reply) {
+        line.Send(at + Quarter * 2, serialframe::Ack);
+        SendBytes(line, at + Quarter * 2 + CharTime, reply);
+    };
+    const auto r = RunRequests({ answerWithCopy, later }, { Command, Command });
+    EXPECT_EQ(r[0].result, 0);
+    EXPECT_EQ(r[1].result, 0);
+    EXPECT_EQ(r[1].tag, 2);
+}
+
 } // namespace
