@@ -43,8 +43,8 @@
 //     answer fails too the requests that saw no ACK within their ACK stage while it was still
 //     to come. A later request fails too only where the account cannot tell its reply from that
 //     of an earlier request of the same command and selector that was dropped, garbled or
-//     failed: with other commands between, never; with one command throughout, the next one
-//     may fail, and each one after it only while its answer comes at least T/2 sooner after its
+//     failed: with a request of another command answered between, never; with one command
+//     throughout (or only failed requests between), the next one may fail, and each one after it only while its answer comes at least T/2 sooner after its
 //     write than the one before's did (R6): at most four after one fault.
 // What the link cannot tell apart, outside the model: a unit that sends a whole answer (ACK and
 // reply) twice, with one command throughout, gives the next request the copy.
@@ -71,8 +71,9 @@
 //  R8 (U1) A request's own reply settles every request before it: the account is empty.
 //  R9 (U2, U3) The oldest open request, heard while the unit was at work, whose ACK or NAK has
 //     not begun within T of the end of the last answer (or copy) the account saw, was dropped.
-// No rule decides from silence alone: a unit that was silent may be late (U3), so a unit that
-// comes back after silence is read once the requests it may still answer late have expired.
+// No rule decides from silence alone: a unit that was silent may be late (U3). A unit that comes
+// back after silence has its first answer taken for the oldest request still open of that
+// command; the request that gets it fails, and R6 and R9 clear the rest by the next request.
 // The account holds MaxOpen requests at most; past that the oldest is forgotten.
 
 #include <chrono>
