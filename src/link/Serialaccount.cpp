@@ -26,11 +26,10 @@ SLineTimes::Clock::duration SLineTimes::Line(int count) const
 
 void CSerialAccount::Clear()
 {
-    fresh_ = true;
     open_.clear();
     inHand_ = false;
-    phase_ = Phase::Between;
     owners_ = 0;
+    copyDue_ = false;
     partial_.clear();
 }
 
@@ -50,18 +49,16 @@ void CSerialAccount::Expire(Clock::time_point now)
         if (static_cast<int>(i) < owners_)
             --owners_;
     }
-    if (phase_ == Phase::Replying && owners_ == 0)
-        phase_ = Phase::Between;
+    // With no ACK under way, the oldest request that is due in time and has seen no ACK was
+    // dropped (R9).
+    while (owners_ == 0 && open_.size() > (inHand_ ? 1u : 0u) && open_.front().behind
+           && now >= std::max(open_.front().written, answerEnd_) + times_.timeout + times_.Line(1))
+        open_.pop_front();
 }
 
-void CSerialAccount::Written(const SSerialKey& key, Clock::time_point at, Clock::time_point lastByte)
+void CSerialAccount::Written(const SSerialKey& key, Clock::time_point at)
 {
-    // After a silence longer than a late answer takes, the request is answered in time or not
-    // at all (R9).
-    const auto late = times_.timeout * SLineTimes::LateTimeouts;
-    const bool silent = !fresh_ && at - lastByte > late;
-    fresh_ = false;
-    open_.push_back({ key, at, at + (silent ? times_.Copy() + times_.timeout * SLineTimes::StageTimeouts : late) });
+    open_.push_back({ key, at, at + times_.timeout * SLineTimes::LateTimeouts });
     while (open_.size() > MaxOpen) {
         open_.pop_front();
         owners_ = std::max(0, owners_ - 1);
@@ -73,7 +70,6 @@ void CSerialAccount::Answered()
 {
     open_.clear();
     inHand_ = false;
-    phase_ = Phase::Between;
     owners_ = 0;
 }
 
@@ -81,22 +77,20 @@ void CSerialAccount::Ack(Clock::time_point now)
 {
     // The ACK of one of the open requests. One that comes where a reply was due says that
     // reply was lost: the oldest request that may have owned it is answered (R1).
-    if (phase_ == Phase::Replying && owners_ > 0)
+    copyDue_ = false;
+    // With the request in hand the only one open, the ACK before was no answer of its (a unit
+    // answers it once, and it heard no other): it stays open for its reply.
+    if (owners_ > 0 && !(inHand_ && open_.size() == 1))
         Settle(1, now);
-    if (open_.empty()) {
-        phase_ = Phase::Between;
-        owners_ = 0;
-        return; // answers nothing: a stray byte
-    }
-    phase_ = Phase::Replying;
+    // None open: it answers nothing, a stray byte.
     owners_ = static_cast<int>(open_.size());
 }
 
 bool CSerialAccount::Nak(Clock::time_point now)
 {
-    if (phase_ == Phase::Replying && owners_ > 0)
+    copyDue_ = false;
+    if (owners_ > 0 && !(inHand_ && open_.size() == 1))
         Settle(1, now); // the reply that was due was lost (R1)
-    phase_ = Phase::Between;
     owners_ = 0;
     if (open_.empty())
         return false;
@@ -107,12 +101,17 @@ bool CSerialAccount::Nak(Clock::time_point now)
     return refused;
 }
 
+bool CSerialAccount::MayOwn(uint8_t address, uint8_t command) const
+{
+    return std::any_of(open_.begin(), open_.end(),
+                       [&](const SOpen& o) { return CouldAnswer(o.key, address, command, nullptr, 0); });
+}
+
 void CSerialAccount::Garbled(Clock::time_point now)
 {
-    if (phase_ != Phase::Replying || owners_ == 0)
+    if (owners_ == 0)
         return; // noise: it tells nothing of the unit's answers
     // The reply that was due came broken: its request is answered, as a NAK answers one.
-    phase_ = Phase::Between;
     owners_ = 0;
     Settle(1, now);
     inHand_ = inHand_ && !open_.empty();
@@ -121,24 +120,34 @@ void CSerialAccount::Garbled(Clock::time_point now)
 CSerialAccount::Take CSerialAccount::Frame(uint8_t address, uint8_t command, const uint8_t* data, int length,
                                            int size, Clock::time_point now)
 {
-    if (phase_ != Phase::Replying)
-        return Take::Stale;
+    if (owners_ == 0) {
+        // A frame with no ACK before it answers nothing (R3); the copy of the reply before it
+        // ends that answer anew.
+        const bool copy = copyDue_ && address == copyAddress_ && command == copyCommand_
+            && now <= replyEnd_ + times_.Copy() + times_.Line(size);
+        copyDue_ = copyDue_ && !copy;
+        if (!copy)
+            return Take::Stale;
+        answerEnd_ = now;
+        return Take::Copy;
+    }
     int first = -1;
-    int fits = 0;
     for (int i = 0; i < owners_ && i < static_cast<int>(open_.size()); ++i) {
         const SOpen& o = open_[static_cast<size_t>(i)];
         const bool waiting = inHand_ && i + 1 == static_cast<int>(open_.size()); // its wait bounds it
         if (!CouldAnswer(o.key, address, command, data, length) || !(waiting || Alive(o, size, now)))
             continue;
-        if (first < 0)
-            first = i;
-        ++fits;
+        first = i;
+        break;
     }
     if (first < 0)
         return Take::Stale; // no open request's: the reply is still to come
-    phase_ = Phase::Between;
     owners_ = 0;
-    if (fits == 1 && inHand_ && first + 1 == static_cast<int>(open_.size()))
+    copyDue_ = true;
+    copyAddress_ = address;
+    copyCommand_ = command;
+    replyEnd_ = now;
+    if (inHand_ && first + 1 == static_cast<int>(open_.size()))
         return Take::Own;
     Settle(first + 1, now);
     return Take::Earlier;
@@ -148,12 +157,14 @@ void CSerialAccount::Settle(int settled, Clock::time_point now)
 {
     open_.erase(open_.begin(), open_.begin() + std::min(settled, static_cast<int>(open_.size())));
     const auto stage = times_.timeout * SLineTimes::StageTimeouts;
+    answerEnd_ = now;
     auto due = now;
     for (SOpen& o : open_) {
         if (o.written >= now)
             break;
+        o.behind = true;
         due += times_.Copy() + stage;
-        o.answerBy = std::min(o.answerBy, due);
+        o.answerBy = due; // heard while the unit was at work: in time behind, never late (U3)
         due += times_.Line(1 + serialframe::MaxFrameSize);
     }
 }

@@ -60,7 +60,7 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
     key_.selector = request.length > 0 ? request.data[0] : 0;
     account_.SetTimes(times_);
     account_.Expire(line_.Now());
-    end_ = line_.Now();
+    end_ = outer_ = stage_ = line_.Now();
     Settle();
     uint8_t frame[serialframe::MaxFrameSize];
     const int size = serialframe::EncodeFrame(request.address, request.command, request.data, request.length, frame);
@@ -72,9 +72,10 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
         return 0;
     }
     sent_ = line_.Now();
-    account_.Written(key_, sent_, line_.LastByteTime());
+    account_.Written(key_, sent_);
     waiting_ = true;
-    end_ = sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + HeadSize);
+    outer_ = sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + HeadSize);
+    AckStage(sent_);
     const int r = Wait(reply, replyLength);
     waiting_ = false;
     if (r == 0) {
@@ -88,6 +89,32 @@ int CSerialExchange::Run(const SSerialRequest& request, uint8_t* reply, int& rep
         Drain();
     }
     return r;
+}
+
+void CSerialExchange::SetStageEnd(Clock::time_point stageEnd)
+{
+    stage_ = stageEnd;
+    end_ = std::min(outer_, stage_);
+}
+
+void CSerialExchange::AckStage(Clock::time_point from)
+{
+    seen_.ack = false;
+    seen_.stray = false;
+    SetStageEnd(from + times_.timeout + times_.Line(1));
+}
+
+void CSerialExchange::HeadStage(Clock::time_point from)
+{
+    seen_.ack = true;
+    seen_.stray = false;
+    SetStageEnd(from + times_.timeout + times_.Line(HeadSize));
+}
+
+int CSerialExchange::TimedOut() const
+{
+    // A stray byte where the ACK belongs, and no ACK after it: the unit's ACK came garbled.
+    return seen_.stray ? linkerr::BadAck : linkerr::Timeout;
 }
 
 void CSerialExchange::PassOver(const SFrame& frame) const
@@ -127,18 +154,27 @@ void CSerialExchange::Settle()
 int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
 {
     SFrame frame;
+    bool afterStray = false; // the event before was a stray byte
     while (line_.Now() <= end_) {
-        switch (Next(end_, frame)) {
+        const Event event = Next(end_, frame);
+        const bool garbledAck = afterStray;
+        afterStray = event == Event::Stray;
+        switch (event) {
         case Event::Ack:
-            seen_.ack = true;
             account_.Ack(line_.Now());
+            HeadStage(line_.Now());
             continue;
         case Event::Nak:
             if (account_.Nak(line_.Now()))
                 return linkerr::NakReceived;
+            AckStage(line_.Now()); // an earlier request's answer ended here
             continue;
         case Event::Nul: seen_.noise = true; continue;
-        case Event::Timeout: return linkerr::Timeout;
+        case Event::Stray:
+            seen_.noise = true;
+            seen_.stray = true;
+            continue;
+        case Event::Timeout: return TimedOut();
         case Event::ReadFailed: return linkerr::ReadFailed;
         case Event::WriteFailed: return linkerr::WriteFailed;
         case Event::BadFrame:
@@ -153,9 +189,13 @@ int CSerialExchange::Wait(uint8_t* reply, int& replyLength)
             replyLength = frame.length;
             return 0;
         }
+        // An earlier request's answer, or its copy, ended here; or one whose ACK came garbled.
+        if (take == CSerialAccount::Take::Earlier || take == CSerialAccount::Take::Copy
+            || (garbledAck && account_.MayOwn(frame.address, frame.command)))
+            AckStage(line_.Now());
         PassOver(frame);
     }
-    return linkerr::Timeout;
+    return TimedOut();
 }
 
 bool CSerialExchange::FrameFollows(uint8_t first)
@@ -166,7 +206,7 @@ bool CSerialExchange::FrameFollows(uint8_t first)
     auto deadline = line_.Now() + times_.Line(NakFrameSize - 1);
     if (waiting_) {
         const auto asReply = sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + NakFrameSize);
-        deadline = std::min(deadline, account_.ReplyDue() ? std::max(end_, asReply) : end_);
+        deadline = std::min(deadline, account_.ReplyDue() ? std::max(outer_, asReply) : end_);
     }
     int n = line_.PeekUntil(rest, NakFrameSize - 1, deadline);
     if (n < NakFrameSize - 1 || (first ^ serialframe::Checksum(rest, n)) != 0)
@@ -183,6 +223,42 @@ bool CSerialExchange::FrameFollows(uint8_t first)
     return n < 0 || n < size || serialframe::Checksum(rest, size) != 0;
 }
 
+bool CSerialExchange::StrayByte(uint8_t first)
+{
+    // The unit's ACK or NAK, or a good frame of its own, right behind it: it was a garbled ACK.
+    uint8_t bytes[serialframe::MaxFrameSize];
+    int behind = line_.PeekUntil(bytes, 1, std::min(line_.Now() + times_.Line(1), end_));
+    if (behind == 1 && (bytes[0] == serialframe::Ack || bytes[0] == serialframe::Nak))
+        return true;
+    if (behind == 1 && (bytes[0] >> 3) == key_.address) {
+        // Its frame's bytes come at the line's rate, within the wait's hard end.
+        int size = SizeOf(bytes, behind);
+        while (behind < size) {
+            const int n = line_.PeekUntil(bytes, size, std::min(line_.Now() + times_.Line(size - behind), outer_));
+            if (n <= behind)
+                break;
+            behind = n;
+            size = SizeOf(bytes, behind);
+        }
+        if (behind >= size && serialframe::Checksum(bytes, size) == 0)
+            return true;
+    }
+    // Each byte of a frame comes within a byte's line time of the one before; one that does not
+    // come by the stage's end is not known to be missing.
+    bytes[0] = first;
+    int known = 1;
+    for (int size = SizeOf(bytes, known); known < size; size = SizeOf(bytes, known)) {
+        const auto byRate = line_.Now() + times_.Line(1);
+        const int n = line_.PeekUntil(bytes + 1, known, std::min(byRate, end_));
+        if (n < 0)
+            return false;
+        if (n < known)
+            return byRate <= end_;
+        known = n + 1;
+    }
+    return serialframe::Checksum(bytes, known) != 0;
+}
+
 CSerialExchange::Event CSerialExchange::Next(Clock::time_point deadline, SFrame& frame)
 {
     frame.size = 0;
@@ -190,14 +266,24 @@ CSerialExchange::Event CSerialExchange::Next(Clock::time_point deadline, SFrame&
     Clock::time_point last;
     const std::vector<uint8_t> carried = account_.TakePartial(last);
     if (!carried.empty()) {
+        // Before the request is written nothing waits for it; in the wait, a frame that may be an
+        // open request's reply holds the unit at work until it is dead, any other the stage.
+        const auto gapEnd = last + FrameGap();
+        const bool held = waiting_ && carried.size() >= 2 && account_.ReplyDue()
+            && account_.MayOwn(static_cast<uint8_t>(carried[0] >> 3), carried[1]);
+        const auto until = !waiting_ ? line_.Now() : std::min(gapEnd, held ? outer_ : deadline);
         uint8_t next = 0;
-        const int n = line_.PeekUntil(&next, 1, std::max(line_.Now(), last + Ms(FrameGapMs)));
+        const int n = line_.PeekUntil(&next, 1, std::max(line_.Now(), until));
         if (n < 0)
             return Event::ReadFailed;
         if (n == 1) {
             std::copy(carried.begin(), carried.end(), frame.bytes);
             frame.size = static_cast<int>(carried.size());
             return FinishFrame(deadline, frame);
+        }
+        if (line_.Now() < gapEnd) {
+            account_.KeepPartial(carried.data(), static_cast<int>(carried.size()), last);
+            return Event::Timeout; // it may still go on
         }
         seen_.noise = true; // it stopped: what was kept of it is no frame
     }
@@ -216,6 +302,8 @@ CSerialExchange::Event CSerialExchange::Next(Clock::time_point deadline, SFrame&
         return Event::Nak;
     if ((first >> 3) == serialframe::BroadcastAddress)
         return Event::Nul;
+    if (waiting_ && !account_.ReplyDue() && (first >> 3) != key_.address && StrayByte(first))
+        return Event::Stray;
     frame.bytes[0] = first;
     frame.size = 1;
     return FinishFrame(deadline, frame);
@@ -223,23 +311,26 @@ CSerialExchange::Event CSerialExchange::Next(Clock::time_point deadline, SFrame&
 
 CSerialExchange::Event CSerialExchange::FinishFrame(Clock::time_point deadline, SFrame& frame)
 {
-    auto until = deadline;
+    // Where a reply is due, a frame that may be an open request's reply holds the unit at work
+    // while its bytes keep coming, each within FrameGap() of the one before, up to the wait's
+    // hard end; one that may be the request's own moves that end to its own line time.
+    bool held = false;
     bool sized = false;
     for (int size = SizeOf(frame.bytes, frame.size); frame.size < size; size = SizeOf(frame.bytes, frame.size)) {
         if (!sized && SizeKnown(frame.bytes, frame.size)) {
-            // A frame that may be the request's reply gets its own line time from the write.
             sized = true;
-            if (waiting_ && CouldAnswer(key_, static_cast<uint8_t>(frame.bytes[0] >> 3), frame.bytes[1], nullptr, 0)) {
-                end_ = std::max(end_, sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + size));
-                until = std::max(until, end_);
-            }
+            const auto address = static_cast<uint8_t>(frame.bytes[0] >> 3);
+            held = waiting_ && account_.ReplyDue() && account_.MayOwn(address, frame.bytes[1]);
+            if (held && CouldAnswer(key_, address, frame.bytes[1], nullptr, 0))
+                outer_ = std::max(outer_, sent_ + times_.timeout * SLineTimes::WaitTimeouts + times_.Line(1 + size));
         }
         const int asked = size - frame.size;
+        const auto until = held ? std::min(outer_, std::max(deadline, line_.LastByteTime() + FrameGap())) : deadline;
         const int got = line_.ReadUntil(frame.bytes + frame.size, asked, until);
         if (got < 0)
             return Event::ReadFailed;
         frame.size += got;
-        if (got < asked)
+        if (got < asked && !(held && got > 0))
             return Cut(frame);
     }
     frame.address = static_cast<uint8_t>(frame.bytes[0] >> 3);
@@ -262,8 +353,7 @@ CSerialExchange::Event CSerialExchange::Cut(const SFrame& frame)
     // exchange to finish; a head that stopped is lost; a frame that stopped is answered with NAK
     // as a bad one.
     const auto lastByte = line_.LastByteTime();
-    const auto gapLimit = std::min<Clock::duration>(Ms(FrameGapMs), times_.timeout / 2);
-    if ((frame.bytes[0] >> 3) == key_.address && line_.Now() - lastByte <= gapLimit) {
+    if ((frame.bytes[0] >> 3) == key_.address && line_.Now() - lastByte < FrameGap()) {
         account_.KeepPartial(frame.bytes, frame.size, lastByte);
         return Event::Timeout;
     }

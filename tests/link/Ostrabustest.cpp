@@ -213,7 +213,7 @@ TEST_F(OstraBusStaleTest, LateRepliesOfTheSimulatedUnitAreNeverTakenForALaterReq
     } cases[] = {
         { Fault::ReplyTwice, 0 },
         { Fault::HeldReply, linkerr::Timeout },
-        { Fault::ReplyAfterTwoTimeouts, 0 }, // within the three time-outs a request waits
+        { Fault::ReplyAfterTwoTimeouts, linkerr::Timeout }, // the reply's head is due within a time-out of the ACK
         { Fault::BusyReply, Either },
         { Fault::BusyDropping, Either },
         { Fault::LateReply, linkerr::Timeout },
