@@ -6,12 +6,11 @@ namespace {
 constexpr int NoData = -1; // the key's first byte of a request without data
 }
 
-void SimAnswerTimes::Note(uint8_t command, const uint8_t* data, size_t length, int bytes)
+void SimAnswerTimes::Note(uint8_t command, const uint8_t* data, size_t length, int bytes, Clock::time_point end)
 {
-    const auto now = Clock::now();
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        latest_[{ command, length > 0 ? data[0] : NoData }] = Answer { now, bytes };
+        latest_[{ command, length > 0 ? data[0] : NoData }] = Answer { end, bytes };
     }
     changed_.notify_all();
 }

@@ -23,8 +23,8 @@ public:
         int bytes = 0; // what the answer wrote
     };
 
-    // The peer is done with a request of this command and data (now).
-    void Note(uint8_t command, const uint8_t* data, size_t length, int bytes);
+    // The peer was done with a request of this command and data at end.
+    void Note(uint8_t command, const uint8_t* data, size_t length, int bytes, Clock::time_point end);
     // The answer to the latest request of this command and first data byte, once one the peer
     // was done with at or after since is known; nothing when none is within the wait.
     std::optional<Answer> WaitFor(uint8_t command, uint8_t first, Clock::time_point since,

@@ -468,7 +468,8 @@ void SimGateway::NoteAnswered(const uint8_t* frame, size_t size, size_t replyByt
     if (size < modbusframe::RequestHeaderSize)
         return;
     const size_t length = std::min<size_t>(frame[CommandAt + 1], size - modbusframe::RequestHeaderSize);
-    answers_.Note(frame[CommandAt], frame + modbusframe::RequestHeaderSize, length, static_cast<int>(replyBytes));
+    answers_.Note(frame[CommandAt], frame + modbusframe::RequestHeaderSize, length, static_cast<int>(replyBytes),
+                  SimAnswerTimes::Clock::now());
 }
 
 void SimGateway::SendReply(int fd, std::vector<uint8_t> reply, const void* peer, unsigned peerLength,

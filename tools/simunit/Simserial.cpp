@@ -328,7 +328,9 @@ bool SimSerialServer::WaitForProgramAcks(size_t n, int timeoutMs) const
 
 void SimSerialServer::Record(const Request& r)
 {
-    answers_.Note(r.command, r.data.data(), r.data.size(), answerBytes_);
+    // The answer ended with its last byte written; a request not answered ends now.
+    answers_.Note(r.command, r.data.data(), r.data.size(), answerBytes_,
+                  answerBytes_ > 0 ? lastWritten_ : std::chrono::steady_clock::now());
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(r);
@@ -378,6 +380,7 @@ bool SimSerialServer::WriteAll(const uint8_t* data, size_t n)
         if (r > 0) {
             done += static_cast<size_t>(r);
             answerBytes_ += static_cast<int>(r);
+            lastWritten_ = std::chrono::steady_clock::now();
             continue;
         }
         if (r < 0 && errno != EAGAIN && errno != EINTR)

@@ -178,6 +178,7 @@ private:
     std::vector<uint8_t> acks_;
     SimAnswerTimes answers_;
     int answerBytes_ = 0; // serving thread only: written since the frame in hand came
+    std::chrono::steady_clock::time_point lastWritten_ {}; // serving thread only: the last write's end
     int xilinxLeft_ = 0; // serving thread only
     std::vector<std::vector<uint8_t>> xilinxBlocks_;
 };

@@ -290,11 +290,13 @@ public:
 
     void ClearLogs() override { server_.ClearLog(); }
     const simunit::SimAnswerTimes& Answers() const override { return server_.Answers(); }
-    // Three read time-outs and the answer's line time (the ACK's and the reply frame's bytes).
+    // Three read time-outs and the line time of what comes before the reply frame's size is
+    // known (the ACK and the frame's head): the unit writes an answer in one piece, so the
+    // frame's head comes with its end.
     Clock::duration Wait(int answerBytes) const override
     {
         const SLineTimes times(waits_.serialReadMs, SimSerialServer::DefaultBaud);
-        return times.timeout * SLineTimes::WaitTimeouts + times.Line(answerBytes);
+        return times.timeout * SLineTimes::WaitTimeouts + times.Line(std::min(answerBytes, 1 + FrameHeadBytes));
     }
     bool TimedOut(int rc) const override { return rc == linkerr::Timeout; }
     // With one command throughout, up to four requests after a late answer may fail.
@@ -308,6 +310,9 @@ public:
 
 private:
     static constexpr int MaxFailingAfterLateAnswer = 4;
+    // A frame's size is known from its first three bytes: address and length, command, and the
+    // length byte or the first data byte.
+    static constexpr int FrameHeadBytes = 3;
     Waits waits_;
     simunit::SimUnit unit_;
     SimSerialServer server_;
