@@ -43,6 +43,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <fstream>
@@ -103,6 +104,7 @@ struct Options {
     int rounds = 0;            // > 0: each fault this many times, each followed by FollowingTransactions
 };
 constexpr int FollowingTransactions = 3;
+constexpr size_t RecentShown = 6; // transactions printed before a broken one
 
 long ResidentKb()
 {
@@ -190,6 +192,7 @@ struct Tally {
     long staleOutside = 0; // of them, replies the unit sent past the model's bound for late answers
     long peerLate = 0; // time-outs excused: the peer's answer ended after the link's wait
     double latestAnswerMs = 0; // the latest such answer's end after its transaction's start
+    long faultStretched = 0; // failures while the unit still wrote a fault's answer
     long linkHeld = 0; // time-outs excused: the link's thread was kept from a processor
     double longestHeldMs = 0; // the longest it was kept so in such a transaction
     long passedOver = 0; // frames the link passed over as another request's answer
@@ -407,6 +410,23 @@ private:
     long& count_;
 };
 
+// The request a fault was injected into.
+struct FaultRequest {
+    uint8_t command = 0;
+    uint8_t tag = 0;
+    Clock::time_point start {};
+};
+
+// Whether the unit was still answering the fault's request when a later transaction began: its
+// answer ended after that, or has not ended yet (within the longest a transaction may take).
+bool FaultUnderWay(const Link& link, const FaultRequest& fault, Clock::time_point later, const Waits& waits)
+{
+    const auto answer = link.Answers().WaitFor(fault.command, fault.tag, fault.start, Clock::duration::zero());
+    if (answer)
+        return answer->end > later;
+    return Clock::now() - fault.start < std::chrono::duration<double, std::milli>(waits.hangMs);
+}
+
 // Runs count transactions on one link (with --rounds, each fault that many times and the
 // transactions after it); false when the link could not be set up at all.
 bool Soak(const std::string& name, long count, const Options& o, const Waits& waits, std::mt19937& rng, Tally& tally)
@@ -425,9 +445,11 @@ bool Soak(const std::string& name, long count, const Options& o, const Waits& wa
     if (o.rounds > 0)
         count = static_cast<long>(o.rounds) * static_cast<long>(faults.size()) * Round;
     const Fault* last = nullptr; // the fault before
+    FaultRequest lastFault;       // its request
     long since = 0;              // transactions since it
     int mayFail = 0;             // how many of the transactions after it may still fail
     std::array<Clock::time_point, 256> startOf {}; // of the latest transaction of each tag
+    std::deque<std::string> recent;
     for (long i = 0; i < count; ++i) {
         if (i % LogClearInterval == 0)
             link->ClearLogs();
@@ -485,8 +507,15 @@ bool Soak(const std::string& name, long count, const Options& o, const Waits& wa
         } else if (rc != 0) {
             // After a fault, and at every other time, a transaction succeeds; while the unit may
             // still be busy with a fault's late answer it may fail, but never take that answer.
-            broken |= mayFail <= 0;
-            --mayFail;
+            // The transactions the fault may fail are counted from its answer's end: one that
+            // began while the unit was still writing that answer (a busy machine stretches it)
+            // may fail as well.
+            if (last && FaultUnderWay(*link, lastFault, start, waits)) {
+                ++tally.faultStretched;
+            } else {
+                broken |= mayFail <= 0;
+                --mayFail;
+            }
         } else {
             mayFail = 0;
         }
@@ -526,13 +555,25 @@ bool Soak(const std::string& name, long count, const Options& o, const Waits& wa
         }
         if (broken) {
             ++tally.broken;
-            if (tally.broken <= 10)
+            if (tally.broken <= 10) {
+                for (const std::string& before : recent)
+                    std::fprintf(stderr, "  before it: %s\n", before.c_str());
                 std::fprintf(stderr, "%s #%ld%s%s: %s (%s) in %.1f ms%s\n", name.c_str(), i,
                              fault ? " with fault " : (kind.empty() ? "" : " "), fault ? fault->name : kind.c_str(),
                              stale ? "stale reply" : ResultName(rc).c_str(), bus.LastError().c_str(), ms, why.c_str());
+            }
         }
+        // What a broken transaction is printed with: the ones just before it.
+        char line[160];
+        std::snprintf(line, sizeof line, "#%ld command %d%s%s: %s in %.1f ms%s", i, command, fault ? ", fault " : "",
+                      fault ? fault->name : "", stale ? "stale reply" : ResultName(rc).c_str(), ms,
+                      excused ? " (excused)" : "");
+        recent.push_back(line);
+        if (recent.size() > RecentShown)
+            recent.pop_front();
         if (fault) {
             last = fault;
+            lastFault = { static_cast<uint8_t>(command), tag, start };
             since = 0;
             mayFail = fault->mayFailAfter;
         }
@@ -606,7 +647,8 @@ int main(int argc, char** argv)
     std::printf(", %ld with the link's thread kept from a processor for the rest of its wait", tally.linkHeld);
     if (tally.linkHeld > 0)
         std::printf(" (the longest %.1f ms)", tally.longestHeldMs);
-    std::printf("\n");
+    std::printf("\nfailures while the unit was still writing a fault's answer (a busy machine stretches it): %ld\n",
+                tally.faultStretched);
     std::printf("rules broken: %ld (goal: 0)\n", tally.broken);
     return tally.broken == 0 ? 0 : 1;
 }
