@@ -472,6 +472,7 @@ bool Soak(const std::string& name, long count, const Options& o, const Waits& wa
         const int command = TaggedCommands[o.sameCommand ? 0 : i % 2];
         bus.AppendByte(tag);
         const double delayedBefore = RunDelayMs();
+        const long passedOverBefore = tally.passedOver;
         const auto start = Clock::now();
         startOf[tag] = start;
         const int rc = bus.Transact(command);
@@ -543,11 +544,11 @@ bool Soak(const std::string& name, long count, const Options& o, const Waits& wa
                     ++tally.linkHeld;
                     tally.longestHeldMs = std::max(tally.longestHeldMs, heldMs);
                 } else {
-                    char text[160];
+                    char text[200];
                     std::snprintf(text, sizeof text,
                                   " (answered %.1f ms after the start, the link waits %.1f ms; its thread waited %.1f ms "
-                                  "for a processor)",
-                                  endMs, waitMs, heldMs);
+                                  "for a processor; %ld frames passed over)",
+                                  endMs, waitMs, heldMs, tally.passedOver - passedOverBefore);
                     why = text;
                 }
             }
