@@ -40,17 +40,29 @@ configure_build() { # dir, extra cmake args...
     cmake --build "$dir" -j "$jobs"
 }
 
-# The fuzz entries as libFuzzer programs, built with clang (warnings are errors here too).
+# A build folder is made with the compiler named (CXX); CMake keeps the first compiler it found,
+# so a folder set up with another one is set up afresh.
+set_compiler() { # dir, compiler
+    local dir=$1 cxx=$2
+    if [ -f "$dir/CMakeCache.txt" ] && ! grep -q "^CMAKE_CXX_COMPILER:[A-Z]*=\(.*/\)\?$cxx\$" "$dir/CMakeCache.txt"; then
+        rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+    fi
+}
+
+# The fuzz entries as libFuzzer programs, every library built for libFuzzer's guidance, with clang
+# (warnings are errors here too).
 fuzz_build() {
+    set_compiler build/fuzz clang++
     CXX=clang++ cmake -S "$top" -B build/fuzz -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DORRERY_FUZZ=ON >/dev/null
     cmake --build build/fuzz -j "$jobs" --target fuzz_entries
 }
 
-# Runs every fuzz entry for the seconds given, as many at a time as there are jobs; fails when
-# one of them found something.
-fuzz_run() { # seconds
-    local seconds=$1
+# Runs every fuzz entry of a folder for the seconds given, as many at a time as there are jobs;
+# fails when one of them found something. Each entry's log, inputs and findings are kept in the
+# folder.
+fuzz_run() { # folder, seconds
+    local dir=$1 seconds=$2
     (
     export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
     export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
@@ -59,17 +71,17 @@ fuzz_run() { # seconds
         local b=$1 name seeds work findings
         name=$(basename "$b")
         seeds=$top/tests/fuzz/corpus/${name#fuzz_}
-        work=build/fuzz/work/$name
-        findings=build/fuzz/findings/$name
+        work=$dir/work/$name
+        findings=$dir/findings/$name
         # What a run found is this run's: the findings of an earlier run are cleared first.
         rm -rf "$findings"
         mkdir -p "$work" "$findings"
         # New inputs go to the work folder; the seeds in the tree stay as they are.
         "$b" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/" \
-            "$work" "$seeds" >"build/fuzz/$name.log" 2>&1 || true
+            "$work" "$seeds" >"$dir/$name.log" 2>&1 || true
     }
     entries=()
-    for b in build/fuzz/fuzz_*; do
+    for b in "$dir"/fuzz_*; do
         [ -f "$b" ] && [ -x "$b" ] && entries+=("$b")
     done
     for b in "${entries[@]}"; do
@@ -80,9 +92,9 @@ fuzz_run() { # seconds
     found=0
     for b in "${entries[@]}"; do
         name=$(basename "$b")
-        runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "build/fuzz/$name.log" | grep -o '[0-9]*$' || echo 0)
-        count=$(find "build/fuzz/findings/$name" -type f | wc -l)
-        echo "$name: ${runs:-0} runs in ${seconds} s, $count findings (goal: 0 findings; log build/fuzz/$name.log)"
+        runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$dir/$name.log" | grep -o '[0-9]*$' || echo 0)
+        count=$(find "$dir/findings/$name" -type f | wc -l)
+        echo "$name: ${runs:-0} runs in ${seconds} s, $count findings (goal: 0 findings; log $dir/$name.log)"
         [ "$count" -eq 0 ] || found=1
     done
     exit $found
@@ -99,18 +111,16 @@ run)
 test)
     packages+=(clang libclang-rt-14-dev)
     install_missing
-    configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DORRERY_SANITIZE=ON
-    # The warnings of the optimiser (GCC's -Wrestrict at -O3, say) never show in that unoptimised
-    # build: the default configuration is built once more as a release, in which a warning is an
-    # error as in every build with the tests, so that a build type no one runs cannot break.
-    configure_build build/release -DCMAKE_BUILD_TYPE=Release
-    # What one of the two compilers refuses (or warns of) stops this build too: the fuzz entries
-    # are built with clang as libFuzzer programs and each run for a second, and everything else
-    # (the windows, the tools, the tests) is compiled with clang once more, unoptimised and
-    # without the sanitizers (build/clang, not run).
-    fuzz_build
-    fuzz_run 1
-    CXX=clang++ configure_build build/clang -DCMAKE_BUILD_TYPE=Debug
+    # Each of the two compilers builds every file once, warnings as errors: clang with the
+    # sanitizers (build/test: the tests run here), and GCC the default configuration as a release
+    # (build/release, not run), so that a warning only GCC's optimiser gives (its -Wrestrict at
+    # -O3, say) stops this build too, and a build type no one runs cannot break. The sanitizer
+    # build also makes each fuzz entry a libFuzzer program (build/test/fuzz), each run for a second.
+    set_compiler build/test clang++
+    CXX=clang++ configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DORRERY_SANITIZE=ON
+    set_compiler build/release g++
+    CXX=g++ configure_build build/release -DCMAKE_BUILD_TYPE=Release
+    fuzz_run build/test/fuzz 1
     # The leak check's tracer can read a bogus dynamic-TLS range of a library the platform
     # plugins load (and crash after every test passed) unless __tls_get_addr is left alone.
     export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0}
@@ -170,7 +180,7 @@ fuzz)
     packages+=(clang libclang-rt-14-dev)
     install_missing
     fuzz_build
-    fuzz_run "${2:-60}"
+    fuzz_run build/fuzz "${2:-60}"
     ;;
 tsan)
     install_missing

@@ -5,6 +5,7 @@
 #include "simunit/Simunit.h"
 
 #include <arpa/inet.h>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -297,8 +298,10 @@ void SimGateway::Serve()
                 auto reply = Answer(udpSessions[key], frame, static_cast<int>(n));
                 EchoTransactionId(reply, frame);
                 bool closeAfter = false;
+                const size_t replyBytes = reply.size();
                 if (!reply.empty())
                     SendReply(udpFd_, std::move(reply), &peer, len, closeAfter);
+                NoteAnswered(frame, static_cast<size_t>(n), replyBytes);
             }
         }
         // Connections: read what arrived and answer each whole frame.
@@ -325,9 +328,12 @@ void SimGateway::Serve()
                     break;
                 auto reply = Answer(c.session, c.pending.data(), static_cast<int>(size));
                 EchoTransactionId(reply, c.pending.data());
+                const std::vector<uint8_t> request(c.pending.begin(), c.pending.begin() + static_cast<long>(size));
                 c.pending.erase(c.pending.begin(), c.pending.begin() + static_cast<long>(size));
+                const size_t replyBytes = reply.size();
                 if (!reply.empty())
                     SendReply(c.fd, std::move(reply), nullptr, 0, closeAfter);
+                NoteAnswered(request.data(), request.size(), replyBytes);
             }
             if (closeAfter)
                 closed.push_back(c.fd);
@@ -454,6 +460,16 @@ std::vector<uint8_t> SimGateway::AnswerSubCommand(Session& session, const std::v
         exceptionText = "Unknown sub-command";
         return {};
     }
+}
+
+void SimGateway::NoteAnswered(const uint8_t* frame, size_t size, size_t replyBytes)
+{
+    constexpr size_t CommandAt = modbusframe::RequestHeaderSize - 2; // then the data's length
+    if (size < modbusframe::RequestHeaderSize)
+        return;
+    const size_t length = std::min<size_t>(frame[CommandAt + 1], size - modbusframe::RequestHeaderSize);
+    answers_.Note(frame[CommandAt], frame + modbusframe::RequestHeaderSize, length, static_cast<int>(replyBytes),
+                  SimAnswerTimes::Clock::now());
 }
 
 void SimGateway::SendReply(int fd, std::vector<uint8_t> reply, const void* peer, unsigned peerLength,

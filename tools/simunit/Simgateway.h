@@ -11,6 +11,8 @@
 // Misbehaviour can be asked for, to test the link: replies split across segments, busy answers,
 // a close in the middle of a reply, late answers and a wrong length field.
 
+#include "simunit/Simanswertimes.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -69,6 +71,8 @@ public:
     size_t RequestCount() const;
     // Forgets the requests received so far (a long run keeps its memory flat).
     void ClearRequests();
+    // When the peer was done with each request (its reply sent, or none to send).
+    const SimAnswerTimes& Answers() const { return answers_; }
     // The last port handle number the gateway gave out (0 = none).
     uint32_t LastHandle() const;
 
@@ -90,6 +94,8 @@ private:
                                           int& exceptionCode, std::string& exceptionText);
     void SendReply(int fd, std::vector<uint8_t> reply, const void* peer, unsigned peerLength,
                    bool& closeAfter);
+    // The peer is done with a request frame: its answer of so many bytes went out.
+    void NoteAnswered(const uint8_t* frame, size_t size, size_t replyBytes);
 
     const Role role_;
     int tcpFd_ = -1;
@@ -117,6 +123,7 @@ private:
     uint32_t nextHandle_ = FirstHandle;
     uint32_t lastHandle_ = 0;
     std::vector<std::vector<uint8_t>> requests_;
+    SimAnswerTimes answers_;
 };
 
 } // namespace simunit

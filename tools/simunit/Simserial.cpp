@@ -328,6 +328,9 @@ bool SimSerialServer::WaitForProgramAcks(size_t n, int timeoutMs) const
 
 void SimSerialServer::Record(const Request& r)
 {
+    // The answer ended with its last byte written; a request not answered ends now.
+    answers_.Note(r.command, r.data.data(), r.data.size(), answerBytes_,
+                  answerBytes_ > 0 ? lastWritten_ : std::chrono::steady_clock::now());
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(r);
@@ -376,6 +379,8 @@ bool SimSerialServer::WriteAll(const uint8_t* data, size_t n)
         const ssize_t r = ::write(master_, data + done, n - done);
         if (r > 0) {
             done += static_cast<size_t>(r);
+            answerBytes_ += static_cast<int>(r);
+            lastWritten_ = std::chrono::steady_clock::now();
             continue;
         }
         if (r < 0 && errno != EAGAIN && errno != EINTR)
@@ -438,6 +443,7 @@ void SimSerialServer::ServeFrame(uint8_t first)
 {
     using serialframe::Ack;
     using serialframe::Nak;
+    answerBytes_ = 0;
     Request req;
     req.raw.push_back(first);
     uint8_t b = 0;

@@ -5,6 +5,7 @@
 // to address 0 (broadcast) is acted on without ACK or reply; frames to other addresses are
 // ignored. Faults can be asked for at run time from any thread.
 
+#include "simunit/Simanswertimes.h"
 #include "simunit/Simunit.h"
 
 #include <atomic>
@@ -102,6 +103,8 @@ public:
     std::vector<Request> Requests() const;
     std::vector<uint8_t> ProgramAcks() const;
     void ClearLog();
+    // When the unit was done with each request it heard (Record: its answer written or dropped).
+    const SimAnswerTimes& Answers() const { return answers_; }
     // Bounded waits for the serving thread: true once at least n frames (or acknowledgements)
     // were handled completely.
     bool WaitForRequests(size_t n, int timeoutMs = 5000) const;
@@ -173,6 +176,9 @@ private:
     std::deque<std::chrono::steady_clock::time_point> owedAcks_;
     std::vector<Request> requests_;
     std::vector<uint8_t> acks_;
+    SimAnswerTimes answers_;
+    int answerBytes_ = 0; // serving thread only: written since the frame in hand came
+    std::chrono::steady_clock::time_point lastWritten_ {}; // serving thread only: the last write's end
     int xilinxLeft_ = 0; // serving thread only
     std::vector<std::vector<uint8_t>> xilinxBlocks_;
 };
