@@ -248,8 +248,9 @@ public:
         // enough to be still coming when its request gives up.
         server_.SetCopyDelayMs(2 * waits_.serialReadMs);
         server_.SetDribbleGapMs(waits_.serialReadMs / 4);
-        // Streams outlast a request's wait (three time-outs and its reply's line time).
-        server_.SetStreamMs(6 * waits_.serialReadMs);
+        // Streams outlast a request's wait (three time-outs and its reply's line time), and the
+        // answer behind them still comes within a late answer's bound (five time-outs).
+        server_.SetStreamMs(4 * waits_.serialReadMs);
     }
     bool Connect(COstraBus& bus, std::string& error) override
     {
